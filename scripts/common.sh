@@ -1,0 +1,62 @@
+# Shared settings of the build, run and test scripts. Source it; do not run it.
+
+QB_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The program is 32-bit. Some kernels run 64-bit user code only (32-bit execve fails with
+# ENOEXEC, and Wine's WoW64 cannot switch to 32-bit code either); there the same sources are
+# built for x86_64 and run under 64-bit Wine. QUILBROOK_ARCH overrides the choice.
+qb_runnable_arch() {
+  if [ -n "${QUILBROOK_ARCH:-}" ]; then
+    echo "$QUILBROOK_ARCH"
+  elif /lib/ld-linux.so.2 --help >/dev/null 2>&1; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
+
+# Sets the build folder and a private Wine environment for ARCH.
+qb_use_arch() {
+  QB_ARCH=$1
+  QB_BUILD="$QB_ROOT/build/$QB_ARCH"
+  export WINEPREFIX="$QB_BUILD/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "$QB_ARCH" = i686 ]; then
+    export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+  else
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  fi
+  # Debian's wineserver wrapper forces persistence 0; use the server itself.
+  if [ -x /usr/lib/wine/wineserver64 ]; then
+    export WINESERVER=/usr/lib/wine/wineserver64
+  else
+    export WINESERVER=/usr/lib/wine/wineserver32
+  fi
+}
+
+qb_nproc() { nproc 2>/dev/null || echo 2; }
+
+# Creates the private Wine prefix once: silently, with the settings the tests rely on.
+# Needs a running persistent wineserver (qb_start_wineserver).
+qb_prepare_prefix() {
+  local ready="$WINEPREFIX/.quilbrook-ready"
+  [ -f "$ready" ] && return 0
+  mkdir -p "$QB_BUILD"
+  # The services of the first Wine process inherit its output and outlive it: keep them
+  # away from the caller's pipes.
+  "$WINELOADER" wineboot -i >"$QB_BUILD/wineboot.log" 2>&1 </dev/null
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  "$WINELOADER" regedit /S "Z:${QB_ROOT//\//\\}\\scripts\\wine-settings.reg" >>"$QB_BUILD/wineboot.log" 2>&1 </dev/null
+  touch "$ready"
+}
+
+# A persistent wineserver for this prefix, so that each program does not cold-start one.
+qb_start_wineserver() {
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -p
+}
+
+qb_stop_wineserver() {
+  "$WINESERVER" -k 2>/dev/null || true
+}

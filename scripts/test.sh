@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine on a private Xvfb display.
+# Installs what is missing first. Ends with CTest's summary; exits non-zero on any failure.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+arch=$(qb_runnable_arch)
+if [ "$arch" != i686 ]; then
+  echo "This machine cannot run 32-bit code: the tests run on the x86_64 build under 64-bit Wine."
+fi
+"$QB_ROOT/scripts/build.sh" "$arch"
+if [ "$arch" != i686 ]; then
+  # The shipped program is 32-bit: make sure it still builds.
+  "$QB_ROOT/scripts/build.sh" i686 OFF
+fi
+qb_use_arch "$arch"
+
+started=()
+cleanup() {
+  qb_stop_wineserver
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# A private X display: Xvfb picks a free number and writes it when ready.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+started+=($!)
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+[ -s "$display_file" ] || { echo "Xvfb did not start." >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$display_file")"
+rm -f "$display_file"
+
+qb_start_wineserver
+qb_prepare_prefix
+"$WINELOADER" "$QB_BUILD/bin/holddesktop.exe" >/dev/null 2>&1 </dev/null &
+started+=($!)
+
+cd "$QB_BUILD"
+ctest --output-on-failure --no-tests=error

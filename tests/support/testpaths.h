@@ -1,0 +1,10 @@
+// Paths of test fixtures in the source tree, as the Windows program sees them.
+#pragma once
+
+#include <string>
+
+// "tests/app/data/x.png" → "Z:\...\tests\app\data\x.png" (Wine maps Z: to the Unix root).
+std::wstring TestSourcePath(const wchar_t* relativePath);
+
+// A fresh, empty folder for one test under the system's temporary folder.
+std::wstring MakeTestFolder(const wchar_t* name);
