@@ -2,13 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "common/hlmsystemhelpers.h"
+#include "childrun.h"
 #include "testpaths.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <type_traits>
 
@@ -117,55 +116,22 @@ TEST(OsVersionInfo, ProcessRecordIsTheSystemsVersionReadOnce)
     EXPECT_EQ(sizeof(OSVERSIONINFOW), record.GetVersionRecord().dwOSVersionInfoSize);
 }
 
-// Run by FakedVersions below in a copy of this program whose name Wine gives another version.
-TEST(FakedVersionProbe, DISABLED_WritePredicates)
+// Run by FakedSystemVersionsAnswerTheirRows in a copy of this program to which Wine gives
+// another system version.
+TEST(FakedVersionProbe, DISABLED_PrintPredicates)
 {
-    const char* output = std::getenv("QB_VERSION_PROBE_OUTPUT");
-    ASSERT_NE(nullptr, output);
-    std::ofstream(output) << PredicateBits(GetOsVersionInfo());
+    std::printf("PREDICATES=%s\n", PredicateBits(GetOsVersionInfo()).c_str());
 }
 
 namespace
 {
-// Runs this test program under another name that Wine's per-program settings give the
-// version `wineVersion`, and returns the predicate bits it reports.
 std::string PredicatesUnderWineVersion(const wchar_t* wineVersion)
 {
-    const std::wstring folder = MakeTestFolder(L"fakedversion");
-    const std::wstring exeName = std::wstring(L"qbversion-") + wineVersion + L".exe";
-    const std::wstring exePath = folder + L"\\" + exeName;
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (!CopyFileW(self, exePath.c_str(), FALSE))
-        return "copy failed";
-
-    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + exeName;
-    HKEY appKey = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &appKey, nullptr);
-    RegSetValueExW(appKey, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(wineVersion),
-                   static_cast<DWORD>((wcslen(wineVersion) + 1) * sizeof(wchar_t)));
-    RegCloseKey(appKey);
-
-    const std::wstring outputPath = folder + L"\\bits.txt";
-    SetEnvironmentVariableW(L"QB_VERSION_PROBE_OUTPUT", outputPath.c_str());
-    std::wstring commandLine = L"\"" + exePath +
-                               L"\" --gtest_also_run_disabled_tests"
-                               L" --gtest_filter=FakedVersionProbe.DISABLED_WritePredicates";
-    STARTUPINFOW startup = {sizeof(startup)};
-    startup.dwFlags = STARTF_USESTDHANDLES;  // keep the child's report out of ours
-    PROCESS_INFORMATION process = {};
-    std::string bits = "did not run";
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process))
-    {
-        WaitForSingleObject(process.hProcess, 60000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        std::ifstream(outputPath.c_str()) >> bits;
-    }
-    SetEnvironmentVariableW(L"QB_VERSION_PROBE_OUTPUT", nullptr);
-    RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
-    return bits;
+    ChildRunOptions options;
+    options.wineVersion = wineVersion;
+    const ChildRunResult child = RunTestInChild(L"FakedVersionProbe.DISABLED_PrintPredicates", options);
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
+    return ChildReport(child, "PREDICATES");
 }
 }
 
