@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "afxdlgs.h"
+#include "testpaths.h"
 
 #include <string>
 #include <vector>
@@ -84,4 +85,64 @@ TEST(FileDialogSeam, TheHandlerAnswersInsteadOfTheDialogAndWritesIntoTheCallersB
     EXPECT_EQ(L"C:\\in\\one.jpg", std::wstring(dialog.GetNextPathName(pos)));
     EXPECT_EQ(L"C:\\in\\two.jpg", std::wstring(dialog.GetNextPathName(pos)));
     EXPECT_EQ(nullptr, pos);
+}
+
+namespace
+{
+HWND g_fileDialog = nullptr;
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    if (lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(hWnd))
+    {
+        g_fileDialog = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Types two names into the dialog's file name box and presses Open, as a user would.
+void CALLBACK ChooseTwoFiles(HWND, UINT, UINT_PTR, DWORD)
+{
+    g_fileDialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
+    if (g_fileDialog == nullptr)
+        return;
+    const int fileNameCombo = 0x47C;
+    const int fileNameEdit = 0x480;
+    const wchar_t* names = L"\"two.jpg\" \"one.jpg\"";
+    if (!SetDlgItemTextW(g_fileDialog, fileNameCombo, names))
+        SetDlgItemTextW(g_fileDialog, fileNameEdit, names);
+    PostMessageW(g_fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(g_fileDialog, IDOK)));
+}
+}
+
+TEST(FileDialogUnderWine, MultipleSelectionComesBackAsFullPaths)
+{
+    const std::wstring folder = MakeTestFolder(L"filedialog");
+    for (const wchar_t* name : {L"one.jpg", L"two.jpg"})
+        CloseHandle(CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
+
+    std::vector<wchar_t> buffer(267265);
+    CFileDialog dialog(TRUE, nullptr, nullptr, 0x80210, L"Pictures|*.jpg||");
+    dialog.m_ofn.lpstrFile = buffer.data();
+    dialog.m_ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.m_ofn.lpstrInitialDir = folder.c_str();
+
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, ChooseTwoFiles);
+    const INT_PTR answer = dialog.DoModal();
+    KillTimer(nullptr, timer);
+
+    ASSERT_EQ(IDOK, answer);
+    std::vector<std::wstring> paths;
+    for (POSITION pos = dialog.GetStartPosition(); pos != nullptr && paths.size() < 5;)
+        paths.push_back(static_cast<LPCTSTR>(dialog.GetNextPathName(pos)));
+    // Compared without regard to case: Wine may report the folder in its own spelling.
+    ASSERT_EQ(2u, paths.size());
+    EXPECT_EQ(0, lstrcmpiW((folder + L"\\two.jpg").c_str(), paths[0].c_str())) << paths[0];
+    EXPECT_EQ(0, lstrcmpiW((folder + L"\\one.jpg").c_str(), paths[1].c_str())) << paths[1];
 }
