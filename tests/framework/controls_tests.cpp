@@ -175,3 +175,32 @@ TEST(Menu, StringsSubMenusAndOwnership)
     EXPECT_FALSE(IsMenu(destroyed));
     AfxGetThreadState()->ReleaseTemporaryObjects();
 }
+
+TEST(ImageList, ImagesIconsAndOwnership)
+{
+    HIMAGELIST destroyed = nullptr;
+    {
+        CImageList images;
+        ASSERT_TRUE(images.Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2));
+        HDC desktop = GetDC(nullptr);
+        CBitmap strip;
+        strip.Attach(CreateCompatibleBitmap(desktop, 32, 16));
+        ReleaseDC(nullptr, desktop);
+        EXPECT_EQ(0, images.Add(&strip, RGB(255, 0, 255)));
+        EXPECT_EQ(2, images.GetImageCount());
+        HICON icon = images.ExtractIcon(1);
+        ASSERT_NE(nullptr, icon);
+        EXPECT_EQ(2, images.Add(icon));
+        DestroyIcon(icon);
+        EXPECT_EQ(3, images.GetImageCount());
+
+        CImageList* borrowed = CImageList::FromHandle(images);
+        EXPECT_NE(&images, borrowed);
+        EXPECT_EQ(images.m_hImageList, borrowed->m_hImageList);
+        AfxGetThreadState()->ReleaseTemporaryObjects();
+        EXPECT_EQ(3, images.GetImageCount());  // the temporary let go without destroying
+        destroyed = images.m_hImageList;
+    }
+    IMAGEINFO info = {};
+    EXPECT_FALSE(ImageList_GetImageInfo(destroyed, 0, &info));
+}

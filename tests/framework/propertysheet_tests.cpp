@@ -183,6 +183,31 @@ void PostKey(HWND target, UINT key)
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
+// Stands in for the skin engine's hook: installed before the sheet exists, it passes each
+// creation on first and then looks at what the framework has done to the dialogs.
+HHOOK g_earlierHook = nullptr;
+int g_dialogsCreated = 0;
+int g_dialogsReadyForTheSkin = 0;
+
+LRESULT CALLBACK EarlierHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CallNextHookEx(g_earlierHook, code, wParam, lParam);
+    if (code == HCBT_CREATEWND)
+    {
+        const HWND hWnd = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = {};
+        GetClassNameW(hWnd, className, 16);
+        if (lstrcmpW(className, L"#32770") == 0)
+        {
+            ++g_dialogsCreated;
+            const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+            if (CWnd::FromHandlePermanent(hWnd) != nullptr && procedure == AfxGetAfxWndProc())
+                ++g_dialogsReadyForTheSkin;
+        }
+    }
+    return result;
+}
+
 // Help needs a real key: Wine makes WM_HELP only from keyboard input, not from posted keys.
 void PressKey(HWND focus, WORD key)
 {
@@ -270,9 +295,16 @@ TEST(PropertySheetWizard, NotificationsButtonsHelpAndCancelUnderWine)
         },
     };
 
+    g_dialogsCreated = g_dialogsReadyForTheSkin = 0;
+    g_earlierHook = SetWindowsHookExW(WH_CBT, EarlierHook, nullptr, GetCurrentThreadId());
     const UINT_PTR timer = SetTimer(nullptr, 0, 60, RunNextStep);
     const INT_PTR result = sheet.DoModal();
     KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(g_earlierHook);
+
+    // The sheet and both pages were the framework's before the earlier hook saw them.
+    EXPECT_EQ(3, g_dialogsCreated);
+    EXPECT_EQ(3, g_dialogsReadyForTheSkin);
 
     using Log = std::vector<std::string>;
     EXPECT_EQ((Log{"first:INITDIALOG", "first:SETACTIVE"}), seen.atStart);
