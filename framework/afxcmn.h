@@ -20,7 +20,7 @@ public:
     virtual ~CImageList();
 
     operator HIMAGELIST() const { return m_hImageList; }
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const;  // NULL for a NULL object, as callers expect
     static CImageList* PASCAL FromHandle(HIMAGELIST hImageList);
 
     BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);

@@ -186,7 +186,7 @@ public:
     virtual ~CMenu();
 
     operator HMENU() const { return m_hMenu; }
-    HMENU GetSafeHmenu() const { return m_hMenu; }
+    HMENU GetSafeHmenu() const;  // NULL for a NULL object, as callers expect
     static CMenu* PASCAL FromHandle(HMENU hMenu);
 
     BOOL Attach(HMENU hMenu);

@@ -23,7 +23,7 @@ public:
     virtual ~CGdiObject();
 
     operator HGDIOBJ() const { return m_hObject; }
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    HGDIOBJ GetSafeHandle() const;  // NULL for a NULL object, as callers expect
 
     // A temporary wrapper of the kind that fits the handle (a CFont for a font, ...).
     static CGdiObject* PASCAL FromHandle(HGDIOBJ hObject);
@@ -155,7 +155,7 @@ public:
     virtual ~CDC();
 
     operator HDC() const { return m_hDC; }
-    HDC GetSafeHdc() const { return m_hDC; }
+    HDC GetSafeHdc() const;  // NULL for a NULL object, as callers expect
 
     static CDC* PASCAL FromHandle(HDC hDC);
 

@@ -34,6 +34,12 @@ CDC::~CDC()
     DeleteDC();
 }
 
+// Callers ask a NULL object too: keep the test the compiler would drop.
+__attribute__((optimize("no-delete-null-pointer-checks"))) HDC CDC::GetSafeHdc() const
+{
+    return this == nullptr ? nullptr : m_hDC;
+}
+
 CDC* PASCAL CDC::FromHandle(HDC hDC)
 {
     if (hDC == nullptr)

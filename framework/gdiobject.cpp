@@ -55,6 +55,12 @@ CGdiObject::~CGdiObject()
     DeleteObject();
 }
 
+// Callers ask a NULL object too: keep the test the compiler would drop.
+__attribute__((optimize("no-delete-null-pointer-checks"))) HGDIOBJ CGdiObject::GetSafeHandle() const
+{
+    return this == nullptr ? nullptr : m_hObject;
+}
+
 CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject)
 {
     if (hObject == nullptr)

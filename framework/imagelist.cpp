@@ -23,6 +23,12 @@ CImageList::~CImageList()
     DeleteImageList();
 }
 
+// Callers ask a NULL object too: keep the test the compiler would drop.
+__attribute__((optimize("no-delete-null-pointer-checks"))) HIMAGELIST CImageList::GetSafeHandle() const
+{
+    return this == nullptr ? nullptr : m_hImageList;
+}
+
 CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
 {
     if (hImageList == nullptr)

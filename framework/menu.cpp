@@ -18,6 +18,12 @@ CMenu::~CMenu()
     DestroyMenu();
 }
 
+// Callers ask a NULL object too: keep the test the compiler would drop.
+__attribute__((optimize("no-delete-null-pointer-checks"))) HMENU CMenu::GetSafeHmenu() const
+{
+    return this == nullptr ? nullptr : m_hMenu;
+}
+
 CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == nullptr)

@@ -328,9 +328,8 @@ BOOL CPropertySheet::CreateSheet(HWND hWndOwner)
 
 INT_PTR CPropertySheet::DoModal()
 {
-    HWND hWndTop = nullptr;
-    CWnd* pOwner = CWnd::GetSafeOwner(m_pParentWnd, &hWndTop);
-    const HWND hWndOwner = pOwner->GetSafeHwnd();
+    // Like a modal dialog, the sheet disables its owner while it runs.
+    const HWND hWndOwner = CWnd::GetSafeOwner(m_pParentWnd)->GetSafeHwnd();
     const BOOL bEnableOwner = hWndOwner != nullptr && ::IsWindowEnabled(hWndOwner);
     if (bEnableOwner)
         ::EnableWindow(hWndOwner, FALSE);

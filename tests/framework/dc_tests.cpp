@@ -203,6 +203,11 @@ TEST(GdiOwnership, DestructorsDeleteWhatIsHeldAndDetachHandsItOver)
     CPen empty;
     EXPECT_EQ(nullptr, empty.GetSafeHandle());
     EXPECT_FALSE(empty.DeleteObject());
+    // As in MFC, the safe accessors answer NULL for a missing object.
+    CGdiObject* noObject = CGdiObject::FromHandle(nullptr);
+    CDC* noDC = CDC::FromHandle(nullptr);
+    EXPECT_EQ(nullptr, noObject->GetSafeHandle());
+    EXPECT_EQ(nullptr, noDC->GetSafeHdc());
 }
 
 TEST(GdiRegions, CombineCopyAndOffset)
