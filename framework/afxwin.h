@@ -619,6 +619,7 @@ public:
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     virtual BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
     virtual BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
+    BOOL InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
 
@@ -640,6 +641,7 @@ protected:
     // The dialog template resource of m_lpszTemplateName, or NULL.
     LPCDLGTEMPLATE LoadTemplate() const;
 
+    LPCDLGTEMPLATE m_lpDialogTemplate;  // a template in memory, used instead of the resource
     BOOL m_bModal;
 };
 

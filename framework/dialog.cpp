@@ -10,16 +10,21 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_WM_HELPINFO()
 END_MESSAGE_MAP()
 
-CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr), m_bModal(FALSE) {}
+CDialog::CDialog()
+    : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr), m_lpDialogTemplate(nullptr),
+      m_bModal(FALSE)
+{
+}
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_nIDHelp(nIDTemplate),
-      m_pParentWnd(pParentWnd), m_bModal(FALSE)
+      m_pParentWnd(pParentWnd), m_lpDialogTemplate(nullptr), m_bModal(FALSE)
 {
 }
 
 CDialog::CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
-    : m_lpszTemplateName(lpszTemplateName), m_nIDHelp(0), m_pParentWnd(pParentWnd), m_bModal(FALSE)
+    : m_lpszTemplateName(lpszTemplateName), m_nIDHelp(0), m_pParentWnd(pParentWnd),
+      m_lpDialogTemplate(nullptr), m_bModal(FALSE)
 {
 }
 
@@ -65,9 +70,17 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
     return hWnd != nullptr;
 }
 
+BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
+{
+    m_lpDialogTemplate = lpDialogTemplate;
+    if (pParentWnd != nullptr)
+        m_pParentWnd = pParentWnd;
+    return lpDialogTemplate != nullptr;
+}
+
 INT_PTR CDialog::DoModal()
 {
-    LPCDLGTEMPLATE lpTemplate = LoadTemplate();
+    LPCDLGTEMPLATE lpTemplate = m_lpDialogTemplate ? m_lpDialogTemplate : LoadTemplate();
     if (lpTemplate == nullptr)
         return -1;
     HWND hWndOwner = CWnd::GetSafeOwner(m_pParentWnd)->GetSafeHwnd();
