@@ -16,7 +16,7 @@ const size_t kHeaderBlockSize = sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD);
 
 void TraceMemoryFailure()
 {
-    OutputDebugStringW(L"Failed -- Memory exception thrown.\n");
+    TRACE(_T("Failed -- Memory exception thrown.\n"));
 }
 
 // Reads exactly `count` bytes from the start of a file opened for shared reading.

@@ -7,7 +7,7 @@
 // sources. Returned bitmaps belong to the caller.
 #pragma once
 
-#include <windows.h>
+#include <afx.h>
 
 #include <vector>
 
