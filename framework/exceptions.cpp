@@ -3,6 +3,7 @@
 #include "afx.h"
 
 #include <exception>
+#include <new>
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CSimpleException, CException)
@@ -49,6 +50,15 @@ void AFXAPI ShowInMessageBox(CException* e)
 {
     e->ReportError(MB_OK | MB_ICONSTOP);
 }
+
+// A failed operator new raises CMemoryException*, as the framework's callers expect
+// from every allocation.
+void ThrowMemoryExceptionOnFailedNew()
+{
+    AfxThrowMemoryException();
+}
+
+const bool g_bNewHandlerInstalled = (std::set_new_handler(ThrowMemoryExceptionOnFailedNew), true);
 }
 
 // ---------------------------------------------------------------------------

@@ -202,3 +202,22 @@ TEST(Diagnostics, FailedAssertionFailsTheTestWithFileAndLine)
     ASSERT(true);
     EXPECT_EQ(1, assertions.Count());
 }
+
+TEST(Exceptions, FailedNewThrowsMemoryException)
+{
+    bool bCaught = false;
+    try
+    {
+        // More than any address space holds.
+        volatile size_t nHuge = static_cast<size_t>(-1) / 2;
+        static char* volatile s_pKept;  // keeps the compiler from dropping the allocation
+        s_pKept = new char[nHuge];
+        delete[] s_pKept;
+    }
+    catch (CMemoryException* e)
+    {
+        bCaught = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bCaught);
+}
