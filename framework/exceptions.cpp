@@ -1,6 +1,7 @@
 // The exception family, the throw helpers, the clean-up of TRY/CATCH and the report
 // of exceptions that escaped every handler.
 #include "afx.h"
+#include "afxwin.h"
 
 #include <exception>
 #include <new>
@@ -34,16 +35,6 @@ CString NameTheFile(const CString& strFileName, LPCWSTR article)
 {
     CString text = CString(article) + L" file";
     return strFileName.IsEmpty() ? text : text + L" '" + strFileName + L"'";
-}
-
-CString ApplicationTitle()
-{
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString title(path);
-    title = title.Mid(title.ReverseFind(L'\\') + 1);
-    const int nDot = title.ReverseFind(L'.');
-    return nDot > 0 ? title.Left(nDot) : title;
 }
 
 void AFXAPI ShowInMessageBox(CException* e)
@@ -102,7 +93,7 @@ int CException::ReportError(UINT nType, UINT nMessageID)
         text = message;
     else if (nMessageID == 0 || !text.LoadString(nMessageID))
         text = L"No error message is available.";
-    return MessageBoxW(GetActiveWindow(), text, ApplicationTitle(), nType);
+    return AfxMessageBox(text, nType);
 }
 
 BOOL CSimpleException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
