@@ -10,6 +10,24 @@
 // ---------------------------------------------------------------------------------------
 // Colour value classes
 
+void CHLMPaintManagerColor::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring())
+        ar << static_cast<DWORD>(m_standard) << static_cast<DWORD>(m_custom);
+    else
+        ar >> m_standard >> m_custom;
+}
+
+void CHLMPaintManagerColorGradient::Serialize(CArchive& ar)
+{
+    m_first.Serialize(ar);
+    m_second.Serialize(ar);
+    if (ar.IsStoring())
+        ar << m_factor;
+    else
+        ar >> m_factor;
+}
+
 void CHLMPaintManagerColorGradient::SetStandardColors(COLORREF color)
 {
     SetStandardColors(color, color, 0.5f);

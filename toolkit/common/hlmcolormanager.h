@@ -4,7 +4,7 @@
 // and the detection of that style.
 #pragma once
 
-#include <windows.h>
+#include <afx.h>
 
 // A colour with a computed (standard) value and an optional user (custom) value.
 class CHLMPaintManagerColor
@@ -19,6 +19,9 @@ public:
     COLORREF GetCustomValue() const { return m_custom; }
     // The custom value when there is one, else the standard value.
     COLORREF GetEffectiveColor() const { return m_custom != CLR_NONE_VALUE ? m_custom : m_standard; }
+
+    // Standard, then custom value, four bytes each.
+    virtual void Serialize(CArchive& ar);
 
     static const COLORREF CLR_NONE_VALUE = static_cast<COLORREF>(-1);
 
@@ -48,6 +51,9 @@ public:
     const CHLMPaintManagerColor& GetFirst() const { return m_first; }
     const CHLMPaintManagerColor& GetSecond() const { return m_second; }
     float GetFactor() const { return m_factor; }
+
+    // First colour, second colour, then the factor as a 4-byte float.
+    virtual void Serialize(CArchive& ar);
 
 private:
     CHLMPaintManagerColor m_first;

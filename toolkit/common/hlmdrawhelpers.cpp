@@ -39,6 +39,34 @@ BOOL CHLMDrawHelpers::GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCoun
 }
 
 // ---------------------------------------------------------------------------------------
+// Layout
+
+namespace
+{
+using GetLayoutFunction = DWORD(WINAPI*)(HDC);
+using SetLayoutFunction = DWORD(WINAPI*)(HDC, DWORD);
+
+template <class Function>
+Function Gdi32Function(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("GDI32.DLL"), name)));
+}
+}
+
+DWORD CHLMDrawHelpers::GetDcLayout(HDC dc)
+{
+    static const GetLayoutFunction getLayout = Gdi32Function<GetLayoutFunction>("GetLayout");
+    return getLayout ? getLayout(dc) : 0;
+}
+
+void CHLMDrawHelpers::SetDcLayout(HDC dc, DWORD layout)
+{
+    static const SetLayoutFunction setLayout = Gdi32Function<SetLayoutFunction>("SetLayout");
+    if (setLayout)
+        setLayout(dc, layout);
+}
+
+// ---------------------------------------------------------------------------------------
 // Colour arithmetic
 
 namespace

@@ -21,6 +21,11 @@ public:
     BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
                       ULONG mode) const;
 
+    // GDI's layout functions, looked up on first use: a system without them reports layout
+    // 0 and ignores changes.
+    static DWORD GetDcLayout(HDC dc);
+    static void SetDcLayout(HDC dc, DWORD layout);
+
     // Colour arithmetic: results are exact to the bit.
     static COLORREF MixColors(COLORREF first, COLORREF second, double firstWeight);
     static COLORREF DarkenColor(int amount, COLORREF color);

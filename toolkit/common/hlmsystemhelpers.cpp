@@ -152,7 +152,8 @@ CHLMModuleHandle::CHLMModuleHandle(LPCWSTR moduleName) : CHLMModuleHandle()
 
 CHLMModuleHandle::~CHLMModuleHandle()
 {
-    FreeModule();
+    const BOOL freed = FreeModule();
+    ASSERT(freed);
 }
 
 BOOL CHLMModuleHandle::GetOrLoadModule(LPCWSTR moduleName)
@@ -184,7 +185,7 @@ void CHLMModuleHandle::Hold(HMODULE module, Mode mode, LPCWSTR moduleName)
 {
     m_module = module;
     m_mode = mode;
-    m_name = moduleName ? moduleName : L"";
+    m_name = moduleName;
 }
 
 BOOL CHLMModuleHandle::FreeModule()
@@ -194,7 +195,7 @@ BOOL CHLMModuleHandle::FreeModule()
         result = FreeLibrary(m_module);
     m_module = nullptr;
     m_mode = ModeNone;
-    m_name.clear();
+    m_name.Empty();
     return result;
 }
 
@@ -260,7 +261,7 @@ MonitorInfoHelper::MonitorInfoHelper()
     m_user32.GetOrLoadModule(L"User32.dll");
     if (!m_user32.GetHandle())
     {
-        OutputDebugStringW(L"WARNING: Could not locate User32.dll.\n");
+        TRACE(_T("WARNING: Could not locate User32.dll.\n"));
         return;
     }
     const char* monitorInfoName =
@@ -304,38 +305,38 @@ HMONITOR MonitorInfoHelper::MonitorOf(LPCRECT rect) const
     return m_monitorFromRect ? m_monitorFromRect(rect, MONITOR_DEFAULTTONULL) : nullptr;
 }
 
-RECT MonitorInfoHelper::GetWorkArea(HMONITOR monitor) const
+CRect MonitorInfoHelper::GetWorkArea(HMONITOR monitor) const
 {
     MONITORINFO info = {};
     if (GetMonitorInfo(monitor, &info))
         return info.rcWork;
-    RECT workArea = {};
+    CRect workArea(0, 0, 0, 0);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     return workArea;
 }
 
-RECT MonitorInfoHelper::GetScreenArea(HMONITOR monitor) const
+CRect MonitorInfoHelper::GetScreenArea(HMONITOR monitor) const
 {
     MONITORINFO info = {};
     if (GetMonitorInfo(monitor, &info))
         return info.rcMonitor;
-    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-RECT MonitorInfoHelper::GetWorkArea(HWND window) const { return GetWorkArea(MonitorOf(window)); }
-RECT MonitorInfoHelper::GetWorkArea(const POINT& point) const { return GetWorkArea(MonitorOf(point)); }
-RECT MonitorInfoHelper::GetWorkArea(LPCRECT rect) const { return GetWorkArea(MonitorOf(rect)); }
+CRect MonitorInfoHelper::GetWorkArea(HWND window) const { return GetWorkArea(MonitorOf(window)); }
+CRect MonitorInfoHelper::GetWorkArea(const POINT& point) const { return GetWorkArea(MonitorOf(point)); }
+CRect MonitorInfoHelper::GetWorkArea(LPCRECT rect) const { return GetWorkArea(MonitorOf(rect)); }
 
-RECT MonitorInfoHelper::GetWorkArea() const
+CRect MonitorInfoHelper::GetWorkArea() const
 {
     POINT cursor = {};
     GetCursorPos(&cursor);
     return GetWorkArea(cursor);
 }
 
-RECT MonitorInfoHelper::GetScreenArea(HWND window) const { return GetScreenArea(MonitorOf(window)); }
-RECT MonitorInfoHelper::GetScreenArea(const POINT& point) const { return GetScreenArea(MonitorOf(point)); }
-RECT MonitorInfoHelper::GetScreenArea(LPCRECT rect) const { return GetScreenArea(MonitorOf(rect)); }
+CRect MonitorInfoHelper::GetScreenArea(HWND window) const { return GetScreenArea(MonitorOf(window)); }
+CRect MonitorInfoHelper::GetScreenArea(const POINT& point) const { return GetScreenArea(MonitorOf(point)); }
+CRect MonitorInfoHelper::GetScreenArea(LPCRECT rect) const { return GetScreenArea(MonitorOf(rect)); }
 
 MonitorInfoHelper& GetMonitorInfoHelper()
 {

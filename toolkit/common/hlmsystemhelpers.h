@@ -3,10 +3,8 @@
 // as members with a scoped lock, and a few bounded copy and search helpers.
 #pragma once
 
-#include <windows.h>
+#include <afx.h>
 #include <shlwapi.h>
-
-#include <string>
 
 // winbase.h's obsolete FreeModule macro would rename the module handle's member.
 #ifdef FreeModule
@@ -80,7 +78,7 @@ public:
     BOOL FreeModule();
 
     HMODULE GetHandle() const { return m_module; }
-    const std::wstring& GetModuleName() const { return m_name; }
+    const CString& GetModuleName() const { return m_name; }
     BOOL IsLoadedByUs() const { return m_mode == ModeLoaded; }
 
     // major << 16 | minor from the module's DllGetVersion; 0 when it has none.
@@ -114,7 +112,7 @@ private:
     BOOL LookUpExport(FARPROC& address, LPCSTR exportName, DWORD minimumVersion);
     void Hold(HMODULE module, Mode mode, LPCWSTR moduleName);
 
-    std::wstring m_name;
+    CString m_name;
     HMODULE m_module;
     int m_mode;
     DLLVERSIONINFO m_versionInfo;
@@ -138,16 +136,16 @@ public:
 
     BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) const;
 
-    RECT GetWorkArea(HMONITOR monitor) const;
-    RECT GetWorkArea(HWND window) const;
-    RECT GetWorkArea(const POINT& point) const;
-    RECT GetWorkArea(LPCRECT rect) const;
-    RECT GetWorkArea() const;  // the monitor under the cursor
+    CRect GetWorkArea(HMONITOR monitor) const;
+    CRect GetWorkArea(HWND window) const;
+    CRect GetWorkArea(const POINT& point) const;
+    CRect GetWorkArea(LPCRECT rect) const;
+    CRect GetWorkArea() const;  // the monitor under the cursor
 
-    RECT GetScreenArea(HMONITOR monitor) const;
-    RECT GetScreenArea(HWND window) const;
-    RECT GetScreenArea(const POINT& point) const;
-    RECT GetScreenArea(LPCRECT rect) const;
+    CRect GetScreenArea(HMONITOR monitor) const;
+    CRect GetScreenArea(HWND window) const;
+    CRect GetScreenArea(const POINT& point) const;
+    CRect GetScreenArea(LPCRECT rect) const;
 
     BOOL HasMonitorFunctions() const { return m_monitorFromWindow != nullptr; }
 

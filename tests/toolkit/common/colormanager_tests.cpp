@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace
@@ -355,4 +356,36 @@ TEST(ColorManager, DetectsTheVisualStyleFromItsFileAndColourNames)
     }
     CHLMColorManager::GetInstance().RecomputeColors();
     EXPECT_EQ(0, CHLMColorManager::GetInstance().GetDetectedStyle()) << "last row";
+}
+
+TEST(PaintManagerColor, GradientArchiveFormIsTwoColourPairsAndAFloat)
+{
+    CHLMPaintManagerColorGradient gradient(RGB(1, 2, 3), RGB(4, 5, 6));
+    gradient.SetCustomColors(CLR_INVALID, RGB(7, 8, 9));
+    gradient.SetStandardColors(RGB(1, 2, 3), RGB(4, 5, 6), 0.25f);
+
+    CMemFile file;
+    {
+        CArchive store(&file, CArchive::store);
+        gradient.Serialize(store);
+    }
+    const float factor = 0.25f;
+    DWORD expected[5] = {RGB(1, 2, 3), CLR_INVALID, RGB(4, 5, 6), RGB(7, 8, 9), 0};
+    std::memcpy(&expected[4], &factor, 4);
+    ASSERT_EQ(sizeof(expected), file.GetLength());
+    DWORD stored[5] = {};
+    file.SeekToBegin();
+    file.Read(stored, sizeof(stored));
+    EXPECT_EQ(0, std::memcmp(expected, stored, sizeof(expected)));
+
+    file.SeekToBegin();
+    CHLMPaintManagerColorGradient loaded;
+    {
+        CArchive load(&file, CArchive::load);
+        loaded.Serialize(load);
+    }
+    EXPECT_EQ(RGB(1, 2, 3), loaded.GetFirst().GetStandardValue());
+    EXPECT_EQ(CLR_INVALID, loaded.GetFirst().GetCustomValue());
+    EXPECT_EQ(RGB(7, 8, 9), loaded.GetSecond().GetEffectiveColor());
+    EXPECT_EQ(0.25f, loaded.GetFactor());
 }

@@ -155,7 +155,7 @@ TEST(CHLMModuleHandle, LoadedModuleIsFreedAndFoundModuleStays)
         CHLMModuleHandle cards(L"cards.dll");
         ASSERT_NE(nullptr, cards.GetHandle());
         EXPECT_TRUE(cards.IsLoadedByUs());
-        EXPECT_EQ(L"cards.dll", cards.GetModuleName());
+        EXPECT_STREQ(L"cards.dll", cards.GetModuleName());
     }
     EXPECT_EQ(nullptr, GetModuleHandleW(L"cards.dll"));
 
@@ -176,7 +176,7 @@ TEST(CHLMModuleHandle, EachFindOrLoadReleasesWhatWasHeld)
 
     EXPECT_FALSE(handle.FindLoadedModule(L"no-such-module.dll"));
     EXPECT_EQ(nullptr, handle.GetHandle());
-    EXPECT_TRUE(handle.GetModuleName().empty());
+    EXPECT_TRUE(handle.GetModuleName().IsEmpty());
     EXPECT_FALSE(handle.LoadModule(L"no-such-module.dll"));
     EXPECT_TRUE(handle.FreeModule());
 }
