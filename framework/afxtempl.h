@@ -279,6 +279,7 @@ private:
             AfxThrowInvalidArgException();
         return reinterpret_cast<CNode*>(position);
     }
+    static CNode* Node(CNode* pNode) { return Node(Position(pNode)); }
     POSITION Link(CNode* pNode)
     {
         (pNode->pPrev != nullptr ? pNode->pPrev->pNext : m_pNodeHead) = pNode;
@@ -395,7 +396,7 @@ public:
 
     POSITION GetStartPosition() const
     {
-        return m_nCount == 0 ? nullptr : reinterpret_cast<POSITION>(FirstFrom(0));
+        return m_nCount == 0 ? nullptr : reinterpret_cast<POSITION>(const_cast<CAssoc*>(FirstFrom(0)));
     }
     void GetNextAssoc(POSITION& rNextPosition, KEY& rKey, VALUE& rValue) const
     {
