@@ -42,12 +42,18 @@ private:
     AFX_MESSAGEBOX_HANDLER m_previous;
 };
 
+// A top-level window that answers F1 as the wizard sheet does.
 class HelpWindow : public CWnd
 {
 public:
     int helpCalls = 0;
     void WinHelp(DWORD_PTR, UINT) override { ++helpCalls; }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(HelpWindow, CWnd)
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
 
 class TestApp : public CWinAppEx
 {
@@ -142,7 +148,18 @@ public:
             ++preTranslated;
         return FALSE;
     }
+    // Ends the loop some time after the posted messages, so that the loop was idle once.
+    afx_msg void OnTimer(UINT_PTR nIDEvent)
+    {
+        KillTimer(nIDEvent);
+        AfxPostQuitMessage(7);
+    }
+    DECLARE_MESSAGE_MAP()
 };
+
+BEGIN_MESSAGE_MAP(KeyWatchingWindow, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
 
 class CountingThread : public CWinThread
 {
@@ -170,8 +187,7 @@ TEST(MessageLoop, RunsPreTranslationAndIdleUntilQuit)
     CWnd::FromHandle(other);  // a temporary that idle time releases
     PostMessageW(main.m_hWnd, WM_APP + 5, 0, 0);
     PostMessageW(other, WM_APP + 5, 0, 0);  // another top-level window: the main window still sees it
-    main.SetTimer(1, 10);
-    PostQuitMessage(7);
+    main.SetTimer(1, 20);
 
     EXPECT_EQ(7, thread.Run());
     EXPECT_EQ(2, main.preTranslated);
@@ -180,7 +196,6 @@ TEST(MessageLoop, RunsPreTranslationAndIdleUntilQuit)
 
     pState->m_pCurrentWinThread = previous;
     thread.m_pMainWnd = nullptr;
-    main.KillTimer(1);
     DestroyWindow(other);
     main.DestroyWindow();
 }
