@@ -107,13 +107,6 @@ CString Between(const CString& text, int first, int last)
 {
     return last > first ? text.Mid(first, last - first) : CString();
 }
-
-void Trace(LPCWSTR format, LPCWSTR name)
-{
-    CString message;
-    message.Format(format, name);
-    OutputDebugStringW(message);
-}
 }
 
 // ---------------------------------------------------------------------------------------
@@ -369,13 +362,13 @@ UINT CHLMSkinManagerSchema::SectionKeyFromName(LPCWSTR sectionName)
     int part = hasPart ? PartCodeFromName(className, partName) : 0;
     if (hasPart && part == 0)
     {
-        Trace(L"Warning: part %s not supported\n", partName);
+        TRACE(L"Warning: part %s not supported\n", partName.GetString());
         return 0;
     }
     int state = hasState ? StateCodeFromName(hasPart ? partName : className, stateName) : 0;
     if (hasState && state == 0)
     {
-        Trace(L"Warning: state %s not supported\n", stateName);
+        TRACE(L"Warning: state %s not supported\n", stateName.GetString());
         return 0;
     }
     int classCode = ClassCodeFromName(className);

@@ -381,7 +381,7 @@ int CHLMSkinManagerSchema::ClassCodeFromName(LPCWSTR name)
             return entry.code;
     }
     if (name != nullptr)
-        OutputDebugStringW((std::wstring(L"Warning: ") + name + L" class not supported\n").c_str());
+        TRACE(L"Warning: %s class not supported\n", name);
     return 0;
 }
 
