@@ -42,18 +42,13 @@ private:
     AFX_MESSAGEBOX_HANDLER m_previous;
 };
 
-// A top-level window that answers F1 as the wizard sheet does.
+// A top-level window that offers help, as the wizard sheet does.
 class HelpWindow : public CWnd
 {
 public:
     int helpCalls = 0;
     void WinHelp(DWORD_PTR, UINT) override { ++helpCalls; }
-    DECLARE_MESSAGE_MAP()
 };
-
-BEGIN_MESSAGE_MAP(HelpWindow, CWnd)
-    ON_WM_HELPINFO()
-END_MESSAGE_MAP()
 
 class TestApp : public CWinAppEx
 {
@@ -125,6 +120,14 @@ TEST(Help, HelpFromAChildOrTheMainWindowReachesTheMainWindowsWinHelp)
     ASSERT_TRUE(page.CreateIndirect(pageTemplate.Get(), &main));
     HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, 1000, ::GetDlgItem(page.m_hWnd, 1000), 0, {0, 0}};
     page.SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(2, main.helpCalls);
+
+    // A skin object dispatching WM_HELP through its map starts no help.
+    CWnd skinLike;
+    skinLike.m_hWnd = main.m_hWnd;
+    LRESULT result = 0;
+    EXPECT_FALSE(skinLike.OnWndMsg(WM_HELP, 0, reinterpret_cast<LPARAM>(&info), &result));
+    skinLike.m_hWnd = nullptr;
     EXPECT_EQ(2, main.helpCalls);
 
     main.DestroyWindow();
@@ -224,4 +227,37 @@ TEST(Settings, RegistryKeyOfTheApplication)
     RegCloseKey(opened);
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilbrookTests\\framework_tests");
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilbrookTests");
+}
+
+TEST(Settings, DelRegTreeRemovesAKeyWithEverythingBelowIt)
+{
+    TestApp app;
+    HKEY created = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\QuilbrookTree\\a\\b", 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &created, nullptr));
+    RegCloseKey(created);
+    HKEY software = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software));
+    EXPECT_EQ(ERROR_SUCCESS, app.DelRegTree(software, CString(L"QuilbrookTree")));
+    HKEY gone = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(software, L"QuilbrookTree", 0, KEY_READ, &gone));
+    RegCloseKey(software);
+}
+
+TEST(Settings, PrinterDefaultsAreTheApplicationsOrNone)
+{
+    TestApp app;
+    PRINTDLG pd = {};
+    pd.lStructSize = sizeof(pd);
+    if (app.GetPrinterDeviceDefaults(&pd))
+    {
+        EXPECT_NE(nullptr, pd.hDevNames);
+        PRINTDLG again = {};
+        EXPECT_TRUE(app.GetPrinterDeviceDefaults(&again));
+        EXPECT_EQ(pd.hDevNames, again.hDevNames) << "kept by the application";
+    }
+    else
+    {
+        EXPECT_EQ(nullptr, pd.hDevNames);  // Wine without printers
+    }
 }

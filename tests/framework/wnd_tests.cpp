@@ -286,10 +286,9 @@ BEGIN_MESSAGE_MAP(ExceptionWnd, CWnd)
 END_MESSAGE_MAP()
 
 int g_reported = 0;
-void AFXAPI CountReport(CException* e)
+void AFXAPI CountReport(CException*)
 {
-    ++g_reported;
-    e->Delete();
+    ++g_reported;  // the report deletes the exception after this
 }
 }
 
@@ -461,4 +460,134 @@ TEST(SafeHwnd, IsNullForANullObject)
 {
     CWnd* none = nullptr;
     EXPECT_EQ(nullptr, none->GetSafeHwnd());
+}
+
+namespace
+{
+class ColourListener : public CWnd
+{
+public:
+    int colourChanges = 0;
+    afx_msg LRESULT OnSysColorChange(WPARAM, LPARAM) { ++colourChanges; return Default(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ColourListener, CWnd)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &ColourListener::OnSysColorChange)
+END_MESSAGE_MAP()
+}
+
+TEST(SysColorChange, TopLevelFrameworkWindowsPassItToEveryDescendant)
+{
+    ColourListener top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+    ColourListener child;
+    ASSERT_TRUE(child.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 50, 50, top.m_hWnd, nullptr));
+    ColourListener grandChild;  // a system control below a framework child
+    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, child.m_hWnd, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(grandChild.SubclassWindow(plain));
+
+    top.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(1, top.colourChanges);
+    EXPECT_EQ(1, child.colourChanges);
+    EXPECT_EQ(1, grandChild.colourChanges);
+
+    // A child passes nothing on, and an object outside the maps (a skin object) neither.
+    child.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(2, child.colourChanges);
+    EXPECT_EQ(1, grandChild.colourChanges);
+    ColourListener unmapped;
+    unmapped.m_hWnd = top.m_hWnd;
+    LRESULT result = 0;
+    AfxGetThreadState()->m_lastSentMsg.message = WM_SYSCOLORCHANGE;
+    EXPECT_TRUE(unmapped.OnWndMsg(WM_SYSCOLORCHANGE, 0, 0, &result));
+    unmapped.m_hWnd = nullptr;
+    EXPECT_EQ(2, child.colourChanges);
+    top.DestroyWindow();
+}
+
+namespace
+{
+int g_threadEndReleases = 0;
+void CountThreadEndRelease(void*)
+{
+    ++g_threadEndReleases;
+}
+
+DWORD WINAPI UseThreadState(void*)
+{
+    AfxGetThreadState()->m_tempWindows.Add(reinterpret_cast<HANDLE>(0x1234), nullptr, CountThreadEndRelease);
+    return 0;
+}
+}
+
+TEST(ThreadState, IsPerThreadAndReleasedWhenTheThreadEnds)
+{
+    g_threadEndReleases = 0;
+    HANDLE thread = CreateThread(nullptr, 0, UseThreadState, nullptr, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_EQ(1, g_threadEndReleases);
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_tempWindows.Lookup(reinterpret_cast<HANDLE>(0x1234)));
+}
+
+TEST(Relatives, ParentOwnerParentFrameAndCentring)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr));
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, owner.m_hWnd, nullptr));
+    CWnd grandChild;
+    ASSERT_TRUE(grandChild.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 20, 10, child.m_hWnd, nullptr));
+    EXPECT_EQ(&owner, grandChild.GetParentOwner());
+    EXPECT_EQ(&owner, grandChild.GetTopLevelParent());
+    EXPECT_EQ(nullptr, grandChild.GetParentFrame()) << "no frame windows in this program";
+
+    child.CenterWindow();
+    RECT placed;
+    child.GetWindowRect(&placed);
+    owner.ScreenToClient(&placed);
+    EXPECT_EQ(150, placed.left);  // (400 - 100) / 2
+    EXPECT_EQ(125, placed.top);   // (300 - 50) / 2
+
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 200, 100, owner.m_hWnd, nullptr));
+    popup.CenterWindow();
+    popup.GetWindowRect(&placed);
+    EXPECT_EQ(200, placed.left);  // 100 + (400 - 200) / 2
+    EXPECT_EQ(200, placed.top);   // 100 + (300 - 100) / 2
+    popup.DestroyWindow();
+    owner.DestroyWindow();
+}
+
+namespace
+{
+class UnknownTarget : public CCmdTarget, public IUnknown
+{
+public:
+    LPUNKNOWN GetInterface(const void* iid) override
+    {
+        return IsEqualIID(*static_cast<const IID*>(iid), IID_IUnknown) ? static_cast<IUnknown*>(this) : nullptr;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        return static_cast<HRESULT>(ExternalQueryInterface(&riid, ppv));
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ExternalAddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ExternalRelease(); }
+};
+}
+
+TEST(ReferenceCount, InterfacesShareTheCommandTargetsCount)
+{
+    auto* target = new UnknownTarget;
+    void* pInterface = nullptr;
+    EXPECT_EQ(static_cast<DWORD>(S_OK), target->ExternalQueryInterface(&IID_IUnknown, &pInterface));
+    EXPECT_EQ(static_cast<IUnknown*>(target), pInterface);
+    EXPECT_EQ(2, target->m_dwRef);
+    EXPECT_EQ(static_cast<DWORD>(E_NOINTERFACE), target->ExternalQueryInterface(&IID_IDispatch, &pInterface));
+    EXPECT_EQ(nullptr, pInterface);
+    EXPECT_EQ(1u, static_cast<IUnknown*>(target)->Release());
+    EXPECT_EQ(0u, static_cast<IUnknown*>(target)->Release());  // deletes
 }
