@@ -389,3 +389,23 @@ TEST(PaintManagerColor, GradientArchiveFormIsTwoColourPairsAndAFloat)
     EXPECT_EQ(RGB(7, 8, 9), loaded.GetSecond().GetEffectiveColor());
     EXPECT_EQ(0.25f, loaded.GetFactor());
 }
+
+// The test run uses a 24-bit screen; run the test program on an 8-bit screen (Xvfb depth 8)
+// to check the low-colour path as well.
+TEST_F(ColorManagerWithGivenColors, LowColourDisplayKeepsBaseColoursAndSolidGradients)
+{
+    if (!CHLMColorManager::IsLowResolution())
+        GTEST_SKIP() << "needs a display of 8 bits per pixel or less";
+    Use(kClassicColors);
+    EXPECT_EQ(kClassicColors[COLOR_3DFACE], manager.GetColor(30)) << "no blends, no contrast rules";
+    EXPECT_EQ(kClassicColors[COLOR_WINDOW], manager.GetColor(31));
+    EXPECT_EQ(kClassicColors[COLOR_3DSHADOW], manager.GetColor(48));
+    EXPECT_EQ(kClassicColors[COLOR_3DLIGHT], manager.GetColor(COLOR_3DLIGHT)) << "no derived 3D light";
+    for (int number : {2, 4})
+    {
+        EXPECT_EQ(kClassicColors[COLOR_3DFACE], manager.GetGradient(number).GetFirst().GetEffectiveColor());
+        EXPECT_EQ(kClassicColors[COLOR_3DFACE], manager.GetGradient(number).GetSecond().GetEffectiveColor());
+    }
+    EXPECT_EQ(kClassicExpected.gradients[2][1], manager.GetGradient(3).GetSecond().GetEffectiveColor());
+    EXPECT_EQ(CHLMColorManager::StyleNone, manager.DetectSystemTheme());
+}

@@ -393,3 +393,17 @@ TEST(DrawHelpers, ForwardTheSystemHelpersAnswers)
     EXPECT_EQ(CSize(0, 0), size);
     EXPECT_TRUE(CHLMZeroRect().IsRectNull());
 }
+
+// See the note on the colour manager's low-colour test.
+TEST(Gradients, LowColourDisplayFillsWithTheFirstColour)
+{
+    if (!CHLMColorManager::IsLowResolution())
+        GTEST_SKIP() << "needs a display of 8 bits per pixel or less";
+    HDC screen = GetDC(nullptr);
+    EXPECT_TRUE(CHLMDrawHelpers::IsLowColorDc(screen));
+    ReleaseDC(nullptr, screen);
+    TestSurface surface(20, 1, kSentinel);
+    CHLMDrawHelpers::Instance().FillGradient(Dc(surface), CRect(0, 0, 20, 1), RGB(0, 0, 128), kWhite, TRUE);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(RGB(0, 0, 128), surface.ColorAt(x, 0)) << x;
+}

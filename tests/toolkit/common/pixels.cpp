@@ -88,9 +88,9 @@ std::vector<BYTE> BmpFileBytes(int width, int height, int bitsPerPixel, const st
     file.bfType = 0x4D42;  // "BM"
     file.bfSize = static_cast<DWORD>(sizeof(file) + body.size());
     file.bfOffBits = sizeof(file) + sizeof(BITMAPINFOHEADER);
-    std::vector<BYTE> bytes(sizeof(file));
+    std::vector<BYTE> bytes(sizeof(file) + body.size());
     std::memcpy(bytes.data(), &file, sizeof(file));
-    bytes.insert(bytes.end(), body.begin(), body.end());
+    std::memcpy(bytes.data() + sizeof(file), body.data(), body.size());
     return bytes;
 }
 
