@@ -1,16 +1,8 @@
-// The test environment that every window test relies on: Microsoft printf semantics,
-// Wine's own fonts, and top-level frames drawn by Wine where a test can read them.
+// The test environment that every window test relies on: Wine's own fonts, and top-level
+// frames drawn by Wine where a test can read them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <cwchar>
-
-TEST(Environment, WideFormatsFollowMicrosoftSemantics)
-{
-    wchar_t text[64];
-    swprintf(text, 64, L"%s%i", L"Icon", 0);
-    EXPECT_STREQ(L"Icon0", text);
-}
 
 static int CALLBACK CountFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
 {
