@@ -8,6 +8,7 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "Under a headless machine, run it inside Xvfb: xvfb-run -a bash scripts/run.sh" >&2
   exit 1
 fi
+"$QB_ROOT/scripts/install-deps.sh"
 arch=$(qb_runnable_arch)
 "$QB_ROOT/scripts/build.sh" "$arch"
 qb_use_arch "$arch"

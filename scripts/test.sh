@@ -4,6 +4,7 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+"$QB_ROOT/scripts/install-deps.sh"
 arch=$(qb_runnable_arch)
 if [ "$arch" != i686 ]; then
   echo "This machine cannot run 32-bit code: the tests run on the x86_64 build under 64-bit Wine."

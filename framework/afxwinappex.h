@@ -1,0 +1,4 @@
+// CWinAppEx lives with the other application classes.
+#pragma once
+
+#include "afxwin.h"

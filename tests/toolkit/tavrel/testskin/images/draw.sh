@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Draws the test skin's images: every frame one solid colour, so that a pixel read tells
+# which image and which frame was drawn. Image number f, frame k (from 1) has the colour
+# RGB(16 * f, 15 * k, 96). Run it after a change and commit the files it writes.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# strip <file> <image number> <frame width> <frame height> <frames>: frames stacked vertically.
+strip() {
+  local file=$1 f=$2 w=$3 h=$4 count=$5 frames=()
+  for k in $(seq 1 "$count"); do
+    convert -size "${w}x${h}" "xc:rgb($((16 * f)),$((15 * k)),96)" "$work/$k.png"
+    frames+=("$work/$k.png")
+  done
+  convert "${frames[@]}" -append -type TrueColor -define bmp:format=bmp3 "BMP3:$file"
+}
+
+strip caption.bmp 1 16 8 2
+strip frameleft.bmp 2 4 8 2
+strip frameright.bmp 3 4 8 2
+strip framebottom.bmp 4 8 4 2
+strip closebutton.bmp 5 16 16 8
+strip maxbutton.bmp 6 16 16 8
+strip minbutton.bmp 7 16 16 8
+strip pushbutton.bmp 8 16 16 5
+strip checkbox.bmp 9 13 13 12
+strip radiobutton.bmp 10 13 13 8
+strip arrowbtn.bmp 11 16 16 16
+strip thumb.bmp 12 16 16 4
+strip track.bmp 13 8 8 4
+# 4 horizontal frames of 20 x 20 in an 80 x 20 image, for the part-size measures.
+convert -size 80x20 "xc:rgb(224,15,96)" -type TrueColor -define bmp:format=bmp3 BMP3:wide.bmp

@@ -1,0 +1,395 @@
+#include "common/hlmsystemhelpers.h"
+
+#include <cstring>
+#include <cwchar>
+
+// ---------------------------------------------------------------------------------------
+// OsVersionInfo
+
+namespace
+{
+// The running system's version, or null when the query fails.
+const OSVERSIONINFOW* QuerySystemVersion(OSVERSIONINFOW& version)
+{
+    version = OSVERSIONINFOW();
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&version) ? &version : nullptr;
+#pragma GCC diagnostic pop
+}
+}
+
+OsVersionInfo::OsVersionInfo() : OsVersionInfo(nullptr)
+{
+    OSVERSIONINFOW system;
+    if (const OSVERSIONINFOW* version = QuerySystemVersion(system))
+        *this = OsVersionInfo(version);
+}
+
+OsVersionInfo::OsVersionInfo(const OSVERSIONINFOW* version) : m_version(), m_known(version != nullptr)
+{
+    if (version)
+        m_version = *version;
+    m_version.dwOSVersionInfoSize = sizeof(m_version);
+}
+
+BOOL OsVersionInfo::IsVersionAtLeast(DWORD major, DWORD minor) const
+{
+    return m_version.dwMajorVersion > major ||
+           (m_version.dwMajorVersion == major && m_version.dwMinorVersion >= minor);
+}
+
+BOOL OsVersionInfo::IsVersionEqual(DWORD major, DWORD minor) const
+{
+    return m_version.dwMajorVersion == major && m_version.dwMinorVersion == minor;
+}
+
+BOOL OsVersionInfo::IsPlatform(DWORD platform) const
+{
+    return m_known && m_version.dwPlatformId == platform;
+}
+
+BOOL OsVersionInfo::IsNTPlatformOrLater() const
+{
+    return m_known && m_version.dwPlatformId >= VER_PLATFORM_WIN32_NT;
+}
+
+BOOL OsVersionInfo::IsWin32s() const { return IsPlatform(VER_PLATFORM_WIN32s); }
+
+BOOL OsVersionInfo::IsWin95() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_version.dwMajorVersion == 4 &&
+           m_version.dwMinorVersion < 10;
+}
+
+BOOL OsVersionInfo::IsWin98() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && IsVersionEqual(4, 10);
+}
+
+BOOL OsVersionInfo::IsWin9x() const { return IsPlatform(VER_PLATFORM_WIN32_WINDOWS); }
+
+BOOL OsVersionInfo::IsWinME() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && IsVersionEqual(4, 90);
+}
+
+BOOL OsVersionInfo::IsWinNT4() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_NT) && IsVersionEqual(4, 0);
+}
+
+BOOL OsVersionInfo::IsWin2K() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_NT) && IsVersionEqual(5, 0);
+}
+
+BOOL OsVersionInfo::IsWinXP() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_NT) && IsVersionEqual(5, 1);
+}
+
+BOOL OsVersionInfo::IsWin95OrLater() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_version.dwMajorVersion >= 4;
+}
+
+BOOL OsVersionInfo::IsWin98OrLater() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && IsVersionAtLeast(4, 10);
+}
+
+BOOL OsVersionInfo::IsWinMEOrLater() const
+{
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && IsVersionAtLeast(4, 90);
+}
+
+BOOL OsVersionInfo::IsWinNT4OrLater() const
+{
+    return IsNTPlatformOrLater() && m_version.dwMajorVersion >= 4;
+}
+
+BOOL OsVersionInfo::IsWin2KOrLater() const
+{
+    return IsNTPlatformOrLater() && m_version.dwMajorVersion >= 5;
+}
+
+BOOL OsVersionInfo::IsWinXPOrLater() const
+{
+    return IsNTPlatformOrLater() && IsVersionAtLeast(5, 1);
+}
+
+BOOL OsVersionInfo::IsWinVistaOrLater() const
+{
+    return IsNTPlatformOrLater() && IsVersionAtLeast(6, 0);
+}
+
+BOOL OsVersionInfo::IsLayoutRTLSupported() const
+{
+    return IsWin2KOrLater() || GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+}
+
+BOOL OsVersionInfo::IsXPOrLater() const { return IsWinXPOrLater(); }
+
+const OsVersionInfo& GetOsVersionInfo()
+{
+    static const OsVersionInfo version;
+    return version;
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMModuleHandle
+
+CHLMModuleHandle::CHLMModuleHandle() : m_module(nullptr), m_mode(ModeNone), m_versionInfo()
+{
+}
+
+CHLMModuleHandle::CHLMModuleHandle(LPCWSTR moduleName) : CHLMModuleHandle()
+{
+    GetOrLoadModule(moduleName);
+}
+
+CHLMModuleHandle::~CHLMModuleHandle()
+{
+    const BOOL freed = FreeModule();
+    ASSERT(freed);
+}
+
+BOOL CHLMModuleHandle::GetOrLoadModule(LPCWSTR moduleName)
+{
+    return FindLoadedModule(moduleName) || LoadModule(moduleName);
+}
+
+BOOL CHLMModuleHandle::FindLoadedModule(LPCWSTR moduleName)
+{
+    FreeModule();
+    HMODULE module = GetModuleHandleW(moduleName);
+    if (!module)
+        return FALSE;
+    Hold(module, ModeFound, moduleName);
+    return TRUE;
+}
+
+BOOL CHLMModuleHandle::LoadModule(LPCWSTR moduleName)
+{
+    FreeModule();
+    HMODULE module = LoadLibraryW(moduleName);
+    if (!module)
+        return FALSE;
+    Hold(module, ModeLoaded, moduleName);
+    return TRUE;
+}
+
+void CHLMModuleHandle::Hold(HMODULE module, Mode mode, LPCWSTR moduleName)
+{
+    m_module = module;
+    m_mode = mode;
+    m_name = moduleName;
+}
+
+BOOL CHLMModuleHandle::FreeModule()
+{
+    BOOL result = TRUE;
+    if (m_module && m_mode == ModeLoaded)
+        result = FreeLibrary(m_module);
+    m_module = nullptr;
+    m_mode = ModeNone;
+    m_name.Empty();
+    return result;
+}
+
+DWORD CHLMModuleHandle::GetVersion()
+{
+    if (m_versionInfo.cbSize == 0)
+        QueryVersion();
+    return m_versionInfo.dwMajorVersion << 16 | (m_versionInfo.dwMinorVersion & 0xFFFF);
+}
+
+void CHLMModuleHandle::QueryVersion()
+{
+    if (!m_module)
+        return;  // asked again once a module is held
+    m_versionInfo.cbSize = sizeof(m_versionInfo);
+    DLLGETVERSIONPROC getVersion = nullptr;
+    getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(::GetProcAddress(m_module, "DllGetVersion")));
+    if (getVersion)
+        getVersion(&m_versionInfo);
+}
+
+BOOL CHLMModuleHandle::LookUpExport(FARPROC& address, LPCSTR exportName, DWORD minimumVersion)
+{
+    if (!m_module)
+        return FALSE;
+    if (minimumVersion != 0)
+    {
+        const DWORD version = GetVersion();
+        const bool older = HIWORD(version) < HIWORD(minimumVersion) ||
+                           (HIWORD(version) == HIWORD(minimumVersion) &&
+                            LOWORD(version) < LOWORD(minimumVersion));
+        if (older)
+            return FALSE;
+    }
+    address = ::GetProcAddress(m_module, exportName);
+    return address != nullptr;
+}
+
+DWORD GetComCtlVersion()
+{
+    static DWORD version = 0;
+    if (version == 0)
+    {
+        CHLMModuleHandle comctl(L"COMCTL32.DLL");
+        version = comctl.GetVersion();
+        if (version == 0)
+            version = MAKELONG(0, 4);
+    }
+    return version;
+}
+
+// ---------------------------------------------------------------------------------------
+// MonitorInfoHelper
+
+MonitorInfoHelper::MonitorInfoHelper()
+    : m_getSystemMetrics(nullptr),
+      m_monitorFromWindow(nullptr),
+      m_monitorFromRect(nullptr),
+      m_monitorFromPoint(nullptr),
+      m_getMonitorInfo(nullptr)
+{
+    m_user32.GetOrLoadModule(L"User32.dll");
+    if (!m_user32.GetHandle())
+    {
+        TRACE(_T("WARNING: Could not locate User32.dll.\n"));
+        return;
+    }
+    const char* monitorInfoName =
+        GetOsVersionInfo().IsWinNT4OrLater() ? "GetMonitorInfoW" : "GetMonitorInfoA";
+    // All or nothing: a system with only some of them has no usable multi-monitor support.
+    const bool complete = m_user32.GetProcAddress(m_getSystemMetrics, "GetSystemMetrics") &&
+                          m_user32.GetProcAddress(m_monitorFromWindow, "MonitorFromWindow") &&
+                          m_user32.GetProcAddress(m_monitorFromRect, "MonitorFromRect") &&
+                          m_user32.GetProcAddress(m_monitorFromPoint, "MonitorFromPoint") &&
+                          m_user32.GetProcAddress(m_getMonitorInfo, monitorInfoName);
+    if (!complete)
+    {
+        m_getSystemMetrics = nullptr;
+        m_monitorFromWindow = nullptr;
+        m_monitorFromRect = nullptr;
+        m_monitorFromPoint = nullptr;
+        m_getMonitorInfo = nullptr;
+    }
+}
+
+BOOL MonitorInfoHelper::GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) const
+{
+    if (!monitor || !m_getMonitorInfo || !info)
+        return FALSE;
+    info->cbSize = sizeof(MONITORINFO);
+    return m_getMonitorInfo(monitor, info);
+}
+
+HMONITOR MonitorInfoHelper::MonitorOf(HWND window) const
+{
+    return m_monitorFromWindow ? m_monitorFromWindow(window, MONITOR_DEFAULTTONULL) : nullptr;
+}
+
+HMONITOR MonitorInfoHelper::MonitorOf(const POINT& point) const
+{
+    return m_monitorFromPoint ? m_monitorFromPoint(point, MONITOR_DEFAULTTONULL) : nullptr;
+}
+
+HMONITOR MonitorInfoHelper::MonitorOf(LPCRECT rect) const
+{
+    return m_monitorFromRect ? m_monitorFromRect(rect, MONITOR_DEFAULTTONULL) : nullptr;
+}
+
+CRect MonitorInfoHelper::GetWorkArea(HMONITOR monitor) const
+{
+    MONITORINFO info = {};
+    if (GetMonitorInfo(monitor, &info))
+        return info.rcWork;
+    CRect workArea(0, 0, 0, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    return workArea;
+}
+
+CRect MonitorInfoHelper::GetScreenArea(HMONITOR monitor) const
+{
+    MONITORINFO info = {};
+    if (GetMonitorInfo(monitor, &info))
+        return info.rcMonitor;
+    return CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+CRect MonitorInfoHelper::GetWorkArea(HWND window) const { return GetWorkArea(MonitorOf(window)); }
+CRect MonitorInfoHelper::GetWorkArea(const POINT& point) const { return GetWorkArea(MonitorOf(point)); }
+CRect MonitorInfoHelper::GetWorkArea(LPCRECT rect) const { return GetWorkArea(MonitorOf(rect)); }
+
+CRect MonitorInfoHelper::GetWorkArea() const
+{
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    return GetWorkArea(cursor);
+}
+
+CRect MonitorInfoHelper::GetScreenArea(HWND window) const { return GetScreenArea(MonitorOf(window)); }
+CRect MonitorInfoHelper::GetScreenArea(const POINT& point) const { return GetScreenArea(MonitorOf(point)); }
+CRect MonitorInfoHelper::GetScreenArea(LPCRECT rect) const { return GetScreenArea(MonitorOf(rect)); }
+
+MonitorInfoHelper& GetMonitorInfoHelper()
+{
+    static MonitorInfoHelper helper;
+    return helper;
+}
+
+// ---------------------------------------------------------------------------------------
+// Other helpers
+
+ULONG_PTR GetClassLongValue(HWND window, int index)
+{
+    return GetClassLongPtrW(window, index);
+}
+
+BOOL SafeMemoryCopy(void* destination, size_t destinationSize, const void* source, size_t count)
+{
+    if (count == 0)
+        return TRUE;
+    if (!destination || !source || count > destinationSize)
+        return FALSE;
+    memmove(destination, source, count);
+    return TRUE;
+}
+
+BOOL SafeStringCopyN(wchar_t* destination, const wchar_t* source, size_t count)
+{
+    if (!destination || count == 0)
+        return FALSE;
+    if (!source)
+    {
+        destination[0] = L'\0';
+        return FALSE;
+    }
+    const size_t length = wcsnlen(source, count);
+    if (length >= count)
+    {
+        destination[0] = L'\0';
+        return FALSE;
+    }
+    wmemcpy(destination, source, length + 1);
+    return TRUE;
+}
+
+const wchar_t* FindSubstringW(const wchar_t* text, const wchar_t* pattern)
+{
+    if (!text || !pattern)
+        return nullptr;
+    return wcsstr(text, pattern);
+}
+
+BOOL FileExists(LPCWSTR path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
