@@ -7,7 +7,6 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
     ON_MESSAGE(WM_INITDIALOG, &CDialog::HandleInitDialog)
-    ON_WM_HELPINFO()
 END_MESSAGE_MAP()
 
 CDialog::CDialog()
@@ -59,13 +58,12 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
 
 BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
 {
-    if (pParentWnd != nullptr)
-        m_pParentWnd = pParentWnd;
+    // m_pParentWnd stays the caller's: a modeless dialog may keep there the owner it disabled.
     // The hook attaches and subclasses the dialog before WM_INITDIALOG, so OnInitDialog
     // and the data exchange run on this object.
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateDialogIndirectParamW(AfxGetResourceHandle(), lpDialogTemplate,
-                                             m_pParentWnd->GetSafeHwnd(), AfxDlgProc, 0);
+                                             pParentWnd->GetSafeHwnd(), AfxDlgProc, 0);
     AfxUnhookWindowCreate();
     return hWnd != nullptr;
 }

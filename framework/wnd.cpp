@@ -262,9 +262,13 @@ void CWnd::PostNcDestroy() {}
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
-    if (!OnWndMsg(message, wParam, lParam, &lResult))
-        lResult = DefWindowProc(message, wParam, lParam);
-    return lResult;
+    if (OnWndMsg(message, wParam, lParam, &lResult))
+        return lResult;
+    // F1 in a framework window asks for help unless its map says otherwise. This is not a
+    // map entry: skin objects dispatch through OnWndMsg alone and must not start help.
+    if (message == WM_HELP)
+        return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
+    return DefWindowProc(message, wParam, lParam);
 }
 
 // Both calls go through the import table at the moment of the call (see afxwin.h).

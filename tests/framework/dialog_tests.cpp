@@ -156,3 +156,22 @@ TEST(ModalDialog, RunsUntilEndDialogAndReturnsItsResult)
     EXPECT_EQ(1, dialog.initDialogs);
     EXPECT_EQ(nullptr, dialog.m_hWnd);
 }
+
+TEST(ModelessDialog, CreationKeepsTheRememberedParent)
+{
+    // The progress dialog remembers the owner it disabled in m_pParentWnd, then creates
+    // itself with another parent.
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"parent", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+    DialogTemplate dialogTemplate = ProgressLikeTemplate();
+    CDialog dialog;
+    dialog.m_pParentWnd = &owner;
+    ASSERT_TRUE(dialog.CreateIndirect(dialogTemplate.Get(), &parent));
+    EXPECT_EQ(&owner, dialog.m_pParentWnd);
+    EXPECT_EQ(parent.m_hWnd, ::GetWindow(dialog.m_hWnd, GW_OWNER));
+    dialog.DestroyWindow();
+    parent.DestroyWindow();
+    owner.DestroyWindow();
+}

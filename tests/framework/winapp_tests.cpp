@@ -42,18 +42,13 @@ private:
     AFX_MESSAGEBOX_HANDLER m_previous;
 };
 
-// A top-level window that answers F1 as the wizard sheet does.
+// A top-level window that offers help, as the wizard sheet does.
 class HelpWindow : public CWnd
 {
 public:
     int helpCalls = 0;
     void WinHelp(DWORD_PTR, UINT) override { ++helpCalls; }
-    DECLARE_MESSAGE_MAP()
 };
-
-BEGIN_MESSAGE_MAP(HelpWindow, CWnd)
-    ON_WM_HELPINFO()
-END_MESSAGE_MAP()
 
 class TestApp : public CWinAppEx
 {
@@ -125,6 +120,14 @@ TEST(Help, HelpFromAChildOrTheMainWindowReachesTheMainWindowsWinHelp)
     ASSERT_TRUE(page.CreateIndirect(pageTemplate.Get(), &main));
     HELPINFO info = {sizeof(HELPINFO), HELPINFO_WINDOW, 1000, ::GetDlgItem(page.m_hWnd, 1000), 0, {0, 0}};
     page.SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(2, main.helpCalls);
+
+    // A skin object dispatching WM_HELP through its map starts no help.
+    CWnd skinLike;
+    skinLike.m_hWnd = main.m_hWnd;
+    LRESULT result = 0;
+    EXPECT_FALSE(skinLike.OnWndMsg(WM_HELP, 0, reinterpret_cast<LPARAM>(&info), &result));
+    skinLike.m_hWnd = nullptr;
     EXPECT_EQ(2, main.helpCalls);
 
     main.DestroyWindow();

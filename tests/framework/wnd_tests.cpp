@@ -286,10 +286,9 @@ BEGIN_MESSAGE_MAP(ExceptionWnd, CWnd)
 END_MESSAGE_MAP()
 
 int g_reported = 0;
-void AFXAPI CountReport(CException* e)
+void AFXAPI CountReport(CException*)
 {
-    ++g_reported;
-    e->Delete();
+    ++g_reported;  // the report deletes the exception after this
 }
 }
 
@@ -461,4 +460,74 @@ TEST(SafeHwnd, IsNullForANullObject)
 {
     CWnd* none = nullptr;
     EXPECT_EQ(nullptr, none->GetSafeHwnd());
+}
+
+namespace
+{
+class ColourListener : public CWnd
+{
+public:
+    int colourChanges = 0;
+    afx_msg LRESULT OnSysColorChange(WPARAM, LPARAM) { ++colourChanges; return Default(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ColourListener, CWnd)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, &ColourListener::OnSysColorChange)
+END_MESSAGE_MAP()
+}
+
+TEST(SysColorChange, TopLevelFrameworkWindowsPassItToEveryDescendant)
+{
+    ColourListener top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+    ColourListener child;
+    ASSERT_TRUE(child.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 50, 50, top.m_hWnd, nullptr));
+    ColourListener grandChild;  // a system control below a framework child
+    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, child.m_hWnd, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(grandChild.SubclassWindow(plain));
+
+    top.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(1, top.colourChanges);
+    EXPECT_EQ(1, child.colourChanges);
+    EXPECT_EQ(1, grandChild.colourChanges);
+
+    // A child passes nothing on, and an object outside the maps (a skin object) neither.
+    child.SendMessage(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(2, child.colourChanges);
+    EXPECT_EQ(1, grandChild.colourChanges);
+    ColourListener unmapped;
+    unmapped.m_hWnd = top.m_hWnd;
+    LRESULT result = 0;
+    AfxGetThreadState()->m_lastSentMsg.message = WM_SYSCOLORCHANGE;
+    EXPECT_TRUE(unmapped.OnWndMsg(WM_SYSCOLORCHANGE, 0, 0, &result));
+    unmapped.m_hWnd = nullptr;
+    EXPECT_EQ(2, child.colourChanges);
+    top.DestroyWindow();
+}
+
+namespace
+{
+int g_threadEndReleases = 0;
+void CountThreadEndRelease(void*)
+{
+    ++g_threadEndReleases;
+}
+
+DWORD WINAPI UseThreadState(void*)
+{
+    AfxGetThreadState()->m_tempWindows.Add(reinterpret_cast<HANDLE>(0x1234), nullptr, CountThreadEndRelease);
+    return 0;
+}
+}
+
+TEST(ThreadState, IsPerThreadAndReleasedWhenTheThreadEnds)
+{
+    g_threadEndReleases = 0;
+    HANDLE thread = CreateThread(nullptr, 0, UseThreadState, nullptr, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    EXPECT_EQ(1, g_threadEndReleases);
+    EXPECT_EQ(nullptr, AfxGetThreadState()->m_tempWindows.Lookup(reinterpret_cast<HANDLE>(0x1234)));
 }
