@@ -38,17 +38,26 @@ std::vector<ShellCall> g_shellCalls;
 
 INT_PTR ChooseFiles(CFileDialog& dialog)
 {
-    // The multi-selection answer: the folder, then the names, each ending with a zero.
+    // The dialog's answer: one full path, or the folder followed by the names; each ends with
+    // a zero, and one more zero ends the answer.
     if (g_chosenFiles.empty())
         return IDCANCEL;
     std::wstring buffer;
-    const std::wstring& first = g_chosenFiles.front();
-    buffer += first.substr(0, first.rfind(L'\\'));
-    buffer += L'\0';
-    for (const std::wstring& path : g_chosenFiles)
+    if (g_chosenFiles.size() == 1)
     {
-        buffer += path.substr(path.rfind(L'\\') + 1);
+        buffer = g_chosenFiles.front();
         buffer += L'\0';
+    }
+    else
+    {
+        const std::wstring& first = g_chosenFiles.front();
+        buffer = first.substr(0, first.rfind(L'\\'));
+        buffer += L'\0';
+        for (const std::wstring& path : g_chosenFiles)
+        {
+            buffer += path.substr(path.rfind(L'\\') + 1);
+            buffer += L'\0';
+        }
     }
     buffer += L'\0';
     if (buffer.size() > dialog.m_ofn.nMaxFile)
@@ -113,8 +122,12 @@ protected:
     {
         g_script = std::move(script);
         g_scriptRan = false;
-        SetTimer(nullptr, 0, 50, &RunScript);
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &RunScript);
         const BOOL result = theApp.InitInstance();
+        KillTimer(nullptr, timer);
+        // The end of the main window asks the program to end: this program goes on testing.
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         EXPECT_TRUE(g_scriptRan) << "the wizard's modal loop never ran the script";
         return result;
     }
@@ -160,6 +173,21 @@ void Click(CQuilbrookWizard& wizard, int id)
     PumpPendingMessages();
 }
 
+// A key pressed on the keyboard, as the system delivers it to the active window.
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    for (int i = 0; i < 5; ++i)
+    {
+        Sleep(20);
+        PumpPendingMessages();
+    }
+}
+
 // Ticks a radio button or check box as a click does.
 void Choose(CQuilbrookWizard& wizard, int id)
 {
@@ -200,10 +228,20 @@ void SelectRows(CQuilbrookWizard& wizard, std::initializer_list<int> rows)
         ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void AddFiles(CQuilbrookWizard& wizard, std::vector<std::wstring> paths)
+// Adds the files with Add File, once per run of files in the same folder (one dialog shows
+// one folder).
+void AddFiles(CQuilbrookWizard& wizard, const std::vector<std::wstring>& paths)
 {
-    g_chosenFiles = std::move(paths);
-    Click(wizard, IDC_ADD_FILE);
+    auto folderOf = [](const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); };
+    for (size_t first = 0; first < paths.size();)
+    {
+        size_t end = first + 1;
+        while (end < paths.size() && folderOf(paths[end]) == folderOf(paths[first]))
+            ++end;
+        g_chosenFiles.assign(paths.begin() + first, paths.begin() + end);
+        Click(wizard, IDC_ADD_FILE);
+        first = end;
+    }
 }
 
 std::wstring Make(const std::wstring& path, PictureKind kind, int width, int height)
@@ -264,9 +302,7 @@ TEST_F(WizardTest, F1OpensTheHelpPageOfTheStepShowing)
         AddFiles(wizard, {L"E:\\Photos\\a.png"});
         for (int step = 0; step < 4; ++step)
         {
-            HWND focus = GetFocus();
-            PostMessageW(focus ? focus : Page(wizard), WM_KEYDOWN, VK_F1, 0);
-            PumpPendingMessages();
+            PressKey(VK_F1);
             if (step < 3)
                 Press(wizard, PSBTN_NEXT);
         }
