@@ -11,8 +11,9 @@
 #include "afxstat_.h"
 #include "atltypes.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
 
 #include <unordered_map>
 #include <vector>
@@ -26,6 +27,7 @@ class CDC;
 class CFont;
 class CMenu;
 class CScrollBar;
+class CFrameWnd;
 
 // Message ids the platform headers lack.
 #ifndef MN_SELECTITEM
@@ -277,6 +279,8 @@ public:
     CTempObjectMap m_tempWindows;            // CWnd wrappers
     CTempObjectMap m_tempDCs;                // CDC wrappers
     CTempObjectMap m_tempGdiObjects;         // CGdiObject wrappers
+    CTempObjectMap m_tempMenus;              // CMenu wrappers
+    CTempObjectMap m_tempImageLists;         // CImageList wrappers
     int m_nDispatchDepth = 0;                // nesting of the framework's window procedure
 
     void ReleaseTemporaryObjects();
@@ -300,6 +304,13 @@ public:
     virtual void OnFinalRelease();
 
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo);
+
+    // COM view of the object. Instead of interface maps, a class that offers interfaces
+    // overrides GetInterface; the interfaces share this object's reference count.
+    DWORD ExternalAddRef() { return InternalAddRef(); }
+    DWORD ExternalRelease() { return InternalRelease(); }
+    DWORD ExternalQueryInterface(const void* iid, LPVOID* ppvObj);
+    virtual LPUNKNOWN GetInterface(const void* iid);
 
     void BeginWaitCursor();
     void EndWaitCursor();
@@ -450,6 +461,9 @@ public:
     { return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd())); }
     CWnd* GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
     CWnd* GetTopLevelParent() const;
+    CWnd* GetParentOwner() const;  // the first ancestor that is not a child window
+    CFrameWnd* GetParentFrame() const;
+    virtual BOOL IsFrameWnd() const;
     CWnd* GetOwner() const;
     void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd->GetSafeHwnd(); }
     static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
@@ -469,6 +483,8 @@ public:
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
     int SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return ::SetWindowRgn(m_hWnd, hRgn, bRedraw); }
     int GetWindowRgn(HRGN hRgn) const { return ::GetWindowRgn(m_hWnd, hRgn); }
+    // Over the owner (a popup) or the parent (a child), else in the work area; kept inside it.
+    void CenterWindow(CWnd* pAlternateOwner = nullptr);
 
     // Painting
     void Invalidate(BOOL bErase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
@@ -566,6 +582,14 @@ protected:
 private:
     void HandleNcDestroy();
     void AttachToPermanentMap(HWND hWnd);
+};
+
+// Frame windows exist only as the answer of GetParentFrame; this program makes none.
+class CFrameWnd : public CWnd
+{
+    DECLARE_DYNAMIC(CFrameWnd)
+public:
+    BOOL IsFrameWnd() const override { return TRUE; }
 };
 
 // The window procedure that the framework installs in every window it owns.
@@ -702,6 +726,10 @@ public:
     void SetRegistryKey(LPCTSTR lpszRegistryKey);
     void SetRegistryKey(UINT nIDRegistryKey);
     HKEY GetAppRegistryKey();  // created on demand; the caller closes it; NULL without a key
+    LONG DelRegTree(HKEY hParentKey, const CString& strKeyName);  // the key and all below it
+
+    // The default printer's DEVMODE and DEVNAMES, owned by the application (FALSE: none).
+    BOOL GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg);
 
     HCURSOR LoadCursor(UINT nIDResource) const;
     HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const
@@ -714,6 +742,10 @@ public:
 protected:
     static const AFX_MSGMAP* PASCAL GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+
+protected:
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
 
 private:
     CString m_strAppName;

@@ -89,6 +89,23 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     return TRUE;
 }
 
+LPUNKNOWN CCmdTarget::GetInterface(const void*)
+{
+    return nullptr;
+}
+
+DWORD CCmdTarget::ExternalQueryInterface(const void* iid, LPVOID* ppvObj)
+{
+    if (ppvObj == nullptr)
+        return static_cast<DWORD>(E_POINTER);
+    LPUNKNOWN pUnknown = GetInterface(iid);
+    *ppvObj = pUnknown;
+    if (pUnknown == nullptr)
+        return static_cast<DWORD>(E_NOINTERFACE);
+    ExternalAddRef();
+    return S_OK;
+}
+
 void CCmdTarget::BeginWaitCursor()
 {
     m_hCursorBeforeWait = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));

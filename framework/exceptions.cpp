@@ -1,8 +1,10 @@
 // The exception family, the throw helpers, the clean-up of TRY/CATCH and the report
 // of exceptions that escaped every handler.
 #include "afx.h"
+#include "afxwin.h"
 
 #include <exception>
+#include <new>
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CSimpleException, CException)
@@ -35,20 +37,19 @@ CString NameTheFile(const CString& strFileName, LPCWSTR article)
     return strFileName.IsEmpty() ? text : text + L" '" + strFileName + L"'";
 }
 
-CString ApplicationTitle()
-{
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString title(path);
-    title = title.Mid(title.ReverseFind(L'\\') + 1);
-    const int nDot = title.ReverseFind(L'.');
-    return nDot > 0 ? title.Left(nDot) : title;
-}
-
 void AFXAPI ShowInMessageBox(CException* e)
 {
     e->ReportError(MB_OK | MB_ICONSTOP);
 }
+
+// A failed operator new raises CMemoryException*, as the framework's callers expect
+// from every allocation.
+void ThrowMemoryExceptionOnFailedNew()
+{
+    AfxThrowMemoryException();
+}
+
+const bool g_bNewHandlerInstalled = (std::set_new_handler(ThrowMemoryExceptionOnFailedNew), true);
 }
 
 // ---------------------------------------------------------------------------
@@ -92,7 +93,7 @@ int CException::ReportError(UINT nType, UINT nMessageID)
         text = message;
     else if (nMessageID == 0 || !text.LoadString(nMessageID))
         text = L"No error message is available.";
-    return MessageBoxW(GetActiveWindow(), text, ApplicationTitle(), nType);
+    return AfxMessageBox(text, nType);
 }
 
 BOOL CSimpleException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const

@@ -131,7 +131,7 @@ CString ExeBaseName()
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_hInstance(nullptr), m_lpCmdLine(nullptr), m_nCmdShow(SW_SHOWNORMAL),
       m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr),
-      m_pszExeName(nullptr)
+      m_pszExeName(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr)
 {
     // The application's name: given, else string AFX_IDS_APP_TITLE, else the exe's name.
     m_strExeName = ExeBaseName();
@@ -153,6 +153,11 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    if (m_hDevMode != nullptr)
+        ::GlobalFree(m_hDevMode);
+    if (m_hDevNames != nullptr)
+        ::GlobalFree(m_hDevNames);
+
     AFX_MODULE_STATE* pModuleState = AfxGetModuleState();
     if (pModuleState->m_pCurrentWinApp == this)
     {
@@ -200,6 +205,28 @@ HKEY CWinApp::GetAppRegistryKey()
                           KEY_READ | KEY_WRITE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return hKey;
+}
+
+LONG CWinApp::DelRegTree(HKEY hParentKey, const CString& strKeyName)
+{
+    return ::RegDeleteTreeW(hParentKey, strKeyName);
+}
+
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLG* pPrintDlg)
+{
+    if (m_hDevNames == nullptr)
+    {
+        PRINTDLGW defaults = {};
+        defaults.lStructSize = sizeof(defaults);
+        defaults.Flags = PD_RETURNDEFAULT;
+        if (!::PrintDlgW(&defaults))
+            return FALSE;  // no default printer
+        m_hDevMode = defaults.hDevMode;
+        m_hDevNames = defaults.hDevNames;
+    }
+    pPrintDlg->hDevMode = m_hDevMode;
+    pPrintDlg->hDevNames = m_hDevNames;
+    return TRUE;
 }
 
 HCURSOR CWinApp::LoadCursor(UINT nIDResource) const

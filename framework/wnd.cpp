@@ -2,6 +2,7 @@
 #include "afxwin.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
 
 // CWnd's own map is empty: the base handlers are reached only through derived maps, so
 // a skin object (which is in no handle map) meets no framework behaviour of its own, and
@@ -501,6 +502,68 @@ CWnd* CWnd::GetTopLevelParent() const
     for (HWND hWnd = AfxGetParentOwner(hWndTop); hWnd != nullptr; hWnd = AfxGetParentOwner(hWnd))
         hWndTop = hWnd;
     return FromHandle(hWndTop);
+}
+
+CWnd* CWnd::GetParentOwner() const
+{
+    HWND hWnd = m_hWnd;
+    for (HWND hParent; (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD) && (hParent = ::GetParent(hWnd)) != nullptr;)
+        hWnd = hParent;
+    return FromHandle(hWnd);
+}
+
+BOOL CWnd::IsFrameWnd() const
+{
+    return FALSE;
+}
+
+CFrameWnd* CWnd::GetParentFrame() const
+{
+    for (CWnd* pParent = GetParent(); pParent != nullptr; pParent = pParent->GetParent())
+        if (pParent->IsFrameWnd())
+            return static_cast<CFrameWnd*>(pParent);
+    return nullptr;
+}
+
+void CWnd::CenterWindow(CWnd* pAlternateOwner)
+{
+    const bool bChild = (GetStyle() & WS_CHILD) != 0;
+    HWND hWndCenter = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd
+                      : bChild                   ? ::GetParent(m_hWnd)
+                                                 : ::GetWindow(m_hWnd, GW_OWNER);
+    RECT area = {};
+    RECT center = {};
+    if (bChild)
+    {
+        // In the parent's client coordinates.
+        HWND hWndParent = ::GetParent(m_hWnd);
+        ::GetClientRect(hWndParent, &area);
+        ::GetClientRect(hWndCenter, &center);
+        ::MapWindowPoints(hWndCenter, hWndParent, reinterpret_cast<LPPOINT>(&center), 2);
+    }
+    else
+    {
+        if (hWndCenter != nullptr && (!::IsWindowVisible(hWndCenter) || ::IsIconic(hWndCenter)))
+            hWndCenter = nullptr;
+        MONITORINFO monitor = {sizeof(monitor)};
+        ::GetMonitorInfoW(::MonitorFromWindow(hWndCenter ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+        area = monitor.rcWork;
+        if (hWndCenter != nullptr)
+            ::GetWindowRect(hWndCenter, &center);
+        else
+            center = area;
+    }
+    RECT window = {};
+    ::GetWindowRect(m_hWnd, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    int x = (center.left + center.right) / 2 - width / 2;
+    int y = (center.top + center.bottom) / 2 - height / 2;
+    x = x + width > area.right ? area.right - width : x;
+    y = y + height > area.bottom ? area.bottom - height : y;
+    x = x < area.left ? area.left : x;
+    y = y < area.top ? area.top : y;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 CWnd* CWnd::GetOwner() const

@@ -1,6 +1,6 @@
 // Exceptions: TRY/CATCH clean-up, THROW_LAST, the report of escaped exceptions and
 // of failed assertions.
-#include <afx.h>
+#include <afxwin.h>
 #include <gtest/gtest.h>
 #include <gtest/gtest-spi.h>
 
@@ -201,4 +201,53 @@ TEST(Diagnostics, FailedAssertionFailsTheTestWithFileAndLine)
     ASSERT_VALID(static_cast<CObject*>(nullptr));
     ASSERT(true);
     EXPECT_EQ(1, assertions.Count());
+}
+
+TEST(Exceptions, FailedNewThrowsMemoryException)
+{
+    bool bCaught = false;
+    try
+    {
+        // More than any address space holds.
+        volatile size_t nHuge = static_cast<size_t>(-1) / 2;
+        static char* volatile s_pKept;  // keeps the compiler from dropping the allocation
+        s_pKept = new char[nHuge];
+        delete[] s_pKept;
+    }
+    catch (CMemoryException* e)
+    {
+        bCaught = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bCaught);
+}
+
+namespace
+{
+CString g_shownText;
+UINT g_nShownType = 0;
+
+int RecordMessageBox(LPCTSTR lpszText, LPCTSTR, UINT nType)
+{
+    g_shownText = lpszText;
+    g_nShownType = nType;
+    return IDOK;
+}
+}
+
+TEST(Exceptions, EscapedExceptionIsShownInAMessageBoxInTheProgram)
+{
+    // The program's report, without the test main's handler.
+    AFX_UNCAUGHT_EXCEPTION_HANDLER pfnTestHandler = AfxSetUncaughtExceptionHandler(nullptr);
+    AFX_MESSAGEBOX_HANDLER pfnPreviousBox = AfxSetMessageBoxHandler(RecordMessageBox);
+    g_nLiveExceptions = 0;
+    CCountedFileException* e = new CCountedFileException(CFileException::diskFull);
+    e->m_strFileName = L"FileList.txt";
+    AfxReportUncaughtException(e);
+    AfxSetMessageBoxHandler(pfnPreviousBox);
+    AfxSetUncaughtExceptionHandler(pfnTestHandler);
+
+    EXPECT_STREQ(L"The disk is full while accessing the file 'FileList.txt'.", g_shownText);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONSTOP), g_nShownType & MB_ICONMASK);
+    EXPECT_EQ(0, g_nLiveExceptions);
 }

@@ -228,3 +228,36 @@ TEST(Settings, RegistryKeyOfTheApplication)
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilbrookTests\\framework_tests");
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilbrookTests");
 }
+
+TEST(Settings, DelRegTreeRemovesAKeyWithEverythingBelowIt)
+{
+    TestApp app;
+    HKEY created = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\QuilbrookTree\\a\\b", 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &created, nullptr));
+    RegCloseKey(created);
+    HKEY software = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software));
+    EXPECT_EQ(ERROR_SUCCESS, app.DelRegTree(software, CString(L"QuilbrookTree")));
+    HKEY gone = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(software, L"QuilbrookTree", 0, KEY_READ, &gone));
+    RegCloseKey(software);
+}
+
+TEST(Settings, PrinterDefaultsAreTheApplicationsOrNone)
+{
+    TestApp app;
+    PRINTDLG pd = {};
+    pd.lStructSize = sizeof(pd);
+    if (app.GetPrinterDeviceDefaults(&pd))
+    {
+        EXPECT_NE(nullptr, pd.hDevNames);
+        PRINTDLG again = {};
+        EXPECT_TRUE(app.GetPrinterDeviceDefaults(&again));
+        EXPECT_EQ(pd.hDevNames, again.hDevNames) << "kept by the application";
+    }
+    else
+    {
+        EXPECT_EQ(nullptr, pd.hDevNames);  // Wine without printers
+    }
+}

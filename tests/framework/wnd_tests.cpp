@@ -531,3 +531,63 @@ TEST(ThreadState, IsPerThreadAndReleasedWhenTheThreadEnds)
     EXPECT_EQ(1, g_threadEndReleases);
     EXPECT_EQ(nullptr, AfxGetThreadState()->m_tempWindows.Lookup(reinterpret_cast<HANDLE>(0x1234)));
 }
+
+TEST(Relatives, ParentOwnerParentFrameAndCentring)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr));
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, owner.m_hWnd, nullptr));
+    CWnd grandChild;
+    ASSERT_TRUE(grandChild.CreateEx(0, nullptr, L"", WS_CHILD, 0, 0, 20, 10, child.m_hWnd, nullptr));
+    EXPECT_EQ(&owner, grandChild.GetParentOwner());
+    EXPECT_EQ(&owner, grandChild.GetTopLevelParent());
+    EXPECT_EQ(nullptr, grandChild.GetParentFrame()) << "no frame windows in this program";
+
+    child.CenterWindow();
+    RECT placed;
+    child.GetWindowRect(&placed);
+    owner.ScreenToClient(&placed);
+    EXPECT_EQ(150, placed.left);  // (400 - 100) / 2
+    EXPECT_EQ(125, placed.top);   // (300 - 50) / 2
+
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 200, 100, owner.m_hWnd, nullptr));
+    popup.CenterWindow();
+    popup.GetWindowRect(&placed);
+    EXPECT_EQ(200, placed.left);  // 100 + (400 - 200) / 2
+    EXPECT_EQ(200, placed.top);   // 100 + (300 - 100) / 2
+    popup.DestroyWindow();
+    owner.DestroyWindow();
+}
+
+namespace
+{
+class UnknownTarget : public CCmdTarget, public IUnknown
+{
+public:
+    LPUNKNOWN GetInterface(const void* iid) override
+    {
+        return IsEqualIID(*static_cast<const IID*>(iid), IID_IUnknown) ? static_cast<IUnknown*>(this) : nullptr;
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        return static_cast<HRESULT>(ExternalQueryInterface(&riid, ppv));
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ExternalAddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ExternalRelease(); }
+};
+}
+
+TEST(ReferenceCount, InterfacesShareTheCommandTargetsCount)
+{
+    auto* target = new UnknownTarget;
+    void* pInterface = nullptr;
+    EXPECT_EQ(static_cast<DWORD>(S_OK), target->ExternalQueryInterface(&IID_IUnknown, &pInterface));
+    EXPECT_EQ(static_cast<IUnknown*>(target), pInterface);
+    EXPECT_EQ(2, target->m_dwRef);
+    EXPECT_EQ(static_cast<DWORD>(E_NOINTERFACE), target->ExternalQueryInterface(&IID_IDispatch, &pInterface));
+    EXPECT_EQ(nullptr, pInterface);
+    EXPECT_EQ(1u, static_cast<IUnknown*>(target)->Release());
+    EXPECT_EQ(0u, static_cast<IUnknown*>(target)->Release());  // deletes
+}
