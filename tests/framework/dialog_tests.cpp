@@ -175,3 +175,48 @@ TEST(ModelessDialog, CreationKeepsTheRememberedParent)
     parent.DestroyWindow();
     owner.DestroyWindow();
 }
+
+namespace
+{
+// A framework dialog that paints its own background through WM_CTLCOLORDLG.
+class RedDialog : public CDialog
+{
+public:
+    RedDialog() : m_brush(CreateSolidBrush(RGB(200, 0, 0))) {}
+    ~RedDialog() override { DeleteObject(m_brush); }
+    afx_msg LRESULT OnCtlColorDlg(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_brush); }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HBRUSH m_brush;
+};
+
+BEGIN_MESSAGE_MAP(RedDialog, CDialog)
+    ON_MESSAGE(WM_CTLCOLORDLG, &RedDialog::OnCtlColorDlg)
+END_MESSAGE_MAP()
+
+COLORREF BackgroundPixel(CDialog& dialog)
+{
+    dialog.SetWindowPos(nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpWaitingMessages();
+    HDC hDC = GetDC(dialog.m_hWnd);
+    const COLORREF pixel = GetPixel(hDC, 4, 4);  // a corner no control covers
+    ReleaseDC(dialog.m_hWnd, hDC);
+    return pixel;
+}
+}
+
+TEST(DialogPainting, TheDialogsOwnColourHandlingComesFirstAndTheRestIsTheSystems)
+{
+    DialogTemplate dialogTemplate = ProgressLikeTemplate();
+    RedDialog red;
+    ASSERT_TRUE(red.CreateIndirect(dialogTemplate.Get()));
+    EXPECT_EQ(RGB(200, 0, 0), BackgroundPixel(red));
+    red.DestroyWindow();
+
+    CDialog plain;
+    ASSERT_TRUE(plain.CreateIndirect(dialogTemplate.Get()));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), BackgroundPixel(plain));
+    plain.DestroyWindow();
+}
