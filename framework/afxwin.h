@@ -279,6 +279,8 @@ public:
     CTempObjectMap m_tempWindows;            // CWnd wrappers
     CTempObjectMap m_tempDCs;                // CDC wrappers
     CTempObjectMap m_tempGdiObjects;         // CGdiObject wrappers
+    CTempObjectMap m_tempMenus;              // CMenu wrappers
+    CTempObjectMap m_tempImageLists;         // CImageList wrappers
     int m_nDispatchDepth = 0;                // nesting of the framework's window procedure
 
     void ReleaseTemporaryObjects();

@@ -35,6 +35,8 @@ void _AFX_THREAD_STATE::ReleaseTemporaryObjects()
     m_tempWindows.ReleaseAll();
     m_tempDCs.ReleaseAll();
     m_tempGdiObjects.ReleaseAll();
+    m_tempMenus.ReleaseAll();
+    m_tempImageLists.ReleaseAll();
 }
 
 namespace

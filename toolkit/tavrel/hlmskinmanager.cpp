@@ -1,21 +1,365 @@
 #include "hlmskinmanager.h"
 
+#include "hlmskinmanagerresource.h"
+
+#include <cstddef>
 #include <cstdlib>
 
 namespace
 {
-CHLMSkinManager* g_pSkinManager = NULL;
+CHLMSkinManager* g_pSkinManager = nullptr;
 
 void DestroySkinManagerInstance()
 {
     delete g_pSkinManager;
-    g_pSkinManager = NULL;
+    g_pSkinManager = nullptr;
+}
+
+const int g_classSysMetrics = 3;
+const int g_firstSysColorId = 1601;  // SCROLLBAR .. MENUBAR follow in colour-index order
+
+enum SysMetricsId
+{
+    CaptionFontId = 801,
+    SmallCaptionFontId = 802,
+    MenuFontId = 803,
+    ScrollbarWidthId = 1202,
+    ScrollbarHeightId = 1203,
+    CaptionBarHeightId = 1205,
+    SmCaptionBarHeightId = 1207
+};
+
+enum ClassPropertyId
+{
+    TextShadowOffsetId = 3402,
+    CaptionMarginsId = 3603,
+    TextColorId = 3803,
+    TextShadowColorId = 3818,
+    ContentAlignmentId = 4006,
+    TextShadowTypeId = 4010
+};
+
+// The classic scheme: what a skin that leaves a colour out gets.
+const COLORREF g_defaultColors[CHLMSkinManagerMetrics::ColorCount] = {
+    RGB(192, 192, 192), RGB(58, 110, 165),  RGB(0, 0, 128),     RGB(128, 128, 128),
+    RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
+    RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
+    RGB(128, 128, 128), RGB(0, 0, 128),     RGB(255, 255, 255), RGB(192, 192, 192),
+    RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(192, 192, 192),
+    RGB(255, 255, 255), RGB(0, 0, 0),       RGB(223, 223, 223), RGB(0, 0, 0),
+    RGB(255, 255, 225), RGB(180, 180, 180), RGB(0, 0, 255),     RGB(16, 132, 208),
+    RGB(181, 181, 181), RGB(0, 0, 128),     RGB(192, 192, 192),
+};
+
+// The brush leaves its slot before it is deleted: a DeleteObject that protects the
+// metrics' brushes then no longer sees it as one of them, so it is freed for real.
+void DeleteBrushSlot(HBRUSH& slot)
+{
+    HBRUSH brush = slot;
+    slot = NULL;
+    if (brush != NULL)
+        DeleteObject(brush);
+}
+
+void RecreateFont(CFont& font, const LOGFONTW& logFont)
+{
+    font.DeleteObject();
+    font.CreateFontIndirect(&logFont);
 }
 }
 
+// ---------------------------------------------------------------------------------------
+// Metrics
+
+CHLMSkinManagerMetrics::CHLMSkinManagerMetrics(CHLMSkinManager* manager)
+    : m_pManager(manager),
+      m_brushBtnFace(NULL),
+      m_clrLight3D(0),
+      m_clrHighlight(0),
+      m_clrShadow(0),
+      m_clrDarkShadow(0),
+      m_brushes(),
+      m_nBorderSize(0),
+      m_cxBorder(0),
+      m_cyBorder(0),
+      m_cxEdge(0),
+      m_cyEdge(0),
+      m_cxHScroll(0),
+      m_cyHScroll(0),
+      m_cxVScroll(0),
+      m_cyVScroll(0),
+      m_nCaptionHeight(0),
+      m_nSmallCaptionHeight(0),
+      m_nSystemCaptionHeight(0),
+      m_nSystemSmallCaptionHeight(0),
+      m_bRefreshing(FALSE)
+{
+    for (COLORREF& color : m_clrColors)
+        color = static_cast<COLORREF>(-1);
+}
+
+CHLMSkinManagerMetrics::~CHLMSkinManagerMetrics()
+{
+    FreeGdiObjects();
+}
+
+COLORREF CHLMSkinManagerMetrics::GetColor(int index) const
+{
+    return index >= 0 && index < ColorCount ? m_clrColors[index] : 0;
+}
+
+BOOL CHLMSkinManagerMetrics::OwnsBrush(HGDIOBJ object) const
+{
+    if (object == NULL || GetObjectType(object) != OBJ_BRUSH)
+        return FALSE;
+    for (HBRUSH brush : m_brushes)
+    {
+        if (brush == object)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void CHLMSkinManagerMetrics::FreeGdiObjects()
+{
+    m_fntCaption.DeleteObject();
+    m_fntMenu.DeleteObject();
+    m_fntSmCaption.DeleteObject();
+    for (HBRUSH& brush : m_brushes)
+        DeleteBrushSlot(brush);
+    DeleteBrushSlot(m_brushBtnFace);
+}
+
+void CHLMSkinManagerMetrics::RefreshMetrics()
+{
+    const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
+    if (schema == nullptr)
+    {
+        for (int index = 0; index < ColorCount; ++index)
+        {
+            m_clrColors[index] = GetSysColor(index);
+            DeleteBrushSlot(m_brushes[index]);
+        }
+        return;
+    }
+
+    // From here the system-metrics replacements answer with the system's own values.
+    m_bRefreshing = TRUE;
+    ReadSystemMetrics();
+    if (m_pManager->GetApplyOptions() & HLM_SKINAPPLY_METRICS)
+        ReadSkinMetrics(*schema);
+    ReadSkinColors(*schema);
+    m_clrLight3D = m_clrColors[COLOR_3DLIGHT];
+    m_clrHighlight = m_clrColors[COLOR_BTNHIGHLIGHT];
+    m_clrShadow = m_clrColors[COLOR_BTNSHADOW];
+    m_clrDarkShadow = m_clrColors[COLOR_3DDKSHADOW];
+    DeleteBrushSlot(m_brushBtnFace);
+    m_brushBtnFace = CreateSolidBrush(m_clrColors[COLOR_BTNFACE]);
+    m_bRefreshing = FALSE;
+}
+
+void CHLMSkinManagerMetrics::ReadSystemMetrics()
+{
+    // The size that every system accepts: up to, not including, iPaddedBorderWidth.
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    RecreateFont(m_fntCaption, metrics.lfCaptionFont);
+    RecreateFont(m_fntSmCaption, metrics.lfSmCaptionFont);
+    RecreateFont(m_fntMenu, metrics.lfMenuFont);
+
+    m_nBorderSize = 1;
+    SystemParametersInfoW(SPI_GETBORDER, 0, &m_nBorderSize, 0);
+    m_cxBorder = GetSystemMetrics(SM_CXBORDER);
+    m_cyBorder = GetSystemMetrics(SM_CYBORDER);
+    m_cxEdge = GetSystemMetrics(SM_CXEDGE);
+    m_cyEdge = GetSystemMetrics(SM_CYEDGE);
+    m_cxHScroll = GetSystemMetrics(SM_CXHSCROLL);
+    m_cyHScroll = GetSystemMetrics(SM_CYHSCROLL);
+    m_cxVScroll = GetSystemMetrics(SM_CXVSCROLL);
+    m_cyVScroll = GetSystemMetrics(SM_CYVSCROLL);
+    m_nCaptionHeight = m_nSystemCaptionHeight = GetSystemMetrics(SM_CYCAPTION);
+    m_nSmallCaptionHeight = m_nSystemSmallCaptionHeight = GetSystemMetrics(SM_CYSMCAPTION);
+}
+
+void CHLMSkinManagerMetrics::ReadSkinMetrics(const CHLMSkinManagerSchema& schema)
+{
+    schema.GetIntProperty(g_classSysMetrics, 0, 0, CaptionBarHeightId, m_nCaptionHeight);
+    ++m_nCaptionHeight;
+    schema.GetIntProperty(g_classSysMetrics, 0, 0, SmCaptionBarHeightId, m_nSmallCaptionHeight);
+    ++m_nSmallCaptionHeight;
+
+    int size = 0;
+    if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarWidthId, size)) && size > 0)
+        m_cxVScroll = m_cxHScroll = size;
+    size = 0;
+    if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarHeightId, size)) && size > 0)
+        m_cyVScroll = m_cyHScroll = size;
+
+    LOGFONTW font = {};
+    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, CaptionFontId, font)))
+        RecreateFont(m_fntCaption, font);
+    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, SmallCaptionFontId, font)))
+        RecreateFont(m_fntSmCaption, font);
+    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, MenuFontId, font)))
+        RecreateFont(m_fntMenu, font);
+}
+
+void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
+{
+    for (int index = 0; index < ColorCount; ++index)
+    {
+        COLORREF old = m_clrColors[index];
+        COLORREF color = 0;
+        if (FAILED(schema.GetColorProperty(g_classSysMetrics, 0, 0, g_firstSysColorId + index, color)))
+            color = m_pManager->ApplyColorFilter(g_defaultColors[index]);
+        m_clrColors[index] = color;
+        if (color != old || m_brushes[index] == NULL)
+        {
+            DeleteBrushSlot(m_brushes[index]);
+            m_brushes[index] = CreateSolidBrush(color);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Class objects
+
+CHLMSkinManagerClass::CHLMSkinManagerClass(CHLMSkinManager* manager, LPCWSTR className, int classCode)
+    : m_pManager(manager), m_strClassName(className), m_nClassCode(classCode)
+{
+    m_properties.InitHashTable(199);
+}
+
+CHLMSkinManagerClass::~CHLMSkinManagerClass()
+{
+}
+
+UINT CHLMSkinManagerClass::MakeCacheKey(int part, int state, int propertyId)
+{
+    return static_cast<UINT>(propertyId) + (static_cast<UINT>(part) << 14) + (static_cast<UINT>(state) << 20);
+}
+
+CHLMSkinManagerSchemaProperty* CHLMSkinManagerClass::GetProperty(int valueType, int part, int state, int propertyId)
+{
+    UINT key = MakeCacheKey(part, state, propertyId);
+    CHLMSkinManagerSchemaProperty* property = nullptr;
+    if (m_properties.Lookup(key, property))
+        return property != nullptr && property->m_nValueType == valueType ? property : nullptr;
+
+    const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
+    property = schema != nullptr ? schema->GetProperty(m_nClassCode, part, state, propertyId) : nullptr;
+    if (property == nullptr)
+    {
+        m_properties.SetAt(key, nullptr);  // remembered as missing
+        return nullptr;
+    }
+    if (property->m_nValueType != valueType)
+        return nullptr;
+    m_properties.SetAt(key, property);
+    return property;
+}
+
+CString CHLMSkinManagerClass::GetThemeString(int part, int state, int propertyId, LPCWSTR defaultValue)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeString, part, state, propertyId);
+    return property != nullptr ? CString(property->lpszVal) : CString(defaultValue);
+}
+
+int CHLMSkinManagerClass::GetThemeInt(int part, int state, int propertyId, int defaultValue)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, part, state, propertyId);
+    return property != nullptr ? property->iVal : defaultValue;
+}
+
+BOOL CHLMSkinManagerClass::GetThemeBool(int part, int state, int propertyId, BOOL defaultValue)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeBool, part, state, propertyId);
+    return property != nullptr ? property->bVal : defaultValue;
+}
+
+COLORREF CHLMSkinManagerClass::GetThemeColor(int part, int state, int propertyId, COLORREF defaultValue)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, part, state, propertyId);
+    return property != nullptr ? m_pManager->ApplyColorFilter(property->clrVal) : defaultValue;
+}
+
+RECT CHLMSkinManagerClass::GetThemeRect(int part, int state, int propertyId, int left, int top, int right,
+                                        int bottom)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeRect, part, state, propertyId);
+    if (property != nullptr)
+        return property->rcVal;
+    RECT defaultValue = {left, top, right, bottom};
+    return defaultValue;
+}
+
+int CHLMSkinManagerClass::GetThemeEnumValue(int part, int state, int propertyId, int defaultValue)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypeEnum, part, state, propertyId);
+    return property != nullptr ? property->iVal : defaultValue;
+}
+
+SIZE CHLMSkinManagerClass::GetThemePosition(int part, int state, int propertyId, int cx, int cy)
+{
+    const CHLMSkinManagerSchemaProperty* property =
+        GetProperty(CHLMSkinManagerSchemaProperty::TypePosition, part, state, propertyId);
+    if (property != nullptr)
+        return property->szVal;
+    SIZE defaultValue = {cx, cy};
+    return defaultValue;
+}
+
+BOOL CHLMSkinManagerClass::DrawThemeBackground(CDC* dc, int part, int state, const RECT* rect)
+{
+    CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
+    return schema != nullptr && schema->DrawThemeBackground(dc, this, part, state, rect);
+}
+
+BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR text, UINT format,
+                                         const RECT* rect)
+{
+    HDC hdc = dc->m_hDC;
+    SetBkMode(hdc, TRANSPARENT);
+    RECT margins = GetThemeRect(part, state, CaptionMarginsId, 0, 0, 0, 0);
+    RECT textRect = {rect->left + margins.left, rect->top + margins.top, rect->right - margins.right,
+                     rect->bottom - margins.bottom};
+    if (GetThemeEnumValue(part, state, ContentAlignmentId, 0) == 1)
+        format |= DT_CENTER;
+    SetTextColor(hdc, GetThemeColor(part, state, TextColorId, GetTextColor(hdc)));
+
+    // A shadow without a colour (-1) is not drawn.
+    const int singleShadow = 1;
+    const COLORREF noColor = static_cast<COLORREF>(-1);
+    if (GetThemeEnumValue(part, state, TextShadowTypeId, 0) == singleShadow)
+    {
+        SIZE offset = GetThemePosition(part, state, TextShadowOffsetId, 0, 0);
+        COLORREF shadow = GetThemeColor(part, state, TextShadowColorId, noColor);
+        if ((offset.cx != 0 || offset.cy != 0) && shadow != noColor)
+        {
+            RECT shadowRect = textRect;
+            OffsetRect(&shadowRect, offset.cx, offset.cy);
+            COLORREF textColor = SetTextColor(hdc, shadow);
+            DrawTextW(hdc, text, -1, &shadowRect, format);
+            SetTextColor(hdc, textColor);
+        }
+    }
+    DrawTextW(hdc, text, -1, &textRect, format);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------
+// Manager
+
 CHLMSkinManager* GetSkinManager()
 {
-    if (g_pSkinManager == NULL)
+    if (g_pSkinManager == nullptr)
     {
         g_pSkinManager = new CHLMSkinManager();
         atexit(DestroySkinManagerInstance);
@@ -24,16 +368,139 @@ CHLMSkinManager* GetSkinManager()
 }
 
 CHLMSkinManager::CHLMSkinManager()
-    : m_bEnabled(FALSE)
+    : m_bEnabled(FALSE),
+      m_pSchema(nullptr),
+      m_pMetrics(new CHLMSkinManagerMetrics(this)),
+      m_pResourceFile(new CHLMSkinManagerResourceFile(this)),
+      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS)
 {
 }
 
 CHLMSkinManager::~CHLMSkinManager()
 {
+    RemoveAllClasses();
+    RemoveColorFilters();
+    DeleteSchema();
+    delete m_pMetrics;
+    delete m_pResourceFile;
 }
 
 BOOL CHLMSkinManager::LoadSkin(LPCTSTR /*skinPath*/, LPCTSTR /*iniName*/)
 {
+    DeleteSchema();
+    RemoveAllClasses();
     m_bEnabled = FALSE;
+    m_pMetrics->RefreshMetrics();
     return FALSE;
+}
+
+BOOL CHLMSkinManager::OpenSkinFile(LPCWSTR skinPath, LPCWSTR iniName)
+{
+    RemoveAllClasses();
+    DeleteSchema();
+    if (!m_pResourceFile->Open(skinPath, iniName))
+        return FALSE;
+    m_pSchema = m_pResourceFile->CreateSchema();
+    return m_pSchema != nullptr && m_pSchema->ReadProperties(m_pResourceFile) >= 0;
+}
+
+void CHLMSkinManager::DeleteSchema()
+{
+    delete m_pSchema;
+    m_pSchema = nullptr;
+}
+
+void CHLMSkinManager::RemoveAllClasses()
+{
+    POSITION position = m_classes.GetStartPosition();
+    while (position != NULL)
+    {
+        CString name;
+        void* skinClass = nullptr;
+        m_classes.GetNextAssoc(position, name, skinClass);
+        delete static_cast<CHLMSkinManagerClass*>(skinClass);
+    }
+    m_classes.RemoveAll();
+    m_pResourceFile->Close();
+}
+
+CHLMSkinManagerClass* CHLMSkinManager::GetSkinClass(LPCWSTR className)
+{
+    if (className == nullptr)
+        return nullptr;
+    CString name(className);
+    name.MakeUpper();
+    void* found = nullptr;
+    if (m_classes.Lookup(name, found))
+        return static_cast<CHLMSkinManagerClass*>(found);
+    int classCode = CHLMSkinManagerSchema::ClassCodeFromName(name);
+    if (classCode == 0)
+        return nullptr;
+    CHLMSkinManagerClass* skinClass = new CHLMSkinManagerClass(this, name, classCode);
+    m_classes.SetAt(name, skinClass);
+    return skinClass;
+}
+
+CHLMSkinManagerClass* CHLMSkinManager::LookupClass(const void* skinClass) const
+{
+    POSITION position = m_classes.GetStartPosition();
+    while (position != NULL)
+    {
+        CString name;
+        void* candidate = nullptr;
+        m_classes.GetNextAssoc(position, name, candidate);
+        if (candidate == skinClass)
+            return static_cast<CHLMSkinManagerClass*>(candidate);
+    }
+    return nullptr;
+}
+
+int CHLMSkinManager::GetThemeSysSize(int propertyId) const
+{
+    int size = 0;
+    if (m_pSchema != nullptr)
+        m_pSchema->GetIntProperty(g_classSysMetrics, 0, 0, propertyId, size);
+    return size;
+}
+
+BOOL CHLMSkinManager::GetThemeSysBool(int propertyId) const
+{
+    BOOL value = FALSE;
+    if (m_pSchema != nullptr)
+        m_pSchema->GetBoolProperty(g_classSysMetrics, 0, 0, propertyId, value);
+    return value;
+}
+
+HRESULT CHLMSkinManager::GetThemeSysFont(int propertyId, LOGFONTW* font) const
+{
+    if (m_pSchema == nullptr || font == nullptr)
+        return E_FAIL;
+    return m_pSchema->GetFontProperty(g_classSysMetrics, 0, 0, propertyId, *font);
+}
+
+COLORREF CHLMSkinManager::GetThemeSysColor(int propertyId) const
+{
+    int index = propertyId - g_firstSysColorId;
+    if (index < 0 || index >= CHLMSkinManagerMetrics::ColorCount)
+        return static_cast<COLORREF>(-1);
+    return m_pMetrics->GetColor(index);
+}
+
+void CHLMSkinManager::AddColorFilter(CHLMSkinManagerColorFilter* filter)
+{
+    m_colorFilters.push_back(filter);
+}
+
+void CHLMSkinManager::RemoveColorFilters()
+{
+    for (CHLMSkinManagerColorFilter* filter : m_colorFilters)
+        delete filter;
+    m_colorFilters.clear();
+}
+
+COLORREF CHLMSkinManager::ApplyColorFilter(COLORREF color) const
+{
+    for (CHLMSkinManagerColorFilter* filter : m_colorFilters)
+        filter->ApplyFilter(color);
+    return color;
 }

@@ -1,0 +1,174 @@
+#include "hlmskinmanager.h"
+#include "skintestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace
+{
+const int PUSHBUTTON = 1, RADIOBUTTON = 2, GROUPBOX = 4;
+const int TEXTCOLOR = 3803, CONTENTMARGINS = 3602, IMAGEFILE = 3001, IMAGECOUNT = 2401, IMAGELAYOUT = 4011;
+
+class SkinClassTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"testskin.skin").c_str(), L"")); }
+
+    CHLMSkinManager m_manager;
+};
+
+class SwapRedAndBlue : public CHLMSkinManagerColorFilter
+{
+public:
+    void ApplyFilter(COLORREF& color) override { color = RGB(GetBValue(color), GetGValue(color), GetRValue(color)); }
+};
+}
+
+TEST_F(SkinClassTest, OneObjectPerClassNameInAnyCase)
+{
+    CHLMSkinManagerClass* button = m_manager.GetSkinClass(L"button");
+    ASSERT_NE(nullptr, button);
+    EXPECT_EQ(button, m_manager.GetSkinClass(L"BUTTON"));
+    EXPECT_EQ(button, m_manager.GetSkinClass(L"Button"));
+    EXPECT_STREQ(L"BUTTON", button->GetClassName());
+    EXPECT_EQ(7, button->GetClassCode());
+    EXPECT_EQ(button, m_manager.LookupClass(button));
+    EXPECT_EQ(nullptr, m_manager.LookupClass(&m_manager));
+    EXPECT_EQ(nullptr, m_manager.GetSkinClass(L"MENU"));
+    EXPECT_EQ(nullptr, m_manager.GetSkinClass(L"NoSuchClass"));
+    EXPECT_EQ(nullptr, m_manager.GetSkinClass(nullptr));
+
+    // Without a skin a class object reads nothing and answers its defaults.
+    CHLMSkinManager withoutSkin;
+    CHLMSkinManagerClass* unskinned = withoutSkin.GetSkinClass(L"BUTTON");
+    ASSERT_NE(nullptr, unskinned);
+    EXPECT_EQ(RGB(9, 9, 9), unskinned->GetThemeColor(1, 1, TEXTCOLOR, RGB(9, 9, 9)));
+}
+
+TEST_F(SkinClassTest, TypedGettersReadTheSchemaOrTheirDefault)
+{
+    CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
+    EXPECT_EQ(RGB(40, 50, 60), button.GetThemeColor(PUSHBUTTON, 1, TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(70, 80, 90), button.GetThemeColor(PUSHBUTTON, 2, TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(1, 2, 3), button.GetThemeColor(GROUPBOX + 1, 0, TEXTCOLOR, 0));  // from GLOBALS
+    EXPECT_STREQ(L"IMAGES\\PUSHBUTTON.BMP", button.GetThemeString(PUSHBUTTON, 3, IMAGEFILE, L"none"));
+    EXPECT_STREQ(L"none", button.GetThemeString(GROUPBOX, 0, IMAGEFILE, L"none"));
+    EXPECT_EQ(5, button.GetThemeInt(PUSHBUTTON, 0, IMAGECOUNT, 1));
+    EXPECT_EQ(0, button.GetThemeEnumValue(PUSHBUTTON, 0, IMAGELAYOUT, 1));
+    EXPECT_TRUE(button.GetThemeBool(PUSHBUTTON, 0, 2210, TRUE));  // missing: default
+    RECT content = button.GetThemeRect(PUSHBUTTON, 0, CONTENTMARGINS, 9, 9, 9, 9);
+    RECT expected = {1, 3, 2, 4};
+    EXPECT_TRUE(EqualRect(&expected, &content));
+    SIZE offset = button.GetThemePosition(GROUPBOX, 0, 3402, 7, 8);
+    EXPECT_EQ(1, offset.cx);
+    EXPECT_EQ(1, offset.cy);
+    SIZE missing = button.GetThemePosition(PUSHBUTTON, 0, 3402, 7, 8);
+    EXPECT_EQ(7, missing.cx);
+    EXPECT_EQ(8, missing.cy);
+}
+
+TEST_F(SkinClassTest, CacheAnswersFoundAndMissingPropertiesAndKeepsTypesApart)
+{
+    CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
+    const CHLMSkinManagerSchemaProperty* found =
+        m_manager.GetSchema()->GetProperty(7, PUSHBUTTON, 1, TEXTCOLOR);
+    // Asked for with another type first: null, and nothing is remembered for the key.
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, TEXTCOLOR));
+    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, PUSHBUTTON, 1, TEXTCOLOR));
+    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, PUSHBUTTON, 1, TEXTCOLOR));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, TEXTCOLOR));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
+    EXPECT_EQ(3803u + (1u << 14) + (2u << 20), CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
+}
+
+TEST_F(SkinClassTest, ColoursReadAreFilteredButDefaultsAreNot)
+{
+    CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
+    m_manager.AddColorFilter(new SwapRedAndBlue());
+    EXPECT_EQ(RGB(60, 50, 40), button.GetThemeColor(PUSHBUTTON, 1, TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(1, 0, 0), button.GetThemeColor(PUSHBUTTON, 1, 3818, RGB(1, 0, 0)));
+    m_manager.RemoveColorFilters();
+}
+
+namespace
+{
+struct InkBox
+{
+    int left = INT_MAX, top = INT_MAX, count = 0;
+};
+
+// Draws text with a class's part into a white memory bitmap and finds where each colour ink went.
+void DrawAndMeasure(CHLMSkinManagerClass& skinClass, int part, InkBox& text, InkBox& shadow)
+{
+    HDC screen = GetDC(NULL);
+    CDC dc;
+    dc.Attach(CreateCompatibleDC(screen));
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 100, 20);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc.m_hDC, bitmap);
+    RECT all = {0, 0, 100, 20};
+    FillRect(dc.m_hDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc.m_hDC, RGB(0, 255, 0));
+    EXPECT_TRUE(skinClass.DrawThemeText(&dc, part, 0, L"IIIIII", DT_SINGLELINE | DT_NOPREFIX, &all));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 100; ++x)
+        {
+            COLORREF pixel = GetPixel(dc.m_hDC, x, y);
+            InkBox* box = pixel == RGB(0, 0, 255) ? &text : pixel == RGB(255, 0, 0) ? &shadow : nullptr;
+            if (box == nullptr)
+                continue;
+            box->left = std::min(box->left, x);
+            box->top = std::min(box->top, y);
+            ++box->count;
+        }
+    SelectObject(dc.m_hDC, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc.Detach());
+}
+}
+
+TEST_F(SkinClassTest, TextKeepsItsMarginsAndCastsItsShadowFirst)
+{
+    // The group box: margins 2, 3, 4, 5, shadow offset (1, 1) in red, text in blue.
+    CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
+    InkBox text, shadow;
+    DrawAndMeasure(button, GROUPBOX, text, shadow);
+    ASSERT_GT(text.count, 0);
+    ASSERT_GT(shadow.count, 0);
+    EXPECT_GE(text.left, 2);
+    EXPECT_GE(text.top, 4);
+    EXPECT_EQ(text.left + 1, shadow.left);
+    EXPECT_EQ(text.top + 1, shadow.top);
+}
+
+TEST_F(SkinClassTest, AShadowWithoutColourIsNotDrawn)
+{
+    // The radio button asks for a single shadow with an offset but names no colour.
+    CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
+    InkBox text, shadow;
+    DrawAndMeasure(button, RADIOBUTTON, text, shadow);
+    EXPECT_GT(text.count, 0);
+    EXPECT_EQ(0, shadow.count);
+}
+
+TEST(QuilbrookSkin, ParsesWithoutASingleIgnoredLine)
+{
+    CHLMSkinManager manager;
+    ASSERT_TRUE(manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
+    const CHLMSkinManagerSchema& schema = *manager.GetSchema();
+    EXPECT_EQ(0, schema.GetIgnoredLineCount());
+    EXPECT_GT(schema.GetPropertyCount(), 150);
+    // Every colour of the system is the skin's own.
+    COLORREF color = 0;
+    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
+        EXPECT_EQ(S_OK, schema.GetColorProperty(3, 0, 0, 1601 + index, color)) << index;
+    // Caption buttons carry 8 frames; push buttons a text colour.
+    CHLMSkinManagerClass& window = *manager.GetSkinClass(L"WINDOW");
+    for (int part : {15, 17, 18, 19, 21, 23})
+        EXPECT_EQ(8, window.GetThemeInt(part, 0, IMAGECOUNT, 0)) << part;
+    EXPECT_NE(static_cast<COLORREF>(-1),
+              manager.GetSkinClass(L"BUTTON")->GetThemeColor(PUSHBUTTON, 0, TEXTCOLOR, static_cast<COLORREF>(-1)));
+}

@@ -1,0 +1,151 @@
+// The parsed skin: typed properties addressed by class, part, state and property id in the
+// vocabulary of the Windows visual styles, read from the skin's INI text.
+#pragma once
+
+#include <afx.h>
+#include <afxtempl.h>
+
+#include "common/hlmsystemhelpers.h"
+
+class CDC;
+class CHLMSkinManager;
+class CHLMSkinManagerClass;
+class CHLMSkinManagerResourceFile;
+
+// One typed skin value.
+class CHLMSkinManagerSchemaProperty
+{
+public:
+    enum ValueType
+    {
+        TypeNone = 0,
+        TypeString = 1,
+        TypeInt = 2,
+        TypeBool = 3,
+        TypeColor = 4,
+        TypeRect = 5,
+        TypeFont = 6,
+        TypeIntList = 7,  // recognised, never stored
+        TypeEnum = 8,
+        TypePosition = 9
+    };
+
+    CHLMSkinManagerSchemaProperty();
+    ~CHLMSkinManagerSchemaProperty();
+
+    CHLMSkinManagerSchemaProperty(const CHLMSkinManagerSchemaProperty&) = delete;
+    CHLMSkinManagerSchemaProperty& operator=(const CHLMSkinManagerSchemaProperty&) = delete;
+
+    // Frees an owned string or font and leaves the property without a type.
+    void ClearProperty();
+    BOOL IsEqual(const CHLMSkinManagerSchemaProperty* other) const;
+
+    // Reads text as a value of the given type; FALSE (and no type) for types never stored.
+    BOOL Parse(int valueType, LPCWSTR propertyName, LPCWSTR text);
+
+    int m_nValueType;
+    int m_nPropertyId;
+    union
+    {
+        LPWSTR lpszVal;
+        int iVal;
+        BOOL bVal;
+        COLORREF clrVal;
+        RECT rcVal;
+        LOGFONTW* lpFontVal;
+        SIZE szVal;
+        DWORD dwVal[4];
+    };
+};
+
+typedef CMap<UINT, UINT, CHLMSkinManagerSchemaProperty*, CHLMSkinManagerSchemaProperty*> CHLMSkinPropertyMap;
+
+class CHLMSkinManagerSchema
+{
+public:
+    CHLMSkinManagerSchema(CHLMSkinManager* manager, LPCWSTR schemaName);
+    virtual ~CHLMSkinManagerSchema();
+
+    CHLMSkinManagerSchema(const CHLMSkinManagerSchema&) = delete;
+    CHLMSkinManagerSchema& operator=(const CHLMSkinManagerSchema&) = delete;
+
+    // Drawing, done by the default schema.
+    virtual BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
+                                     const RECT* rect) = 0;
+    virtual void FreeFrameRegions() = 0;
+    virtual COLORREF GetSizeBoxColor();
+    COLORREF GetMetricsColor(int index) const;
+
+    // Parses the whole INI text that the resource file delivers; always 0 (success).
+    int ReadProperties(CHLMSkinManagerResourceFile* file);
+    void RemoveAllProperties();
+
+    // The property at the most specific of (class, part, state), (class, part, 0),
+    // (class, 0, 0) and (GLOBALS, 0, 0) that has one; null when none has.
+    CHLMSkinManagerSchemaProperty* GetProperty(int classCode, int part, int state, int propertyId) const;
+
+    // S_OK with the value; E_FAIL when missing; E_INVALIDARG for a property of another type.
+    // The out value is untouched unless S_OK.
+    HRESULT GetStringProperty(int classCode, int part, int state, int propertyId, CString& value) const;
+    HRESULT GetIntProperty(int classCode, int part, int state, int propertyId, int& value) const;
+    HRESULT GetBoolProperty(int classCode, int part, int state, int propertyId, BOOL& value) const;
+    HRESULT GetColorProperty(int classCode, int part, int state, int propertyId, COLORREF& value) const;
+    HRESULT GetRectProperty(int classCode, int part, int state, int propertyId, RECT& value) const;
+    HRESULT GetFontProperty(int classCode, int part, int state, int propertyId, LOGFONTW& value) const;
+    HRESULT GetEnumProperty(int classCode, int part, int state, int propertyId, int& value) const;
+    HRESULT GetPositionProperty(int classCode, int part, int state, int propertyId, SIZE& value) const;
+
+    static UINT MakePropertyKey(int classCode, int part, int state, int propertyId);
+    // The key of a section header's name (the text between the brackets); 0 when unusable.
+    static UINT SectionKeyFromName(LPCWSTR sectionName);
+    // A new property parsed from text, or null for a type that is never stored.
+    static CHLMSkinManagerSchemaProperty* CreateProperty(LPCWSTR propertyName, int valueType, LPCWSTR text);
+
+    // The vocabulary: names to codes, without regard to case. 0 (or -1 for enumeration
+    // values) when a name is unknown.
+    static int ClassCodeFromName(LPCWSTR name);
+    static int PartCodeFromName(LPCWSTR className, LPCWSTR partName);
+    static int StateCodeFromName(LPCWSTR keyName, LPCWSTR stateName);
+    static int PropertyCodeFromName(LPCWSTR name, int& valueType);
+    static int EnumValueFromName(LPCWSTR propertyName, LPCWSTR valueName);
+
+    CHLMSkinManager* GetSkinManager() const { return m_pManager; }
+    const CString& GetSchemaName() const { return m_strName; }
+    SyncSection& GetLock() { return m_lock; }
+    // Whether 32-bit images with alpha are premultiplied when they are loaded.
+    BOOL IsPremultiplyEnabled() const { return m_bPremultiply; }
+    // Lines of the last read that carried text but set nothing: outside a usable section,
+    // without "=", or naming an unknown property.
+    int GetIgnoredLineCount() const { return m_nIgnoredLines; }
+    int GetPropertyCount() const { return static_cast<int>(m_properties.GetCount()); }
+
+protected:
+    BOOL m_bPremultiply;
+    CHLMSkinPropertyMap m_properties;
+    CHLMSkinManager* m_pManager;
+    CString m_strName;
+    SyncSection m_lock;
+    int m_nGlobalsClass;
+    int m_nWindowClass;
+    int m_nIgnoredLines;
+
+private:
+    // Reads one line of INI text; sectionKey carries the current section between lines.
+    void ReadLine(CString line, UINT& sectionKey);
+    void StoreProperty(UINT key, CHLMSkinManagerSchemaProperty* property);
+    template <class Value>
+    HRESULT GetTypedValue(int classCode, int part, int state, int propertyId, int valueType,
+                          Value& value, Value (*read)(const CHLMSkinManagerSchemaProperty&)) const;
+};
+
+// The schema that the skin files create. Its drawing grows with the skin objects that use it;
+// until then it draws nothing and reports so.
+class CHLMSkinManagerSchemaDefault : public CHLMSkinManagerSchema
+{
+public:
+    explicit CHLMSkinManagerSchemaDefault(CHLMSkinManager* manager);
+
+    BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
+                             const RECT* rect) override;
+    void FreeFrameRegions() override;
+};
