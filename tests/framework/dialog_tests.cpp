@@ -220,3 +220,39 @@ TEST(DialogPainting, TheDialogsOwnColourHandlingComesFirstAndTheRestIsTheSystems
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), BackgroundPixel(plain));
     plain.DestroyWindow();
 }
+
+namespace
+{
+// The option pages' pattern: an edit whose changes and a button whose clicks reach the map.
+class OptionsLikeDialog : public CDialog
+{
+public:
+    int changes = 0;
+    int clicks = 0;
+    afx_msg void OnEditChange() { ++changes; }
+    afx_msg void OnOkClicked() { ++clicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(OptionsLikeDialog, CDialog)
+    ON_EN_CHANGE(kEditId, &OptionsLikeDialog::OnEditChange)
+    ON_BN_CLICKED(IDOK, &OptionsLikeDialog::OnOkClicked)
+END_MESSAGE_MAP()
+}
+
+TEST(DialogCommands, EditChangesAndButtonClicksReachTheDialogsMap)
+{
+    DialogTemplate dialogTemplate = ProgressLikeTemplate();
+    OptionsLikeDialog dialog;
+    ASSERT_TRUE(dialog.CreateIndirect(dialogTemplate.Get()));
+    dialog.SetDlgItemText(kEditId, L"12");
+    dialog.SetDlgItemInt(kEditId, 34);
+    EXPECT_EQ(2, dialog.changes) << "programmatic text changes notify as typing does";
+    EXPECT_EQ(34u, dialog.GetDlgItemInt(kEditId));
+
+    // The derived map's BN_CLICKED entry for IDOK hides the base's OnOK: the dialog stays.
+    ::SendMessageW(::GetDlgItem(dialog.m_hWnd, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, dialog.clicks);
+    EXPECT_TRUE(IsWindow(dialog.m_hWnd));
+    dialog.DestroyWindow();
+}
