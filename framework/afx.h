@@ -79,7 +79,24 @@ typedef void(AFXAPI* AFX_ASSERT_HANDLER)(LPCSTR lpszFileName, int nLine);
 // Replaces the report of a failed assertion; returns the previous handler.
 AFX_ASSERT_HANDLER AFXAPI AfxSetAssertHandler(AFX_ASSERT_HANDLER pfnHandler);
 
-void AFX_CDECL AfxTrace(LPCTSTR lpszFormat, ...);
+// Arguments of the printf-style functions (CString::Format, TRACE, ...): a CString
+// goes in as its characters, so Format(L"%s", strName) works as callers of the
+// classic framework expect; everything else goes in as it is.
+template <class T>
+inline auto AfxFormatArg(const T& value)
+{
+    if constexpr (std::is_same_v<T, CString>)
+        return value.GetString();
+    else
+        return value;
+}
+
+void AFX_CDECL AfxTraceArgs(LPCTSTR lpszFormat, ...);
+template <class... Args>
+void AfxTrace(LPCTSTR lpszFormat, const Args&... args)
+{
+    AfxTraceArgs(lpszFormat, AfxFormatArg(args)...);
+}
 void AFXAPI AfxAssertValidObject(const CObject* pOb, LPCSTR lpszFileName, int nLine);
 BOOL AFXAPI AfxIsValidAddress(const void* lp, UINT_PTR nBytes, BOOL bReadWrite = TRUE);
 BOOL AFXAPI AfxIsValidString(LPCWSTR lpsz, int nLength = -1);
@@ -333,12 +350,32 @@ public:
 
     // Microsoft printf semantics: in these wide formats %s and %c take wide
     // arguments, %S/%hs/%hc narrow ones; %e and %g write at least three exponent digits.
-    void AFX_CDECL Format(LPCWSTR lpszFormat, ...);
-    void AFX_CDECL Format(UINT nFormatID, ...);
+    template <class... Args>
+    void Format(LPCWSTR lpszFormat, const Args&... args)
+    {
+        FormatArgs(lpszFormat, AfxFormatArg(args)...);
+    }
+    // The format is a string resource.
+    template <class... Args>
+    void Format(UINT nFormatID, const Args&... args)
+    {
+        CString format;
+        VERIFY(format.LoadString(nFormatID));
+        FormatArgs(format, AfxFormatArg(args)...);
+    }
     void FormatV(LPCWSTR lpszFormat, va_list argList);
-    void AFX_CDECL AppendFormat(LPCWSTR lpszFormat, ...);
+    template <class... Args>
+    void AppendFormat(LPCWSTR lpszFormat, const Args&... args)
+    {
+        AppendFormatArgs(lpszFormat, AfxFormatArg(args)...);
+    }
     void AppendFormatV(LPCWSTR lpszFormat, va_list argList);
-    void AFX_CDECL FormatMessage(LPCWSTR lpszFormat, ...);
+    // FormatMessageW's inserts ("%1", "%2!d!").
+    template <class... Args>
+    void FormatMessage(LPCWSTR lpszFormat, const Args&... args)
+    {
+        FormatMessageArgs(lpszFormat, AfxFormatArg(args)...);
+    }
 
     // Loads a string resource from the current resource module; FALSE when missing.
     BOOL LoadString(UINT nID);
@@ -359,6 +396,10 @@ public:
     BSTR AllocSysString() const;
 
 private:
+    void AFX_CDECL FormatArgs(LPCWSTR lpszFormat, ...);
+    void AFX_CDECL AppendFormatArgs(LPCWSTR lpszFormat, ...);
+    void AFX_CDECL FormatMessageArgs(LPCWSTR lpszFormat, ...);
+
     struct StringHeader
     {
         int nDataLength;
@@ -795,6 +836,7 @@ public:
 
 private:
     const WIN32_FIND_DATAW* Found() const;
+    BOOL CopyTime(FILETIME WIN32_FIND_DATAW::*pTime, FILETIME* pTimeStamp) const;
 
     HANDLE m_hContext;
     BOOL m_bHaveFound;

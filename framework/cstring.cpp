@@ -583,21 +583,11 @@ int CString::FindOneOf(LPCWSTR lpszCharSet) const
     return pFound != nullptr ? static_cast<int>(pFound - m_pszData) : -1;
 }
 
-void AFX_CDECL CString::Format(LPCWSTR lpszFormat, ...)
+void AFX_CDECL CString::FormatArgs(LPCWSTR lpszFormat, ...)
 {
     va_list args;
     va_start(args, lpszFormat);
     FormatV(lpszFormat, args);
-    va_end(args);
-}
-
-void AFX_CDECL CString::Format(UINT nFormatID, ...)
-{
-    CString format;
-    VERIFY(format.LoadString(nFormatID));
-    va_list args;
-    va_start(args, nFormatID);
-    FormatV(format, args);
     va_end(args);
 }
 
@@ -606,7 +596,7 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
     *this = AfxFormatStringV(lpszFormat, argList);
 }
 
-void AFX_CDECL CString::AppendFormat(LPCWSTR lpszFormat, ...)
+void AFX_CDECL CString::AppendFormatArgs(LPCWSTR lpszFormat, ...)
 {
     va_list args;
     va_start(args, lpszFormat);
@@ -619,13 +609,13 @@ void CString::AppendFormatV(LPCWSTR lpszFormat, va_list argList)
     *this += AfxFormatStringV(lpszFormat, argList);
 }
 
-void AFX_CDECL CString::FormatMessage(LPCWSTR lpszFormat, ...)
+void AFX_CDECL CString::FormatMessageArgs(LPCWSTR lpszFormat, ...)
 {
     va_list args;
     va_start(args, lpszFormat);
     LPWSTR pszMessage = nullptr;
     const DWORD nLength = ::FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ALLOCATE_BUFFER, lpszFormat, 0,
-                                         0, reinterpret_cast<LPWSTR>(&pszMessage), 0, &args);
+                                           0, reinterpret_cast<LPWSTR>(&pszMessage), 0, &args);
     va_end(args);
     if (pszMessage == nullptr)
         AfxThrowMemoryException();

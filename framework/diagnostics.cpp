@@ -42,7 +42,7 @@ AFX_ASSERT_HANDLER AFXAPI AfxSetAssertHandler(AFX_ASSERT_HANDLER pfnHandler)
     return pfnPrevious;
 }
 
-void AFX_CDECL AfxTrace(LPCTSTR lpszFormat, ...)
+void AFX_CDECL AfxTraceArgs(LPCTSTR lpszFormat, ...)
 {
     va_list args;
     va_start(args, lpszFormat);

@@ -119,27 +119,24 @@ CString CFileFind::GetRoot() const
 
 BOOL CFileFind::GetLastWriteTime(FILETIME* pTimeStamp) const
 {
-    const WIN32_FIND_DATAW* pFound = Found();
-    if (pFound == nullptr || pTimeStamp == nullptr)
-        return FALSE;
-    *pTimeStamp = pFound->ftLastWriteTime;
-    return TRUE;
+    return CopyTime(&WIN32_FIND_DATAW::ftLastWriteTime, pTimeStamp);
 }
 
 BOOL CFileFind::GetLastAccessTime(FILETIME* pTimeStamp) const
 {
-    const WIN32_FIND_DATAW* pFound = Found();
-    if (pFound == nullptr || pTimeStamp == nullptr)
-        return FALSE;
-    *pTimeStamp = pFound->ftLastAccessTime;
-    return TRUE;
+    return CopyTime(&WIN32_FIND_DATAW::ftLastAccessTime, pTimeStamp);
 }
 
 BOOL CFileFind::GetCreationTime(FILETIME* pTimeStamp) const
 {
+    return CopyTime(&WIN32_FIND_DATAW::ftCreationTime, pTimeStamp);
+}
+
+BOOL CFileFind::CopyTime(FILETIME WIN32_FIND_DATAW::*pTime, FILETIME* pTimeStamp) const
+{
     const WIN32_FIND_DATAW* pFound = Found();
     if (pFound == nullptr || pTimeStamp == nullptr)
         return FALSE;
-    *pTimeStamp = pFound->ftCreationTime;
+    *pTimeStamp = pFound->*pTime;
     return TRUE;
 }

@@ -266,3 +266,38 @@ TEST(CArchive, WorksOverADiskFileWithASmallBuffer)
     file.Close();
     DeleteFileW(path);
 }
+
+TEST(CArchive, LookAheadPeeksWithoutConsuming)
+{
+    // A reader peeks at a 4-byte marker, then reads on from the same place.
+    const auto PeekMarker = [](CArchive& ar, bool& bMarker) {
+        const UINT nBuffered = static_cast<UINT>(ar.m_lpBufMax - ar.m_lpBufCur);
+        if (nBuffered < 4)
+            ar.FillBuffer(4 - nBuffered);
+        bMarker = memcmp(ar.m_lpBufCur, "\xBF\xAD\xF0\x0F", 4) == 0;
+    };
+    bool bMarker = false;
+    DWORD dw = 0;
+    EXPECT_EQ(-1, LoadCause({0xBF, 0xAD, 0xF0, 0x0F, 0x11, 0, 0, 0}, [&](CArchive& ar) {
+                  PeekMarker(ar, bMarker);
+                  ar >> dw;
+              }));
+    EXPECT_TRUE(bMarker);
+    EXPECT_EQ(0x0FF0ADBFu, dw);
+
+    // At the end of the stream the peek itself raises endOfFile; the bytes stay readable.
+    WORD w = 0;
+    EXPECT_EQ(CArchiveException::endOfFile, LoadCause({0x34, 0x12}, [&](CArchive& ar) {
+                  try
+                  {
+                      PeekMarker(ar, bMarker);
+                  }
+                  catch (CArchiveException* e)
+                  {
+                      e->Delete();
+                      ar >> w;
+                      throw new CArchiveException(CArchiveException::endOfFile);
+                  }
+              }));
+    EXPECT_EQ(0x1234, w);
+}

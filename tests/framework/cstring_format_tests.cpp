@@ -74,3 +74,17 @@ TEST(CStringFormat, MemberFormsAgree)
     text.Format(text);
     EXPECT_STREQ(L"a-1+1e+010", text);
 }
+
+TEST(CStringFormat, CStringArgumentsGoInAsTheirCharacters)
+{
+    const CString name(L"Icon");
+    CString folder(L"C:\\out");
+    CString text;
+    text.Format(L"%s%i in %s (%s)", name, 3, folder, CString(L"temp"));
+    EXPECT_STREQ(L"Icon3 in C:\\out (temp)", text);
+    text.AppendFormat(L" %s", name);
+    EXPECT_STREQ(L"Icon3 in C:\\out (temp) Icon", text);
+    text.FormatMessage(L"%1 has %2!d! items", name, 4);
+    EXPECT_STREQ(L"Icon has 4 items", text);
+    TRACE(L"Warning: %s class not supported\n", name);
+}
