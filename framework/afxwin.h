@@ -604,13 +604,9 @@ BOOL AFXAPI AfxUnhookWindowCreate();
 BOOL AFXAPI AfxRegisterClass(WNDCLASS* lpWndClass);
 HWND AFXAPI AfxGetParentOwner(HWND hWnd);
 
-// The control classes and device contexts build on CWnd.
-#if __has_include("afxdc_.h")
+// The device contexts and the control classes build on CWnd.
 #include "afxdc_.h"
-#endif
-#if __has_include("afxctl_.h")
 #include "afxctl_.h"
-#endif
 
 // ---------------------------------------------------------------------------------------
 // Dialog data exchange
