@@ -106,12 +106,9 @@ public:
 
 protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
-    afx_msg BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 
     // The sheet that holds this page (its permanent object), or NULL.
     CPropertySheet* GetParentSheet() const;
-
-    DECLARE_MESSAGE_MAP()
 
 private:
     void CommonConstruct(LPCTSTR lpszTemplateName, UINT nIDCaption);
@@ -170,7 +167,7 @@ private:
     BOOL CreateSheet(HWND hWndOwner);
     // Runs messages until the sheet asks to close; FALSE when WM_QUIT ended the run.
     BOOL RunSheetLoop();
-    // The help request of the page with this template, as the framework words it.
+    // Help for a page: its template id above the resource help base, HELP_CONTEXT.
     void HelpForPage(const CPropertyPage* pPage);
 
     std::vector<CPropertyPage*> m_pages;

@@ -451,7 +451,7 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// CTypedPtrArray: a pointer array (CPtrArray, CObArray) that gives typed pointers.
+// CTypedPtrArray: a pointer array (CPtrArray) that gives typed pointers.
 
 template <class BASE_CLASS, class TYPE>
 class CTypedPtrArray : public BASE_CLASS

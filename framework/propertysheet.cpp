@@ -25,9 +25,6 @@ LPCTSTR LoadCaption(UINT nIDCaption, CString& rCaption)
 // ---------------------------------------------------------------------------------------
 // CPropertyPage
 
-BEGIN_MESSAGE_MAP(CPropertyPage, CDialog)
-END_MESSAGE_MAP()
-
 CPropertyPage::CPropertyPage(UINT nIDTemplate, UINT nIDCaption)
 {
     CommonConstruct(MAKEINTRESOURCEW(nIDTemplate), nIDCaption);

@@ -217,3 +217,80 @@ done
 convert -size 17x17 "xc:$face" -fill "$line" "${dots[@]}" "$(frame z1)"
 convert "$(frame z1)" -flop "$(frame z2)"
 stack sizebox.bmp "$(frame z1)" "$(frame z2)"
+
+# --- other controls -----------------------------------------------------------------------
+# Flat rectangles with a one-pixel border, stretched by one-pixel margins.
+boxed() { # name width height border fill [top-light]
+  local light=()
+  [ -n "${6:-}" ] && light=(-fill "$6" -draw "rectangle 1,1 $(($2 - 2)),1")
+  convert -size "${2}x${3}" "xc:$5" +antialias -fill none -stroke "$4" \
+    -draw "rectangle 0,0 $(($2 - 1)),$(($3 - 1))" -stroke none "${light[@]}" "$(frame "$1")"
+}
+
+# Progress bar: a white well, and a slate chunk with a lighter top line.
+boxed pb 12 12 "$line" '#FFFFFF'
+out=progressbar.bmp; bmp "$(frame pb)"
+convert -size 8x10 "xc:$line_hot" -fill '#6F95B5' -draw 'rectangle 0,0 7,0' "$(frame pc)"
+out=progresschunk.bmp; bmp "$(frame pc)"
+convert -size 10x8 "xc:$line_hot" -fill '#6F95B5' -draw 'rectangle 0,0 0,7' "$(frame pcv)"
+out=progresschunkvert.bmp; bmp "$(frame pcv)"
+
+# Trackbar: a thin sunken track, and a thumb of 11 x 19 (normal, hot, pressed, focused,
+# disabled) drawn at its true size.
+boxed tr 8 4 "$line" "$track"
+out=track_channel.bmp; bmp "$(frame tr)"
+boxed tb1 11 19 "$line" "$fill" '#F7F9FA'; boxed tb2 11 19 "$line_hot" "$fill_hot" '#FFFFFF'
+boxed tb3 11 19 "$line_down" "$fill_down"; boxed tb4 11 19 "$line_hot" "$fill" '#F7F9FA'
+boxed tb5 11 19 "$line_off" "$fill_off"
+stack trackthumb.bmp $(for i in 1 2 3 4 5; do frame tb$i; done)
+for i in 1 2 3 4 5; do convert "$(frame tb$i)" -rotate 90 "$(frame tv$i)"; done
+stack trackthumbvert.bmp $(for i in 1 2 3 4 5; do frame tv$i; done)
+
+# Tabs: 5 frames of 12 x 20 (normal, hot, selected, disabled, focused), open at the bottom.
+tab() { # name border fill top-accent
+  convert -size 12x20 "xc:$3" +antialias -fill "$2" -draw 'rectangle 0,0 11,0' \
+    -draw 'rectangle 0,0 0,19' -draw 'rectangle 11,0 11,19' -fill "$4" -draw 'rectangle 1,1 10,1' \
+    "$(frame "$1")"
+}
+tab ta1 "$line" "$fill" "$fill"; tab ta2 "$line_hot" "$fill_hot" "$line_hot"
+tab ta3 "$line" "$face" "$slate"; tab ta4 "$line_off" "$fill_off" "$fill_off"
+tab ta5 "$line" "$face" "$slate"
+stack tabitem.bmp $(for i in 1 2 3 4 5; do frame ta$i; done)
+boxed tp 12 12 "$line" "$face"
+out=tabpane.bmp; bmp "$(frame tp)"
+
+# Header items: 3 frames of 12 x 20 (normal, hot, pressed), a divider on the right.
+header() { # name fill
+  convert -size 12x20 "xc:$2" +antialias -fill "$line_off" -draw 'rectangle 11,3 11,16' \
+    -fill "$line" -draw 'rectangle 0,19 11,19' "$(frame "$1")"
+}
+header h1 '#F7F9FA'; header h2 "$fill_hot"; header h3 "$fill_down"
+stack headeritem.bmp "$(frame h1)" "$(frame h2)" "$(frame h3)"
+
+# Spin and drop-down buttons: 4 frames of 15 x 11 (normal, hot, pressed, disabled).
+spin() { # file triangle
+  arrow u1 "$fill" "$2" '#5E6E7C'; arrow u2 "$fill_hot" "$2" "$slate"
+  arrow u3 "$fill_down" "$2" "$slate_line"; arrow u4 "$fill_off" "$2" "$line_off"
+  for i in 1 2 3 4; do
+    convert "$(frame u$i)" -gravity center -crop 15x11+0+0 +repage +antialias -fill none \
+      -stroke "$line" -draw 'rectangle 0,0 14,10' "$(frame v$i)"
+  done
+  stack "$1" $(for i in 1 2 3 4; do frame v$i; done)
+}
+spin spinup.bmp "$up"; spin spindown.bmp "$down"
+spin spinleft.bmp "$left"; spin spinright.bmp "$right"
+# The combo box's drop-down button: 4 frames of 17 x 17.
+n=0
+for c in "$fill:#5E6E7C" "$fill_hot:$slate" "$fill_down:$slate_line" "$fill_off:$line_off"; do
+  n=$((n + 1)); arrow d$n "${c%%:*}" "$down" "${c##*:}"
+done
+stack dropdown.bmp $(for i in 1 2 3 4; do frame d$i; done)
+
+# Toolbar buttons: 6 frames of 12 x 12 (normal, hot, pressed, disabled, checked, hot checked).
+boxed o1 12 12 "$face" "$face"; boxed o2 12 12 "$line_hot" "$fill_hot"
+boxed o3 12 12 "$line_down" "$fill_down"; boxed o4 12 12 "$face" "$face"
+boxed o5 12 12 "$line" "$fill_down"; boxed o6 12 12 "$line_hot" "$fill_down"
+stack toolbarbutton.bmp $(for i in 1 2 3 4 5 6; do frame o$i; done)
+
+# Status bar gripper: the size box's dots.
+out=statusgripper.bmp; bmp "$(frame z1)"

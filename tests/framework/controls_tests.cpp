@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "afxcmn.h"
+#include "windowtesting.h"
 
 #include <string>
 #include <vector>
@@ -203,4 +204,71 @@ TEST(ImageList, ImagesIconsAndOwnership)
     }
     IMAGEINFO info = {};
     EXPECT_FALSE(ImageList_GetImageInfo(destroyed, 0, &info));
+}
+
+namespace
+{
+// The shape of the program's own list: a record of its own over CListCtrl, and a map that
+// sees the right mouse button and the context menu before the base handlers pass them on.
+class RoutedList : public CListCtrl
+{
+    DECLARE_DYNAMIC(RoutedList)
+public:
+    int contextMenus = 0;
+
+protected:
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point)
+    {
+        ++contextMenus;
+        CListCtrl::OnContextMenu(pWnd, point);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+IMPLEMENT_DYNAMIC(RoutedList, CListCtrl)
+
+BEGIN_MESSAGE_MAP(RoutedList, CListCtrl)
+    ON_WM_CONTEXTMENU()
+END_MESSAGE_MAP()
+
+class ListDialog : public CDialog
+{
+public:
+    RoutedList list;
+    int contextMenusSeen = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        CDialog::DoDataExchange(pDX);
+        DDX_Control(pDX, 1013, list);
+    }
+    afx_msg void OnContextMenu(CWnd*, CPoint) { ++contextMenusSeen; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ListDialog, CDialog)
+    ON_WM_CONTEXTMENU()
+END_MESSAGE_MAP()
+}
+
+TEST(ControlBinding, DialogControlBoundByDdxUsesTheDerivedMapThenTheDefaultProcedure)
+{
+    DialogTemplate layout(DS_SETFONT | WS_POPUP | WS_CAPTION, L"list", 200, 120);
+    layout.Add(WC_LISTVIEWW, L"", 1013, LVS_REPORT | WS_BORDER, 5, 5, 150, 100);
+    ListDialog dialog;
+    ASSERT_TRUE(dialog.CreateIndirect(layout.Get()));
+
+    EXPECT_EQ(&dialog.list, CWnd::FromHandlePermanent(dialog.GetDlgItem(1013)->m_hWnd));
+    EXPECT_TRUE(dialog.list.IsKindOf(RUNTIME_CLASS(CListCtrl)));
+    dialog.list.InsertColumn(0, L"Picture Files");
+    dialog.list.InsertItem(0, L"a.jpg");
+    EXPECT_EQ(1, dialog.list.GetItemCount());
+
+    // The list view hands a context menu it does not use to its parent.
+    dialog.list.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog.list.m_hWnd),
+                            MAKELPARAM(20, 20));
+    EXPECT_EQ(1, dialog.list.contextMenus);
+    EXPECT_EQ(1, dialog.contextMenusSeen);
+    dialog.DestroyWindow();
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "afxdlgs.h"
+#include "windowtesting.h"
 
 #include <functional>
 #include <string>
@@ -18,57 +19,20 @@ const int kBackButton = 0x3023;
 const int kNextButton = 0x3024;
 const int kFinishButton = 0x3025;
 
-// A page template in memory: a caption and one edit control.
-class PageTemplate
+// A page: a caption and one edit control.
+DialogTemplate PageTemplate(const wchar_t* caption)
 {
-public:
-    explicit PageTemplate(const wchar_t* caption)
-    {
-        Append(DS_SETFONT | WS_CHILD | WS_DISABLED | WS_CAPTION);  // style
-        Append(0);                                                  // extended style
-        words.push_back(1);                                         // one control
-        for (short value : {0, 0, 200, 100})
-            words.push_back(static_cast<WORD>(value));
-        words.push_back(0);  // no menu
-        words.push_back(0);  // standard class
-        AppendText(caption);
-        words.push_back(8);
-        AppendText(L"MS Shell Dlg");
-        if (words.size() % 2 != 0)
-            words.push_back(0);  // items start on a DWORD boundary
-        Append(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL);
-        Append(0);
-        for (short value : {10, 10, 100, 14})
-            words.push_back(static_cast<WORD>(value));
-        words.push_back(kEditId);
-        words.push_back(0xFFFF);
-        words.push_back(0x0081);  // EDIT
-        words.push_back(0);       // no text
-        words.push_back(0);       // no creation data
-    }
-    LPCDLGTEMPLATE Get() const { return reinterpret_cast<LPCDLGTEMPLATE>(words.data()); }
-
-private:
-    void Append(DWORD value)
-    {
-        words.push_back(LOWORD(value));
-        words.push_back(HIWORD(value));
-    }
-    void AppendText(const wchar_t* text)
-    {
-        for (; *text != L'\0'; ++text)
-            words.push_back(*text);
-        words.push_back(0);
-    }
-    std::vector<WORD> words;
-};
+    DialogTemplate page(DS_SETFONT | WS_CHILD | WS_DISABLED | WS_CAPTION, caption, 200, 100);
+    page.Add(L"EDIT", L"", kEditId, WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 100, 14);
+    return page;
+}
 
 std::vector<std::string> g_log;
 
 class RecordingPage : public CPropertyPage
 {
 public:
-    RecordingPage(UINT id, const char* name, DWORD buttons, const PageTemplate& pageTemplate)
+    RecordingPage(UINT id, const char* name, DWORD buttons, const DialogTemplate& pageTemplate)
         : CPropertyPage(id), m_name(name), m_buttons(buttons)
     {
         m_psp.dwFlags |= PSP_DLGINDIRECT;
@@ -223,8 +187,8 @@ void PressKey(HWND focus, WORD key)
 
 TEST(PropertySheetWizard, NotificationsButtonsHelpAndCancelUnderWine)
 {
-    const PageTemplate firstTemplate(L"First step");
-    const PageTemplate secondTemplate(L"Second step");
+    const DialogTemplate firstTemplate = PageTemplate(L"First step");
+    const DialogTemplate secondTemplate = PageTemplate(L"Second step");
     RecordingPage first(kFirstTemplate, "first", PSWIZB_NEXT, firstTemplate);
     RecordingPage second(kSecondTemplate, "second", PSWIZB_BACK | PSWIZB_FINISH, secondTemplate);
     RecordingSheet sheet;

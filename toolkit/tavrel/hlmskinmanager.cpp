@@ -2,6 +2,7 @@
 
 #include "hlmskinmanagerresource.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 
@@ -36,7 +37,16 @@ enum ClassPropertyId
     TextColorId = 3803,
     TextShadowColorId = 3818,
     ContentAlignmentId = 4006,
-    TextShadowTypeId = 4010
+    TextShadowTypeId = 4010,
+    UniformSizingId = 2210,
+    ImageCountId = 2401,
+    ImageFileId = 3001,
+    ImageFile1Id = 3002,
+    BgTypeId = 4001,
+    SizingTypeId = 4004,
+    ImageLayoutId = 4011,
+    GlyphTypeId = 4012,
+    ImageSelectTypeId = 4013
 };
 
 // The classic scheme: what a skin that leaves a colour out gets.
@@ -226,13 +236,14 @@ void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
 // Class objects
 
 CHLMSkinManagerClass::CHLMSkinManagerClass(CHLMSkinManager* manager, LPCWSTR className, int classCode)
-    : m_pManager(manager), m_strClassName(className), m_nClassCode(classCode)
+    : m_pManager(manager), m_strClassName(className), m_nClassCode(classCode), m_pImages(new CHLMSkinImageCache())
 {
     m_properties.InitHashTable(199);
 }
 
 CHLMSkinManagerClass::~CHLMSkinManagerClass()
 {
+    delete m_pImages;
 }
 
 UINT CHLMSkinManagerClass::MakeCacheKey(int part, int state, int propertyId)
@@ -351,6 +362,53 @@ BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR t
         }
     }
     DrawTextW(hdc, text, -1, &textRect, format);
+    return TRUE;
+}
+
+BOOL CHLMSkinManagerClass::GetThemePartSize(int part, int state, const RECT* rect, int kind, SIZE* size)
+{
+    const int imageBackground = 0, trueSize = 0, horizontal = 1;
+    // Kind 0 (minimum size) leaves the size as the caller gave it.
+    const int trueSizeKind = 1, drawSizeKind = 2;
+    if (size == nullptr || GetThemeEnumValue(part, state, BgTypeId, imageBackground) != imageBackground)
+        return FALSE;
+
+    // With images chosen by size and no glyph, the background is the first numbered image.
+    const BOOL numbered = GetThemeEnumValue(part, state, ImageSelectTypeId, 0) != 0
+        && GetThemeEnumValue(part, state, GlyphTypeId, 0) == 0;
+    CString name = GetThemeString(part, state, numbered ? ImageFile1Id : ImageFileId, L"");
+    if (name.IsEmpty() && numbered)
+        name = GetThemeString(part, state, ImageFileId, L"");
+    CHLMSkinImage* image = name.IsEmpty() ? nullptr : m_pImages->LoadFile(m_pManager->GetResourceFile(), name);
+    if (image == nullptr)
+        return FALSE;
+
+    const int count = std::max(1, GetThemeInt(part, state, ImageCountId, 1));
+    SIZE frame = {image->GetWidth(), image->GetHeight()};
+    if (GetThemeEnumValue(part, state, ImageLayoutId, horizontal) == horizontal)
+        frame.cx /= count;
+    else
+        frame.cy /= count;
+    // More frames than pixels leave no frame at all: that is no image.
+    if (frame.cx <= 0 || frame.cy <= 0)
+        return FALSE;
+
+    if (kind == trueSizeKind)
+    {
+        *size = frame;
+    }
+    else if (kind == drawSizeKind)
+    {
+        if (GetThemeEnumValue(part, state, SizingTypeId, 1) == trueSize)
+        {
+            *size = frame;
+            return TRUE;
+        }
+        size->cx = rect != nullptr ? rect->right - rect->left : 0;
+        size->cy = rect != nullptr ? rect->bottom - rect->top : 0;
+        if (GetThemeBool(part, state, UniformSizingId, FALSE))
+            size->cx = MulDiv(size->cy, frame.cx, frame.cy);
+    }
     return TRUE;
 }
 

@@ -6,6 +6,7 @@
 #include <afxcoll.h>
 #include <afxtempl.h>
 
+#include "hlmskinimage.h"
 #include "hlmskinmanagerschema.h"
 
 #include <vector>
@@ -115,6 +116,11 @@ public:
 
     BOOL DrawThemeBackground(CDC* dc, int part, int state, const RECT* rect);
     BOOL DrawThemeText(CDC* dc, int part, int state, LPCWSTR text, UINT format, const RECT* rect);
+    // The size of an image-based part: kind 0 minimum (left as it is), 1 true size, 2 draw
+    // size. FALSE for a part that is not drawn from an image or has no usable image.
+    BOOL GetThemePartSize(int part, int state, const RECT* rect, int kind, SIZE* size);
+
+    CHLMSkinImageCache* GetImages() const { return m_pImages; }
 
     const CString& GetClassName() const { return m_strClassName; }
     int GetClassCode() const { return m_nClassCode; }
@@ -126,6 +132,7 @@ private:
     CHLMSkinManager* m_pManager;
     CString m_strClassName;
     int m_nClassCode;
+    CHLMSkinImageCache* m_pImages;
     CMap<UINT, UINT, CHLMSkinManagerSchemaProperty*, CHLMSkinManagerSchemaProperty*> m_properties;
 };
 

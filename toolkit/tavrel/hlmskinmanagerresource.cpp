@@ -1,5 +1,7 @@
 #include "hlmskinmanagerresource.h"
 
+#include "hlmskinimage.h"
+#include "hlmskinmanager.h"
 #include "hlmskinmanagerschema.h"
 #include "common/hlmsystemhelpers.h"
 
@@ -146,4 +148,26 @@ void CHLMSkinManagerResourceFile::Close()
 CHLMSkinManagerSchema* CHLMSkinManagerResourceFile::CreateSchema()
 {
     return new CHLMSkinManagerSchemaDefault(m_pManager);
+}
+
+CHLMSkinImage* CHLMSkinManagerResourceFile::LoadImage(LPCWSTR name)
+{
+    const CHLMSkinManagerSchema* schema = m_pManager != nullptr ? m_pManager->GetSchema() : nullptr;
+    CHLMSkinImage* image = new CHLMSkinImage(schema == nullptr || schema->IsPremultiplyEnabled());
+    BOOL loaded = FALSE;
+    if (m_pIniFile != nullptr)
+    {
+        CString path = m_strPath + L"\\" + name;
+        loaded = FileExists(path) && image->LoadFile(path);
+    }
+    else
+    {
+        loaded = image->LoadResource(m_hModule, MakeResourceName(name));
+    }
+    if (!loaded)
+    {
+        delete image;
+        return nullptr;
+    }
+    return image;
 }

@@ -6,6 +6,7 @@
 
 class CHLMSkinManager;
 class CHLMSkinManagerSchema;
+class CHLMSkinImage;
 
 class CHLMSkinManagerResourceFile
 {
@@ -23,6 +24,8 @@ public:
     // The next line of the INI text without its line end; FALSE when there is none.
     virtual BOOL ReadString(CString& line);
     virtual void Close();
+    // A new image of the skin, owned by the caller; null when it cannot be loaded.
+    virtual CHLMSkinImage* LoadImage(LPCWSTR name);
     // A new default schema for the owning manager, owned by the caller.
     virtual CHLMSkinManagerSchema* CreateSchema();
 
