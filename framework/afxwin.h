@@ -363,7 +363,6 @@ public:
     // Handle maps
     static CWnd* PASCAL FromHandle(HWND hWnd);
     static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
-    static void PASCAL DeleteTempMap();
     BOOL Attach(HWND hWndNew);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
@@ -577,7 +576,6 @@ protected:
                                       LRESULT* pResult);
 
     friend LRESULT AFXAPI AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
-    friend class CDialog;
 
 private:
     void HandleNcDestroy();
@@ -662,7 +660,6 @@ protected:
     LPCDLGTEMPLATE LoadTemplate() const;
 
     LPCDLGTEMPLATE m_lpDialogTemplate;  // a template in memory, used instead of the resource
-    BOOL m_bModal;
 };
 
 // The dialog procedure of framework dialogs: the window procedure does the work.
