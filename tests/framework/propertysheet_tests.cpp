@@ -201,11 +201,11 @@ TEST(PropertySheetWizard, NotificationsButtonsHelpAndCancelUnderWine)
     g_pSheet = &sheet;
     struct Seen
     {
-        std::vector<std::string> atStart, afterStay, afterNext, afterFinish, afterHelp;
+        std::vector<std::string> atStart, afterStay, afterNext, afterFinish, afterHelp, afterBack;
         bool sheetAttached = false, pagesAttached = false, proceduresOurs = false;
         bool backAtStart = true, nextAtStart = false, finishAtStart = true;
         bool nextOnSecond = true, finishOnSecond = false, backOnSecond = false;
-        int indexAfterStay = -1, indexAfterFinish = -1;
+        int indexAfterStay = -1, indexAfterFinish = -1, indexAfterBack = -1;
         std::wstring cancelText, title;
     } seen;
 
@@ -255,6 +255,12 @@ TEST(PropertySheetWizard, NotificationsButtonsHelpAndCancelUnderWine)
         [&] {
             seen.afterHelp = g_log;
             g_log.clear();
+            Click(kBackButton);
+        },
+        [&] {
+            seen.afterBack = g_log;
+            seen.indexAfterBack = sheet.GetActiveIndex();
+            g_log.clear();
             PostKey(PageEdit(), VK_ESCAPE);
         },
     };
@@ -301,8 +307,14 @@ TEST(PropertySheetWizard, NotificationsButtonsHelpAndCancelUnderWine)
     EXPECT_EQ(0x20000u + kSecondTemplate, sheet.helpRequests[0].first);
     EXPECT_EQ(1, sheet.helpRequests[0].second);
 
+    EXPECT_TRUE(seen.afterHelp.empty());
+
+    // Back: the page is told, let go, and the earlier page comes again.
+    EXPECT_EQ((Log{"second:WIZBACK", "second:KILLACTIVE", "first:SETACTIVE"}), seen.afterBack);
+    EXPECT_EQ(0, seen.indexAfterBack);
+
     // Escape: the active page may refuse, then every page made hears the reset.
-    EXPECT_EQ((Log{"second:QUERYCANCEL", "first:RESET", "second:RESET"}), g_log);
+    EXPECT_EQ((Log{"first:QUERYCANCEL", "first:RESET", "second:RESET"}), g_log);
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_EQ(nullptr, sheet.m_hWnd);
     EXPECT_EQ(nullptr, first.m_hWnd);

@@ -4,7 +4,7 @@
 // and the detection of that style.
 #pragma once
 
-#include <afx.h>
+#include <afxwin.h>
 
 // A colour with a computed (standard) value and an optional user (custom) value.
 class CHLMPaintManagerColor
@@ -61,7 +61,7 @@ private:
     float m_factor;
 };
 
-class CHLMColorManager
+class CHLMColorManager : public CCmdTarget
 {
 public:
     enum

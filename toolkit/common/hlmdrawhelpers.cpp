@@ -1,8 +1,10 @@
 #include "common/hlmdrawhelpers.h"
 
+#include "common/hlmcolormanager.h"
 #include "common/hlmsystemhelpers.h"
 
 #include <algorithm>
+#include <cwchar>
 
 // ---------------------------------------------------------------------------------------
 // The drawing object
@@ -39,6 +41,348 @@ BOOL CHLMDrawHelpers::GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCoun
 }
 
 // ---------------------------------------------------------------------------------------
+// Gradients
+
+void CHLMDrawHelpers::FillGradient(CDC* dc, const CRect& rect, COLORREF first, COLORREF second, BOOL horizontal)
+{
+    if (!dc || rect.IsRectEmpty())
+        return;
+    if (IsLowColorDc(dc->GetSafeHdc()) || first == second)
+    {
+        dc->FillSolidRect(&rect, first);
+        return;
+    }
+    if (!m_gradientFill || (IsDcMirrored(dc) && GetOsVersionInfo().IsWin9x()))
+        FillGradientByLines(dc, rect, first, second, horizontal);
+    else
+        FillGradientMsimg(dc, rect, first, second, horizontal);
+}
+
+void CHLMDrawHelpers::FillGradientMsimg(CDC* dc, const CRect& rect, COLORREF first, COLORREF second,
+                                        BOOL horizontal)
+{
+    auto vertex = [](LONG x, LONG y, COLORREF color)
+    {
+        return TRIVERTEX{x, y, static_cast<COLOR16>(GetRValue(color) << 8), static_cast<COLOR16>(GetGValue(color) << 8),
+                         static_cast<COLOR16>(GetBValue(color) << 8), 0};
+    };
+    TRIVERTEX vertices[2] = {vertex(rect.left, rect.top, first), vertex(rect.right, rect.bottom, second)};
+    GRADIENT_RECT mesh = {0, 1};
+    GradientFill(dc->GetSafeHdc(), vertices, 2, &mesh, 1, horizontal ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
+}
+
+void CHLMDrawHelpers::FillGradientByLines(CDC* dc, const CRect& rect, COLORREF first, COLORREF second,
+                                          BOOL horizontal)
+{
+    const double width = std::max(rect.Width(), 1), height = std::max(rect.Height(), 1);
+    CRect area;
+    dc->GetClipBox(&area);
+    if (area.IsRectEmpty())
+        area = rect;
+    else if (!area.IntersectRect(&area, &rect))
+        return;
+    if (horizontal)
+    {
+        for (int x = area.left; x < area.right; ++x)
+            dc->FillSolidRect(x, area.top, 1, area.Height(), MixColors(first, second, 1.0 - (x - rect.left) / width));
+    }
+    else
+    {
+        for (int y = area.top; y < area.bottom; ++y)
+            dc->FillSolidRect(area.left, y, area.Width(), 1, MixColors(first, second, 1.0 - (y - rect.top) / height));
+    }
+}
+
+void CHLMDrawHelpers::FillGradientClipped(CDC* dc, const CRect& rect, COLORREF first, COLORREF second,
+                                          BOOL horizontal, LPCRECT clip)
+{
+    if (!clip)
+    {
+        FillGradient(dc, rect, first, second, horizontal);
+        return;
+    }
+    // The cut part keeps the colours the uncut gradient has there: the end colours are the
+    // mixes at the cut edges, with weights in floating point.
+    CRect cut = rect;
+    COLORREF start = first, end = second;
+    auto cutAxis = [&](LONG& low, LONG& high, LONG clipLow, LONG clipHigh, double extent)
+    {
+        if (clipHigh < low || high < clipLow)
+            return false;
+        if (low < clipLow)
+        {
+            start = MixColors(first, second, (high - clipLow) / extent);
+            low = clipLow;
+        }
+        if (clipHigh < high)
+        {
+            end = MixColors(first, second, (high - clipHigh) / extent);
+            high = clipHigh;
+        }
+        return true;
+    };
+    bool visible;
+    if (horizontal)
+    {
+        cut.top = std::max(cut.top, clip->top);
+        cut.bottom = std::min(cut.bottom, clip->bottom);
+        visible = cutAxis(cut.left, cut.right, clip->left, clip->right, rect.Width());
+    }
+    else
+    {
+        cut.left = std::max(cut.left, clip->left);
+        cut.right = std::min(cut.right, clip->right);
+        visible = cutAxis(cut.top, cut.bottom, clip->top, clip->bottom, rect.Height());
+    }
+    if (visible)
+        FillGradient(dc, cut, start, end, horizontal);
+}
+
+void CHLMDrawHelpers::FillColorGradient(CDC* dc, const CRect& rect, const CHLMPaintManagerColorGradient& gradient,
+                                        BOOL horizontal, LPCRECT clip)
+{
+    const COLORREF first = gradient.GetFirst().GetEffectiveColor();
+    const COLORREF second = gradient.GetSecond().GetEffectiveColor();
+    const float factor = gradient.GetFactor();
+    if (factor == 0.5f)
+    {
+        FillGradientClipped(dc, rect, first, second, horizontal, clip);
+        return;
+    }
+    const COLORREF middle = MixColors(first, second, factor);
+    CRect firstPart = rect, secondPart = rect;
+    if (horizontal)
+    {
+        firstPart.right -= rect.Width() / 2;
+        secondPart.left = firstPart.right;
+    }
+    else
+    {
+        firstPart.bottom -= rect.Height() / 2;
+        secondPart.top = firstPart.bottom;
+    }
+    FillGradientClipped(dc, firstPart, first, middle, horizontal, clip);
+    FillGradientClipped(dc, secondPart, middle, second, horizontal, clip);
+}
+
+// ---------------------------------------------------------------------------------------
+// Shapes
+
+void CHLMDrawHelpers::FillTriangle(CDC* dc, CPoint first, CPoint second, CPoint third, COLORREF color)
+{
+    CHLMPenDC pen(dc->GetSafeHdc(), color);
+    CHLMBrushDC brush(dc->GetSafeHdc(), color);
+    DrawTriangle(dc, first, second, third);
+}
+
+void CHLMDrawHelpers::DrawTriangle(CDC* dc, CPoint first, CPoint second, CPoint third)
+{
+    const POINT points[3] = {first, second, third};
+    dc->Polygon(points, 3);
+}
+
+BOOL CHLMDrawHelpers::DrawLine(CDC* dc, int x, int y, int cx, int cy, COLORREF color)
+{
+    if (!dc->GetSafeHdc())
+        return FALSE;
+    CHLMPenDC pen(dc->GetSafeHdc(), color);
+    dc->MoveTo(x, y);
+    dc->LineTo(x + cx, y + cy);
+    return TRUE;
+}
+
+void CHLMDrawHelpers::ExcludeCorners(CDC* dc, const CRect& rect)
+{
+    dc->ExcludeClipRect(rect.left, rect.top, rect.left + 1, rect.top + 1);
+    dc->ExcludeClipRect(rect.right - 1, rect.top, rect.right, rect.top + 1);
+    dc->ExcludeClipRect(rect.left, rect.bottom - 1, rect.left + 1, rect.bottom);
+    dc->ExcludeClipRect(rect.right - 1, rect.bottom - 1, rect.right, rect.bottom);
+}
+
+void CHLMDrawHelpers::BlendPixelPairs(CDC* dc, const POINT* points, int count)
+{
+    for (int i = 0; i + 1 < count; i += 2)
+    {
+        const POINT pixel = points[i];
+        const POINT partner = {pixel.x + points[i + 1].x, pixel.y + points[i + 1].y};
+        const COLORREF a = dc->GetPixel(pixel), b = dc->GetPixel(partner);
+        dc->SetPixel(pixel, RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
+                                (GetBValue(a) + GetBValue(b)) / 2));
+    }
+}
+
+BOOL CHLMDrawHelpers::IsLowColorDc(HDC dc)
+{
+    return CHLMColorManager::IsLowResolution(dc);
+}
+
+// ---------------------------------------------------------------------------------------
+// Rectangles and points
+
+CRect CHLMDrawHelpers::WindowRectOf(HWND window)
+{
+    CRect rect(0, 0, 0, 0);
+    if (IsWindow(window))
+        GetWindowRect(window, &rect);
+    return rect;
+}
+
+CRect CHLMDrawHelpers::WindowRectOf(CWnd* window) { return WindowRectOf(window->GetSafeHwnd()); }
+
+CRect CHLMDrawHelpers::ClientRectOf(HWND window)
+{
+    CRect rect(0, 0, 0, 0);
+    if (IsWindow(window))
+        GetClientRect(window, &rect);
+    return rect;
+}
+
+CRect CHLMDrawHelpers::ClientRectOf(CWnd* window) { return ClientRectOf(window->GetSafeHwnd()); }
+
+CPoint CHLMDrawHelpers::GetClientCursorPos(CWnd* window)
+{
+    CPoint point(0, 0);
+    GetCursorPos(&point);
+    ::ScreenToClient(window->GetSafeHwnd(), &point);
+    return point;
+}
+
+void CHLMDrawHelpers::ScreenToWindowPoint(CWnd* window, POINT& point)
+{
+    const CRect rect = WindowRectOf(window);
+    point.y -= rect.top;
+    if (GetWindowLongW(window->GetSafeHwnd(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL)
+        point.x = rect.right - point.x;
+    else
+        point.x -= rect.left;
+}
+
+CSize CHLMDrawHelpers::DialogUnitsToPixels(int x, int y)
+{
+    const LONG base = GetDialogBaseUnits();
+    return CSize(MulDiv(x, LOWORD(base), 4), MulDiv(y, HIWORD(base), 8));
+}
+
+// ---------------------------------------------------------------------------------------
+// Windows and text
+
+void CHLMDrawHelpers::GetDefWindowText(HWND window, CString& text)
+{
+    // The text as the default procedure keeps it, without asking the window's own.
+    const int length = static_cast<int>(DefWindowProcW(window, WM_GETTEXTLENGTH, 0, 0));
+    LPTSTR buffer = text.GetBuffer(length + 1);
+    buffer[0] = 0;
+    DefWindowProcW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(buffer));
+    text.ReleaseBuffer();
+}
+
+BOOL CHLMDrawHelpers::IsTopParentActive(HWND window)
+{
+    HWND top = window;
+    for (HWND parent = AfxGetParentOwner(top); parent; parent = AfxGetParentOwner(top))
+        top = parent;
+    return GetForegroundWindow() == GetLastActivePopup(top);
+}
+
+BOOL CHLMDrawHelpers::RegisterWndClass(HINSTANCE instance, LPCTSTR className, UINT classStyle, HICON icon)
+{
+    WNDCLASS windowClass = {};
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance ? instance : AfxGetInstanceHandle();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = icon;
+    windowClass.lpszClassName = className;
+    return AfxRegisterClass(&windowClass);
+}
+
+void CHLMDrawHelpers::StripAmpersands(CString& text)
+{
+    // After a deletion the character that moved into the place is not examined: "&&"
+    // keeps one ampersand.
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (text[i] == L'&' && (i == text.GetLength() - 1 || text[i + 1] != L'&'))
+            DeleteStringChars(text, i, 1);
+}
+
+void CHLMDrawHelpers::StripAmpersands(wchar_t* text)
+{
+    if (!text || text == LPSTR_TEXTCALLBACKW)
+        return;
+    wchar_t* target = text;
+    for (const wchar_t* source = text; *source; ++source)
+        if (*source != L'&' || source[1] == L'&')
+            *target++ = *source;
+    *target = 0;
+}
+
+BOOL DeleteStringChars(CString& text, int index, int count)
+{
+    return text.Delete(index, count);
+}
+
+int ReplaceStringText(CString& text, LPCTSTR oldText, LPCTSTR newText)
+{
+    return text.Replace(oldText, newText);
+}
+
+// ---------------------------------------------------------------------------------------
+// Fonts
+
+namespace
+{
+int CALLBACK FontExistsEnumProc(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM sought)
+{
+    return CString(font->lfFaceName).CompareNoCase(reinterpret_cast<LPCTSTR>(sought)) == 0 ? 0 : 1;
+}
+
+LOGFONTW GuiFont()
+{
+    LOGFONTW font = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    return font;
+}
+}
+
+BOOL CHLMDrawHelpers::FontExists(LPCTSTR faceName)
+{
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetWindowDC(desktop);
+    LOGFONTW all = {};
+    all.lfCharSet = DEFAULT_CHARSET;
+    const int last = EnumFontFamiliesExW(dc, &all, FontExistsEnumProc, reinterpret_cast<LPARAM>(faceName), 0);
+    ReleaseDC(desktop, dc);
+    return last == 0;
+}
+
+CString CHLMDrawHelpers::GetDefaultGuiFontFace()
+{
+    return GuiFont().lfFaceName;
+}
+
+CString CHLMDrawHelpers::GetInterfaceFontFace(BOOL preferTahoma)
+{
+    const LOGFONTW gui = GuiFont();
+    const BOOL systemFaceWanted = gui.lfCharSet > SYMBOL_CHARSET && GetOsVersionInfo().IsWin2KOrLater() &&
+                                  CString(gui.lfFaceName).CompareNoCase(_T("MS Shell Dlg")) != 0;
+    if (systemFaceWanted || !FontExists(_T("Arial")))
+        return gui.lfFaceName;
+    if (preferTahoma && FontExists(_T("Tahoma")))
+        return _T("Tahoma");
+    return _T("Arial");
+}
+
+// ---------------------------------------------------------------------------------------
+// System helpers, as drawing code asks for them
+
+DWORD CHLMDrawHelpers::GetComCtlVersion() { return ::GetComCtlVersion(); }
+CRect CHLMDrawHelpers::GetWorkArea(LPCRECT rect) { return GetMonitorInfoHelper().GetWorkArea(rect); }
+CRect CHLMDrawHelpers::GetWorkArea(CWnd* window) { return GetMonitorInfoHelper().GetWorkArea(window); }
+CRect CHLMDrawHelpers::GetScreenArea(CWnd* window) { return GetMonitorInfoHelper().GetScreenArea(window); }
+CRect CHLMDrawHelpers::GetWorkArea(const POINT& point) { return GetMonitorInfoHelper().GetWorkArea(point); }
+CRect CHLMDrawHelpers::GetWorkArea() { return GetMonitorInfoHelper().GetWorkArea(); }
+
+// ---------------------------------------------------------------------------------------
 // Layout
 
 namespace
@@ -64,6 +408,29 @@ void CHLMDrawHelpers::SetDcLayout(HDC dc, DWORD layout)
     static const SetLayoutFunction setLayout = Gdi32Function<SetLayoutFunction>("SetLayout");
     if (setLayout)
         setLayout(dc, layout);
+}
+
+void CHLMDrawHelpers::SetDcLayout(CDC* dc, DWORD layout)
+{
+    if (dc)
+        SetDcLayout(dc->GetSafeHdc(), layout);
+}
+
+BOOL CHLMDrawHelpers::IsDcMirrored(CDC* dc)
+{
+    return dc && GetDcLayout(dc->GetSafeHdc()) != 0;
+}
+
+void CHLMDrawHelpers::KeyToLayout(CWnd* window, UINT& key)
+{
+    ASSERT(window);
+    HWND handle = window->GetSafeHwnd();
+    if (!handle || !(GetWindowLongW(handle, GWL_EXSTYLE) & WS_EX_LAYOUTRTL))
+        return;
+    if (key == VK_LEFT)
+        key = VK_RIGHT;
+    else if (key == VK_RIGHT)
+        key = VK_LEFT;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -217,4 +584,273 @@ COLORREF CHLMDrawHelpers::HslToColorDouble(double hue, double saturation, double
     // The byte of the truncated value, as the integer scale keeps it.
     auto channel = [](double value) { return static_cast<BYTE>(static_cast<int>(value * 255)); };
     return RGB(channel(r), channel(g), channel(b));
+}
+
+// ---------------------------------------------------------------------------------------
+// Bitmap to icon
+
+COLORREF CHLMBitmapToIcon::GetBitmapCornerPixel() const
+{
+    if (!m_bitmap || GetObjectType(m_bitmap) != OBJ_BITMAP)
+        return CLR_INVALID;
+    CHLMCompatibleDC dc(nullptr, m_bitmap);
+    return dc.GetPixel(0, 0);
+}
+
+HICON CHLMBitmapToIcon::CreateIcon() const
+{
+    BITMAP info = {};
+    if (!m_bitmap || !GetObjectW(m_bitmap, sizeof(info), &info) || info.bmWidth == 0 || info.bmHeight == 0)
+        return nullptr;
+    HIMAGELIST images = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
+    if (!images)
+        return nullptr;
+    const int added = ImageList_AddMasked(images, m_bitmap, GetBitmapCornerPixel());
+    ASSERT(added == 0);
+    HICON icon = added == 0 ? ImageList_GetIcon(images, 0, ILD_NORMAL) : nullptr;
+    ImageList_Destroy(images);
+    return icon;
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMBufferDC
+
+CHLMBufferDC::CHLMBufferDC(HDC destination, const CRect& rect)
+    : m_destination(destination), m_rect(rect), m_previousBitmap(nullptr), m_direct(FALSE)
+{
+    CreateBuffer(rect.right, rect.bottom);
+}
+
+CHLMBufferDC::CHLMBufferDC(CPaintDC& paintDC)
+    : m_destination(paintDC.GetSafeHdc()), m_rect(paintDC.m_ps.rcPaint), m_previousBitmap(nullptr), m_direct(FALSE)
+{
+    CreateBuffer(std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1));
+    CRgn clip;
+    clip.CreateRectRgnIndirect(&m_rect);
+    SelectClipRgn(&clip);
+}
+
+void CHLMBufferDC::CreateBuffer(int width, int height)
+{
+    // The buffer covers (0, 0) to the rectangle's bottom-right corner, so drawing code keeps
+    // the destination's coordinates.
+    if (Attach(::CreateCompatibleDC(m_destination)))
+    {
+        if (m_bitmap.Attach(CreateCompatibleBitmap(m_destination, width, height)))
+        {
+            m_previousBitmap = ::SelectObject(m_hDC, m_bitmap);
+            return;
+        }
+        DeleteDC();
+    }
+    // No buffer: draw straight to the destination, which this object does not own.
+    m_direct = TRUE;
+    Attach(m_destination);
+}
+
+CHLMBufferDC::~CHLMBufferDC()
+{
+    if (m_direct)
+    {
+        Detach();
+        return;
+    }
+    if (m_destination)
+        ::BitBlt(m_destination, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, m_rect.left,
+                 m_rect.top, SRCCOPY);
+    ::SelectObject(m_hDC, m_previousBitmap);
+    m_bitmap.DeleteObject();
+    DeleteDC();
+}
+
+CDC* CHLMBufferDC::GetDestDC() const
+{
+    return CDC::FromHandle(m_destination);
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMBufferDCEx
+
+CHLMBufferDCEx::CHLMBufferDCEx(HDC destination, CRect rect)
+    : m_destination(destination), m_rect(rect), m_bitmap(nullptr), m_previousBitmap(nullptr)
+{
+    Attach(::CreateCompatibleDC(destination));
+    m_bitmap = CreateCompatibleBitmap(destination, rect.Width(), rect.Height());
+    m_previousBitmap = ::SelectObject(m_hDC, m_bitmap);
+    SetViewportOrg(-rect.left, -rect.top);
+}
+
+CHLMBufferDCEx::~CHLMBufferDCEx()
+{
+    SetViewportOrg(0, 0);
+    ::BitBlt(m_destination, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, 0, 0, SRCCOPY);
+    ::SelectObject(m_hDC, m_previousBitmap);
+    if (m_bitmap)
+        ::DeleteObject(m_bitmap);
+    DeleteDC();
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMCompatibleDC and CHLMBitmapDC
+
+CHLMCompatibleDC::CHLMCompatibleDC(CDC* dc, CBitmap* bitmap)
+    : CHLMCompatibleDC(dc, static_cast<HBITMAP>(bitmap->GetSafeHandle()))
+{
+}
+
+CHLMCompatibleDC::CHLMCompatibleDC(CDC* dc, HBITMAP bitmap) : m_previousBitmap(nullptr)
+{
+    CreateCompatibleDC(dc);
+    m_previousBitmap = ::SelectObject(m_hDC, bitmap);
+}
+
+CHLMCompatibleDC::~CHLMCompatibleDC()
+{
+    ::SelectObject(m_hDC, m_previousBitmap);
+    DeleteDC();
+}
+
+CHLMBitmapDC::CHLMBitmapDC(CDC* dc, CBitmap* bitmap)
+    : CHLMBitmapDC(dc, static_cast<HBITMAP>(bitmap->GetSafeHandle()))
+{
+}
+
+CHLMBitmapDC::CHLMBitmapDC(CDC* dc, HBITMAP bitmap)
+    : m_dc(dc->GetSafeHdc()), m_previousBitmap(::SelectObject(m_dc, bitmap))
+{
+}
+
+CHLMBitmapDC::~CHLMBitmapDC()
+{
+    ::SelectObject(m_dc, m_previousBitmap);
+}
+
+void CHLMBitmapDC::SetBitmap(CBitmap* bitmap)
+{
+    ::SelectObject(m_dc, m_previousBitmap);
+    m_previousBitmap = ::SelectObject(m_dc, bitmap->GetSafeHandle());
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMFontDC
+
+CHLMFontDC::CHLMFontDC(CDC* dc, CFont* font) : m_dc(dc), m_previousFont(nullptr), m_previousColor(CLR_INVALID)
+{
+    ASSERT(dc);
+    if (font)
+        SetFont(font);
+}
+
+CHLMFontDC::CHLMFontDC(CDC* dc, CFont* font, COLORREF color) : CHLMFontDC(dc, font)
+{
+    ASSERT(color != CLR_INVALID);
+    SetColor(color);
+}
+
+CHLMFontDC::~CHLMFontDC()
+{
+    ReleaseFont();
+    ReleaseColor();
+}
+
+void CHLMFontDC::SetFont(CFont* font)
+{
+    if (!m_dc || !font)
+        return;
+    // The handle is kept rather than the framework's temporary wrapper of it.
+    HGDIOBJ replaced = ::SelectObject(m_dc->GetSafeHdc(), font->GetSafeHandle());
+    if (!m_previousFont)
+        m_previousFont = replaced;
+}
+
+void CHLMFontDC::SetColor(COLORREF color)
+{
+    ASSERT(color != CLR_INVALID && m_dc);
+    if (color == CLR_INVALID || !m_dc)
+        return;
+    const COLORREF replaced = m_dc->SetTextColor(color);
+    if (m_previousColor == CLR_INVALID)
+        m_previousColor = replaced;
+}
+
+void CHLMFontDC::SetFontColor(CFont* font, COLORREF color)
+{
+    SetFont(font);
+    SetColor(color);
+}
+
+void CHLMFontDC::ReleaseFont()
+{
+    if (!m_previousFont)
+        return;
+    ::SelectObject(m_dc->GetSafeHdc(), m_previousFont);
+    m_previousFont = nullptr;
+}
+
+void CHLMFontDC::ReleaseColor()
+{
+    if (m_previousColor == CLR_INVALID)
+        return;
+    m_dc->SetTextColor(m_previousColor);
+    m_previousColor = CLR_INVALID;
+}
+
+// ---------------------------------------------------------------------------------------
+// CHLMPenDC and CHLMBrushDC
+
+CHLMPenDC::CHLMPenDC(HDC dc, COLORREF color) : m_dc(dc), m_previousPen(nullptr)
+{
+    const BOOL created = m_pen.CreatePen(PS_SOLID, 1, color);
+    ASSERT(created);
+    m_previousPen = ::SelectObject(m_dc, m_pen.GetSafeHandle());
+}
+
+CHLMPenDC::CHLMPenDC(CDC* dc, CPen* pen)
+    : m_dc(dc->GetSafeHdc()), m_previousPen(::SelectObject(m_dc, pen->GetSafeHandle()))
+{
+}
+
+CHLMPenDC::~CHLMPenDC()
+{
+    ::SelectObject(m_dc, m_previousPen);
+}
+
+void CHLMPenDC::SetColor(COLORREF color)
+{
+    ::SelectObject(m_dc, m_previousPen);
+    const BOOL deleted = m_pen.DeleteObject();
+    ASSERT(deleted);
+    const BOOL created = m_pen.CreatePen(PS_SOLID, 1, color);
+    ASSERT(created);
+    ::SelectObject(m_dc, m_pen.GetSafeHandle());
+}
+
+COLORREF CHLMPenDC::GetColor() const
+{
+    LOGPEN pen = {};
+    if (!m_pen.GetSafeHandle() || !m_pen.GetLogPen(&pen))
+        return CLR_INVALID;
+    return pen.lopnColor;
+}
+
+CHLMBrushDC::CHLMBrushDC(HDC dc, COLORREF color) : m_dc(dc), m_previousBrush(nullptr)
+{
+    const BOOL created = m_brush.CreateSolidBrush(color);
+    ASSERT(created);
+    m_previousBrush = ::SelectObject(m_dc, m_brush.GetSafeHandle());
+}
+
+CHLMBrushDC::~CHLMBrushDC()
+{
+    ::SelectObject(m_dc, m_previousBrush);
+}
+
+void CHLMBrushDC::SetColor(COLORREF color)
+{
+    ::SelectObject(m_dc, m_previousBrush);
+    const BOOL deleted = m_brush.DeleteObject();
+    ASSERT(deleted);
+    const BOOL created = m_brush.CreateSolidBrush(color);
+    ASSERT(created);
+    ::SelectObject(m_dc, m_brush.GetSafeHandle());
 }

@@ -2,6 +2,7 @@
 
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmsystemhelpers.h"
+#include "graphiclibrary/hlmgraphicbitmappng.h"
 
 #include <algorithm>
 #include <cstring>
@@ -192,6 +193,15 @@ HBITMAP CHLMImageManager::ReadAlphaBitmapResource(HMODULE module, LPCWSTR name)
 
 HBITMAP CHLMImageManager::ReadBitmapFile(LPCWSTR path, BOOL* alpha)
 {
+    if (IsPngFile(path))
+    {
+        CHLMGraphicBitmapPng png;
+        if (!png.LoadFile(path))
+            return nullptr;
+        if (alpha)
+            *alpha = png.IsAlpha();
+        return static_cast<HBITMAP>(png.Detach());
+    }
     const BOOL is32bpp = IsBitmapFile32bpp(path);
     const UINT flags = LR_LOADFROMFILE | LR_DEFAULTSIZE | (is32bpp ? LR_CREATEDIBSECTION : 0);
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, flags));
@@ -202,12 +212,31 @@ HBITMAP CHLMImageManager::ReadBitmapFile(LPCWSTR path, BOOL* alpha)
 
 HBITMAP CHLMImageManager::ReadBitmapResource(HMODULE module, LPCWSTR name, BOOL* alpha)
 {
+    if (IsPngResource(module, name))
+    {
+        CHLMGraphicBitmapPng png;
+        if (!png.LoadResource(module, FindResourceW(module, name, L"PNG")))
+            return nullptr;
+        if (alpha)
+            *alpha = png.IsAlpha();
+        return static_cast<HBITMAP>(png.Detach());
+    }
     const BOOL is32bpp = IsBitmapResource32bpp(module, name);
     if (alpha)
         *alpha = is32bpp;
     if (is32bpp)
         return ReadAlphaBitmapResource(module, name);
     return static_cast<HBITMAP>(LoadImageW(module, name, IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
+}
+
+HBITMAP CHLMImageManager::ReadBitmapResource(LPCWSTR name, BOOL* alpha)
+{
+    return ReadBitmapResource(AfxGetResourceHandle(), name, alpha);
+}
+
+HBITMAP CHLMImageManager::ReadAlphaBitmapResource(UINT id)
+{
+    return ReadAlphaBitmapResource(AfxGetResourceHandle(), MAKEINTRESOURCEW(id));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -7,11 +7,11 @@
 // sources. Returned bitmaps belong to the caller.
 #pragma once
 
-#include <afx.h>
+#include <afxwin.h>
 
 #include <vector>
 
-class CHLMImageManager
+class CHLMImageManager : public CCmdTarget
 {
 public:
     static CHLMImageManager& GetInstance();
@@ -31,6 +31,9 @@ public:
     static HBITMAP ReadBitmapFile(LPCWSTR path, BOOL* alpha);
     static HBITMAP ReadBitmapResource(HMODULE module, LPCWSTR name, BOOL* alpha);
     static HBITMAP ReadAlphaBitmapResource(HMODULE module, LPCWSTR name);
+    // The same in the framework's current resource module.
+    static HBITMAP ReadBitmapResource(LPCWSTR name, BOOL* alpha);
+    static HBITMAP ReadAlphaBitmapResource(UINT id);
 
     // 32-bit sections: 40-byte header, positive height (bottom-up rows), BI_RGB.
     static HBITMAP Create32bppDibSection(HDC dc, int width, int height, void** bits);

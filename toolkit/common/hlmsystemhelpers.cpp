@@ -327,6 +327,9 @@ CRect MonitorInfoHelper::GetWorkArea(HWND window) const { return GetWorkArea(Mon
 CRect MonitorInfoHelper::GetWorkArea(const POINT& point) const { return GetWorkArea(MonitorOf(point)); }
 CRect MonitorInfoHelper::GetWorkArea(LPCRECT rect) const { return GetWorkArea(MonitorOf(rect)); }
 
+CRect MonitorInfoHelper::GetWorkArea(CWnd* window) const { return GetWorkArea(window->GetSafeHwnd()); }
+CRect MonitorInfoHelper::GetScreenArea(CWnd* window) const { return GetScreenArea(window->GetSafeHwnd()); }
+
 CRect MonitorInfoHelper::GetWorkArea() const
 {
     POINT cursor = {};

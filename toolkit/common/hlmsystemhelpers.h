@@ -3,7 +3,7 @@
 // as members with a scoped lock, and a few bounded copy and search helpers.
 #pragma once
 
-#include <afx.h>
+#include <afxwin.h>
 #include <shlwapi.h>
 
 // winbase.h's obsolete FreeModule macro would rename the module handle's member.
@@ -140,12 +140,14 @@ public:
     CRect GetWorkArea(HWND window) const;
     CRect GetWorkArea(const POINT& point) const;
     CRect GetWorkArea(LPCRECT rect) const;
+    CRect GetWorkArea(CWnd* window) const;
     CRect GetWorkArea() const;  // the monitor under the cursor
 
     CRect GetScreenArea(HMONITOR monitor) const;
     CRect GetScreenArea(HWND window) const;
     CRect GetScreenArea(const POINT& point) const;
     CRect GetScreenArea(LPCRECT rect) const;
+    CRect GetScreenArea(CWnd* window) const;
 
     BOOL HasMonitorFunctions() const { return m_monitorFromWindow != nullptr; }
 

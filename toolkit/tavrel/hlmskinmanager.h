@@ -155,8 +155,8 @@ public:
     // be opened or read.
     BOOL OpenSkinFile(LPCWSTR skinPath, LPCWSTR iniName);
 
-    // The class object of a visual-style class name (any case); null for a name outside the
-    // vocabulary or without a skin.
+    // The class object of a visual-style class name (any case), made on first use and kept
+    // until the next skin is read; null for a name outside the vocabulary.
     virtual CHLMSkinManagerClass* GetSkinClass(LPCWSTR className);
     // The pointer when it is one of this manager's class objects, else null.
     CHLMSkinManagerClass* LookupClass(const void* skinClass) const;

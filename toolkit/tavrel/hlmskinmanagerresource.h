@@ -36,7 +36,6 @@ public:
     HMODULE GetModuleHandle() const { return m_hModule; }
     CString GetResourcePath() const { return m_strPath; }
     CString GetIniFileName() const { return m_strIniName; }
-    void SetSkinManager(CHLMSkinManager* manager) { m_pManager = manager; }
 
     // The resource name of a file named in the INI text: '.' and '\' become '_'.
     static CString MakeResourceName(LPCWSTR fileName);

@@ -1,0 +1,41 @@
+// Picture work of the batch on GDI+: resizing into JPEG files, re-encoding with a quality,
+// and searching the quality that brings a file under a size limit.
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+class CImageProcessor
+{
+public:
+    // Starts GDI+; it runs until the object is destroyed.
+    CImageProcessor();
+    ~CImageProcessor();
+    CImageProcessor(const CImageProcessor&) = delete;
+    CImageProcessor& operator=(const CImageProcessor&) = delete;
+
+    int ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT percent);
+    int ResizeToSize(LPCWSTR inputPath, LPCWSTR outputPath, float width, float height);
+    int ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, float boxWidth, float boxHeight);
+    int SaveAsJpeg(LPCWSTR inputPath, LPCWSTR outputPath, int quality);
+    int CompressToFileSize(LPCWSTR inputPath, LPCWSTR outputPath, int limitKB);
+    int CompressToFileSizeByInterpolation(LPCWSTR inputPath, LPCWSTR outputPath, int limitKB);
+    int GetFileSizeKB(LPCWSTR path);
+    int GetEncoderClsid(LPCWSTR mimeType, CLSID* clsid);
+    int FillQualityParameter(Gdiplus::EncoderParameters parameters);
+
+    // Every JPEG leaves through this function. The platform's encoder may ignore the quality,
+    // so tests put their own function here to see the parameters and choose the file sizes.
+    using JpegSaver = Gdiplus::Status (*)(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                          const Gdiplus::EncoderParameters& parameters);
+    static JpegSaver s_saveJpeg;
+    static Gdiplus::Status SaveWithGdiplus(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                           const Gdiplus::EncoderParameters& parameters);
+
+private:
+    int ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, float width, float height);
+    int SaveJpeg(Gdiplus::Image& picture, LPCWSTR outputPath, int quality);
+
+    Gdiplus::GdiplusStartupInput m_startupInput;
+    ULONG_PTR m_token;
+};

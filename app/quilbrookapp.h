@@ -1,0 +1,43 @@
+// The application object: start-up, the skin, and the settings files that the wizard's pages
+// hand to the batch.
+#pragma once
+
+#include <afxwin.h>
+
+class CQuilbrookApp : public CWinAppEx
+{
+public:
+    CQuilbrookApp();
+
+    BOOL InitInstance() override;
+    BOOL LoadSkin();
+
+    // Folders: "Quilbrook" below the common application-data and documents folders, created
+    // when missing; empty when they cannot be had.
+    CString GetAppDataFolder();
+    CString GetDefaultOutputFolder();
+
+    CString GetFileListPath();
+    CString GetTaskProfilePath();
+    CString GetConfigFilePath();
+
+    CString ReadIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR key);
+    BOOL WriteIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR key, LPCTSTR value);
+
+    CString ReadTaskProfileString(LPCTSTR section, LPCTSTR key);
+    BOOL WriteTaskProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR value);
+    int ReadTaskProfileInt(LPCTSTR section, LPCTSTR key);
+
+    CString ReadFileListString(LPCTSTR section, LPCTSTR key);
+    int AddFileToFileList(LPCTSTR picturePath);
+    // Empties the file list: a new file holding only the UTF-16 byte-order mark.
+    BOOL ResetFileList();
+
+    CString ReadConfigString(LPCTSTR section, LPCTSTR key);
+    BOOL WriteConfigString(LPCTSTR section, LPCTSTR key, LPCTSTR value);
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The one application object, defined by the program (and by the test program).
+extern CQuilbrookApp theApp;

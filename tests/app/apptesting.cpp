@@ -1,0 +1,74 @@
+#include "apptesting.h"
+
+#include "quilbrookapp.h"
+
+#include <cstdio>
+
+// The test program's application object: the code under test reaches the settings through it.
+CQuilbrookApp theApp;
+
+MessageBoxLog* MessageBoxLog::s_current = nullptr;
+
+MessageBoxLog::MessageBoxLog(int answer) : m_answer(answer)
+{
+    s_current = this;
+    m_previous = AfxSetMessageBoxHandler(&MessageBoxLog::Record);
+}
+
+MessageBoxLog::~MessageBoxLog()
+{
+    AfxSetMessageBoxHandler(m_previous);
+    s_current = nullptr;
+}
+
+void MessageBoxLog::Clear()
+{
+    m_texts.clear();
+    m_captions.clear();
+    m_types.clear();
+}
+
+int MessageBoxLog::Record(LPCTSTR text, LPCTSTR caption, UINT type)
+{
+    MessageBoxLog& log = *s_current;
+    log.m_texts.push_back(text ? text : L"");
+    log.m_captions.push_back(caption ? caption : L"");
+    log.m_types.push_back(type);
+    return log.m_answer;
+}
+
+std::wstring IniValue(const std::wstring& file, const wchar_t* section, const wchar_t* key)
+{
+    wchar_t value[1024] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 1024, file.c_str());
+    return value;
+}
+
+std::wstring SettingsFile(const wchar_t* name)
+{
+    return std::wstring(L"C:\\ProgramData\\Quilbrook\\") + name;
+}
+
+std::vector<unsigned char> FileContent(const std::wstring& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    unsigned char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof(buffer), file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    fclose(file);
+    return bytes;
+}
+
+void PumpPendingMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}

@@ -1,0 +1,307 @@
+// Picture operations on real files made by the tests, and the quality search through the
+// encoder seam (the platform's encoder may ignore the quality, so real files cannot show it).
+#include <gtest/gtest.h>
+
+#include "imageprocessor.h"
+#include "picturefixtures.h"
+#include "testpaths.h"
+
+#include <functional>
+#include <vector>
+
+namespace
+{
+class ImageProcessorTest : public testing::Test
+{
+protected:
+    void SetUp() override { m_folder = MakeTestFolder(L"imageprocessor") + L"\\"; }
+
+    std::wstring Path(const wchar_t* name) const { return m_folder + name; }
+
+    std::wstring Picture(const wchar_t* name, int width, int height, PictureKind kind = PictureKind::Bmp)
+    {
+        const std::wstring path = Path(name);
+        EXPECT_TRUE(MakePicture(path, kind, width, height)) << "fixture " << testing::PrintToString(path);
+        return path;
+    }
+
+    CImageProcessor m_processor;
+    std::wstring m_folder;
+};
+
+struct SizeCase
+{
+    int width, height;
+    float boxWidth, boxHeight;
+    unsigned expectedWidth, expectedHeight;
+};
+
+TEST_F(ImageProcessorTest, KeepRatioFitsOnePixelInsideTheBox)
+{
+    const SizeCase cases[] = {
+        {1600, 1200, 800, 600, 799, 599},
+        {800, 600, 800, 600, 799, 599},
+        {1000, 300, 800, 600, 799, 239},
+        {3000, 4000, 800, 600, 449, 599},
+    };
+    for (const SizeCase& c : cases)
+    {
+        const std::wstring input = Picture(L"big.bmp", c.width, c.height);
+        const std::wstring output = Path(L"fitted.jpg");
+        DeleteFileW(output.c_str());
+        EXPECT_EQ(1, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), c.boxWidth, c.boxHeight));
+        const PictureInfo info = ReadPictureInfo(output);
+        EXPECT_TRUE(info.jpeg);
+        EXPECT_EQ(c.expectedWidth, info.width) << c.width << "x" << c.height;
+        EXPECT_EQ(c.expectedHeight, info.height) << c.width << "x" << c.height;
+    }
+}
+
+TEST_F(ImageProcessorTest, KeepRatioWritesAPictureInsideTheBoxAtItsOwnSize)
+{
+    const std::wstring input = Picture(L"small.png", 120, 80, PictureKind::Png);
+    const std::wstring output = Path(L"same.jpg");
+    EXPECT_EQ(1, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), 800, 600));
+    const PictureInfo info = ReadPictureInfo(output);
+    EXPECT_TRUE(info.jpeg);
+    EXPECT_EQ(120u, info.width);
+    EXPECT_EQ(80u, info.height);
+}
+
+TEST_F(ImageProcessorTest, KeepRatioEndsWhereTheStepNoLongerChangesTheScale)
+{
+    // A scale of 2050 does not move by 0.0001 in single precision.
+    const std::wstring input = Picture(L"huge.bmp", 4100, 4100);
+    const std::wstring output = Path(L"tiny.jpg");
+    EXPECT_EQ(1, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), 2, 2));
+    const PictureInfo info = ReadPictureInfo(output);
+    EXPECT_EQ(1u, info.width);
+    EXPECT_EQ(1u, info.height);
+}
+
+TEST_F(ImageProcessorTest, KeepRatioRefusesABoxBelowOnePixel)
+{
+    const std::wstring input = Picture(L"any.bmp", 40, 30);
+    const std::wstring output = Path(L"none.jpg");
+    EXPECT_EQ(0, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), 0.5f, 30));
+    EXPECT_EQ(0, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), 30, 0));
+    EXPECT_EQ(-1, FileBytes(output));
+}
+
+TEST_F(ImageProcessorTest, PercentTruncatesTheNewSize)
+{
+    const std::wstring input = Picture(L"odd.bmp", 101, 51);
+    const std::wstring output = Path(L"half.jpg");
+    EXPECT_EQ(1, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 50));
+    PictureInfo info = ReadPictureInfo(output);
+    EXPECT_EQ(50u, info.width);
+    EXPECT_EQ(25u, info.height);
+    EXPECT_EQ(PixelFormat24bppRGB, info.pixelFormat);
+
+    EXPECT_EQ(1, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 100));
+    info = ReadPictureInfo(output);
+    EXPECT_EQ(101u, info.width);
+    EXPECT_EQ(51u, info.height);
+}
+
+TEST_F(ImageProcessorTest, PercentOutOfRangeWritesNothing)
+{
+    const std::wstring input = Picture(L"p.bmp", 20, 20);
+    const std::wstring output = Path(L"out.jpg");
+    EXPECT_EQ(0, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 0));
+    EXPECT_EQ(0, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 101));
+    EXPECT_EQ(-1, FileBytes(output));
+}
+
+TEST_F(ImageProcessorTest, ResizeToSizeGivesTheExactSizeAndKeepsTheResolution)
+{
+    const std::wstring input = Path(L"dpi.png");
+    ASSERT_TRUE(MakePicture(input, PictureKind::Png, 64, 48, 150.0f));
+    const std::wstring output = Path(L"exact.jpg");
+    EXPECT_EQ(1, m_processor.ResizeToSize(input.c_str(), output.c_str(), 37.9f, 23.2f));
+    const PictureInfo info = ReadPictureInfo(output);
+    EXPECT_TRUE(info.jpeg);
+    EXPECT_EQ(37u, info.width);
+    EXPECT_EQ(23u, info.height);
+    EXPECT_NEAR(150.0f, info.dpiX, 1.0f);
+    EXPECT_NEAR(150.0f, info.dpiY, 1.0f);
+}
+
+TEST_F(ImageProcessorTest, EveryInputKindBecomesAJpeg)
+{
+    struct Kind
+    {
+        PictureKind kind;
+        const wchar_t* name;
+    };
+    const Kind kinds[] = {{PictureKind::Bmp, L"in.bmp"}, {PictureKind::Gif, L"in.gif"}, {PictureKind::Jpg, L"in.jpg"},
+                          {PictureKind::Png, L"in.png"}, {PictureKind::Tif, L"in.tif"}, {PictureKind::Wmf, L"in.wmf"},
+                          {PictureKind::Emf, L"in.emf"}};
+    for (const Kind& k : kinds)
+    {
+        const std::wstring input = Picture(k.name, 60, 40, k.kind);
+        ASSERT_TRUE(ReadPictureInfo(input).loaded) << "fixture does not load: " << testing::PrintToString(input);
+        const std::wstring resized = Path(L"resized.jpg");
+        const std::wstring encoded = Path(L"encoded.jpg");
+        DeleteFileW(resized.c_str());
+        DeleteFileW(encoded.c_str());
+        EXPECT_EQ(1, m_processor.ResizeByPercent(input.c_str(), resized.c_str(), 50));
+        const PictureInfo info = ReadPictureInfo(resized);
+        EXPECT_TRUE(info.jpeg) << testing::PrintToString(input);
+        EXPECT_GT(info.width, 0u);
+        // Re-encoding reads the resized JPEG, as the batch does.
+        EXPECT_EQ(1, m_processor.SaveAsJpeg(resized.c_str(), encoded.c_str(), 60));
+        EXPECT_TRUE(ReadPictureInfo(encoded).jpeg) << testing::PrintToString(input);
+    }
+}
+
+TEST_F(ImageProcessorTest, MissingInputReportsFailureAndWritesNothing)
+{
+    const std::wstring output = Path(L"out.jpg");
+    EXPECT_EQ(0, m_processor.ResizeToSize(Path(L"missing.png").c_str(), output.c_str(), 10, 10));
+    EXPECT_EQ(0, m_processor.SaveAsJpeg(Path(L"missing.png").c_str(), output.c_str(), 50));
+    EXPECT_EQ(-1, FileBytes(output));
+}
+
+TEST_F(ImageProcessorTest, FileSizeCountsWholeKilobytes)
+{
+    const struct
+    {
+        size_t bytes;
+        int kb;
+    } cases[] = {{0, 0}, {1023, 0}, {1024, 1}, {5000, 4}};
+    for (const auto& c : cases)
+    {
+        const std::wstring path = Path(L"sized.bin");
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::vector<char> bytes(c.bytes, 'x');
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        EXPECT_EQ(c.kb, m_processor.GetFileSizeKB(path.c_str())) << c.bytes;
+    }
+    EXPECT_EQ(0, m_processor.GetFileSizeKB(Path(L"missing.bin").c_str()));
+}
+
+TEST_F(ImageProcessorTest, FindsTheJpegEncoderOnly)
+{
+    CLSID clsid = {};
+    EXPECT_GE(m_processor.GetEncoderClsid(L"image/jpeg", &clsid), 0);
+    EXPECT_NE(CLSID{}, clsid);
+    CLSID untouched = {};
+    EXPECT_EQ(-1, m_processor.GetEncoderClsid(L"IMAGE/JPEG", &untouched));
+    EXPECT_EQ(CLSID{}, untouched);
+}
+
+// The encoder seam: records every quality and writes a file of the size that the test's
+// function gives for that quality.
+class QualitySearchTest : public ImageProcessorTest
+{
+protected:
+    void SetUp() override
+    {
+        ImageProcessorTest::SetUp();
+        s_current = this;
+        CImageProcessor::s_saveJpeg = &RecordingSaver;
+        m_input = Picture(L"photo.bmp", 32, 32);
+        m_output = Path(L"searched.jpg");
+    }
+    void TearDown() override
+    {
+        CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
+        s_current = nullptr;
+    }
+
+    static Gdiplus::Status RecordingSaver(Gdiplus::Image&, LPCWSTR path, const CLSID&,
+                                          const Gdiplus::EncoderParameters& parameters)
+    {
+        QualitySearchTest& test = *s_current;
+        // Exactly one parameter: the quality as one long value.
+        EXPECT_EQ(1u, parameters.Count);
+        EXPECT_EQ(Gdiplus::EncoderQuality, parameters.Parameter[0].Guid);
+        EXPECT_EQ(static_cast<ULONG>(Gdiplus::EncoderParameterValueTypeLong), parameters.Parameter[0].Type);
+        EXPECT_EQ(1u, parameters.Parameter[0].NumberOfValues);
+        const int quality = static_cast<int>(*static_cast<const ULONG*>(parameters.Parameter[0].Value));
+        test.m_qualities.push_back(quality);
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::vector<char> bytes(static_cast<size_t>(test.m_sizeKB(quality)) * 1024, 'j');
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        return Gdiplus::Ok;
+    }
+
+    int OutputKB() { return m_processor.GetFileSizeKB(m_output.c_str()); }
+
+    static QualitySearchTest* s_current;
+    std::function<int(int)> m_sizeKB;
+    std::vector<int> m_qualities;
+    std::wstring m_input, m_output;
+};
+QualitySearchTest* QualitySearchTest::s_current = nullptr;
+
+TEST_F(QualitySearchTest, UnreachableLimitEndsWithQualityZero)
+{
+    m_sizeKB = [](int quality) { return 10 + quality; };
+    EXPECT_EQ(0, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), 1));
+    EXPECT_EQ((std::vector<int>{50, 24, 11, 5, 2, 0}), m_qualities);
+    EXPECT_EQ(10, OutputKB());
+}
+
+TEST_F(QualitySearchTest, SearchesUpwardWhenHalfQualityMeetsTheLimit)
+{
+    m_sizeKB = [](int quality) { return quality; };
+    EXPECT_EQ(1, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), 80));
+    EXPECT_EQ((std::vector<int>{50, 75, 88, 81, 78, 79}), m_qualities);
+    EXPECT_EQ(79, OutputKB());
+}
+
+TEST_F(QualitySearchTest, NeverEndsAboveTheLimitOnceAnAttemptMetIt)
+{
+    m_sizeKB = [](int quality) { return quality; };
+    EXPECT_EQ(1, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), 79));
+    EXPECT_EQ((std::vector<int>{50, 75, 88, 81, 78, 79, 78}), m_qualities);
+    EXPECT_EQ(78, OutputKB());
+}
+
+TEST_F(QualitySearchTest, SaveAsJpegHandsTheQualityUnchanged)
+{
+    m_sizeKB = [](int) { return 1; };
+    for (int quality : {0, 37, 100})
+        EXPECT_EQ(1, m_processor.SaveAsJpeg(m_input.c_str(), m_output.c_str(), quality));
+    EXPECT_EQ((std::vector<int>{0, 37, 100}), m_qualities);
+}
+
+TEST_F(QualitySearchTest, ResizingSavesAtQualityHundred)
+{
+    m_sizeKB = [](int) { return 1; };
+    m_processor.ResizeByPercent(m_input.c_str(), m_output.c_str(), 50);
+    m_processor.ResizeToSize(m_input.c_str(), m_output.c_str(), 5, 5);
+    m_processor.ResizeKeepRatio(m_input.c_str(), m_output.c_str(), 10, 10);
+    EXPECT_EQ((std::vector<int>{100, 100, 100}), m_qualities);
+}
+
+TEST_F(QualitySearchTest, InterpolationEndsWhenNoQualityCanBeInterpolated)
+{
+    const struct
+    {
+        int (*size)(int);
+        int limit;
+        int result;
+        std::vector<int> qualities;
+    } cases[] = {
+        {[](int) { return 20; }, 20, 0, {100, 0}},                          // S100 = S0 = limit
+        {[](int q) { return q / 5; }, 20, 1, {100, 0}},                     // S100 = limit, S0 below
+        {[](int q) { return q; }, 101, 1, {100}},                           // S100 already below
+        {[](int q) { return 50 + q; }, 10, 0, {100, 0}},                    // S0 above
+        {[](int q) { return q; }, 40, 1, {100, 0, 40, 16}},                 // interpolated downward
+    };
+    for (const auto& c : cases)
+    {
+        m_qualities.clear();
+        m_sizeKB = c.size;
+        EXPECT_EQ(c.result, m_processor.CompressToFileSizeByInterpolation(m_input.c_str(), m_output.c_str(), c.limit));
+        EXPECT_EQ(c.qualities, m_qualities) << "limit " << c.limit;
+    }
+}
+}

@@ -1,0 +1,780 @@
+// The wizard driven for real: the program's start-up runs it modally while a script, started
+// from a timer inside the modal loop, presses its buttons and fills its controls. Only the
+// open-file dialog, the folder browser and the shell are stand-ins; message boxes are
+// recorded through the framework's seam.
+#include <gtest/gtest.h>
+
+#include "apptesting.h"
+#include "imageprocessor.h"
+#include "picturefixtures.h"
+#include "quilbrookapp.h"
+#include "quilbrookwizard.h"
+#include "shellseams.h"
+#include "testpaths.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int kBackButton = 0x3023, kNextButton = 0x3024, kFinishButton = 0x3025;
+
+// ---- stand-ins for the shell's windows -------------------------------------------------
+
+std::vector<std::wstring> g_chosenFiles;  // full paths that the open-file dialog returns
+std::wstring g_chosenFolder;              // what the folder browser returns
+std::vector<std::wstring> g_browserTitles;
+struct ShellCall
+{
+    std::wstring verb, file;
+};
+std::vector<ShellCall> g_shellCalls;
+
+INT_PTR ChooseFiles(CFileDialog& dialog)
+{
+    // The dialog's answer: one full path, or the folder followed by the names; each ends with
+    // a zero, and one more zero ends the answer.
+    if (g_chosenFiles.empty())
+        return IDCANCEL;
+    std::wstring buffer;
+    if (g_chosenFiles.size() == 1)
+    {
+        buffer = g_chosenFiles.front();
+        buffer += L'\0';
+    }
+    else
+    {
+        const std::wstring& first = g_chosenFiles.front();
+        buffer = first.substr(0, first.rfind(L'\\'));
+        buffer += L'\0';
+        for (const std::wstring& path : g_chosenFiles)
+        {
+            buffer += path.substr(path.rfind(L'\\') + 1);
+            buffer += L'\0';
+        }
+    }
+    buffer += L'\0';
+    if (buffer.size() > dialog.m_ofn.nMaxFile)
+        return IDCANCEL;
+    memcpy(dialog.m_ofn.lpstrFile, buffer.data(), buffer.size() * sizeof(wchar_t));
+    return IDOK;
+}
+
+CString ChooseFolder(HWND, LPCTSTR title)
+{
+    g_browserTitles.push_back(title);
+    return CString(g_chosenFolder.c_str());
+}
+
+HINSTANCE WINAPI RecordShell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT)
+{
+    g_shellCalls.push_back({verb ? verb : L"", file ? file : L""});
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
+// ---- running the wizard ----------------------------------------------------------------
+
+std::function<void(CQuilbrookWizard&)> g_script;
+bool g_scriptRan = false;
+
+void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    auto* wizard = static_cast<CQuilbrookWizard*>(theApp.m_pMainWnd);
+    if (wizard == nullptr || g_scriptRan)
+        return;
+    g_scriptRan = true;
+    g_script(*wizard);
+    // End the modal run the way the user does.
+    PostMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+class WizardTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CSelectFilePage::s_runFileDialog = &ChooseFiles;
+        g_browseForFolder = &ChooseFolder;
+        g_shellExecute = &RecordShell;
+        g_chosenFiles.clear();
+        g_chosenFolder.clear();
+        g_browserTitles.clear();
+        g_shellCalls.clear();
+        DeleteFileW(SettingsFile(L"Profile.txt").c_str());
+        DeleteFileW(SettingsFile(L"FileList.txt").c_str());
+    }
+    void TearDown() override
+    {
+        g_browseForFolder = &BrowseForFolderWithShell;
+        g_shellExecute = &ShellExecuteW;
+        CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
+    }
+
+    // Runs the program's start-up with the script inside the wizard's modal loop.
+    BOOL RunProgram(std::function<void(CQuilbrookWizard&)> script)
+    {
+        g_script = std::move(script);
+        g_scriptRan = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &RunScript);
+        const BOOL result = theApp.InitInstance();
+        KillTimer(nullptr, timer);
+        // The end of the main window asks the program to end: this program goes on testing.
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        EXPECT_TRUE(g_scriptRan) << "the wizard's modal loop never ran the script";
+        return result;
+    }
+
+    MessageBoxLog m_messages;
+};
+
+// ---- reading and working the wizard's windows ------------------------------------------
+
+HWND Page(CQuilbrookWizard& wizard)
+{
+    return PropSheet_GetCurrentPageHwnd(wizard.m_hWnd);
+}
+
+HWND Control(CQuilbrookWizard& wizard, int id)
+{
+    return GetDlgItem(Page(wizard), id);
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+bool Enabled(CQuilbrookWizard& wizard, int sheetButton)
+{
+    HWND button = GetDlgItem(wizard.m_hWnd, sheetButton);
+    return IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+void Press(CQuilbrookWizard& wizard, int psbtn)
+{
+    SendMessageW(wizard.m_hWnd, PSM_PRESSBUTTON, psbtn, 0);
+    PumpPendingMessages();
+}
+
+void Click(CQuilbrookWizard& wizard, int id)
+{
+    HWND button = Control(wizard, id);
+    SendMessageW(Page(wizard), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PumpPendingMessages();
+}
+
+// A key pressed on the keyboard, as the system delivers it to the active window.
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+    for (int i = 0; i < 5; ++i)
+    {
+        Sleep(20);
+        PumpPendingMessages();
+    }
+}
+
+// Ticks a radio button or check box as a click does.
+void Choose(CQuilbrookWizard& wizard, int id)
+{
+    SendMessageW(Control(wizard, id), BM_CLICK, 0, 0);
+    PumpPendingMessages();
+}
+
+void Type(CQuilbrookWizard& wizard, int id, const wchar_t* text)
+{
+    SetWindowTextW(Control(wizard, id), text);
+    PumpPendingMessages();
+}
+
+int TrackbarPosition(CQuilbrookWizard& wizard, int id)
+{
+    return static_cast<int>(SendMessageW(Control(wizard, id), TBM_GETPOS, 0, 0));
+}
+
+std::vector<std::wstring> ListRows(CQuilbrookWizard& wizard)
+{
+    std::vector<std::wstring> rows;
+    HWND list = Control(wizard, IDC_FILE_LIST);
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i)
+    {
+        wchar_t text[1024] = {};
+        ListView_GetItemText(list, i, 0, text, 1024);
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+void SelectRows(CQuilbrookWizard& wizard, std::initializer_list<int> rows)
+{
+    HWND list = Control(wizard, IDC_FILE_LIST);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int row : rows)
+        ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+// Adds the files with Add File, once per run of files in the same folder (one dialog shows
+// one folder).
+void AddFiles(CQuilbrookWizard& wizard, const std::vector<std::wstring>& paths)
+{
+    auto folderOf = [](const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); };
+    for (size_t first = 0; first < paths.size();)
+    {
+        size_t end = first + 1;
+        while (end < paths.size() && folderOf(paths[end]) == folderOf(paths[first]))
+            ++end;
+        g_chosenFiles.assign(paths.begin() + first, paths.begin() + end);
+        Click(wizard, IDC_ADD_FILE);
+        first = end;
+    }
+}
+
+std::wstring Make(const std::wstring& path, PictureKind kind, int width, int height)
+{
+    SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+    EXPECT_TRUE(MakePicture(path, kind, width, height));
+    return path;
+}
+
+// ---- start-up, pages and buttons -------------------------------------------------------
+
+TEST_F(WizardTest, StartsWithTheSkinMessageThenRunsTheFourStepsInOrder)
+{
+    std::vector<std::wstring> captions;
+    std::vector<int> indexes;
+    std::wstring exitText;
+    std::vector<std::vector<bool>> buttons;  // Back, Next, Finish per step
+    const BOOL result = RunProgram([&](CQuilbrookWizard& wizard) {
+        // The skin message came once, before the wizard.
+        EXPECT_EQ((std::vector<std::wstring>{L"Sorry,Cannot load skin file."}), m_messages.Texts());
+        exitText = TextOf(GetDlgItem(wizard.m_hWnd, IDCANCEL));
+        AddFiles(wizard, {L"E:\\Photos\\a.png"});
+        for (int step = 0; step < 4; ++step)
+        {
+            indexes.push_back(wizard.GetActiveIndex());
+            captions.push_back(TextOf(wizard.m_hWnd));
+            buttons.push_back({Enabled(wizard, kBackButton), Enabled(wizard, kNextButton), Enabled(wizard, kFinishButton)});
+            if (step < 3)
+                Press(wizard, PSBTN_NEXT);
+        }
+        Press(wizard, PSBTN_BACK);
+        indexes.push_back(wizard.GetActiveIndex());
+    });
+    EXPECT_FALSE(result);
+    EXPECT_EQ(L"&Exit", exitText);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 2}), indexes);
+    EXPECT_EQ((std::vector<std::wstring>{L"Step 1 of 3, Select Files", L"Step 2 of 3, Resize Options",
+                                         L"Step 3 of 3, Compress Options",
+                                         L"Final step,Please Click \"Finish\" to start work "}),
+              captions);
+    const std::vector<std::vector<bool>> expectedButtons = {
+        {false, true, false}, {true, true, false}, {true, true, false}, {true, false, true}};
+    EXPECT_EQ(expectedButtons, buttons);
+    EXPECT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(nullptr, theApp.m_pMainWnd);
+}
+
+TEST_F(WizardTest, ExitOnTheFirstStepWritesNothing)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) { AddFiles(wizard, {L"E:\\Photos\\a.png"}); });
+    EXPECT_FALSE(PathFileExistsW(SettingsFile(L"Profile.txt").c_str()));
+    EXPECT_FALSE(PathFileExistsW(SettingsFile(L"FileList.txt").c_str()));
+}
+
+TEST_F(WizardTest, F1OpensTheHelpPageOfTheStepShowing)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {L"E:\\Photos\\a.png"});
+        for (int step = 0; step < 4; ++step)
+        {
+            PressKey(VK_F1);
+            if (step < 3)
+                Press(wizard, PSBTN_NEXT);
+        }
+    });
+    std::vector<std::wstring> opened;
+    for (const ShellCall& call : g_shellCalls)
+    {
+        EXPECT_EQ(L"open", call.verb);
+        opened.push_back(call.file);
+    }
+    std::vector<std::wstring> expected;
+    for (int step = 0; step < 4; ++step)
+        expected.push_back(std::wstring(CQuilbrookWizard::GetHelpAddress(step)));
+    EXPECT_EQ(expected, opened);
+    for (const std::wstring& address : expected)
+        EXPECT_TRUE(PathFileExistsW(address.c_str())) << "no help page " << testing::PrintToString(address);
+}
+
+// ---- step 1: the pictures ----------------------------------------------------------------
+
+TEST_F(WizardTest, NextWithAnEmptyListStaysAndKeepsTheFileList)
+{
+    // A file list from an earlier run stays as it is.
+    theApp.ResetFileList();
+    theApp.AddFileToFileList(L"E:\\old.png");
+    const std::vector<unsigned char> before = FileContent(SettingsFile(L"FileList.txt"));
+    int index = -1;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        m_messages.Clear();
+        Press(wizard, PSBTN_NEXT);
+        index = wizard.GetActiveIndex();
+    });
+    EXPECT_EQ(0, index);
+    EXPECT_EQ((std::vector<std::wstring>{L"Please select some file"}), m_messages.Texts());
+    EXPECT_EQ(before, FileContent(SettingsFile(L"FileList.txt")));
+}
+
+TEST_F(WizardTest, AddRemoveOneAndRemoveAll)
+{
+    std::vector<std::vector<std::wstring>> lists;
+    std::vector<std::wstring> confirmations;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        m_messages.Clear();
+        Click(wizard, IDC_REMOVE_ONE);  // nothing to remove: no message
+        Click(wizard, IDC_REMOVE_ALL);  // nothing to remove: no question
+        EXPECT_TRUE(m_messages.Texts().empty());
+
+        AddFiles(wizard, {L"E:\\P\\a.png", L"E:\\P\\b.png", L"E:\\P\\c.png", L"E:\\P\\d.png"});
+        AddFiles(wizard, {L"E:\\P\\a.png"});  // twice is twice
+        lists.push_back(ListRows(wizard));
+
+        SelectRows(wizard, {});
+        Click(wizard, IDC_REMOVE_ONE);
+        EXPECT_EQ((std::vector<std::wstring>{L"Please select an item and try again."}), m_messages.Texts());
+        SelectRows(wizard, {1, 2, 3});
+        Click(wizard, IDC_REMOVE_ONE);  // the first selected only
+        lists.push_back(ListRows(wizard));
+
+        m_messages.Clear();
+        m_messages.SetAnswer(IDCANCEL);
+        Click(wizard, IDC_REMOVE_ALL);
+        lists.push_back(ListRows(wizard));
+        m_messages.SetAnswer(IDOK);
+        Click(wizard, IDC_REMOVE_ALL);
+        lists.push_back(ListRows(wizard));
+        confirmations = m_messages.Texts();
+        EXPECT_EQ((std::vector<std::wstring>{L"Please confirm", L"Please confirm"}), m_messages.Captions());
+    });
+    ASSERT_EQ(4u, lists.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"E:\\P\\a.png", L"E:\\P\\b.png", L"E:\\P\\c.png", L"E:\\P\\d.png", L"E:\\P\\a.png"}),
+              lists[0]);
+    EXPECT_EQ((std::vector<std::wstring>{L"E:\\P\\a.png", L"E:\\P\\c.png", L"E:\\P\\d.png", L"E:\\P\\a.png"}), lists[1]);
+    EXPECT_EQ(lists[1], lists[2]);
+    EXPECT_TRUE(lists[3].empty());
+    EXPECT_EQ(std::vector<std::wstring>(2, L"Do you want to remove all item in the list?"), confirmations);
+}
+
+TEST_F(WizardTest, AddFolderTakesPicturesBreadthFirstAndNextWritesTheList)
+{
+    const std::wstring folder = MakeTestFolder(L"scan");
+    for (const wchar_t* name : {L"\\a.JPG", L"\\b.jpeg", L"\\c.txt", L"\\sub\\d.png", L"\\sub\\deeper\\e.gif", L"\\z.tif"})
+    {
+        const std::wstring path = folder + name;
+        SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+    std::vector<std::wstring> rows;
+    bool buttonsEnabledAfter = false;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        g_chosenFolder = folder;
+        Click(wizard, IDC_ADD_FOLDER);
+        rows = ListRows(wizard);
+        buttonsEnabledAfter = IsWindowEnabled(Control(wizard, IDC_ADD_FILE)) && Enabled(wizard, kNextButton) &&
+                              IsWindowEnabled(GetDlgItem(wizard.m_hWnd, IDCANCEL));
+        Press(wizard, PSBTN_NEXT);
+    });
+    EXPECT_EQ((std::vector<std::wstring>{folder + L"\\a.JPG", folder + L"\\b.jpeg", folder + L"\\z.tif",
+                                         folder + L"\\sub\\d.png", folder + L"\\sub\\deeper\\e.gif"}),
+              rows);
+    EXPECT_TRUE(buttonsEnabledAfter);
+    const std::wstring list = SettingsFile(L"FileList.txt");
+    EXPECT_EQ(L"5", IniValue(list, L"Total", L"Count"));
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i], IniValue(list, L"FileList", (L"File" + std::to_wstring(i)).c_str()));
+    EXPECT_EQ(1u, g_browserTitles.size());
+}
+
+TEST_F(WizardTest, PictureTestLooksAtTheEndOfThePathOnly)
+{
+    const struct
+    {
+        const wchar_t* path;
+        BOOL picture;
+    } cases[] = {{L"a.JPG", TRUE}, {L"b.Jpeg", TRUE}, {L"c.TIF", TRUE},  {L"d.emf", TRUE},   {L"e.wmf", TRUE},
+                 {L"f.gif", TRUE}, {L"g.bmp", TRUE},  {L"h.png", TRUE},  {L"xjpg", TRUE},    {L"i.tiff", FALSE},
+                 {L"j.txt", FALSE}, {L"k.jpg.bak", FALSE}, {L"", FALSE}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.picture, CSelectFilePage::IsPictureFile(c.path)) << testing::PrintToString(std::wstring(c.path));
+}
+
+// ---- steps 2 and 3: the options ------------------------------------------------------
+
+TEST_F(WizardTest, LeavingTheOptionStepsAtOnceSavesTheirDefaults)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {L"E:\\Photos\\a.png"});
+        Press(wizard, PSBTN_NEXT);
+        EXPECT_EQ(L"100", TextOf(Control(wizard, IDC_PERCENT_EDIT)));
+        EXPECT_FALSE(IsWindowEnabled(Control(wizard, IDC_WIDTH_EDIT)));
+        Press(wizard, PSBTN_NEXT);
+        EXPECT_EQ(L"100", TextOf(Control(wizard, IDC_LEVEL_EDIT)));
+        EXPECT_FALSE(IsWindowEnabled(Control(wizard, IDC_SIZE_LIMIT_EDIT)));
+        Press(wizard, PSBTN_NEXT);
+        EXPECT_EQ(L"C:\\users\\Public\\Documents\\Quilbrook", TextOf(Control(wizard, IDC_OUTPUT_FOLDER)));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(Page(wizard), IDC_OPEN_AFTER_DONE));
+        Press(wizard, PSBTN_BACK);
+    });
+    const std::wstring profile = SettingsFile(L"Profile.txt");
+    // The size edits are corrected only in their own mode.
+    const std::vector<std::pair<const wchar_t*, const wchar_t*>> resize = {
+        {L"Percent", L"100"}, {L"Width", L"0"}, {L"Height", L"0"}, {L"Mode", L"Percent"}, {L"KeepRatio", L"Yes"}};
+    for (const auto& [key, value] : resize)
+        EXPECT_EQ(value, IniValue(profile, L"Resize", key)) << testing::PrintToString(std::wstring(key));
+    const std::vector<std::pair<const wchar_t*, const wchar_t*>> compress = {
+        {L"Level", L"100"}, {L"FileSize", L"0"}, {L"Mode", L"Level"}};
+    for (const auto& [key, value] : compress)
+        EXPECT_EQ(value, IniValue(profile, L"Compress", key)) << testing::PrintToString(std::wstring(key));
+    EXPECT_EQ(L"C:\\users\\Public\\Documents\\Quilbrook", IniValue(profile, L"Output", L"Path"));
+    EXPECT_EQ(L"Yes", IniValue(profile, L"Output", L"OpenFolderAfterDone"));
+    EXPECT_TRUE(m_messages.Texts().size() == 1);  // the skin's only
+}
+
+TEST_F(WizardTest, ResizeStepMirrorsTheTrackbarAndCorrectsItsInput)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {L"E:\\Photos\\a.png"});
+        Press(wizard, PSBTN_NEXT);
+        m_messages.Clear();
+
+        Type(wizard, IDC_PERCENT_EDIT, L"40");
+        EXPECT_EQ(40, TrackbarPosition(wizard, IDC_PERCENT_SLIDER));
+        SendMessageW(Control(wizard, IDC_PERCENT_SLIDER), TBM_SETPOS, TRUE, 25);
+        SendMessageW(Page(wizard), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 25),
+                     reinterpret_cast<LPARAM>(Control(wizard, IDC_PERCENT_SLIDER)));
+        EXPECT_EQ(L"25", TextOf(Control(wizard, IDC_PERCENT_EDIT)));
+        EXPECT_TRUE(m_messages.Texts().empty());
+
+        // Typing 150 key by key: the message on the last key only.
+        for (const wchar_t* typed : {L"1", L"15", L"150"})
+            Type(wizard, IDC_PERCENT_EDIT, typed);
+        EXPECT_EQ((std::vector<std::wstring>{L"Sorry,please input a value between 1 and 100"}), m_messages.Texts());
+        EXPECT_EQ(15, TrackbarPosition(wizard, IDC_PERCENT_SLIDER));
+        Press(wizard, PSBTN_NEXT);
+        Press(wizard, PSBTN_BACK);
+        EXPECT_EQ(L"100", TextOf(Control(wizard, IDC_PERCENT_EDIT)));
+        EXPECT_EQ(100, TrackbarPosition(wizard, IDC_PERCENT_SLIDER));
+        EXPECT_EQ(L"100", IniValue(SettingsFile(L"Profile.txt"), L"Resize", L"Percent"));
+
+        Choose(wizard, IDC_RESIZE_TO_VALUE);
+        EXPECT_FALSE(IsWindowEnabled(Control(wizard, IDC_PERCENT_SLIDER)));
+        EXPECT_FALSE(IsWindowEnabled(Control(wizard, IDC_PERCENT_EDIT)));
+        EXPECT_TRUE(IsWindowEnabled(Control(wizard, IDC_WIDTH_EDIT)));
+        EXPECT_TRUE(IsWindowEnabled(Control(wizard, IDC_HEIGHT_EDIT)));
+        EXPECT_TRUE(IsWindowEnabled(Control(wizard, IDC_KEEP_RATIO)));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(Page(wizard), IDC_RESIZE_TO_PERCENT));
+        Type(wizard, IDC_WIDTH_EDIT, L"-3");
+        Type(wizard, IDC_HEIGHT_EDIT, L"600");
+        Choose(wizard, IDC_KEEP_RATIO);
+        Press(wizard, PSBTN_BACK);
+        EXPECT_EQ(0, wizard.GetActiveIndex());
+    });
+    const std::wstring profile = SettingsFile(L"Profile.txt");
+    EXPECT_EQ(L"1", IniValue(profile, L"Resize", L"Width"));
+    EXPECT_EQ(L"600", IniValue(profile, L"Resize", L"Height"));
+    EXPECT_EQ(L"Value", IniValue(profile, L"Resize", L"Mode"));
+    EXPECT_EQ(L"No", IniValue(profile, L"Resize", L"KeepRatio"));
+}
+
+TEST_F(WizardTest, CompressStepAcceptsZeroAndCorrectsTheSizeLimit)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {L"E:\\Photos\\a.png"});
+        Press(wizard, PSBTN_NEXT);
+        Press(wizard, PSBTN_NEXT);
+        m_messages.Clear();
+        Type(wizard, IDC_LEVEL_EDIT, L"0");
+        EXPECT_EQ(0, TrackbarPosition(wizard, IDC_LEVEL_SLIDER));
+        EXPECT_TRUE(m_messages.Texts().empty());
+        Type(wizard, IDC_LEVEL_EDIT, L"-5");
+        EXPECT_EQ((std::vector<std::wstring>{L"Sorry,please input a value between 1 and 100"}), m_messages.Texts());
+
+        Choose(wizard, IDC_COMPRESS_TO_SIZE);
+        EXPECT_FALSE(IsWindowEnabled(Control(wizard, IDC_LEVEL_SLIDER)));
+        EXPECT_TRUE(IsWindowEnabled(Control(wizard, IDC_SIZE_LIMIT_EDIT)));
+        Press(wizard, PSBTN_NEXT);
+    });
+    const std::wstring profile = SettingsFile(L"Profile.txt");
+    EXPECT_EQ(L"0", IniValue(profile, L"Compress", L"Level"));
+    EXPECT_EQ(L"1", IniValue(profile, L"Compress", L"FileSize"));
+    EXPECT_EQ(L"Size", IniValue(profile, L"Compress", L"Mode"));
+}
+
+// ---- the batch -----------------------------------------------------------------------------
+
+// What the batch shows while it works, seen from the encoder seam at every save.
+struct BatchObservation
+{
+    std::wstring savedTo, caption, status, percent;
+    bool wizardEnabled = true;
+};
+std::vector<BatchObservation> g_observations;
+std::wstring g_cancelAtCaption;  // press Cancel while this picture is resized
+
+HWND ProgressWindow()
+{
+    auto* wizard = static_cast<CQuilbrookWizard*>(theApp.m_pMainWnd);
+    return wizard && wizard->m_outputOptionPage.m_pProgressDlg ? wizard->m_outputOptionPage.m_pProgressDlg->m_hWnd : nullptr;
+}
+
+Gdiplus::Status ObservingSaver(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                               const Gdiplus::EncoderParameters& parameters)
+{
+    BatchObservation seen;
+    seen.savedTo = path;
+    HWND progress = ProgressWindow();
+    if (progress)
+    {
+        seen.caption = TextOf(progress);
+        seen.status = TextOf(GetDlgItem(progress, IDC_PROGRESS_STATUS));
+        seen.percent = TextOf(GetDlgItem(progress, IDC_PROGRESS_PERCENT));
+        seen.wizardEnabled = IsWindowEnabled(theApp.m_pMainWnd->m_hWnd) != FALSE;
+        if (seen.caption == g_cancelAtCaption && seen.savedTo == SettingsFile(L"temp.jpg"))
+            PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    }
+    g_observations.push_back(seen);
+    return CImageProcessor::SaveWithGdiplus(picture, path, encoder, parameters);
+}
+
+class BatchTest : public WizardTest
+{
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        g_observations.clear();
+        g_cancelAtCaption.clear();
+        CImageProcessor::s_saveJpeg = &ObservingSaver;
+        DeleteTree(L"C:\\QuilbrookTest");
+        m_inputs = {Make(L"C:\\QuilbrookTest\\Photos\\Trip\\IMG_01.PNG", PictureKind::Png, 200, 100),
+                    Make(L"C:\\QuilbrookTest\\Photos\\Trip\\IMG_02.BMP", PictureKind::Bmp, 120, 90),
+                    Make(L"C:\\QuilbrookTest\\Scans\\Page.jpeg", PictureKind::Jpg, 80, 60)};
+    }
+
+    static void DeleteTree(const wchar_t* folder)
+    {
+        std::wstring from = std::wstring(folder) + L'\0';
+        SHFILEOPSTRUCTW op = {};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        SHFileOperationW(&op);
+    }
+
+    // Fills the steps: the pictures, half size, quality 80, the output folder; then Finish.
+    void RunBatches(const std::vector<std::wstring>& inputs, const wchar_t* outputFolder, int finishes = 1,
+                    std::function<void(CQuilbrookWizard&)> beforeFinish = nullptr)
+    {
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            AddFiles(wizard, inputs);
+            Press(wizard, PSBTN_NEXT);
+            Type(wizard, IDC_PERCENT_EDIT, L"50");
+            Press(wizard, PSBTN_NEXT);
+            Type(wizard, IDC_LEVEL_EDIT, L"80");
+            Press(wizard, PSBTN_NEXT);
+            Type(wizard, IDC_OUTPUT_FOLDER, outputFolder);
+            if (beforeFinish)
+                beforeFinish(wizard);
+            m_messages.Clear();
+            for (int i = 0; i < finishes; ++i)
+            {
+                Press(wizard, PSBTN_FINISH);
+                m_finishedOn.push_back(wizard.GetActiveIndex());
+                m_enabledAfter.push_back(IsWindowEnabled(wizard.m_hWnd) != FALSE);
+            }
+        });
+    }
+
+    std::vector<std::wstring> Captions() const
+    {
+        std::vector<std::wstring> captions;
+        for (const BatchObservation& seen : g_observations)
+            if (seen.savedTo == SettingsFile(L"temp.jpg"))
+                captions.push_back(seen.caption);
+        return captions;
+    }
+
+    std::vector<std::wstring> m_inputs;
+    std::vector<int> m_finishedOn;
+    std::vector<bool> m_enabledAfter;
+};
+
+const wchar_t kOut1[] = L"c:\\quilbrooktest\\out\\quilbrooktest\\photos\\trip\\img_01.jpg";
+const wchar_t kOut2[] = L"c:\\quilbrooktest\\out\\quilbrooktest\\photos\\trip\\img_02.jpg";
+const wchar_t kOut3[] = L"c:\\quilbrooktest\\out\\quilbrooktest\\scans\\page.jpg";
+
+TEST_F(BatchTest, ThreePicturesFromListToOutputs)
+{
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+    EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
+    EXPECT_EQ((std::vector<int>{3}), m_finishedOn);  // the wizard stays on its last step
+    EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
+
+    // Each picture: the resize into temp.jpg, then the output; captions, status, percentages.
+    ASSERT_EQ(6u, g_observations.size());
+    const wchar_t* outputs[] = {kOut1, kOut2, kOut3};
+    const wchar_t* percents[] = {L"0%", L"33%", L"66%"};
+    for (size_t i = 0; i < 3; ++i)
+    {
+        const BatchObservation& resize = g_observations[2 * i];
+        const BatchObservation& compress = g_observations[2 * i + 1];
+        EXPECT_EQ(SettingsFile(L"temp.jpg"), resize.savedTo);
+        EXPECT_EQ(outputs[i], compress.savedTo);
+        EXPECT_EQ(L"File " + std::to_wstring(i + 1) + L" of 3", resize.caption);
+        EXPECT_EQ(m_inputs[i], resize.status);
+        EXPECT_EQ(percents[i], resize.percent);
+        EXPECT_FALSE(resize.wizardEnabled);
+    }
+    const struct
+    {
+        const wchar_t* path;
+        unsigned width, height;
+    } expected[] = {{kOut1, 100, 50}, {kOut2, 60, 45}, {kOut3, 40, 30}};
+    for (const auto& e : expected)
+    {
+        const PictureInfo info = ReadPictureInfo(e.path);
+        EXPECT_TRUE(info.jpeg) << testing::PrintToString(std::wstring(e.path));
+        EXPECT_EQ(e.width, info.width);
+        EXPECT_EQ(e.height, info.height);
+    }
+    EXPECT_FALSE(IsWindow(ProgressWindow()));
+    // The box was ticked: the output folder is opened.
+    ASSERT_EQ(1u, g_shellCalls.size());
+    EXPECT_EQ(L"explore", g_shellCalls[0].verb);
+    EXPECT_EQ(L"C:\\QuilbrookTest\\Out", g_shellCalls[0].file);
+    const std::wstring profile = SettingsFile(L"Profile.txt");
+    EXPECT_EQ(L"C:\\QuilbrookTest\\Out", IniValue(profile, L"Output", L"Path"));
+    EXPECT_EQ(L"50", IniValue(profile, L"Resize", L"Percent"));
+    EXPECT_EQ(L"80", IniValue(profile, L"Compress", L"Level"));
+}
+
+TEST_F(BatchTest, CancelDuringTheSecondPictureCompletesItsResizeOnly)
+{
+    g_cancelAtCaption = L"File 2 of 3";
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"File 1 of 3", L"File 2 of 3"}), Captions());
+    ASSERT_EQ(3u, g_observations.size());  // resize 1, output 1, resize 2
+    EXPECT_TRUE(ReadPictureInfo(kOut1).jpeg);
+    EXPECT_EQ(-1, FileBytes(kOut2));
+    EXPECT_EQ(-1, FileBytes(kOut3));
+    EXPECT_EQ(60u, ReadPictureInfo(SettingsFile(L"temp.jpg")).width);  // the resize completed
+    EXPECT_FALSE(IsWindow(ProgressWindow()));
+    EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
+    EXPECT_EQ(1u, g_shellCalls.size());
+}
+
+TEST_F(BatchTest, FinishTwiceRunsTheListTwice)
+{
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out", 2, [](CQuilbrookWizard& wizard) {
+        Choose(wizard, IDC_OPEN_AFTER_DONE);  // untick: nothing is opened
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"File 1 of 3", L"File 2 of 3", L"File 3 of 3", L"File 1 of 3",
+                                         L"File 2 of 3", L"File 3 of 3"}),
+              Captions());
+    EXPECT_EQ(12u, g_observations.size());
+    EXPECT_TRUE(g_shellCalls.empty());
+    EXPECT_EQ(L"No", IniValue(SettingsFile(L"Profile.txt"), L"Output", L"OpenFolderAfterDone"));
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
+}
+
+TEST_F(BatchTest, AnEmptyOutputFolderIsRefused)
+{
+    RunBatches(m_inputs, L"");
+    EXPECT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ((std::vector<int>{3}), m_finishedOn);
+    EXPECT_TRUE(g_observations.empty());
+}
+
+TEST_F(BatchTest, APictureIsNeverWrittenOverItself)
+{
+    const std::wstring self = Make(L"C:\\QuilbrookTest\\Self\\x.jpg", PictureKind::Jpg, 64, 64);
+    const std::vector<unsigned char> original = FileContent(self);
+    RunBatches({self, m_inputs[2]}, L"C:\\");
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_NE(std::wstring::npos, m_messages.Texts()[0].find(self));
+    EXPECT_EQ(original, FileContent(self));
+    // The next picture is still done.
+    EXPECT_EQ(40u, ReadPictureInfo(L"c:\\quilbrooktest\\scans\\page.jpg").width);
+}
+
+TEST_F(BatchTest, APictureThatCannotBeReadGetsNoOutput)
+{
+    // Not a picture, although its name says so: the previous picture's temp.jpg must not be
+    // written under its name.
+    const std::wstring broken = L"C:\\QuilbrookTest\\Photos\\broken.png";
+    FILE* file = _wfopen(broken.c_str(), L"wb");
+    fputs("no picture here", file);
+    fclose(file);
+    RunBatches({m_inputs[0], broken, m_inputs[2]}, L"C:\\QuilbrookTest\\Out");
+    EXPECT_TRUE(ReadPictureInfo(kOut1).jpeg);
+    EXPECT_EQ(-1, FileBytes(L"c:\\quilbrooktest\\out\\quilbrooktest\\photos\\broken.jpg"));
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
+}
+
+TEST_F(BatchTest, SizeLimitAboveTheResizedFileCopiesItByteForByte)
+{
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {m_inputs[0]});
+        Press(wizard, PSBTN_NEXT);
+        Press(wizard, PSBTN_NEXT);
+        Choose(wizard, IDC_COMPRESS_TO_SIZE);
+        Type(wizard, IDC_SIZE_LIMIT_EDIT, L"5000");
+        Press(wizard, PSBTN_NEXT);
+        Type(wizard, IDC_OUTPUT_FOLDER, L"C:\\QuilbrookTest\\Out");
+        Press(wizard, PSBTN_FINISH);
+    });
+    EXPECT_EQ(1u, g_observations.size());  // only the resize encoded
+    EXPECT_FALSE(FileContent(kOut1).empty());
+    EXPECT_EQ(FileContent(SettingsFile(L"temp.jpg")), FileContent(kOut1));
+}
+
+// Refuses the progress dialog's window, as a system out of resources would.
+HHOOK g_refusingHook = nullptr;
+LRESULT CALLBACK RefuseProgressWindow(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+    {
+        const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        if (!IS_INTRESOURCE(create->lpszName) && create->lpszName && wcscmp(create->lpszName, L"Dialog") == 0)
+            return 1;
+    }
+    return CallNextHookEx(g_refusingHook, code, wParam, lParam);
+}
+
+TEST_F(BatchTest, NoProgressWindowMeansNoBatch)
+{
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out", 1, [](CQuilbrookWizard&) {
+        g_refusingHook = SetWindowsHookExW(WH_CBT, &RefuseProgressWindow, nullptr, GetCurrentThreadId());
+    });
+    UnhookWindowsHookEx(g_refusingHook);
+    EXPECT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(g_observations.empty());
+    EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
+}
+}

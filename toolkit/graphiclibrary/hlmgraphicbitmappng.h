@@ -1,0 +1,34 @@
+// A bitmap decoded from PNG data (a file, a "PNG" resource or any framework file) into a
+// 32-bit top-down section: blue, green, red, alpha, not premultiplied.
+#pragma once
+
+#include <afxwin.h>
+
+#include <vector>
+
+class CHLMGraphicBitmapPng : public CBitmap
+{
+public:
+    // Pictures larger than this in either direction are refused.
+    static const UINT MaxDimension = 16384;
+
+    CHLMGraphicBitmapPng();
+    ~CHLMGraphicBitmapPng() override;
+
+    BOOL LoadFile(LPCTSTR path);
+    BOOL LoadResource(HMODULE module, HRSRC resource);
+    BOOL LoadStream(CFile* stream);
+
+    // TRUE when the decoded rows had four channels (red, green, blue, alpha).
+    BOOL IsAlpha() const { return m_alpha; }
+
+    // The libpng stage: rows top to bottom, 8 bits per sample, red, green, blue (and alpha
+    // with four channels). FALSE, with `pixels` empty, for anything that is not a sound PNG.
+    static BOOL DecodePng(CFile* stream, std::vector<BYTE>& pixels, UINT& width, UINT& height, int& channels,
+                          COLORREF& background);
+    // The conversion stage: a new section, or null.
+    static HBITMAP CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels);
+
+private:
+    BOOL m_alpha;
+};
