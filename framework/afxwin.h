@@ -363,7 +363,6 @@ public:
     // Handle maps
     static CWnd* PASCAL FromHandle(HWND hWnd);
     static CWnd* PASCAL FromHandlePermanent(HWND hWnd);
-    static void PASCAL DeleteTempMap();
     BOOL Attach(HWND hWndNew);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
@@ -577,7 +576,6 @@ protected:
                                       LRESULT* pResult);
 
     friend LRESULT AFXAPI AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
-    friend class CDialog;
 
 private:
     void HandleNcDestroy();
@@ -604,13 +602,9 @@ BOOL AFXAPI AfxUnhookWindowCreate();
 BOOL AFXAPI AfxRegisterClass(WNDCLASS* lpWndClass);
 HWND AFXAPI AfxGetParentOwner(HWND hWnd);
 
-// The control classes and device contexts build on CWnd.
-#if __has_include("afxdc_.h")
+// The device contexts and the control classes build on CWnd.
 #include "afxdc_.h"
-#endif
-#if __has_include("afxctl_.h")
 #include "afxctl_.h"
-#endif
 
 // ---------------------------------------------------------------------------------------
 // Dialog data exchange
@@ -666,7 +660,6 @@ protected:
     LPCDLGTEMPLATE LoadTemplate() const;
 
     LPCDLGTEMPLATE m_lpDialogTemplate;  // a template in memory, used instead of the resource
-    BOOL m_bModal;
 };
 
 // The dialog procedure of framework dialogs: the window procedure does the work.

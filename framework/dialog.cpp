@@ -10,20 +10,19 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
 CDialog::CDialog()
-    : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr), m_lpDialogTemplate(nullptr),
-      m_bModal(FALSE)
+    : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr), m_lpDialogTemplate(nullptr)
 {
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_nIDHelp(nIDTemplate),
-      m_pParentWnd(pParentWnd), m_lpDialogTemplate(nullptr), m_bModal(FALSE)
+      m_pParentWnd(pParentWnd), m_lpDialogTemplate(nullptr)
 {
 }
 
 CDialog::CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
     : m_lpszTemplateName(lpszTemplateName), m_nIDHelp(0), m_pParentWnd(pParentWnd),
-      m_lpDialogTemplate(nullptr), m_bModal(FALSE)
+      m_lpDialogTemplate(nullptr)
 {
 }
 
@@ -82,12 +81,10 @@ INT_PTR CDialog::DoModal()
     if (lpTemplate == nullptr)
         return -1;
     HWND hWndOwner = CWnd::GetSafeOwner(m_pParentWnd)->GetSafeHwnd();
-    m_bModal = TRUE;
     AfxHookWindowCreate(this);
     const INT_PTR nResult =
         ::DialogBoxIndirectParamW(AfxGetResourceHandle(), lpTemplate, hWndOwner, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
-    m_bModal = FALSE;
     return nResult;
 }
 

@@ -83,11 +83,6 @@ CWnd* PASCAL CWnd::FromHandlePermanent(HWND hWnd)
     return found == windows.end() ? nullptr : found->second;
 }
 
-void PASCAL CWnd::DeleteTempMap()
-{
-    AfxGetThreadState()->m_tempWindows.ReleaseAll();
-}
-
 void CWnd::AttachToPermanentMap(HWND hWnd)
 {
     AfxGetThreadState()->m_permanentWindows[hWnd] = this;

@@ -1,7 +1,6 @@
 // CWnd members that hand out device contexts, fonts and menus as framework objects.
 #include "afxwin.h"
 
-#if __has_include("afxdc_.h")
 CDC* CWnd::GetDC()
 {
     return CDC::FromHandle(::GetDC(m_hWnd));
@@ -26,11 +25,8 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
 {
     ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(pFont->GetSafeHandle()), bRedraw);
 }
-#endif
 
-#if __has_include("afxctl_.h")
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const
 {
     return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert));
 }
-#endif

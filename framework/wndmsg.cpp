@@ -12,12 +12,7 @@ CPoint PointFrom(LPARAM lParam)
 
 CDC* DCFrom(WPARAM wParam)
 {
-#if __has_include("afxdc_.h")
     return CDC::FromHandle(reinterpret_cast<HDC>(wParam));
-#else
-    (void)wParam;  // until the device contexts exist
-    return nullptr;
-#endif
 }
 
 CWnd* WindowFrom(WPARAM wParam)

@@ -175,3 +175,84 @@ TEST(ModelessDialog, CreationKeepsTheRememberedParent)
     parent.DestroyWindow();
     owner.DestroyWindow();
 }
+
+namespace
+{
+// A framework dialog that paints its own background through WM_CTLCOLORDLG.
+class RedDialog : public CDialog
+{
+public:
+    RedDialog() : m_brush(CreateSolidBrush(RGB(200, 0, 0))) {}
+    ~RedDialog() override { DeleteObject(m_brush); }
+    afx_msg LRESULT OnCtlColorDlg(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_brush); }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HBRUSH m_brush;
+};
+
+BEGIN_MESSAGE_MAP(RedDialog, CDialog)
+    ON_MESSAGE(WM_CTLCOLORDLG, &RedDialog::OnCtlColorDlg)
+END_MESSAGE_MAP()
+
+COLORREF BackgroundPixel(CDialog& dialog)
+{
+    dialog.SetWindowPos(nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpWaitingMessages();
+    HDC hDC = GetDC(dialog.m_hWnd);
+    const COLORREF pixel = GetPixel(hDC, 4, 4);  // a corner no control covers
+    ReleaseDC(dialog.m_hWnd, hDC);
+    return pixel;
+}
+}
+
+TEST(DialogPainting, TheDialogsOwnColourHandlingComesFirstAndTheRestIsTheSystems)
+{
+    DialogTemplate dialogTemplate = ProgressLikeTemplate();
+    RedDialog red;
+    ASSERT_TRUE(red.CreateIndirect(dialogTemplate.Get()));
+    EXPECT_EQ(RGB(200, 0, 0), BackgroundPixel(red));
+    red.DestroyWindow();
+
+    CDialog plain;
+    ASSERT_TRUE(plain.CreateIndirect(dialogTemplate.Get()));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), BackgroundPixel(plain));
+    plain.DestroyWindow();
+}
+
+namespace
+{
+// The option pages' pattern: an edit whose changes and a button whose clicks reach the map.
+class OptionsLikeDialog : public CDialog
+{
+public:
+    int changes = 0;
+    int clicks = 0;
+    afx_msg void OnEditChange() { ++changes; }
+    afx_msg void OnOkClicked() { ++clicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(OptionsLikeDialog, CDialog)
+    ON_EN_CHANGE(kEditId, &OptionsLikeDialog::OnEditChange)
+    ON_BN_CLICKED(IDOK, &OptionsLikeDialog::OnOkClicked)
+END_MESSAGE_MAP()
+}
+
+TEST(DialogCommands, EditChangesAndButtonClicksReachTheDialogsMap)
+{
+    DialogTemplate dialogTemplate = ProgressLikeTemplate();
+    OptionsLikeDialog dialog;
+    ASSERT_TRUE(dialog.CreateIndirect(dialogTemplate.Get()));
+    dialog.SetDlgItemText(kEditId, L"12");
+    dialog.SetDlgItemInt(kEditId, 34);
+    EXPECT_EQ(2, dialog.changes) << "programmatic text changes notify as typing does";
+    EXPECT_EQ(34u, dialog.GetDlgItemInt(kEditId));
+
+    // The derived map's BN_CLICKED entry for IDOK hides the base's OnOK: the dialog stays.
+    ::SendMessageW(::GetDlgItem(dialog.m_hWnd, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, dialog.clicks);
+    EXPECT_TRUE(IsWindow(dialog.m_hWnd));
+    dialog.DestroyWindow();
+}

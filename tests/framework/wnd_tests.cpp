@@ -591,3 +591,40 @@ TEST(ReferenceCount, InterfacesShareTheCommandTargetsCount)
     EXPECT_EQ(1u, static_cast<IUnknown*>(target)->Release());
     EXPECT_EQ(0u, static_cast<IUnknown*>(target)->Release());  // deletes
 }
+
+namespace
+{
+class EraseWnd : public CWnd
+{
+public:
+    HDC erasedWith = nullptr;
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC)
+    {
+        erasedWith = pDC->GetSafeHdc();
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(EraseWnd, CWnd)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+}
+
+TEST(MessageMap, DeviceContextAndFontArgumentsAreWrappers)
+{
+    EraseWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr));
+    HDC hDC = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(TRUE, wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC)));
+    EXPECT_EQ(hDC, wnd.erasedWith);
+    DeleteDC(hDC);
+
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10, wnd.m_hWnd, nullptr, nullptr, nullptr);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CFont* pFont = CWnd::FromHandle(edit)->GetFont();
+    ASSERT_NE(nullptr, pFont);
+    EXPECT_EQ(font, static_cast<HFONT>(pFont->GetSafeHandle()));
+    wnd.DestroyWindow();
+}
