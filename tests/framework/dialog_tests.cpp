@@ -65,7 +65,7 @@ TEST(ModelessDialog, EnterEscapeAndCloseBoxReachTheVirtualsAndTheWindowStays)
     ASSERT_TRUE(dialog.CreateIndirect(dialogTemplate.Get()));
     EXPECT_EQ(1, dialog.initDialogs);
     EXPECT_EQ(&dialog, CWnd::FromHandlePermanent(dialog.m_hWnd));
-    dialog.ShowWindow(SW_SHOWNORMAL);
+    dialog.ShowWindow(SW_SHOWNA);
     HWND edit = ::GetDlgItem(dialog.m_hWnd, kEditId);
     SetFocus(edit);
 
@@ -123,7 +123,7 @@ TEST(ModelessDialog, BaseOkAndCancelEndTheDialog)
     {
         CDialog dialog;
         ASSERT_TRUE(dialog.CreateIndirect(dialogTemplate.Get()));
-        dialog.ShowWindow(SW_SHOWNORMAL);
+        dialog.ShowWindow(SW_SHOWNA);
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(dialog.m_hWnd, command)));
         EXPECT_FALSE(dialog.IsWindowVisible()) << command;
@@ -197,7 +197,7 @@ END_MESSAGE_MAP()
 
 COLORREF BackgroundPixel(CDialog& dialog)
 {
-    dialog.SetWindowPos(nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    dialog.SetWindowPos(nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpWaitingMessages();
     HDC hDC = GetDC(dialog.m_hWnd);

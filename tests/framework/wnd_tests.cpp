@@ -535,7 +535,8 @@ TEST(ThreadState, IsPerThreadAndReleasedWhenTheThreadEnds)
 TEST(Relatives, ParentOwnerParentFrameAndCentring)
 {
     CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr));
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP, 100, 100, 400, 300, nullptr, nullptr));
+    owner.ShowWindow(SW_SHOWNA);  // centring over an owner needs it visible
     CWnd child;
     ASSERT_TRUE(child.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, owner.m_hWnd, nullptr));
     CWnd grandChild;
