@@ -232,11 +232,14 @@ void SelectRows(CQuilbrookWizard& wizard, std::initializer_list<int> rows)
 // one folder).
 void AddFiles(CQuilbrookWizard& wizard, const std::vector<std::wstring>& paths)
 {
-    auto folderOf = [](const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); };
+    auto sameFolder = [](const std::wstring& a, const std::wstring& b) {
+        const size_t end = a.rfind(L'\\');
+        return end == b.rfind(L'\\') && a.compare(0, end, b, 0, end) == 0;
+    };
     for (size_t first = 0; first < paths.size();)
     {
         size_t end = first + 1;
-        while (end < paths.size() && folderOf(paths[end]) == folderOf(paths[first]))
+        while (end < paths.size() && sameFolder(paths[end], paths[first]))
             ++end;
         g_chosenFiles.assign(paths.begin() + first, paths.begin() + end);
         Click(wizard, IDC_ADD_FILE);
@@ -380,6 +383,22 @@ TEST_F(WizardTest, AddRemoveOneAndRemoveAll)
     EXPECT_EQ(std::vector<std::wstring>(2, L"Do you want to remove all item in the list?"), confirmations);
 }
 
+CQuilbrookWizard* g_wizardDuringScan = nullptr;
+std::vector<bool> g_stateDuringScan;  // handled; then Add File, Add Folder, Remove One, Remove All, Next, Exit enabled
+
+LRESULT CALLBACK WitnessScan(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_APP)
+        return DefWindowProcW(window, message, wParam, lParam);
+    CQuilbrookWizard& wizard = *g_wizardDuringScan;
+    g_stateDuringScan = {true};
+    for (int id : {IDC_ADD_FILE, IDC_ADD_FOLDER, IDC_REMOVE_ONE, IDC_REMOVE_ALL})
+        g_stateDuringScan.push_back(IsWindowEnabled(Control(wizard, id)) != FALSE);
+    g_stateDuringScan.push_back(Enabled(wizard, kNextButton));
+    g_stateDuringScan.push_back(IsWindowEnabled(GetDlgItem(wizard.m_hWnd, IDCANCEL)) != FALSE);
+    return 0;
+}
+
 TEST_F(WizardTest, AddFolderTakesPicturesBreadthFirstAndNextWritesTheList)
 {
     const std::wstring folder = MakeTestFolder(L"scan");
@@ -394,7 +413,14 @@ TEST_F(WizardTest, AddFolderTakesPicturesBreadthFirstAndNextWritesTheList)
     bool buttonsEnabledAfter = false;
     RunProgram([&](CQuilbrookWizard& wizard) {
         g_chosenFolder = folder;
+        // A message waiting when the scan starts is handled while it runs: it finds the
+        // page's buttons, Next and Exit disabled.
+        g_wizardDuringScan = &wizard;
+        HWND witness = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(witness, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WitnessScan));
+        PostMessageW(witness, WM_APP, 0, 0);
         Click(wizard, IDC_ADD_FOLDER);
+        DestroyWindow(witness);
         rows = ListRows(wizard);
         buttonsEnabledAfter = IsWindowEnabled(Control(wizard, IDC_ADD_FILE)) && Enabled(wizard, kNextButton) &&
                               IsWindowEnabled(GetDlgItem(wizard.m_hWnd, IDCANCEL));
@@ -404,6 +430,7 @@ TEST_F(WizardTest, AddFolderTakesPicturesBreadthFirstAndNextWritesTheList)
                                          folder + L"\\sub\\d.png", folder + L"\\sub\\deeper\\e.gif"}),
               rows);
     EXPECT_TRUE(buttonsEnabledAfter);
+    EXPECT_EQ((std::vector<bool>{true, false, false, false, false, false, false}), g_stateDuringScan);
     const std::wstring list = SettingsFile(L"FileList.txt");
     EXPECT_EQ(L"5", IniValue(list, L"Total", L"Count"));
     for (size_t i = 0; i < rows.size(); ++i)
