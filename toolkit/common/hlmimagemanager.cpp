@@ -294,6 +294,11 @@ BOOL CHLMImageManager::Read32bppBits(HDC dc, HBITMAP bitmap, std::vector<BYTE>& 
     return FALSE;
 }
 
+BOOL CHLMImageManager::Read32bppBits(CDC* dc, HBITMAP bitmap, std::vector<BYTE>& header, std::vector<BYTE>& pixels)
+{
+    return Read32bppBits(dc->GetSafeHdc(), bitmap, header, pixels);
+}
+
 HBITMAP CHLMImageManager::Copy32bppBitmap(HBITMAP bitmap, void** bits)
 {
     ScreenMemoryDC dc;
@@ -451,6 +456,23 @@ BOOL CHLMImageManager::AlphaBlendConstant(HDC destination, const RECT& d, HDC so
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, constantAlpha, 0};
     return CHLMDrawHelpers::Instance().m_alphaBlend(destination, d.left, d.top, d.right - d.left, d.bottom - d.top,
                                                    source, s.left, s.top, s.right - s.left, s.bottom - s.top, blend);
+}
+
+void CHLMImageManager::TransparentBlt(CDC* destination, const RECT& d, CDC* source, const RECT& s,
+                                      COLORREF transparent)
+{
+    TransparentBlt(destination->GetSafeHdc(), d, source->GetSafeHdc(), s, transparent);
+}
+
+BOOL CHLMImageManager::AlphaBlend(CDC* destination, const RECT& d, CDC* source, const RECT& s)
+{
+    return AlphaBlend(destination->GetSafeHdc(), d, source->GetSafeHdc(), s);
+}
+
+BOOL CHLMImageManager::AlphaBlendConstant(CDC* destination, const RECT& d, CDC* source, const RECT& s,
+                                          BYTE constantAlpha)
+{
+    return AlphaBlendConstant(destination->GetSafeHdc(), d, source->GetSafeHdc(), s, constantAlpha);
 }
 
 BOOL CHLMImageManager::AlphaBlendFallback(HDC destination, int x, int y, int cx, int cy, HDC source, int sourceX,

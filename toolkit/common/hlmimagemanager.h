@@ -40,6 +40,7 @@ public:
     // The bitmap's header (a 52-byte block: room for the masks that GetDIBits may add) and
     // its pixels; FALSE for anything but a readable 32-bit bitmap.
     static BOOL Read32bppBits(HDC dc, HBITMAP bitmap, std::vector<BYTE>& header, std::vector<BYTE>& pixels);
+    static BOOL Read32bppBits(CDC* dc, HBITMAP bitmap, std::vector<BYTE>& header, std::vector<BYTE>& pixels);
     static HBITMAP Copy32bppBitmap(HBITMAP bitmap, void** bits);
     static HBITMAP MirrorBitmap(HBITMAP bitmap);
     // A premultiplied copy. With an alpha flag, a copy is premultiplied only when the pixels
@@ -52,6 +53,12 @@ public:
                         COLORREF transparent);
     BOOL AlphaBlend(HDC destination, const RECT& destinationRect, HDC source, const RECT& sourceRect);
     BOOL AlphaBlendConstant(HDC destination, const RECT& destinationRect, HDC source, const RECT& sourceRect,
+                            BYTE constantAlpha);
+    // The same on the framework's DCs.
+    void TransparentBlt(CDC* destination, const RECT& destinationRect, CDC* source, const RECT& sourceRect,
+                        COLORREF transparent);
+    BOOL AlphaBlend(CDC* destination, const RECT& destinationRect, CDC* source, const RECT& sourceRect);
+    BOOL AlphaBlendConstant(CDC* destination, const RECT& destinationRect, CDC* source, const RECT& sourceRect,
                             BYTE constantAlpha);
 
     // The ways of drawing behind the blitting functions.

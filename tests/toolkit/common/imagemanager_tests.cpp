@@ -492,3 +492,28 @@ TEST(CHLMImageManager, FallsBackForShiftedSourcesBeforeWindows2000)
     const ChildRunResult child = RunTestInChild(L"ImageManagerPaths.DISABLED_BlendPath", options);
     EXPECT_TRUE(ChildTestPassed(child)) << child.output;
 }
+
+TEST(CHLMImageManager, FrameworkDcFormsDrawAsTheHandleForms)
+{
+    TestSurface source(1, 1, Bgra(100, 0, 0, 128));
+    TestSurface byHandle(1, 1, Bgra(200, 0, 0, 0)), byObject(1, 1, Bgra(200, 0, 0, 0));
+    CHLMImageManager& manager = CHLMImageManager::GetInstance();
+    EXPECT_TRUE(manager.AlphaBlend(byHandle.dc(), RECT{0, 0, 1, 1}, source.dc(), RECT{0, 0, 1, 1}));
+    EXPECT_TRUE(manager.AlphaBlend(CDC::FromHandle(byObject.dc()), RECT{0, 0, 1, 1}, CDC::FromHandle(source.dc()),
+                                   RECT{0, 0, 1, 1}));
+    EXPECT_EQ(byHandle.At(0, 0), byObject.At(0, 0));
+    EXPECT_TRUE(manager.AlphaBlendConstant(CDC::FromHandle(byObject.dc()), RECT{0, 0, 1, 1},
+                                           CDC::FromHandle(source.dc()), RECT{0, 0, 1, 1}, 255));
+    EXPECT_EQ(100u, byObject.At(0, 0) & 0xFF);
+
+    TestSurface keyed(1, 1, Bgra(255, 0, 255, 0)), target(1, 1, Bgra(5, 5, 5, 0));
+    manager.TransparentBlt(CDC::FromHandle(target.dc()), RECT{0, 0, 1, 1}, CDC::FromHandle(keyed.dc()),
+                           RECT{0, 0, 1, 1}, RGB(255, 0, 255));
+    EXPECT_EQ(RGB(5, 5, 5), target.ColorAt(0, 0));
+
+    HBITMAP loose = SectionInMemoryOrder(1, 1, {Bgra(1, 2, 3, 4)});
+    std::vector<BYTE> header, pixels;
+    EXPECT_TRUE(CHLMImageManager::Read32bppBits(CDC::FromHandle(target.dc()), loose, header, pixels));
+    EXPECT_EQ((std::vector<BYTE>{1, 2, 3, 4}), pixels);
+    DeleteObject(loose);
+}
