@@ -1,6 +1,6 @@
 #include "hlmskinmanagermodulelist.h"
 
-#include "../common/childrun.h"
+#include "childrun.h"
 
 #include <gtest/gtest.h>
 
