@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test under Wine on a private Xvfb display.
 # Installs what is missing first. Ends with CTest's summary; exits non-zero on any failure.
+# Arguments go to CTest (e.g. -R skin_tests runs one layer's tests).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -38,4 +39,4 @@ qb_prepare_prefix
 started+=($!)
 
 cd "$QB_BUILD"
-ctest --output-on-failure --no-tests=error
+ctest --output-on-failure --no-tests=error "$@"
