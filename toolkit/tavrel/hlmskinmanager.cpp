@@ -84,6 +84,7 @@ void RecreateFont(CFont& font, const LOGFONTW& logFont)
 CHLMSkinManagerMetrics::CHLMSkinManagerMetrics(CHLMSkinManager* manager)
     : m_pManager(manager),
       m_brushBtnFace(NULL),
+      m_brushTabPage(NULL),
       m_clrLight3D(0),
       m_clrHighlight(0),
       m_clrShadow(0),
@@ -138,10 +139,12 @@ void CHLMSkinManagerMetrics::FreeGdiObjects()
     for (HBRUSH& brush : m_brushes)
         DeleteBrushSlot(brush);
     DeleteBrushSlot(m_brushBtnFace);
+    DeleteBrushSlot(m_brushTabPage);
 }
 
 void CHLMSkinManagerMetrics::RefreshMetrics()
 {
+    DeleteBrushSlot(m_brushTabPage);
     const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
     if (schema == nullptr)
     {
