@@ -190,15 +190,10 @@ TEST(SkinMetrics, TheManagersSystemQueriesReadClassSysMetrics)
 
 TEST_F(MetricsTest, RefreshReleasesTheTabPageBrush)
 {
-    // Refreshed with the skin and without it, the pattern of tabbed pages is made again.
-    for (BOOL withSchema : {TRUE, FALSE})
-    {
-        HBRUSH pattern = CreateSolidBrush(RGB(1, 2, 3));
-        m_metrics->m_brushTabPage = pattern;
-        if (!withSchema)
-            m_manager.LoadSkin(L"", L"");
-        m_metrics->RefreshMetrics();
-        EXPECT_EQ(nullptr, m_metrics->m_brushTabPage);
-        EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(pattern)));
-    }
+    // The pattern of tabbed pages is made again from the refreshed skin.
+    HBRUSH pattern = CreateSolidBrush(RGB(1, 2, 3));
+    m_metrics->m_brushTabPage = pattern;
+    m_metrics->RefreshMetrics();
+    EXPECT_EQ(nullptr, m_metrics->m_brushTabPage);
+    EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(pattern)));
 }
