@@ -37,7 +37,7 @@ qb_prepare_prefix
 pictures="$QB_ROOT/build/screenshots-pictures"
 mkdir -p "$pictures"
 for n in 1 2 3 4 5 6; do
-  [ -f "$pictures/photo$n.jpg" ] || convert -size 3000x2000 "plasma:" "$pictures/photo$n.jpg"
+  [ -f "$pictures/photo$n.jpg" ] || convert -size 6000x4000 "plasma:" "$pictures/photo$n.jpg"
 done
 windows_path() { echo "Z:${1//\//\\}"; }
 
@@ -77,5 +77,5 @@ drive wait "Step 3 of 3, Compress Options"
 drive click "Step 3 of 3, Compress Options" "Next >"
 drive wait "Final step"
 drive click "Final step" "Finish"
-drive wait "Current state"
+drive wait "File 1 of"
 shot progress

@@ -96,7 +96,12 @@ int wmain(int argc, wchar_t** argv)
             window = WaitForWindow(argument(1));
             HWND button = window != nullptr ? FindChildButton(window, argument(2)) : nullptr;
             if (button != nullptr)
+            {
+                // Posted, as the click may open a modal window; the empty message sent after
+                // it returns once the click was handled (or a modal loop runs).
                 PostMessageW(button, BM_CLICK, 0, 0);
+                SendMessageTimeoutW(button, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            }
             window = button;
             index += 3;
         }

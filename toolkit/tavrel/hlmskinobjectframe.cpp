@@ -208,8 +208,12 @@ BOOL CHLMSkinObjectFrame::HasCaption() const
 
 BOOL CHLMSkinObjectFrame::IsFlatScrollBar() const
 {
+    // Looked up by name: not every import library of comctl32 carries the flat scroll bars.
+    using GetScrollPropFunction = decltype(&::FlatSB_GetScrollProp);
+    static const GetScrollPropFunction getScrollProp = reinterpret_cast<GetScrollPropFunction>(
+        ::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "FlatSB_GetScrollProp"));
     int value = 0;
-    return FlatSB_GetScrollProp(m_hWnd, WSB_PROP_VSTYLE, &value);
+    return getScrollProp != nullptr && getScrollProp(m_hWnd, WSB_PROP_VSTYLE, &value);
 }
 
 void CHLMSkinObjectFrame::ScreenToFrame(POINT& point)

@@ -147,6 +147,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        // The mouse starts away from every test window.
+        SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
     }
 
     void TearDown() override
