@@ -44,7 +44,7 @@ protected:
         skin.AddImage(L"sizebox.bmp", 4, 8, SolidFrames(4, 4, {Bgra(7, 6, 5, 0), Bgra(9, 9, 9, 0)}));
         UseProcessSkin(skin.path(), L"skin.ini");
     }
-    static void TearDownTestSuite() { ForgetProcessSkin(); }
+    static void TearDownTestSuite() { CleanSkinManager(); }
 };
 
 // Colours of one drawn edge on a 10 x 10 surface.

@@ -92,7 +92,7 @@ protected:
         skin.AddImage(L"keyed.bmp", 4, 4, Framed(4, 1, kBorder, RGB(255, 0, 255)));
         UseProcessSkin(skin.path(), L"skin.ini");
     }
-    static void TearDownTestSuite() { ForgetProcessSkin(); }
+    static void TearDownTestSuite() { CleanSkinManager(); }
 
     struct Probe
     {

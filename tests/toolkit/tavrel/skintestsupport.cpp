@@ -21,11 +21,6 @@ void UseProcessSkin(const std::wstring& path, const wchar_t* iniName)
         manager->GetMetrics()->RefreshMetrics();
 }
 
-void ForgetProcessSkin()
-{
-    GetSkinManager()->LoadSkin(L"");
-}
-
 CTestFolderSkin::CTestFolderSkin(const wchar_t* folderName, const std::vector<std::string>& iniLines)
     : m_path(MakeTestFolder(folderName))
 {
@@ -47,4 +42,21 @@ std::vector<DWORD> SolidFrames(int width, int frameHeight, const std::vector<DWO
     for (DWORD color : colors)
         pixels.insert(pixels.end(), static_cast<size_t>(width) * frameHeight, color);
     return pixels;
+}
+
+CHLMSkinManager& CleanSkinManager()
+{
+    CHLMSkinManager* manager = GetSkinManager();
+    manager->LoadSkin(L"", L"");
+    manager->RemoveColorFilters();
+    return *manager;
+}
+
+CleanSkinManagerScope::CleanSkinManagerScope() : manager(CleanSkinManager())
+{
+}
+
+CleanSkinManagerScope::~CleanSkinManagerScope()
+{
+    CleanSkinManager();
 }
