@@ -3,7 +3,7 @@
 // cleanly. The fixtures in data/ were made with ImageMagick from the pixels below.
 #include <gtest/gtest.h>
 
-#include "../common/pixels.h"
+#include "pixels.h"
 #include "common/hlmimagemanager.h"
 #include "graphiclibrary/hlmgraphicbitmappng.h"
 #include "testpaths.h"
