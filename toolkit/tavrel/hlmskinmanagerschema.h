@@ -4,13 +4,16 @@
 
 #include <afx.h>
 #include <afxtempl.h>
+#include <atltypes.h>
 
 #include "common/hlmsystemhelpers.h"
 
 class CDC;
 class CHLMSkinManager;
 class CHLMSkinManagerClass;
+class CHLMSkinImage;
 class CHLMSkinManagerResourceFile;
+class CHLMSkinObjectFrame;
 
 // One typed skin value.
 class CHLMSkinManagerSchemaProperty
@@ -70,8 +73,16 @@ public:
     CHLMSkinManagerSchema& operator=(const CHLMSkinManagerSchema&) = delete;
 
     // Drawing, done by the default schema.
+    // The background (and glyph) of a part in a state.
     virtual BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                                      const RECT* rect) = 0;
+    // The non-client frame of a skinned window: borders, caption and caption buttons.
+    virtual BOOL DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame* frame) = 0;
+    // Thicknesses of the skinned non-client area (the top includes the caption).
+    virtual CRect GetFrameBorders(DWORD style, DWORD exStyle) = 0;
+    virtual CRect GetWindowFrameBorders(CHLMSkinObjectFrame* frame) = 0;
+    // A new window region for a frame of that size, owned by the caller.
+    virtual HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) = 0;
     virtual void FreeFrameRegions() = 0;
     virtual COLORREF GetSizeBoxColor();
     COLORREF GetMetricsColor(int index) const;
@@ -138,14 +149,67 @@ private:
                           Value& value, Value (*read)(const CHLMSkinManagerSchemaProperty&)) const;
 };
 
-// The schema that the skin files create. Its drawing grows with the skin objects that use it;
-// until then it draws nothing and reports so.
+// The schema that the skin files create, with the default drawing of every part from the
+// skin's properties.
 class CHLMSkinManagerSchemaDefault : public CHLMSkinManagerSchema
 {
 public:
     explicit CHLMSkinManagerSchemaDefault(CHLMSkinManager* manager);
 
+    // Backgrounds and glyphs: an image strip by sizing margins, a border fill, or nothing.
+    // FALSE when an image background has no image.
     BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                              const RECT* rect) override;
+    BOOL DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state, const RECT* rect);
+    BOOL DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state, const RECT* rect);
+    // The property id of the largest numbered image whose frame fits the content rectangle;
+    // -1 when a named image cannot be had.
+    int FindBestImage(CHLMSkinManagerClass* skinClass, int part, int state, const RECT* content, int frameCount,
+                      BOOL horizontal);
+
+    // The window frame and its regions.
+    BOOL DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame* frame) override;
+    CRect GetFrameBorders(DWORD style, DWORD exStyle) override;
+    CRect GetWindowFrameBorders(CHLMSkinObjectFrame* frame) override;
+    HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) override;
     void FreeFrameRegions() override;
+    // Lays the caption buttons out and draws them; the x where the caption text must end.
+    virtual int DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjectFrame* frame);
+    ~CHLMSkinManagerSchemaDefault() override;
+
+    // The window frame (caption, borders, caption buttons) and its regions.
+    int GetBorderUnits(DWORD style, DWORD exStyle, BOOL withFrame, BOOL withClientEdge);
+    CSize GetCaptionButtonSize(CHLMSkinManagerClass* skinClass, int height);
+    HICON GetFrameSmallIcon(CHLMSkinObjectFrame* frame);
+    void DrawFrameEdges(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame);
+    void DrawClientEdge(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame);
+
+    // The transparent spans of a caption image's sizing bands, for one caption height and
+    // tool-window flag: what a window of that kind leaves out of its region.
+    struct FRAMEREGION
+    {
+        FRAMEREGION() = default;
+        FRAMEREGION(const FRAMEREGION&) = delete;
+        FRAMEREGION& operator=(const FRAMEREGION&) = delete;
+        ~FRAMEREGION();
+        int nCaptionHeight = 0;
+        int nToolWindow = 0;
+        HRGN rgnLeft = NULL;   // caption-image coordinates
+        HRGN rgnRight = NULL;  // x from the start of the right band
+        CRect rcBands;         // band widths left and right, sizing margins top and bottom
+        int nTransparentRows = 0;
+        BOOL bTemporary = FALSE;  // built for one call only
+    };
+    void RemoveAllFrameRegions();
+    FRAMEREGION* GetFrameRegion(CHLMSkinObjectFrame* frame, int cx);
+    void ScanFrameTransparency(CDC* dc, HRGN& left, HRGN& right, int& transparentRows, const CRect& image,
+                               const CRect& bands, COLORREF key);
+    static void AddSpanToRegion(HRGN& region, int x1, int y, int x2);
+
+private:
+    // The image named by a property of the part, from the class's image cache.
+    CHLMSkinImage* FindImage(CHLMSkinManagerClass* skinClass, int part, int state, int propertyId);
+
+    int m_nCaptionButtonSizeAdjust = 0;  // nothing changes it
+    CArray<FRAMEREGION*, FRAMEREGION*> m_arrFrameRegions;
 };

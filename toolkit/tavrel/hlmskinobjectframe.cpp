@@ -33,8 +33,6 @@ enum CaptionButtonState
 
 const int kTabBodyPart = 10;
 const int kStockImageFileId = 3007;
-const int kSizeBoxPart = 10;
-const int kSizeBoxRightAlign = 1;
 const UINT kHotTrackInterval = 50;
 const UINT kSetWindowPosFrameChanged =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
@@ -69,7 +67,6 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectFrame, CHLMSkinObject)
     ON_WM_NCHITTEST()
     ON_WM_NCLBUTTONDOWN()
     ON_WM_NCLBUTTONDBLCLK()
-    ON_WM_NCRBUTTONUP()
     ON_WM_NCMOUSELEAVE()
     ON_WM_NCACTIVATE()
     ON_WM_TIMER()
@@ -398,29 +395,6 @@ void CHLMSkinObjectFrame::DrawFrame(CDC* dc)
     if (m_nLockCount != 0 || schema == nullptr)
         return;
     schema->DrawWindowFrame(dc, this);
-    if (!m_barVert.bVisible && !m_barHorz.bVisible)
-        return;
-    DrawBar(dc, m_barVert);
-    DrawBar(dc, m_barHorz);
-    if (m_barVert.bVisible && m_barHorz.bVisible)
-    {
-        const CRect box = GetSizeBoxRect();
-        dc->FillSolidRect(&box, schema->GetSizeBoxColor());
-        CHLMSkinManagerClass* scrollBar = GetSkinManager()->GetSkinClass(L"SCROLLBAR");
-        if (IsSizeGripVisible() && scrollBar != nullptr)
-            scrollBar->DrawThemeBackground(dc, kSizeBoxPart, kSizeBoxRightAlign, &box);
-    }
-}
-
-void CHLMSkinObjectFrame::DrawBar(CDC* dc, SCROLLBARLAYOUT& bar)
-{
-    if (!bar.bVisible)
-        return;
-    // During a thumb drag the thumb stays where the mouse put it.
-    if (m_pScrollTracking == nullptr || !m_pScrollTracking->bDragging)
-        UpdateScrollBarLayout(&bar);
-    CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar.rect);
-    DrawScrollBar(&buffer, &bar);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -824,26 +798,7 @@ BOOL CHLMSkinObjectFrame::HandleMouseMove(CPoint screenPoint)
             return TRUE;
         }
     }
-    if (m_pScrollTracking != nullptr)
-        return TRUE;
-    BOOL timerRunning = FALSE;
-    for (SCROLLBARLAYOUT* bar : {&m_barHorz, &m_barVert})
-    {
-        const int code = HitTestScrollBar(bar, point);
-        if (bar->bVisible && code != bar->nHotPart)
-        {
-            if (bar->nHotPart != 0 && code == 0 && !timerRunning)
-                KillHotTimer();
-            bar->nHotPart = code;
-            RedrawScrollBar(bar);
-        }
-        if (code != 0)
-        {
-            SetTimer(HotTrackTimer, kHotTrackInterval);
-            timerRunning = TRUE;
-        }
-    }
-    return m_barHorz.nHotPart != 0 || m_barVert.nHotPart != 0;
+    return FALSE;
 }
 
 void CHLMSkinObjectFrame::TrackCaptionButton()
@@ -923,14 +878,6 @@ void CHLMSkinObjectFrame::OnNcLButtonDown(UINT hitTest, CPoint point)
     {
         TrackCaptionButton();
         return;
-    }
-    for (SCROLLBARLAYOUT* bar : {&m_barHorz, &m_barVert})
-    {
-        if (HitTestScrollBar(bar, framePoint) != 0)
-        {
-            TrackScrollBar(framePoint.x, framePoint.y, bar, ::GetKeyState(VK_SHIFT) < 0);
-            return;
-        }
     }
     if (hitTest == HTMINBUTTON || hitTest == HTMAXBUTTON || hitTest == HTCLOSE || hitTest == HTHELP)
         return;

@@ -231,7 +231,6 @@ private:
     BOOL HasApplyOption(DWORD option) const;
     BOOL IsInCaptionStrip(CPoint screenPoint);
     CRect GetSizeBoxRect() const;
-    void DrawBar(CDC* dc, SCROLLBARLAYOUT& bar);
     void UpdateRegionForPosition(const WINDOWPOS* position);
     BOOL IsCloseEnabled() const;
     void UpdateCloseButtonState();
