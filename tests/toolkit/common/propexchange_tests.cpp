@@ -67,7 +67,10 @@ BOOL LoadText(const std::wstring& text, VARTYPE vt, void* pValue, const void* pD
     return px.ExchangeValue(L"V", vt, pValue, pDefault);
 }
 
-// A class that may be created by name, and one that counts how often it was created.
+}  // namespace
+
+// Classes that may be created by name (outside any unnamed namespace: their archive
+// operators are public); each counts how often it was created.
 class CExchangedShape : public CObject
 {
     DECLARE_SERIAL(CExchangedShape)
@@ -95,7 +98,6 @@ public:
 };
 int CExchangedOther::s_nCreated = 0;
 IMPLEMENT_SERIAL(CExchangedOther, CObject, 1)
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // Text forms
