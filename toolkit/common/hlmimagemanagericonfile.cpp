@@ -189,6 +189,7 @@ BOOL CHLMImageManagerIconImage::CreateFromIconBytes(const BYTE* bytes, DWORD siz
 
 BOOL CHLMImageManagerIconImage::CreateFromResource(HMODULE module, LPCTSTR name, int cx, int cy, BOOL group)
 {
+    Clear();
     DWORD size = 0;
     const BYTE* directory = group ? CHLMImageManager::ResourceBytes(module, name, RT_GROUP_ICON, size) : nullptr;
     if (directory)
