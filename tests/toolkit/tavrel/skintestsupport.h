@@ -11,6 +11,9 @@
 // A file next to the test program, such as L"testskin.skin".
 std::wstring BinPath(const wchar_t* fileName);
 
+// Registers a window class of this program with the given procedure.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
+
 // The process's one skin manager (its hooks are the process's), with no skin and no colour
 // filters when the scope starts and again when it ends.
 class CleanSkinManagerScope
