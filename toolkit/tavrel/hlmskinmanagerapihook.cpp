@@ -347,6 +347,19 @@ DWORD WINAPI ThreadStartThunk(LPVOID parameter)
 // ---------------------------------------------------------------------------------------
 // Names and saved functions
 
+namespace
+{
+// A bounded copy into a fixed field, always terminated.
+template <size_t N>
+void CopyName(char (&field)[N], LPCSTR name)
+{
+    size_t length = 0;
+    for (; name != nullptr && name[length] != '\0' && length + 1 < N; ++length)
+        field[length] = name[length];
+    field[length] = '\0';
+}
+}
+
 int CompareAsciiNoCase(LPCSTR lpszFirst, LPCSTR lpszSecond)
 {
     for (;; ++lpszFirst, ++lpszSecond)
@@ -393,8 +406,8 @@ CHLMSkinManagerApiFunction::CHLMSkinManagerApiFunction(CHLMSkinManagerApiHook* p
       m_systemAddress(systemAddress),
       m_replacementAddress(replacementAddress)
 {
-    strncpy(m_szModule, lpszModule, sizeof(m_szModule) - 1);
-    strncpy(m_szFunction, lpszFunction, sizeof(m_szFunction) - 1);
+    CopyName(m_szModule, lpszModule);
+    CopyName(m_szFunction, lpszFunction);
 }
 
 CHLMSkinManagerApiFunction::~CHLMSkinManagerApiFunction()
@@ -660,17 +673,17 @@ FARPROC WINAPI CHLMSkinManagerApiHook::OnHookGetProcAddress(HMODULE hModule, LPC
     // An ordinal, not a name.
     if (reinterpret_cast<ULONG_PTR>(lpProcName) <= 0xFFFE)
         return GetOriginalProcAddress(hModule, lpProcName);
-    char moduleName[MAX_PATH] = "UXTHEME.DLL";
+    LPCSTR moduleName = kUxTheme;
+    char path[MAX_PATH] = {};
     if (hModule != HLM_UXTHEME_PSEUDO_HANDLE)
     {
-        char path[MAX_PATH] = {};
         ::GetModuleFileNameA(hModule, path, MAX_PATH);
         const char* slash = strrchr(path, '\\');
         const char* fileName = slash != nullptr ? slash + 1 : path;
         // The real visual-styles library always gives its real functions.
         if (CompareAsciiNoCase(fileName, "UxTheme.dll") == 0)
             return GetOriginalProcAddress(hModule, lpProcName);
-        strncpy(moduleName, fileName, MAX_PATH - 1);
+        moduleName = fileName;
     }
     if (CHLMSkinManagerApiFunction* function = GetInstance().FindHookedFunction(moduleName, lpProcName))
         return FunctionAt<FARPROC>(function->m_replacementAddress);
