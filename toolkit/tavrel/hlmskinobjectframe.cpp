@@ -208,7 +208,7 @@ BOOL CHLMSkinObjectFrame::IsFlatScrollBar() const
     // Looked up by name: not every import library of comctl32 carries the flat scroll bars.
     using GetScrollPropFunction = decltype(&::FlatSB_GetScrollProp);
     static const GetScrollPropFunction getScrollProp = reinterpret_cast<GetScrollPropFunction>(
-        ::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "FlatSB_GetScrollProp"));
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "FlatSB_GetScrollProp")));
     int value = 0;
     return getScrollProp != nullptr && getScrollProp(m_hWnd, WSB_PROP_VSTYLE, &value);
 }
