@@ -259,7 +259,8 @@ TEST_F(FrameTest, ClientAreaLiesInsideTheSkinBorders)
     GetClientRect(tool, &client);
     MapWindowPoints(tool, nullptr, reinterpret_cast<POINT*>(&client), 2);
     EXPECT_EQ(3, client.left - windowRect.left);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSMCAPTION) + 1 + 3, client.top - windowRect.top);
+    // (GetSystemMetrics answers from the skin now: the metrics keep the system's height.)
+    EXPECT_EQ(GetSkinManager()->GetMetrics()->m_nSystemSmallCaptionHeight + 1 + 3, client.top - windowRect.top);
 }
 
 TEST_F(FrameTest, HitTestsAtTheSkinsCoordinates)
