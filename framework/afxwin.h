@@ -288,6 +288,35 @@ public:
 
 _AFX_THREAD_STATE* AFXAPI AfxGetThreadState();
 
+// Saves the thread's current message, makes this one current, and restores the saved one
+// when the dispatch ends: a Default() after a nested SendMessage sees its own message.
+// The framework's window procedure and the skin's both dispatch through it.
+class CCurrentMessageScope
+{
+public:
+    CCurrentMessageScope(_AFX_THREAD_STATE* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+        : m_pState(pState), m_saved(pState->m_lastSentMsg)
+    {
+        MSG& current = pState->m_lastSentMsg;
+        current.hwnd = hWnd;
+        current.message = nMsg;
+        current.wParam = wParam;
+        current.lParam = lParam;
+        ++pState->m_nDispatchDepth;
+    }
+    ~CCurrentMessageScope()
+    {
+        --m_pState->m_nDispatchDepth;
+        m_pState->m_lastSentMsg = m_saved;
+    }
+    CCurrentMessageScope(const CCurrentMessageScope&) = delete;
+    CCurrentMessageScope& operator=(const CCurrentMessageScope&) = delete;
+
+private:
+    _AFX_THREAD_STATE* m_pState;
+    MSG m_saved;
+};
+
 // ---------------------------------------------------------------------------------------
 // CCmdTarget
 

@@ -43,7 +43,8 @@ protected:
         return color;
     }
 
-    CHLMSkinManager m_manager;
+    CleanSkinManagerScope m_clean;
+    CHLMSkinManager& m_manager = m_clean.manager;
     CHLMSkinManagerSchemaDefault m_schema;
 };
 

@@ -9,3 +9,20 @@ std::wstring BinPath(const wchar_t* fileName)
     std::wstring path(self);
     return path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
 }
+
+CHLMSkinManager& CleanSkinManager()
+{
+    CHLMSkinManager* manager = GetSkinManager();
+    manager->LoadSkin(L"", L"");
+    manager->RemoveColorFilters();
+    return *manager;
+}
+
+CleanSkinManagerScope::CleanSkinManagerScope() : manager(CleanSkinManager())
+{
+}
+
+CleanSkinManagerScope::~CleanSkinManagerScope()
+{
+    CleanSkinManager();
+}
