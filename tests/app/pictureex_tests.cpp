@@ -6,6 +6,7 @@
 #include "apptesting.h"
 #include "giffixtures.h"
 #include "picturefixtures.h"
+#include "pixels.h"
 #include "testpaths.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -71,38 +71,22 @@ public:
         GetClientRect(window, &client);
         m_width = client.right;
         m_height = client.bottom;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        const HDC memory = CreateCompatibleDC(nullptr);
-        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
+        TestSurface surface(m_width, m_height);
         const HDC windowDC = GetDC(window);
-        BitBlt(memory, 0, 0, m_width, m_height, windowDC, 0, 0, SRCCOPY);
+        BitBlt(surface.dc(), 0, 0, m_width, m_height, windowDC, 0, 0, SRCCOPY);
         ReleaseDC(window, windowDC);
-        GdiFlush();
-        const DWORD* pixels = static_cast<const DWORD*>(bits);
-        m_pixels.assign(pixels, pixels + m_width * m_height);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                m_pixels.push_back(surface.ColorAt(x, y));
     }
 
-    COLORREF At(int x, int y) const
-    {
-        const DWORD pixel = m_pixels[static_cast<size_t>(y * m_width + x)];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
+    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y * m_width + x)]; }
     int width() const { return m_width; }
     int height() const { return m_height; }
 
 private:
     int m_width, m_height;
-    std::vector<DWORD> m_pixels;
+    std::vector<COLORREF> m_pixels;
 };
 
 bool Near(COLORREF actual, COLORREF expected, int tolerance)
@@ -152,8 +136,7 @@ bool WaitForThreadCount(int count)
 std::wstring WriteTestFile(const wchar_t* folder, const wchar_t* name, const std::vector<BYTE>& bytes)
 {
     const std::wstring path = MakeTestFolder(folder) + L"\\" + name;
-    std::ofstream file(path.c_str(), std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    WriteFileBytes(path, bytes);
     return path;
 }
 
@@ -204,6 +187,12 @@ Sample SampleOf(const Snapshot& shot)
 const std::vector<GifFrameSpec> kBlinkFrames = {
     {0, 0, 16, 16, kRed, 5, 1},
     {0, 0, 16, 16, kBlue, 5, 1},
+};
+// Three full-screen frames, for cutting and damaging.
+const std::vector<GifFrameSpec> kThreeFrames = {
+    {0, 0, 12, 12, kRed, 5, 1},
+    {0, 0, 12, 12, kGreen, 5, 1},
+    {0, 0, 12, 12, kBlue, 5, 1},
 };
 }  // namespace
 
@@ -398,11 +387,7 @@ TEST(PictureEx, DestroyingTheWindowWhileAnimatingEndsTheThread)
 // that were complete before the cut are kept; with none, nothing loads.
 TEST(PictureEx, DamagedGifKeepsTheFramesBeforeTheDamage)
 {
-    const std::vector<GifFrameSpec> frames = {
-        {0, 0, 12, 12, kRed, 5, 1},
-        {0, 0, 12, 12, kGreen, 5, 1},
-        {0, 0, 12, 12, kBlue, 5, 1},
-    };
+    const std::vector<GifFrameSpec>& frames = kThreeFrames;
     const GifBytes gif = MakeGif(12, 12, frames);
     // Blocks: application extension, comment, then control extension and image per frame.
     ASSERT_EQ(2u + 2 * frames.size() + 1, gif.blockStarts.size());
@@ -458,12 +443,7 @@ TEST(PictureEx, DamagedGifKeepsTheFramesBeforeTheDamage)
 // size field of the largest value.
 TEST(PictureEx, HostileBlockSizesStayInsideTheData)
 {
-    const std::vector<GifFrameSpec> frames = {
-        {0, 0, 8, 8, kRed, 5, 1},
-        {0, 0, 8, 8, kGreen, 5, 1},
-        {0, 0, 8, 8, kBlue, 5, 1},
-    };
-    const GifBytes gif = MakeGif(8, 8, frames);
+    const GifBytes gif = MakeGif(12, 12, kThreeFrames);
     struct Case
     {
         const char* what;
@@ -506,11 +486,7 @@ TEST(PictureEx, UnreadableSourcesLoadNothing)
 {
     const std::wstring folder = MakeTestFolder(L"pictureex-unreadable");
     const std::wstring locked = folder + L"\\locked.gif";
-    {
-        std::ofstream file(locked.c_str(), std::ios::binary);
-        const std::vector<BYTE> bytes = MakeGif(8, 8, kBlinkFrames).bytes;
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    WriteFileBytes(locked, MakeGif(8, 8, kBlinkFrames).bytes);
     const HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
     const std::wstring empty = WriteTestFile(L"pictureex-unreadable-empty", L"empty.gif", {});

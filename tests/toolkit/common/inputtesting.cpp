@@ -1,5 +1,7 @@
 #include "inputtesting.h"
 
+#include "pixels.h"
+
 #include <algorithm>
 
 namespace
@@ -104,28 +106,14 @@ bool PumpUntil(const std::function<bool()>& done)
 
 std::vector<COLORREF> ScreenPixels(const RECT& rect)
 {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const HDC memory = CreateCompatibleDC(nullptr);
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    TestSurface surface(rect.right - rect.left, rect.bottom - rect.top);
     const HWND desktop = GetDesktopWindow();
     const HDC screen = GetWindowDC(desktop);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(surface.dc(), 0, 0, surface.width(), surface.height(), screen, rect.left, rect.top, SRCCOPY);
     ReleaseDC(desktop, screen);
-    GdiFlush();
     std::vector<COLORREF> pixels;
-    const DWORD* source = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        pixels.push_back(RGB((source[i] >> 16) & 0xFF, (source[i] >> 8) & 0xFF, source[i] & 0xFF));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            pixels.push_back(surface.ColorAt(x, y));
     return pixels;
 }
