@@ -5,7 +5,6 @@
 #include "shellseams.h"
 #include "textcase.h"
 
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstdlib>
@@ -256,13 +255,35 @@ void COutputOptionPage::ReportFailures(UINT count)
     AfxMessageBox(message, MB_ICONWARNING);
 }
 
+namespace
+{
+BOOL IsFolder(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}
+
 BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
 {
     const CString folder = GetFolderOfPath(outputPath);
-    if (PathFileExistsW(folder))
+    if (IsFolder(folder))
         return TRUE;
-    SHCreateDirectoryExW(m_hWnd, folder, NULL);
-    return PathFileExistsW(folder);
+    // Level by level below the drive or the network share: the shell's function for this
+    // stops at MAX_PATH characters, and an output folder may be longer.
+    int level = 3;
+    if (folder.Left(2) == _T("\\\\"))
+    {
+        const int server = folder.Find(_T('\\'), 2);
+        level = server < 0 ? -1 : folder.Find(_T('\\'), server + 1) + 1;
+    }
+    while (level > 0)
+    {
+        const int next = folder.Find(_T('\\'), level);
+        CreateDirectoryW(next < 0 ? folder : folder.Left(next), NULL);
+        level = next < 0 ? -1 : next + 1;
+    }
+    return IsFolder(folder);
 }
 
 int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
