@@ -15,6 +15,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cstddef>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -99,6 +101,63 @@ enum AfxSig : UINT
     AfxSig_notify,        // void (NMHDR*, LRESULT*)                   (ON_NOTIFY, ON_NOTIFY_REFLECT)
 };
 
+// A map entry's handler, held as the member type of its signature: each entry sets the one
+// member its AfxSig names, and dispatch reads that member, so no handler is ever called
+// through a pointer of another type.
+union AFX_MSGMAP_HANDLER
+{
+    AFX_PMSG pfnCmd;                                          // commands, AfxSig_v_v of CCmdTarget
+    void (CCmdTarget::*pfnNotify)(NMHDR*, LRESULT*);          // AfxSig_notify
+    void (CWnd::*pfn_v_v)();
+    BOOL (CWnd::*pfn_b_v)();
+    LRESULT (CWnd::*pfn_l_wl)(WPARAM, LPARAM);
+    int (CWnd::*pfn_i_create)(LPCREATESTRUCT);
+    void (CWnd::*pfn_v_b)(BOOL);
+    BOOL (CWnd::*pfn_b_b)(BOOL);
+    void (CWnd::*pfn_v_ui)(UINT_PTR);
+    void (CWnd::*pfn_v_u_pt)(UINT, CPoint);
+    LRESULT (CWnd::*pfn_l_pt)(CPoint);
+    void (CWnd::*pfn_v_b_nccalc)(BOOL, NCCALCSIZE_PARAMS*);
+    void (CWnd::*pfn_v_i_style)(int, LPSTYLESTRUCT);
+    void (CWnd::*pfn_v_winpos)(WINDOWPOS*);
+    void (CWnd::*pfn_v_minmax)(MINMAXINFO*);
+    void (CWnd::*pfn_v_u_l)(UINT, LPARAM);
+    BOOL (CWnd::*pfn_b_dc)(CDC*);
+    void (CWnd::*pfn_v_u_u_u)(UINT, UINT, UINT);
+    void (CWnd::*pfn_v_wnd)(CWnd*);
+    void (CWnd::*pfn_v_u_i_i)(UINT, int, int);
+    void (CWnd::*pfn_v_u_u_scroll)(UINT, UINT, CScrollBar*);
+    void (CWnd::*pfn_v_wnd_pt)(CWnd*, CPoint);
+    BOOL (CWnd::*pfn_b_u_s_pt)(UINT, short, CPoint);
+    BOOL (CWnd::*pfn_b_help)(HELPINFO*);
+
+    constexpr AFX_MSGMAP_HANDLER(std::nullptr_t) : pfnCmd(nullptr) {}
+    constexpr AFX_MSGMAP_HANDLER(AFX_PMSG pfn) : pfnCmd(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CCmdTarget::*pfn)(NMHDR*, LRESULT*)) : pfnNotify(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)()) : pfn_v_v(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(BOOL (CWnd::*pfn)()) : pfn_b_v(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(LRESULT (CWnd::*pfn)(WPARAM, LPARAM)) : pfn_l_wl(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(int (CWnd::*pfn)(LPCREATESTRUCT)) : pfn_i_create(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(BOOL)) : pfn_v_b(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(BOOL (CWnd::*pfn)(BOOL)) : pfn_b_b(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT_PTR)) : pfn_v_ui(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT, CPoint)) : pfn_v_u_pt(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(LRESULT (CWnd::*pfn)(CPoint)) : pfn_l_pt(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(BOOL, NCCALCSIZE_PARAMS*)) : pfn_v_b_nccalc(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(int, LPSTYLESTRUCT)) : pfn_v_i_style(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(WINDOWPOS*)) : pfn_v_winpos(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(MINMAXINFO*)) : pfn_v_minmax(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT, LPARAM)) : pfn_v_u_l(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(BOOL (CWnd::*pfn)(CDC*)) : pfn_b_dc(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT, UINT, UINT)) : pfn_v_u_u_u(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(CWnd*)) : pfn_v_wnd(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT, int, int)) : pfn_v_u_i_i(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(UINT, UINT, CScrollBar*)) : pfn_v_u_u_scroll(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(void (CWnd::*pfn)(CWnd*, CPoint)) : pfn_v_wnd_pt(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(BOOL (CWnd::*pfn)(UINT, short, CPoint)) : pfn_b_u_s_pt(pfn) {}
+    constexpr AFX_MSGMAP_HANDLER(BOOL (CWnd::*pfn)(HELPINFO*)) : pfn_b_help(pfn) {}
+};
+
 struct AFX_MSGMAP_ENTRY
 {
     UINT nMessage;   // WM_* (WM_COMMAND and WM_NOTIFY for command and notification entries)
@@ -106,7 +165,7 @@ struct AFX_MSGMAP_ENTRY
     UINT nID;        // first control or command id
     UINT nLastID;    // last id of a range
     UINT nSig;       // AfxSig
-    AFX_PMSG pfn;
+    AFX_MSGMAP_HANDLER pfn;
     const UINT* pnRegisteredMessage;  // ON_REGISTERED_MESSAGE: the variable holding the id
 };
 
@@ -141,6 +200,8 @@ protected:                                                      \
     {                                                                           \
         typedef theClass ThisClass;                                             \
         typedef baseClass TheBaseClass;                                         \
+        static_assert(std::is_base_of<TheBaseClass, ThisClass>::value,          \
+                      "a message map chains to a base class of its own class"); \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                       \
@@ -154,7 +215,7 @@ protected:                                                      \
 // An entry for WM_xxx whose handler has the type `type` (a member of CWnd's family).
 #define AFX_WM_ENTRY(message, sig, type, memberFxn)                              \
     { message, 0, 0, 0, sig,                                                     \
-      reinterpret_cast<AFX_PMSG>(static_cast<type>(memberFxn)), nullptr },
+      static_cast<type>(memberFxn), nullptr },
 
 #define ON_WM_CREATE()        AFX_WM_ENTRY(WM_CREATE, AfxSig_i_create, int (CWnd::*)(LPCREATESTRUCT), &ThisClass::OnCreate)
 #define ON_WM_DESTROY()       AFX_WM_ENTRY(WM_DESTROY, AfxSig_v_v, void (CWnd::*)(), &ThisClass::OnDestroy)
@@ -204,7 +265,7 @@ protected:                                                      \
 
 #define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn)                       \
     { 0xC000, 0, 0, 0, AfxSig_l_wl,                                              \
-      reinterpret_cast<AFX_PMSG>(static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn)), \
+      static_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(memberFxn), \
       &nMessageVariable },
 
 #define ON_COMMAND(id, memberFxn) \
@@ -222,12 +283,12 @@ protected:                                                      \
 
 #define ON_NOTIFY(wNotifyCode, id, memberFxn)                                    \
     { WM_NOTIFY, (UINT)(WORD)(wNotifyCode), (UINT)(WORD)(id), (UINT)(WORD)(id), AfxSig_notify, \
-      reinterpret_cast<AFX_PMSG>(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(memberFxn)), nullptr },
+      static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(memberFxn), nullptr },
 
 // Reflected notifications: the parent hands a child's notification back to the child's object.
 #define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                \
     { WM_REFLECT_BASE + WM_NOTIFY, (UINT)(WORD)(wNotifyCode), 0, 0, AfxSig_notify, \
-      reinterpret_cast<AFX_PMSG>(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(memberFxn)), nullptr },
+      static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(memberFxn), nullptr },
 
 #define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                               \
     { WM_REFLECT_BASE + WM_COMMAND, (UINT)(WORD)(wNotifyCode), 0, 0, AfxSig_v_v, \
@@ -287,6 +348,35 @@ public:
 };
 
 _AFX_THREAD_STATE* AFXAPI AfxGetThreadState();
+
+// Saves the thread's current message, makes this one current, and restores the saved one
+// when the dispatch ends: a Default() after a nested SendMessage sees its own message.
+// The framework's window procedure and the skin's both dispatch through it.
+class CCurrentMessageScope
+{
+public:
+    CCurrentMessageScope(_AFX_THREAD_STATE* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+        : m_pState(pState), m_saved(pState->m_lastSentMsg)
+    {
+        MSG& current = pState->m_lastSentMsg;
+        current.hwnd = hWnd;
+        current.message = nMsg;
+        current.wParam = wParam;
+        current.lParam = lParam;
+        ++pState->m_nDispatchDepth;
+    }
+    ~CCurrentMessageScope()
+    {
+        --m_pState->m_nDispatchDepth;
+        m_pState->m_lastSentMsg = m_saved;
+    }
+    CCurrentMessageScope(const CCurrentMessageScope&) = delete;
+    CCurrentMessageScope& operator=(const CCurrentMessageScope&) = delete;
+
+private:
+    _AFX_THREAD_STATE* m_pState;
+    MSG m_saved;
+};
 
 // ---------------------------------------------------------------------------------------
 // CCmdTarget

@@ -73,18 +73,18 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     if (pHandlerInfo != nullptr)
     {
         pHandlerInfo->pTarget = this;
-        pHandlerInfo->pmf = pEntry->pfn;
+        // A notification handler has no command's type: only its target is reported.
+        pHandlerInfo->pmf = pEntry->nSig == AfxSig_notify ? nullptr : pEntry->pfn.pfnCmd;
         return TRUE;
     }
     if (pEntry->nSig == AfxSig_notify)
     {
         auto* pNotify = static_cast<AFX_NOTIFY*>(pExtra);
-        auto pfn = reinterpret_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(pEntry->pfn);
-        (this->*pfn)(pNotify->pNMHDR, pNotify->pResult);
+        (this->*pEntry->pfn.pfnNotify)(pNotify->pNMHDR, pNotify->pResult);
     }
     else
     {
-        (this->*pEntry->pfn)();
+        (this->*pEntry->pfn.pfnCmd)();
     }
     return TRUE;
 }

@@ -540,7 +540,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     {
         if (hWndCenter != nullptr && (!::IsWindowVisible(hWndCenter) || ::IsIconic(hWndCenter)))
             hWndCenter = nullptr;
-        MONITORINFO monitor = {sizeof(monitor)};
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
         ::GetMonitorInfoW(::MonitorFromWindow(hWndCenter ? hWndCenter : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
         area = monitor.rcWork;
         if (hWndCenter != nullptr)

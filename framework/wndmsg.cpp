@@ -19,12 +19,6 @@ CWnd* WindowFrom(WPARAM wParam)
 {
     return CWnd::FromHandle(reinterpret_cast<HWND>(wParam));
 }
-
-template <class TMember>
-TMember HandlerOf(const AFX_MSGMAP_ENTRY& entry)
-{
-    return reinterpret_cast<TMember>(entry.pfn);
-}
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -48,7 +42,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(GetMessageMap(), message, HIWORD(wParam), 0);
         if (pEntry == nullptr)
             return FALSE;
-        (this->*pEntry->pfn)();
+        (this->*pEntry->pfn.pfnCmd)();
         lResult = 1;
         break;
     }
@@ -60,7 +54,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             FindMessageEntry(GetMessageMap(), message, LOWORD(pNMHDR->code), 0);
         if (pEntry == nullptr)
             return FALSE;
-        (this->*HandlerOf<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(*pEntry))(pNMHDR, &lResult);
+        (this->*pEntry->pfn.pfnNotify)(pNMHDR, &lResult);
         break;
     }
 
@@ -85,73 +79,73 @@ LRESULT CWnd::DispatchMapEntry(const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPA
     switch (entry.nSig)
     {
     case AfxSig_v_v:
-        (this->*HandlerOf<void (CWnd::*)()>(entry))();
+        (this->*entry.pfn.pfn_v_v)();
         return 0;
     case AfxSig_b_v:
-        return (this->*HandlerOf<BOOL (CWnd::*)()>(entry))();
+        return (this->*entry.pfn.pfn_b_v)();
     case AfxSig_l_wl:
-        return (this->*HandlerOf<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry))(wParam, lParam);
+        return (this->*entry.pfn.pfn_l_wl)(wParam, lParam);
     case AfxSig_i_create:
-        return (this->*HandlerOf<int (CWnd::*)(LPCREATESTRUCT)>(entry))(
+        return (this->*entry.pfn.pfn_i_create)(
             reinterpret_cast<LPCREATESTRUCT>(lParam));
     case AfxSig_v_b:
-        (this->*HandlerOf<void (CWnd::*)(BOOL)>(entry))(static_cast<BOOL>(wParam));
+        (this->*entry.pfn.pfn_v_b)(static_cast<BOOL>(wParam));
         return 0;
     case AfxSig_b_b:
-        return (this->*HandlerOf<BOOL (CWnd::*)(BOOL)>(entry))(static_cast<BOOL>(wParam));
+        return (this->*entry.pfn.pfn_b_b)(static_cast<BOOL>(wParam));
     case AfxSig_v_ui:
-        (this->*HandlerOf<void (CWnd::*)(UINT_PTR)>(entry))(static_cast<UINT_PTR>(wParam));
+        (this->*entry.pfn.pfn_v_ui)(static_cast<UINT_PTR>(wParam));
         return 0;
     case AfxSig_v_u_pt:
-        (this->*HandlerOf<void (CWnd::*)(UINT, CPoint)>(entry))(static_cast<UINT>(wParam), PointFrom(lParam));
+        (this->*entry.pfn.pfn_v_u_pt)(static_cast<UINT>(wParam), PointFrom(lParam));
         return 0;
     case AfxSig_l_pt:
-        return (this->*HandlerOf<LRESULT (CWnd::*)(CPoint)>(entry))(PointFrom(lParam));
+        return (this->*entry.pfn.pfn_l_pt)(PointFrom(lParam));
     case AfxSig_v_b_nccalc:
-        (this->*HandlerOf<void (CWnd::*)(BOOL, NCCALCSIZE_PARAMS*)>(entry))(
+        (this->*entry.pfn.pfn_v_b_nccalc)(
             static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
         return 0;
     case AfxSig_v_i_style:
-        (this->*HandlerOf<void (CWnd::*)(int, LPSTYLESTRUCT)>(entry))(
+        (this->*entry.pfn.pfn_v_i_style)(
             static_cast<int>(wParam), reinterpret_cast<LPSTYLESTRUCT>(lParam));
         return 0;
     case AfxSig_v_winpos:
-        (this->*HandlerOf<void (CWnd::*)(WINDOWPOS*)>(entry))(reinterpret_cast<WINDOWPOS*>(lParam));
+        (this->*entry.pfn.pfn_v_winpos)(reinterpret_cast<WINDOWPOS*>(lParam));
         return 0;
     case AfxSig_v_minmax:
-        (this->*HandlerOf<void (CWnd::*)(MINMAXINFO*)>(entry))(reinterpret_cast<MINMAXINFO*>(lParam));
+        (this->*entry.pfn.pfn_v_minmax)(reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
     case AfxSig_v_u_l:
-        (this->*HandlerOf<void (CWnd::*)(UINT, LPARAM)>(entry))(static_cast<UINT>(wParam), lParam);
+        (this->*entry.pfn.pfn_v_u_l)(static_cast<UINT>(wParam), lParam);
         return 0;
     case AfxSig_b_dc:
-        return (this->*HandlerOf<BOOL (CWnd::*)(CDC*)>(entry))(DCFrom(wParam));
+        return (this->*entry.pfn.pfn_b_dc)(DCFrom(wParam));
     case AfxSig_v_u_u_u:
-        (this->*HandlerOf<void (CWnd::*)(UINT, UINT, UINT)>(entry))(
+        (this->*entry.pfn.pfn_v_u_u_u)(
             static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
     case AfxSig_v_wnd:
-        (this->*HandlerOf<void (CWnd::*)(CWnd*)>(entry))(
+        (this->*entry.pfn.pfn_v_wnd)(
             WindowFrom(entry.nMessage == WM_CAPTURECHANGED ? static_cast<WPARAM>(lParam) : wParam));
         return 0;
     case AfxSig_v_u_i_i:
-        (this->*HandlerOf<void (CWnd::*)(UINT, int, int)>(entry))(
+        (this->*entry.pfn.pfn_v_u_i_i)(
             static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
     case AfxSig_v_u_u_scroll:
         // A CScrollBar* wraps the sending control and is NULL for a window's own bars.
-        (this->*HandlerOf<void (CWnd::*)(UINT, UINT, CScrollBar*)>(entry))(
+        (this->*entry.pfn.pfn_v_u_u_scroll)(
             LOWORD(wParam), HIWORD(wParam),
             reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(lParam))));
         return 0;
     case AfxSig_v_wnd_pt:
-        (this->*HandlerOf<void (CWnd::*)(CWnd*, CPoint)>(entry))(WindowFrom(wParam), PointFrom(lParam));
+        (this->*entry.pfn.pfn_v_wnd_pt)(WindowFrom(wParam), PointFrom(lParam));
         return 0;
     case AfxSig_b_u_s_pt:
-        return (this->*HandlerOf<BOOL (CWnd::*)(UINT, short, CPoint)>(entry))(
+        return (this->*entry.pfn.pfn_b_u_s_pt)(
             LOWORD(wParam), static_cast<short>(HIWORD(wParam)), PointFrom(lParam));
     case AfxSig_b_help:
-        return (this->*HandlerOf<BOOL (CWnd::*)(HELPINFO*)>(entry))(reinterpret_cast<HELPINFO*>(lParam));
+        return (this->*entry.pfn.pfn_b_help)(reinterpret_cast<HELPINFO*>(lParam));
     default:
         ASSERT(FALSE);
         return 0;

@@ -1,40 +1,9 @@
 // The framework's window procedure and its creation hook.
 #include "afxwin.h"
 
-namespace
-{
-// Saves the thread's current message, makes this one current, and restores the saved one
-// when the dispatch ends: a Default() after a nested SendMessage sees its own message.
-class CurrentMessageScope
-{
-public:
-    CurrentMessageScope(_AFX_THREAD_STATE* pState, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
-        : m_pState(pState), m_saved(pState->m_lastSentMsg)
-    {
-        MSG& current = pState->m_lastSentMsg;
-        current.hwnd = hWnd;
-        current.message = nMsg;
-        current.wParam = wParam;
-        current.lParam = lParam;
-        ++pState->m_nDispatchDepth;
-    }
-    ~CurrentMessageScope()
-    {
-        --m_pState->m_nDispatchDepth;
-        m_pState->m_lastSentMsg = m_saved;
-    }
-    CurrentMessageScope(const CurrentMessageScope&) = delete;
-    CurrentMessageScope& operator=(const CurrentMessageScope&) = delete;
-
-private:
-    _AFX_THREAD_STATE* m_pState;
-    MSG m_saved;
-};
-}
-
 LRESULT AFXAPI AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    CurrentMessageScope scope(AfxGetThreadState(), hWnd, nMsg, wParam, lParam);
+    CCurrentMessageScope scope(AfxGetThreadState(), hWnd, nMsg, wParam, lParam);
     LRESULT lResult = 0;
     try
     {

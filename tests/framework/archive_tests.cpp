@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-namespace
-{
+// Serial classes are registered by name for the whole program, and so is their reading
+// operator: they live outside the unnamed namespace.
 class CArchivedPoint : public CObject
 {
     DECLARE_SERIAL(CArchivedPoint)
@@ -33,6 +33,9 @@ class CArchivedOther : public CObject
     DECLARE_SERIAL(CArchivedOther)
 };
 IMPLEMENT_SERIAL(CArchivedOther, CObject, 1)
+
+namespace
+{
 
 typedef std::vector<BYTE> Bytes;
 

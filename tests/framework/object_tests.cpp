@@ -44,6 +44,10 @@ class CTestSkinListBox : public CPlainSkinObject
 };
 IMPLEMENT_DYNCREATE(CTestSkinListBox, CTestSkinFrame)
 
+}
+
+// Serial classes are registered by name for the whole program, and so is their reading
+// operator: they live outside the unnamed namespace.
 class CTestSerial : public CObject
 {
     DECLARE_SERIAL(CTestSerial)
@@ -55,7 +59,6 @@ class CTestserial : public CObject
     DECLARE_SERIAL(CTestserial)
 };
 IMPLEMENT_SERIAL(CTestserial, CObject, 1)
-}
 
 TEST(RuntimeClass, IsKindOfWalksTheRecordChain)
 {

@@ -95,6 +95,13 @@ public:
     ThemeFunctionTable* GetFunctionTable();
     ThemeFunctionTable* CreatePrivateFunctionTable();
     void SetFunctionTableEntry(int slot, FARPROC function);
+    // A function of the slot's own type: stored as looked-up functions are, read back as
+    // that type by the call of the slot.
+    template <class Function>
+    void SetFunctionTableEntry(int slot, Function* function)
+    {
+        SetFunctionTableEntry(slot, reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function)));
+    }
     void RefreshModuleHandle();
 
     void OpenThemeData(HWND window, LPCWSTR classList);

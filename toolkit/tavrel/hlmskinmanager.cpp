@@ -1,6 +1,14 @@
 #include "hlmskinmanager.h"
 
 #include "hlmskinmanagerresource.h"
+#include "hlmskinobject.h"
+#include "hlmskinmanagerapihook.h"
+#include "hlmskinmanagermodulelist.h"
+#include "common/hlmcolormanager.h"
+#include "hlmskinobjectclassmap.h"
+
+#include <afxtls_.h>
+#include <prsht.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -425,31 +433,320 @@ CHLMSkinManager* GetSkinManager()
     return g_pSkinManager;
 }
 
+CHLMSkinManager* GetSkinManagerIfCreated()
+{
+    return g_pSkinManager;
+}
+
+void SetSkinManagerInstance(CHLMSkinManager* pManager)
+{
+    delete g_pSkinManager;
+    g_pSkinManager = pManager;
+}
+
 CHLMSkinManager::CHLMSkinManager()
-    : m_bEnabled(FALSE),
+    : m_dwComCtlVersion(GetComCtlVersion()),
+      m_bWin9x(OsVersionInfo().IsWin9x()),
+      m_bEnabled(FALSE),
+      m_bAutoSkin(TRUE),
+      m_bHookNewThreads(TRUE),
       m_pSchema(nullptr),
       m_pMetrics(new CHLMSkinManagerMetrics(this)),
       m_pResourceFile(new CHLMSkinManagerResourceFile(this)),
-      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS)
+      m_pClassMap(new CHLMSkinObjectClassMap()),
+      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS),
+      m_hWinEventHook(nullptr),
+      m_pfnSetWinEventHook(nullptr),
+      m_pfnUnhookWinEvent(nullptr)
 {
+    m_pClassMap->AddStandardClasses();
+    m_windows.InitHashTable(199, FALSE);
+    CreateApiHook();
+    InstallWinEventHook();
+    HookCurrentThread();
 }
 
 CHLMSkinManager::~CHLMSkinManager()
 {
+    // First nothing new reaches the objects, then the objects go, then what they drew with.
+    RemoveApiHooks();
+    RemoveWinEventHook();
+    UnhookCurrentThread();
+    m_bEnabled = FALSE;
+    DetachAllSkinObjects(TRUE);
     RemoveAllClasses();
     RemoveColorFilters();
     DeleteSchema();
     delete m_pMetrics;
+    m_pMetrics = nullptr;
     delete m_pResourceFile;
+    m_pResourceFile = nullptr;
+    delete m_pClassMap;
+    m_pClassMap = nullptr;
 }
 
-BOOL CHLMSkinManager::LoadSkin(LPCTSTR /*skinPath*/, LPCTSTR /*iniName*/)
+// ---------------------------------------------------------------------------------------
+// Hooks
+
+namespace
 {
+// The window-creation hook of one thread, removed when the thread ends.
+class HLM_SKINAMANGER_THREAD_STATE : public CNoTrackObject
+{
+public:
+    ~HLM_SKINAMANGER_THREAD_STATE() override
+    {
+        if (m_hHook != nullptr)
+            ::UnhookWindowsHookEx(m_hHook);
+    }
+
+    HHOOK m_hHook = nullptr;
+};
+
+CThreadLocal<HLM_SKINAMANGER_THREAD_STATE> g_threadState;
+
+const int kClassNameLength = 50;  // longer window class names are matched by their start
+const UINT_PTR kReorderTimer = 2765;
+}
+
+void CHLMSkinManager::HookCurrentThread()
+{
+    HLM_SKINAMANGER_THREAD_STATE* state = g_threadState.GetData();
+    if (state->m_hHook != nullptr)
+        return;
+    HOOKPROC hookProc = &CHLMSkinManager::CbtHookProc;
+    state->m_hHook = ::SetWindowsHookExW(WH_CBT, hookProc, nullptr, ::GetCurrentThreadId());
+}
+
+void CHLMSkinManager::UnhookCurrentThread()
+{
+    HLM_SKINAMANGER_THREAD_STATE* state = g_threadState.GetDataNA();
+    if (state != nullptr && state->m_hHook != nullptr)
+    {
+        ::UnhookWindowsHookEx(state->m_hHook);
+        state->m_hHook = nullptr;
+    }
+}
+
+LRESULT CALLBACK CHLMSkinManager::CbtHookProc(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    HLM_SKINAMANGER_THREAD_STATE* state = g_threadState.GetDataNA();
+    const LRESULT result = ::CallNextHookEx(state != nullptr ? state->m_hHook : nullptr, nCode,
+                                            wParam, lParam);
+    CHLMSkinManager* manager = GetSkinManagerIfCreated();
+    if (nCode != HCBT_CREATEWND || manager == nullptr || !manager->m_bAutoSkin)
+        return result;
+    const HWND hWnd = reinterpret_cast<HWND>(wParam);
+    const CBT_CREATEWNDW* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+    ASSERT(hWnd != nullptr && create != nullptr && create->lpcs != nullptr);
+    if (hWnd == nullptr || create == nullptr)
+        return result;
+    wchar_t className[kClassNameLength] = {};
+    ::GetClassNameW(hWnd, className, kClassNameLength);
+    try
+    {
+        manager->AttachSkinObject(hWnd, className, create->lpcs, TRUE);
+    }
+    catch (CException* e)
+    {
+        AfxReportUncaughtException(e);
+    }
+    catch (...)
+    {
+        TRACE(L"Warning: an exception left the skin's window-creation hook.\n");
+    }
+    return result;
+}
+
+void CHLMSkinManager::InstallWinEventHook()
+{
+    HMODULE user32 = ::GetModuleHandleW(L"USER32");
+    if (user32 == nullptr)
+        return;
+    // Looked up by name: not every system has window-event hooks.
+    m_pfnSetWinEventHook = reinterpret_cast<PFN_SETWINEVENTHOOK>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "SetWinEventHook")));
+    m_pfnUnhookWinEvent = reinterpret_cast<PFN_UNHOOKWINEVENT>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "UnhookWinEvent")));
+    if (m_pfnSetWinEventHook == nullptr || m_pfnUnhookWinEvent == nullptr)
+        return;
+    WINEVENTPROC eventProc = &CHLMSkinManager::WinEventProc;
+    m_hWinEventHook = m_pfnSetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_REORDER, nullptr,
+                                           eventProc, ::GetCurrentProcessId(), 0, 0);
+}
+
+void CHLMSkinManager::RemoveWinEventHook()
+{
+    if (m_hWinEventHook != nullptr && m_pfnUnhookWinEvent != nullptr)
+        m_pfnUnhookWinEvent(m_hWinEventHook);
+    m_hWinEventHook = nullptr;
+}
+
+void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event, HWND hWnd,
+                                            LONG idObject, LONG /*idChild*/, DWORD /*thread*/,
+                                            DWORD /*time*/)
+{
+    CHLMSkinManager* manager = GetSkinManagerIfCreated();
+    if (event != EVENT_OBJECT_REORDER || idObject != OBJID_WINDOW || manager == nullptr ||
+        !(manager->m_dwApplyOptions & HLM_SKINAPPLY_FRAME) || !manager->m_bEnabled)
+        return;
+    CHLMSkinObject* object = manager->FindSkinObject(hWnd);
+    const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
+    if (object != nullptr && (style & (WS_CAPTION | WS_VSCROLL | WS_HSCROLL)) != 0)
+        object->SetTimer(kReorderTimer, 1000, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// Which windows are skinned
+
+CHLMSkinObject* CHLMSkinManager::CreateFrameObject()
+{
+    return nullptr;
+}
+
+CHLMSkinObject* CHLMSkinManager::AttachSkinObject(HWND hWnd, LPCTSTR lpszClassName,
+                                                  LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
+{
+    if (hWnd == nullptr || lpszClassName == nullptr)
+        return nullptr;
+    if (wcscmp(lpszClassName, L"tooltips_class32") == 0 || _wcsicmp(lpszClassName, L"IME") == 0)
+        return nullptr;
+
+    CHLMSkinObject* object = nullptr;
+    if (wcsstr(lpszClassName, L"WindowsForms") != nullptr)
+    {
+        // "WindowsForms10.BUTTON.app...": the part between the first two dots names the
+        // system class underneath.
+        const wchar_t* first = wcschr(lpszClassName, L'.');
+        const wchar_t* second = first != nullptr ? wcschr(first + 1, L'.') : nullptr;
+        if (second != nullptr)
+        {
+            CString inner(first + 1, static_cast<int>(second - first - 1));
+            if (CHLMSkinObjectClassInfo* info = m_pClassMap->Lookup(inner))
+                object = info->CreateObject(lpszClassName, lpCreateStruct);
+        }
+        if (object == nullptr)
+            object = CreateFrameObject();
+        if (object != nullptr)
+            object->SetWindowsForms(TRUE);
+    }
+    else if (CHLMSkinObjectClassInfo* info = m_pClassMap->Lookup(lpszClassName))
+    {
+        object = info->CreateObject(lpszClassName, lpCreateStruct);
+    }
+    else if (wcsstr(lpszClassName, L"Internet Explorer") == nullptr &&
+             wcsstr(lpszClassName, L"OleMainThread") == nullptr)
+    {
+        object = CreateFrameObject();
+    }
+    if (object == nullptr)
+        return nullptr;
+    if (wcscmp(lpszClassName, L"#32770") == 0)
+        SetDialogTexture(object, IsTabbedPropertyPage(lpCreateStruct) ? 6 : 2);
+    return AttachObject(hWnd, object, lpCreateStruct, bAutomatic);
+}
+
+void CHLMSkinManager::SetDialogTexture(CHLMSkinObject* /*pObject*/, int /*nTexture*/)
+{
+}
+
+int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* /*pObject*/)
+{
+    return 1;
+}
+
+namespace
+{
+// TRUE when size bytes at address lie in committed memory that can be read.
+BOOL IsReadableMemory(const void* address, size_t size)
+{
+    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const BYTE* start = static_cast<const BYTE*>(address);
+    while (size > 0)
+    {
+        MEMORY_BASIC_INFORMATION information = {};
+        if (::VirtualQuery(start, &information, sizeof(information)) == 0 ||
+            information.State != MEM_COMMIT || (information.Protect & PAGE_GUARD) != 0 ||
+            (information.Protect & kReadable) == 0)
+            return FALSE;
+        const BYTE* regionEnd =
+            static_cast<const BYTE*>(information.BaseAddress) + information.RegionSize;
+        const size_t inRegion = static_cast<size_t>(regionEnd - start);
+        if (inRegion >= size)
+            return TRUE;
+        size -= inRegion;
+        start = regionEnd;
+    }
+    return TRUE;
+}
+
+// What a property sheet keeps at DWLP_USER: its own window, then its header.
+struct PropertySheetRecord
+{
+    HWND hWnd;
+    PROPSHEETHEADERW header;
+};
+
+const DWORD kWizardFlags = 0x1002020;  // PSH_WIZARD and both PSH_WIZARD97 values
+const UINT kGetTabControl = 0x474;     // PSM_GETTABCONTROL
+}
+
+BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
+{
+    if (lpCreateStruct == nullptr || lpCreateStruct->hwndParent == nullptr)
+        return FALSE;
+    const LONG style = lpCreateStruct->style;
+    if ((style & DS_CONTROL) == 0 || (style & WS_CHILD) == 0)
+        return FALSE;
+    const HWND parent = lpCreateStruct->hwndParent;
+    CHLMSkinManager* manager = GetSkinManagerIfCreated();
+    if (manager != nullptr)
+    {
+        CHLMSkinObject* parentObject = manager->FindSkinObject(parent);
+        if (parentObject != nullptr && manager->GetDialogTexture(parentObject) == 6)
+            return TRUE;
+    }
+    const HWND tab = reinterpret_cast<HWND>(::SendMessageW(parent, kGetTabControl, 0, 0));
+    if (tab == nullptr || !::IsWindow(tab))
+        return FALSE;
+    const LONG_PTR value = ::GetWindowLongPtrW(parent, DWLP_USER);
+    const PropertySheetRecord* record = reinterpret_cast<const PropertySheetRecord*>(value);
+    // Whatever the sheet keeps there is read only where it is readable memory.
+    if (record == nullptr || !IsReadableMemory(record, sizeof(PropertySheetRecord)) ||
+        record->hWnd != parent)
+        return FALSE;
+    return (record->header.dwFlags & kWizardFlags) == 0;
+}
+
+BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
+{
+    const BOOL previous = m_bEnabled;
+    // Nothing may draw with the schema or its class objects once it starts to go.
+    m_bEnabled = FALSE;
     DeleteSchema();
     RemoveAllClasses();
-    m_bEnabled = FALSE;
-    m_pMetrics->RefreshMetrics();
-    return FALSE;
+    RemoveApiHooks();
+
+    const BOOL loaded = !CHLMColorManager::IsLowResolution() &&
+                        CHLMSkinManagerModuleList::IsEnumerationSupported() &&
+                        OpenSkinFile(skinPath, iniName != nullptr ? iniName : L"");
+    if (loaded)
+    {
+        m_bEnabled = TRUE;
+        InstallApiHooks();
+        m_pMetrics->RefreshMetrics();
+        m_pSchema->FreeFrameRegions();
+    }
+    else
+    {
+        DeleteSchema();
+        RemoveAllClasses();
+        m_pMetrics->RefreshMetrics();
+    }
+    GetColorManagerInstance().RecomputeColors();
+    BroadcastSkinChange(previous, loaded);
+    return loaded;
 }
 
 BOOL CHLMSkinManager::OpenSkinFile(LPCWSTR skinPath, LPCWSTR iniName)
@@ -561,4 +858,101 @@ COLORREF CHLMSkinManager::ApplyColorFilter(COLORREF color) const
     for (CHLMSkinManagerColorFilter* filter : m_colorFilters)
         filter->ApplyFilter(color);
     return color;
+}
+
+// ---------------------------------------------------------------------------------------
+// Window map
+
+CHLMSkinObject* CHLMSkinManager::FindSkinObject(HWND hWnd)
+{
+    ScopedSectionLock lock(m_lockWindows);
+    CHLMSkinObject* object = nullptr;
+    return m_windows.Lookup(hWnd, object) ? object : nullptr;
+}
+
+CHLMSkinObject* CHLMSkinManager::AttachObject(HWND hWnd, CHLMSkinObject* pObject,
+                                              LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
+{
+    pObject->SetSkinManager(this);
+    {
+        ScopedSectionLock lock(m_lockWindows);
+        m_windows.SetAt(hWnd, pObject);
+    }
+    pObject->SubclassWindowProc(hWnd, lpCreateStruct, bAutomatic);
+    return pObject;
+}
+
+void CHLMSkinManager::DetachSkinObject(HWND hWnd, BOOL bAutomatic)
+{
+    CHLMSkinObject* object = nullptr;
+    {
+        ScopedSectionLock lock(m_lockWindows);
+        if (!m_windows.Lookup(hWnd, object))
+            return;
+        m_windows.RemoveKey(hWnd);
+    }
+    object->RestoreWindowProc(bAutomatic);
+    object->InternalRelease();
+}
+
+void CHLMSkinManager::DetachAllSkinObjects(BOOL bRestore)
+{
+    ScopedSectionLock lock(m_lockWindows);
+    POSITION position = m_windows.GetStartPosition();
+    while (position != NULL)
+    {
+        HWND hWnd = nullptr;
+        CHLMSkinObject* object = nullptr;
+        m_windows.GetNextAssoc(position, hWnd, object);
+        if (bRestore)
+            object->RestoreWindowProc(FALSE);
+        object->InternalRelease();
+    }
+    m_windows.RemoveAll();
+}
+
+// ---------------------------------------------------------------------------------------
+// Telling the windows
+
+namespace
+{
+BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(hWnd, &processId);
+    if (processId == ::GetCurrentProcessId())
+        ::PostMessageW(hWnd, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+}
+
+void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
+{
+    WNDENUMPROC enumProc = &EnumPostSysColorChange;
+    ::EnumWindows(enumProc, 0);
+
+    // Without the lock: a handler may create or destroy windows, which takes it.
+    POSITION position = m_windows.GetStartPosition();
+    while (position != NULL)
+    {
+        HWND hWnd = nullptr;
+        CHLMSkinObject* object = nullptr;
+        m_windows.GetNextAssoc(position, hWnd, object);
+        if (::IsWindow(hWnd))
+            object->OnSkinStateChanged(bPrevious, bEnabled);
+        else
+            DetachSkinObject(hWnd);
+    }
+}
+
+void CHLMSkinManager::CreateApiHook()
+{
+}
+
+void CHLMSkinManager::InstallApiHooks()
+{
+}
+
+void CHLMSkinManager::RemoveApiHooks()
+{
 }

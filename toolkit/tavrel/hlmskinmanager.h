@@ -8,11 +8,14 @@
 
 #include "hlmskinimage.h"
 #include "hlmskinmanagerschema.h"
+#include "common/hlmsystemhelpers.h"
 
 #include <vector>
 
 class CHLMSkinManager;
 class CHLMSkinManagerResourceFile;
+class CHLMSkinObject;
+class CHLMSkinObjectClassMap;
 
 // Which parts of the system the loaded skin takes over.
 enum
@@ -147,9 +150,8 @@ public:
     CHLMSkinManager(const CHLMSkinManager&) = delete;
     CHLMSkinManager& operator=(const CHLMSkinManager&) = delete;
 
-    // Loads and applies the skin in skinPath. Applying a skin to the process is not
-    // available yet: this discards any skin, puts the system's colours back and returns
-    // FALSE, so that the program keeps the system's look.
+    // Discards the current skin, then loads and applies the one in skinPath. On failure the
+    // skin stays off and the system's colours come back. Every skinned window is told.
     BOOL LoadSkin(LPCTSTR skinPath, LPCTSTR iniName = NULL);
     // Reads a skin file into a new schema without applying it; FALSE when the file cannot
     // be opened or read.
@@ -166,6 +168,8 @@ public:
     CHLMSkinManagerResourceFile* GetResourceFile() const { return m_pResourceFile; }
     DWORD GetApplyOptions() const { return m_dwApplyOptions; }
     BOOL IsEnabled() const { return m_bEnabled; }
+    BOOL IsWin9x() const { return m_bWin9x; }
+    BOOL IsComCtl6OrLater() const { return m_dwComCtlVersion >= 0x60000; }
 
     // Values of class SYSMETRICS (part 0, state 0); 0 when the skin has none.
     int GetThemeSysSize(int propertyId) const;
@@ -179,18 +183,81 @@ public:
     void RemoveColorFilters();
     COLORREF ApplyColorFilter(COLORREF color) const;
 
+    // Decides which windows get a skin object and attaches it (the creation hook calls it
+    // for every new window of a hooked thread). Null: the window is left alone.
+    virtual CHLMSkinObject* AttachSkinObject(HWND hWnd, LPCTSTR lpszClassName,
+                                             LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic);
+    // TRUE for a dialog created as a page of a property sheet that shows tabs (not a wizard).
+    static BOOL IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct);
+
+    // Installs the window-creation hook on the calling thread, once.
+    static void HookCurrentThread();
+    BOOL IsAutoSkin() const { return m_bAutoSkin; }
+    BOOL IsHookNewThreads() const { return m_bHookNewThreads; }
+    CHLMSkinObjectClassMap* GetClassMap() const { return m_pClassMap; }
+
+    // Posts WM_SYSCOLORCHANGE to the process's top-level windows and tells every skin
+    // object; objects of windows that are gone are detached.
+    virtual void BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled);
+
+    // The window's skin object, or null.
+    CHLMSkinObject* FindSkinObject(HWND hWnd);
+    // Gives the window to the object: the map takes over the object's first reference,
+    // then the window is subclassed.
+    CHLMSkinObject* AttachObject(HWND hWnd, CHLMSkinObject* pObject, LPCREATESTRUCT lpCreateStruct,
+                                 BOOL bAutomatic);
+    // Takes the window's object out of the map, gives the window its procedure back and
+    // releases the map's reference (the object lives on while one of its messages runs).
+    void DetachSkinObject(HWND hWnd, BOOL bAutomatic);
+    void DetachSkinObject(HWND hWnd) { DetachSkinObject(hWnd, FALSE); }
+    // Releases every object; bRestore also gives each window its procedure back.
+    void DetachAllSkinObjects(BOOL bRestore);
+
 private:
+    typedef decltype(&::SetWinEventHook) PFN_SETWINEVENTHOOK;
+    typedef decltype(&::UnhookWinEvent) PFN_UNHOOKWINEVENT;
+
+    static LRESULT CALLBACK CbtHookProc(int nCode, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK WinEventProc(HWINEVENTHOOK hook, DWORD event, HWND hWnd, LONG idObject,
+                                      LONG idChild, DWORD thread, DWORD time);
+    static void UnhookCurrentThread();
+    void InstallWinEventHook();
+    void RemoveWinEventHook();
+
+    // The object of windows no class-map record claims: the skinned frame.
+    static CHLMSkinObject* CreateFrameObject();
+    static void SetDialogTexture(CHLMSkinObject* pObject, int nTexture);
+    static int GetDialogTexture(CHLMSkinObject* pObject);
+
     void RemoveAllClasses();
     void DeleteSchema();
+    void CreateApiHook();
+    void InstallApiHooks();
+    void RemoveApiHooks();
 
+    DWORD m_dwComCtlVersion;
+    BOOL m_bWin9x;
     BOOL m_bEnabled;
+    BOOL m_bAutoSkin;
+    BOOL m_bHookNewThreads;
     CMapStringToPtr m_classes;
     CHLMSkinManagerSchema* m_pSchema;
     CHLMSkinManagerMetrics* m_pMetrics;
     CHLMSkinManagerResourceFile* m_pResourceFile;
+    CHLMSkinObjectClassMap* m_pClassMap;
     DWORD m_dwApplyOptions;
+    HWINEVENTHOOK m_hWinEventHook;
+    PFN_SETWINEVENTHOOK m_pfnSetWinEventHook;
+    PFN_UNHOOKWINEVENT m_pfnUnhookWinEvent;
     std::vector<CHLMSkinManagerColorFilter*> m_colorFilters;
+    CMap<HWND, HWND, CHLMSkinObject*, CHLMSkinObject*> m_windows;
+    SyncSection m_lockWindows;
 };
 
 // The single skin manager, created on first use and deleted at process exit.
 CHLMSkinManager* GetSkinManager();
+// The manager when one exists; hooks that run during exit must not create another.
+CHLMSkinManager* GetSkinManagerIfCreated();
+// Deletes the current manager and installs the given one (or none).
+void SetSkinManagerInstance(CHLMSkinManager* pManager);
+

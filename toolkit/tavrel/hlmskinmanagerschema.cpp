@@ -487,12 +487,3 @@ CHLMSkinManagerSchemaDefault::CHLMSkinManagerSchemaDefault(CHLMSkinManager* mana
     : CHLMSkinManagerSchema(manager, L"Default")
 {
 }
-
-BOOL CHLMSkinManagerSchemaDefault::DrawThemeBackground(CDC*, CHLMSkinManagerClass*, int, int, const RECT*)
-{
-    return FALSE;
-}
-
-void CHLMSkinManagerSchemaDefault::FreeFrameRegions()
-{
-}

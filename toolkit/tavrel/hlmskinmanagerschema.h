@@ -4,13 +4,16 @@
 
 #include <afx.h>
 #include <afxtempl.h>
+#include <atltypes.h>
 
 #include "common/hlmsystemhelpers.h"
 
 class CDC;
 class CHLMSkinManager;
 class CHLMSkinManagerClass;
+class CHLMSkinImage;
 class CHLMSkinManagerResourceFile;
+class CHLMSkinObjectFrame;
 
 // One typed skin value.
 class CHLMSkinManagerSchemaProperty
@@ -70,8 +73,16 @@ public:
     CHLMSkinManagerSchema& operator=(const CHLMSkinManagerSchema&) = delete;
 
     // Drawing, done by the default schema.
+    // The background (and glyph) of a part in a state.
     virtual BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                                      const RECT* rect) = 0;
+    // The non-client frame of a skinned window: borders, caption and caption buttons.
+    virtual BOOL DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame* frame) = 0;
+    // Thicknesses of the skinned non-client area (the top includes the caption).
+    virtual CRect GetFrameBorders(DWORD style, DWORD exStyle) = 0;
+    virtual CRect GetWindowFrameBorders(CHLMSkinObjectFrame* frame) = 0;
+    // A new window region for a frame of that size, owned by the caller.
+    virtual HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) = 0;
     virtual void FreeFrameRegions() = 0;
     virtual COLORREF GetSizeBoxColor();
     COLORREF GetMetricsColor(int index) const;
@@ -138,14 +149,33 @@ private:
                           Value& value, Value (*read)(const CHLMSkinManagerSchemaProperty&)) const;
 };
 
-// The schema that the skin files create. Its drawing grows with the skin objects that use it;
-// until then it draws nothing and reports so.
+// The schema that the skin files create, with the default drawing of every part from the
+// skin's properties.
 class CHLMSkinManagerSchemaDefault : public CHLMSkinManagerSchema
 {
 public:
     explicit CHLMSkinManagerSchemaDefault(CHLMSkinManager* manager);
 
+    // Backgrounds and glyphs: an image strip by sizing margins, a border fill, or nothing.
+    // FALSE when an image background has no image.
     BOOL DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                              const RECT* rect) override;
+    BOOL DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state, const RECT* rect);
+    BOOL DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state, const RECT* rect);
+    // The property id of the largest numbered image whose frame fits the content rectangle;
+    // -1 when a named image cannot be had.
+    int FindBestImage(CHLMSkinManagerClass* skinClass, int part, int state, const RECT* content, int frameCount,
+                      BOOL horizontal);
+
+    // The window frame and its regions.
+    BOOL DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame* frame) override;
+    CRect GetFrameBorders(DWORD style, DWORD exStyle) override;
+    CRect GetWindowFrameBorders(CHLMSkinObjectFrame* frame) override;
+    HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) override;
     void FreeFrameRegions() override;
+    virtual int DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjectFrame* frame);
+
+private:
+    // The image named by a property of the part, from the class's image cache.
+    CHLMSkinImage* FindImage(CHLMSkinManagerClass* skinClass, int part, int state, int propertyId);
 };

@@ -211,8 +211,12 @@ TEST(ColorManager, ReadsTheSystemColoursWithoutAFunction)
     manager.RecomputeColors();
     EXPECT_EQ(0u, manager.GetColor(0)) << "colour 0 is black whatever the system says";
     for (int index = 1; index <= 29; ++index)
+    {
         if (index != COLOR_3DLIGHT)
+        {
             EXPECT_EQ(GetSysColor(index), manager.GetColor(index)) << index;
+        }
+    }
     EXPECT_EQ(&manager, &GetColorManagerInstance());
     EXPECT_EQ(manager.GetColor(45), GetManagedColor(45));
     EXPECT_FALSE(CHLMColorManager::IsLowResolution());
@@ -315,8 +319,8 @@ class GivenVisualStyle
 public:
     GivenVisualStyle()
     {
-        m_wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, reinterpret_cast<FARPROC>(ThemeIsActive));
-        m_wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetCurrentThemeName, reinterpret_cast<FARPROC>(GivenThemeName));
+        m_wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, ThemeIsActive);
+        m_wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetCurrentThemeName, GivenThemeName);
     }
     ~GivenVisualStyle()
     {

@@ -137,7 +137,8 @@ TEST(CHLMImageManager, CopiesAndReadsThirtyTwoBitBitmapsOnly)
 
     // A 24-bit bitmap, a null handle: not read.
     HBITMAP deep24 = CreateBitmap(2, 2, 1, 24, nullptr);
-    BITMAPINFO info24 = {{sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB}};
+    BITMAPINFO info24 = {};
+    info24.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     HBITMAP section24 = CreateDIBSection(dc, &info24, DIB_RGB_COLORS, nullptr, nullptr, 0);
     EXPECT_FALSE(CHLMImageManager::Read32bppBits(dc, section24, header, pixels));
     EXPECT_FALSE(CHLMImageManager::Read32bppBits(dc, nullptr, header, pixels));

@@ -41,15 +41,13 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME theme, int, int, int property, COLORREF*
 BOOL WINAPI FakeIsAppThemed() { return TRUE; }
 BOOL WINAPI FakeIsThemeActive() { return TRUE; }
 
-FARPROC AsFarProc(void* function) { return reinterpret_cast<FARPROC>(function); }
-
 void UseFakeTheme(CHLMWinThemeWrapper& wrapper)
 {
     wrapper.CreatePrivateFunctionTable();
-    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotOpenThemeData, AsFarProc(reinterpret_cast<void*>(FakeOpenThemeData)));
-    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotCloseThemeData, AsFarProc(reinterpret_cast<void*>(FakeCloseThemeData)));
-    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemeColor, AsFarProc(reinterpret_cast<void*>(FakeGetThemeColor)));
-    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsAppThemed, AsFarProc(reinterpret_cast<void*>(FakeIsAppThemed)));
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotOpenThemeData, FakeOpenThemeData);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotCloseThemeData, FakeCloseThemeData);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemeColor, FakeGetThemeColor);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsAppThemed, FakeIsAppThemed);
 }
 }
 
@@ -89,9 +87,9 @@ TEST(CHLMWinThemeWrapper, SlotsBeyondTheTableAreIgnored)
     CHLMWinThemeWrapper wrapper;
     ThemeFunctionTable* table = wrapper.CreatePrivateFunctionTable();
     const ThemeFunctionTable before = *table;
-    wrapper.SetFunctionTableEntry(52, AsFarProc(reinterpret_cast<void*>(FakeIsAppThemed)));
-    wrapper.SetFunctionTableEntry(-1, AsFarProc(reinterpret_cast<void*>(FakeIsAppThemed)));
-    wrapper.SetFunctionTableEntry(1000, AsFarProc(reinterpret_cast<void*>(FakeIsAppThemed)));
+    wrapper.SetFunctionTableEntry(52, FakeIsAppThemed);
+    wrapper.SetFunctionTableEntry(-1, FakeIsAppThemed);
+    wrapper.SetFunctionTableEntry(1000, FakeIsAppThemed);
     EXPECT_EQ(0, memcmp(&before, table, sizeof(before)));
 }
 
@@ -116,7 +114,7 @@ TEST(CHLMWinThemeWrapper, FollowingWrappersReloadTheirTableWhenTheModuleHandleCh
     ASSERT_NE(nullptr, library);
 
     // Same handle as before: the table keeps what it has.
-    follow.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, AsFarProc(reinterpret_cast<void*>(FakeIsThemeActive)));
+    follow.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, FakeIsThemeActive);
     EXPECT_TRUE(follow.IsThemeActive());
 
     // As after a skin stopped answering with its own handle: the table is cleared and the
@@ -131,7 +129,7 @@ TEST(CHLMWinThemeWrapper, FollowingWrappersReloadTheirTableWhenTheModuleHandleCh
     CHLMWinThemeWrapper plain;
     ThemeFunctionTable* plainTable = plain.GetFunctionTable();
     const FARPROC saved = plainTable->functions[CHLMWinThemeWrapper::SlotIsThemeActive];
-    plain.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, AsFarProc(reinterpret_cast<void*>(FakeIsThemeActive)));
+    plain.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, FakeIsThemeActive);
     EXPECT_TRUE(plain.IsThemeActive());
     plain.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, saved);
 }
@@ -140,7 +138,7 @@ TEST(CHLMWinThemeWrapper, AppThemeReadyNeedsAnActiveThemeAndVersionSixOrTheSkins
 {
     CHLMWinThemeWrapper wrapper;
     ThemeFunctionTable* table = wrapper.CreatePrivateFunctionTable();
-    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, AsFarProc(reinterpret_cast<void*>(FakeIsThemeActive)));
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, FakeIsThemeActive);
     table->comCtlVersion = 0x50051;
     EXPECT_FALSE(wrapper.IsAppThemeReady());
     table->comCtlVersion = 0x60000;

@@ -3,7 +3,7 @@
 // cleanly. The fixtures in data/ were made with ImageMagick from the pixels below.
 #include <gtest/gtest.h>
 
-#include "../common/pixels.h"
+#include "pixels.h"
 #include "common/hlmimagemanager.h"
 #include "graphiclibrary/hlmgraphicbitmappng.h"
 #include "testpaths.h"
@@ -121,7 +121,9 @@ TEST(CHLMGraphicBitmapPng, PaletteTransparencyBecomesAnAlphaChannel)
         const BYTE alpha = kPicture[i].a < 128 ? 0 : 255;
         EXPECT_EQ(alpha, pixels[i] >> 24) << i;
         if (alpha)
+        {
             EXPECT_EQ(Pixel(kPicture[i].r, kPicture[i].g, kPicture[i].b, 0), pixels[i] & 0xFFFFFF) << i;
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 #include "hlmskinmanager.h"
 #include "skintestsupport.h"
 
+#include "childrun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,14 +44,23 @@ protected:
         m_metrics->RefreshMetrics();
     }
 
-    CHLMSkinManager m_manager;
+    CleanSkinManagerScope m_clean;
+    CHLMSkinManager& m_manager = m_clean.manager;
     CHLMSkinManagerMetrics* m_metrics = nullptr;
 };
 }
 
+// A manager's first state: only a process that has not made its manager yet shows it.
 TEST(SkinMetrics, StartWithoutColoursBrushesOrSizes)
 {
-    CHLMSkinManager manager;
+    const ChildRunResult child =
+        RunTestInChild(L"SkinMetrics.DISABLED_StartWithoutColoursBrushesOrSizes", ChildRunOptions());
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
+}
+
+TEST(SkinMetrics, DISABLED_StartWithoutColoursBrushesOrSizes)
+{
+    CHLMSkinManager& manager = *GetSkinManager();
     const CHLMSkinManagerMetrics& metrics = *manager.GetMetrics();
     for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
     {
@@ -176,7 +187,8 @@ TEST_F(MetricsTest, ReloadingASkinLeaksNoBrush)
 
 TEST(SkinMetrics, TheManagersSystemQueriesReadClassSysMetrics)
 {
-    CHLMSkinManager manager;
+    CleanSkinManagerScope clean;
+    CHLMSkinManager& manager = clean.manager;
     EXPECT_EQ(0, manager.GetThemeSysSize(1205));
     ASSERT_TRUE(manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
     EXPECT_EQ(22, manager.GetThemeSysSize(1205));

@@ -43,7 +43,8 @@ protected:
         return color;
     }
 
-    CHLMSkinManager m_manager;
+    CleanSkinManagerScope m_clean;
+    CHLMSkinManager& m_manager = m_clean.manager;
     CHLMSkinManagerSchemaDefault m_schema;
 };
 
@@ -89,7 +90,9 @@ TEST(SkinSchemaValues, TextsOfEachTypeReadAsScanfAndWtolWould)
         EXPECT_EQ(c.valueType, property->m_nValueType) << c.text;
         EXPECT_EQ(c.first, property->dwVal[0]) << c.text;
         if (c.valueType == Property::TypePosition)
-            EXPECT_EQ(c.second, property->dwVal[1]) << c.text;
+        {
+                EXPECT_EQ(c.second, property->dwVal[1]) << c.text;
+        }
     }
 }
 
@@ -170,7 +173,9 @@ TEST(SkinSchemaValues, FontsTakeFacePointsAndWeightWithinTheirBounds)
         EXPECT_STREQ(c.face, font.lfFaceName) << c.text;
         EXPECT_EQ(c.weight, font.lfWeight) << c.text;
         if (c.points != INT_MAX)
-            EXPECT_EQ(c.points ? ScreenPointsToHeight(c.points) : 0, font.lfHeight) << c.text;
+        {
+                EXPECT_EQ(c.points ? ScreenPointsToHeight(c.points) : 0, font.lfHeight) << c.text;
+        }
         EXPECT_EQ(0, font.lfItalic);
     }
 }

@@ -16,7 +16,8 @@ class SkinClassTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"testskin.skin").c_str(), L"")); }
 
-    CHLMSkinManager m_manager;
+    CleanSkinManagerScope m_clean;
+    CHLMSkinManager& m_manager = m_clean.manager;
 };
 
 class SwapRedAndBlue : public CHLMSkinManagerColorFilter
@@ -41,7 +42,7 @@ TEST_F(SkinClassTest, OneObjectPerClassNameInAnyCase)
     EXPECT_EQ(nullptr, m_manager.GetSkinClass(nullptr));
 
     // Without a skin a class object reads nothing and answers its defaults.
-    CHLMSkinManager withoutSkin;
+    CHLMSkinManager& withoutSkin = CleanSkinManager();
     CHLMSkinManagerClass* unskinned = withoutSkin.GetSkinClass(L"BUTTON");
     ASSERT_NE(nullptr, unskinned);
     EXPECT_EQ(RGB(9, 9, 9), unskinned->GetThemeColor(1, 1, TEXTCOLOR, RGB(9, 9, 9)));
@@ -156,7 +157,8 @@ TEST_F(SkinClassTest, AShadowWithoutColourIsNotDrawn)
 
 TEST(QuilbrookSkin, ParsesWithoutASingleIgnoredLine)
 {
-    CHLMSkinManager manager;
+    CleanSkinManagerScope clean;
+    CHLMSkinManager& manager = clean.manager;
     ASSERT_TRUE(manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
     const CHLMSkinManagerSchema& schema = *manager.GetSchema();
     EXPECT_EQ(0, schema.GetIgnoredLineCount());

@@ -95,7 +95,8 @@ protected:
         return size;
     }
 
-    CHLMSkinManager m_manager;
+    CleanSkinManagerScope m_clean;
+    CHLMSkinManager& m_manager = m_clean.manager;
     CHLMSkinManagerClass* m_button = nullptr;
     CHLMSkinManagerClass* m_toolbar = nullptr;
 };

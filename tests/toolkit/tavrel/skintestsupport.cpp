@@ -1,5 +1,9 @@
 #include "skintestsupport.h"
 
+#include "hlmskinmanager.h"
+#include "pixels.h"
+#include "testpaths.h"
+
 #include <windows.h>
 
 std::wstring BinPath(const wchar_t* fileName)
@@ -8,4 +12,51 @@ std::wstring BinPath(const wchar_t* fileName)
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path(self);
     return path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
+}
+
+void UseProcessSkin(const std::wstring& path, const wchar_t* iniName)
+{
+    CHLMSkinManager* manager = GetSkinManager();
+    if (manager->OpenSkinFile(path.c_str(), iniName))
+        manager->GetMetrics()->RefreshMetrics();
+}
+
+CTestFolderSkin::CTestFolderSkin(const wchar_t* folderName, const std::vector<std::string>& iniLines)
+    : m_path(MakeTestFolder(folderName))
+{
+    std::string text;
+    for (const std::string& line : iniLines)
+        text += line + "\r\n";
+    WriteFileBytes(m_path + L"\\skin.ini", std::vector<BYTE>(text.begin(), text.end()));
+}
+
+void CTestFolderSkin::AddImage(const wchar_t* fileName, int width, int height, const std::vector<DWORD>& pixels,
+                               int bitsPerPixel)
+{
+    WriteFileBytes(m_path + L"\\" + fileName, BmpFileBytes(width, height, bitsPerPixel, pixels));
+}
+
+std::vector<DWORD> SolidFrames(int width, int frameHeight, const std::vector<DWORD>& colors)
+{
+    std::vector<DWORD> pixels;
+    for (DWORD color : colors)
+        pixels.insert(pixels.end(), static_cast<size_t>(width) * frameHeight, color);
+    return pixels;
+}
+
+CHLMSkinManager& CleanSkinManager()
+{
+    CHLMSkinManager* manager = GetSkinManager();
+    manager->LoadSkin(L"", L"");
+    manager->RemoveColorFilters();
+    return *manager;
+}
+
+CleanSkinManagerScope::CleanSkinManagerScope() : manager(CleanSkinManager())
+{
+}
+
+CleanSkinManagerScope::~CleanSkinManagerScope()
+{
+    CleanSkinManager();
 }

@@ -2,6 +2,7 @@
 // INI text handed to the schema line by line without a skin module.
 #pragma once
 
+#include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
 
 #include <string>
@@ -9,6 +10,43 @@
 
 // A file next to the test program, such as L"testskin.skin".
 std::wstring BinPath(const wchar_t* fileName);
+
+// Reads a skin into the process's skin manager without applying it, and refreshes the skin
+// metrics from it: what the drawing code then reads.
+void UseProcessSkin(const std::wstring& path, const wchar_t* iniName);
+
+// A skin folder written by a test: "skin.ini" (8-bit text, one line per string) and images
+// as BMP files; pixels are BGRA values, top row first.
+class CTestFolderSkin
+{
+public:
+    CTestFolderSkin(const wchar_t* folderName, const std::vector<std::string>& iniLines);
+    void AddImage(const wchar_t* fileName, int width, int height, const std::vector<DWORD>& pixels,
+                  int bitsPerPixel = 24);
+    const std::wstring& path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
+// A vertical strip of solid frames of one size, one colour per frame (BGRA), top first.
+std::vector<DWORD> SolidFrames(int width, int frameHeight, const std::vector<DWORD>& colors);
+
+// The process's one skin manager (its hooks are the process's), with no skin and no colour
+// filters when the scope starts and again when it ends.
+class CleanSkinManagerScope
+{
+public:
+    CleanSkinManagerScope();
+    ~CleanSkinManagerScope();
+    CleanSkinManagerScope(const CleanSkinManagerScope&) = delete;
+    CleanSkinManagerScope& operator=(const CleanSkinManagerScope&) = delete;
+
+    CHLMSkinManager& manager;
+};
+
+// Unloads any skin and removes the colour filters of the process's manager.
+CHLMSkinManager& CleanSkinManager();
 
 // A skin file whose INI text is the given lines.
 class CLineSource : public CHLMSkinManagerResourceFile
