@@ -444,7 +444,8 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
 {
     using UnixFileName = char*(CDECL*)(LPCWSTR);
     const auto unixFileName =
-        reinterpret_cast<UnixFileName>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+        reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixFileName)
         return false;
     char* unixTarget = unixFileName(target.c_str());
@@ -457,7 +458,8 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
     HeapFree(GetProcessHeap(), 0, unixTarget);
     HeapFree(GetProcessHeap(), 0, unixFolder);
     std::wstring commandLine(command.begin(), command.end());
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(L"Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
@@ -956,7 +958,9 @@ TEST_F(BatchTest, ATempJpgThatCannotBeReplacedIsNeverWrittenUnderThePicturesName
         }
         // Held open, it can be replaced by no one. (Wine lets the owner delete a read-only file.)
         if (!readOnly)
+        {
             EXPECT_EQ(3, missing);
+        }
         EXPECT_EQ(missing > 0, !message.empty()) << readOnly;
     }
 }
