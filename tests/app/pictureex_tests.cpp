@@ -520,3 +520,42 @@ TEST(PictureEx, UnreadableSourcesLoadNothing)
     }
     CloseHandle(lock);
 }
+
+// The paint area picks the part of the buffer that the window shows; a new background
+// colour fills the whole buffer, but only once a picture is loaded.
+TEST(PictureEx, PaintAreaAndBackgroundColor)
+{
+    PictureWindow window;
+    CPictureEx& picture = window.picture;
+    picture.SetBackgroundColor(kGreen);
+    EXPECT_EQ(RGB(255, 255, 255), picture.GetBackgroundColor());
+
+    ASSERT_TRUE(LoadBytes(picture, MakeGif(40, 30, kDisposalFrames).bytes));
+    picture.Draw();
+    const COLORREF background = picture.GetBackgroundColor();
+    const Sample afterYellow = {kRed, kRed, background, kYellow};
+    ASSERT_TRUE(WaitForPixels(picture.m_hWnd, [&](const Snapshot& shot) { return SampleOf(shot) == afterYellow; }));
+    picture.StopAnimation();
+
+    const RECT area = {20, 10, 40, 30};  // the cleared blue square at its top left
+    picture.SetPaintArea(&area);
+    RECT read = {};
+    picture.GetPaintArea(&read);
+    EXPECT_TRUE(EqualRect(&area, &read));
+    picture.Invalidate(FALSE);
+    Snapshot shifted(picture.m_hWnd);
+    EXPECT_EQ(background, shifted.At(5, 5));
+    EXPECT_EQ(kRed, shifted.At(15, 15));
+
+    picture.SetBackgroundColor(kGreen);
+    EXPECT_EQ(kGreen, picture.GetBackgroundColor());
+    picture.Invalidate(FALSE);
+    Snapshot filled(picture.m_hWnd);
+    EXPECT_EQ(kGreen, filled.At(5, 5));
+    EXPECT_EQ(kGreen, filled.At(15, 15));
+
+    picture.UnLoad();
+    picture.GetPaintArea(&read);
+    EXPECT_TRUE(IsRectEmpty(&read));
+    EXPECT_EQ(RGB(255, 255, 255), picture.GetBackgroundColor());
+}
