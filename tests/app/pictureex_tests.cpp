@@ -158,11 +158,12 @@ BOOL LoadBytes(CPictureEx& picture, const std::vector<BYTE>& bytes)
 
 // 40 x 30: a red screen, a green square that is put back as it was (disposal 3), a blue
 // square that leaves the background (disposal 2), and a yellow corner without a control
-// extension, shown until the animation stops.
+// extension, shown until the animation stops. The animation runs once, so each frame shows
+// long enough for a busy test thread to see it.
 const std::vector<GifFrameSpec> kDisposalFrames = {
-    {0, 0, 40, 30, kRed, 8, 1},
-    {5, 10, 10, 10, kGreen, 9, 3},
-    {20, 10, 10, 10, kBlue, 10, 2},
+    {0, 0, 40, 30, kRed, 30, 1},
+    {5, 10, 10, 10, kGreen, 35, 3},
+    {20, 10, 10, 10, kBlue, 40, 2},
     {0, 0, 4, 4, kYellow, -1, 0},
 };
 // Sample points: outside every square, in the green, the blue and the yellow one.
@@ -276,7 +277,7 @@ TEST(PictureEx, FileResourceAndMemoryGiveTheSameFrames)
 
     ASSERT_TRUE(LoadBytes(picture, gif.bytes));
     EXPECT_EQ(4, picture.GetAnimationFrameCount());
-    EXPECT_EQ(10u, picture.GetAnimationFrame(2)->m_nDelay);
+    EXPECT_EQ(40u, picture.GetAnimationFrame(2)->m_nDelay);
 
     // The test program's own resource: two 8 x 8 frames of 7 and 9 hundredths.
     ASSERT_TRUE(picture.Load(L"TWOFRAMES", L"GIF"));
