@@ -24,6 +24,10 @@ public:
     int GetEncoderClsid(LPCWSTR mimeType, CLSID* clsid);
     int FillQualityParameter(Gdiplus::EncoderParameters parameters);
 
+    // Why the last resize or re-encode failed, when it did.
+    enum class Failure { None, InputUnreadable, SaveFailed };
+    Failure GetLastFailure() const { return m_lastFailure; }
+
     // Every JPEG leaves through this function. The platform's encoder may ignore the quality,
     // so tests put their own function here to see the parameters and choose the file sizes.
     using JpegSaver = Gdiplus::Status (*)(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
@@ -38,4 +42,5 @@ private:
 
     Gdiplus::GdiplusStartupInput m_startupInput;
     ULONG_PTR m_token;
+    Failure m_lastFailure;
 };
