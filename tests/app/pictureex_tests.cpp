@@ -158,11 +158,12 @@ BOOL LoadBytes(CPictureEx& picture, const std::vector<BYTE>& bytes)
 
 // 40 x 30: a red screen, a green square that is put back as it was (disposal 3), a blue
 // square that leaves the background (disposal 2), and a yellow corner without a control
-// extension, shown until the animation stops.
+// extension, shown until the animation stops. The animation runs once, so each frame shows
+// long enough for a busy test thread to see it.
 const std::vector<GifFrameSpec> kDisposalFrames = {
-    {0, 0, 40, 30, kRed, 8, 1},
-    {5, 10, 10, 10, kGreen, 9, 3},
-    {20, 10, 10, 10, kBlue, 10, 2},
+    {0, 0, 40, 30, kRed, 30, 1},
+    {5, 10, 10, 10, kGreen, 35, 3},
+    {20, 10, 10, 10, kBlue, 40, 2},
     {0, 0, 4, 4, kYellow, -1, 0},
 };
 // Sample points: outside every square, in the green, the blue and the yellow one.
@@ -276,7 +277,7 @@ TEST(PictureEx, FileResourceAndMemoryGiveTheSameFrames)
 
     ASSERT_TRUE(LoadBytes(picture, gif.bytes));
     EXPECT_EQ(4, picture.GetAnimationFrameCount());
-    EXPECT_EQ(10u, picture.GetAnimationFrame(2)->m_nDelay);
+    EXPECT_EQ(40u, picture.GetAnimationFrame(2)->m_nDelay);
 
     // The test program's own resource: two 8 x 8 frames of 7 and 9 hundredths.
     ASSERT_TRUE(picture.Load(L"TWOFRAMES", L"GIF"));
@@ -519,4 +520,43 @@ TEST(PictureEx, UnreadableSourcesLoadNothing)
         EXPECT_FALSE(window.picture.Draw());
     }
     CloseHandle(lock);
+}
+
+// The paint area picks the part of the buffer that the window shows; a new background
+// colour fills the whole buffer, but only once a picture is loaded.
+TEST(PictureEx, PaintAreaAndBackgroundColor)
+{
+    PictureWindow window;
+    CPictureEx& picture = window.picture;
+    picture.SetBackgroundColor(kGreen);
+    EXPECT_EQ(RGB(255, 255, 255), picture.GetBackgroundColor());
+
+    ASSERT_TRUE(LoadBytes(picture, MakeGif(40, 30, kDisposalFrames).bytes));
+    picture.Draw();
+    const COLORREF background = picture.GetBackgroundColor();
+    const Sample afterYellow = {kRed, kRed, background, kYellow};
+    ASSERT_TRUE(WaitForPixels(picture.m_hWnd, [&](const Snapshot& shot) { return SampleOf(shot) == afterYellow; }));
+    picture.StopAnimation();
+
+    const RECT area = {20, 10, 40, 30};  // the cleared blue square at its top left
+    picture.SetPaintArea(&area);
+    RECT read = {};
+    picture.GetPaintArea(&read);
+    EXPECT_TRUE(EqualRect(&area, &read));
+    picture.Invalidate(FALSE);
+    Snapshot shifted(picture.m_hWnd);
+    EXPECT_EQ(background, shifted.At(5, 5));
+    EXPECT_EQ(kRed, shifted.At(15, 15));
+
+    picture.SetBackgroundColor(kGreen);
+    EXPECT_EQ(kGreen, picture.GetBackgroundColor());
+    picture.Invalidate(FALSE);
+    Snapshot filled(picture.m_hWnd);
+    EXPECT_EQ(kGreen, filled.At(5, 5));
+    EXPECT_EQ(kGreen, filled.At(15, 15));
+
+    picture.UnLoad();
+    picture.GetPaintArea(&read);
+    EXPECT_TRUE(IsRectEmpty(&read));
+    EXPECT_EQ(RGB(255, 255, 255), picture.GetBackgroundColor());
 }
