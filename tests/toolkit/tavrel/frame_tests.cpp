@@ -600,8 +600,12 @@ TEST_F(FrameTest, FrameworkDialogKeepsTheSkinsCaption)
     PumpMessages();
     RECT rect;
     GetWindowRect(dialog.m_hWnd, &rect);
-    // Inactive caption, right of its text and left of the close button.
-    EXPECT_EQ(Solid(CaptionImage, InactiveFrame), WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 4));
-    EXPECT_EQ(Solid(CaptionImage, InactiveFrame), WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 20));
+    // The skin's caption (active or not, as the windows before it left the focus), right of
+    // its text and left of the close button.
+    CHLMSkinObjectFrame* frame = FrameOf(dialog.m_hWnd);
+    ASSERT_NE(nullptr, frame);
+    const COLORREF caption = Solid(CaptionImage, frame->IsActive() ? ActiveFrame : InactiveFrame);
+    EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 4));
+    EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 20));
     dialog.DestroyWindow();
 }
