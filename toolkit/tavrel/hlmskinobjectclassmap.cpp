@@ -1,6 +1,7 @@
 #include "hlmskinobjectclassmap.h"
 
 #include "hlmskinobject.h"
+#include "hlmskinobjectmenu.h"
 #include "common/hlmsystemhelpers.h"
 
 namespace
@@ -63,7 +64,7 @@ const StandardSynonym kStandardSynonyms[] = {
 };
 
 // The popup menu's object; menus of Windows 95 and NT 4 are never skinned.
-CRuntimeClass* const kMenuClass = kNotBuilt;
+CRuntimeClass* const kMenuClass = RUNTIME_CLASS(CHLMSkinObjectMenu);
 }
 
 // ---------------------------------------------------------------------------------------
