@@ -32,9 +32,11 @@ for picture in "$pictures"/*.jpg; do
   convert "$picture" -filter Catrom -resize "$percent%" -quality "$quality" "$work/magick-$(basename "$picture")"
 done
 end=$(date +%s.%N)
-magick=$(echo "($end - $start) / $count" | bc -l)
+# Floating-point arithmetic through awk: bc is not part of a minimal system.
+calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+magick=$(calc "($end - $start) / $count")
 
 printf 'pictures: %d of %s, resized to %d%%, quality %d\n' "$count" "$pictures" "$percent" "$quality"
 printf 'seconds per picture: quilbrook %.3f  bare GDI+ %.3f  ImageMagick %.3f\n' "$quilbrook" "$bare" "$magick"
 printf 'ratios: quilbrook / bare GDI+ %.3f  quilbrook / ImageMagick %.3f\n' \
-  "$(echo "$quilbrook / $bare" | bc -l)" "$(echo "$quilbrook / $magick" | bc -l)"
+  "$(calc "$quilbrook / $bare")" "$(calc "$quilbrook / $magick")"
