@@ -3,6 +3,7 @@
 
 #include "childrun.h"
 #include "common/hlmimagemanager.h"
+#include "failingallocation.h"
 #include "pixels.h"
 #include "testpaths.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 
 namespace
@@ -291,6 +293,47 @@ void ExpectKeyedCopy(TestSurface& destination, int originX, COLORREF backdrop, c
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(rows[y][x], destination.ColorAt(originX + x, y)) << how << " at " << x << "," << y;
 }
+}
+
+TEST(CHLMImageManager, AllocationFailuresGiveTheFailureValue)
+{
+    TestResourceModule resources(L"bitmapallocation", {{RT_BITMAP, L"DEEP32", BmpResourceBytes(2, 2, 32, kFourPixels)}});
+    HMODULE module = resources.module();
+    ASSERT_TRUE(module);
+    HBITMAP source = SectionInMemoryOrder(2, 2, {1, 0x22000002, 3, 0xFF000004});
+    // Each returns whether it succeeded and releases what it made.
+    auto madeBitmap = [](HBITMAP bitmap) {
+        DeleteObject(bitmap);
+        return bitmap != nullptr;
+    };
+    const struct
+    {
+        const char* what;
+        std::function<bool()> attempt;
+    } rows[] = {
+        {"PremultiplyBitmap", [&] {
+             BOOL alpha = -1;
+             void* bits = nullptr;
+             HBITMAP bitmap = CHLMImageManager::PremultiplyBitmap(source, &alpha, &bits);
+             EXPECT_EQ(bitmap != nullptr, bits != nullptr) << "bits only with a section";
+             return madeBitmap(bitmap);
+         }},
+        {"MirrorBitmap", [&] { return madeBitmap(CHLMImageManager::MirrorBitmap(source)); }},
+        {"Copy32bppBitmap", [&] { return madeBitmap(CHLMImageManager::Copy32bppBitmap(source, nullptr)); }},
+        {"ReadAlphaBitmapResource", [&] { return madeBitmap(CHLMImageManager::ReadAlphaBitmapResource(module, L"DEEP32")); }},
+        {"ReadBitmapResource", [&] { return madeBitmap(CHLMImageManager::ReadBitmapResource(module, L"DEEP32", nullptr)); }},
+        {"Read32bppBits", [&] {
+             std::vector<BYTE> header, pixels;
+             HDC dc = CreateCompatibleDC(nullptr);
+             const BOOL read = CHLMImageManager::Read32bppBits(dc, source, header, pixels);
+             DeleteDC(dc);
+             EXPECT_EQ(read != FALSE, !pixels.empty());
+             return read != FALSE;
+         }},
+    };
+    for (const auto& row : rows)
+        EXPECT_GT(ExpectEveryAllocationFailureHandled(row.what, row.attempt), 0) << row.what << " allocates nothing";
+    DeleteObject(source);
 }
 
 TEST(CHLMImageManager, TransparentCopiesLeaveTheKeyedPixels)
