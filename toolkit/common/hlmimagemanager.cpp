@@ -48,8 +48,9 @@ BOOL ReadFileStart(LPCWSTR path, void* buffer, DWORD count)
     return complete;
 }
 
-// The bytes of a resource, or null; `size` receives their count.
-const BYTE* ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size)
+}
+
+const BYTE* CHLMImageManager::ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size)
 {
     size = 0;
     HRSRC resource = FindResourceW(module, name, type);
@@ -63,6 +64,8 @@ const BYTE* ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& siz
     return static_cast<const BYTE*>(bytes);
 }
 
+namespace
+{
 bool HasPngSignature(const BYTE* bytes, DWORD size)
 {
     return bytes && size >= sizeof(kPngSignature) && std::memcmp(bytes, kPngSignature, sizeof(kPngSignature)) == 0;
@@ -134,9 +137,6 @@ private:
 
 // ---------------------------------------------------------------------------------------
 // The manager
-
-CHLMImageManager::CHLMImageManager() = default;
-CHLMImageManager::~CHLMImageManager() = default;
 
 CHLMImageManager& CHLMImageManager::GetInstance()
 {

@@ -8,13 +8,23 @@
 #pragma once
 
 #include <afxwin.h>
+#include <afxcmn.h>
+#include <afxtempl.h>
 
 #include <vector>
+
+class CHLMImageManagerIcon;
+class CHLMImageManagerIconImage;
+class CHLMImageManagerIconSet;
+class CHLMImageManagerImageList;
+class CHLMImageManagerResource;
 
 class CHLMImageManager : public CCmdTarget
 {
 public:
     static CHLMImageManager& GetInstance();
+    // Besides the process-wide manager, stores of their own (loading builds one aside).
+    CHLMImageManager();
     virtual ~CHLMImageManager();
 
     CHLMImageManager(const CHLMImageManager&) = delete;
@@ -25,6 +35,8 @@ public:
     static BOOL IsBitmapFile32bpp(LPCWSTR path);
     static BOOL IsPngResource(HMODULE module, LPCWSTR name);
     static BOOL IsBitmapResource32bpp(HMODULE module, LPCWSTR name);
+    // The bytes of a resource, or null; `size` receives their count.
+    static const BYTE* ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size);
 
     // Loaders. The type is decided by the data's first bytes, not by the name. The alpha
     // flag, when asked for, says whether the bitmap's alpha channel is to be used.
@@ -72,9 +84,113 @@ public:
                              HBITMAP result, int constantAlpha = -1);
     static BOOL IsSameBitmapLayout(const BITMAP& a, const BITMAP& b);
 
-private:
-    CHLMImageManager();
+    // ----------------------------------------------------------------------------------
+    // The icon store: the pictures of command ids as icon sets, ranges of ids served by
+    // image lists, and shared strips per picture size.
 
+    // The exponent of the gray level and the divisor of the alpha of generated disabled
+    // images (a divisor of 0 or less counts as 1).
+    static double m_dDisabledBrightness;
+    static double m_dDisabledAlphaFactor;
+
+    COLORREF SetMaskColor(COLORREF mask);
+    COLORREF GetMaskColor() const { return m_maskColor; }
+    BOOL SupportsAlphaIcons() const { return TRUE; }
+    BOOL IsUsingStrips() const { return m_useStrips; }
+    void SetUseStrips(BOOL use) { m_useStrips = use; }
+    // 1 mirrored always, 2 mirrored on a right-to-left DC, anything else never.
+    void SetMirrorMode(int mode) { m_mirrorMode = mode; }
+    UINT GetLastCustomId() const { return m_lastCustomId; }
+
+    CHLMImageManagerIconSet* GetIconSet(UINT id) const;
+    CHLMImageManagerImageList* GetImageList(UINT id) const;
+    BOOL HasIcon(UINT id) const;
+    BOOL HasIcon(UINT id, int width) const;
+    CHLMImageManagerIcon* GetImage(UINT id, int width) const;
+    void RemoveIcon(UINT id);
+    void ClearAll();
+    void RefreshAll();
+    INT_PTR GetIconSetCount() const { return m_iconSets.GetCount(); }
+    INT_PTR GetImageListCount() const { return m_imageLists.GetSize(); }
+    POSITION GetIconSetStart() const { return m_iconSets.GetStartPosition(); }
+    void GetNextIconSet(POSITION& position, UINT& id, CHLMImageManagerIconSet*& iconSet) const
+    {
+        m_iconSets.GetNextAssoc(position, id, iconSet);
+    }
+
+    // Adding pictures. The size is the picture's; 0 x 0 takes it from the picture.
+    BOOL SetIcon(const CHLMImageManagerIconImage& image, UINT id, CSize size, int state);
+    BOOL SetIcon(LPCTSTR resource, UINT id, CSize size, int state);
+    BOOL SetIcon(UINT resourceId, UINT id, CSize size, int state);
+    BOOL SetIconFromIconFile(LPCTSTR path, UINT id, CSize size, int state);
+    // The first 32-bit picture of the width (0: any) of an icon file; the caller owns it.
+    static HBITMAP ReadAlphaIconFile(LPCTSTR path, int width);
+    // A strip of pictures side by side; ids null numbers them from 0, and an id of 0 marks
+    // a separator.
+    BOOL SetIcons(CBitmap* bitmap, const UINT* ids, int count, CSize size, int state, BOOL alpha);
+    BOOL SetIcons(CImageList* imageList, const UINT* ids, int count, CSize size, int state);
+    BOOL SetIcons(UINT bitmapId, const UINT* ids, int count, CSize size, int state);
+    BOOL SetIcons(UINT toolbarId, CBitmap* bitmap, int state);
+    BOOL SetIcons(UINT toolbarId, UINT bitmapId, int state);
+    BOOL SetIcons(UINT id, int state);
+    BOOL SetIcons(UINT toolbarId, CImageList* imageList, int state);
+    // The command ids (separators left out; the caller frees the array with delete[]) and
+    // the picture size of a toolbar resource of the current resource module.
+    static BOOL ReadToolBarResource(UINT toolbarId, UINT** ids, int* count, CSize* size);
+    // A new set under the next custom id; 0 for an empty image.
+    UINT AddCustomIcon(const CHLMImageManagerIconImage& image);
+    BOOL AddImageList(HIMAGELIST imageList, UINT firstId, BOOL destroy);
+    BOOL AddImageList(UINT bitmapId, int imageWidth, UINT firstId, COLORREF mask);
+    void MergeIcons(CHLMImageManager* other);
+    void MergeIconSet(CHLMImageManagerIconSet* iconSet);
+    static BOOL IsPngResource(UINT id);
+    static BOOL IsBitmapResource32bpp(UINT id);
+
+    // Strips and drawing.
+    CHLMImageManagerResource* GetImageResource(int cx, int cy);
+    INT_PTR GetImageResourceCount() const { return m_resources.GetCount(); }
+    BOOL IsDrawMirrored(CDC* dc) const;
+    static BOOL IsComCtlVersion6OrLater();
+    static void DrawAlphaBitmap(CDC* dc, HBITMAP bitmap, CPoint point, CSize size, CPoint sourcePoint,
+                                CSize sourceSize);
+    static void DrawIconWithAlpha(CDC* dc, int x, int y, int cx, int cy, HICON icon);
+
+    // Bitmap functions of the store. Each part is a new 32-bit section the caller owns.
+    static BOOL SplitBitmap(HBITMAP bitmap, int count, HBITMAP* parts);
+    static COLORREF GetBitmapPixel(CBitmap* bitmap, int x, int y);
+    static COLORREF GetBitmapPixel(UINT bitmapId, int x, int y);
+    // A 24-bit section of the picture over a background colour; the caller owns it.
+    static HBITMAP FlattenAlphaBitmap(HBITMAP bitmap, COLORREF background);
+    static HBITMAP FlattenAlphaBitmap(UINT bitmapId, COLORREF background);
+    // The disabled look on a 32-bit section: blended between dark and light when both are
+    // given, else brightened toward white by `brightness` (0..255), else gray.
+    static BOOL DisableBitmapBits(HBITMAP bitmap, COLORREF light, COLORREF dark, int brightness);
+    static BOOL DisableBitmap(HDC dc, const CRect& rect, COLORREF light, COLORREF dark);
+    static BOOL DisableBitmap(HDC dc, const CRect& rect, int brightness);
+    // The rules of the disabled look for one straight (not premultiplied) pixel: the colour
+    // between dark and light by the pixel's gray level, the gray level raised to the
+    // disabled brightness, and the alpha divided by the disabled alpha factor.
+    static COLORREF DisabledBlendColor(COLORREF light, COLORREF dark, int blue, int green, int red);
+    static BYTE DisabledGray(int blue, int green, int red);
+    static BYTE DisabledAlpha(int alpha);
+
+private:
     BOOL UseAlphaBlendFallback(HDC destination, const RECT& destinationRect, const RECT& sourceRect,
                                BOOL checkTop) const;
+
+    UINT NextCustomId();
+    CHLMImageManagerIconSet* CreateIconSet(UINT id);
+    static BOOL DisableRect(HDC dc, const CRect& rect, COLORREF light, COLORREF dark, int brightness);
+
+    BOOL m_useStrips = TRUE;
+    COLORREF m_maskColor = CLR_NONE;
+    CMap<UINT, UINT, CHLMImageManagerIconSet*, CHLMImageManagerIconSet*> m_iconSets;
+    CArray<CHLMImageManagerImageList*, CHLMImageManagerImageList*> m_imageLists;
+    CMap<DWORD, DWORD, CHLMImageManagerResource*, CHLMImageManagerResource*> m_resources;
+    UINT m_lastCustomId = kFirstCustomId - 1;
+    int m_mirrorMode = 2;
+
+public:
+    // Pictures without a command id of their own get ids from here on.
+    static const UINT kFirstCustomId = 0x10AAA + 1;
 };

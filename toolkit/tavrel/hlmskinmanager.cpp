@@ -947,12 +947,16 @@ void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
 
 void CHLMSkinManager::CreateApiHook()
 {
+    // Made before the manager is registered for deletion at exit, so it outlives the manager.
+    CHLMSkinManagerApiHook::GetInstance();
 }
 
 void CHLMSkinManager::InstallApiHooks()
 {
+    CHLMSkinManagerApiHook::GetInstance().InstallHooks();
 }
 
 void CHLMSkinManager::RemoveApiHooks()
 {
+    CHLMSkinManagerApiHook::GetInstance().RemoveHooks();
 }

@@ -1,8 +1,175 @@
-// The import-table rewriter: puts the skin engine's replacements into the import slots of
-// the process's modules, and the replacements themselves.
+// The import-table rewriter: puts the skin engine's replacements of system functions into
+// the import slots of the process's modules (all but the system's core libraries, the main
+// program last, and every module loaded later), keeps the system functions for the
+// replacements to call, and writes every slot back when the skin goes.
 #pragma once
 
-#include <windows.h>
+#include <afxwin.h>
+#include <uxtheme.h>
+
+#include "hlmskinobject.h"
+
+#include <vector>
+
+// The module handle the replaced GetModuleHandleA hands out for "UxTheme.dll" while colours
+// are skinned; the replaced GetProcAddress answers the engine's visual-styles functions on it.
+// No module can have it: it is odd.
+#define HLM_UXTHEME_PSEUDO_HANDLE (reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1)))
+
+class CHLMSkinManagerApiHook;
+
+// One replaced system function and the import slots rewritten for it.
+class CHLMSkinManagerApiFunction
+{
+public:
+    CHLMSkinManagerApiFunction(CHLMSkinManagerApiHook* pOwner, LPCSTR lpszModule,
+                               LPCSTR lpszFunction, ULONG_PTR systemAddress,
+                               ULONG_PTR replacementAddress);
+    virtual ~CHLMSkinManagerApiFunction();
+
+    CHLMSkinManagerApiFunction(const CHLMSkinManagerApiFunction&) = delete;
+    CHLMSkinManagerApiFunction& operator=(const CHLMSkinManagerApiFunction&) = delete;
+
+    void HookImport();
+    void UnhookImport();
+    BOOL ReplaceInAllModules(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to);
+    // Rewrites the first import slot of the module that imports from lpszModule and holds
+    // from; FALSE when there is none or the module's import table is malformed.
+    BOOL ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to, HMODULE hModule);
+
+    CHLMSkinManagerApiHook* m_pOwner;
+    BOOL m_bHooked;
+    char m_szModule[20];
+    char m_szFunction[30];
+    ULONG_PTR m_systemAddress;       // 0 for the visual-styles functions
+    ULONG_PTR m_replacementAddress;
+};
+
+class CHLMSkinManagerApiHook
+{
+public:
+    enum
+    {
+        SlotCount = 42
+    };
+
+    struct EXCLUDEDMODULE
+    {
+        HMODULE hModule;
+        CString strName;
+        BOOL bWin9xOnly;
+    };
+
+    static CHLMSkinManagerApiHook& GetInstance();
+    virtual ~CHLMSkinManagerApiHook();
+
+    CHLMSkinManagerApiHook(const CHLMSkinManagerApiHook&) = delete;
+    CHLMSkinManagerApiHook& operator=(const CHLMSkinManagerApiHook&) = delete;
+
+    // Rewrites the slots the skin manager's apply options ask for.
+    void InstallHooks();
+    // Writes every rewritten slot back and forgets the records.
+    void RemoveHooks();
+    BOOL IsInstalled() const { return m_bInstalled; }
+
+    void ExcludeModule(LPCWSTR lpszModule, BOOL bWin9xOnly);
+    BOOL IsModuleExcluded(HMODULE hModule) const;
+
+    CHLMSkinManagerApiFunction* AddHookedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                                                  ULONG_PTR systemAddress, ULONG_PTR replacementAddress);
+    CHLMSkinManagerApiFunction* FindHookedFunction(LPCSTR lpszModule, LPCSTR lpszFunction) const;
+    CHLMSkinManagerApiFunction* GetHookedFunction(int nSlot) const;
+
+    // Called by the library-loading replacements for every module they load.
+    void HookNewModule(HMODULE hModule, DWORD dwFlags);
+
+    // The patching lock: one module's import table is searched and written at a time.
+    CRITICAL_SECTION* GetPatchingLock() { return &m_lockPatching; }
+
+    // The replacements: each has the exact type of the system function it stands for.
+    static HMODULE WINAPI OnHookLoadLibraryA(LPCSTR lpLibFileName);
+    static HMODULE WINAPI OnHookLoadLibraryW(LPCWSTR lpLibFileName);
+    static HMODULE WINAPI OnHookLoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
+    static HMODULE WINAPI OnHookLoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
+    static FARPROC WINAPI OnHookGetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+    static HMODULE WINAPI OnHookGetModuleHandleA(LPCSTR lpModuleName);
+    static HANDLE WINAPI OnHookCreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes,
+                                            SIZE_T dwStackSize,
+                                            LPTHREAD_START_ROUTINE lpStartAddress,
+                                            LPVOID lpParameter, DWORD dwCreationFlags,
+                                            LPDWORD lpThreadId);
+    static ATOM WINAPI OnHookRegisterClassA(const WNDCLASSA* lpWndClass);
+    static ATOM WINAPI OnHookRegisterClassW(const WNDCLASSW* lpWndClass);
+    static DWORD WINAPI OnHookGetSysColor(int nIndex);
+    static HBRUSH WINAPI OnHookGetSysColorBrush(int nIndex);
+    static BOOL WINAPI OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags);
+    static int WINAPI OnHookFillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+    static BOOL WINAPI OnHookDeleteObject(HGDIOBJ ho);
+    static HTHEME WINAPI OnHookOpenThemeData(HWND hwnd, LPCWSTR pszClassList);
+    static HRESULT WINAPI OnHookDrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId,
+                                                    int iStateId, LPCRECT pRect, LPCRECT pClipRect);
+    static HRESULT WINAPI OnHookCloseThemeData(HTHEME hTheme);
+    static HRESULT WINAPI OnHookGetThemeColor(HTHEME hTheme, int iPartId, int iStateId,
+                                              int iPropId, COLORREF* pColor);
+    static BOOL WINAPI OnHookIsAppThemed();
+    static BOOL WINAPI OnHookIsThemeActive();
+    static HRESULT WINAPI OnHookGetCurrentThemeName(LPWSTR pszThemeFileName, int cchMaxNameChars,
+                                                    LPWSTR pszColorBuff, int cchMaxColorChars,
+                                                    LPWSTR pszSizeBuff, int cchMaxSizeChars);
+    static BOOL WINAPI OnHookGetThemeSysBool(HTHEME hTheme, int iBoolId);
+    static COLORREF WINAPI OnHookGetThemeSysColor(HTHEME hTheme, int iColorId);
+    static HRESULT WINAPI OnHookGetThemePartSize(HTHEME hTheme, HDC hdc, int iPartId, int iStateId,
+                                                 RECT* prc, THEMESIZE eSize, SIZE* psz);
+    static BOOL WINAPI OnHookDrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState);
+    static int WINAPI OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw);
+    static int WINAPI OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw);
+    static BOOL WINAPI OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi);
+    static BOOL WINAPI OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);
+    static BOOL WINAPI OnHookSystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam,
+                                                   UINT fWinIni);
+    static BOOL WINAPI OnHookAdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu,
+                                                DWORD dwExStyle);
+    static int WINAPI OnHookGetSystemMetrics(int nIndex);
+    static LRESULT WINAPI OnHookDefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefMDIChildProcA(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefMDIChildProcW(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefFrameProcA(HWND hWnd, HWND hWndMDIClient, UINT uMsg,
+                                              WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefFrameProcW(HWND hWnd, HWND hWndMDIClient, UINT uMsg,
+                                              WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookDefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookCallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg,
+                                                WPARAM wParam, LPARAM lParam);
+    static LRESULT WINAPI OnHookCallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg,
+                                                WPARAM wParam, LPARAM lParam);
+
+    // Hands a message that reached a replaced default procedure to the window's skin object;
+    // TRUE when the object handled it (its result in *pResult).
+    // The descriptor names the saved system function, its kind and its extra parameter.
+    static BOOL DispatchDefWindowProc(HWND hWnd, const CHLMSkinObject::DEFWINDOW_DESCRIPTIOR& descriptor,
+                                      WPARAM* pwParam, LPARAM* plParam, LRESULT* pResult);
+
+private:
+    CHLMSkinManagerApiHook();
+    BOOL HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                      ULONG_PTR replacementAddress);
+    void ResolveExcludedModules(BOOL bOnlyMissing);
+
+    CHLMSkinManagerApiFunction* m_slots[SlotCount];
+    BOOL m_bInstalled;
+    std::vector<EXCLUDEDMODULE> m_excluded;
+    CRITICAL_SECTION m_lockPatching;
+};
+
+// Compares 8-bit names with 'A'..'Z' folded to lower case; 0 when equal.
+int CompareAsciiNoCase(LPCSTR lpszFirst, LPCSTR lpszSecond);
+
+// The system function saved in a slot (0 when the slot is empty).
+ULONG_PTR GetOriginalFunction(int nSlot);
+// GetProcAddress through the saved system function, so that it never reaches the replacement.
+FARPROC GetOriginalProcAddress(HMODULE hModule, LPCSTR lpProcName);
 
 // TRUE for a window procedure of the system: an ANSI procedure handle, or an address inside
 // USER32, COMCTL32 or NTDLL. Such procedures never call the replaced default procedures.

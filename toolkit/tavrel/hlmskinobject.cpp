@@ -307,6 +307,16 @@ LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
+BOOL CHLMSkinObject::HandleDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor, WPARAM& wParam,
+                                         LPARAM& lParam, LRESULT& lResult)
+{
+    PushDefWindowProc(descriptor);
+    const UINT message = descriptor.nMessage;
+    const BOOL handled = RunHandler([&] { return OnHookDefWindowProc(message, wParam, lParam, lResult); });
+    PopDefWindowProc();
+    return handled;
+}
+
 LRESULT CHLMSkinObject::CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     PushDefWindowProc(DEFWINDOW_DESCRIPTIOR::WindowProc(message));

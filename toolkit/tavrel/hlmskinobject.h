@@ -88,6 +88,11 @@ public:
 
     static LRESULT CALLBACK SkinWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // A message that reached a replaced default procedure: handled by the object's map with
+    // the descriptor on the stack; TRUE when handled (result in lResult).
+    BOOL HandleDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor, WPARAM& wParam,
+                             LPARAM& lParam, LRESULT& lResult);
+
     // Default processing of a message no hook delivered.
     LRESULT CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -99,15 +99,9 @@ LRESULT CALLBACK PlainWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     return ::DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
-// Registers a window class of the given name with the plain procedure.
 void RegisterPlainClass(const wchar_t* name)
 {
-    WNDCLASSW windowClass = {};
-    WNDPROC procedure = &PlainWindowProc;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = name;
-    ::RegisterClassW(&windowClass);
+    RegisterWindowClass(name, &PlainWindowProc);
 }
 
 // The test records sit in the process manager's map for one test.

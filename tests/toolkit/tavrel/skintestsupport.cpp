@@ -60,3 +60,12 @@ CleanSkinManagerScope::~CleanSkinManagerScope()
 {
     CleanSkinManager();
 }
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassW(&windowClass);
+}

@@ -1,0 +1,304 @@
+#include "hlmskinmanager.h"
+#include "hlmskinmanagerapihook.h"
+#include "hlmskinobject.h"
+#include "hlmskinobjectclassmap.h"
+#include "skintestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+// One import slot of a module: the DLL and function it imports, and where it is.
+struct ImportSlot
+{
+    std::string dll;
+    std::string function;
+    ULONG_PTR* slot;
+};
+
+// The named imports of a loaded module, read from its headers.
+std::vector<ImportSlot> ImportsOf(HMODULE module)
+{
+    std::vector<ImportSlot> slots;
+    const BYTE* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (directory.VirtualAddress == 0)
+        return slots;
+    for (const auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         descriptor->Name != 0; ++descriptor)
+    {
+        const char* dll = reinterpret_cast<const char*>(base + descriptor->Name);
+        auto* address = reinterpret_cast<ULONG_PTR*>(const_cast<BYTE*>(base) + descriptor->FirstThunk);
+        const auto* lookup = reinterpret_cast<const ULONG_PTR*>(
+            base + (descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk));
+        for (; *lookup != 0; ++lookup, ++address)
+        {
+            if (*lookup & IMAGE_ORDINAL_FLAG)
+                continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + *lookup);
+            slots.push_back({dll, reinterpret_cast<const char*>(byName->Name), address});
+        }
+    }
+    return slots;
+}
+
+// A copy of every import slot's value, to compare byte for byte.
+std::vector<ULONG_PTR> SlotValues(const std::vector<ImportSlot>& slots)
+{
+    std::vector<ULONG_PTR> values;
+    for (const ImportSlot& slot : slots)
+        values.push_back(*slot.slot);
+    return values;
+}
+
+// How many of a module's import slots hold the replacement of a hooked function.
+int CountReplacedSlots(HMODULE module, int* missed)
+{
+    CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
+    int replaced = 0;
+    for (const ImportSlot& slot : ImportsOf(module))
+    {
+        CHLMSkinManagerApiFunction* function = hook.FindHookedFunction(slot.dll.c_str(), slot.function.c_str());
+        if (function == nullptr || function->m_systemAddress == 0)
+            continue;
+        if (*slot.slot == function->m_replacementAddress)
+            ++replaced;
+        else
+            ++*missed;
+    }
+    return replaced;
+}
+
+// GCC keeps an import slot's value in a register across calls within one function, so a
+// function that calls the same system function before and after a skin load calls it
+// through these: each call reads the slot anew.
+[[gnu::noinline]] DWORD SysColor(int index) { return ::GetSysColor(index); }
+[[gnu::noinline]] int SystemMetric(int index) { return ::GetSystemMetrics(index); }
+[[gnu::noinline]] HMODULE ModuleHandleA(LPCSTR name) { return ::GetModuleHandleA(name); }
+[[gnu::noinline]] HANDLE StartThread(LPTHREAD_START_ROUTINE start, LPVOID parameter)
+{
+    return ::CreateThread(nullptr, 0, start, parameter, 0, nullptr);
+}
+
+template <typename F>
+ULONG_PTR Address(F function)
+{
+    return reinterpret_cast<ULONG_PTR>(function);
+}
+
+// A function looked up by name, as the type the caller knows it by.
+template <typename F>
+F LookUp(HMODULE module, LPCSTR name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+class ApiHookTest : public ::testing::Test
+{
+protected:
+    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BinPath(L"testskin.skin").c_str(), L"")); }
+    void Unload() { m_clean.manager.LoadSkin(L"", L""); }
+
+    CleanSkinManagerScope m_clean;
+};
+}
+
+TEST_F(ApiHookTest, EveryReplacedSlotOfTheProgramAndComctlIsWrittenAndWrittenBack)
+{
+    HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(nullptr, comctl);
+    const HMODULE modules[] = {::GetModuleHandleW(nullptr), comctl};
+    std::vector<std::vector<ImportSlot>> slots;
+    std::vector<std::vector<ULONG_PTR>> before;
+    for (HMODULE module : modules)
+    {
+        slots.push_back(ImportsOf(module));
+        before.push_back(SlotValues(slots.back()));
+    }
+
+    Load();
+    for (HMODULE module : modules)
+    {
+        int missed = 0;
+        const int replaced = CountReplacedSlots(module, &missed);
+        EXPECT_GT(replaced, 0);
+        EXPECT_EQ(0, missed);
+        std::printf("replaced slots in module %p: %d\n", static_cast<void*>(module), replaced);
+    }
+    Unload();
+    EXPECT_FALSE(CHLMSkinManagerApiHook::GetInstance().IsInstalled());
+    for (size_t index = 0; index < slots.size(); ++index)
+    {
+        const std::vector<ULONG_PTR> after = SlotValues(slots[index]);
+        ASSERT_EQ(before[index].size(), after.size());
+        EXPECT_EQ(0, std::memcmp(before[index].data(), after.data(), after.size() * sizeof(ULONG_PTR)));
+    }
+}
+
+TEST_F(ApiHookTest, SystemColoursAndMetricsFollowTheSkinWhileItIsLoaded)
+{
+    const DWORD systemFace = SysColor(COLOR_BTNFACE);
+    const int systemCaption = SystemMetric(SM_CYCAPTION);
+    Load();
+    // The test skin: BtnFace 10 20 30, caption bar 20 (+1 for the border line), scroll bar height 21.
+    EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
+    EXPECT_EQ(21, SystemMetric(SM_CYCAPTION));
+    EXPECT_EQ(21, SystemMetric(SM_CYHSCROLL));
+
+    // The skin's colour brushes survive DeleteObject.
+    HBRUSH face = ::GetSysColorBrush(COLOR_BTNFACE);
+    LOGBRUSH logBrush = {};
+    ASSERT_EQ(static_cast<int>(sizeof(logBrush)), ::GetObjectW(face, sizeof(logBrush), &logBrush));
+    EXPECT_EQ(RGB(10, 20, 30), logBrush.lbColor);
+    EXPECT_FALSE(::DeleteObject(face));
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BRUSH), ::GetObjectType(face));
+
+    Unload();
+    EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
+    EXPECT_EQ(systemCaption, SystemMetric(SM_CYCAPTION));
+}
+
+TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoHandle)
+{
+    Load();
+    for (const char* name : {"UxTheme.dll", "UXTHEME.DLL", "uxtheme.dll"})
+        EXPECT_EQ(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA(name)) << name;
+    const decltype(&::OpenThemeData) replacement = &CHLMSkinManagerApiHook::OnHookOpenThemeData;
+    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData")));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "DrawThemeText"));
+
+    // The real library still gives its real functions.
+    HMODULE real = ::LoadLibraryW(L"uxtheme.dll");
+    ASSERT_NE(nullptr, real);
+    FARPROC realOpen = ::GetProcAddress(real, "OpenThemeData");
+    EXPECT_NE(nullptr, realOpen);
+    EXPECT_NE(Address(replacement), Address(realOpen));
+
+    // Other modules' replaced functions are handed out as replacements.
+    const decltype(&::GetSysColor) getSysColor = &CHLMSkinManagerApiHook::OnHookGetSysColor;
+    EXPECT_EQ(Address(getSysColor), Address(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")));
+
+    // The theme functions answer for the skin's classes.
+    auto openTheme = LookUp<decltype(&::OpenThemeData)>(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData");
+    auto themeColor = LookUp<decltype(&::GetThemeColor)>(HLM_UXTHEME_PSEUDO_HANDLE, "GetThemeColor");
+    HTHEME button = openTheme(nullptr, L"Button");
+    ASSERT_NE(nullptr, button);
+    COLORREF color = 0;
+    EXPECT_EQ(S_OK, themeColor(button, 1, 2, 3803, &color));  // PUSHBUTTON, HOT, TEXTCOLOR
+    EXPECT_EQ(RGB(70, 80, 90), color);
+    EXPECT_EQ(E_FAIL, themeColor(reinterpret_cast<HTHEME>(&color), 1, 2, 3803, &color));
+
+    Unload();
+    EXPECT_NE(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA("UxTheme.dll"));
+    // A replacement handed out earlier forwards to the system.
+    EXPECT_EQ(nullptr, openTheme(nullptr, L"Button"));
+}
+
+namespace
+{
+class CMarkObject : public CHLMSkinObject
+{
+    DECLARE_DYNCREATE(CMarkObject)
+};
+
+IMPLEMENT_DYNCREATE(CMarkObject, CWnd)
+
+LRESULT CALLBACK PlainProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcW(hWnd, message, wParam, lParam);
+}
+
+DWORD WINAPI CreateMarkedWindow(LPVOID parameter)
+{
+    HWND hWnd = ::CreateWindowExW(0, L"ThreadMarkWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    *static_cast<BOOL*>(parameter) = dynamic_cast<CMarkObject*>(GetSkinManager()->FindSkinObject(hWnd)) != nullptr;
+    ::DestroyWindow(hWnd);
+    return 0;
+}
+}
+
+TEST_F(ApiHookTest, AThreadStartedWhileTheSkinIsLoadedHasTheCreationHook)
+{
+    RegisterWindowClass(L"ThreadMarkWindow", &PlainProc);
+    m_clean.manager.GetClassMap()->AddClass(L"ThreadMarkWindow", new CHLMSkinObjectClassInfo(RUNTIME_CLASS(CMarkObject)));
+
+    BOOL marked[2] = {FALSE, FALSE};
+    for (int loaded = 0; loaded < 2; ++loaded)
+    {
+        if (loaded)
+            Load();
+        LPTHREAD_START_ROUTINE start = &CreateMarkedWindow;
+        HANDLE thread = StartThread(start, &marked[loaded]);
+        ASSERT_NE(nullptr, thread);
+        ::WaitForSingleObject(thread, INFINITE);
+        ::CloseHandle(thread);
+    }
+    EXPECT_FALSE(marked[0]);
+    EXPECT_TRUE(marked[1]);
+    m_clean.manager.GetClassMap()->RemoveClass(L"ThreadMarkWindow");
+}
+
+namespace
+{
+HWND g_client = nullptr;
+
+// An MDI frame of the program: what it does not handle goes to DefFrameProc with its client.
+LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefFrameProcW(hWnd, g_client, message, wParam, lParam);
+}
+
+// Handles WM_SIZE at the default-procedure level and hands it on as default processing.
+class CFrameProbe : public CHLMSkinObject
+{
+public:
+    int m_sizes = 0;
+
+protected:
+    afx_msg void OnSize(UINT, int, int)
+    {
+        ++m_sizes;
+        Default();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFrameProbe, CHLMSkinObject)
+    ON_WM_SIZE()
+END_MESSAGE_MAP()
+}
+
+TEST_F(ApiHookTest, DefaultProcessingInsideAHandlerReachesDefFrameProcWithTheMdiClient)
+{
+    Load();
+    RegisterWindowClass(L"SkinTestMdiFrame", &FrameProc);
+    HWND frame = ::CreateWindowExW(0, L"SkinTestMdiFrame", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, frame);
+    CLIENTCREATESTRUCT client = {};
+    g_client = ::CreateWindowExW(0, L"MDICLIENT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame,
+                                 nullptr, ::GetModuleHandleW(nullptr), &client);
+    ASSERT_NE(nullptr, g_client);
+    m_clean.manager.DetachSkinObject(frame);
+    auto* probe = new CFrameProbe();
+    m_clean.manager.AttachObject(frame, probe, nullptr, FALSE);
+
+    ::MoveWindow(frame, 0, 0, 320, 240, TRUE);
+    EXPECT_GE(probe->m_sizes, 1);
+    // Only DefFrameProc with the client sizes the client to the frame's client area.
+    RECT frameClient = {}, clientRect = {};
+    ::GetClientRect(frame, &frameClient);
+    ::GetClientRect(g_client, &clientRect);
+    EXPECT_EQ(frameClient.right, clientRect.right);
+    EXPECT_EQ(frameClient.bottom, clientRect.bottom);
+    ::DestroyWindow(frame);
+    g_client = nullptr;
+}
+
