@@ -23,6 +23,8 @@ public:
     int GetFileSizeKB(LPCWSTR path);
     int GetEncoderClsid(LPCWSTR mimeType, CLSID* clsid);
     int FillQualityParameter(Gdiplus::EncoderParameters parameters);
+    // Makes `parameters` carry one JPEG quality, read from `quality` (which must outlive them).
+    static void SetQualityParameter(Gdiplus::EncoderParameters& parameters, ULONG* quality);
 
     // Every JPEG leaves through this function. The platform's encoder may ignore the quality,
     // so tests put their own function here to see the parameters and choose the file sizes.

@@ -1,6 +1,7 @@
 // Benchmark of the batch's picture work: Quilbrook's own batch steps against a bare loop of
 // the same GDI+ calls, on every JPEG of a folder (made here when the folder has none).
 // Usage: QuilbrookBenchmark <picture folder> <work folder> [percent] [quality]
+#include "imageprocessor.h"
 #include "outputoptionpage.h"
 #include "quilbrookapp.h"
 
@@ -89,14 +90,12 @@ void BareResizeAndEncode(const std::wstring& input, const std::wstring& temp, co
         }
         ULONG full = 100;
         Gdiplus::EncoderParameters parameters;
-        parameters.Count = 1;
-        parameters.Parameter[0] = {Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &full};
+        CImageProcessor::SetQualityParameter(parameters, &full);
         target.Save(temp.c_str(), &encoder, &parameters);
     }
     Gdiplus::Image resized(temp.c_str(), FALSE);
     Gdiplus::EncoderParameters parameters;
-    parameters.Count = 1;
-    parameters.Parameter[0] = {Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &quality};
+    CImageProcessor::SetQualityParameter(parameters, &quality);
     resized.Save(output.c_str(), &encoder, &parameters);
 }
 }

@@ -6,6 +6,22 @@
 #include <fstream>
 #include <iterator>
 
+bool IsLowColorScreen()
+{
+    HDC screen = GetDC(nullptr);
+    const int bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bitsPerPixel <= 8;
+}
+
+COLORREF ScreenColor(COLORREF color)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF nearest = GetNearestColor(screen, color);
+    ReleaseDC(nullptr, screen);
+    return nearest;
+}
+
 TestSurface::TestSurface(int width, int height, DWORD fill)
     : m_width(width), m_height(height), m_bits(nullptr), m_bitmap(nullptr), m_dc(CreateCompatibleDC(nullptr))
 {

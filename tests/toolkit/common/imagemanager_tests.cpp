@@ -161,6 +161,13 @@ namespace
 {
 const std::vector<DWORD> kFourPixels = {Bgra(10, 20, 30, 255), Bgra(40, 50, 60, 128), Bgra(70, 80, 90, 0),
                                         Bgra(100, 110, 120, 64)};
+
+// What a device-dependent bitmap of the screen holds for a pixel of a section, alpha left out.
+DWORD ScreenColorPixel(DWORD pixel)
+{
+    const COLORREF color = ScreenColor(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+    return Bgra(GetBValue(color), GetGValue(color), GetRValue(color), 0);
+}
 }
 
 TEST(CHLMImageManager, LoadsBitmapFilesByTheirContent)
@@ -182,7 +189,7 @@ TEST(CHLMImageManager, LoadsBitmapFilesByTheirContent)
     const std::vector<DWORD> pixels24 = PixelsOf(deep24);
     ASSERT_EQ(4u, pixels24.size());
     for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(kFourPixels[i] & 0xFFFFFF, pixels24[i] & 0xFFFFFF) << i;
+        EXPECT_EQ(ScreenColorPixel(kFourPixels[i]), pixels24[i] & 0xFFFFFF) << i;
 
     alpha = FALSE;
     HBITMAP deep32 = CHLMImageManager::ReadBitmapFile(bmp32.c_str(), &alpha);
@@ -259,7 +266,7 @@ TEST(CHLMImageManager, ReadsBitmapResourcesWithTheirAlpha)
     ASSERT_TRUE(loaded);
     EXPECT_FALSE(alpha);
     EXPECT_FALSE(IsSection(loaded));
-    EXPECT_EQ(kFourPixels[3] & 0xFFFFFF, PixelsOf(loaded)[3] & 0xFFFFFF);
+    EXPECT_EQ(ScreenColorPixel(kFourPixels[3]), PixelsOf(loaded)[3] & 0xFFFFFF);
     DeleteObject(loaded);
 
     alpha = FALSE;
