@@ -1,5 +1,6 @@
 #include "imageprocessor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <memory>
@@ -29,7 +30,7 @@ float NextScale(float scale)
 
 CImageProcessor::JpegSaver CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
 
-CImageProcessor::CImageProcessor() : m_token(0)
+CImageProcessor::CImageProcessor() : m_token(0), m_lastFailure(Failure::None)
 {
     Gdiplus::GdiplusStartup(&m_token, &m_startupInput, nullptr);
 }
@@ -47,6 +48,7 @@ Gdiplus::Status CImageProcessor::SaveWithGdiplus(Gdiplus::Image& picture, LPCWST
 
 int CImageProcessor::ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT percent)
 {
+    m_lastFailure = Failure::None;
     if (percent < 1 || percent > 100)
         return 0;
     Gdiplus::Image source(inputPath, FALSE);
@@ -57,18 +59,25 @@ int CImageProcessor::ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT
 
 int CImageProcessor::ResizeToSize(LPCWSTR inputPath, LPCWSTR outputPath, float width, float height)
 {
+    m_lastFailure = Failure::None;
     Gdiplus::Image source(inputPath, FALSE);
     return ResizePicture(source, outputPath, width, height);
 }
 
 int CImageProcessor::ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, float boxWidth, float boxHeight)
 {
+    m_lastFailure = Failure::None;
     // A box below one pixel has no size that fits.
     if (!(boxWidth >= 1.0f && boxHeight >= 1.0f))
         return 0;
     float width, height;
     {
         Gdiplus::Image source(inputPath, FALSE);
+        if (source.GetLastStatus() != Gdiplus::Ok)
+        {
+            m_lastFailure = Failure::InputUnreadable;
+            return 0;
+        }
         width = PixelWidth(source);
         height = PixelHeight(source);
     }
@@ -93,7 +102,13 @@ int CImageProcessor::ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, floa
 int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, float width, float height)
 {
     if (source.GetLastStatus() != Gdiplus::Ok)
+    {
+        m_lastFailure = Failure::InputUnreadable;
         return 0;
+    }
+    // No side shrinks to nothing: 50 % of one pixel is still one pixel.
+    width = std::max(width, 1.0f);
+    height = std::max(height, 1.0f);
     Gdiplus::Bitmap target(static_cast<INT>(width), static_cast<INT>(height), PixelFormat24bppRGB);
     if (target.GetLastStatus() != Gdiplus::Ok)
         return 0;
@@ -110,8 +125,12 @@ int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, f
 int CImageProcessor::SaveAsJpeg(LPCWSTR inputPath, LPCWSTR outputPath, int quality)
 {
     Gdiplus::Image source(inputPath, FALSE);
+    m_lastFailure = Failure::None;
     if (source.GetLastStatus() != Gdiplus::Ok)
+    {
+        m_lastFailure = Failure::InputUnreadable;
         return 0;
+    }
     return SaveJpeg(source, outputPath, quality);
 }
 
@@ -122,7 +141,10 @@ int CImageProcessor::SaveJpeg(Gdiplus::Image& picture, LPCWSTR outputPath, int q
     ULONG qualityValue = static_cast<ULONG>(quality);
     Gdiplus::EncoderParameters parameters;
     SetQualityParameter(parameters, &qualityValue);
-    return s_saveJpeg(picture, outputPath, encoder, parameters) == Gdiplus::Ok ? 1 : 0;
+    if (s_saveJpeg(picture, outputPath, encoder, parameters) == Gdiplus::Ok)
+        return 1;
+    m_lastFailure = Failure::SaveFailed;
+    return 0;
 }
 
 int CImageProcessor::CompressToFileSize(LPCWSTR inputPath, LPCWSTR outputPath, int limitKB)

@@ -26,6 +26,10 @@ public:
     // Makes `parameters` carry one JPEG quality, read from `quality` (which must outlive them).
     static void SetQualityParameter(Gdiplus::EncoderParameters& parameters, ULONG* quality);
 
+    // Why the last resize or re-encode failed, when it did.
+    enum class Failure { None, InputUnreadable, SaveFailed };
+    Failure GetLastFailure() const { return m_lastFailure; }
+
     // Every JPEG leaves through this function. The platform's encoder may ignore the quality,
     // so tests put their own function here to see the parameters and choose the file sizes.
     using JpegSaver = Gdiplus::Status (*)(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
@@ -40,4 +44,5 @@ private:
 
     Gdiplus::GdiplusStartupInput m_startupInput;
     ULONG_PTR m_token;
+    Failure m_lastFailure;
 };

@@ -1,29 +1,35 @@
 #include "outputoptionpage.h"
 
+#include "picturecheck.h"
 #include "quilbrookapp.h"
 #include "shellseams.h"
 #include "textcase.h"
 
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstdlib>
 
 namespace
 {
-CString FullPath(LPCTSTR path)
+// The end-of-batch message names this many pictures; the others are only counted.
+const INT_PTR kFailuresNamed = 10;
+
+// A drive letter, a colon and a backslash, or a network path (two backslashes and a name).
+BOOL IsFullFolderPath(const CString& folder)
 {
-    TCHAR full[MAX_PATH * 4] = {};
-    if (GetFullPathNameW(path, _countof(full), full, NULL) == 0)
-        return CString(path);
-    return CString(full);
+    const BOOL drive = folder.GetLength() >= 3 && ((folder[0] >= _T('A') && folder[0] <= _T('Z')) ||
+                                                   (folder[0] >= _T('a') && folder[0] <= _T('z'))) &&
+                       folder[1] == _T(':') && folder[2] == _T('\\');
+    const BOOL network = folder.GetLength() > 2 && folder[0] == _T('\\') && folder[1] == _T('\\') && folder[2] != _T('\\');
+    return drive || network;
 }
 
-// The batch never writes over one of its own inputs.
-BOOL IsSameFile(LPCTSTR first, LPCTSTR second)
-{
-    return FullPath(first).CompareNoCase(FullPath(second)) == 0;
-}
+const LPCTSTR kUnreadablePicture = _T("unreadable picture");
+const LPCTSTR kPictureTooLarge = _T("picture too large");
+const LPCTSTR kDamagedPicture = _T("damaged picture");
+const LPCTSTR kWouldReplaceListedPicture = _T("would replace a listed picture");
+const LPCTSTR kFolderNotCreated = _T("folder could not be created");
+const LPCTSTR kNotWritten = _T("could not be written");
 }
 
 IMPLEMENT_DYNAMIC(COutputOptionPage, CPropertyPage)
@@ -86,6 +92,13 @@ BOOL COutputOptionPage::OnWizardFinish()
         AfxMessageBox(_T("Please choose an output folder first."));
         return FALSE;
     }
+    // A relative folder would put the outputs wherever the working folder happens to be.
+    if (!IsFullFolderPath(folder))
+    {
+        AfxMessageBox(_T("Please choose a full output folder: a drive and a backslash (C:\\Pictures) or a network ")
+                      _T("folder (\\\\server\\share)."));
+        return FALSE;
+    }
     ProcessFiles();
     // The wizard stays open for another batch.
     return FALSE;
@@ -132,50 +145,145 @@ BOOL COutputOptionPage::ProcessFiles()
         return FALSE;
     }
     m_pProgressDlg->ShowWindow(SW_SHOWNORMAL);
-    const UINT count = GetFileCount();
+    CStringArray inputs;
+    theApp.ReadFileList(inputs);
+    const UINT count = static_cast<UINT>(inputs.GetSize());
     m_pProgressDlg->SetRange(0, static_cast<int>(count));
+    m_listedPictures.Clear();
+    for (UINT i = 0; i < count; ++i)
+        m_listedPictures.Add(inputs[i]);
+    m_failures.RemoveAll();
+
     for (UINT i = 0; i < count; ++i)
     {
         m_pProgressDlg->SetPos(static_cast<int>(i));
         if (m_pProgressDlg->CheckCancelButton())
             break;
-        const CString input = GetListedFile(i);
-        const CString intermediate = GetTempImagePath();
-        const CString output = MakeOutputFileName(input);
+        const CString& input = inputs[i];
         m_pProgressDlg->SetStatus(input);
         CString caption;
         caption.Format(_T("File %u of %u"), i + 1, count);
         m_pProgressDlg->SetWindowText(caption);
-
-        if (IsSameFile(input, output))
-        {
-            AfxMessageBox(_T("Sorry,the output would replace the picture itself; it is skipped:\n") + input);
-            continue;
-        }
-        // A failed resize must not leave the previous picture to be written under this name.
-        DeleteFileW(intermediate);
-        ResizePicture(input, intermediate);
-        if (m_pProgressDlg->CheckCancelButton())
+        BOOL cancelled = FALSE;
+        const BOOL written = ProcessPicture(input, MakeOutputFileName(input), cancelled);
+        if (cancelled)
             break;
-        if (PathFileExistsW(intermediate))
-            CompressPicture(intermediate, output);
-        if (m_pProgressDlg->CheckCancelButton())
-            break;
+        if (!written)
+            m_failures.Add(m_failure.IsEmpty() ? input : input + _T(" (") + m_failure + _T(")"));
     }
     m_pProgressDlg->DestroyWindow();
     GetParent()->SetActiveWindow();
+    ReportFailures(count);
     if (IsOpenFolderChecked())
         OnViewFolder();
     return TRUE;
 }
 
+BOOL COutputOptionPage::ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BOOL& cancelled)
+{
+    m_failure.Empty();
+    cancelled = FALSE;
+    // No original is ever replaced by an output, this picture's own or another one's.
+    if (m_listedPictures.Contains(outputPath))
+        return Fail(kWouldReplaceListedPicture);
+    // A picture whose header GDI+ must not be trusted with never reaches it.
+    switch (CheckPictureFile(inputPath))
+    {
+    case PictureVerdict::Accepted: break;
+    case PictureVerdict::Unreadable: return Fail(kUnreadablePicture);
+    case PictureVerdict::TooLarge: return Fail(kPictureTooLarge);
+    case PictureVerdict::Damaged: return Fail(kDamagedPicture);
+    }
+
+    // Only a picture resized in this very step may be compressed: a "temp.jpg" that cannot
+    // be removed (held open, read-only) would otherwise be written under this picture's name.
+    const CString intermediate = GetTempImagePath();
+    DeleteFileW(intermediate);
+    if (GetFileAttributesW(intermediate) != INVALID_FILE_ATTRIBUTES)
+        return Fail(kNotWritten);
+    const BOOL resized = ResizePicture(inputPath, intermediate);
+    if (CancelPressed())
+    {
+        cancelled = TRUE;
+        return FALSE;
+    }
+    if (!resized)
+        return FALSE;
+    if (GetFileAttributesW(intermediate) == INVALID_FILE_ATTRIBUTES)
+        return Fail(kNotWritten);
+    // The compress step names a failure whenever it leaves no output; a size limit that no
+    // quality meets still leaves the smallest encoding written.
+    const BOOL compressed = CompressPicture(intermediate, outputPath) || m_failure.IsEmpty();
+    if (CancelPressed())
+        cancelled = TRUE;
+    return compressed;
+}
+
+BOOL COutputOptionPage::FailAfterPictureWork()
+{
+    return Fail(m_imageProcessor.GetLastFailure() == CImageProcessor::Failure::InputUnreadable ? kUnreadablePicture
+                                                                                                : kNotWritten);
+}
+
+BOOL COutputOptionPage::Fail(LPCTSTR reason)
+{
+    m_failure = reason;
+    return FALSE;
+}
+
+BOOL COutputOptionPage::CancelPressed()
+{
+    // Without a progress window (a picture done on its own) there is no Cancel to press.
+    return m_pProgressDlg->GetSafeHwnd() != NULL && m_pProgressDlg->CheckCancelButton();
+}
+
+void COutputOptionPage::ReportFailures(UINT count)
+{
+    const INT_PTR failed = m_failures.GetSize();
+    if (failed == 0)
+        return;
+    CString message;
+    message.Format(_T("%u of %u pictures were not written:"), static_cast<UINT>(failed), count);
+    for (INT_PTR i = 0; i < failed && i < kFailuresNamed; ++i)
+        message += _T("\n") + m_failures[i];
+    if (failed > kFailuresNamed)
+    {
+        CString more;
+        more.Format(_T("\nand %u more."), static_cast<UINT>(failed - kFailuresNamed));
+        message += more;
+    }
+    AfxMessageBox(message, MB_ICONWARNING);
+}
+
+namespace
+{
+BOOL IsFolder(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+}
+
 BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
 {
     const CString folder = GetFolderOfPath(outputPath);
-    if (PathFileExistsW(folder))
+    if (IsFolder(folder))
         return TRUE;
-    SHCreateDirectoryExW(m_hWnd, folder, NULL);
-    return PathFileExistsW(folder);
+    // Level by level below the drive or the network share: the shell's function for this
+    // stops at MAX_PATH characters, and an output folder may be longer.
+    int level = 3;
+    if (folder.Left(2) == _T("\\\\"))
+    {
+        const int server = folder.Find(_T('\\'), 2);
+        level = server < 0 ? -1 : folder.Find(_T('\\'), server + 1) + 1;
+    }
+    while (level > 0)
+    {
+        const int next = folder.Find(_T('\\'), level);
+        CreateDirectoryW(next < 0 ? folder : folder.Left(next), NULL);
+        level = next < 0 ? -1 : next + 1;
+    }
+    return IsFolder(folder);
 }
 
 int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
@@ -189,16 +297,26 @@ int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
     if (!MakeFolderOf(outputPath))
     {
         AfxMessageBox(_T("Can't create folder when resize"));
-        return 0;
+        return Fail(kFolderNotCreated);
     }
+    int result;
     if (mode == _T("Percent"))
-        return m_imageProcessor.ResizeByPercent(
+    {
+        result = m_imageProcessor.ResizeByPercent(
             inputPath, outputPath, static_cast<UINT>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Percent"))));
-    const float width = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Width")));
-    const float height = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Height")));
-    if (theApp.ReadTaskProfileString(_T("Resize"), _T("KeepRatio")) == _T("Yes"))
-        return m_imageProcessor.ResizeKeepRatio(inputPath, outputPath, width, height);
-    return m_imageProcessor.ResizeToSize(inputPath, outputPath, width, height);
+    }
+    else
+    {
+        const float width = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Width")));
+        const float height = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Height")));
+        if (theApp.ReadTaskProfileString(_T("Resize"), _T("KeepRatio")) == _T("Yes"))
+            result = m_imageProcessor.ResizeKeepRatio(inputPath, outputPath, width, height);
+        else
+            result = m_imageProcessor.ResizeToSize(inputPath, outputPath, width, height);
+    }
+    if (!result)
+        FailAfterPictureWork();
+    return result;
 }
 
 int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
@@ -206,29 +324,30 @@ int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
     if (!MakeFolderOf(outputPath))
     {
         AfxMessageBox(_T("Can't create the output folder of ") + CString(outputPath));
-        return 0;
+        return Fail(kFolderNotCreated);
     }
     if (theApp.ReadTaskProfileString(_T("Compress"), _T("Mode")) == _T("Level"))
-        return m_imageProcessor.SaveAsJpeg(inputPath, outputPath, theApp.ReadTaskProfileInt(_T("Compress"), _T("Level")));
+    {
+        const int result = m_imageProcessor.SaveAsJpeg(inputPath, outputPath,
+                                                       theApp.ReadTaskProfileInt(_T("Compress"), _T("Level")));
+        if (!result)
+            FailAfterPictureWork();
+        return result;
+    }
     const int size = m_imageProcessor.GetFileSizeKB(inputPath);
     const int limit = theApp.ReadTaskProfileInt(_T("Compress"), _T("FileSize"));
     if (size < limit)
-        return CopyFileW(inputPath, outputPath, FALSE);
-    return m_imageProcessor.CompressToFileSize(inputPath, outputPath, limit);
-}
-
-UINT COutputOptionPage::GetFileCount()
-{
-    // A count that is negative or not a number counts as 0.
-    const long count = _wtol(theApp.ReadFileListString(_T("Total"), _T("Count")));
-    return count > 0 ? static_cast<UINT>(count) : 0;
-}
-
-CString COutputOptionPage::GetListedFile(UINT index)
-{
-    CString key;
-    key.Format(_T("File%u"), index);
-    return theApp.ReadFileListString(_T("FileList"), key);
+    {
+        const BOOL copied = CopyFileW(inputPath, outputPath, FALSE);
+        if (!copied)
+            Fail(kNotWritten);
+        return copied;
+    }
+    const int result = m_imageProcessor.CompressToFileSize(inputPath, outputPath, limit);
+    // A limit that no quality meets still leaves the smallest encoding written.
+    if (!result && m_imageProcessor.GetLastFailure() != CImageProcessor::Failure::None)
+        FailAfterPictureWork();
+    return result;
 }
 
 CString COutputOptionPage::GetTempImagePath()

@@ -1,8 +1,10 @@
 // The final step: the output folder, and the batch that Finish runs.
 #pragma once
 
+#include <afxcoll.h>
 #include <afxdlgs.h>
 
+#include "fileidentity.h"
 #include "imageprocessor.h"
 #include "progdlg.h"
 #include "resource.h"
@@ -22,11 +24,13 @@ public:
     BOOL IsOpenFolderChecked();
 
     BOOL ProcessFiles();
+    // One picture of the batch: the checks, the resize into "temp.jpg" and the output. FALSE
+    // when it got no output (GetFailure tells why, when that is known) or Cancel was pressed.
+    BOOL ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BOOL& cancelled);
+    const CString& GetFailure() const { return m_failure; }
     int ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath);
     int CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath);
 
-    UINT GetFileCount();
-    CString GetListedFile(UINT index);
     CString GetTempImagePath();
     CString MakeOutputFileName(LPCTSTR inputPath);
     static CString GetFolderOfPath(LPCTSTR path);
@@ -50,4 +54,13 @@ protected:
 
 private:
     BOOL MakeFolderOf(LPCTSTR outputPath);
+    BOOL Fail(LPCTSTR reason);
+    BOOL FailAfterPictureWork();
+    BOOL CancelPressed();
+    // One message box after a batch in which any picture got no output.
+    void ReportFailures(UINT count);
+
+    CPictureSet m_listedPictures;  // of the batch running
+    CString m_failure;             // why the last picture got no output
+    CStringArray m_failures;       // "path (reason)" of each picture without output
 };

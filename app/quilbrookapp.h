@@ -2,6 +2,7 @@
 // hand to the batch.
 #pragma once
 
+#include <afxcoll.h>
 #include <afxwin.h>
 
 class CQuilbrookApp : public CWinAppEx
@@ -32,6 +33,10 @@ public:
     int AddFileToFileList(LPCTSTR picturePath);
     // Empties the file list: a new file holding only the UTF-16 byte-order mark.
     BOOL ResetFileList();
+    // Writes the whole file list in one pass, as one AddFileToFileList per picture would.
+    BOOL WriteFileList(const CStringArray& pictures);
+    // The pictures of the file list in one read, up to "Count" or the first missing entry.
+    void ReadFileList(CStringArray& pictures);
 
     CString ReadConfigString(LPCTSTR section, LPCTSTR key);
     BOOL WriteConfigString(LPCTSTR section, LPCTSTR key, LPCTSTR value);

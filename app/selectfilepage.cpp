@@ -1,5 +1,6 @@
 #include "selectfilepage.h"
 
+#include "fileidentity.h"
 #include "quilbrookapp.h"
 #include "shellseams.h"
 #include "textcase.h"
@@ -7,6 +8,8 @@
 #include <afxcoll.h>
 
 #include <memory>
+#include <set>
+#include <string>
 
 namespace
 {
@@ -76,13 +79,12 @@ LRESULT CSelectFilePage::OnWizardNext()
 
 BOOL CSelectFilePage::ResetFileListFile()
 {
-    // No write on a file list that could not be created.
-    if (!theApp.ResetFileList())
-        return FALSE;
+    CStringArray pictures;
     const int count = m_fileList.GetItemCount();
+    pictures.SetSize(count);
     for (int row = 0; row < count; ++row)
-        theApp.AddFileToFileList(m_fileList.GetItemText(row, 0));
-    return TRUE;
+        pictures[row] = m_fileList.GetItemText(row, 0);
+    return theApp.WriteFileList(pictures);
 }
 
 void CSelectFilePage::OnAddFile()
@@ -127,7 +129,7 @@ void CSelectFilePage::EnableWhileScanning(BOOL enable)
         exit->EnableWindow(enable);
 }
 
-void CSelectFilePage::HandleQueuedMessages()
+BOOL CSelectFilePage::HandleQueuedMessages()
 {
     MSG message;
     while (::PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE))
@@ -136,9 +138,11 @@ void CSelectFilePage::HandleQueuedMessages()
         {
             // WM_QUIT: leave it for the main loop.
             ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
+            return FALSE;
         }
     }
+    // The sheet lets go of its page when it is to close.
+    return ::IsWindow(m_hWnd) && PropSheet_GetCurrentPageHwnd(::GetParent(m_hWnd)) != NULL;
 }
 
 BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
@@ -148,11 +152,22 @@ BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
     HCURSOR previous = ::SetCursor(::LoadCursorW(NULL, IDC_WAIT));
     CStringArray queue;
     queue.Add(folder);
-    while (queue.GetSize() > 0)
+    // Each folder is scanned once, however many names lead to it.
+    std::set<FileIdentity> scanned;
+    std::set<std::wstring> scannedWithoutIdentity;
+    BOOL wizardOpen = TRUE;
+    for (INT_PTR next = 0; next < queue.GetSize(); ++next)
     {
-        HandleQueuedMessages();
-        CString pattern = queue[0];
-        queue.RemoveAt(0);
+        wizardOpen = HandleQueuedMessages();
+        if (!wizardOpen)
+            break;
+        CString pattern = queue[next];
+        queue[next].Empty();
+        FileIdentity identity;
+        const bool firstVisit = ReadFileIdentity(pattern, identity) ? scanned.insert(identity).second
+                                                                    : scannedWithoutIdentity.insert(ComparablePath(pattern)).second;
+        if (!firstVisit)
+            continue;
         if (pattern.Right(1) != _T("\\"))
             pattern += _T("\\");
         pattern += _T("*.*");
@@ -166,16 +181,23 @@ BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
             more = finder.FindNextFile();
             if (finder.IsDots())
                 continue;
+            // Links and junctions are not followed: they may lead back up the tree or anywhere.
             if (finder.IsDirectory())
-                queue.Add(finder.GetFilePath());
+            {
+                if (!finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+                    queue.Add(finder.GetFilePath());
+            }
             else if (IsPictureFile(finder.GetFilePath()))
+            {
                 AppendFile(finder.GetFilePath());
+            }
         }
         finder.Close();
         ScrollToEnd();
     }
     ::SetCursor(previous);
-    EnableWhileScanning(TRUE);
+    if (wizardOpen)
+        EnableWhileScanning(TRUE);
     return TRUE;
 }
 

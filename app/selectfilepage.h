@@ -43,5 +43,6 @@ protected:
 
 private:
     void EnableWhileScanning(BOOL enable);
-    void HandleQueuedMessages();
+    // FALSE once the wizard is closing (or the program is asked to end).
+    BOOL HandleQueuedMessages();
 };

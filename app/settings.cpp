@@ -6,7 +6,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <climits>
 #include <cstdlib>
+#include <vector>
 
 namespace
 {
@@ -37,6 +39,26 @@ BOOL CreateUnicodeFile(LPCTSTR path)
     file.Write(byteOrderMark, sizeof(byteOrderMark));
     file.Close();
     return TRUE;
+}
+
+// The value of a line "File<n>=<value>" of the file list, with n in index; NULL for any other
+// line. Keys compare without regard to case, as the profile functions compare them.
+LPCTSTR ListedPictureIndex(LPCTSTR line, UINT& index)
+{
+    if (CompareStringOrdinal(line, 4, _T("File"), 4, TRUE) != CSTR_EQUAL)
+        return NULL;
+    LPCTSTR digit = line + 4;
+    ULONGLONG number = 0;
+    for (; *digit >= _T('0') && *digit <= _T('9'); ++digit)
+    {
+        number = number * 10 + static_cast<ULONGLONG>(*digit - _T('0'));
+        if (number > UINT_MAX)
+            return NULL;
+    }
+    if (digit == line + 4 || *digit != _T('='))
+        return NULL;
+    index = static_cast<UINT>(number);
+    return digit + 1;
 }
 
 // A count that is negative or not a number counts as 0.
@@ -81,9 +103,13 @@ CString CQuilbrookApp::ReadIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR 
         AfxMessageBox(message);
         return CString();
     }
-    TCHAR value[kValueLength] = {};
-    GetPrivateProfileStringW(section, key, _T(""), value, kValueLength, filePath);
-    return CString(value);
+    // A value is read whole: the buffer grows until it holds the value with room to spare
+    // (a value that fills the buffer may have been cut).
+    std::vector<TCHAR> value(kValueLength);
+    while (GetPrivateProfileStringW(section, key, _T(""), value.data(), static_cast<DWORD>(value.size()), filePath) >=
+           value.size() - 1)
+        value.resize(value.size() * 2);
+    return CString(value.data());
 }
 
 BOOL CQuilbrookApp::WriteIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR key, LPCTSTR value)
@@ -131,6 +157,67 @@ int CQuilbrookApp::AddFileToFileList(LPCTSTR picturePath)
     value.Format(_T("%u"), count + 1);
     WritePrivateProfileStringW(_T("Total"), _T("Count"), value, path);
     return 0;
+}
+
+BOOL CQuilbrookApp::WriteFileList(const CStringArray& pictures)
+{
+    // The bytes that the profile functions would leave after one AddFileToFileList per
+    // picture, written at once: those functions rewrite the whole file on every call.
+    CString text;
+    if (pictures.GetSize() > 0)
+    {
+        text = _T("[FileList]\r\n");
+        CString line;
+        for (INT_PTR i = 0; i < pictures.GetSize(); ++i)
+        {
+            CString value(pictures[i]);
+            value.Trim();  // as the profile functions store a value
+            line.Format(_T("File%u=%s\r\n"), static_cast<UINT>(i), static_cast<LPCTSTR>(value));
+            text += line;
+        }
+        line.Format(_T("[Total]\r\nCount=%u\r\n"), static_cast<UINT>(pictures.GetSize()));
+        text += line;
+    }
+    const CString path = GetFileListPath();
+    DeleteFileW(path);
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
+    {
+        AfxMessageBox(_T("Can't open file list path"));
+        return FALSE;
+    }
+    const BYTE byteOrderMark[2] = {0xFF, 0xFE};
+    file.Write(byteOrderMark, sizeof(byteOrderMark));
+    file.Write(static_cast<LPCTSTR>(text), static_cast<UINT>(text.GetLength() * sizeof(TCHAR)));
+    file.Close();
+    return TRUE;
+}
+
+void CQuilbrookApp::ReadFileList(CStringArray& pictures)
+{
+    pictures.RemoveAll();
+    const CString path = GetFileListPath();
+    const UINT count = CountFromText(ReadIniString(path, _T("Total"), _T("Count")));
+    if (count == 0)
+        return;
+    // The whole section in one read; "File<n>" lines in any order, the first of a key counts.
+    std::vector<TCHAR> section(1 << 16);
+    while (GetPrivateProfileSectionW(_T("FileList"), section.data(), static_cast<DWORD>(section.size()), path) ==
+           section.size() - 2)
+        section.resize(section.size() * 2);
+    std::vector<LPCTSTR> values;
+    for (LPCTSTR line = section.data(); *line; line += lstrlenW(line) + 1)
+        values.push_back(NULL);
+    for (LPCTSTR line = section.data(); *line; line += lstrlenW(line) + 1)
+    {
+        UINT index;
+        LPCTSTR value = ListedPictureIndex(line, index);
+        if (value && index < values.size() && !values[index])
+            values[index] = value;
+    }
+    // The list ends at its first missing entry, whatever "Count" says.
+    for (UINT i = 0; i < count && i < values.size() && values[i]; ++i)
+        pictures.Add(values[i]);
 }
 
 BOOL CQuilbrookApp::ResetFileList()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the batch's picture work three ways on one folder of photographs:
-# Quilbrook's batch steps, a bare loop of the same GDI+ calls, and ImageMagick's convert.
+# Quilbrook's batch steps, a bare loop of the same GDI+ calls, and ImageMagick's convert;
+# then the wizard with lists of 1 000 and 10 000 pictures: leaving step 1 and starting the batch.
 # Usage: bash scripts/benchmark.sh [picture folder] [percent] [quality]
 # Without a folder (or with one holding no .jpg), 20 photographs of 8 megapixels are made first.
 set -euo pipefail
@@ -15,16 +16,34 @@ mkdir -p "$pictures" "$work"
 arch=$(qb_runnable_arch)
 "$QB_ROOT/scripts/build.sh" "$arch" >/dev/null
 qb_use_arch "$arch"
+
+started=()
+cleanup() {
+  qb_stop_wineserver
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+# The wizard needs a display: a private one, as the tests use.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+started+=($!)
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+[ -s "$display_file" ] || { echo "Xvfb did not start." >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$display_file")"
+rm -f "$display_file"
 qb_start_wineserver
-trap qb_stop_wineserver EXIT
 qb_prepare_prefix
 
 windows_path() { echo "Z:${1//\//\\}"; }
-result=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" "$(windows_path "$pictures")" \
+result=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" pictures "$(windows_path "$pictures")" \
          "$(windows_path "$work")" "$percent" "$quality" | tr -d '\r')
 count=$(awk '/^pictures/ {print $2}' <<<"$result")
+rounds=$(awk '/^rounds/ {print $2}' <<<"$result")
 quilbrook=$(awk '/^quilbrook/ {print $2}' <<<"$result")
 bare=$(awk '/^bare/ {print $2}' <<<"$result")
+ratio=$(awk '/^ratio/ {print $2}' <<<"$result")
+lists=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" list "$(windows_path "$pictures")" \
+        "$(windows_path "$work")" 1000 10000 | tr -d '\r')
 
 # ImageMagick with the same size and quality (Catrom is its bicubic filter).
 start=$(date +%s.%N)
@@ -37,6 +56,12 @@ calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 magick=$(calc "($end - $start) / $count")
 
 printf 'pictures: %d of %s, resized to %d%%, quality %d\n' "$count" "$pictures" "$percent" "$quality"
-printf 'seconds per picture: quilbrook %.3f  bare GDI+ %.3f  ImageMagick %.3f\n' "$quilbrook" "$bare" "$magick"
-printf 'ratios: quilbrook / bare GDI+ %.3f  quilbrook / ImageMagick %.3f\n' \
-  "$(calc "$quilbrook / $bare")" "$(calc "$quilbrook / $magick")"
+printf 'seconds per picture (median of %d rounds, quilbrook and bare alternated): quilbrook %.3f  bare GDI+ %.3f  ImageMagick %.3f\n' \
+  "$rounds" "$quilbrook" "$bare" "$magick"
+printf 'ratios: quilbrook / bare GDI+ %.3f (goal at most 1.05)  quilbrook / ImageMagick %.3f\n' \
+  "$ratio" "$(calc "$quilbrook / $magick")"
+while read -r _ n _ leave _ start; do
+  printf 'list of %d pictures: leaving step 1 %.3f s  starting the batch %.3f s (goal under 1 s each)\n' "$n" "$leave" "$start"
+done < <(grep '^list' <<<"$lists")
+read -r _ n _ leave < <(grep '^profile' <<<"$lists")
+printf 'for comparison, %d pictures written one profile call after another: %.3f s\n' "$n" "$leave"

@@ -1,9 +1,18 @@
-// Benchmark of the batch's picture work: Quilbrook's own batch steps against a bare loop of
-// the same GDI+ calls, on every JPEG of a folder (made here when the folder has none).
-// Usage: QuilbrookBenchmark <picture folder> <work folder> [percent] [quality]
+// Benchmarks of the batch.
+//   QuilbrookBenchmark pictures <picture folder> <work folder> [percent] [quality]
+//     Quilbrook's own per-picture step against a bare loop of the same GDI+ calls, on every
+//     JPEG of a folder (made here when the folder has none), the two alternated picture by
+//     picture over several rounds.
+//   QuilbrookBenchmark list <picture folder> <work folder> <count>...
+//     The wizard run for real with lists of each count: the time to leave step 1 and the
+//     time from Finish to the first picture's work.
 #include "imageprocessor.h"
 #include "outputoptionpage.h"
 #include "quilbrookapp.h"
+#include "quilbrookwizard.h"
+#include "shellseams.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -71,6 +80,15 @@ std::vector<std::wstring> JpegsIn(const std::wstring& folder)
     return found;
 }
 
+const int kRounds = 5;
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 // The same calls as the batch makes, with nothing around them.
 void BareResizeAndEncode(const std::wstring& input, const std::wstring& temp, const std::wstring& output,
                          UINT percent, ULONG quality, const CLSID& encoder)
@@ -98,21 +116,12 @@ void BareResizeAndEncode(const std::wstring& input, const std::wstring& temp, co
     CImageProcessor::SetQualityParameter(parameters, &quality);
     resized.Save(output.c_str(), &encoder, &parameters);
 }
-}
 
-int wmain(int argc, wchar_t** argv)
+
+int MeasurePictures(const std::wstring& pictures, const std::wstring& work, int percent, int quality)
 {
-    if (argc < 3)
-    {
-        fwprintf(stderr, L"usage: QuilbrookBenchmark <picture folder> <work folder> [percent] [quality]\n");
-        return 2;
-    }
-    const std::wstring pictures = argv[1], work = argv[2];
-    const int percent = argc > 3 ? _wtoi(argv[3]) : 50;
-    const int quality = argc > 4 ? _wtoi(argv[4]) : 75;
     CreateDirectoryW(pictures.c_str(), nullptr);
     CreateDirectoryW(work.c_str(), nullptr);
-
     COutputOptionPage page;  // Quilbrook's batch steps, with GDI+ started as the wizard does
     std::vector<std::wstring> inputs = JpegsIn(pictures);
     if (inputs.empty())
@@ -133,28 +142,153 @@ int wmain(int argc, wchar_t** argv)
 
     const CLSID encoder = JpegEncoder();
     const std::wstring temp = work + L"\\bare-temp.jpg";
+    BOOL cancelled = FALSE;
     // One warm-up picture each, so that both start with GDI+'s codecs loaded.
-    page.ResizePicture(inputs[0].c_str(), page.GetTempImagePath());
-    BareResizeAndEncode(inputs[0], temp, work + L"\\warm.jpg", percent, quality, encoder);
+    page.ProcessPicture(inputs[0].c_str(), (work + L"\\warm-quilbrook.jpg").c_str(), cancelled);
+    BareResizeAndEncode(inputs[0], temp, work + L"\\warm-bare.jpg", percent, quality, encoder);
 
-    double quilbrook = 0, bare = 0;
+    // Picture by picture, Quilbrook's step then the bare one, so that a machine busy for a
+    // while slows both alike; the median round speaks for the run.
+    std::vector<double> quilbrookRounds, bareRounds, ratios;
+    int failed = 0;
+    for (int round = 0; round < kRounds; ++round)
     {
-        double start = Now();
+        double quilbrook = 0, bare = 0;
         for (size_t i = 0; i < inputs.size(); ++i)
         {
-            const std::wstring output = work + L"\\quilbrook-" + std::to_wstring(i) + L".jpg";
-            page.ResizePicture(inputs[i].c_str(), page.GetTempImagePath());
-            page.CompressPicture(page.GetTempImagePath(), output.c_str());
-        }
-        quilbrook += Now() - start;
-        start = Now();
-        for (size_t i = 0; i < inputs.size(); ++i)
-            BareResizeAndEncode(inputs[i], temp, work + L"\\bare-" + std::to_wstring(i) + L".jpg", percent,
+            const std::wstring number = std::to_wstring(i);
+            double start = Now();
+            if (!page.ProcessPicture(inputs[i].c_str(), (work + L"\\quilbrook-" + number + L".jpg").c_str(), cancelled))
+                ++failed;
+            quilbrook += Now() - start;
+            start = Now();
+            BareResizeAndEncode(inputs[i], temp, work + L"\\bare-" + number + L".jpg", percent,
                                 static_cast<ULONG>(quality), encoder);
-        bare += Now() - start;
+            bare += Now() - start;
+        }
+        quilbrookRounds.push_back(quilbrook / static_cast<double>(inputs.size()));
+        bareRounds.push_back(bare / static_cast<double>(inputs.size()));
+        ratios.push_back(quilbrook / bare);
     }
-    const double pictureCount = static_cast<double>(inputs.size());
-    wprintf(L"pictures %u\nquilbrook %.4f\nbare %.4f\n", static_cast<unsigned>(inputs.size()), quilbrook / pictureCount,
-            bare / pictureCount);
+    wprintf(L"pictures %u\nrounds %d\nfailed %d\nquilbrook %.4f\nbare %.4f\nratio %.4f\n",
+            static_cast<unsigned>(inputs.size()), kRounds, failed, Median(quilbrookRounds), Median(bareRounds),
+            Median(ratios));
     return 0;
+}
+
+// ---- the wizard with long lists ------------------------------------------------------------
+
+struct ListRun
+{
+    std::wstring picture, work;
+    int count = 0;
+    double leaveStep1 = -1, startBatch = -1;
+    double finishPressed = 0;
+    bool started = false;
+};
+ListRun g_run;
+
+int AnswerMessageBox(LPCTSTR, LPCTSTR, UINT)
+{
+    return IDOK;
+}
+
+HINSTANCE WINAPI OpenNothing(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT)
+{
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
+// The first picture's work has begun: note the time and press Cancel.
+Gdiplus::Status SaveAndCancel(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                              const Gdiplus::EncoderParameters& parameters)
+{
+    if (!g_run.started)
+    {
+        g_run.started = true;
+        g_run.startBatch = Now() - g_run.finishPressed;
+        auto* wizard = static_cast<CQuilbrookWizard*>(theApp.m_pMainWnd);
+        PostMessageW(::GetDlgItem(wizard->m_outputOptionPage.m_pProgressDlg->m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
+    }
+    return CImageProcessor::SaveWithGdiplus(picture, path, encoder, parameters);
+}
+
+void CALLBACK DriveWizard(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    auto* wizard = static_cast<CQuilbrookWizard*>(theApp.m_pMainWnd);
+    if (!wizard)
+        return;
+    CSelectFilePage& files = wizard->m_selectFilePage;
+    // The first picture is a real one; the others are names only, since the batch is
+    // cancelled at the first picture.
+    files.AppendFile(g_run.picture.c_str());
+    for (int i = 1; i < g_run.count; ++i)
+        files.AppendFile((g_run.work + L"\\listed\\picture" + std::to_wstring(i) + L".jpg").c_str());
+    double start = Now();
+    SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    g_run.leaveStep1 = Now() - start;
+    SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    wizard->m_outputOptionPage.m_outputFolder.SetWindowText((g_run.work + L"\\out" + std::to_wstring(g_run.count)).c_str());
+    g_run.finishPressed = Now();
+    SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    PostMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+// The time to write "FileList.txt" one profile call after another, as it used to be.
+double ProfileFunctionsList(const std::wstring& work, int count)
+{
+    const double start = Now();
+    theApp.ResetFileList();
+    for (int i = 0; i < count; ++i)
+        theApp.AddFileToFileList((work + L"\\listed\\picture" + std::to_wstring(i) + L".jpg").c_str());
+    return Now() - start;
+}
+
+int MeasureLists(const std::wstring& pictures, const std::wstring& work, const std::vector<int>& counts)
+{
+    CreateDirectoryW(work.c_str(), nullptr);
+    std::vector<std::wstring> inputs = JpegsIn(pictures);
+    if (inputs.empty())
+    {
+        fwprintf(stderr, L"no .jpg in %ls\n", pictures.c_str());
+        return 1;
+    }
+    AfxSetMessageBoxHandler(&AnswerMessageBox);
+    g_shellExecute = &OpenNothing;
+    CImageProcessor::s_saveJpeg = &SaveAndCancel;
+    for (int count : counts)
+    {
+        g_run = ListRun();
+        g_run.picture = inputs[0];
+        g_run.work = work;
+        g_run.count = count;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, &DriveWizard);
+        theApp.InitInstance();
+        KillTimer(nullptr, timer);
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        wprintf(L"list %d leave %.4f start %.4f\n", count, g_run.leaveStep1, g_run.startBatch);
+    }
+    const int profileCount = std::min(1000, counts.front());
+    wprintf(L"profile %d leave %.4f\n", profileCount, ProfileFunctionsList(work, profileCount));
+    return 0;
+}
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"pictures" && argc >= 4)
+        return MeasurePictures(argv[2], argv[3], argc > 4 ? _wtoi(argv[4]) : 50, argc > 5 ? _wtoi(argv[5]) : 75);
+    if (mode == L"list" && argc >= 5)
+    {
+        std::vector<int> counts;
+        for (int i = 4; i < argc; ++i)
+            counts.push_back(_wtoi(argv[i]));
+        return MeasureLists(argv[2], argv[3], counts);
+    }
+    fwprintf(stderr, L"usage: QuilbrookBenchmark pictures <picture folder> <work folder> [percent] [quality]\n"
+                     L"       QuilbrookBenchmark list <picture folder> <work folder> <count>...\n");
+    return 2;
 }

@@ -104,6 +104,25 @@ TEST_F(ImageProcessorTest, PercentTruncatesTheNewSize)
     EXPECT_EQ(51u, info.height);
 }
 
+TEST_F(ImageProcessorTest, NoSideShrinksToNothing)
+{
+    const struct
+    {
+        int width, height;
+        UINT percent;
+        unsigned expectedWidth, expectedHeight;
+    } cases[] = {{1, 9, 50, 1, 4}, {9, 1, 50, 4, 1}, {3, 3, 1, 1, 1}};
+    for (const auto& c : cases)
+    {
+        const std::wstring input = Picture(L"thin.png", c.width, c.height, PictureKind::Png);
+        const std::wstring output = Path(L"thin.jpg");
+        EXPECT_EQ(1, m_processor.ResizeByPercent(input.c_str(), output.c_str(), c.percent));
+        const PictureInfo info = ReadPictureInfo(output);
+        EXPECT_EQ(c.expectedWidth, info.width) << c.width << "x" << c.height << " at " << c.percent;
+        EXPECT_EQ(c.expectedHeight, info.height) << c.width << "x" << c.height << " at " << c.percent;
+    }
+}
+
 TEST_F(ImageProcessorTest, PercentOutOfRangeWritesNothing)
 {
     const std::wstring input = Picture(L"p.bmp", 20, 20);

@@ -7,6 +7,11 @@
 
 #include <shlwapi.h>
 
+#include <afxcoll.h>
+
+#include <string>
+#include <vector>
+
 namespace
 {
 const wchar_t kFarPath[] = L"C:\\Fotos\\\u0141\u00f3d\u017a\\\u65e5\u672c\\\u03b1.png";  // outside any ANSI code page
@@ -111,11 +116,72 @@ TEST_F(SettingsTest, AnExistingProfileWithoutByteOrderMarkIsStillRead)
     EXPECT_STREQ(L"Value", theApp.ReadTaskProfileString(L"Resize", L"Mode"));
 }
 
-TEST_F(SettingsTest, ALongValueReadsBackCutTo259Characters)
+TEST_F(SettingsTest, LongValuesReadBackWhole)
 {
-    const std::wstring longValue(300, L'v');
-    theApp.WriteTaskProfileString(L"Output", L"Path", longValue.c_str());
-    EXPECT_EQ(longValue.substr(0, 259), std::wstring(theApp.ReadTaskProfileString(L"Output", L"Path")));
+    // A folder or picture path cut short would send the outputs to another folder.
+    for (size_t length : {259u, 260u, 300u, 1000u})
+    {
+        const std::wstring longValue = L"C:\\" + std::wstring(length - 3, L'v');
+        theApp.WriteTaskProfileString(L"Output", L"Path", longValue.c_str());
+        EXPECT_EQ(longValue, std::wstring(theApp.ReadTaskProfileString(L"Output", L"Path"))) << length;
+    }
+}
+
+TEST_F(SettingsTest, TheListWrittenInOnePassEqualsTheProfileFunctionsList)
+{
+    const std::vector<std::vector<const wchar_t*>> lists = {
+        {L"E:\\Photos\\a.png"},
+        {L"E:\\Photos\\a.png", kFarPath, L"E:\\Photos\\a.png", L"\\\\server\\share\\b c.jpg"},
+        {}};
+    for (const auto& list : lists)
+    {
+        ASSERT_TRUE(theApp.ResetFileList());
+        CStringArray pictures;
+        for (const wchar_t* picture : list)
+        {
+            theApp.AddFileToFileList(picture);
+            pictures.Add(picture);
+        }
+        const std::vector<unsigned char> profileWay = FileContent(SettingsFile(L"FileList.txt"));
+        ASSERT_TRUE(theApp.WriteFileList(pictures));
+        EXPECT_EQ(profileWay, FileContent(SettingsFile(L"FileList.txt"))) << list.size() << " pictures";
+
+        CStringArray read;
+        theApp.ReadFileList(read);
+        ASSERT_EQ(pictures.GetSize(), read.GetSize());
+        for (INT_PTR i = 0; i < read.GetSize(); ++i)
+            EXPECT_STREQ(pictures[i], read[i]);
+    }
+    EXPECT_TRUE(m_messages.Texts().empty());
+}
+
+TEST_F(SettingsTest, TheListEndsAtItsFirstMissingEntryWhateverTheCountSays)
+{
+    const struct
+    {
+        const wchar_t* count;
+        std::vector<const wchar_t*> keys;  // File<n> keys written, in this order
+        size_t expected;
+    } cases[] = {{L"4294967295", {L"File0", L"File1", L"File2"}, 3},
+                 {L"2", {L"File0", L"File1", L"File2"}, 2},
+                 {L"5", {L"File0", L"File2", L"File3"}, 1},
+                 {L"3", {L"File2", L"file1", L"File0"}, 3},  // any order, keys without regard to case
+                 {L"3", {L"File1", L"File2"}, 0},
+                 {L"-1", {L"File0"}, 0}};
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(theApp.ResetFileList());
+        const std::wstring list = SettingsFile(L"FileList.txt");
+        for (const wchar_t* key : c.keys)
+            WritePrivateProfileStringW(L"FileList", key, (std::wstring(L"C:\\") + key + L".png").c_str(), list.c_str());
+        WritePrivateProfileStringW(L"Total", L"Count", c.count, list.c_str());
+        CStringArray read;
+        theApp.ReadFileList(read);
+        ASSERT_EQ(static_cast<INT_PTR>(c.expected), read.GetSize()) << c.count;
+        for (INT_PTR i = 0; i < read.GetSize(); ++i)
+            EXPECT_EQ(L"C:\\File" + std::to_wstring(i) + L".png", std::wstring(read[i]).replace(3, 4, L"File"));
+    }
+    EXPECT_TRUE(m_messages.Texts().empty());
 }
 
 TEST_F(SettingsTest, ReadingAMissingFileSaysSoForEveryValue)

@@ -438,6 +438,86 @@ TEST_F(WizardTest, AddFolderTakesPicturesBreadthFirstAndNextWritesTheList)
     EXPECT_EQ(1u, g_browserTitles.size());
 }
 
+// Wine's CreateSymbolicLinkW reports success and makes nothing: the system's own ln makes the
+// link, reached through Wine's start of Unix programs.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+{
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto unixFileName =
+        reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixFileName)
+        return false;
+    char* unixTarget = unixFileName(target.c_str());
+    const std::wstring linkFolder = link.substr(0, link.rfind(L'\\'));
+    char* unixFolder = unixFileName(linkFolder.c_str());
+    if (!unixTarget || !unixFolder)
+        return false;
+    const std::string command = std::string("/bin/ln -s \"") + unixTarget + "\" \"" + unixFolder + "/" +
+                                std::string(link.begin() + link.rfind(L'\\') + 1, link.end()) + "\"";
+    HeapFree(GetProcessHeap(), 0, unixTarget);
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    std::wstring commandLine(command.begin(), command.end());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(WizardTest, AddFolderFollowsNoLinkAndScansEachFolderOnce)
+{
+    const std::wstring folder = MakeTestFolder(L"links");
+    Make(folder + L"\\a.png", PictureKind::Png, 4, 4);
+    Make(folder + L"\\sub\\b.png", PictureKind::Png, 4, 4);
+    // One link back to the folder, then a second one from below it: without care, 40 copies
+    // of each picture, then a scan without end.
+    const std::vector<std::wstring> links = {folder + L"\\loop", folder + L"\\sub\\back"};
+    for (const std::wstring& link : links)
+    {
+        ASSERT_TRUE(MakeFolderLink(link, folder)) << testing::PrintToString(link);
+        std::vector<std::wstring> rows;
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            g_chosenFolder = folder;
+            Click(wizard, IDC_ADD_FOLDER);
+            rows = ListRows(wizard);
+        });
+        EXPECT_EQ((std::vector<std::wstring>{folder + L"\\a.png", folder + L"\\sub\\b.png"}), rows);
+    }
+}
+
+LRESULT CALLBACK CloseTheWizard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_APP)
+        return DefWindowProcW(window, message, wParam, lParam);
+    SendMessageW(g_wizardDuringScan->m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+TEST_F(WizardTest, ClosingTheWizardEndsTheFolderScanAtOnce)
+{
+    const std::wstring folder = MakeTestFolder(L"closing");
+    for (const wchar_t* name : {L"\\one\\a.png", L"\\two\\b.png", L"\\three\\c.png"})
+        Make(folder + name, PictureKind::Png, 4, 4);
+    std::vector<std::wstring> rows = {L"not read"};
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        g_chosenFolder = folder;
+        g_wizardDuringScan = &wizard;
+        HWND closer = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(closer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CloseTheWizard));
+        PostMessageW(closer, WM_APP, 0, 0);
+        Click(wizard, IDC_ADD_FOLDER);
+        DestroyWindow(closer);
+        rows = ListRows(wizard);
+    });
+    // The close came before the first folder was read.
+    EXPECT_TRUE(rows.empty()) << testing::PrintToString(rows);
+}
+
 TEST_F(WizardTest, PictureTestLooksAtTheEndOfThePathOnly)
 {
     const struct
@@ -604,14 +684,31 @@ protected:
                     Make(L"C:\\QuilbrookTest\\Scans\\Page.jpeg", PictureKind::Jpg, 80, 60)};
     }
 
-    static void DeleteTree(const wchar_t* folder)
+    // Removes the folder and all below it, however long the paths (the shell's own removal
+    // gives up beyond MAX_PATH characters).
+    static void DeleteTree(const std::wstring& folder)
     {
-        std::wstring from = std::wstring(folder) + L'\0';
-        SHFILEOPSTRUCTW op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        SHFileOperationW(&op);
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE)
+        {
+            do
+            {
+                const std::wstring name = entry.cFileName;
+                if (name == L"." || name == L"..")
+                    continue;
+                const std::wstring path = folder + L"\\" + name;
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    DeleteTree(path);
+                else
+                {
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(path.c_str());
+                }
+            } while (FindNextFileW(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
     }
 
     // Fills the steps: the pictures, half size, quality 80, the output folder; then Finish.
@@ -804,4 +901,271 @@ TEST_F(BatchTest, NoProgressWindowMeansNoBatch)
     EXPECT_TRUE(g_observations.empty());
     EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
 }
+}
+
+// ---- pictures that get no output, and the one message that names them -----------------
+
+namespace
+{
+std::wstring WriteText(const std::wstring& path, const char* text)
+{
+    SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    fputs(text, file);
+    fclose(file);
+    return path;
+}
+}
+
+TEST_F(BatchTest, ATempJpgThatCannotBeReplacedIsNeverWrittenUnderThePicturesNames)
+{
+    // A temp.jpg of an earlier picture, held open without sharing, or read-only.
+    const std::wstring temp = SettingsFile(L"temp.jpg");
+    for (bool readOnly : {false, true})
+    {
+        DeleteTree(L"C:\\QuilbrookTest\\Out");
+        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(MakePicture(temp, PictureKind::Jpg, 64, 64));
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (readOnly)
+            SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY);
+        else
+            held = CreateFileW(temp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        // Each picture is either its own output or named as not written; never the old 64 × 64.
+        const std::wstring message = m_messages.Texts().empty() ? L"" : m_messages.Texts()[0];
+        const struct
+        {
+            const wchar_t* output;
+            unsigned width;
+        } outputs[] = {{kOut1, 100}, {kOut2, 60}, {kOut3, 40}};
+        int missing = 0;
+        for (size_t i = 0; i < 3; ++i)
+        {
+            if (FileBytes(outputs[i].output) < 0)
+            {
+                ++missing;
+                EXPECT_NE(std::wstring::npos, message.find(m_inputs[i] + L" (could not be written)")) << readOnly;
+            }
+            else
+            {
+                EXPECT_EQ(outputs[i].width, ReadPictureInfo(outputs[i].output).width) << readOnly;
+            }
+        }
+        // Held open, it can be replaced by no one. (Wine lets the owner delete a read-only file.)
+        if (!readOnly)
+        {
+            EXPECT_EQ(3, missing);
+        }
+        EXPECT_EQ(missing > 0, !message.empty()) << readOnly;
+    }
+}
+
+TEST_F(BatchTest, NoOutputReplacesAListedPictureUnderAnyName)
+{
+    // With the output folder at the drive's root, a.png's output is the listed a.jpg, and
+    // a.jpg's output is a.jpg itself. A hard link gives a.jpg a second name in the list.
+    const std::wstring png = Make(L"C:\\QuilbrookTest\\Sib\\a.png", PictureKind::Png, 32, 32);
+    const std::wstring jpg = Make(L"C:\\QuilbrookTest\\Sib\\a.jpg", PictureKind::Jpg, 48, 48);
+    const std::wstring link = L"C:\\QuilbrookTest\\Links\\b.png";
+    SHCreateDirectoryExW(nullptr, L"C:\\QuilbrookTest\\Links", nullptr);
+    ASSERT_TRUE(CreateHardLinkW(link.c_str(), jpg.c_str(), nullptr));
+    const std::vector<unsigned char> original = FileContent(jpg);
+    const struct
+    {
+        std::vector<std::wstring> list;
+        std::wstring message;
+    } cases[] = {
+        {{png, jpg},
+         L"2 of 2 pictures were not written:\n" + png + L" (would replace a listed picture)\n" + jpg +
+             L" (would replace a listed picture)"},
+        {{png, link}, L"1 of 2 pictures were not written:\n" + png + L" (would replace a listed picture)"},
+    };
+    for (const auto& c : cases)
+    {
+        RunBatches(c.list, L"C:\\");
+        EXPECT_EQ((std::vector<std::wstring>{c.message}), m_messages.Texts());
+        EXPECT_EQ(original, FileContent(jpg));
+    }
+    // The link's own output is a new file beside it.
+    EXPECT_EQ(24u, ReadPictureInfo(L"c:\\quilbrooktest\\links\\b.jpg").width);
+}
+
+TEST_F(BatchTest, HostilePicturesAreRefusedAndTheBatchGoesOn)
+{
+    // A JPEG claiming 60 000 × 60 000 pixels, a PNG cut within its header, text named .gif.
+    const std::wstring huge = Make(L"C:\\QuilbrookTest\\Bad\\huge.jpg", PictureKind::Jpg, 40, 30);
+    std::vector<unsigned char> bytes = FileContent(huge);
+    for (size_t at = 2; at + 8 < bytes.size(); at += 2 + (bytes[at + 2] << 8 | bytes[at + 3]))
+        if (bytes[at + 1] == 0xC0)
+        {
+            bytes[at + 5] = bytes[at + 7] = 0xEA;  // 60000 = 0xEA60
+            bytes[at + 6] = bytes[at + 8] = 0x60;
+            break;
+        }
+    FILE* file = _wfopen(huge.c_str(), L"wb");
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+    const std::wstring cut = Make(L"C:\\QuilbrookTest\\Bad\\cut.png", PictureKind::Png, 40, 30);
+    bytes = FileContent(cut);
+    file = _wfopen(cut.c_str(), L"wb");
+    fwrite(bytes.data(), 1, 20, file);
+    fclose(file);
+    const std::wstring text = WriteText(L"C:\\QuilbrookTest\\Bad\\text.gif", "GIF? no.");
+
+    RunBatches({huge, cut, text, m_inputs[2]}, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"3 of 4 pictures were not written:\n" + huge + L" (picture too large)\n" + cut +
+                                         L" (damaged picture)\n" + text + L" (unreadable picture)"}),
+              m_messages.Texts());
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
+    EXPECT_EQ(2u, g_observations.size());  // only the good picture reached GDI+'s encoder
+}
+
+TEST_F(BatchTest, TheEndMessageNamesTheFirstTenAndCountsTheRest)
+{
+    std::vector<std::wstring> list;
+    for (int i = 0; i < 12; ++i)
+        list.push_back(WriteText(L"C:\\QuilbrookTest\\Many\\n" + std::to_wstring(i) + L".png", "not a picture"));
+    list.push_back(m_inputs[2]);
+    RunBatches(list, L"C:\\QuilbrookTest\\Out");
+    std::wstring expected = L"12 of 13 pictures were not written:";
+    for (int i = 0; i < 10; ++i)
+        expected += L"\n" + list[i] + L" (unreadable picture)";
+    expected += L"\nand 2 more.";
+    EXPECT_EQ((std::vector<std::wstring>{expected}), m_messages.Texts());
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
+}
+
+TEST_F(BatchTest, AnyCountAndALongOutputFolderAreTakenAsTheyAre)
+{
+    // "Count" at its largest: the batch ends with the list. The output folder is longer than
+    // the 259 characters that a fixed buffer would keep.
+    std::wstring folder = L"C:\\QuilbrookTest\\Long";
+    while (folder.size() < 300)
+        folder += L"\\" + std::wstring(40, L'd');
+    RunBatches(m_inputs, folder.c_str(), 1, [](CQuilbrookWizard&) {
+        WritePrivateProfileStringW(L"Total", L"Count", L"4294967295", SettingsFile(L"FileList.txt").c_str());
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"File 1 of 3", L"File 2 of 3", L"File 3 of 3"}), Captions());
+    EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
+    std::wstring lowerFolder = folder;
+    for (wchar_t& c : lowerFolder)
+        c = towlower(c);
+    EXPECT_EQ(40u, ReadPictureInfo(lowerFolder + L"\\quilbrooktest\\scans\\page.jpg").width);
+}
+
+TEST_F(BatchTest, AnOutputFolderThatIsNotAFullPathIsRefused)
+{
+    for (const wchar_t* folder : {L"Out", L"Out\\Pictures", L"C:Out", L"\\Out", L"/tmp/out", L"\\\\"})
+    {
+        m_finishedOn.clear();
+        RunBatches(m_inputs, folder);
+        EXPECT_EQ(1u, m_messages.Texts().size()) << folder;
+        EXPECT_EQ((std::vector<int>{3}), m_finishedOn) << folder;
+    }
+    EXPECT_TRUE(g_observations.empty());
+}
+
+TEST_F(BatchTest, SizesWithAndWithoutKeepingTheRatio)
+{
+    const struct
+    {
+        const wchar_t *width, *height;
+        bool keepRatio;
+        unsigned out1Width, out1Height, out3Width, out3Height;  // 200 × 100 and 80 × 60 pictures
+    } cases[] = {{L"50", L"50", false, 50, 50, 50, 50}, {L"50", L"50", true, 49, 24, 49, 37},
+                 {L"400", L"400", true, 200, 100, 80, 60}};
+    for (const auto& c : cases)
+    {
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            AddFiles(wizard, {m_inputs[0]});
+            AddFiles(wizard, {m_inputs[2]});
+            Press(wizard, PSBTN_NEXT);
+            Choose(wizard, IDC_RESIZE_TO_VALUE);
+            Type(wizard, IDC_WIDTH_EDIT, c.width);
+            Type(wizard, IDC_HEIGHT_EDIT, c.height);
+            if (!c.keepRatio)
+                Choose(wizard, IDC_KEEP_RATIO);
+            Press(wizard, PSBTN_NEXT);
+            Press(wizard, PSBTN_NEXT);
+            Type(wizard, IDC_OUTPUT_FOLDER, L"C:\\QuilbrookTest\\Out");
+            m_messages.Clear();
+            Press(wizard, PSBTN_FINISH);
+        });
+        EXPECT_TRUE(m_messages.Texts().empty());
+        const PictureInfo first = ReadPictureInfo(kOut1), third = ReadPictureInfo(kOut3);
+        EXPECT_EQ(c.out1Width, first.width) << c.width << " keep " << c.keepRatio;
+        EXPECT_EQ(c.out1Height, first.height) << c.width << " keep " << c.keepRatio;
+        EXPECT_EQ(c.out3Width, third.width) << c.width << " keep " << c.keepRatio;
+        EXPECT_EQ(c.out3Height, third.height) << c.width << " keep " << c.keepRatio;
+    }
+}
+
+// Every encoding of the size search is as large as its quality: 0 KB below quality 40.
+Gdiplus::Status SaverSizedByQuality(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                    const Gdiplus::EncoderParameters& parameters)
+{
+    const Gdiplus::Status status = ObservingSaver(picture, path, encoder, parameters);
+    const ULONG quality = *static_cast<ULONG*>(parameters.Parameter[0].Value);
+    if (path != SettingsFile(L"temp.jpg"))
+    {
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = quality < 40 ? 100 : 1024LL * quality;
+        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    return status;
+}
+
+TEST_F(BatchTest, TheSizeLimitSearchesTheQualityThroughTheBatch)
+{
+    CImageProcessor::s_saveJpeg = &SaverSizedByQuality;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, {m_inputs[0]});
+        Press(wizard, PSBTN_NEXT);
+        Press(wizard, PSBTN_NEXT);
+        Choose(wizard, IDC_COMPRESS_TO_SIZE);
+        Type(wizard, IDC_SIZE_LIMIT_EDIT, L"1");
+        Press(wizard, PSBTN_NEXT);
+        Type(wizard, IDC_OUTPUT_FOLDER, L"C:\\QuilbrookTest\\Out");
+        m_messages.Clear();
+        Press(wizard, PSBTN_FINISH);
+    });
+    // The resize, then the qualities 50, 24 (0 KB), 37 (0 KB), 43, 40 and 38 (0 KB), which
+    // ends the search below the limit.
+    std::vector<std::wstring> targets;
+    for (const BatchObservation& seen : g_observations)
+        targets.push_back(seen.savedTo);
+    std::vector<std::wstring> expected(7, kOut1);
+    expected[0] = SettingsFile(L"temp.jpg");
+    EXPECT_EQ(expected, targets);
+    EXPECT_EQ(100, FileBytes(kOut1));
+    EXPECT_TRUE(m_messages.Texts().empty());
+}
+
+TEST_F(BatchTest, TheStepsFailureMessages)
+{
+    // No resize mode in the profile: the page's message for each picture, and no output.
+    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Out", 1, [](CQuilbrookWizard&) {
+        WritePrivateProfileStringW(L"Resize", L"Mode", nullptr, SettingsFile(L"Profile.txt").c_str());
+    });
+    EXPECT_EQ((std::vector<std::wstring>{L"Sorry, can't get resize mode from profile.",
+                                         L"1 of 1 pictures were not written:\n" + m_inputs[0]}),
+              m_messages.Texts());
+    EXPECT_EQ(-1, FileBytes(kOut1));
+
+    // An output folder that cannot be made: a file stands where a folder would be.
+    WriteText(L"C:\\QuilbrookTest\\Blocked", "a file");
+    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Blocked\\Out");
+    const std::wstring output = L"c:\\quilbrooktest\\blocked\\out\\quilbrooktest\\photos\\trip\\img_01.jpg";
+    EXPECT_EQ((std::vector<std::wstring>{L"Can't create the output folder of " + output,
+                                         L"1 of 1 pictures were not written:\n" + m_inputs[0] +
+                                             L" (folder could not be created)"}),
+              m_messages.Texts());
 }

@@ -1,0 +1,556 @@
+#include "picturecheck.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+// Reads a file at any offset through one buffered window; every read outside the file fails,
+// so a header can send the checks nowhere but to a refusal.
+class CHeaderReader
+{
+public:
+    explicit CHeaderReader(LPCWSTR path)
+        : m_file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, NULL))
+    {
+        LARGE_INTEGER size = {};
+        if (m_file != INVALID_HANDLE_VALUE && GetFileSizeEx(m_file, &size))
+            m_size = static_cast<ULONGLONG>(size.QuadPart);
+    }
+    ~CHeaderReader()
+    {
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+    }
+    CHeaderReader(const CHeaderReader&) = delete;
+    CHeaderReader& operator=(const CHeaderReader&) = delete;
+
+    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
+    ULONGLONG Size() const { return m_size; }
+    bool Holds(ULONGLONG offset, ULONGLONG bytes) const { return offset <= m_size && bytes <= m_size - offset; }
+
+    bool Read(ULONGLONG offset, void* out, DWORD bytes)
+    {
+        if (!Holds(offset, bytes))
+            return false;
+        if (bytes > kWindow)
+            return ReadFromFile(offset, out, bytes);
+        if (offset < m_windowStart || offset + bytes > m_windowStart + m_windowLength)
+        {
+            const DWORD length = static_cast<DWORD>(std::min<ULONGLONG>(kWindow, m_size - offset));
+            if (!ReadFromFile(offset, m_window.data(), length))
+                return false;
+            m_windowStart = offset;
+            m_windowLength = length;
+        }
+        memcpy(out, m_window.data() + (offset - m_windowStart), bytes);
+        return true;
+    }
+
+    bool Byte(ULONGLONG offset, UINT& value)
+    {
+        BYTE b;
+        if (!Read(offset, &b, 1))
+            return false;
+        value = b;
+        return true;
+    }
+    bool Word(ULONGLONG offset, bool bigEndian, UINT& value)
+    {
+        BYTE b[2];
+        if (!Read(offset, b, 2))
+            return false;
+        value = bigEndian ? (b[0] << 8) | b[1] : (b[1] << 8) | b[0];
+        return true;
+    }
+    bool Long(ULONGLONG offset, bool bigEndian, UINT& value)
+    {
+        BYTE b[4];
+        if (!Read(offset, b, 4))
+            return false;
+        value = bigEndian ? (UINT(b[0]) << 24) | (UINT(b[1]) << 16) | (UINT(b[2]) << 8) | b[3]
+                          : (UINT(b[3]) << 24) | (UINT(b[2]) << 16) | (UINT(b[1]) << 8) | b[0];
+        return true;
+    }
+    bool SignedLong(ULONGLONG offset, LONG& value)
+    {
+        UINT raw;
+        if (!Long(offset, false, raw))
+            return false;
+        value = static_cast<LONG>(raw);
+        return true;
+    }
+    bool Starts(const void* signature, DWORD bytes)
+    {
+        BYTE start[16];
+        return bytes <= sizeof(start) && Read(0, start, bytes) && memcmp(start, signature, bytes) == 0;
+    }
+
+private:
+    static constexpr DWORD kWindow = 64 * 1024;
+
+    bool ReadFromFile(ULONGLONG offset, void* out, DWORD bytes)
+    {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD got = 0;
+        return SetFilePointerEx(m_file, at, NULL, FILE_BEGIN) && ReadFile(m_file, out, bytes, &got, NULL) &&
+               got == bytes;
+    }
+
+    HANDLE m_file;
+    ULONGLONG m_size = 0;
+    std::vector<BYTE> m_window = std::vector<BYTE>(kWindow);
+    ULONGLONG m_windowStart = 0;
+    DWORD m_windowLength = 0;
+};
+
+PictureVerdict VerdictOnSize(ULONGLONG width, ULONGLONG height)
+{
+    if (width == 0 || height == 0)
+        return PictureVerdict::Damaged;
+    // Each side is below 2^32, so the product cannot overflow.
+    return width * height > kMostPicturePixels ? PictureVerdict::TooLarge : PictureVerdict::Accepted;
+}
+
+// ---- JPEG: the segments up to the frame header, then up to the first scan ------------------
+
+bool IsFrameMarker(UINT marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+PictureVerdict CheckJpeg(CHeaderReader& file)
+{
+    bool frameSeen = false;
+    ULONGLONG offset = 2;
+    for (;;)
+    {
+        UINT value;
+        if (!file.Byte(offset, value) || value != 0xFF)
+            return PictureVerdict::Damaged;
+        UINT marker = 0xFF;
+        while (marker == 0xFF)  // fill bytes
+        {
+            if (!file.Byte(++offset, marker))
+                return PictureVerdict::Damaged;
+        }
+        ++offset;
+        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
+            continue;  // markers without a length
+        if (marker == 0xD8 || marker == 0xD9)
+            return PictureVerdict::Damaged;
+        UINT length;
+        if (!file.Word(offset, true, length) || length < 2 || !file.Holds(offset, length))
+            return PictureVerdict::Damaged;
+        if (marker == 0xDA)
+            return frameSeen ? PictureVerdict::Accepted : PictureVerdict::Damaged;
+        if (IsFrameMarker(marker))
+        {
+            UINT height, width, components;
+            if (frameSeen || length < 8 || !file.Word(offset + 3, true, height) || !file.Word(offset + 5, true, width) ||
+                !file.Byte(offset + 7, components) || components < 1 || components > 4 || length < 8 + 3 * components)
+                return PictureVerdict::Damaged;
+            const PictureVerdict size = VerdictOnSize(width, height);
+            if (size != PictureVerdict::Accepted)
+                return size;
+            frameSeen = true;
+        }
+        offset += length;
+    }
+}
+
+// ---- PNG: the header chunk, then every chunk up to the end --------------------------------
+
+// Bits per pixel of a colour type and bit depth that PNG allows; 0 for any other pair.
+UINT PngBitsPerPixel(UINT colourType, UINT depth)
+{
+    const bool anyDepth = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    switch (colourType)
+    {
+    case 0: return anyDepth ? depth : 0;
+    case 3: return anyDepth && depth <= 8 ? depth : 0;
+    case 2: return depth == 8 || depth == 16 ? 3 * depth : 0;
+    case 4: return depth == 8 || depth == 16 ? 2 * depth : 0;
+    case 6: return depth == 8 || depth == 16 ? 4 * depth : 0;
+    default: return 0;
+    }
+}
+
+// Deflate packs at most 1032 bytes into one; a little is added for the stream's own bytes.
+const ULONGLONG kMostDeflateRatio = 1032;
+
+PictureVerdict CheckPng(CHeaderReader& file)
+{
+    UINT length, type, width, height, depth, colourType, compression, filter, interlace;
+    if (!file.Long(8, true, length) || length != 13 || !file.Long(12, true, type) || type != 0x49484452 ||
+        !file.Long(16, true, width) || !file.Long(20, true, height) || !file.Byte(24, depth) ||
+        !file.Byte(25, colourType) || !file.Byte(26, compression) || !file.Byte(27, filter) ||
+        !file.Byte(28, interlace))
+        return PictureVerdict::Damaged;
+    const UINT bitsPerPixel = PngBitsPerPixel(colourType, depth);
+    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || bitsPerPixel == 0 || compression != 0 || filter != 0 ||
+        interlace > 1)
+        return PictureVerdict::Damaged;
+    const PictureVerdict size = VerdictOnSize(width, height);
+    if (size != PictureVerdict::Accepted)
+        return size;
+
+    ULONGLONG imageData = 0;
+    for (ULONGLONG offset = 8;;)
+    {
+        if (!file.Long(offset, true, length) || !file.Long(offset + 4, true, type) || length > 0x7FFFFFFF ||
+            !file.Holds(offset, 12ull + length))
+            return PictureVerdict::Damaged;
+        if (type == 0x49444154)  // IDAT
+            imageData += length;
+        if (type == 0x49454E44)  // IEND
+            break;
+        offset += 12ull + length;
+    }
+    const ULONGLONG rawBytes = height * (1 + (width * bitsPerPixel + 7) / 8);
+    return imageData * kMostDeflateRatio + 64 >= rawBytes ? PictureVerdict::Accepted : PictureVerdict::Damaged;
+}
+
+// ---- GIF: the screen, then every block; each image needs a colour table --------------------
+
+bool SkipSubBlocks(CHeaderReader& file, ULONGLONG& offset)
+{
+    for (;;)
+    {
+        UINT length;
+        if (!file.Byte(offset, length))
+            return false;
+        offset += 1 + length;
+        if (length == 0)
+            return true;
+    }
+}
+
+ULONGLONG ColourTableBytes(UINT packed)
+{
+    return (packed & 0x80) ? 3ull << ((packed & 7) + 1) : 0;
+}
+
+PictureVerdict CheckGif(CHeaderReader& file)
+{
+    UINT screenWidth, screenHeight, packed;
+    if (!file.Word(6, false, screenWidth) || !file.Word(8, false, screenHeight) || !file.Byte(10, packed))
+        return PictureVerdict::Damaged;
+    PictureVerdict verdict = VerdictOnSize(screenWidth, screenHeight);
+    if (verdict != PictureVerdict::Accepted)
+        return verdict;
+    const bool globalTable = (packed & 0x80) != 0;
+    ULONGLONG offset = 13 + ColourTableBytes(packed);
+    bool imageSeen = false;
+    for (;;)
+    {
+        UINT introducer;
+        if (!file.Byte(offset, introducer))
+            return imageSeen ? PictureVerdict::Accepted : PictureVerdict::Damaged;  // no trailer
+        if (introducer == 0x3B)
+            return imageSeen ? PictureVerdict::Accepted : PictureVerdict::Damaged;
+        if (introducer == 0x21)
+        {
+            offset += 2;  // the introducer and the label
+            if (!SkipSubBlocks(file, offset))
+                return PictureVerdict::Damaged;
+            continue;
+        }
+        if (introducer != 0x2C)
+            return PictureVerdict::Damaged;
+        UINT width, height, imagePacked, codeSize;
+        if (!file.Word(offset + 5, false, width) || !file.Word(offset + 7, false, height) ||
+            !file.Byte(offset + 9, imagePacked))
+            return PictureVerdict::Damaged;
+        verdict = VerdictOnSize(width, height);
+        if (verdict != PictureVerdict::Accepted)
+            return verdict;
+        // An image with neither its own nor the global colour table brings decoders down.
+        if (!globalTable && !(imagePacked & 0x80))
+            return PictureVerdict::Damaged;
+        offset += 10 + ColourTableBytes(imagePacked);
+        if (!file.Byte(offset, codeSize) || codeSize < 1 || codeSize > 11)
+            return PictureVerdict::Damaged;
+        ++offset;
+        if (!SkipSubBlocks(file, offset))
+            return PictureVerdict::Damaged;
+        imageSeen = true;
+    }
+}
+
+// ---- BMP: both headers, the colour table and the pixel rows within the file ----------------
+
+const UINT kCoreHeaderBytes = 12;
+
+PictureVerdict CheckBmp(CHeaderReader& file)
+{
+    UINT pixelOffset, headerBytes;
+    if (!file.Long(10, false, pixelOffset) || !file.Long(14, false, headerBytes))
+        return PictureVerdict::Damaged;
+    LONG width, height;
+    UINT planes, bitCount, compression = BI_RGB, coloursUsed = 0;
+    if (headerBytes == kCoreHeaderBytes)
+    {
+        UINT coreWidth, coreHeight;
+        if (!file.Word(18, false, coreWidth) || !file.Word(20, false, coreHeight) || !file.Word(22, false, planes) ||
+            !file.Word(24, false, bitCount))
+            return PictureVerdict::Damaged;
+        width = static_cast<LONG>(coreWidth);
+        height = static_cast<LONG>(coreHeight);
+    }
+    else if (headerBytes < 40 || !file.SignedLong(18, width) || !file.SignedLong(22, height) ||
+             !file.Word(26, false, planes) || !file.Word(28, false, bitCount) || !file.Long(30, false, compression) ||
+             !file.Long(46, false, coloursUsed))
+    {
+        return PictureVerdict::Damaged;
+    }
+    if (!file.Holds(14, headerBytes) || planes != 1 || width <= 0 || height == 0 || height == LONG_MIN)
+        return PictureVerdict::Damaged;
+    // Pictures packed as JPEG or PNG inside a bitmap are not read by GDI+.
+    if (compression == BI_JPEG || compression == BI_PNG)
+        return PictureVerdict::Unreadable;
+    const bool topDown = height < 0;
+    const ULONGLONG rows = topDown ? -static_cast<LONGLONG>(height) : height;
+    const PictureVerdict size = VerdictOnSize(static_cast<ULONGLONG>(width), rows);
+    if (size != PictureVerdict::Accepted)
+        return size;
+
+    const bool bitFields = compression == BI_BITFIELDS || compression == 6;  // 6: bit fields with alpha
+    const bool validDepth = compression == BI_RGB     ? (bitCount == 1 || bitCount == 4 || bitCount == 8 ||
+                                                     bitCount == 16 || bitCount == 24 || bitCount == 32)
+                            : compression == BI_RLE8 ? bitCount == 8
+                            : compression == BI_RLE4 ? bitCount == 4
+                            : bitFields              ? (bitCount == 16 || bitCount == 32)
+                                                     : false;
+    if (!validDepth || (topDown && compression != BI_RGB && !bitFields))
+        return PictureVerdict::Damaged;
+    ULONGLONG tableBytes = 0;
+    if (bitCount <= 8)
+    {
+        if (coloursUsed > (1u << bitCount))
+            return PictureVerdict::Damaged;
+        tableBytes = (coloursUsed ? coloursUsed : 1u << bitCount) * (headerBytes == kCoreHeaderBytes ? 3 : 4);
+    }
+    if (bitFields && headerBytes == 40)
+        tableBytes += compression == BI_BITFIELDS ? 12 : 16;  // the masks follow the header
+    if (!file.Holds(14, headerBytes + tableBytes) || pixelOffset >= file.Size())
+        return PictureVerdict::Damaged;
+    if (compression == BI_RLE8 || compression == BI_RLE4)
+        return PictureVerdict::Accepted;
+    const ULONGLONG stride = (static_cast<ULONGLONG>(width) * bitCount + 31) / 32 * 4;
+    return file.Holds(pixelOffset, stride * rows) ? PictureVerdict::Accepted : PictureVerdict::Damaged;
+}
+
+// ---- TIFF: the first directory, its values and its strips or tiles within the file ---------
+
+ULONGLONG TiffTypeBytes(UINT type)
+{
+    static const BYTE kBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+    return type < sizeof(kBytes) ? kBytes[type] : 0;
+}
+
+struct TiffEntry
+{
+    UINT type = 0, count = 0;
+    ULONGLONG valueOffset = 0;  // where the values are: in the entry itself or elsewhere
+};
+
+bool TiffValue(CHeaderReader& file, bool bigEndian, const TiffEntry& entry, UINT index, UINT& value)
+{
+    if (index >= entry.count)
+        return false;
+    if (entry.type == 3)
+        return file.Word(entry.valueOffset + 2ull * index, bigEndian, value);
+    if (entry.type == 4)
+        return file.Long(entry.valueOffset + 4ull * index, bigEndian, value);
+    return false;
+}
+
+// Each piece named by the offsets and byte counts lies within the file.
+bool TiffPiecesInFile(CHeaderReader& file, bool bigEndian, const TiffEntry& offsets, const TiffEntry& counts)
+{
+    if (offsets.count == 0 || offsets.count != counts.count)
+        return false;
+    for (UINT i = 0; i < offsets.count; ++i)
+    {
+        UINT offset, bytes;
+        if (!TiffValue(file, bigEndian, offsets, i, offset) || !TiffValue(file, bigEndian, counts, i, bytes) ||
+            !file.Holds(offset, bytes))
+            return false;
+    }
+    return true;
+}
+
+PictureVerdict CheckTiff(CHeaderReader& file, bool bigEndian)
+{
+    UINT directory, entries;
+    if (!file.Long(4, bigEndian, directory) || directory < 8 || !file.Word(directory, bigEndian, entries) ||
+        entries == 0 || !file.Holds(directory, 2 + 12ull * entries))
+        return PictureVerdict::Damaged;
+    enum { kWidth, kLength, kStripOffsets, kStripCounts, kTileOffsets, kTileCounts, kTags };
+    static const UINT kTagNumbers[kTags] = {256, 257, 273, 279, 324, 325};
+    TiffEntry found[kTags];
+    for (UINT i = 0; i < entries; ++i)
+    {
+        const ULONGLONG at = directory + 2 + 12ull * i;
+        UINT tag, type, count;
+        if (!file.Word(at, bigEndian, tag) || !file.Word(at + 2, bigEndian, type) || !file.Long(at + 4, bigEndian, count))
+            return PictureVerdict::Damaged;
+        const ULONGLONG bytes = TiffTypeBytes(type) * count;
+        if (bytes == 0)
+            continue;  // an unknown type is passed over, as readers do
+        TiffEntry entry;
+        entry.type = type;
+        entry.count = count;
+        entry.valueOffset = at + 8;
+        if (bytes > 4)
+        {
+            UINT elsewhere;
+            if (!file.Long(at + 8, bigEndian, elsewhere) || !file.Holds(elsewhere, bytes))
+                return PictureVerdict::Damaged;
+            entry.valueOffset = elsewhere;
+        }
+        for (int t = 0; t < kTags; ++t)
+            if (tag == kTagNumbers[t])
+                found[t] = entry;
+    }
+    UINT width, length;
+    if (!TiffValue(file, bigEndian, found[kWidth], 0, width) || !TiffValue(file, bigEndian, found[kLength], 0, length))
+        return PictureVerdict::Damaged;
+    const PictureVerdict size = VerdictOnSize(width, length);
+    if (size != PictureVerdict::Accepted)
+        return size;
+    const bool pieces = found[kTileOffsets].count
+                            ? TiffPiecesInFile(file, bigEndian, found[kTileOffsets], found[kTileCounts])
+                            : TiffPiecesInFile(file, bigEndian, found[kStripOffsets], found[kStripCounts]);
+    return pieces ? PictureVerdict::Accepted : PictureVerdict::Damaged;
+}
+
+// ---- EMF: the header, then every record up to the end-of-file record -----------------------
+
+const UINT kEmfSignature = 0x464D4520;  // " EMF"
+const UINT kEmfHeaderBytes = 88;
+const UINT kEmrHeader = 1, kEmrEof = 14;
+
+// Pixels across a frame given in hundredths of a millimetre on a device of the given size.
+ULONGLONG FramePixels(LONG from, LONG to, LONG devicePixels, LONG deviceMillimetres)
+{
+    return (static_cast<ULONGLONG>(static_cast<LONGLONG>(to) - from) * devicePixels + 100ull * deviceMillimetres - 1) /
+           (100ull * deviceMillimetres);
+}
+
+PictureVerdict CheckEmf(CHeaderReader& file)
+{
+    UINT headerBytes, signature, totalBytes;
+    LONG bounds[4], frame[4], device[2], millimetres[2];
+    bool read = file.Long(4, false, headerBytes) && file.Long(40, false, signature) && file.Long(48, false, totalBytes);
+    for (int i = 0; i < 4 && read; ++i)
+        read = file.SignedLong(8 + 4 * i, bounds[i]) && file.SignedLong(24 + 4 * i, frame[i]);
+    for (int i = 0; i < 2 && read; ++i)
+        read = file.SignedLong(72 + 4 * i, device[i]) && file.SignedLong(80 + 4 * i, millimetres[i]);
+    if (!read || signature != kEmfSignature || headerBytes < kEmfHeaderBytes || headerBytes % 4 != 0 ||
+        !file.Holds(0, headerBytes) || totalBytes > file.Size())
+        return PictureVerdict::Damaged;
+    if (frame[2] <= frame[0] || frame[3] <= frame[1] || device[0] <= 0 || device[1] <= 0 || millimetres[0] <= 0 ||
+        millimetres[1] <= 0)
+        return PictureVerdict::Damaged;
+    // The picture is as large as the larger of its bounds (empty when nothing was drawn) and
+    // its frame on the recording device.
+    const auto boundsPixels = [](LONG from, LONG to) {
+        return to < from ? 0ull : static_cast<ULONGLONG>(static_cast<LONGLONG>(to) - from + 1);
+    };
+    const ULONGLONG width = std::max(boundsPixels(bounds[0], bounds[2]),
+                                     FramePixels(frame[0], frame[2], device[0], millimetres[0]));
+    const ULONGLONG height = std::max(boundsPixels(bounds[1], bounds[3]),
+                                      FramePixels(frame[1], frame[3], device[1], millimetres[1]));
+    if (width > 0xFFFFFFFF || height > 0xFFFFFFFF)
+        return PictureVerdict::TooLarge;
+    const PictureVerdict size = VerdictOnSize(width, height);
+    if (size != PictureVerdict::Accepted)
+        return size;
+
+    for (ULONGLONG offset = headerBytes;;)
+    {
+        UINT type, bytes;
+        if (!file.Long(offset, false, type) || !file.Long(offset + 4, false, bytes) || bytes < 8 || bytes % 4 != 0 ||
+            !file.Holds(offset, bytes) || type == kEmrHeader)
+            return PictureVerdict::Damaged;
+        if (type == kEmrEof)
+            return PictureVerdict::Accepted;
+        offset += bytes;
+    }
+}
+
+// ---- WMF behind its placeable header: the headers, then every record up to the last --------
+
+const UINT kPlaceableBytes = 22;
+const UINT kMetaHeaderWords = 9;
+
+PictureVerdict CheckPlaceableWmf(CHeaderReader& file)
+{
+    UINT left, top, right, bottom, unitsPerInch, type, headerWords;
+    if (!file.Word(6, false, left) || !file.Word(8, false, top) || !file.Word(10, false, right) ||
+        !file.Word(12, false, bottom) || !file.Word(14, false, unitsPerInch) ||
+        !file.Word(kPlaceableBytes, false, type) || !file.Word(kPlaceableBytes + 2, false, headerWords))
+        return PictureVerdict::Damaged;
+    if (unitsPerInch == 0 || (type != 1 && type != 2) || headerWords != kMetaHeaderWords)
+        return PictureVerdict::Damaged;
+    // Sides in the picture's own units and at 96 pixels per inch; the larger one counts.
+    const auto side = [unitsPerInch](UINT from, UINT to) {
+        const LONGLONG units = static_cast<SHORT>(to) - static_cast<LONGLONG>(static_cast<SHORT>(from));
+        const ULONGLONG length = static_cast<ULONGLONG>(units < 0 ? -units : units);
+        return std::max(length, (length * 96 + unitsPerInch - 1) / unitsPerInch);
+    };
+    const PictureVerdict size = VerdictOnSize(side(left, right), side(top, bottom));
+    if (size != PictureVerdict::Accepted)
+        return size;
+
+    for (ULONGLONG offset = kPlaceableBytes + 2ull * kMetaHeaderWords;;)
+    {
+        UINT words, function;
+        if (!file.Long(offset, false, words) || !file.Word(offset + 4, false, function) || words < 3 ||
+            !file.Holds(offset, 2ull * words))
+            return PictureVerdict::Damaged;
+        if (function == 0)  // the last record
+            return PictureVerdict::Accepted;
+        offset += 2ull * words;
+    }
+}
+}
+
+PictureVerdict CheckPictureFile(LPCWSTR path)
+{
+    CHeaderReader file(path);
+    if (!file.IsOpen())
+        return PictureVerdict::Unreadable;
+    static const BYTE kJpeg[] = {0xFF, 0xD8};
+    static const BYTE kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    static const BYTE kGif87[] = {'G', 'I', 'F', '8', '7', 'a'};
+    static const BYTE kGif89[] = {'G', 'I', 'F', '8', '9', 'a'};
+    static const BYTE kBmp[] = {'B', 'M'};
+    static const BYTE kTiffLittle[] = {'I', 'I', 42, 0};
+    static const BYTE kTiffBig[] = {'M', 'M', 0, 42};
+    static const BYTE kPlaceableWmf[] = {0xD7, 0xCD, 0xC6, 0x9A};
+    static const BYTE kEmf[] = {1, 0, 0, 0};
+    if (file.Starts(kJpeg, sizeof(kJpeg)))
+        return CheckJpeg(file);
+    if (file.Starts(kPng, sizeof(kPng)))
+        return CheckPng(file);
+    if (file.Starts(kGif87, sizeof(kGif87)) || file.Starts(kGif89, sizeof(kGif89)))
+        return CheckGif(file);
+    if (file.Starts(kBmp, sizeof(kBmp)))
+        return CheckBmp(file);
+    if (file.Starts(kTiffLittle, sizeof(kTiffLittle)))
+        return CheckTiff(file, false);
+    if (file.Starts(kTiffBig, sizeof(kTiffBig)))
+        return CheckTiff(file, true);
+    if (file.Starts(kPlaceableWmf, sizeof(kPlaceableWmf)))
+        return CheckPlaceableWmf(file);
+    if (file.Starts(kEmf, sizeof(kEmf)))
+        return CheckEmf(file);
+    return PictureVerdict::Unreadable;
+}
