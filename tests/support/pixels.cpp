@@ -17,9 +17,16 @@ bool IsLowColorScreen()
 COLORREF ScreenColor(COLORREF color)
 {
     HDC screen = GetDC(nullptr);
-    const COLORREF nearest = GetNearestColor(screen, color);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP pixel = CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ previous = SelectObject(memory, pixel);
+    SetPixel(memory, 0, 0, color);
+    const COLORREF held = GetPixel(memory, 0, 0);
+    SelectObject(memory, previous);
+    DeleteObject(pixel);
+    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return nearest;
+    return held;
 }
 
 TestSurface::TestSurface(int width, int height, DWORD fill)

@@ -162,11 +162,18 @@ namespace
 const std::vector<DWORD> kFourPixels = {Bgra(10, 20, 30, 255), Bgra(40, 50, 60, 128), Bgra(70, 80, 90, 0),
                                         Bgra(100, 110, 120, 64)};
 
-// What a device-dependent bitmap of the screen holds for a pixel of a section, alpha left out.
+// What a device-dependent bitmap of the screen made from a 32-bit picture holds for one of
+// its pixels, alpha left out: the pixel itself, or a palette colour on a low-colour screen.
 DWORD ScreenColorPixel(DWORD pixel)
 {
-    const COLORREF color = ScreenColor(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
-    return Bgra(GetBValue(color), GetGValue(color), GetRValue(color), 0);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HBITMAP converted = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, &pixel, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    const DWORD held = PixelsOf(converted).at(0) & 0xFFFFFF;
+    DeleteObject(converted);
+    return held;
 }
 }
 
