@@ -2,9 +2,10 @@
 // contrast arithmetic, presets, overrides and style detection.
 #include <gtest/gtest.h>
 
+#include "childrun.h"
 #include "common/hlmcolormanager.h"
-#include "pixels.h"
 #include "common/hlmwinthemewrapper.h"
+#include "pixels.h"
 
 #include <windows.h>
 
@@ -418,4 +419,58 @@ TEST_F(ColorManagerWithGivenColors, LowColourDisplayKeepsBaseColoursAndSolidGrad
     }
     EXPECT_EQ(kClassicExpected.gradients[2][1], manager.GetGradient(3).GetSecond().GetEffectiveColor());
     EXPECT_EQ(CHLMColorManager::StyleNone, manager.DetectSystemTheme());
+}
+
+// Run by TreeViewBorderColourIsReadWithVisualStylesOn in a process started with Wine's own
+// visual style active.
+TEST(ColorManagerWithVisualStyles, DISABLED_TreeViewBorderBecomesColour57)
+{
+    CHLMWinThemeWrapper theme;
+    ASSERT_TRUE(theme.IsThemeActive());
+    theme.OpenThemeData(nullptr, L"TREEVIEW");
+    ASSERT_TRUE(theme.IsAppThemed());
+    COLORREF border = CLR_INVALID;
+    ASSERT_EQ(S_OK, theme.GetThemeColor(0, 0, 3801, &border));
+
+    CHLMColorManager& manager = CHLMColorManager::GetInstance();
+    manager.RecomputeColors();
+    ASSERT_NE(manager.GetColor(COLOR_3DSHADOW), border) << "the base value of colour 57 would hide the step";
+    EXPECT_EQ(border, manager.GetColor(57));
+}
+
+TEST(ColorManager, TreeViewBorderColourIsReadWithVisualStylesOn)
+{
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute ends before the visual-style colour");
+    // The visual-styles library reads the theme settings when a process loads it: the child
+    // starts with them on, and this process's settings are put back after it.
+    const wchar_t* const kThemeManager = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kThemeManager, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    const std::vector<std::pair<const wchar_t*, std::wstring>> styleOn = {
+        {L"ThemeActive", L"1"},
+        {L"DllName", L"C:\\windows\\resources\\themes\\light\\light.msstyles"},
+        {L"ColorName", L"Blue"},
+        {L"SizeName", L"NormalSize"}};
+    std::vector<std::pair<bool, std::wstring>> saved;
+    for (const auto& value : styleOn)
+    {
+        wchar_t text[MAX_PATH] = L"";
+        DWORD size = sizeof(text);
+        const bool existed = RegGetValueW(key, nullptr, value.first, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS;
+        saved.push_back({existed, text});
+        RegSetValueExW(key, value.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
+                       static_cast<DWORD>((value.second.size() + 1) * sizeof(wchar_t)));
+    }
+    const ChildRunResult child = RunTestInChild(L"ColorManagerWithVisualStyles.DISABLED_TreeViewBorderBecomesColour57", {});
+    for (size_t i = 0; i < styleOn.size(); ++i)
+    {
+        if (saved[i].first)
+            RegSetValueExW(key, styleOn[i].first, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved[i].second.c_str()),
+                           static_cast<DWORD>((saved[i].second.size() + 1) * sizeof(wchar_t)));
+        else
+            RegDeleteValueW(key, styleOn[i].first);
+    }
+    RegCloseKey(key);
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
 }
