@@ -7,6 +7,7 @@
 #include "common/hlmpropexchange.h"
 #include "iconstoretesting.h"
 #include "pixels.h"
+#include "testpaths.h"
 
 #include <afxole.h>
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -329,6 +331,46 @@ TEST(CHLMImageManagerIconArchive, SetsComeBackEqualThroughTheArchiveAndTheRegist
     noWidth.ClearAll();
 }
 
+TEST(CHLMImageManagerIconArchive, SetsComeBackEqualThroughXmlAndIniFiles)
+{
+    CoInitialize(nullptr);
+    const std::wstring folder = MakeTestFolder(L"iconexchange");
+    CHLMImageManager original;
+    FillStore(original);
+
+    const std::wstring xmlPath = folder + L"\\icons.xml";
+    {
+        CHLMPropExchangeXMLNode px(FALSE, nullptr, L"Icons");
+        original.ExchangeIcons(&px);
+        ASSERT_EQ(S_OK, px.SaveToFile(xmlPath.c_str(), TRUE));
+    }
+    CHLMImageManager fromXml;
+    {
+        CHLMPropExchangeXMLNode px(TRUE, nullptr, L"Icons");
+        ASSERT_TRUE(px.LoadFromFile(xmlPath.c_str()));
+        fromXml.ExchangeIcons(&px);
+    }
+    ExpectSameStore(original, fromXml);
+
+    const std::wstring iniPath = folder + L"\\icons.ini";
+    {
+        CHLMPropExchangeIniFile px(FALSE, nullptr, L"Icons");
+        original.ExchangeIcons(&px);
+        ASSERT_TRUE(px.SaveToFile(iniPath.c_str()));
+    }
+    CHLMImageManager fromIni;
+    {
+        CHLMPropExchangeIniFile px(TRUE, nullptr, L"Icons");
+        ASSERT_TRUE(px.LoadFromFile(iniPath.c_str()));
+        fromIni.ExchangeIcons(&px);
+    }
+    ExpectSameStore(original, fromIni);
+    original.ClearAll();
+    fromXml.ClearAll();
+    fromIni.ClearAll();
+    CoUninitialize();
+}
+
 TEST(CHLMImageManagerIconArchive, DamagedDataLeavesTheStoreAsItWas)
 {
     const std::vector<BYTE> golden = GoldenSetBytes();
@@ -371,6 +413,7 @@ TEST(CHLMImageManagerIconArchive, DamagedDataLeavesTheStoreAsItWas)
                 manager.SerializeIconSet(9, ar);
         })) << data.first << " " << data.second.size();
         ASSERT_EQ(1, manager.GetIconSetCount()) << data.first << " " << data.second.size();
+        ASSERT_TRUE(manager.GetImage(9, 2)) << data.first << " " << data.second.size();
         EXPECT_EQ((std::vector<DWORD>{Bgra(1, 1, 1, 255), Bgra(2, 2, 2, 255)}),
                   AlphaPixels(manager.GetImage(9, 2)->GetNormalImage()))
             << data.first << " " << data.second.size();
