@@ -851,11 +851,11 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 
 namespace
 {
-// The skinned frame that draws the window's scroll bars, or null.
-CHLMSkinObjectFrame* ScrollBarFrame(HWND window)
+// The skinned frame of a window, when it has one.
+CHLMSkinObjectFrame* FrameOf(HWND hWnd)
 {
     CHLMSkinManager* manager = Manager();
-    return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(window)) : nullptr;
+    return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(hWnd)) : nullptr;
 }
 
 bool IsWindowBar(int bar)
@@ -864,11 +864,11 @@ bool IsWindowBar(int bar)
 }
 }
 
-// The system changes the bar without drawing it; the skin draws it.
+// The system changes a skinned bar without drawing it; the skin draws it.
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
-    CHLMSkinObjectFrame* frame = ScrollBarFrame(hwnd);
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
     if (frame == nullptr || !IsWindowBar(nBar) || !redraw)
         return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
     const int result = HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, FALSE);
@@ -878,7 +878,7 @@ int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCS
 
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    CHLMSkinObjectFrame* frame = ScrollBarFrame(hWnd);
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
     if (frame == nullptr || (nBar != SB_CTL && !IsWindowBar(nBar)))
         return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
     const int result = HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, FALSE);
@@ -889,14 +889,14 @@ int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int n
     return result;
 }
 
-// While a bar is tracked, its track position is the skin's.
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 {
     const BOOL result = HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
-    if (lpsi == nullptr || !(lpsi->fMask & SIF_TRACKPOS))
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
         return result;
-    const CHLMSkinObjectFrame* frame = ScrollBarFrame(hwnd);
-    const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame ? frame->GetScrollTrackInfo() : nullptr;
+    // While the skin tracks the bar, the track position is the skin's.
+    const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
     if (tracking != nullptr && tracking->nBar == nBar)
         lpsi->nTrackPos = tracking->nPosition;
     return result;
@@ -905,7 +905,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
 {
     const BOOL result = HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
-    CHLMSkinObjectFrame* frame = ScrollBarFrame(hWnd);
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
     if (frame == nullptr)
         return result;
     if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
