@@ -859,16 +859,34 @@ CHLMSkinObjectFrame* FrameOf(HWND hWnd)
 }
 }
 
-// Redrawing a skinned bar waits for the frame's scroll bars: until then the system draws it.
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
-    return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
+    const auto setScrollInfo = HLM_SYSTEM(SetScrollInfo);
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    if (frame == nullptr || nBar == SB_CTL || !redraw)
+        return setScrollInfo(hwnd, nBar, lpsi, redraw);
+    // The system must not draw the bar: the skin redraws it.
+    const int result = setScrollInfo(hwnd, nBar, lpsi, FALSE);
+    frame->UpdateScrollBar(nBar == SB_VERT ? 1 : 0);
+    return result;
 }
 
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
+    const auto setScrollPos = HLM_SYSTEM(SetScrollPos);
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    if (frame == nullptr)
+        return setScrollPos(hWnd, nBar, nPos, bRedraw);
+    const int result = setScrollPos(hWnd, nBar, nPos, FALSE);
+    if (bRedraw)
+    {
+        if (nBar == SB_CTL)
+            ::InvalidateRect(hWnd, nullptr, FALSE);
+        else
+            frame->UpdateScrollBar(nBar == SB_VERT ? 1 : 0);
+    }
+    return result;
 }
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
@@ -886,7 +904,15 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
 {
-    return HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
+    const BOOL result = HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
+    if (CHLMSkinObjectFrame* frame = FrameOf(hWnd))
+    {
+        if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
+            frame->UpdateScrollBar(0);
+        if (wSBflags == SB_VERT || wSBflags == SB_BOTH)
+            frame->UpdateScrollBar(1);
+    }
+    return result;
 }
 
 // ---------------------------------------------------------------------------------------
