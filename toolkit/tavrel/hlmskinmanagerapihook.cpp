@@ -857,35 +857,35 @@ CHLMSkinObjectFrame* FrameOf(HWND hWnd)
     CHLMSkinManager* manager = Manager();
     return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(hWnd)) : nullptr;
 }
+
+bool IsWindowBar(int bar)
+{
+    return bar == SB_HORZ || bar == SB_VERT;
+}
 }
 
+// The system changes a skinned bar without drawing it; the skin draws it.
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
-    const auto setScrollInfo = HLM_SYSTEM(SetScrollInfo);
     CHLMSkinObjectFrame* frame = FrameOf(hwnd);
-    if (frame == nullptr || nBar == SB_CTL || !redraw)
-        return setScrollInfo(hwnd, nBar, lpsi, redraw);
-    // The system must not draw the bar: the skin redraws it.
-    const int result = setScrollInfo(hwnd, nBar, lpsi, FALSE);
-    frame->UpdateScrollBar(nBar == SB_VERT ? 1 : 0);
+    if (frame == nullptr || !IsWindowBar(nBar) || !redraw)
+        return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
+    const int result = HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, FALSE);
+    frame->UpdateScrollBar(nBar);
     return result;
 }
 
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    const auto setScrollPos = HLM_SYSTEM(SetScrollPos);
     CHLMSkinObjectFrame* frame = FrameOf(hWnd);
-    if (frame == nullptr)
-        return setScrollPos(hWnd, nBar, nPos, bRedraw);
-    const int result = setScrollPos(hWnd, nBar, nPos, FALSE);
-    if (bRedraw)
-    {
-        if (nBar == SB_CTL)
-            ::InvalidateRect(hWnd, nullptr, FALSE);
-        else
-            frame->UpdateScrollBar(nBar == SB_VERT ? 1 : 0);
-    }
+    if (frame == nullptr || (nBar != SB_CTL && !IsWindowBar(nBar)))
+        return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
+    const int result = HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, FALSE);
+    if (bRedraw && nBar == SB_CTL)
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+    else if (bRedraw)
+        frame->UpdateScrollBar(nBar);
     return result;
 }
 
@@ -905,13 +905,13 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
 {
     const BOOL result = HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
-    if (CHLMSkinObjectFrame* frame = FrameOf(hWnd))
-    {
-        if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
-            frame->UpdateScrollBar(0);
-        if (wSBflags == SB_VERT || wSBflags == SB_BOTH)
-            frame->UpdateScrollBar(1);
-    }
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    if (frame == nullptr)
+        return result;
+    if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
+        frame->UpdateScrollBar(SB_HORZ);
+    if (wSBflags == SB_VERT || wSBflags == SB_BOTH)
+        frame->UpdateScrollBar(SB_VERT);
     return result;
 }
 
