@@ -479,3 +479,42 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
     MapWindowPoints(dialog, nullptr, &inside, 1);
     EXPECT_EQ(SecondSet(4, 1), WindowPixel(dialog, inside.x - page.left, inside.y - page.top));
 }
+
+// ---------------------------------------------------------------------------------------
+// A framework dialog: its procedure belongs to the program, so the frame works at the level
+// of the default procedures that the framework calls.
+
+namespace
+{
+class CTitledDialog : public CDialog
+{
+public:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetWindowText(L"Titled");
+        return TRUE;
+    }
+};
+}
+
+TEST_F(FrameTest, FrameworkDialogKeepsTheSkinsCaption)
+{
+    CTitledDialog dialog;
+    ASSERT_TRUE(dialog.CreateIndirect(&g_dialogTemplate.dialog, nullptr));
+    m_windows.push_back(dialog.m_hWnd);
+    dialog.ShowWindow(SW_SHOWNOACTIVATE);
+    PumpMessages();
+    dialog.SetWindowText(L"Titled again");
+    PumpMessages();
+    RECT rect;
+    GetWindowRect(dialog.m_hWnd, &rect);
+    // The skin's caption (active or not, as the windows before it left the focus), right of
+    // its text and left of the close button.
+    CHLMSkinObjectFrame* frame = FrameOf(dialog.m_hWnd);
+    ASSERT_NE(nullptr, frame);
+    const COLORREF caption = Solid(CaptionImage, frame->IsActive() ? ActiveFrame : InactiveFrame);
+    EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 4));
+    EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 20));
+    dialog.DestroyWindow();
+}
