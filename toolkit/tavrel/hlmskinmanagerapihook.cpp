@@ -4,6 +4,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinmanagermodulelist.h"
 #include "hlmskinmanagerresource.h"
+#include "hlmskinobjectframe.h"
 #include "common/hlmsystemhelpers.h"
 
 #include <cstring>
@@ -848,6 +849,17 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 // ---------------------------------------------------------------------------------------
 // Scroll bars
 
+namespace
+{
+// The skinned frame of a window, when it has one.
+CHLMSkinObjectFrame* FrameOf(HWND hWnd)
+{
+    CHLMSkinManager* manager = Manager();
+    return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(hWnd)) : nullptr;
+}
+}
+
+// Redrawing a skinned bar waits for the frame's scroll bars: until then the system draws it.
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
@@ -861,7 +873,15 @@ int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int n
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 {
-    return HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
+    const BOOL result = HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
+        return result;
+    // While the skin tracks the bar, the track position is the skin's.
+    const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
+    if (tracking != nullptr && tracking->nBar == nBar)
+        lpsi->nTrackPos = tracking->nPosition;
+    return result;
 }
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
