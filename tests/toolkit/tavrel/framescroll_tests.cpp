@@ -42,7 +42,7 @@ struct ScrollMessage
     int code;
     int position;
     LPARAM control;
-    int trackPosition;  // the tracking record's position when the message came
+    int trackPosition;  // what GetScrollInfo reported as the track position then
 };
 
 std::vector<ScrollMessage> g_scrollMessages;
@@ -66,17 +66,24 @@ void SetBar(HWND window, int bar, int maximum, int page, int position)
     SetScrollInfo(window, bar, &info, FALSE);
 }
 
-// Moves the bar as an application does, and redraws it as the SetScrollInfo replacement does:
-// the system function with redraw off, then the skin's bar.
+// Moves the bar as an application does; the skin's SetScrollInfo redraws it.
 void ScrollTo(HWND window, int bar, int position)
 {
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_POS;
     info.nPos = position;
-    SetScrollInfo(window, bar, &info, FALSE);
-    if (CHLMSkinObjectFrame* frame = FrameOf(window))
-        frame->UpdateScrollBar(bar);
+    SetScrollInfo(window, bar, &info, TRUE);
+}
+
+// The track position that GetScrollInfo reports.
+int TrackPosition(HWND window, int bar)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(window, bar, &info);
+    return info.nTrackPos;
 }
 
 void Scroll(HWND window, int bar, int code, int thumbPosition)
@@ -106,13 +113,12 @@ LRESULT CALLBACK RecordScrolling(HWND window, UINT message, WPARAM wParam, LPARA
 {
     if (message == WM_VSCROLL || message == WM_HSCROLL)
     {
-        const CHLMSkinObjectFrame* frame = FrameOf(window);
-        const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame ? frame->GetScrollTrackInfo() : nullptr;
+        const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
         const int code = LOWORD(wParam), position = static_cast<short>(HIWORD(wParam));
-        g_scrollMessages.push_back({message, code, position, lParam, tracking ? tracking->nPosition : -1});
+        g_scrollMessages.push_back({message, code, position, lParam, TrackPosition(window, bar)});
         if (g_releaseCaptureOnLine && (code == SB_LINEDOWN || code == SB_LINEUP))
             ReleaseCapture();
-        Scroll(window, message == WM_VSCROLL ? SB_VERT : SB_HORZ, code, position);
+        Scroll(window, bar, code, position);
         return 0;
     }
     if (message == WM_CONTEXTMENU)
@@ -347,11 +353,17 @@ TEST_F(FrameScrollTest, BarsLieAgainstTheClientAreaAndDrawTheSkinsParts)
 
     // A page that covers the range: disabled arrows and one disabled track, no thumb.
     SetBar(window, SB_VERT, 9, 10, 0);
-    frame->UpdateScrollBar(SB_VERT);
+    ScrollTo(window, SB_VERT, 0);
     EXPECT_EQ(Solid(kArrowImage, 4), WindowPixel(window, x, v.nStart + 2));
     EXPECT_EQ(Solid(kArrowImage, 8), WindowPixel(window, x, v.nEnd - 2));
     EXPECT_EQ(SecondSet(kUpperTrackImage, 4), WindowPixel(window, x, v.nFirstArrowEnd + 1));
     EXPECT_EQ(SecondSet(kUpperTrackImage, 4), WindowPixel(window, x, v.nSecondArrowStart - 1));
+
+    // The skin's SetScrollPos draws the moved thumb itself (no system bar over it).
+    SetScrollPos(window, SB_HORZ, 50, TRUE);
+    EXPECT_EQ(50, h.nPos);
+    EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(window, h.nThumbStart + 1, y));
+    EXPECT_EQ(Solid(kLowerTrackImage, 1), WindowPixel(window, h.nFirstArrowEnd + 1, y));
 }
 
 TEST_F(FrameScrollTest, ClicksOnArrowsAndPagesSendTheirCommandThenEndScroll)
@@ -458,7 +470,7 @@ TEST_F(FrameScrollTest, DraggingTheThumbTracksPositionsAndReportsTheLastOne)
     EXPECT_EQ(SB_THUMBTRACK, lastTrack.code);
     EXPECT_EQ(lastTrack.position, released.position);
     EXPECT_GT(released.position, 40);
-    // While the thumb moves, the tracking record holds the position that it reports.
+    // While the thumb moves, GetScrollInfo reports the dragged position as the track position.
     EXPECT_EQ(lastTrack.position, lastTrack.trackPosition);
     EXPECT_EQ(Solid(kThumbImage, 3), draggedThumb);
     EXPECT_EQ(released.position, GetScrollPos(window, SB_VERT));
@@ -573,7 +585,7 @@ TEST_F(FrameScrollTest, ABarWhosePageCoversItsRangeDoesNotScroll)
     CHLMSkinObjectFrame* frame = FrameOf(window);
     ASSERT_NE(nullptr, frame);
     SetBar(window, SB_VERT, 9, 10, 0);
-    frame->UpdateScrollBar(SB_VERT);
+    ScrollTo(window, SB_VERT, 0);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     for (int along : {v.nEnd - 3, v.nStart + 3, Middle(v.nStart, v.nEnd)})
     {
