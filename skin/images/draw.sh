@@ -294,3 +294,8 @@ stack toolbarbutton.bmp $(for i in 1 2 3 4 5 6; do frame o$i; done)
 
 # Status bar gripper: the size box's dots.
 out=statusgripper.bmp; bmp "$(frame z1)"
+
+# The texture of tabbed property pages: the dialog face with a faint diagonal weave.
+convert -size 4x4 "xc:$face" -fill '#E7EBEF' -draw 'point 0,0' -draw 'point 2,2' \
+  -fill '#F3F5F7' -draw 'point 2,0' -draw 'point 0,2' "$(frame tb)"
+out=tabbody.bmp; bmp "$(frame tb)"

@@ -18,6 +18,11 @@ class CHLMImageManagerIconImage;
 class CHLMImageManagerIconSet;
 class CHLMImageManagerImageList;
 class CHLMImageManagerResource;
+class CHLMPropExchange;
+class COleDataObject;
+
+// The clipboard format of one icon set, registered when the program starts.
+extern const CLIPFORMAT ToolBarImageClipboardFormat;
 
 class CHLMImageManager : public CCmdTarget
 {
@@ -146,6 +151,20 @@ public:
     static BOOL IsPngResource(UINT id);
     static BOOL IsBitmapResource32bpp(UINT id);
 
+    // Storing and loading icon sets. Loading all sets replaces the whole store (image lists
+    // and strips included); loading one set replaces that set. Damaged data raises the
+    // framework's archive exception and leaves the store as it was.
+    void ExchangeIcons(CHLMPropExchange* px);
+    void ExchangeIconSet(UINT id, CHLMPropExchange* px);
+    void SerializeIconSet(UINT id, CArchive& ar);
+    void Serialize(CArchive& ar) override;
+    // Puts the set on the clipboard the caller has opened; FALSE when the id has no set or
+    // the clipboard refused it.
+    BOOL CopyIconSetToClipboard(UINT id);
+    // The set on the clipboard under the next custom id; 0 when there is none or it is
+    // damaged.
+    UINT PasteIconSet(COleDataObject* dataObject);
+
     // Strips and drawing.
     CHLMImageManagerResource* GetImageResource(int cx, int cy);
     INT_PTR GetImageResourceCount() const { return m_resources.GetCount(); }
@@ -179,6 +198,8 @@ private:
                                BOOL checkTop) const;
 
     UINT NextCustomId();
+    void ExchangeIconSetHere(UINT id, CHLMPropExchange* px);
+    void TakeIconSets(CHLMImageManager& loaded);
     CHLMImageManagerIconSet* CreateIconSet(UINT id);
     static BOOL DisableRect(HDC dc, const CRect& rect, COLORREF light, COLORREF dark, int brightness);
 

@@ -258,7 +258,9 @@ HBITMAP CHLMImageManagerIcon::ReadBitmap(CArchive& ar, BYTE** bits)
     ReadExactly(ar, pixels.data(), pixelBytes);
 
     auto& header = *reinterpret_cast<BITMAPINFOHEADER*>(block.data());
-    if (pixelBytes == 0 || !IsAcceptableHeader(header, static_cast<DWORD>(headerSize)))
+    if (!IsAcceptableHeader(header, static_cast<DWORD>(headerSize)))
+        AfxThrowArchiveException(CArchiveException::badIndex);
+    if (pixelBytes == 0)
         return nullptr;
     if (header.biSizeImage == 0)
         header.biSizeImage = pixelBytes;

@@ -3,6 +3,8 @@
 // section enumerator and the typed exchange functions.
 #include "hlmpropexchange.h"
 
+#include "hlmresourcemanager.h"
+
 #include <cwchar>
 
 IMPLEMENT_DYNAMIC(CHLMPropExchange, CCmdTarget)
@@ -406,7 +408,8 @@ BOOL CHLMPropExchange::ExchangeRuntimeClass(LPCTSTR lpszName, CRuntimeClass** pp
             *ppClass = pDefaultClass;
             return TRUE;
         }
-        CRuntimeClass* pClass = CRuntimeClass::FromName(name.GetString());
+        // Class names are 8-bit text in the code page of the resources in use.
+        CRuntimeClass* pClass = CRuntimeClass::FromName(static_cast<LPCSTR>(CHLMResourceManager::WideToMultiByte(name)));
         if (pClass == nullptr)
         {
             TRACE(L"Warning: no run-time class named %s.\n", name);

@@ -2,6 +2,7 @@
 
 #include "hlmskinmanagerresource.h"
 #include "hlmskinobject.h"
+#include "hlmskinobjectframe.h"
 #include "hlmskinmanagerapihook.h"
 #include "hlmskinmanagermodulelist.h"
 #include "common/hlmcolormanager.h"
@@ -92,6 +93,7 @@ void RecreateFont(CFont& font, const LOGFONTW& logFont)
 CHLMSkinManagerMetrics::CHLMSkinManagerMetrics(CHLMSkinManager* manager)
     : m_pManager(manager),
       m_brushBtnFace(NULL),
+      m_brushTabPage(NULL),
       m_clrLight3D(0),
       m_clrHighlight(0),
       m_clrShadow(0),
@@ -146,10 +148,12 @@ void CHLMSkinManagerMetrics::FreeGdiObjects()
     for (HBRUSH& brush : m_brushes)
         DeleteBrushSlot(brush);
     DeleteBrushSlot(m_brushBtnFace);
+    DeleteBrushSlot(m_brushTabPage);
 }
 
 void CHLMSkinManagerMetrics::RefreshMetrics()
 {
+    DeleteBrushSlot(m_brushTabPage);
     const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
     if (schema == nullptr)
     {
@@ -601,7 +605,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
 
 CHLMSkinObject* CHLMSkinManager::CreateFrameObject()
 {
-    return nullptr;
+    return new CHLMSkinObjectFrame();
 }
 
 CHLMSkinObject* CHLMSkinManager::AttachSkinObject(HWND hWnd, LPCTSTR lpszClassName,
@@ -646,13 +650,15 @@ CHLMSkinObject* CHLMSkinManager::AttachSkinObject(HWND hWnd, LPCTSTR lpszClassNa
     return AttachObject(hWnd, object, lpCreateStruct, bAutomatic);
 }
 
-void CHLMSkinManager::SetDialogTexture(CHLMSkinObject* /*pObject*/, int /*nTexture*/)
+void CHLMSkinManager::SetDialogTexture(CHLMSkinObject* pObject, int nTexture)
 {
+    // Every skin object is a frame or derives from one.
+    static_cast<CHLMSkinObjectFrame*>(pObject)->SetDialogTexture(nTexture);
 }
 
-int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* /*pObject*/)
+int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* pObject)
 {
-    return 1;
+    return static_cast<CHLMSkinObjectFrame*>(pObject)->GetDialogTexture();
 }
 
 namespace

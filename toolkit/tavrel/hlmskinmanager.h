@@ -65,7 +65,10 @@ public:
     CFont m_fntMenu;
     CFont m_fntSmCaption;
     CHLMSkinManager* m_pManager;
-    HBRUSH m_brushBtnFace;
+    HBRUSH m_brushBtnFace;  // the dialog brush
+    // The pattern of tabbed property pages, made on first use by a skinned frame and
+    // released whenever the metrics are refreshed.
+    HBRUSH m_brushTabPage;
     COLORREF m_clrLight3D;
     COLORREF m_clrHighlight;
     COLORREF m_clrShadow;

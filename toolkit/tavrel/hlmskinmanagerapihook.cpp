@@ -1,5 +1,6 @@
 #include "hlmskinmanagerapihook.h"
 
+#include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
 #include "hlmskinmanagermodulelist.h"
 #include "hlmskinmanagerresource.h"
@@ -436,8 +437,7 @@ BOOL CHLMSkinManagerApiFunction::ReplaceInAllModules(LPCSTR lpszModule, ULONG_PT
     if (mainModule == nullptr)
         mainModule = ::GetModuleHandleW(nullptr);
     BOOL replaced = FALSE;
-    CHLMSkinManagerModuleList modules;
-    for (HMODULE module = modules.GetFirstModule(); module != nullptr; module = modules.GetNextModule())
+    for (HMODULE module : m_pOwner->GetModules())
     {
         if (module != mainModule && !m_pOwner->IsModuleExcluded(module))
             replaced |= ReplaceInOneModule(lpszModule, from, to, module);
@@ -528,10 +528,32 @@ BOOL CHLMSkinManagerApiHook::IsModuleExcluded(HMODULE hModule) const
     return FALSE;
 }
 
+std::vector<HMODULE> CHLMSkinManagerApiHook::GetModules() const
+{
+    if (!m_moduleSnapshot.empty())
+        return m_moduleSnapshot;
+    std::vector<HMODULE> modules;
+    CHLMSkinManagerModuleList list;
+    for (HMODULE module = list.GetFirstModule(); module != nullptr; module = list.GetNextModule())
+        modules.push_back(module);
+    return modules;
+}
+
+CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook) : m_hook(hook)
+{
+    m_hook.m_moduleSnapshot = m_hook.GetModules();
+}
+
+CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
+{
+    m_hook.m_moduleSnapshot.clear();
+}
+
 void CHLMSkinManagerApiHook::InstallHooks()
 {
     if (m_bInstalled)
         return;
+    const ModuleSnapshot snapshot(*this);
     ResolveExcludedModules(FALSE);
     const DWORD options = ApplyOptions();
     for (const SlotRow& row : kSlots)
@@ -546,6 +568,7 @@ void CHLMSkinManagerApiHook::RemoveHooks()
 {
     if (!m_bInstalled)
         return;
+    const ModuleSnapshot snapshot(*this);
     for (int slot = 0; slot < SlotCount; ++slot)
     {
         if (m_slots[slot] == nullptr)
@@ -809,11 +832,16 @@ int WINAPI CHLMSkinManagerApiHook::OnHookFillRect(HDC hDC, const RECT* lprc, HBR
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags)
 {
+    // Installed, edges are always the skin's, even the ones it cannot draw.
+    if (g_replaced.DrawEdge.system != nullptr)
+        return HLMSkinDrawEdge(hdc, qrc, edge, grfFlags);
     return HLM_SYSTEM(DrawEdge)(hdc, qrc, edge, grfFlags);
 }
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState)
 {
+    if (g_replaced.DrawFrameControl.system != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
+        return TRUE;
     return HLM_SYSTEM(DrawFrameControl)(hdc, lprc, uType, uState);
 }
 
@@ -919,10 +947,23 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookSystemParametersInfoW(UINT uiAction, U
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookAdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu,
                                                              DWORD dwExStyle)
 {
-    const BOOL result = HLM_SYSTEM(AdjustWindowRectEx)(lpRect, dwStyle, bMenu, dwExStyle);
     CHLMSkinManager* manager = Manager();
-    if (!result || lpRect == nullptr || (dwStyle & WS_CAPTION) != WS_CAPTION || manager == nullptr ||
-        manager->GetSchema() == nullptr || (manager->GetApplyOptions() & HLM_SKINAPPLY_METRICS) == 0)
+    // Without a schema there is no skin frame to measure: the system answers.
+    const BOOL skinned = manager != nullptr && manager->GetSchema() != nullptr &&
+                         (manager->GetApplyOptions() & HLM_SKINAPPLY_METRICS) != 0;
+    const BOOL maximizedTopLevel = (dwStyle & WS_CHILD) == 0 && (dwStyle & WS_CAPTION) == WS_CAPTION &&
+                                   (dwStyle & WS_MAXIMIZE) != 0;
+    if (skinned && lpRect != nullptr && !bMenu && (dwStyle & WS_THICKFRAME) != 0 && !maximizedTopLevel)
+    {
+        const CRect borders = manager->GetSchema()->GetFrameBorders(dwStyle, dwExStyle);
+        lpRect->left -= borders.left;
+        lpRect->top -= borders.top;
+        lpRect->right += borders.right;
+        lpRect->bottom += borders.bottom;
+        return TRUE;
+    }
+    const BOOL result = HLM_SYSTEM(AdjustWindowRectEx)(lpRect, dwStyle, bMenu, dwExStyle);
+    if (!result || !skinned || lpRect == nullptr || (dwStyle & WS_CAPTION) != WS_CAPTION)
         return result;
     const CHLMSkinManagerMetrics& metrics = *manager->GetMetrics();
     if (dwExStyle & WS_EX_TOOLWINDOW)

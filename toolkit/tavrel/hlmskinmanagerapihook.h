@@ -80,6 +80,10 @@ public:
     CHLMSkinManagerApiFunction* FindHookedFunction(LPCSTR lpszModule, LPCSTR lpszFunction) const;
     CHLMSkinManagerApiFunction* GetHookedFunction(int nSlot) const;
 
+    // The process's modules: listing them costs a round trip to the system each time, so
+    // installing and removing list them once for all slots.
+    std::vector<HMODULE> GetModules() const;
+
     // Called by the library-loading replacements for every module they load.
     void HookNewModule(HMODULE hModule, DWORD dwFlags);
 
@@ -152,6 +156,19 @@ public:
                                       WPARAM* pwParam, LPARAM* plParam, LRESULT* pResult);
 
 private:
+    // Holds one list of the modules while every slot is installed or removed.
+    class ModuleSnapshot
+    {
+    public:
+        explicit ModuleSnapshot(CHLMSkinManagerApiHook& hook);
+        ~ModuleSnapshot();
+        ModuleSnapshot(const ModuleSnapshot&) = delete;
+        ModuleSnapshot& operator=(const ModuleSnapshot&) = delete;
+
+    private:
+        CHLMSkinManagerApiHook& m_hook;
+    };
+
     CHLMSkinManagerApiHook();
     BOOL HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
                       ULONG_PTR replacementAddress);
@@ -160,6 +177,7 @@ private:
     CHLMSkinManagerApiFunction* m_slots[SlotCount];
     BOOL m_bInstalled;
     std::vector<EXCLUDEDMODULE> m_excluded;
+    std::vector<HMODULE> m_moduleSnapshot;
     CRITICAL_SECTION m_lockPatching;
 };
 

@@ -173,9 +173,43 @@ public:
     CRect GetWindowFrameBorders(CHLMSkinObjectFrame* frame) override;
     HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) override;
     void FreeFrameRegions() override;
+    // Lays the caption buttons out and draws them; the x where the caption text must end.
     virtual int DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjectFrame* frame);
+    ~CHLMSkinManagerSchemaDefault() override;
+
+    // The window frame (caption, borders, caption buttons) and its regions.
+    int GetBorderUnits(DWORD style, DWORD exStyle, BOOL withFrame, BOOL withClientEdge);
+    CSize GetCaptionButtonSize(CHLMSkinManagerClass* skinClass, int height);
+    HICON GetFrameSmallIcon(CHLMSkinObjectFrame* frame);
+    void DrawFrameEdges(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame);
+    void DrawClientEdge(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame);
+
+    // The transparent spans of a caption image's sizing bands, for one caption height and
+    // tool-window flag: what a window of that kind leaves out of its region.
+    struct FRAMEREGION
+    {
+        FRAMEREGION() = default;
+        FRAMEREGION(const FRAMEREGION&) = delete;
+        FRAMEREGION& operator=(const FRAMEREGION&) = delete;
+        ~FRAMEREGION();
+        int nCaptionHeight = 0;
+        int nToolWindow = 0;
+        HRGN rgnLeft = NULL;   // caption-image coordinates
+        HRGN rgnRight = NULL;  // x from the start of the right band
+        CRect rcBands;         // band widths left and right, sizing margins top and bottom
+        int nTransparentRows = 0;
+        BOOL bTemporary = FALSE;  // built for one call only
+    };
+    void RemoveAllFrameRegions();
+    FRAMEREGION* GetFrameRegion(CHLMSkinObjectFrame* frame, int cx);
+    void ScanFrameTransparency(CDC* dc, HRGN& left, HRGN& right, int& transparentRows, const CRect& image,
+                               const CRect& bands, COLORREF key);
+    static void AddSpanToRegion(HRGN& region, int x1, int y, int x2);
 
 private:
     // The image named by a property of the part, from the class's image cache.
     CHLMSkinImage* FindImage(CHLMSkinManagerClass* skinClass, int part, int state, int propertyId);
+
+    int m_nCaptionButtonSizeAdjust = 0;  // nothing changes it
+    CArray<FRAMEREGION*, FRAMEREGION*> m_arrFrameRegions;
 };

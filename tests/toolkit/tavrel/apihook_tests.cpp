@@ -80,6 +80,26 @@ int CountReplacedSlots(HMODULE module, int* missed)
 // through these: each call reads the slot anew.
 [[gnu::noinline]] DWORD SysColor(int index) { return ::GetSysColor(index); }
 [[gnu::noinline]] int SystemMetric(int index) { return ::GetSystemMetrics(index); }
+[[gnu::noinline]] BOOL AdjustRect(RECT* rect, DWORD style, DWORD exStyle)
+{
+    return ::AdjustWindowRectEx(rect, style, FALSE, exStyle);
+}
+// The middle of a raised edge drawn with its face filled, read back from a bitmap.
+[[gnu::noinline]] COLORREF EdgeFace()
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 20, 20);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT rect = {0, 0, 20, 20};
+    ::DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    const COLORREF face = ::GetPixel(dc, 10, 10);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return face;
+}
 [[gnu::noinline]] HMODULE ModuleHandleA(LPCSTR name) { return ::GetModuleHandleA(name); }
 [[gnu::noinline]] HANDLE StartThread(LPTHREAD_START_ROUTINE start, LPVOID parameter)
 {
@@ -302,3 +322,90 @@ TEST_F(ApiHookTest, DefaultProcessingInsideAHandlerReachesDefFrameProcWithTheMdi
     g_client = nullptr;
 }
 
+
+TEST_F(ApiHookTest, EdgesAndWindowRectanglesFollowTheSkin)
+{
+    const COLORREF systemFace = EdgeFace();
+    const DWORD sizable = WS_OVERLAPPEDWINDOW;
+    RECT systemRect = {100, 100, 300, 200};
+    AdjustRect(&systemRect, sizable, 0);
+    RECT systemMaximized = {100, 100, 300, 200};
+    AdjustRect(&systemMaximized, sizable | WS_MAXIMIZE, 0);
+
+    Load();
+    EXPECT_EQ(RGB(10, 20, 30), EdgeFace());
+
+    // A sizable frame grows by the skin's borders, whatever the system's are.
+    const CRect borders = m_clean.manager.GetSchema()->GetFrameBorders(sizable, 0);
+    RECT rect = {100, 100, 300, 200};
+    EXPECT_TRUE(AdjustRect(&rect, sizable, 0));
+    EXPECT_EQ(CRect(100 - borders.left, 100 - borders.top, 300 + borders.right, 200 + borders.bottom),
+              CRect(rect));
+    // Maximized: the system's rectangle, with the skin's taller caption.
+    const CHLMSkinManagerMetrics& metrics = *m_clean.manager.GetMetrics();
+    RECT maximized = {100, 100, 300, 200};
+    EXPECT_TRUE(AdjustRect(&maximized, sizable | WS_MAXIMIZE, 0));
+    EXPECT_EQ(systemMaximized.top - (metrics.m_nCaptionHeight - metrics.m_nSystemCaptionHeight), maximized.top);
+    EXPECT_EQ(systemMaximized.left, maximized.left);
+
+    Unload();
+    EXPECT_EQ(systemFace, EdgeFace());
+    rect = {100, 100, 300, 200};
+    AdjustRect(&rect, sizable, 0);
+    EXPECT_EQ(CRect(systemRect), CRect(rect));
+}
+namespace
+{
+// GDI objects of this process: Wine's GetGuiResources answers 0, but its GDI calls take a
+// handle's table index alone (the low 16 bits), so every index that GetObjectType accepts
+// is a live object.
+int CountGdiObjects()
+{
+    int count = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
+    {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++count;
+    }
+    return count;
+}
+
+// Kernel handles of this process: GetProcessHandleCount answers 0 under Wine, but
+// GetHandleInformation accepts exactly the open handles (multiples of 4).
+DWORD CountHandles()
+{
+    DWORD count = 0;
+    for (ULONG_PTR value = 4; value <= 0x10000; value += 4)
+    {
+        DWORD flags = 0;
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+}
+
+TEST_F(ApiHookTest, LoadingAndUnloadingLeavesNoObjectsBehind)
+{
+    // A skinned window lives through every cycle and is told each time.
+    HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    Load();
+    Unload();
+    const int gdiBefore = CountGdiObjects();
+    const DWORD handlesBefore = CountHandles();
+    const DWORD start = ::GetTickCount();
+    const int kCycles = 100;
+    for (int cycle = 0; cycle < kCycles; ++cycle)
+    {
+        Load();
+        Unload();
+    }
+    std::printf("%d load/unload cycles: %lu ms; GDI objects %d -> %d; handles %lu -> %lu\n", kCycles,
+                ::GetTickCount() - start, gdiBefore, CountGdiObjects(), handlesBefore, CountHandles());
+    EXPECT_GT(gdiBefore, 0);
+    EXPECT_GT(handlesBefore, 0u);
+    EXPECT_EQ(gdiBefore, CountGdiObjects());
+    EXPECT_EQ(handlesBefore, CountHandles());
+    ::DestroyWindow(window);
+}

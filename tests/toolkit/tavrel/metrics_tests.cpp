@@ -199,3 +199,13 @@ TEST(SkinMetrics, TheManagersSystemQueriesReadClassSysMetrics)
     EXPECT_STREQ(L"TAHOMA", font.lfFaceName);
     EXPECT_EQ(E_FAIL, manager.GetThemeSysFont(2601, &font));
 }
+
+TEST_F(MetricsTest, RefreshReleasesTheTabPageBrush)
+{
+    // The pattern of tabbed pages is made again from the refreshed skin.
+    HBRUSH pattern = CreateSolidBrush(RGB(1, 2, 3));
+    m_metrics->m_brushTabPage = pattern;
+    m_metrics->RefreshMetrics();
+    EXPECT_EQ(nullptr, m_metrics->m_brushTabPage);
+    EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(pattern)));
+}

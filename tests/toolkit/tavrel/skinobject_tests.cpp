@@ -163,6 +163,7 @@ TEST_F(SkinObjectTest, AWindowThatOptsOutIsNotSkinnedUntilItSaysOtherwise)
     ASSERT_TRUE(window.CreateEx(0, TestClassName(), L"", WS_POPUP, CRect(0, 0, 50, 50), nullptr, 0));
     m_hWnd = window.m_hWnd;
     m_manager->DetachSkinObject(m_hWnd);
+    g_queries = 0;  // the frame object that the creation hook attached has asked already
     auto* probe = new CProbeObject();
     m_manager->AttachObject(m_hWnd, probe, nullptr, FALSE);
     EXPECT_EQ(1, g_queries);

@@ -32,3 +32,25 @@ strip thumb.bmp 12 16 16 4
 strip track.bmp 13 8 8 4
 # 4 horizontal frames of 20 x 20 in an 80 x 20 image, for the part-size measures.
 convert -size 80x20 "xc:rgb(224,15,96)" -type TrueColor -define bmp:format=bmp3 BMP3:wide.bmp
+
+# Second set, blue 160: image number f, frame k has the colour RGB(16 * f, 15 * k, 160).
+strip2() {
+  local file=$1 f=$2 w=$3 h=$4 count=$5 frames=()
+  for k in $(seq 1 "$count"); do
+    convert -size "${w}x${h}" "xc:rgb($((16 * f)),$((15 * k)),160)" "$work/$k.png"
+    frames+=("$work/$k.png")
+  done
+  convert "${frames[@]}" -append -type TrueColor -define bmp:format=bmp3 "BMP3:$file"
+}
+
+strip2 restorebutton.bmp 1 16 16 8
+strip2 helpbutton.bmp 2 16 16 8
+strip2 tabbody.bmp 4 8 8 1
+# The small caption has transparent (magenta) pixels for the window region, in both frames:
+# row 0 at x 0, 1, 4..11, 13 and 15; row 1 at x 0 and 1.
+for k in 1 2; do
+  convert -size 16x8 "xc:rgb(48,$((15 * k)),160)" -fill magenta \
+    -draw "point 0,0" -draw "point 1,0" -draw "line 4,0 11,0" -draw "point 13,0" -draw "point 15,0" \
+    -draw "point 0,1" -draw "point 1,1" "$work/small$k.png"
+done
+convert "$work/small1.png" "$work/small2.png" -append -type TrueColor -define bmp:format=bmp3 BMP3:smallcaption.bmp

@@ -1,0 +1,242 @@
+// The skinned window frame: paints and operates the non-client area of a window from the
+// skin (borders, caption, caption buttons, the standard scroll bars and the size box, the
+// window region) and colours what lies inside it (control colours, dialog textures). The
+// skin manager attaches a plain frame to every window whose class has no object of its own;
+// every control's skin object derives from it.
+#pragma once
+
+#include "hlmskinobject.h"
+
+class CHLMSkinManagerSchema;
+
+#include <afxcoll.h>
+#include <afxtempl.h>
+
+class CHLMSkinObjectFrame : public CHLMSkinObject
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectFrame)
+
+public:
+    // The geometry of one skinned scroll bar, recomputed from its SCROLLINFO before it is drawn.
+    struct SCROLLBARLAYOUT
+    {
+        int nMin = 0;
+        int nMax = 0;
+        int nPage = 0;
+        int nPos = 0;
+        int nStart = 0;        // first and last pixel along the bar's axis
+        int nEnd = 0;
+        int nCrossStart = 0;   // the bar's extent across its axis
+        int nCrossEnd = 0;
+        int nThumbSize = 0;
+        int nFirstArrowEnd = 0;
+        int nSecondArrowStart = 0;
+        int nDragStart = 0;    // where the thumb returns to when the dragging mouse strays
+        int nThumbEnd = 0;
+        int nThumbStart = 0;
+        int nTrackRange = 0;   // the pixels over which the thumb start can move
+        int nTrackStart = 0;
+        CRect rect;
+        int nHotPart = 0;      // 0 none, 60..64 (see the hot-part codes below)
+        BOOL bVertical = FALSE;
+        int nBar = SB_HORZ;    // SB_HORZ, SB_VERT or SB_CTL
+        BOOL bVisible = FALSE;
+    };
+
+    // Hot parts of a scroll bar.
+    enum
+    {
+        HotFirstArrow = 60,
+        HotSecondArrow = 61,
+        HotTrackBeforeThumb = 62,
+        HotTrackAfterThumb = 63,
+        HotThumb = 64
+    };
+
+    // A scroll bar being tracked; exists only inside TrackScrollBar's loop.
+    struct SCROLLBARTRACKING
+    {
+        BOOL bInside = FALSE;
+        BOOL bVertical = FALSE;
+        CRect rect;            // the element's rectangle; the enlarged drag rectangle for a drag
+        int nCommand = 0;      // -1 none yet, SB_LINEUP .. SB_PAGEDOWN, 4 for a thumb drag
+        UINT_PTR nTimer = 0;   // the auto-repeat timer while it runs
+        int nThumbOffset = 0;
+        int nThumbPixel = 0;
+        int nLastPosition = 0;
+        int nPosition = 0;     // the track position GetScrollInfo reports with SIF_TRACKPOS
+        BOOL bDragging = FALSE;
+        HWND hwndControl = NULL;
+        HWND hwndTarget = NULL;
+        int nBar = SB_HORZ;
+        BOOL bWindowCoordinates = FALSE;
+        SCROLLBARLAYOUT* pLayout = nullptr;
+    };
+
+    // One caption button; the schema lays it out and calls Draw.
+    class CCaptionButton
+    {
+    public:
+        CCaptionButton(UINT command, CHLMSkinObjectFrame* frame, UINT hitTest, int part);
+
+        BOOL IsPressed() const;
+        BOOL IsHighlighted() const;
+        void Draw(CDC* dc, BOOL frameActive);
+
+        UINT m_nHitTest;
+        CRect m_rect;  // window coordinates; empty until the caption is laid out
+        int m_nPart;
+        CHLMSkinObjectFrame* m_pFrame;
+        UINT m_nCommand;
+        BOOL m_bEnabled;
+    };
+
+    // Dialog textures.
+    enum
+    {
+        TextureNone = 1,
+        TextureDialog = 2,
+        TextureTabbedPage = 6
+    };
+
+    // Timers on skinned windows.
+    enum
+    {
+        HotTrackTimer = 2763,
+        ResetNonClientTimer = 2765,
+        ScrollRepeatTimer = 64069
+    };
+
+    CHLMSkinObjectFrame();
+    ~CHLMSkinObjectFrame() override;
+
+    // The distance between the skin's frame and the system's while a system-menu command
+    // runs, for the popup menu that opens; (0, 0) at any other time.
+    static POINT SystemMenuOffset;
+
+    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void RefreshMetrics() override;
+    void OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic) override;
+    void OnHookDetached(BOOL automatic) override;
+    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
+    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
+    BOOL IsDefWindowProcMessage(UINT message) override;
+    BOOL IsMessageExcluded(UINT message) override;
+
+    // The background this window's parent wants for it.
+    virtual HBRUSH GetClientBrush(CDC* dc);
+    virtual UINT GetClientBrushMessage();
+    // Paints the whole non-client area.
+    virtual void DrawFrame(CDC* dc);
+
+    BOOL HasCaption() const;
+    void RedrawFrame();
+    void ResizeToSkinFrame();
+    void ResetNonClientState();
+    void UpdateFrameRegion(int cx, int cy);
+    UINT HitTest(CPoint screenPoint);
+    BOOL IsFlatScrollBar() const;
+    void ScreenToFrame(POINT& point);
+    BOOL IsSizeGripVisible() const;
+    HWND GetMDIClientWnd() const;
+    LRESULT CallDialogProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Caption buttons.
+    void UpdateButtons();
+    void AddButton(UINT command, BOOL visible, BOOL enabled, UINT hitTest, int part);
+    void RemoveButtons();
+    CCaptionButton* HitTestButton(CPoint windowPoint);
+    BOOL HandleMouseMove(CPoint screenPoint);
+    void TrackCaptionButton();
+    void KillHotTimer();
+    void RedrawButtons() { RedrawFrame(); }
+
+    // Control colours and dialog texture.
+    HBRUSH GetDialogTextureBrush(HDC dc, HWND control, UINT ctlColor);
+    HBRUSH GetParentCtlColorBrush(CDC* dc, UINT message);
+    HBRUSH FillClientBackground(CDC* dc, const RECT* rect, UINT message);
+
+    // Scroll bars of the window (and of the scroll-bar control object).
+    CRect GetScrollBarRect(int bar);
+    void UpdateScrollBarLayout(SCROLLBARLAYOUT* layout);
+    void CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layout, const SCROLLINFO& info);
+    int HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point);
+    void DrawScrollBar(CDC* dc, SCROLLBARLAYOUT* layout);
+    void RedrawScrollBar(SCROLLBARLAYOUT* layout);
+    void UpdateScrollBar(int index);
+    void TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, BOOL shift);
+    void HandleScrollTrackEvent(UINT message, int x, int y);
+    void OnScrollRepeatTimer();
+    void HandleThumbDragEvent(UINT message, int x, int y);
+    void MoveScrollThumb(int pixel);
+    void EndScrollTracking(BOOL restore);
+    static void SendScrollMessage(HWND control, HWND target, int command, int position, BOOL vertical);
+
+    // What the schema and the other skin objects read.
+    const CRect& GetBorderRect() const { return m_rcBorders; }
+    BOOL IsActive() const { return m_bActive; }
+    CTypedPtrArray<CPtrArray, CCaptionButton*>& GetCaptionButtons() { return m_arrButtons; }
+    SCROLLBARTRACKING* GetScrollTrackInfo() const { return m_pScrollTracking; }
+    int GetDialogTexture() const { return m_nDialogTexture; }
+    void SetDialogTexture(int texture) { m_nDialogTexture = texture; }
+    void SetMDIClient(CHLMSkinObject* client) { m_pMDIClient = client; }
+    CCaptionButton* GetHotButton() const { return m_pHotButton; }
+    CCaptionButton* GetPressedButton() const { return m_pPressedButton; }
+    SCROLLBARLAYOUT& GetHorzBar() { return m_barHorz; }
+    SCROLLBARLAYOUT& GetVertBar() { return m_barVert; }
+
+protected:
+    afx_msg void OnNcPaint();
+    afx_msg void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+    afx_msg void OnNcMouseMove(UINT hitTest, CPoint point);
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg void OnNcLButtonDown(UINT hitTest, CPoint point);
+    afx_msg void OnNcLButtonDblClk(UINT hitTest, CPoint point);
+    afx_msg void OnNcRButtonUp(UINT hitTest, CPoint point);
+    afx_msg void OnNcMouseLeave();
+    afx_msg BOOL OnNcActivate(BOOL active);
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnStyleChanged(int styleType, LPSTYLESTRUCT styles);
+    afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg void OnWindowPosChanging(WINDOWPOS* position);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* position);
+    afx_msg LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
+    afx_msg void OnSysCommand(UINT id, LPARAM lParam);
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
+
+    int m_nLockCount;
+    int m_nDialogTexture;
+    CHLMSkinObject* m_pMDIClient;  // the skin object of this frame's MDI client window
+    CTypedPtrArray<CPtrArray, CCaptionButton*> m_arrButtons;
+    CRect m_rcBorders;
+    CCaptionButton* m_pHotButton;
+    CCaptionButton* m_pPressedButton;
+    BOOL m_bRegionSet;
+    SCROLLBARTRACKING* m_pScrollTracking;
+    SCROLLBARLAYOUT m_barHorz;
+    SCROLLBARLAYOUT m_barVert;
+    CSize m_szRegion;
+    BOOL m_bActive;
+    DWORD m_dwCachedStyle;
+    DWORD m_dwCachedExStyle;
+    CRect m_rcMenuBar;
+    BOOL m_bRegionBusy;
+    UINT m_nClientBrushMessage;
+
+private:
+    CHLMSkinManagerSchema* GetSchema() const;
+    BOOL HasApplyOption(DWORD option) const;
+    BOOL IsInCaptionStrip(CPoint screenPoint);
+    CRect GetSizeBoxRect() const;
+    void UpdateRegionForPosition(const WINDOWPOS* position);
+    BOOL IsCloseEnabled() const;
+    void UpdateCloseButtonState();
+    // Control colours, the same at both message levels.
+    BOOL AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    HBRUSH CreateTabPageBrush();
+    // The skin brush of a brush value 1..30 (system colour + 1), else the value as a brush.
+    HBRUSH BrushFromCtlColorAnswer(LRESULT answer) const;
+};
