@@ -480,6 +480,22 @@ struct EmfRegion
 };
 const EmfRegion kEmfRegions[] = {{75, 8, 16}, {71, 24, 32}, {72, 24, 40}, {73, 24, 28}, {74, 24, 28}};
 
+// Shapes given by a box at 8: ellipse, rectangle, round rectangle, arc, chord, pie, arc-to.
+const UINT kEmfBoxShapes[] = {42, 43, 44, 45, 46, 47, 55};
+// The player's drawing of a shape far beyond any device (2^30 and more) brings it down.
+const LONG kFarthestCoordinate = 1 << 27;
+
+bool CoordinatesInRange(CHeaderReader& file, ULONGLONG at, ULONGLONG count)
+{
+    for (ULONGLONG i = 0; i < count; ++i)
+    {
+        LONG value;
+        if (!file.SignedLong(at + 4 * i, value) || value > kFarthestCoordinate || value < -kFarthestCoordinate)
+            return false;
+    }
+    return true;
+}
+
 const UINT kEmrGdiComment = 70, kEmrExtTextOutA = 83, kEmrExtTextOutW = 84;
 const UINT kEtoPdy = 0x2000;
 
@@ -524,10 +540,19 @@ bool EmfRecordIsSound(CHeaderReader& file, ULONGLONG record, UINT type, UINT byt
         if (!stock && (value == 0 || value >= handles))
             return false;
     }
-    for (const EmfPoints& points : kEmfPoints)
-        if (points.type == type && (bytes < 28 || !file.Long(record + 24, false, count) ||
-                                    28ull + static_cast<ULONGLONG>(points.bytesPerPoint) * count > bytes))
+    for (UINT shape : kEmfBoxShapes)
+        if (shape == type && (bytes < 24 || !CoordinatesInRange(file, record + 8, 4)))
             return false;
+    for (const EmfPoints& points : kEmfPoints)
+    {
+        if (points.type != type)
+            continue;
+        if (bytes < 28 || !file.Long(record + 24, false, count) ||
+            28ull + static_cast<ULONGLONG>(points.bytesPerPoint) * count > bytes)
+            return false;
+        if (points.bytesPerPoint >= 8 && !CoordinatesInRange(file, record + 28, 2ull * count))
+            return false;
+    }
     for (const EmfPoints& points : kEmfPolyPoints)
     {
         if (points.type != type)
@@ -579,16 +604,21 @@ bool EmfRecordIsSound(CHeaderReader& file, ULONGLONG record, UINT type, UINT byt
 
 PictureVerdict CheckEmf(CHeaderReader& file)
 {
-    UINT headerBytes, signature, totalBytes, handles;
+    UINT headerBytes, signature, totalBytes, handles, descriptionLength, descriptionAt;
     LONG bounds[4], frame[4], device[2], millimetres[2];
     bool read = file.Long(4, false, headerBytes) && file.Long(40, false, signature) &&
-                file.Long(48, false, totalBytes) && file.Word(56, false, handles);
+                file.Long(48, false, totalBytes) && file.Word(56, false, handles) &&
+                file.Long(60, false, descriptionLength) && file.Long(64, false, descriptionAt);
     for (int i = 0; i < 4 && read; ++i)
         read = file.SignedLong(8 + 4 * i, bounds[i]) && file.SignedLong(24 + 4 * i, frame[i]);
     for (int i = 0; i < 2 && read; ++i)
         read = file.SignedLong(72 + 4 * i, device[i]) && file.SignedLong(80 + 4 * i, millimetres[i]);
     if (!read || signature != kEmfSignature || headerBytes < kEmfHeaderBytes || headerBytes % 4 != 0 ||
         !file.Holds(0, headerBytes) || totalBytes > file.Size())
+        return PictureVerdict::Damaged;
+    // The description, read when the picture is opened, lies within the header record.
+    if (descriptionLength != 0 &&
+        (descriptionAt > headerBytes || 2ull * descriptionLength > headerBytes - descriptionAt))
         return PictureVerdict::Damaged;
     if (frame[2] <= frame[0] || frame[3] <= frame[1] || device[0] <= 0 || device[1] <= 0 || millimetres[0] <= 0 ||
         millimetres[1] <= 0)

@@ -133,14 +133,14 @@ void SetSecondEmfRecordSize(Bytes& emf, unsigned size)
     PutLittleEndian(emf, header + 4, size, 4);
 }
 
-// The first record of the type: its handle-table entry, out of the table (as a damaged file
-// that brought the platform's metafile player down had it).
-void SetEmfObjectIndex(Bytes& emf, unsigned recordType, unsigned index)
+// A value in the first record of the type, as damaged files that brought the platform's
+// metafile player down had them: a handle-table entry out of the table, a shape far away.
+void SetEmfRecordValue(Bytes& emf, unsigned recordType, size_t offset, unsigned value)
 {
-    for (size_t at = LittleEndian(emf, 4, 4); at + 12 <= emf.size(); at += LittleEndian(emf, at + 4, 4))
+    for (size_t at = LittleEndian(emf, 4, 4); at + offset + 4 <= emf.size(); at += LittleEndian(emf, at + 4, 4))
         if (LittleEndian(emf, at, 4) == recordType)
         {
-            PutLittleEndian(emf, at + 8, index, 4);
+            PutLittleEndian(emf, at + offset, value, 4);
             return;
         }
     ADD_FAILURE() << "no record of type " << recordType;
@@ -239,8 +239,9 @@ TEST_F(PictureCheckTest, HostileHeadersAreRefusedWithTheirReason)
         {"past.emf", PictureKind::Emf, [&](Bytes& b) { SetSecondEmfRecordSize(b, 0x10000); }, PictureVerdict::Damaged},
         {"odd.emf", PictureKind::Emf, [&](Bytes& b) { SetSecondEmfRecordSize(b, 10); }, PictureVerdict::Damaged},
         {"noend.emf", PictureKind::Emf, [&](Bytes& b) { b.resize(b.size() - 20); }, PictureVerdict::Damaged},
-        {"handle.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfObjectIndex(b, 39, 0x9400); }, PictureVerdict::Damaged},
-        {"select.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfObjectIndex(b, 37, 7); }, PictureVerdict::Damaged},
+        {"handle.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 39, 8, 0x9400); }, PictureVerdict::Damaged},
+        {"select.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 37, 8, 7); }, PictureVerdict::Damaged},
+        {"far.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 42, 20, 0xC0000023); }, PictureVerdict::Damaged},
         {"select.wmf", PictureKind::Wmf, [&](Bytes& b) { SetWmfObjectIndex(b, 0x12D, 0x6300); }, PictureVerdict::Damaged},
         // Not a picture at all, whatever the name says.
         {"text.png", PictureKind::Png, [&](Bytes& b) { b.assign(40, 'x'); }, PictureVerdict::Unreadable},
