@@ -7,6 +7,7 @@
 #include "hlmskinmanagermodulelist.h"
 #include "common/hlmcolormanager.h"
 #include "hlmskinobjectclassmap.h"
+#include "hlmskinobjectframe.h"
 
 #include <afxtls_.h>
 #include <prsht.h>

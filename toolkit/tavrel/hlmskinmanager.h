@@ -193,6 +193,9 @@ public:
     // TRUE for a dialog created as a page of a property sheet that shows tabs (not a wizard).
     static BOOL IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct);
 
+    // Stores the value as the dialog texture of the window's skinned frame.
+    HRESULT SetWindowOption(HWND hWnd, int nValue);
+
     // Installs the window-creation hook on the calling thread, once.
     static void HookCurrentThread();
     BOOL IsAutoSkin() const { return m_bAutoSkin; }

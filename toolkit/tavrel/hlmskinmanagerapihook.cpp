@@ -4,6 +4,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinmanagermodulelist.h"
 #include "hlmskinmanagerresource.h"
+#include "hlmskinobjectframe.h"
 #include "common/hlmsystemhelpers.h"
 
 #include <cstring>
@@ -848,25 +849,70 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 // ---------------------------------------------------------------------------------------
 // Scroll bars
 
+namespace
+{
+// The skinned frame of a window, when it has one.
+CHLMSkinObjectFrame* FrameOf(HWND hWnd)
+{
+    CHLMSkinManager* manager = Manager();
+    return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(hWnd)) : nullptr;
+}
+
+bool IsWindowBar(int bar)
+{
+    return bar == SB_HORZ || bar == SB_VERT;
+}
+}
+
+// The system changes a skinned bar without drawing it; the skin draws it.
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
-    return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    if (frame == nullptr || !IsWindowBar(nBar) || !redraw)
+        return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
+    const int result = HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, FALSE);
+    frame->UpdateScrollBar(nBar);
+    return result;
 }
 
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    if (frame == nullptr || (nBar != SB_CTL && !IsWindowBar(nBar)))
+        return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
+    const int result = HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, FALSE);
+    if (bRedraw && nBar == SB_CTL)
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+    else if (bRedraw)
+        frame->UpdateScrollBar(nBar);
+    return result;
 }
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 {
-    return HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
+    const BOOL result = HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
+    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
+        return result;
+    // While the skin tracks the bar, the track position is the skin's.
+    const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
+    if (tracking != nullptr && tracking->nBar == nBar)
+        lpsi->nTrackPos = tracking->nPosition;
+    return result;
 }
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
 {
-    return HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
+    const BOOL result = HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
+    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    if (frame == nullptr)
+        return result;
+    if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
+        frame->UpdateScrollBar(SB_HORZ);
+    if (wSBflags == SB_VERT || wSBflags == SB_BOTH)
+        frame->UpdateScrollBar(SB_VERT);
+    return result;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <afxtempl.h>
 #include <atltypes.h>
 
+#include "hlmskinobjectframe.h"
 #include "common/hlmsystemhelpers.h"
 
 class CDC;
@@ -13,7 +14,6 @@ class CHLMSkinManager;
 class CHLMSkinManagerClass;
 class CHLMSkinImage;
 class CHLMSkinManagerResourceFile;
-class CHLMSkinObjectFrame;
 
 // One typed skin value.
 class CHLMSkinManagerSchemaProperty
@@ -84,6 +84,8 @@ public:
     // A new window region for a frame of that size, owned by the caller.
     virtual HRGN BuildFrameRegion(CHLMSkinObjectFrame* frame, int cx, int cy) = 0;
     virtual void FreeFrameRegions() = 0;
+    // One scroll bar of a skinned frame, from its layout.
+    virtual void DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* frame, CHLMSkinObjectFrame::SCROLLBARLAYOUT* bar) = 0;
     virtual COLORREF GetSizeBoxColor();
     COLORREF GetMetricsColor(int index) const;
 
@@ -205,6 +207,10 @@ public:
     void ScanFrameTransparency(CDC* dc, HRGN& left, HRGN& right, int& transparentRows, const CRect& image,
                                const CRect& bands, COLORREF key);
     static void AddSpanToRegion(HRGN& region, int x1, int y, int x2);
+
+    // Scroll bars: arrows, track pieces, thumb and gripper of the class SCROLLBAR in states
+    // that show whether the bar scrolls and which part is hot or pressed.
+    void DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* frame, CHLMSkinObjectFrame::SCROLLBARLAYOUT* bar) override;
 
 private:
     // The image named by a property of the part, from the class's image cache.

@@ -84,9 +84,9 @@ CHLMSkinObject::CHLMSkinObject()
       m_bWindowsForms(FALSE),
       m_nAddressLimit(kApplicationAddressLimit),
       m_bOptedOut(FALSE),
-      m_bUnicode(FALSE),
-      m_descriptors(10)
+      m_bUnicode(FALSE)
 {
+    m_descriptors.reserve(10);
 }
 
 CHLMSkinObject::~CHLMSkinObject()
@@ -283,8 +283,8 @@ LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     DEFWINDOW_DESCRIPTIOR descriptor;
     {
         ScopedSectionLock lock(m_lockDescriptors);
-        if (!m_descriptors.IsEmpty())
-            descriptor = m_descriptors.GetTail();
+        if (!m_descriptors.empty())
+            descriptor = m_descriptors.back();
     }
     switch (descriptor.nType)
     {
@@ -329,15 +329,15 @@ void CHLMSkinObject::PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor)
 {
     InternalAddRef();
     ScopedSectionLock lock(m_lockDescriptors);
-    m_descriptors.AddTail(descriptor);
+    m_descriptors.push_back(descriptor);
 }
 
 void CHLMSkinObject::PopDefWindowProc()
 {
     {
         ScopedSectionLock lock(m_lockDescriptors);
-        if (!m_descriptors.IsEmpty())
-            m_descriptors.RemoveTail();
+        if (!m_descriptors.empty())
+            m_descriptors.pop_back();
     }
     InternalRelease();
 }
@@ -345,7 +345,7 @@ void CHLMSkinObject::PopDefWindowProc()
 UINT CHLMSkinObject::GetCurrentDefMessage()
 {
     ScopedSectionLock lock(m_lockDescriptors);
-    return m_descriptors.IsEmpty() ? 0 : m_descriptors.GetTail().nMessage;
+    return m_descriptors.empty() ? 0 : m_descriptors.back().nMessage;
 }
 
 LRESULT CallOriginalWindowProc(WNDPROC pfnWndProc, HWND hWnd, UINT message, WPARAM wParam,

@@ -11,9 +11,10 @@
 #pragma once
 
 #include <afxwin.h>
-#include <afxtempl.h>
 
 #include "common/hlmsystemhelpers.h"
+
+#include <vector>
 
 class CHLMSkinManager;
 class CHLMSkinManagerClass;
@@ -125,7 +126,8 @@ protected:
     BOOL m_bOptedOut;
     BOOL m_bUnicode;
     SyncSection m_lockDescriptors;
-    CList<DEFWINDOW_DESCRIPTIOR, const DEFWINDOW_DESCRIPTIOR&> m_descriptors;
+    // Newest at the back; its storage is kept, so pushing allocates only when it grows.
+    std::vector<DEFWINDOW_DESCRIPTIOR> m_descriptors;
 
 private:
     BOOL AskOptedOut();

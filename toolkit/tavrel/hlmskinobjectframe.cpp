@@ -67,6 +67,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectFrame, CHLMSkinObject)
     ON_WM_NCHITTEST()
     ON_WM_NCLBUTTONDOWN()
     ON_WM_NCLBUTTONDBLCLK()
+    ON_WM_NCRBUTTONUP()
     ON_WM_NCMOUSELEAVE()
     ON_WM_NCACTIVATE()
     ON_WM_TIMER()
@@ -395,6 +396,7 @@ void CHLMSkinObjectFrame::DrawFrame(CDC* dc)
     if (m_nLockCount != 0 || schema == nullptr)
         return;
     schema->DrawWindowFrame(dc, this);
+    DrawScrollBars(dc);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -798,7 +800,7 @@ BOOL CHLMSkinObjectFrame::HandleMouseMove(CPoint screenPoint)
             return TRUE;
         }
     }
-    return FALSE;
+    return HotTrackScrollBars(point);
 }
 
 void CHLMSkinObjectFrame::TrackCaptionButton()
@@ -879,6 +881,8 @@ void CHLMSkinObjectFrame::OnNcLButtonDown(UINT hitTest, CPoint point)
         TrackCaptionButton();
         return;
     }
+    if (TrackScrollBarAt(framePoint))
+        return;
     if (hitTest == HTMINBUTTON || hitTest == HTMAXBUTTON || hitTest == HTCLOSE || hitTest == HTHELP)
         return;
     Default();

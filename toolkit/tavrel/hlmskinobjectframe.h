@@ -165,6 +165,11 @@ public:
     void RedrawScrollBar(SCROLLBARLAYOUT* layout);
     void UpdateScrollBar(int index);
     void TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, BOOL shift);
+    // The scroll-bar part of the frame's painting (bars and size box), of its hot tracking
+    // and of its presses; TRUE when a bar part is hot or a press was on a bar.
+    void DrawScrollBars(CDC* dc);
+    BOOL HotTrackScrollBars(CPoint framePoint);
+    BOOL TrackScrollBarAt(CPoint framePoint);
     void HandleScrollTrackEvent(UINT message, int x, int y);
     void OnScrollRepeatTimer();
     void HandleThumbDragEvent(UINT message, int x, int y);

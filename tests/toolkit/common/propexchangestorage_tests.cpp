@@ -494,6 +494,23 @@ TEST_F(PropExchangeStorages, XmlLoadsUtf16FilesAndSavesThemBack)
     EXPECT_TRUE(FreshDocument(copy).Loaded());
 }
 
+TEST_F(PropExchangeStorages, XmlFromAResourceOfItsOwnSize)
+{
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring library(program);
+    library = library.substr(0, library.find_last_of(L'\\') + 1) + L"reslib.dll";
+    HMODULE hLibrary = LoadLibraryW(library.c_str());
+    ASSERT_NE(hLibrary, nullptr);
+    CHLMPropExchangeXMLNode px(TRUE, nullptr, L"Settings");
+    ASSERT_TRUE(px.LoadFromResource(hLibrary, MAKEINTRESOURCEW(600), L"XMLFILE"));
+    CString name;
+    EXPECT_TRUE(ExchangeString(&px, L"Name", name));
+    EXPECT_STREQ(name, L"from a resource");
+    EXPECT_FALSE(px.LoadFromResource(hLibrary, MAKEINTRESOURCEW(601), L"XMLFILE"));
+    FreeLibrary(hLibrary);
+}
+
 // ---------------------------------------------------------------------------------------
 // INI storage
 

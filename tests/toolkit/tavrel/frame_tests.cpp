@@ -4,6 +4,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinobjectframe.h"
 #include "skintestsupport.h"
+#include "skinwindowtesting.h"
 
 #include <gtest/gtest.h>
 
@@ -37,98 +38,6 @@ enum
     ActiveFrame = 1,
     InactiveFrame = 2
 };
-
-COLORREF WindowPixel(HWND window, int x, int y)
-{
-    HDC windowDC = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(windowDC);
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, 1, 1);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, 1, 1, windowDC, x, y, SRCCOPY);
-    const COLORREF color = GetPixel(memory, 0, 0);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, windowDC);
-    return color;
-}
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Pumps this thread's messages until the condition holds; FALSE when it never does.
-BOOL PumpUntil(const std::function<bool()>& condition)
-{
-    for (int round = 0; round < 200; ++round)
-    {
-        PumpMessages();
-        if (condition())
-            return TRUE;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
-    }
-    return condition() ? TRUE : FALSE;
-}
-
-// Waits on another thread until the condition holds.
-BOOL WaitUntil(const std::function<bool()>& condition)
-{
-    for (int round = 0; round < 200; ++round)
-    {
-        if (condition())
-            return TRUE;
-        Sleep(25);
-    }
-    return FALSE;
-}
-
-void SendMouse(DWORD flags, POINT screen = {0, 0})
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE)
-    {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    SendInput(1, &input, sizeof(input));
-}
-
-POINT ScreenPoint(HWND window, int x, int y)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return POINT{rect.left + x, rect.top + y};
-}
-
-// Runs work on a second thread while this one pumps its messages (and any modal loop that
-// the work's input starts).
-void RunBesideMessageLoop(std::function<void()> work)
-{
-    struct Context
-    {
-        std::function<void()> work;
-    } context{std::move(work)};
-    HANDLE thread = CreateThread(
-        nullptr, 0, [](LPVOID parameter) -> DWORD {
-            static_cast<Context*>(parameter)->work();
-            return 0;
-        },
-        &context, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
-        PumpMessages();
-    CloseHandle(thread);
-    PumpMessages();
-}
 
 class FrameTest : public ::testing::Test
 {

@@ -189,3 +189,85 @@ TEST_F(AttachRulesTest, ExemptNamesGetNothingAndLongNamesAreMatchedByTheirStart)
     EXPECT_NE(nullptr, dynamic_cast<CMappedObject*>(ObjectOf(Create(longName.c_str()))));
     m_clean.manager.GetClassMap()->RemoveClass(longName.substr(0, 49).c_str());
 }
+
+#include "hlmskinobjectframe.h"
+
+#include <prsht.h>
+
+TEST_F(AttachRulesTest, UnknownClassesGetTheFrameUnlessTheyAreLeftAlone)
+{
+    struct Row
+    {
+        const wchar_t* className;
+        bool frame;
+        bool windowsForms;
+    };
+    const Row rows[] = {
+        {L"SomeProgramWindow", true, false},
+        {L"Internet Explorer_Server", false, false},
+        {L"OleMainThreadWndClassX", false, false},
+        {L"WindowsForms10.Window", true, true},  // one dot: no middle part to look up
+        {L"SysPager", false, false},             // known, never skinned
+    };
+    for (const Row& row : rows)
+    {
+        if (wcscmp(row.className, L"SysPager") != 0)
+            RegisterPlainClass(row.className);
+        HWND hWnd = Create(row.className);
+        CHLMSkinObject* object = ObjectOf(hWnd);
+        EXPECT_EQ(row.frame, dynamic_cast<CHLMSkinObjectFrame*>(object) != nullptr)
+            << std::wstring(row.className).c_str();
+        if (object != nullptr)
+        {
+            EXPECT_EQ(row.windowsForms, !!object->IsWindowsForms()) << std::wstring(row.className).c_str();
+        }
+    }
+}
+
+namespace
+{
+// An empty child dialog template for property pages.
+struct PageTemplate
+{
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+};
+
+INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The dialog texture the first page of a modeless sheet gets.
+int FirstPageTexture(DWORD sheetFlags)
+{
+    static PageTemplate page = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 100, 50}, 0, 0, 0};
+    PROPSHEETPAGEW pageInfo = {};
+    pageInfo.dwSize = sizeof(pageInfo);
+    pageInfo.dwFlags = PSP_DLGINDIRECT;
+    pageInfo.pResource = &page.dialog;
+    DLGPROC pageProc = &PageProc;
+    pageInfo.pfnDlgProc = pageProc;
+    HPROPSHEETPAGE pages[1] = {::CreatePropertySheetPageW(&pageInfo)};
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS | sheetFlags;
+    header.pszCaption = L"Sheet";
+    header.nPages = 1;
+    header.phpage = pages;
+    HWND sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
+    EXPECT_NE(nullptr, sheet);
+    HWND firstPage = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    auto* frame = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(firstPage));
+    const int texture = frame != nullptr ? frame->GetDialogTexture() : 0;
+    EXPECT_NE(nullptr, GetSkinManager()->FindSkinObject(sheet));
+    ::DestroyWindow(sheet);
+    return texture;
+}
+}
+
+TEST_F(AttachRulesTest, PropertyPagesGetTheTabTextureUnlessTheSheetIsAWizard)
+{
+    EXPECT_EQ(CHLMSkinObjectFrame::TextureTabbedPage, FirstPageTexture(0));
+    EXPECT_EQ(CHLMSkinObjectFrame::TextureDialog, FirstPageTexture(PSH_WIZARD));
+}

@@ -54,3 +54,7 @@ for k in 1 2; do
     -draw "point 0,1" -draw "point 1,1" "$work/small$k.png"
 done
 convert "$work/small1.png" "$work/small2.png" -append -type TrueColor -define bmp:format=bmp3 BMP3:smallcaption.bmp
+# Scroll bars: the track after the thumb, a 4 x 4 gripper and the size box.
+strip2 uppertrack.bmp 8 8 8 4
+strip2 gripper.bmp 9 4 4 4
+strip2 sizebox.bmp 10 8 8 2

@@ -1,0 +1,93 @@
+#include "skinwindowtesting.h"
+
+
+COLORREF WindowPixel(HWND window, int x, int y)
+{
+    HDC windowDC = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(windowDC);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, 1, 1);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, 1, 1, windowDC, x, y, SRCCOPY);
+    const COLORREF color = GetPixel(memory, 0, 0);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDC);
+    return color;
+}
+
+void PumpMessages(int* quitCode)
+{
+    MSG message;
+    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE))
+    {
+        if (message.message == WM_QUIT && quitCode != nullptr)
+            *quitCode = static_cast<int>(message.wParam);
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+BOOL PumpUntil(const std::function<bool()>& condition)
+{
+    for (int round = 0; round < 200; ++round)
+    {
+        PumpMessages();
+        if (condition())
+            return TRUE;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    return condition() ? TRUE : FALSE;
+}
+
+BOOL WaitUntil(const std::function<bool()>& condition)
+{
+    for (int round = 0; round < 200; ++round)
+    {
+        if (condition())
+            return TRUE;
+        Sleep(25);
+    }
+    return FALSE;
+}
+
+void SendMouse(DWORD flags, POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE)
+    {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof(input));
+}
+
+POINT ScreenPoint(HWND window, int x, int y)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return POINT{rect.left + x, rect.top + y};
+}
+
+namespace
+{
+DWORD WINAPI RunWork(LPVOID parameter)
+{
+    (*static_cast<std::function<void()>*>(parameter))();
+    return 0;
+}
+}
+
+void RunBesideMessageLoop(std::function<void()> work, int* quitCode)
+{
+    HANDLE thread = CreateThread(nullptr, 0, RunWork, &work, 0, nullptr);
+    if (thread == nullptr)
+        return;
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        PumpMessages(quitCode);
+    CloseHandle(thread);
+    PumpMessages(quitCode);
+}

@@ -1,0 +1,28 @@
+// Driving skinned windows in tests: pixels read back from the window DC, message pumps,
+// mouse input through SendInput, and work on a second thread while this one runs a modal
+// loop.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+// The pixel at window coordinates (x, y), read with BitBlt from the window DC.
+COLORREF WindowPixel(HWND window, int x, int y);
+
+// Handles the messages waiting; a quit message taken among them leaves its exit code in
+// quitCode when one is given.
+void PumpMessages(int* quitCode = nullptr);
+// Pumps this thread's messages until the condition holds; FALSE when it never does.
+BOOL PumpUntil(const std::function<bool()>& condition);
+// Waits on another thread until the condition holds; FALSE when it never does.
+BOOL WaitUntil(const std::function<bool()>& condition);
+
+// Mouse input: a move goes to the screen point given.
+void SendMouse(DWORD flags, POINT screen = {0, 0});
+// A point in window coordinates on the screen.
+POINT ScreenPoint(HWND window, int x, int y);
+
+// Runs work on a second thread while this one pumps its messages (and any modal loop that
+// the work's input starts).
+void RunBesideMessageLoop(std::function<void()> work, int* quitCode = nullptr);

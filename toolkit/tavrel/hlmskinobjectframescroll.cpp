@@ -1,0 +1,599 @@
+// The skinned frame's scroll bars: geometry from the bar's SCROLLINFO, hit testing,
+// buffered redrawing, and the modal loop that tracks arrows, page areas and the thumb and
+// sends the scroll messages. The scroll-bar control object runs on the same engine with a
+// bar that is its whole client area.
+#include "hlmskinobjectframe.h"
+
+#include "hlmskinmanager.h"
+#include "common/hlmdrawhelpers.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace
+{
+typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
+typedef CHLMSkinObjectFrame::SCROLLBARTRACKING SCROLLBARTRACKING;
+
+const int kThumbDragCommand = 4;
+const UINT kHotTrackInterval = 50;
+const int kSizeBoxPart = 10, kSizeBoxRightAlign = 1;
+// The drag rectangle reaches this many bar widths across the bar and thumb metrics past
+// each end; beyond it the thumb snaps back to where the drag began.
+const int kDragBarWidths = 8;
+const int kDragThumbLengths = 2;
+
+UINT FirstRepeatDelay()
+{
+    return GetDoubleClickTime() * 4 / 5;
+}
+
+UINT RepeatDelay()
+{
+    return GetDoubleClickTime() / 10;
+}
+
+bool IsMouseMessage(UINT message)
+{
+    return HIBYTE(message) == 2;
+}
+
+// A bar scrolls only while its range is larger than its page (the same test that draws it
+// enabled).
+bool BarScrolls(const SCROLLBARLAYOUT& layout)
+{
+    return layout.nMax - layout.nMin + 1 > layout.nPage;
+}
+
+// Sets a rectangle's extent along the bar's axis.
+void SetAlongAxis(CRect& rect, BOOL vertical, int from, int to)
+{
+    if (vertical)
+    {
+        rect.top = from;
+        rect.bottom = to;
+    }
+    else
+    {
+        rect.left = from;
+        rect.right = to;
+    }
+}
+
+CRect BarRectangle(const SCROLLBARLAYOUT& layout)
+{
+    if (layout.bVertical)
+        return CRect(layout.nCrossStart, layout.nStart, layout.nCrossEnd, layout.nEnd);
+    return CRect(layout.nStart, layout.nCrossStart, layout.nEnd, layout.nCrossEnd);
+}
+
+int ScrollPosFromThumb(const SCROLLBARLAYOUT* layout, int pixel)
+{
+    if (pixel < layout->nTrackStart)
+        return layout->nMin;
+    if (pixel < layout->nTrackStart + layout->nTrackRange)
+    {
+        if (layout->nTrackRange == 0)
+            return layout->nMin - 1;
+        const int pageLess = layout->nPage != 0 ? layout->nPage - 1 : 0;
+        return layout->nMin +
+               MulDiv(layout->nMax - layout->nMin - pageLess, pixel - layout->nTrackStart, layout->nTrackRange);
+    }
+    return layout->nPage != 0 ? layout->nMax - layout->nPage + 1 : layout->nMax;
+}
+
+void SetThumbDragRect(SCROLLBARTRACKING* tracking)
+{
+    const SCROLLBARLAYOUT& layout = *tracking->pLayout;
+    const int across = kDragBarWidths * (layout.nCrossEnd - layout.nCrossStart);
+    const int along = kDragThumbLengths * GetSystemMetrics(layout.bVertical ? SM_CYVTHUMB : SM_CXHTHUMB);
+    if (layout.bVertical)
+        tracking->rect.SetRect(layout.nCrossStart - across, layout.nStart - along, layout.nCrossEnd + across,
+                               layout.nEnd + along);
+    else
+        tracking->rect.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
+                               layout.nCrossEnd + across);
+}
+}
+
+void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
+{
+    if (!m_barVert.bVisible && !m_barHorz.bVisible)
+        return;
+    for (SCROLLBARLAYOUT* bar : {&m_barVert, &m_barHorz})
+    {
+        if (!bar->bVisible)
+            continue;
+        const BOOL dragged = m_pScrollTracking != nullptr && m_pScrollTracking->bDragging &&
+                             m_pScrollTracking->pLayout == bar;
+        if (!dragged)
+            UpdateScrollBarLayout(bar);
+        CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar->rect);
+        DrawScrollBar(&buffer, bar);
+    }
+    if (!m_barVert.bVisible || !m_barHorz.bVisible)
+        return;
+    const CRect box = GetSizeBoxRect();
+    dc->FillSolidRect(&box, GetSchema()->GetSizeBoxColor());
+    CHLMSkinManagerClass* scrollBar = GetSkinManager()->GetSkinClass(L"SCROLLBAR");
+    if (scrollBar != nullptr && IsSizeGripVisible())
+        scrollBar->DrawThemeBackground(dc, kSizeBoxPart, kSizeBoxRightAlign, &box);
+}
+
+BOOL CHLMSkinObjectFrame::HotTrackScrollBars(CPoint framePoint)
+{
+    // A tracked bar keeps its parts as the tracking sets them.
+    if (m_pScrollTracking != nullptr)
+        return TRUE;
+    BOOL timerRunning = FALSE;
+    for (SCROLLBARLAYOUT* bar : {&m_barHorz, &m_barVert})
+    {
+        const int code = HitTestScrollBar(bar, framePoint);
+        if (bar->bVisible && code != bar->nHotPart)
+        {
+            if (bar->nHotPart != 0 && code == 0 && !timerRunning)
+                KillHotTimer();
+            bar->nHotPart = code;
+            RedrawScrollBar(bar);
+        }
+        if (code != 0)
+        {
+            SetTimer(HotTrackTimer, kHotTrackInterval, nullptr);
+            timerRunning = TRUE;
+        }
+    }
+    return timerRunning;
+}
+
+BOOL CHLMSkinObjectFrame::TrackScrollBarAt(CPoint framePoint)
+{
+    for (SCROLLBARLAYOUT* bar : {&m_barHorz, &m_barVert})
+    {
+        if (HitTestScrollBar(bar, framePoint) != 0)
+        {
+            TrackScrollBar(framePoint.x, framePoint.y, bar, ::GetKeyState(VK_SHIFT) < 0);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+CRect CHLMSkinObjectFrame::GetScrollBarRect(int bar)
+{
+    CRect client;
+    GetClientRect(&client);
+    if (bar == SB_CTL)
+        return client;
+    // The window's corner in client coordinates: -window.left, -window.top is where the
+    // client area starts in window coordinates.
+    CRect window;
+    GetWindowRect(&window);
+    ScreenToClient(&window);
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    CRect rect;
+    if (bar == SB_VERT)
+    {
+        const int width = metrics->m_cxVScroll;
+        rect.top = client.top - window.top;
+        rect.bottom = client.bottom - window.top;
+        rect.left = (GetExStyle() & WS_EX_LEFTSCROLLBAR) ? client.left - window.left - width
+                                                         : client.right - window.left;
+        rect.right = rect.left + width;
+    }
+    else
+    {
+        rect.left = client.left - window.left;
+        rect.right = client.right - window.left;
+        rect.top = client.bottom - window.top;
+        rect.bottom = rect.top + metrics->m_cyHScroll;
+    }
+    return rect;
+}
+
+void CHLMSkinObjectFrame::UpdateScrollBarLayout(SCROLLBARLAYOUT* layout)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    ::GetScrollInfo(m_hWnd, layout->nBar, &info);
+    CalcScrollBarLayout(GetScrollBarRect(layout->nBar), layout, info);
+}
+
+void CHLMSkinObjectFrame::CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layout, const SCROLLINFO& info)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    SCROLLBARLAYOUT& l = *layout;
+    l.rect = rect;
+    int arrow = 0;
+    if (l.bVertical)
+    {
+        l.nStart = rect.top;
+        l.nEnd = rect.bottom;
+        l.nCrossStart = rect.left;
+        l.nCrossEnd = rect.right;
+        arrow = metrics->m_cyVScroll;
+    }
+    else
+    {
+        l.nStart = rect.left;
+        l.nEnd = rect.right;
+        l.nCrossStart = rect.top;
+        l.nCrossEnd = rect.bottom;
+        arrow = metrics->m_cxHScroll;
+    }
+    l.nThumbSize = arrow;
+    l.nPos = info.nPos;
+    l.nPage = static_cast<int>(info.nPage);
+    l.nMin = info.nMin;
+    l.nMax = info.nMax;
+
+    // A bar shorter than two arrows shares its length between them.
+    const int arrowLength = std::min((l.nEnd - l.nStart) / 2, arrow);
+    l.nFirstArrowEnd = l.nStart + arrowLength;
+    l.nSecondArrowStart = l.nEnd - arrowLength;
+    const int range = l.nMax - l.nMin + 1;
+    if (l.nPage != 0 && range != 0)
+        l.nThumbSize = std::max(MulDiv(l.nSecondArrowStart - l.nFirstArrowEnd, l.nPage, range), arrow / 2);
+    l.nTrackStart = l.nStart + arrowLength;
+    l.nTrackRange = l.nEnd - arrowLength - l.nThumbSize - l.nTrackStart;
+    const int page = l.nPage != 0 ? l.nPage : 1;
+    // A page that covers the range leaves nowhere to move: no thumb position to compute.
+    if (range <= page)
+        l.nThumbStart = l.nTrackStart - 1;
+    else
+        l.nThumbStart = l.nTrackStart + MulDiv(l.nPos - l.nMin, l.nTrackRange, range - page);
+    l.nThumbEnd = l.nThumbStart + l.nThumbSize;
+}
+
+int CHLMSkinObjectFrame::HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point)
+{
+    if (!layout->bVisible || !layout->rect.PtInRect(point))
+        return 0;
+    const int c = layout->bVertical ? point.y : point.x;
+    if (c < layout->nFirstArrowEnd)
+        return HotFirstArrow;
+    if (c >= layout->nSecondArrowStart)
+        return HotSecondArrow;
+    if (c < layout->nThumbStart)
+        return HotTrackBeforeThumb;
+    if (c < layout->nThumbEnd)
+        return HotThumb;
+    return HotTrackAfterThumb;
+}
+
+void CHLMSkinObjectFrame::DrawScrollBar(CDC* dc, SCROLLBARLAYOUT* layout)
+{
+    CHLMSkinManagerSchema* schema = GetSkinManager()->GetSchema();
+    if (schema != nullptr)
+        schema->DrawScrollBar(dc, this, layout);
+}
+
+void CHLMSkinObjectFrame::RedrawScrollBar(SCROLLBARLAYOUT* layout)
+{
+    if (!layout->bVisible || !::IsWindow(m_hWnd))
+        return;
+    HDC dc = layout->nBar == SB_CTL ? ::GetDC(m_hWnd) : ::GetWindowDC(m_hWnd);
+    if (dc == NULL)
+        return;
+    {
+        CHLMBufferDCEx buffer(dc, GetScrollBarRect(layout->nBar));
+        // A dragged thumb stays where the mouse put it.
+        const BOOL dragged = m_pScrollTracking != nullptr && m_pScrollTracking->bDragging &&
+                             m_pScrollTracking->pLayout == layout;
+        if (!dragged)
+            UpdateScrollBarLayout(layout);
+        DrawScrollBar(&buffer, layout);
+    }
+    ::ReleaseDC(m_hWnd, dc);
+}
+
+void CHLMSkinObjectFrame::UpdateScrollBar(int index)
+{
+    ASSERT(index == 0 || index == 1);
+    if (index == 0 || index == 1)
+        RedrawScrollBar(index == 0 ? &m_barHorz : &m_barVert);
+}
+
+void CHLMSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, BOOL shift)
+{
+    if (!BarScrolls(*layout))
+        return;
+    const int c = layout->bVertical ? y : x;
+    SCROLLBARTRACKING* tracking = new SCROLLBARTRACKING();
+    tracking->bVertical = layout->bVertical;
+    if (layout->nBar == SB_CTL)
+    {
+        tracking->hwndControl = m_hWnd;
+        tracking->hwndTarget = ::GetParent(m_hWnd);
+        tracking->bWindowCoordinates = FALSE;
+    }
+    else
+    {
+        tracking->hwndControl = NULL;
+        tracking->hwndTarget = m_hWnd;
+        tracking->bWindowCoordinates = TRUE;
+    }
+    tracking->nCommand = -1;
+    tracking->nBar = layout->nBar;
+    tracking->pLayout = layout;
+    m_pScrollTracking = tracking;
+
+    CRect element = BarRectangle(*layout);
+    BOOL drag = FALSE;
+    if (c < layout->nFirstArrowEnd)
+    {
+        layout->nHotPart = HotFirstArrow;
+        tracking->nCommand = SB_LINEUP;
+        SetAlongAxis(element, layout->bVertical, layout->nStart, layout->nFirstArrowEnd);
+    }
+    else if (c < layout->nSecondArrowStart && c < layout->nThumbStart)
+    {
+        layout->nHotPart = HotTrackBeforeThumb;
+        tracking->nCommand = SB_PAGEUP;
+        SetAlongAxis(element, layout->bVertical, layout->nFirstArrowEnd, layout->nThumbStart);
+        drag = shift;
+    }
+    else if (c < layout->nSecondArrowStart && c < layout->nThumbEnd)
+    {
+        layout->nHotPart = HotThumb;
+        drag = TRUE;
+    }
+    else if (c < layout->nSecondArrowStart)
+    {
+        layout->nHotPart = HotTrackAfterThumb;
+        tracking->nCommand = SB_PAGEDOWN;
+        SetAlongAxis(element, layout->bVertical, layout->nThumbEnd, layout->nSecondArrowStart);
+        drag = shift;
+    }
+    else
+    {
+        layout->nHotPart = HotSecondArrow;
+        tracking->nCommand = SB_LINEDOWN;
+        SetAlongAxis(element, layout->bVertical, layout->nSecondArrowStart, layout->nEnd);
+    }
+
+    if (drag)
+    {
+        if (layout->nThumbSize >= layout->nSecondArrowStart - layout->nFirstArrowEnd)
+        {
+            // No room to move the thumb.
+            delete tracking;
+            m_pScrollTracking = nullptr;
+            return;
+        }
+        tracking->nCommand = kThumbDragCommand;
+        SetThumbDragRect(tracking);
+        tracking->nThumbPixel = layout->nDragStart = layout->nThumbStart;
+        tracking->nLastPosition = tracking->nPosition = layout->nPos;
+        tracking->nThumbOffset = layout->nDragStart - c;
+        tracking->bDragging = TRUE;
+        SetCapture();
+        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_THUMBTRACK, tracking->nLastPosition,
+                          tracking->bVertical);
+        // With shift the thumb's middle follows the mouse: the click jumps it there.
+        if (shift)
+            tracking->nThumbOffset = -(layout->nThumbSize / 2);
+    }
+    SetCapture();
+    if (!tracking->bDragging)
+        tracking->rect = element;
+
+    if (tracking->bDragging)
+        HandleThumbDragEvent(WM_LBUTTONDOWN, x, y);
+    else
+        HandleScrollTrackEvent(WM_LBUTTONDOWN, x, y);
+
+    MSG message;
+    while (m_pScrollTracking != nullptr && ::GetCapture() == m_hWnd)
+    {
+        if (!::GetMessageW(&message, NULL, 0, 0))
+        {
+            AfxPostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (message.message == WM_TIMER && message.hwnd == m_hWnd && message.wParam == ScrollRepeatTimer)
+        {
+            OnScrollRepeatTimer();
+        }
+        else if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSEWHEEL)
+        {
+            CPoint point(GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam));
+            if (message.message != WM_MOUSEWHEEL)
+                ::ClientToScreen(message.hwnd, &point);
+            if (m_pScrollTracking->bWindowCoordinates)
+                ScreenToFrame(point);
+            else
+                ScreenToClient(&point);
+            if (m_pScrollTracking->bDragging)
+                HandleThumbDragEvent(message.message, point.x, point.y);
+            else
+                HandleScrollTrackEvent(message.message, point.x, point.y);
+        }
+        else
+        {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+
+    // Ended by a quit message or by a lost capture: end it as a release would.
+    if (m_pScrollTracking != nullptr)
+        EndScrollTracking(FALSE);
+    layout->nHotPart = 0;
+    RedrawScrollBar(layout);
+}
+
+void CHLMSkinObjectFrame::HandleScrollTrackEvent(UINT message, int x, int y)
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    if (tracking == nullptr || (message != 0 && !IsMouseMessage(message)))
+        return;
+    const SCROLLBARLAYOUT* layout = tracking->pLayout;
+    // The page areas end at the moving thumb.
+    if (tracking->nCommand == SB_PAGEUP)
+    {
+        if (tracking->bVertical)
+            tracking->rect.bottom = layout->nThumbStart;
+        else
+            tracking->rect.right = layout->nThumbStart;
+    }
+    else if (tracking->nCommand == SB_PAGEDOWN)
+    {
+        if (tracking->bVertical)
+            tracking->rect.top = layout->nThumbEnd;
+        else
+            tracking->rect.left = layout->nThumbEnd;
+    }
+
+    const BOOL inside = tracking->rect.PtInRect(CPoint(x, y));
+    const BOOL changed = inside != tracking->bInside;
+    if (changed)
+    {
+        tracking->bInside = inside;
+        RedrawScrollBar(tracking->pLayout);
+    }
+
+    UINT delay = RepeatDelay();
+    switch (message)
+    {
+    case WM_MOUSEMOVE:
+        break;
+    case WM_LBUTTONDOWN:
+        tracking->nTimer = 0;
+        delay = FirstRepeatDelay();
+        break;
+    case WM_LBUTTONUP:
+        EndScrollTracking(FALSE);
+        return;
+    default:
+        return;
+    }
+    if (inside && changed)
+    {
+        tracking->nTimer = SetTimer(ScrollRepeatTimer, delay, nullptr);
+        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, tracking->nCommand, 0, tracking->bVertical);
+    }
+}
+
+void CHLMSkinObjectFrame::OnScrollRepeatTimer()
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    ASSERT(tracking != nullptr);
+    if (tracking == nullptr)
+        return;
+    CPoint point;
+    ::GetCursorPos(&point);
+    if (tracking->bWindowCoordinates)
+        ScreenToFrame(point);
+    else
+        ScreenToClient(&point);
+    HandleScrollTrackEvent(0, point.x, point.y);
+    if (tracking->bInside)
+    {
+        tracking->nTimer = SetTimer(ScrollRepeatTimer, RepeatDelay(), nullptr);
+        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, tracking->nCommand, 0, tracking->bVertical);
+    }
+}
+
+void CHLMSkinObjectFrame::HandleThumbDragEvent(UINT message, int x, int y)
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    if (tracking == nullptr || tracking->pLayout == nullptr || !IsMouseMessage(message))
+        return;
+    const SCROLLBARLAYOUT* layout = tracking->pLayout;
+    int pixel = layout->nDragStart;  // away from the bar the thumb snaps back
+    if (tracking->rect.PtInRect(CPoint(x, y)))
+    {
+        const int last = layout->nTrackStart + layout->nTrackRange;
+        pixel = (tracking->bVertical ? y : x) + tracking->nThumbOffset;
+        if (pixel < layout->nTrackStart)
+            pixel = layout->nTrackStart;
+        else if (pixel >= last)
+            pixel = last;
+    }
+    MoveScrollThumb(pixel);
+    tracking->bInside = TRUE;
+    if (message != WM_LBUTTONUP && ::GetKeyState(VK_LBUTTON) < 0)
+        return;
+    EndScrollTracking(FALSE);
+}
+
+void CHLMSkinObjectFrame::MoveScrollThumb(int pixel)
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    if (tracking == nullptr || pixel == tracking->nThumbPixel)
+        return;
+    SCROLLBARLAYOUT* layout = tracking->pLayout;
+    const int last = layout->nTrackStart + layout->nTrackRange;
+    for (;;)
+    {
+        const int position = ScrollPosFromThumb(layout, pixel);
+        tracking->nPosition = position;
+        if (position == tracking->nLastPosition)
+            break;
+        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_THUMBTRACK, position, tracking->bVertical);
+        tracking->nLastPosition = position;
+        if (pixel < last)
+            break;
+        pixel = last;
+    }
+    layout->nThumbStart = pixel;
+    layout->nThumbEnd = pixel + layout->nThumbSize;
+    tracking->nThumbPixel = pixel;
+    RedrawScrollBar(layout);
+}
+
+void CHLMSkinObjectFrame::EndScrollTracking(BOOL restore)
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    if (tracking == nullptr)
+        return;
+    tracking->nCommand = 0;
+    ::ReleaseCapture();
+    if (tracking->bDragging)
+    {
+        if (restore)
+            tracking->nLastPosition = tracking->pLayout->nPos;
+        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_THUMBPOSITION, tracking->nLastPosition,
+                          tracking->bVertical);
+        RedrawScrollBar(tracking->pLayout);
+    }
+    else if (tracking->nTimer != 0)
+    {
+        KillTimer(ScrollRepeatTimer);
+        tracking->nTimer = 0;
+    }
+    SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_ENDSCROLL, 0, tracking->bVertical);
+    // The tracking ends here; the loop sees no record and stops.
+    m_pScrollTracking = nullptr;
+    delete tracking;
+}
+
+void CHLMSkinObjectFrame::SendScrollMessage(HWND control, HWND target, int command, int position, BOOL vertical)
+{
+    if (target == NULL)
+        return;
+    ::SendMessageW(target, vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(command, position),
+                   reinterpret_cast<LPARAM>(control));
+}
+
+void CHLMSkinObjectFrame::OnNcRButtonUp(UINT /*hitTest*/, CPoint point)
+{
+    CPoint framePoint = point;
+    ScreenToFrame(framePoint);
+    for (SCROLLBARLAYOUT* bar : {&m_barHorz, &m_barVert})
+    {
+        if (HitTestScrollBar(bar, framePoint) == 0)
+            continue;
+        ++m_nLockCount;
+        CRect window;
+        GetWindowRect(&window);
+        SendMessage(WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&window));
+        --m_nLockCount;
+        SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(point.x, point.y));
+        ResetNonClientState();
+        return;
+    }
+    Default();
+}
