@@ -140,11 +140,7 @@ int CImageProcessor::SaveJpeg(Gdiplus::Image& picture, LPCWSTR outputPath, int q
     GetEncoderClsid(L"image/jpeg", &encoder);
     ULONG qualityValue = static_cast<ULONG>(quality);
     Gdiplus::EncoderParameters parameters;
-    parameters.Count = 1;
-    parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
-    parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
-    parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Value = &qualityValue;
+    SetQualityParameter(parameters, &qualityValue);
     if (s_saveJpeg(picture, outputPath, encoder, parameters) == Gdiplus::Ok)
         return 1;
     m_lastFailure = Failure::SaveFailed;
@@ -238,10 +234,15 @@ int CImageProcessor::GetEncoderClsid(LPCWSTR mimeType, CLSID* clsid)
 int CImageProcessor::FillQualityParameter(Gdiplus::EncoderParameters parameters)
 {
     static ULONG quality = 100;
+    SetQualityParameter(parameters, &quality);
+    return 1;
+}
+
+void CImageProcessor::SetQualityParameter(Gdiplus::EncoderParameters& parameters, ULONG* quality)
+{
     parameters.Count = 1;
     parameters.Parameter[0].Guid = Gdiplus::EncoderQuality;
     parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
     parameters.Parameter[0].NumberOfValues = 1;
-    parameters.Parameter[0].Value = &quality;
-    return 1;
+    parameters.Parameter[0].Value = quality;
 }

@@ -23,6 +23,8 @@ public:
     int GetFileSizeKB(LPCWSTR path);
     int GetEncoderClsid(LPCWSTR mimeType, CLSID* clsid);
     int FillQualityParameter(Gdiplus::EncoderParameters parameters);
+    // Makes `parameters` carry one JPEG quality, read from `quality` (which must outlive them).
+    static void SetQualityParameter(Gdiplus::EncoderParameters& parameters, ULONG* quality);
 
     // Why the last resize or re-encode failed, when it did.
     enum class Failure { None, InputUnreadable, SaveFailed };

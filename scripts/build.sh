@@ -19,10 +19,15 @@ if [ -z "$png_source" ]; then
   png_source=$(ls -d "$deps"/libpng1.6-*/ | head -n 1)
 fi
 
-if [ ! -f "$QB_BUILD/CMakeCache.txt" ]; then
-  cmake -S "$QB_ROOT" -B "$QB_BUILD" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/toolchain-$arch.cmake" \
-        -DQUILBROOK_LIBPNG_SOURCE="${png_source%/}" -DQUILBROOK_TESTS="$tests" >"$QB_BUILD.configure.log" 2>&1 \
+# Configured again whenever the options differ from those of the last configuration, so that
+# a call with tests off after one with tests on (or the reverse) is not ignored.
+options=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$QB_ROOT/cmake/toolchain-$arch.cmake"
+         -DQUILBROOK_LIBPNG_SOURCE="${png_source%/}" -DQUILBROOK_TESTS="$tests")
+configured="$QB_BUILD/quilbrook-options.txt"
+if [ ! -f "$QB_BUILD/CMakeCache.txt" ] || [ "$(cat "$configured" 2>/dev/null)" != "${options[*]}" ]; then
+  mkdir -p "$QB_BUILD"
+  cmake -S "$QB_ROOT" -B "$QB_BUILD" "${options[@]}" >"$QB_BUILD.configure.log" 2>&1 \
     || { cat "$QB_BUILD.configure.log" >&2; exit 1; }
+  echo "${options[*]}" >"$configured"
 fi
 cmake --build "$QB_BUILD" -j "$(qb_nproc)" -- --no-print-directory

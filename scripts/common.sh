@@ -37,18 +37,24 @@ qb_use_arch() {
 
 qb_nproc() { nproc 2>/dev/null || echo 2; }
 
-# Creates the private Wine prefix once: silently, with the settings the tests rely on.
-# Needs a running persistent wineserver (qb_start_wineserver).
+# Creates the private Wine prefix once: silently, with the settings the tests rely on, and
+# applies the settings again whenever scripts/wine-settings.reg changed since they were last
+# applied. Needs a running persistent wineserver (qb_start_wineserver).
 qb_prepare_prefix() {
   local ready="$WINEPREFIX/.quilbrook-ready"
-  [ -f "$ready" ] && return 0
+  local settings="$QB_ROOT/scripts/wine-settings.reg"
+  local applied
+  applied=$(sha1sum <"$settings")
+  [ -f "$ready" ] && [ "$(cat "$ready")" = "$applied" ] && return 0
   mkdir -p "$QB_BUILD"
-  # The services of the first Wine process inherit its output and outlive it: keep them
-  # away from the caller's pipes.
-  "$WINELOADER" wineboot -i >"$QB_BUILD/wineboot.log" 2>&1 </dev/null
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  "$WINELOADER" regedit /S "Z:${QB_ROOT//\//\\}\\scripts\\wine-settings.reg" >>"$QB_BUILD/wineboot.log" 2>&1 </dev/null
-  touch "$ready"
+  if [ ! -f "$ready" ]; then
+    # The services of the first Wine process inherit its output and outlive it: keep them
+    # away from the caller's pipes.
+    "$WINELOADER" wineboot -i >"$QB_BUILD/wineboot.log" 2>&1 </dev/null
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  "$WINELOADER" regedit /S "Z:${settings//\//\\}" >>"$QB_BUILD/wineboot.log" 2>&1 </dev/null
+  echo "$applied" >"$ready"
 }
 
 # A persistent wineserver for this prefix, so that each program does not cold-start one.

@@ -6,6 +6,7 @@
 //   QuilbrookBenchmark list <work folder> <count>...
 //     The wizard run for real with lists of each count: the time to leave step 1 and the
 //     time from Finish to the first picture's work.
+#include "imageprocessor.h"
 #include "outputoptionpage.h"
 #include "quilbrookapp.h"
 #include "quilbrookwizard.h"
@@ -107,14 +108,12 @@ void BareResizeAndEncode(const std::wstring& input, const std::wstring& temp, co
         }
         ULONG full = 100;
         Gdiplus::EncoderParameters parameters;
-        parameters.Count = 1;
-        parameters.Parameter[0] = {Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &full};
+        CImageProcessor::SetQualityParameter(parameters, &full);
         target.Save(temp.c_str(), &encoder, &parameters);
     }
     Gdiplus::Image resized(temp.c_str(), FALSE);
     Gdiplus::EncoderParameters parameters;
-    parameters.Count = 1;
-    parameters.Parameter[0] = {Gdiplus::EncoderQuality, 1, Gdiplus::EncoderParameterValueTypeLong, &quality};
+    CImageProcessor::SetQualityParameter(parameters, &quality);
     resized.Save(output.c_str(), &encoder, &parameters);
 }
 

@@ -1,11 +1,47 @@
 #include "apptesting.h"
 
+#include "imageprocessor.h"
 #include "quilbrookapp.h"
+#include "selectfilepage.h"
+#include "shellseams.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 
 // The test program's application object: the code under test reaches the settings through it.
 CQuilbrookApp theApp;
+
+namespace
+{
+// The program's replaceable functions as they were when a test started are put back when it
+// ends, whatever the test replaced and whether or not it got to clean up.
+class SeamRestorer : public testing::EmptyTestEventListener
+{
+    void OnTestStart(const testing::TestInfo&) override
+    {
+        m_fileDialog = CSelectFilePage::s_runFileDialog;
+        m_browseForFolder = g_browseForFolder;
+        m_shellExecute = g_shellExecute;
+        m_saveJpeg = CImageProcessor::s_saveJpeg;
+    }
+    void OnTestEnd(const testing::TestInfo&) override
+    {
+        CSelectFilePage::s_runFileDialog = m_fileDialog;
+        g_browseForFolder = m_browseForFolder;
+        g_shellExecute = m_shellExecute;
+        CImageProcessor::s_saveJpeg = m_saveJpeg;
+    }
+
+    CSelectFilePage::FileDialogRunner m_fileDialog = nullptr;
+    FolderBrowser m_browseForFolder = nullptr;
+    ShellExecuteFunction m_shellExecute = nullptr;
+    CImageProcessor::JpegSaver m_saveJpeg = nullptr;
+};
+
+// The listeners own what they are given.
+const bool g_seamRestorerInstalled = (testing::UnitTest::GetInstance()->listeners().Append(new SeamRestorer), true);
+}
 
 MessageBoxLog* MessageBoxLog::s_current = nullptr;
 

@@ -227,7 +227,6 @@ protected:
     }
     void TearDown() override
     {
-        CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
         s_current = nullptr;
     }
 

@@ -110,13 +110,6 @@ protected:
         DeleteFileW(SettingsFile(L"Profile.txt").c_str());
         DeleteFileW(SettingsFile(L"FileList.txt").c_str());
     }
-    void TearDown() override
-    {
-        g_browseForFolder = &BrowseForFolderWithShell;
-        g_shellExecute = &ShellExecuteW;
-        CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
-    }
-
     // Runs the program's start-up with the script inside the wizard's modal loop.
     BOOL RunProgram(std::function<void(CQuilbrookWizard&)> script)
     {

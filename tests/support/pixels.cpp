@@ -6,6 +6,29 @@
 #include <fstream>
 #include <iterator>
 
+bool IsLowColorScreen()
+{
+    HDC screen = GetDC(nullptr);
+    const int bitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bitsPerPixel <= 8;
+}
+
+COLORREF ScreenColor(COLORREF color)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP pixel = CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ previous = SelectObject(memory, pixel);
+    SetPixel(memory, 0, 0, color);
+    const COLORREF held = GetPixel(memory, 0, 0);
+    SelectObject(memory, previous);
+    DeleteObject(pixel);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return held;
+}
+
 TestSurface::TestSurface(int width, int height, DWORD fill)
     : m_width(width), m_height(height), m_bits(nullptr), m_bitmap(nullptr), m_dc(CreateCompatibleDC(nullptr))
 {

@@ -7,6 +7,18 @@
 #include <string>
 #include <vector>
 
+// True on a screen of 8 bits per pixel or fewer. There device-dependent bitmaps hold the
+// palette's colours, gradients are filled with their first colour and the colour manager
+// keeps its base colours: tests that assume a deeper screen ask this first.
+bool IsLowColorScreen();
+#define SKIP_ON_A_LOW_COLOR_SCREEN(reason) \
+    if (IsLowColorScreen())                \
+    GTEST_SKIP() << "a screen of 8 bits per pixel or fewer: " << reason
+
+// The colour a device-dependent bitmap of the screen holds for `color`: the colour itself,
+// or the palette's nearest on a low-colour screen.
+COLORREF ScreenColor(COLORREF color);
+
 // A pixel of a 32-bit section as bytes blue, green, red, alpha.
 inline DWORD Bgra(BYTE blue, BYTE green, BYTE red, BYTE alpha)
 {

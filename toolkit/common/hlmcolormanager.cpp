@@ -118,6 +118,25 @@ COLORREF ScaleChannels(COLORREF color, int k, int m)
 {
     return RGB(GetRValue(color) * k / m, GetGValue(color) * k / m, GetBValue(color) * k / m);
 }
+
+// The colour variant whose preset colours and gradients a style code uses: 0 none, 1 blue,
+// 2 olive, 3 silver.
+int PresetVariantOf(int style)
+{
+    switch (style)
+    {
+    case CHLMColorManager::StyleLunaBlue:
+    case CHLMColorManager::StyleRoyale:
+    case CHLMColorManager::StyleAero:
+        return 1;
+    case CHLMColorManager::StyleLunaOlive:
+        return 2;
+    case CHLMColorManager::StyleLunaSilver:
+        return 3;
+    default:
+        return 0;
+    }
+}
 }
 
 float CHLMColorManager::ColorDistanceSquared(COLORREF a, COLORREF b)
@@ -382,21 +401,10 @@ void CHLMColorManager::SetPresetColors()
                                         0x385D3F, 0x385D3F, 0x3E80FE, 0x6FC0FF, 0xA7D9D9, 0x000000, 0x19221F};
     static const COLORREF kSilver[14] = {0x755454, 0x8F6D6E, 0xBEA7A8, 0xFFFAFD, 0x947C7C, 0xC2EEFF, 0x6F4B4B,
                                          0x6F4B4B, 0x6F4B4B, 0x3E80FE, 0x6FC0FF, 0xE5D7D7, 0x000000, 0x292024};
-    const COLORREF* presets = nullptr;
-    switch (PresetStyle())
+    static const COLORREF* const kByVariant[] = {nullptr, kBlue, kOlive, kSilver};
+    const COLORREF* presets = kByVariant[PresetVariantOf(PresetStyle())];
+    if (!presets)
     {
-    case StyleLunaBlue:
-    case StyleRoyale:
-    case StyleAero:
-        presets = kBlue;
-        break;
-    case StyleLunaOlive:
-        presets = kOlive;
-        break;
-    case StyleLunaSilver:
-        presets = kSilver;
-        break;
-    default:
         std::fill(std::begin(m_presets), std::end(m_presets), kNone);
         return;
     }
@@ -485,28 +493,11 @@ void CHLMColorManager::RefreshGradients()
     static const Preset kSilver[7] = {{0xBFA7A8, 0x916F70, 0.5f},  {0xE5D7D7, 0xF7F3F3, 0.5f},  {0xBFA7A8, 0x977677, 0.5f},
                                       {0xFFF9F9, 0xB79B9C, 0.75f}, {0xFFF9F9, 0xB99D9F, 0.75f}, {0xE2D7D7, 0x9E7E80, 0.75f},
                                       {0xF1E7E9, 0xCDB9BA, 0.5f}};
-    const Preset* presets = nullptr;
-    COLORREF presetColor54 = 0;
-    switch (PresetStyle())
-    {
-    case StyleLunaBlue:
-    case StyleRoyale:
-    case StyleAero:
-        presets = kBlue;
-        presetColor54 = 0x962D00;
-        break;
-    case StyleLunaOlive:
-        presets = kOlive;
-        presetColor54 = 0x588060;
-        break;
-    case StyleLunaSilver:
-        presets = kSilver;
-        presetColor54 = 0x947C7C;
-        break;
-    default:
-        break;
-    }
-
+    static const Preset* const kByVariant[] = {nullptr, kBlue, kOlive, kSilver};
+    static const COLORREF kColor54ByVariant[] = {0, 0x962D00, 0x588060, 0x947C7C};
+    const int variant = PresetVariantOf(PresetStyle());
+    const Preset* presets = kByVariant[variant];
+    const COLORREF presetColor54 = kColor54ByVariant[variant];
     if (presets)
     {
         for (int i = 0; i < 7; ++i)

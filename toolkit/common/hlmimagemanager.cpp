@@ -20,6 +20,22 @@ void TraceMemoryFailure()
     TRACE(_T("Failed -- Memory exception thrown.\n"));
 }
 
+// The section `make` returns, or null when an allocation on the way fails: no exception
+// leaves the image functions.
+template <class Make>
+HBITMAP NullOnMemoryFailure(Make make)
+{
+    try
+    {
+        return make();
+    }
+    catch (const std::bad_alloc&)
+    {
+        TraceMemoryFailure();
+        return nullptr;
+    }
+}
+
 // Reads exactly `count` bytes from the start of a file opened for shared reading.
 BOOL ReadFileStart(LPCWSTR path, void* buffer, DWORD count)
 {
@@ -184,11 +200,14 @@ HBITMAP CHLMImageManager::ReadAlphaBitmapResource(HMODULE module, LPCWSTR name)
         pixelBytes == 0 || size < sizeof(BITMAPINFOHEADER) + pixelBytes)
         return nullptr;
 
-    std::vector<BYTE> block(kHeaderBlockSize);
     header.biSizeImage = static_cast<DWORD>(pixelBytes);
-    std::memcpy(block.data(), &header, sizeof(header));
-    const std::vector<BYTE> pixels(bytes + sizeof(BITMAPINFOHEADER), bytes + sizeof(BITMAPINFOHEADER) + pixelBytes);
-    return CreateSectionWithPixels(block, pixels, nullptr);
+    return NullOnMemoryFailure([&] {
+        std::vector<BYTE> block(kHeaderBlockSize);
+        std::memcpy(block.data(), &header, sizeof(header));
+        const std::vector<BYTE> pixels(bytes + sizeof(BITMAPINFOHEADER),
+                                       bytes + sizeof(BITMAPINFOHEADER) + pixelBytes);
+        return CreateSectionWithPixels(block, pixels, nullptr);
+    });
 }
 
 HBITMAP CHLMImageManager::ReadBitmapFile(LPCWSTR path, BOOL* alpha)
@@ -314,14 +333,16 @@ HBITMAP CHLMImageManager::MirrorBitmap(HBITMAP bitmap)
     std::vector<BYTE> header, pixels;
     if (!Read32bppBits(dc, bitmap, header, pixels))
         return nullptr;
-    const BITMAPINFOHEADER& info = *reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
-    const LONG width = info.biWidth;
-    std::vector<BYTE> mirrored(pixels.size());
-    const auto* source = reinterpret_cast<const DWORD*>(pixels.data());
-    auto* target = reinterpret_cast<DWORD*>(mirrored.data());
-    for (LONG row = 0; row < info.biHeight; ++row)
-        std::reverse_copy(source + row * width, source + (row + 1) * width, target + row * width);
-    return CreateSectionWithPixels(header, mirrored, nullptr);
+    return NullOnMemoryFailure([&] {
+        const BITMAPINFOHEADER& info = *reinterpret_cast<const BITMAPINFOHEADER*>(header.data());
+        const LONG width = info.biWidth;
+        std::vector<BYTE> mirrored(pixels.size());
+        const auto* source = reinterpret_cast<const DWORD*>(pixels.data());
+        auto* target = reinterpret_cast<DWORD*>(mirrored.data());
+        for (LONG row = 0; row < info.biHeight; ++row)
+            std::reverse_copy(source + row * width, source + (row + 1) * width, target + row * width);
+        return CreateSectionWithPixels(header, mirrored, nullptr);
+    });
 }
 
 HBITMAP CHLMImageManager::PremultiplyBitmap(HBITMAP bitmap, BOOL* alpha, void** bits)
@@ -333,24 +354,26 @@ HBITMAP CHLMImageManager::PremultiplyBitmap(HBITMAP bitmap, BOOL* alpha, void** 
     if (!Read32bppBits(dc, bitmap, header, pixels))
         return nullptr;
 
-    std::vector<BYTE> premultiplied(pixels);
-    const BOOL incoming = alpha ? *alpha : FALSE;
-    bool transparentSeen = false;
-    for (size_t i = 0; i < premultiplied.size(); i += 4)
-    {
-        BYTE* pixel = &premultiplied[i];
-        const BYTE a = pixel[3];
-        for (int channel = 0; channel < 3; ++channel)
-            pixel[channel] = static_cast<BYTE>(pixel[channel] * a / 255);
-        if (!alpha)
-            continue;
-        if (a == 0)
-            transparentSeen = true;
-        else if (a != 255 || transparentSeen || incoming == -1)
-            *alpha = TRUE;
-    }
-    const bool keepOriginal = alpha && *alpha == FALSE;
-    return CreateSectionWithPixels(header, keepOriginal ? pixels : premultiplied, bits);
+    return NullOnMemoryFailure([&] {
+        std::vector<BYTE> premultiplied(pixels);
+        const BOOL incoming = alpha ? *alpha : FALSE;
+        bool transparentSeen = false;
+        for (size_t i = 0; i < premultiplied.size(); i += 4)
+        {
+            BYTE* pixel = &premultiplied[i];
+            const BYTE a = pixel[3];
+            for (int channel = 0; channel < 3; ++channel)
+                pixel[channel] = static_cast<BYTE>(pixel[channel] * a / 255);
+            if (!alpha)
+                continue;
+            if (a == 0)
+                transparentSeen = true;
+            else if (a != 255 || transparentSeen || incoming == -1)
+                *alpha = TRUE;
+        }
+        const bool keepOriginal = alpha && *alpha == FALSE;
+        return CreateSectionWithPixels(header, keepOriginal ? pixels : premultiplied, bits);
+    });
 }
 
 // ---------------------------------------------------------------------------------------

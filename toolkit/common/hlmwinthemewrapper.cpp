@@ -90,10 +90,11 @@ void CHLMWinThemeWrapper::RefreshModuleHandle()
 {
     if (!m_followSkin)
         return;
+    // The table first: creating it loads the library, whose handle is then the current one.
+    ThemeFunctionTable* table = GetFunctionTable();
     // Through the program's own import: while a skin takes over themes, the skin engine
     // answers with a handle of its own.
     HMODULE current = GetModuleHandleA("UXTHEME.DLL");
-    ThemeFunctionTable* table = GetFunctionTable();
     if (current != table->module)
     {
         table->module = current;

@@ -6,10 +6,6 @@
 
 namespace
 {
-// The decoded buffer of any accepted picture stays below this size; a skin image is far
-// smaller, a crafted header that asks for more is refused before anything is allocated.
-const size_t kMaxPixelBytes = 256u * 1024u * 1024u;
-
 // libpng's read callback: the stream is the framework file given as I/O pointer. A short
 // read ends the decode with an end-of-file exception.
 void PNGCBAPI ReadDataCallback(png_structp png, png_bytep destination, size_t count)
@@ -57,23 +53,33 @@ void RequestRgbRows(png_structp png, png_infop info, COLORREF& background)
     png_set_interlace_handling(png);
 }
 
-// The buffer for `height` rows of `rowBytes`, or an exception when it would be too large
-// or cannot be had.
+// The buffer for `height` rows of `rowBytes` and the table pointing at them.
 void AllocateRows(std::vector<BYTE>& pixels, std::vector<png_bytep>& rows, size_t rowBytes, png_uint_32 height)
 {
-    if (rowBytes == 0 || height == 0 || height > kMaxPixelBytes / rowBytes)
-        AfxThrowFileException(CFileException::badSeek, -1);
+    pixels.resize(rowBytes * height);
+    rows.resize(height);
+    for (png_uint_32 row = 0; row < height; ++row)
+        rows[row] = pixels.data() + row * rowBytes;
+}
+
+bool HasPngSignature(CFile* stream)
+{
+    png_byte signature[8];
+    return stream->Read(signature, sizeof(signature)) == sizeof(signature) && png_sig_cmp(signature, 0, 8) == 0;
+}
+
+// What `load` answers, or FALSE when an allocation on the way fails.
+template <class Load>
+BOOL FalseOnMemoryFailure(Load load)
+{
     try
     {
-        pixels.resize(rowBytes * height);
-        rows.resize(height);
+        return load();
     }
     catch (const std::bad_alloc&)
     {
-        AfxThrowFileException(CFileException::badSeek, -1);
+        return FALSE;
     }
-    for (png_uint_32 row = 0; row < height; ++row)
-        rows[row] = pixels.data() + row * rowBytes;
 }
 }
 
@@ -87,10 +93,12 @@ BOOL CHLMGraphicBitmapPng::LoadFile(LPCTSTR path)
 {
     m_alpha = FALSE;
     DeleteObject();
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
-        return FALSE;
-    return LoadStream(&file);
+    return FalseOnMemoryFailure([&] {
+        CFile file;
+        if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
+            return FALSE;
+        return LoadStream(&file);
+    });
 }
 
 BOOL CHLMGraphicBitmapPng::LoadResource(HMODULE module, HRSRC resource)
@@ -104,9 +112,11 @@ BOOL CHLMGraphicBitmapPng::LoadResource(HMODULE module, HRSRC resource)
     const DWORD size = SizeofResource(module, resource);
     if (!bytes || size <= 9)
         return FALSE;
-    // The memory file only reads the resource.
-    CMemFile stream(bytes, size, 0);
-    return LoadStream(&stream);
+    return FalseOnMemoryFailure([&] {
+        // The memory file only reads the resource.
+        CMemFile stream(bytes, size, 0);
+        return LoadStream(&stream);
+    });
 }
 
 BOOL CHLMGraphicBitmapPng::LoadStream(CFile* stream)
@@ -135,28 +145,30 @@ BOOL CHLMGraphicBitmapPng::DecodePng(CFile* stream, std::vector<BYTE>& pixels, U
     pixels.clear();
     if (!stream)
         return FALSE;
-    png_byte signature[8];
-    if (stream->Read(signature, sizeof(signature)) != sizeof(signature) || png_sig_cmp(signature, 0, 8) != 0)
-        return FALSE;
-
-    // The version of the library this program is built with: libpng refuses any other.
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorCallback, nullptr);
-    if (!png)
-        return FALSE;
-    png_infop info = png_create_info_struct(png);
-    if (!info)
-    {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        return FALSE;
-    }
-
+    png_structp png = nullptr;
+    png_infop info = nullptr;
     std::vector<png_bytep> rows;
     try
     {
+        if (!HasPngSignature(stream))
+            return FALSE;
+        // The version of the library this program is built with: libpng refuses any other.
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorCallback, nullptr);
+        if (!png)
+            return FALSE;
+        info = png_create_info_struct(png);
+        if (!info)
+        {
+            png_destroy_read_struct(&png, nullptr, nullptr);
+            return FALSE;
+        }
+
         png_set_read_fn(png, stream, ReadDataCallback);
         png_set_sig_bytes(png, 8);
         png_set_user_limits(png, MaxDimension, MaxDimension);
         png_read_info(png, info);
+        if (!IsAcceptedSize(png_get_image_width(png, info), png_get_image_height(png, info)))
+            AfxThrowFileException(CFileException::badSeek, -1);
         RequestRgbRows(png, info, background);
         png_read_update_info(png, info);
 
@@ -183,15 +195,24 @@ BOOL CHLMGraphicBitmapPng::DecodePng(CFile* stream, std::vector<BYTE>& pixels, U
         ASSERT_KINDOF(CFileException, error);
         error->Delete();
     }
-    png_destroy_read_struct(&png, &info, nullptr);
+    catch (const std::bad_alloc&)
+    {
+    }
+    if (png)
+        png_destroy_read_struct(&png, &info, nullptr);
     pixels.clear();
     return FALSE;
 }
 
+BOOL CHLMGraphicBitmapPng::IsAcceptedSize(UINT width, UINT height)
+{
+    return width != 0 && height != 0 && width <= MaxDimension && height <= MaxDimension &&
+           static_cast<ULONGLONG>(width) * height * 4 <= MaxSectionBytes;
+}
+
 HBITMAP CHLMGraphicBitmapPng::CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels)
 {
-    if (!pixels || width == 0 || height == 0 || (channels != 3 && channels != 4) || width > MaxDimension ||
-        height > MaxDimension)
+    if (!pixels || !IsAcceptedSize(width, height) || (channels != 3 && channels != 4))
         return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

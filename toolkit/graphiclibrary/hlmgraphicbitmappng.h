@@ -9,12 +9,15 @@
 class CHLMGraphicBitmapPng : public CBitmap
 {
 public:
-    // Pictures larger than this in either direction are refused.
-    static const UINT MaxDimension = 16384;
+    // Pictures larger than this in either direction, or whose section would take more than
+    // MaxSectionBytes, are refused before anything is allocated for their pixels.
+    static const UINT MaxDimension = 8192;
+    static const size_t MaxSectionBytes = 64u * 1024u * 1024u;
 
     CHLMGraphicBitmapPng();
     ~CHLMGraphicBitmapPng() override;
 
+    // The loaders answer FALSE for any failure, allocation failures included.
     BOOL LoadFile(LPCTSTR path);
     BOOL LoadResource(HMODULE module, HRSRC resource);
     BOOL LoadStream(CFile* stream);
@@ -23,9 +26,12 @@ public:
     BOOL IsAlpha() const { return m_alpha; }
 
     // The libpng stage: rows top to bottom, 8 bits per sample, red, green, blue (and alpha
-    // with four channels). FALSE, with `pixels` empty, for anything that is not a sound PNG.
+    // with four channels). FALSE, with `pixels` empty, for anything that is not a sound PNG,
+    // for a read error of the stream and for a failed allocation; it throws nothing.
     static BOOL DecodePng(CFile* stream, std::vector<BYTE>& pixels, UINT& width, UINT& height, int& channels,
                           COLORREF& background);
+    // Whether a picture of that size is accepted (both sides at least 1).
+    static BOOL IsAcceptedSize(UINT width, UINT height);
     // The conversion stage: a new section, or null.
     static HBITMAP CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels);
 

@@ -1,6 +1,9 @@
 #include "hlmskinobjectclassmap.h"
 
 #include "hlmskinobject.h"
+#include "hlmskinobjectbutton.h"
+#include "hlmskinobjectlistbox.h"
+#include "hlmskinobjectscrollbar.h"
 #include "common/hlmsystemhelpers.h"
 
 namespace
@@ -34,8 +37,8 @@ const StandardClass kStandardClasses[] = {
     {L"Edit", kNotBuilt},
     {L"SysDateTimePick32", kNotBuilt},
     {L"SysMonthCal32", kNotBuilt},
-    {L"ListBox", kNotBuilt},
-    {L"ScrollBar", kNotBuilt},
+    {L"ListBox", RUNTIME_CLASS(CHLMSkinObjectListBox)},
+    {L"ScrollBar", RUNTIME_CLASS(CHLMSkinObjectScrollBar)},
     {L"SysListView32", kNotBuilt},
     {L"SysHeader32", kNotBuilt},
     {L"msctls_statusbar32", kNotBuilt},
@@ -46,7 +49,7 @@ const StandardClass kStandardClasses[] = {
     {L"MDIClient", kNotBuilt},
     {L"msctls_updown32", kNotBuilt},
     {L"ToolbarWindow32", kNotBuilt},
-    {L"Button", kNotBuilt},
+    {L"Button", RUNTIME_CLASS(CHLMSkinObjectButton)},
 };
 
 // Registered after the classes, in this order.

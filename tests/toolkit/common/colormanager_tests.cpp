@@ -2,8 +2,10 @@
 // contrast arithmetic, presets, overrides and style detection.
 #include <gtest/gtest.h>
 
+#include "childrun.h"
 #include "common/hlmcolormanager.h"
 #include "common/hlmwinthemewrapper.h"
+#include "pixels.h"
 
 #include <windows.h>
 
@@ -116,18 +118,21 @@ protected:
 
 TEST_F(ColorManagerWithGivenColors, ComputesAllColoursFromWinesDefaults)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute stops after the base colours (LowColourDisplayKeepsBaseColoursAndSolidGradients)");
     Use(kWineColors);
     ExpectColors(kWineExpected, "wine");
 }
 
 TEST_F(ColorManagerWithGivenColors, ComputesAllColoursFromTheClassicScheme)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute stops after the base colours (LowColourDisplayKeepsBaseColoursAndSolidGradients)");
     Use(kClassicColors);
     ExpectColors(kClassicExpected, "classic");
 }
 
 TEST_F(ColorManagerWithGivenColors, HighContrastSkipsTheBlends)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute stops after the base colours (LowColourDisplayKeepsBaseColoursAndSolidGradients)");
     std::copy(std::begin(kClassicColors), std::end(kClassicColors), g_highContrastColors);
     g_highContrastColors[COLOR_3DFACE] = 0x000000;
     g_highContrastColors[COLOR_BTNTEXT] = 0xFFFFFF;
@@ -151,6 +156,7 @@ TEST_F(ColorManagerWithGivenColors, ConstantGradientsAndColour62)
 
 TEST_F(ColorManagerWithGivenColors, OverridesWinAndSurviveRecomputes)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute stops after the base colours (LowColourDisplayKeepsBaseColoursAndSolidGradients)");
     Use(kClassicColors);
     EXPECT_EQ(63u, manager.GetColor(63)) << "a COLORREF passes through";
     EXPECT_EQ(0x123456u, manager.GetColor(0x123456));
@@ -175,6 +181,7 @@ TEST_F(ColorManagerWithGivenColors, OverridesWinAndSurviveRecomputes)
 
 TEST_F(ColorManagerWithGivenColors, StyleSettingChoosesPresets)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute stops after the base colours (LowColourDisplayKeepsBaseColoursAndSolidGradients)");
     Use(kClassicColors);
     EXPECT_EQ(CHLMColorManager::StyleNone, manager.GetDetectedStyle());
     EXPECT_EQ(manager.GetColor(38), manager.GetPresetColor(38)) << "no presets without a style";
@@ -219,9 +226,9 @@ TEST(ColorManager, ReadsTheSystemColoursWithoutAFunction)
     }
     EXPECT_EQ(&manager, &GetColorManagerInstance());
     EXPECT_EQ(manager.GetColor(45), GetManagedColor(45));
-    EXPECT_FALSE(CHLMColorManager::IsLowResolution());
+    EXPECT_EQ(IsLowColorScreen(), CHLMColorManager::IsLowResolution() != FALSE);
     HDC screen = GetDC(nullptr);
-    EXPECT_FALSE(CHLMColorManager::IsLowResolution(screen));
+    EXPECT_EQ(IsLowColorScreen(), CHLMColorManager::IsLowResolution(screen) != FALSE);
     ReleaseDC(nullptr, screen);
 }
 
@@ -335,6 +342,7 @@ private:
 
 TEST(ColorManager, DetectsTheVisualStyleFromItsFileAndColourNames)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("no style is detected there");
     struct
     {
         const wchar_t* file;
@@ -394,8 +402,7 @@ TEST(PaintManagerColor, GradientArchiveFormIsTwoColourPairsAndAFloat)
     EXPECT_EQ(0.25f, loaded.GetFactor());
 }
 
-// The test run uses a 24-bit screen; run the test program on an 8-bit screen (Xvfb depth 8)
-// to check the low-colour path as well.
+// The test script runs the toolkit's tests a second time on an 8-bit screen for this one.
 TEST_F(ColorManagerWithGivenColors, LowColourDisplayKeepsBaseColoursAndSolidGradients)
 {
     if (!CHLMColorManager::IsLowResolution())
@@ -412,4 +419,58 @@ TEST_F(ColorManagerWithGivenColors, LowColourDisplayKeepsBaseColoursAndSolidGrad
     }
     EXPECT_EQ(kClassicExpected.gradients[2][1], manager.GetGradient(3).GetSecond().GetEffectiveColor());
     EXPECT_EQ(CHLMColorManager::StyleNone, manager.DetectSystemTheme());
+}
+
+// Run by TreeViewBorderColourIsReadWithVisualStylesOn in a process started with Wine's own
+// visual style active.
+TEST(ColorManagerWithVisualStyles, DISABLED_TreeViewBorderBecomesColour57)
+{
+    CHLMWinThemeWrapper theme;
+    ASSERT_TRUE(theme.IsThemeActive());
+    theme.OpenThemeData(nullptr, L"TREEVIEW");
+    ASSERT_TRUE(theme.IsAppThemed());
+    COLORREF border = CLR_INVALID;
+    ASSERT_EQ(S_OK, theme.GetThemeColor(0, 0, 3801, &border));
+
+    CHLMColorManager& manager = CHLMColorManager::GetInstance();
+    manager.RecomputeColors();
+    ASSERT_NE(manager.GetColor(COLOR_3DSHADOW), border) << "the base value of colour 57 would hide the step";
+    EXPECT_EQ(border, manager.GetColor(57));
+}
+
+TEST(ColorManager, TreeViewBorderColourIsReadWithVisualStylesOn)
+{
+    SKIP_ON_A_LOW_COLOR_SCREEN("the recompute ends before the visual-style colour");
+    // The visual-styles library reads the theme settings when a process loads it: the child
+    // starts with them on, and this process's settings are put back after it.
+    const wchar_t* const kThemeManager = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kThemeManager, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    const std::vector<std::pair<const wchar_t*, std::wstring>> styleOn = {
+        {L"ThemeActive", L"1"},
+        {L"DllName", L"C:\\windows\\resources\\themes\\light\\light.msstyles"},
+        {L"ColorName", L"Blue"},
+        {L"SizeName", L"NormalSize"}};
+    std::vector<std::pair<bool, std::wstring>> saved;
+    for (const auto& value : styleOn)
+    {
+        wchar_t text[MAX_PATH] = L"";
+        DWORD size = sizeof(text);
+        const bool existed = RegGetValueW(key, nullptr, value.first, RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS;
+        saved.push_back({existed, text});
+        RegSetValueExW(key, value.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
+                       static_cast<DWORD>((value.second.size() + 1) * sizeof(wchar_t)));
+    }
+    const ChildRunResult child = RunTestInChild(L"ColorManagerWithVisualStyles.DISABLED_TreeViewBorderBecomesColour57", {});
+    for (size_t i = 0; i < styleOn.size(); ++i)
+    {
+        if (saved[i].first)
+            RegSetValueExW(key, styleOn[i].first, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved[i].second.c_str()),
+                           static_cast<DWORD>((saved[i].second.size() + 1) * sizeof(wchar_t)));
+        else
+            RegDeleteValueW(key, styleOn[i].first);
+    }
+    RegCloseKey(key);
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
 }

@@ -59,6 +59,7 @@ TEST(Gradients, VerticalLinesMixByRow)
 
 TEST(Gradients, MsimgGradientRunsFromTheFirstColourToTheSecond)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("gradients are solid (OnALowColourScreenGradientsAreSolid)");
     CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
     ASSERT_NE(nullptr, helpers.m_gradientFill);
     TestSurface surface(100, 2, kSentinel), lines(100, 2, kSentinel);
@@ -111,11 +112,13 @@ void ExpectClippedMatchesUncut(int tolerance)
 
 TEST(Gradients, ClippedGradientShowsTheColoursOfTheUncutOne)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("gradients are solid (OnALowColourScreenGradientsAreSolid)");
     ExpectClippedMatchesUncut(3);
 }
 
 TEST(Gradients, ColourPairWithAFactorMeetsInTheMixOfIt)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("gradients are solid (OnALowColourScreenGradientsAreSolid)");
     CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
     const COLORREF first = RGB(200, 0, 0), second = RGB(0, 0, 200);
     TestSurface half(100, 1, kSentinel), skewed(100, 1, kSentinel), plain(100, 1, kSentinel);
@@ -134,6 +137,26 @@ TEST(Gradients, ColourPairWithAFactorMeetsInTheMixOfIt)
     EXPECT_LE(Distance(CHLMDrawHelpers::MixColors(first, middle, 0.5), skewed.ColorAt(25, 0)), 3);
 }
 
+TEST(Gradients, OnALowColourScreenGradientsAreSolid)
+{
+    CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
+    const COLORREF first = RGB(200, 0, 0), second = RGB(0, 0, 200);
+    const CRect rect(0, 0, 100, 2), clip(30, 0, 60, 2);
+    TestSurface plain(100, 2, kSentinel), pair(100, 2, kSentinel), clipped(100, 2, kSentinel);
+    helpers.FillGradient(Dc(plain), rect, first, second, TRUE);
+    helpers.FillColorGradient(Dc(pair), rect, CHLMPaintManagerColorGradient(first, second), TRUE, nullptr);
+    helpers.FillGradientClipped(Dc(clipped), rect, first, second, TRUE, &clip);
+    const bool solid = IsLowColorScreen();
+    for (TestSurface* surface : {&plain, &pair})
+    {
+        EXPECT_EQ(first, surface->ColorAt(0, 1));
+        EXPECT_EQ(solid, surface->ColorAt(99, 1) == first) << "last column";
+    }
+    // The cut part starts with the colour the whole gradient has at the cut.
+    EXPECT_EQ(solid, clipped.ColorAt(59, 1) == clipped.ColorAt(30, 1));
+    EXPECT_EQ(kSentinelColor, clipped.ColorAt(29, 1));
+}
+
 // Run with msimg32 switched off: gradients are drawn line by line, and exactly.
 TEST(GradientsWithoutMsimg, DISABLED_DrawLineByLine)
 {
@@ -150,6 +173,7 @@ TEST(GradientsWithoutMsimg, DISABLED_DrawLineByLine)
 
 TEST(Gradients, WithoutMsimg32TheyAreDrawnLineByLine)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("gradients are solid (OnALowColourScreenGradientsAreSolid)");
     ChildRunOptions options;
     options.disabledDlls = L"msimg32";
     const ChildRunResult child = RunTestInChild(L"GradientsWithoutMsimg.DISABLED_DrawLineByLine", options);
@@ -370,7 +394,7 @@ TEST(BitmapToIcon, CornerPixelBecomesTransparent)
     TestSurface drawn(4, 4, Bgra(0, 255, 0, 0));
     DrawIconEx(drawn.dc(), 0, 0, icon, 4, 4, 0, nullptr, DI_NORMAL);
     EXPECT_EQ(RGB(0, 255, 0), drawn.ColorAt(0, 0)) << "the corner colour is transparent";
-    EXPECT_EQ(RGB(200, 0, 0), drawn.ColorAt(1, 1));
+    EXPECT_EQ(ScreenColor(RGB(200, 0, 0)), drawn.ColorAt(1, 1));
     DestroyIcon(icon);
     DeleteObject(bitmap);
 
@@ -385,7 +409,7 @@ TEST(DrawHelpers, ForwardTheSystemHelpersAnswers)
     EXPECT_EQ(GetMonitorInfoHelper().GetWorkArea(), CHLMDrawHelpers::GetWorkArea());
     const POINT origin = {0, 0};
     EXPECT_EQ(GetMonitorInfoHelper().GetWorkArea(origin), CHLMDrawHelpers::GetWorkArea(origin));
-    EXPECT_FALSE(CHLMDrawHelpers::IsLowColorDc(nullptr));
+    EXPECT_EQ(IsLowColorScreen(), CHLMDrawHelpers::IsLowColorDc(nullptr) != FALSE);
     CHLMZeroSize size;
     EXPECT_EQ(CSize(0, 0), size);
     size = CSize(3, 4);

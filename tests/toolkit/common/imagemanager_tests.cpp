@@ -3,6 +3,7 @@
 
 #include "childrun.h"
 #include "common/hlmimagemanager.h"
+#include "failingallocation.h"
 #include "pixels.h"
 #include "testpaths.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iterator>
 
 namespace
@@ -159,6 +161,20 @@ namespace
 {
 const std::vector<DWORD> kFourPixels = {Bgra(10, 20, 30, 255), Bgra(40, 50, 60, 128), Bgra(70, 80, 90, 0),
                                         Bgra(100, 110, 120, 64)};
+
+// What a device-dependent bitmap of the screen made from a 32-bit picture holds for one of
+// its pixels, alpha left out: the pixel itself, or a palette colour on a low-colour screen.
+DWORD ScreenColorPixel(DWORD pixel)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HBITMAP converted = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, &pixel, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    const DWORD held = PixelsOf(converted).at(0) & 0xFFFFFF;
+    DeleteObject(converted);
+    return held;
+}
 }
 
 TEST(CHLMImageManager, LoadsBitmapFilesByTheirContent)
@@ -180,7 +196,7 @@ TEST(CHLMImageManager, LoadsBitmapFilesByTheirContent)
     const std::vector<DWORD> pixels24 = PixelsOf(deep24);
     ASSERT_EQ(4u, pixels24.size());
     for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(kFourPixels[i] & 0xFFFFFF, pixels24[i] & 0xFFFFFF) << i;
+        EXPECT_EQ(ScreenColorPixel(kFourPixels[i]), pixels24[i] & 0xFFFFFF) << i;
 
     alpha = FALSE;
     HBITMAP deep32 = CHLMImageManager::ReadBitmapFile(bmp32.c_str(), &alpha);
@@ -257,7 +273,7 @@ TEST(CHLMImageManager, ReadsBitmapResourcesWithTheirAlpha)
     ASSERT_TRUE(loaded);
     EXPECT_FALSE(alpha);
     EXPECT_FALSE(IsSection(loaded));
-    EXPECT_EQ(kFourPixels[3] & 0xFFFFFF, PixelsOf(loaded)[3] & 0xFFFFFF);
+    EXPECT_EQ(ScreenColorPixel(kFourPixels[3]), PixelsOf(loaded)[3] & 0xFFFFFF);
     DeleteObject(loaded);
 
     alpha = FALSE;
@@ -291,6 +307,47 @@ void ExpectKeyedCopy(TestSurface& destination, int originX, COLORREF backdrop, c
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(rows[y][x], destination.ColorAt(originX + x, y)) << how << " at " << x << "," << y;
 }
+}
+
+TEST(CHLMImageManager, AllocationFailuresGiveTheFailureValue)
+{
+    TestResourceModule resources(L"bitmapallocation", {{RT_BITMAP, L"DEEP32", BmpResourceBytes(2, 2, 32, kFourPixels)}});
+    HMODULE module = resources.module();
+    ASSERT_TRUE(module);
+    HBITMAP source = SectionInMemoryOrder(2, 2, {1, 0x22000002, 3, 0xFF000004});
+    // Each returns whether it succeeded and releases what it made.
+    auto madeBitmap = [](HBITMAP bitmap) {
+        DeleteObject(bitmap);
+        return bitmap != nullptr;
+    };
+    const struct
+    {
+        const char* what;
+        std::function<bool()> attempt;
+    } rows[] = {
+        {"PremultiplyBitmap", [&] {
+             BOOL alpha = -1;
+             void* bits = nullptr;
+             HBITMAP bitmap = CHLMImageManager::PremultiplyBitmap(source, &alpha, &bits);
+             EXPECT_EQ(bitmap != nullptr, bits != nullptr) << "bits only with a section";
+             return madeBitmap(bitmap);
+         }},
+        {"MirrorBitmap", [&] { return madeBitmap(CHLMImageManager::MirrorBitmap(source)); }},
+        {"Copy32bppBitmap", [&] { return madeBitmap(CHLMImageManager::Copy32bppBitmap(source, nullptr)); }},
+        {"ReadAlphaBitmapResource", [&] { return madeBitmap(CHLMImageManager::ReadAlphaBitmapResource(module, L"DEEP32")); }},
+        {"ReadBitmapResource", [&] { return madeBitmap(CHLMImageManager::ReadBitmapResource(module, L"DEEP32", nullptr)); }},
+        {"Read32bppBits", [&] {
+             std::vector<BYTE> header, pixels;
+             HDC dc = CreateCompatibleDC(nullptr);
+             const BOOL read = CHLMImageManager::Read32bppBits(dc, source, header, pixels);
+             DeleteDC(dc);
+             EXPECT_EQ(read != FALSE, !pixels.empty());
+             return read != FALSE;
+         }},
+    };
+    for (const auto& row : rows)
+        EXPECT_GT(ExpectEveryAllocationFailureHandled(row.what, row.attempt), 0) << row.what << " allocates nothing";
+    DeleteObject(source);
 }
 
 TEST(CHLMImageManager, TransparentCopiesLeaveTheKeyedPixels)

@@ -113,6 +113,7 @@ TEST(CHLMImageManagerIconImage, PremultipliesOnceAndDrawsOnlyTheRowsBelowTheTopE
 
 TEST(CHLMImageManagerIconImage, CompositedIconDrawingKeepsTheBackgroundUnderTransparentPixels)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the icon pictures hold palette colours there");
     HICON icon = PlainIcon(3, 1, {RGB(200, 10, 20), RGB(0, 0, 0), RGB(0, 0, 0)}, {false, false, true});
     CHLMImageManagerIconImage image;
     image.SetIcon(icon);
@@ -195,6 +196,7 @@ TEST_F(DerivedImageTest, DisabledAlphaFactorsAtOrBelowZeroCountAsOneAndChannelsA
 
 TEST_F(DerivedImageTest, IconPicturesAreDerivedPixelByPixelUnderTheirMask)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the icon pictures hold palette colours there");
     const COLORREF managed = GetManagedColor(31);
     const COLORREF shadow = RGB(static_cast<BYTE>(GetRValue(managed) * 0.75),
                                 static_cast<BYTE>(GetGValue(managed) * 0.75),

@@ -242,6 +242,7 @@ TEST(CHLMImageManagerIconArchive, OlderSchemasCarryFewerStatesAndStraightPixels)
 
 TEST(CHLMImageManagerIconArchive, StoresIconPicturesAsColourAndMaskAndReadsThemBack)
 {
+    SKIP_ON_A_LOW_COLOR_SCREEN("the icon pictures hold palette colours there");
     std::vector<COLORREF> colors(4, RGB(0x11, 0x22, 0x33));
     colors[3] = RGB(0, 0, 0);
     HICON source = PlainIcon(2, 2, colors, {false, false, false, true});

@@ -199,6 +199,27 @@ TEST(CHLMWinThemeWrapper, WithoutTheLibraryEveryWrapperFailsSoftly)
     EXPECT_TRUE(ChildTestPassed(child)) << child.output;
 }
 
+// Run by FirstFollowingCallWorksWhenTheLibraryIsLoadedLate in a process that has not
+// loaded the library yet.
+TEST(ThemeWrapperLoadedLate, DISABLED_FirstFollowingCall)
+{
+    ASSERT_EQ(nullptr, GetModuleHandleW(L"uxtheme.dll")) << "loaded at start: nothing to test";
+    CHLMWinThemeWrapper follow(TRUE);
+    wchar_t name[260] = L"", color[260] = L"", size[260] = L"";
+    follow.GetCurrentThemeName(name, 260, color, 260, size, 260);
+    HMODULE library = GetModuleHandleW(L"uxtheme.dll");
+    ASSERT_NE(nullptr, library);
+    EXPECT_EQ(library, follow.GetFunctionTable()->module);
+    EXPECT_EQ(reinterpret_cast<FARPROC>(GetProcAddress(library, "GetCurrentThemeName")),
+              follow.GetFunctionTable()->functions[CHLMWinThemeWrapper::SlotGetCurrentThemeName]);
+}
+
+TEST(CHLMWinThemeWrapper, FirstFollowingCallWorksWhenTheLibraryIsLoadedLate)
+{
+    const ChildRunResult child = RunTestInChild(L"ThemeWrapperLoadedLate.DISABLED_FirstFollowingCall", {});
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
+}
+
 TEST(CHLMCompositionWrapper, AnswersWithoutComposition)
 {
     CHLMCompositionWrapper composition;

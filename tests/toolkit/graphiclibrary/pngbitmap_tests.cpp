@@ -6,6 +6,7 @@
 #include "pixels.h"
 #include "common/hlmimagemanager.h"
 #include "graphiclibrary/hlmgraphicbitmappng.h"
+#include "failingallocation.h"
 #include "testpaths.h"
 
 #include <zlib.h>
@@ -256,9 +257,10 @@ TEST(CHLMGraphicBitmapPng, CorruptAndHostileDataFailCleanly)
         {"not a PNG signature", notPng},
         {"signature only", std::vector<BYTE>(good.begin(), good.begin() + 8)},
         {"empty", {}},
-        {"wider than allowed", CraftedPng(16385, 1, 8, 6, std::vector<BYTE>(1 + 16385 * 4))},
-        {"taller than allowed", CraftedPng(1, 16385, 8, 2, std::vector<BYTE>(16385 * 4))},
-        {"huge header, little data", CraftedPng(16384, 16384, 8, 6, TwoByTwoRows())},
+        {"wider than allowed", CraftedPng(8193, 1, 8, 6, std::vector<BYTE>(1 + 8193 * 4))},
+        {"taller than allowed", CraftedPng(1, 8193, 8, 2, std::vector<BYTE>(8193 * 4))},
+        {"huge header, little data", CraftedPng(8192, 8192, 8, 6, TwoByTwoRows())},
+        {"section above 64 MiB", CraftedPng(4097, 4096, 8, 0, TwoByTwoRows())},
         {"width beyond 31 bits", CraftedPng(0x80000000u, 1, 8, 6, TwoByTwoRows())},
         {"zero width", CraftedPng(0, 2, 8, 6, TwoByTwoRows())},
         {"bad bit depth", CraftedPng(2, 2, 7, 6, TwoByTwoRows())},
@@ -364,4 +366,69 @@ TEST(CHLMGraphicBitmapPng, ImageManagerLoadsPngFilesByTheirContent)
     bytes.resize(bytes.size() / 2);
     WriteFileBytes(corrupt, bytes);
     EXPECT_EQ(nullptr, CHLMImageManager::ReadBitmapFile(corrupt.c_str(), &alpha));
+}
+
+TEST(CHLMGraphicBitmapPng, SizeLimitsAreCheckedBeforeThePixelsAreAllocated)
+{
+    struct
+    {
+        const char* what;
+        DWORD width, height;
+        bool accepted;
+    } rows[] = {
+        {"8192 wide", 8192, 1, true},
+        {"8192 tall", 1, 8192, true},
+        {"64 MiB section", 4096, 4096, true},
+        {"8193 wide", 8193, 1, false},
+        {"8193 tall", 1, 8193, false},
+        {"8192 by 8192", 8192, 8192, false},
+        {"one row above 64 MiB", 4096, 4097, false},
+    };
+    for (const auto& row : rows)
+    {
+        // Gray rows of zeros (a filter byte and a byte per pixel); refused sizes get one row
+        // of data only, as a crafted file would.
+        const std::vector<BYTE> rowsData((1 + row.width) * (row.accepted ? row.height : 1));
+        CHLMGraphicBitmapPng png;
+        AllocationWatch watch;
+        EXPECT_EQ(row.accepted, LoadsFromMemory(CraftedPng(row.width, row.height, 8, 0, rowsData), png) != FALSE)
+            << row.what;
+        if (!row.accepted)
+        {
+            EXPECT_LT(watch.Largest(), 1024u * 1024u) << row.what << ": refused before its rows were allocated";
+        }
+    }
+}
+
+TEST(CHLMGraphicBitmapPng, AllocationFailuresMakeTheLoadFail)
+{
+    const std::vector<BYTE> bytes = ReadFileBytes(Fixture(L"rgba_bkgd.png"));
+    const std::wstring path = Fixture(L"rgba8.png");
+    ExpectEveryAllocationFailureHandled("LoadStream", [&] {
+        CHLMGraphicBitmapPng png;
+        CMemFile stream(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()), 0);
+        const BOOL loaded = png.LoadStream(&stream);
+        EXPECT_EQ(loaded != FALSE, png.GetSafeHandle() != nullptr);
+        return loaded;
+    });
+    ExpectEveryAllocationFailureHandled("LoadFile", [&] { return CHLMGraphicBitmapPng().LoadFile(path.c_str()); });
+    ExpectEveryAllocationFailureHandled("ReadBitmapFile", [&] {
+        HBITMAP bitmap = CHLMImageManager::ReadBitmapFile(path.c_str(), nullptr);
+        DeleteObject(bitmap);
+        return bitmap != nullptr;
+    });
+}
+
+TEST(CHLMGraphicBitmapPng, AReadErrorOfTheStreamIsAFailedLoad)
+{
+    // A file opened for writing only: its first read, the signature's, fails and the
+    // framework file throws.
+    const std::wstring path = MakeTestFolder(L"pngreaderror") + L"\\writeonly.png";
+    WriteFileBytes(path, ReadFileBytes(Fixture(L"rgba8.png")));
+    CFile stream(path.c_str(), CFile::modeWrite);
+    CHLMGraphicBitmapPng png;
+    BOOL loaded = TRUE;
+    EXPECT_NO_THROW(loaded = png.LoadStream(&stream));
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(nullptr, png.GetSafeHandle());
 }

@@ -1,0 +1,121 @@
+#include "controlgallery.h"
+
+#include "pixels.h"
+#include "skinwindowtesting.h"
+
+#include <commctrl.h>
+
+namespace
+{
+const wchar_t kGalleryClass[] = L"QuilbrookControlGallery";
+
+struct ControlRow
+{
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    RECT rect;  // left, top, width, height
+};
+
+const ControlRow kControls[] = {
+    {kGalleryVertScroll, L"ScrollBar", L"", SBS_VERT, {10, 10, 21, 150}},
+    {kGalleryHorzScroll, L"ScrollBar", L"", SBS_HORZ, {40, 10, 200, 21}},
+    {kGallerySizeGrip, L"ScrollBar", L"", SBS_SIZEGRIP, {250, 10, 20, 20}},
+    {kGallerySizeBox, L"ScrollBar", L"", SBS_SIZEBOX, {280, 10, 20, 20}},
+    {kGalleryListBox, L"ListBox", L"", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+     {40, 40, 160, 120}},
+    {kGalleryPushButton, L"Button", L"&Push", BS_PUSHBUTTON | WS_TABSTOP, {220, 40, 90, 26}},
+    {kGalleryDefPushButton, L"Button", L"Default", BS_DEFPUSHBUTTON | WS_TABSTOP, {320, 40, 90, 26}},
+    {kGalleryCheckBox, L"Button", L"Check box", BS_AUTOCHECKBOX | WS_TABSTOP, {220, 80, 120, 20}},
+    {kGalleryThreeState, L"Button", L"Three states", BS_AUTO3STATE | WS_TABSTOP, {220, 104, 120, 20}},
+    {kGalleryRadioButton, L"Button", L"Radio button", BS_AUTORADIOBUTTON | WS_TABSTOP, {220, 128, 120, 20}},
+    {kGalleryGroupBox, L"Button", L"Group", BS_GROUPBOX, {420, 40, 150, 110}},
+};
+
+LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_VSCROLL || message == WM_HSCROLL)
+    {
+        CControlGallery::scrolls.push_back({message, LOWORD(wParam), reinterpret_cast<HWND>(lParam)});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterGalleryClass()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = GalleryProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kGalleryClass;
+    RegisterClassW(&windowClass);
+}
+
+void SetBar(HWND control, int maximum, int page, int position)
+{
+    SCROLLINFO info = {sizeof(info), SIF_ALL, 0, maximum, static_cast<UINT>(page), position, 0};
+    SetScrollInfo(control, SB_CTL, &info, TRUE);
+}
+}
+
+std::vector<GalleryScroll> CControlGallery::scrolls;
+
+CControlGallery::CControlGallery()
+{
+    RegisterGalleryClass();
+    scrolls.clear();
+    m_window = CreateWindowExW(0, kGalleryClass, L"Gallery", WS_OVERLAPPEDWINDOW, 30, 30,
+                               600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (const ControlRow& row : kControls)
+    {
+        HWND control = CreateWindowExW(0, row.className, row.text, WS_CHILD | WS_VISIBLE | row.style,
+                                       row.rect.left, row.rect.top, row.rect.right, row.rect.bottom, m_window,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+                                       GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    SetBar(Control(kGalleryVertScroll), 99, 20, 40);
+    SetBar(Control(kGalleryHorzScroll), 99, 20, 0);
+    for (int item = 0; item < 40; ++item)
+    {
+        wchar_t text[32];
+        wsprintfW(text, L"Item %d", item);
+        SendMessageW(Control(kGalleryListBox), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    ShowWindow(m_window, SW_SHOW);
+    SetActiveWindow(m_window);
+    Repaint();
+}
+
+CControlGallery::~CControlGallery()
+{
+    DestroyWindow(m_window);
+    PumpMessages();
+}
+
+void CControlGallery::Repaint() const
+{
+    RedrawWindow(m_window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages();
+}
+
+void CControlGallery::SaveImage(const wchar_t* path) const
+{
+    RECT rect;
+    GetWindowRect(m_window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+    WriteFileBytes(path, BmpFileBytes(width, height, 24, PixelsOf(bitmap)));
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}

@@ -1,0 +1,52 @@
+// A window that shows every standard control kind with a skin object, for the tests of the
+// control objects and for a look at the whole skin at once. Each control has its own
+// identifier; the window records the scroll notifications its controls send.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+enum GalleryControl
+{
+    kGalleryVertScroll = 101,
+    kGalleryHorzScroll,
+    kGallerySizeGrip,
+    kGallerySizeBox,
+    kGalleryListBox,
+    kGalleryPushButton,
+    kGalleryDefPushButton,
+    kGalleryCheckBox,
+    kGalleryThreeState,
+    kGalleryRadioButton,
+    kGalleryGroupBox,
+};
+
+struct GalleryScroll
+{
+    UINT message;
+    int code;
+    HWND control;
+};
+
+class CControlGallery
+{
+public:
+    // Opens the gallery shown and painted; the skin loaded before applies to it.
+    CControlGallery();
+    ~CControlGallery();
+    CControlGallery(const CControlGallery&) = delete;
+    CControlGallery& operator=(const CControlGallery&) = delete;
+
+    HWND window() const { return m_window; }
+    HWND Control(int id) const { return GetDlgItem(m_window, id); }
+    // Every window of the gallery painted now.
+    void Repaint() const;
+    // The gallery's pixels as a 24-bit BMP file, for looking at the skin.
+    void SaveImage(const wchar_t* path) const;
+
+    static std::vector<GalleryScroll> scrolls;
+
+private:
+    HWND m_window;
+};
