@@ -2,6 +2,7 @@
 #include "hlmskinmanagerapihook.h"
 #include "hlmskinobject.h"
 #include "hlmskinobjectclassmap.h"
+#include "hlmskinobjectframe.h"
 #include "skintestsupport.h"
 
 #include <gtest/gtest.h>
@@ -408,4 +409,50 @@ TEST_F(ApiHookTest, LoadingAndUnloadingLeavesNoObjectsBehind)
     EXPECT_EQ(gdiBefore, CountGdiObjects());
     EXPECT_EQ(handlesBefore, CountHandles());
     ::DestroyWindow(window);
+}
+
+namespace
+{
+[[gnu::noinline]] int ScrollTo(HWND hWnd, int position)
+{
+    return ::SetScrollPos(hWnd, SB_HORZ, position, TRUE);
+}
+
+// The horizontal bar's pixels, read through the window's own DC.
+std::vector<COLORREF> BarPixels(HWND hWnd)
+{
+    RECT window = {}, client = {};
+    ::GetWindowRect(hWnd, &window);
+    ::GetClientRect(hWnd, &client);
+    POINT origin = {0, client.bottom};
+    ::ClientToScreen(hWnd, &origin);
+    const int top = origin.y - window.top + 1, left = origin.x - window.left;
+    std::vector<COLORREF> pixels;
+    HDC dc = ::GetWindowDC(hWnd);
+    for (int x = left; x < left + client.right; x += 3)
+        pixels.push_back(::GetPixel(dc, x, top + 3));
+    ::ReleaseDC(hWnd, dc);
+    return pixels;
+}
+}
+
+TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
+{
+    Load();
+    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd)));
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> atStart = BarPixels(hWnd);
+
+    EXPECT_EQ(0, ScrollTo(hWnd, 60));
+    EXPECT_EQ(60, ::GetScrollPos(hWnd, SB_HORZ));
+    const std::vector<COLORREF> moved = BarPixels(hWnd);
+    EXPECT_NE(atStart, moved);  // the thumb moved on the screen
+    // A full redraw by the skin's frame paints exactly what the move left.
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(moved, BarPixels(hWnd));
+    ::DestroyWindow(hWnd);
 }
