@@ -756,6 +756,77 @@ BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
     return loaded;
 }
 
+void CHLMSkinManager::SetApplyOptions(DWORD dwOptions)
+{
+    m_dwApplyOptions = dwOptions;
+    if (!m_bEnabled)
+        return;
+    RemoveApiHooks();
+    InstallApiHooks();
+    m_pMetrics->RefreshMetrics();
+    m_pSchema->FreeFrameRegions();
+    GetColorManagerInstance().RecomputeColors();
+    BroadcastSkinChange(m_bEnabled, m_bEnabled);
+}
+
+void CHLMSkinManager::RefreshSkin()
+{
+    if (!m_bEnabled)
+        return;
+    POSITION pos = m_classes.GetStartPosition();
+    while (pos != nullptr)
+    {
+        CString name;
+        void* value = nullptr;
+        m_classes.GetNextAssoc(pos, name, value);
+        static_cast<CHLMSkinManagerClass*>(value)->GetImages()->RemoveAll();
+    }
+    m_pMetrics->RefreshMetrics();
+    GetColorManagerInstance().RecomputeColors();
+    BroadcastSkinChange(TRUE, TRUE);
+}
+
+void CHLMSkinManager::SetResourceFile(CHLMSkinManagerResourceFile* pResourceFile)
+{
+    ASSERT(pResourceFile != nullptr);
+    if (pResourceFile == nullptr || pResourceFile == m_pResourceFile)
+        return;
+    delete m_pResourceFile;
+    m_pResourceFile = pResourceFile;
+    m_pResourceFile->SetManager(this);
+}
+
+void CHLMSkinManager::GetCurrentThemeName(CString& strPath, CString& strIniName) const
+{
+    if (m_pResourceFile == nullptr)
+        return;
+    strPath = m_pResourceFile->GetResourcePath();
+    strIniName = m_pResourceFile->GetIniFileName();
+}
+
+void CHLMSkinManager::ExcludeModule(LPCWSTR lpszModule)
+{
+    CHLMSkinManagerApiHook::GetInstance().ExcludeModule(lpszModule, FALSE);
+}
+
+void CHLMSkinManager::HookWindowTree(HWND hWnd)
+{
+    if (FindSkinObject(hWnd) != nullptr)
+        return;
+    WCHAR className[kClassNameLength] = {};
+    ::GetClassNameW(hWnd, className, kClassNameLength);
+    CREATESTRUCTW create = {};
+    create.dwExStyle = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_EXSTYLE));
+    create.style = ::GetWindowLongW(hWnd, GWL_STYLE);
+    create.hwndParent = ::GetParent(hWnd);
+    create.lpszClass = className;
+    if (CHLMSkinObject* pObject = AttachSkinObject(hWnd, className, &create, FALSE))
+        pObject->OnSkinStateChanged(FALSE, m_bEnabled);
+    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        HookWindowTree(hChild);
+}
+
 BOOL CHLMSkinManager::OpenSkinFile(LPCWSTR skinPath, LPCWSTR iniName)
 {
     RemoveAllClasses();

@@ -196,6 +196,20 @@ public:
     // Stores the value as the dialog texture of the window's skinned frame.
     HRESULT SetWindowOption(HWND hWnd, int nValue);
 
+    // Changes which parts of the system a loaded skin takes over, and applies it at once.
+    void SetApplyOptions(DWORD dwOptions);
+    // Re-reads the loaded skin's images, metrics and colours and tells every window.
+    void RefreshSkin();
+    // Takes over the skin file (the manager owns it from now on).
+    void SetResourceFile(CHLMSkinManagerResourceFile* pResourceFile);
+    // The path and INI name of the skin file last opened.
+    void GetCurrentThemeName(CString& strPath, CString& strIniName) const;
+    // The module's import slots are never rewritten.
+    void ExcludeModule(LPCWSTR lpszModule);
+    // Attaches skin objects to a window created before the hook and to its children; a window
+    // that already has one is left as it is, with its children.
+    void HookWindowTree(HWND hWnd);
+
     // Installs the window-creation hook on the calling thread, once.
     static void HookCurrentThread();
     BOOL IsAutoSkin() const { return m_bAutoSkin; }

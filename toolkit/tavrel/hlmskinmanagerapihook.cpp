@@ -508,6 +508,25 @@ void CHLMSkinManagerApiHook::ExcludeModule(LPCWSTR lpszModule, BOOL bWin9xOnly)
     m_excluded.push_back({nullptr, CString(lpszModule), bWin9xOnly});
 }
 
+void CHLMSkinManagerApiHook::SetupThemeWrapper(CHLMWinThemeWrapper& wrapper)
+{
+    wrapper.CreatePrivateFunctionTable();
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotOpenThemeData, &OnHookOpenThemeData);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotDrawThemeBackground,
+                                  &OnHookDrawThemeBackground);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotCloseThemeData, &OnHookCloseThemeData);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemeColor, &OnHookGetThemeColor);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsAppThemed, &OnHookIsAppThemed);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, &OnHookIsThemeActive);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetCurrentThemeName,
+                                  &OnHookGetCurrentThemeName);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemeSysBool, &OnHookGetThemeSysBool);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemeSysColor,
+                                  &OnHookGetThemeSysColor);
+    wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotGetThemePartSize,
+                                  &OnHookGetThemePartSize);
+}
+
 void CHLMSkinManagerApiHook::ResolveExcludedModules(BOOL bOnlyMissing)
 {
     for (EXCLUDEDMODULE& module : m_excluded)

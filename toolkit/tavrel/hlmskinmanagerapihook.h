@@ -7,6 +7,7 @@
 #include <afxwin.h>
 #include <uxtheme.h>
 
+#include "common/hlmwinthemewrapper.h"
 #include "hlmskinobject.h"
 
 #include <vector>
@@ -73,6 +74,9 @@ public:
     BOOL IsInstalled() const { return m_bInstalled; }
 
     void ExcludeModule(LPCWSTR lpszModule, BOOL bWin9xOnly);
+    // Gives the wrapper a private function table holding the skin's visual-styles functions,
+    // so that it draws with the skin whatever module handle it found.
+    static void SetupThemeWrapper(CHLMWinThemeWrapper& wrapper);
     BOOL IsModuleExcluded(HMODULE hModule) const;
 
     CHLMSkinManagerApiFunction* AddHookedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,

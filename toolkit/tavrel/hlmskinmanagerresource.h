@@ -33,6 +33,7 @@ public:
     // "<name>_ini"); empty when the module has none.
     CString GetDefaultIniFileName() const;
 
+    void SetManager(CHLMSkinManager* manager) { m_pManager = manager; }
     HMODULE GetModuleHandle() const { return m_hModule; }
     CString GetResourcePath() const { return m_strPath; }
     CString GetIniFileName() const { return m_strIniName; }
