@@ -443,17 +443,182 @@ ULONGLONG FramePixels(LONG from, LONG to, LONG devicePixels, LONG deviceMillimet
            (100ull * deviceMillimetres);
 }
 
+// The metafile player trusts what a record says inside itself: its handle-table entries,
+// point and character counts and the offsets of the bitmaps it carries. These are checked
+// for the records that the player reads so.
+struct EmfHandleUse
+{
+    UINT type, offset;
+    bool creates;  // makes the object; otherwise uses it (a stock object may be named)
+};
+const EmfHandleUse kEmfHandleUses[] = {{37, 8, false},  {38, 8, true},   {39, 8, true},   {40, 8, false},
+                                       {48, 8, false},  {49, 8, true},   {50, 8, false},  {51, 8, false},
+                                       {71, 28, false}, {72, 28, false}, {82, 8, true},   {93, 8, true},
+                                       {94, 8, true},   {95, 8, true},   {99, 8, true},   {100, 8, false},
+                                       {101, 8, false}, {122, 8, true}};
+
+struct EmfPoints
+{
+    UINT type, bytesPerPoint;
+};
+// Bounds, then a count at 24 and the points from 28.
+const EmfPoints kEmfPoints[] = {{2, 8},  {3, 8},  {4, 8},  {5, 8},  {6, 8},  {56, 9}, {85, 4},
+                                {86, 4}, {87, 4}, {88, 4}, {89, 4}, {92, 5}};
+// Bounds, then the number of polygons at 24, the number of points at 28, the counts from 32.
+const EmfPoints kEmfPolyPoints[] = {{7, 8}, {8, 8}, {90, 4}, {91, 4}};
+
+struct EmfBitmap
+{
+    UINT type, offset;  // of the bitmap's header offset; its size, the bits' offset and size follow
+};
+const EmfBitmap kEmfBitmaps[] = {{76, 84}, {77, 84}, {78, 84},  {80, 48},  {81, 48}, {93, 16},
+                                 {94, 16}, {95, 12}, {114, 84}, {116, 84}};
+
+struct EmfRegion
+{
+    UINT type, sizeOffset, dataOffset;
+};
+const EmfRegion kEmfRegions[] = {{75, 8, 16}, {71, 24, 32}, {72, 24, 40}, {73, 24, 28}, {74, 24, 28}};
+
+// Shapes given by a box at 8: ellipse, rectangle, round rectangle, arc, chord, pie, arc-to.
+const UINT kEmfBoxShapes[] = {42, 43, 44, 45, 46, 47, 55};
+// The player's drawing of a shape far beyond any device (2^30 and more) brings it down.
+const LONG kFarthestCoordinate = 1 << 27;
+
+bool CoordinatesInRange(CHeaderReader& file, ULONGLONG at, ULONGLONG count)
+{
+    for (ULONGLONG i = 0; i < count; ++i)
+    {
+        LONG value;
+        if (!file.SignedLong(at + 4 * i, value) || value > kFarthestCoordinate || value < -kFarthestCoordinate)
+            return false;
+    }
+    return true;
+}
+
+const UINT kEmrGdiComment = 70, kEmrExtTextOutA = 83, kEmrExtTextOutW = 84;
+const UINT kEtoPdy = 0x2000;
+
+// A bitmap carried by a record: its header and bits inside the record, and as many bits as
+// the header's rows need.
+bool EmfBitmapFits(CHeaderReader& file, ULONGLONG record, UINT bytes, UINT at)
+{
+    UINT headerAt, headerBytes, bitsAt, bitsBytes;
+    if (!file.Long(record + at, false, headerAt) || !file.Long(record + at + 4, false, headerBytes) ||
+        !file.Long(record + at + 8, false, bitsAt) || !file.Long(record + at + 12, false, bitsBytes))
+        return false;
+    // No bitmap (a pattern fill) names neither a header nor bits; a header named anywhere is
+    // read by the player, whatever size it is given.
+    if (headerAt == 0 && headerBytes == 0 && bitsAt == 0 && bitsBytes == 0)
+        return true;
+    headerBytes = std::max(headerBytes, 40u);
+    if (headerAt > bytes || headerBytes > bytes - headerAt || bitsAt > bytes || bitsBytes > bytes - bitsAt)
+        return false;
+    LONG width, height;
+    UINT bitCount, compression;
+    if (!file.SignedLong(record + headerAt + 4, width) || !file.SignedLong(record + headerAt + 8, height) ||
+        !file.Word(record + headerAt + 14, false, bitCount) || !file.Long(record + headerAt + 16, false, compression))
+        return false;
+    if (width < 0 || height == LONG_MIN || VerdictOnSize(static_cast<ULONGLONG>(width) + 1, 1) != PictureVerdict::Accepted)
+        return false;
+    if (compression != BI_RGB && compression != BI_BITFIELDS)
+        return true;
+    const ULONGLONG rows = height < 0 ? -static_cast<LONGLONG>(height) : height;
+    return (static_cast<ULONGLONG>(width) * bitCount + 31) / 32 * 4 * rows <= bitsBytes;
+}
+
+bool EmfRecordIsSound(CHeaderReader& file, ULONGLONG record, UINT type, UINT bytes, UINT handles)
+{
+    UINT value, count;
+    for (const EmfHandleUse& use : kEmfHandleUses)
+    {
+        if (use.type != type)
+            continue;
+        if (bytes < use.offset + 4 || !file.Long(record + use.offset, false, value))
+            return false;
+        const bool stock = !use.creates && (value & 0x80000000);
+        if (!stock && (value == 0 || value >= handles))
+            return false;
+    }
+    for (UINT shape : kEmfBoxShapes)
+        if (shape == type && (bytes < 24 || !CoordinatesInRange(file, record + 8, 4)))
+            return false;
+    for (const EmfPoints& points : kEmfPoints)
+    {
+        if (points.type != type)
+            continue;
+        if (bytes < 28 || !file.Long(record + 24, false, count) ||
+            28ull + static_cast<ULONGLONG>(points.bytesPerPoint) * count > bytes)
+            return false;
+        if (points.bytesPerPoint >= 8 && !CoordinatesInRange(file, record + 28, 2ull * count))
+            return false;
+    }
+    for (const EmfPoints& points : kEmfPolyPoints)
+    {
+        if (points.type != type)
+            continue;
+        UINT polygons;
+        if (bytes < 32 || !file.Long(record + 24, false, polygons) || !file.Long(record + 28, false, count) ||
+            32ull + 4ull * polygons + static_cast<ULONGLONG>(points.bytesPerPoint) * count > bytes)
+            return false;
+        ULONGLONG total = 0;
+        for (UINT i = 0; i < polygons; ++i)
+        {
+            if (!file.Long(record + 32 + 4ull * i, false, value))
+                return false;
+            total += value;
+        }
+        if (total != count)
+            return false;
+    }
+    for (const EmfBitmap& bitmap : kEmfBitmaps)
+        if (bitmap.type == type && (bytes < bitmap.offset + 16 || !EmfBitmapFits(file, record, bytes, bitmap.offset)))
+            return false;
+    for (const EmfRegion& region : kEmfRegions)
+    {
+        if (region.type != type)
+            continue;
+        UINT regionBytes, rectangles;
+        if (bytes < region.dataOffset || !file.Long(record + region.sizeOffset, false, regionBytes) ||
+            regionBytes > bytes - region.dataOffset || regionBytes < 32 ||
+            !file.Long(record + region.dataOffset + 8, false, rectangles) || 32ull + 16ull * rectangles > regionBytes)
+            return false;
+    }
+    if (type == kEmrGdiComment && (bytes < 12 || !file.Long(record + 8, false, count) || 12ull + count > bytes))
+        return false;
+    if (type == kEmrExtTextOutA || type == kEmrExtTextOutW)
+    {
+        UINT textAt, options, spacingAt;
+        if (bytes < 76 || !file.Long(record + 44, false, count) || !file.Long(record + 48, false, textAt) ||
+            !file.Long(record + 52, false, options) || !file.Long(record + 72, false, spacingAt))
+            return false;
+        const ULONGLONG textBytes = static_cast<ULONGLONG>(count) * (type == kEmrExtTextOutW ? 2 : 1);
+        const ULONGLONG spacingBytes = static_cast<ULONGLONG>(count) * ((options & kEtoPdy) ? 8 : 4);
+        if (count > 0 && (textAt > bytes || textBytes > bytes - textAt))
+            return false;
+        if (count > 0 && spacingAt != 0 && (spacingAt > bytes || spacingBytes > bytes - spacingAt))
+            return false;
+    }
+    return true;
+}
+
 PictureVerdict CheckEmf(CHeaderReader& file)
 {
-    UINT headerBytes, signature, totalBytes;
+    UINT headerBytes, signature, totalBytes, handles, descriptionLength, descriptionAt;
     LONG bounds[4], frame[4], device[2], millimetres[2];
-    bool read = file.Long(4, false, headerBytes) && file.Long(40, false, signature) && file.Long(48, false, totalBytes);
+    bool read = file.Long(4, false, headerBytes) && file.Long(40, false, signature) &&
+                file.Long(48, false, totalBytes) && file.Word(56, false, handles) &&
+                file.Long(60, false, descriptionLength) && file.Long(64, false, descriptionAt);
     for (int i = 0; i < 4 && read; ++i)
         read = file.SignedLong(8 + 4 * i, bounds[i]) && file.SignedLong(24 + 4 * i, frame[i]);
     for (int i = 0; i < 2 && read; ++i)
         read = file.SignedLong(72 + 4 * i, device[i]) && file.SignedLong(80 + 4 * i, millimetres[i]);
     if (!read || signature != kEmfSignature || headerBytes < kEmfHeaderBytes || headerBytes % 4 != 0 ||
         !file.Holds(0, headerBytes) || totalBytes > file.Size())
+        return PictureVerdict::Damaged;
+    // The description, read when the picture is opened, lies within the header record.
+    if (descriptionLength != 0 &&
+        (descriptionAt > headerBytes || 2ull * descriptionLength > headerBytes - descriptionAt))
         return PictureVerdict::Damaged;
     if (frame[2] <= frame[0] || frame[3] <= frame[1] || device[0] <= 0 || device[1] <= 0 || millimetres[0] <= 0 ||
         millimetres[1] <= 0)
@@ -481,6 +646,8 @@ PictureVerdict CheckEmf(CHeaderReader& file)
             return PictureVerdict::Damaged;
         if (type == kEmrEof)
             return PictureVerdict::Accepted;
+        if (!EmfRecordIsSound(file, offset, type, bytes, handles))
+            return PictureVerdict::Damaged;
         offset += bytes;
     }
 }
@@ -490,12 +657,67 @@ PictureVerdict CheckEmf(CHeaderReader& file)
 const UINT kPlaceableBytes = 22;
 const UINT kMetaHeaderWords = 9;
 
+// Records that name entries of the object table (in words after the function), and records
+// whose counts tell how many points or characters follow.
+struct WmfObjectUse
+{
+    UINT function, firstWord, words;
+};
+const WmfObjectUse kWmfObjectUses[] = {{0x12D, 0, 1}, {0x1F0, 0, 1}, {0x234, 0, 1}, {0x12C, 0, 1},
+                                       {0x12A, 0, 1}, {0x12B, 0, 1}, {0x228, 0, 2}, {0x429, 0, 2}};
+const UINT kWmfPolygon = 0x324, kWmfPolyline = 0x325, kWmfPolyPolygon = 0x538, kWmfTextOut = 0x521,
+           kWmfExtTextOut = 0xA32;
+const UINT kEtoClipped = 4, kEtoOpaque = 2;
+
+bool WmfRecordIsSound(CHeaderReader& file, ULONGLONG record, UINT function, ULONGLONG bytes, UINT objects)
+{
+    const ULONGLONG parameters = record + 6;
+    UINT value, count;
+    for (const WmfObjectUse& use : kWmfObjectUses)
+    {
+        if (use.function != function)
+            continue;
+        for (UINT i = 0; i < use.words; ++i)
+            if (bytes < 6 + 2ull * (use.firstWord + i + 1) ||
+                !file.Word(parameters + 2ull * (use.firstWord + i), false, value) || value >= objects)
+                return false;
+    }
+    if (function == kWmfPolygon || function == kWmfPolyline)
+        return bytes >= 8 && file.Word(parameters, false, count) && 8 + 4ull * count <= bytes;
+    if (function == kWmfPolyPolygon)
+    {
+        UINT polygons;
+        if (bytes < 8 || !file.Word(parameters, false, polygons) || 8 + 2ull * polygons > bytes)
+            return false;
+        ULONGLONG points = 0;
+        for (UINT i = 0; i < polygons; ++i)
+        {
+            if (!file.Word(parameters + 2 + 2ull * i, false, value))
+                return false;
+            points += value;
+        }
+        return 8 + 2ull * polygons + 4 * points <= bytes;
+    }
+    if (function == kWmfTextOut)
+        return bytes >= 8 && file.Word(parameters, false, count) && 8 + (count + 1ull) / 2 * 2 + 4 <= bytes;
+    if (function == kWmfExtTextOut)
+    {
+        UINT options;
+        if (bytes < 14 || !file.Word(parameters + 4, false, count) || !file.Word(parameters + 6, false, options))
+            return false;
+        const ULONGLONG rectangle = (options & (kEtoClipped | kEtoOpaque)) ? 8 : 0;
+        return 14 + rectangle + (count + 1ull) / 2 * 2 <= bytes;
+    }
+    return true;
+}
+
 PictureVerdict CheckPlaceableWmf(CHeaderReader& file)
 {
-    UINT left, top, right, bottom, unitsPerInch, type, headerWords;
+    UINT left, top, right, bottom, unitsPerInch, type, headerWords, objects;
     if (!file.Word(6, false, left) || !file.Word(8, false, top) || !file.Word(10, false, right) ||
         !file.Word(12, false, bottom) || !file.Word(14, false, unitsPerInch) ||
-        !file.Word(kPlaceableBytes, false, type) || !file.Word(kPlaceableBytes + 2, false, headerWords))
+        !file.Word(kPlaceableBytes, false, type) || !file.Word(kPlaceableBytes + 2, false, headerWords) ||
+        !file.Word(kPlaceableBytes + 10, false, objects))
         return PictureVerdict::Damaged;
     if (unitsPerInch == 0 || (type != 1 && type != 2) || headerWords != kMetaHeaderWords)
         return PictureVerdict::Damaged;
@@ -517,6 +739,8 @@ PictureVerdict CheckPlaceableWmf(CHeaderReader& file)
             return PictureVerdict::Damaged;
         if (function == 0)  // the last record
             return PictureVerdict::Accepted;
+        if (!WmfRecordIsSound(file, offset, function, 2ull * words, objects))
+            return PictureVerdict::Damaged;
         offset += 2ull * words;
     }
 }

@@ -37,8 +37,7 @@ rounds=$(awk '/^rounds/ {print $2}' <<<"$result")
 quilbrook=$(awk '/^quilbrook/ {print $2}' <<<"$result")
 bare=$(awk '/^bare/ {print $2}' <<<"$result")
 ratio=$(awk '/^ratio/ {print $2}' <<<"$result")
-lists=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" list "$(windows_path "$pictures")" \
-        "$(windows_path "$work")" 1000 10000 | tr -d '\r')
+lists=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" list "$(windows_path "$work")" 1000 10000 | tr -d '\r')
 
 # ImageMagick with the same size and quality (Catrom is its bicubic filter).
 start=$(date +%s.%N)

@@ -3,7 +3,7 @@
 //     Quilbrook's own per-picture step against a bare loop of the same GDI+ calls, on every
 //     JPEG of a folder (made here when the folder has none), the two alternated picture by
 //     picture over several rounds.
-//   QuilbrookBenchmark list <picture folder> <work folder> <count>...
+//   QuilbrookBenchmark list <work folder> <count>...
 //     The wizard run for real with lists of each count: the time to leave step 1 and the
 //     time from Finish to the first picture's work.
 #include "imageprocessor.h"
@@ -43,21 +43,21 @@ CLSID JpegEncoder()
 }
 
 // A photograph-like picture: smooth colour fields with fine noise, which JPEG finds hard.
-void MakePhotograph(const std::wstring& path, unsigned seed)
+void MakePhotograph(const std::wstring& path, unsigned seed, int width = kWidth, int height = kHeight)
 {
-    Gdiplus::Bitmap bitmap(kWidth, kHeight, PixelFormat24bppRGB);
-    Gdiplus::Rect all(0, 0, kWidth, kHeight);
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    Gdiplus::Rect all(0, 0, width, height);
     Gdiplus::BitmapData data;
     bitmap.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data);
-    for (int y = 0; y < kHeight; ++y)
+    for (int y = 0; y < height; ++y)
     {
         BYTE* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
-        for (int x = 0; x < kWidth; ++x)
+        for (int x = 0; x < width; ++x)
         {
             seed = seed * 1664525u + 1013904223u;
             const int noise = static_cast<int>(seed >> 27) - 16;
-            row[3 * x + 0] = static_cast<BYTE>(std::min(255, std::max(0, (x * 255 / kWidth) + noise)));
-            row[3 * x + 1] = static_cast<BYTE>(std::min(255, std::max(0, (y * 255 / kHeight) + noise)));
+            row[3 * x + 0] = static_cast<BYTE>(std::min(255, std::max(0, (x * 255 / width) + noise)));
+            row[3 * x + 1] = static_cast<BYTE>(std::min(255, std::max(0, (y * 255 / height) + noise)));
             row[3 * x + 2] = static_cast<BYTE>(std::min(255, std::max(0, ((x + y) % 512 < 256 ? 200 : 60) + noise)));
         }
     }
@@ -180,7 +180,7 @@ int MeasurePictures(const std::wstring& pictures, const std::wstring& work, int 
 
 struct ListRun
 {
-    std::wstring picture, work;
+    std::wstring picture, work;  // the first listed picture: a small one, so that its own work is short
     int count = 0;
     double leaveStep1 = -1, startBatch = -1;
     double finishPressed = 0;
@@ -245,14 +245,13 @@ double ProfileFunctionsList(const std::wstring& work, int count)
     return Now() - start;
 }
 
-int MeasureLists(const std::wstring& pictures, const std::wstring& work, const std::vector<int>& counts)
+int MeasureLists(const std::wstring& work, const std::vector<int>& counts)
 {
     CreateDirectoryW(work.c_str(), nullptr);
-    std::vector<std::wstring> inputs = JpegsIn(pictures);
-    if (inputs.empty())
+    const std::wstring small = work + L"\\small.jpg";
     {
-        fwprintf(stderr, L"no .jpg in %ls\n", pictures.c_str());
-        return 1;
+        CImageProcessor gdiplus;  // GDI+ running while the picture is made
+        MakePhotograph(small, 7u, 64, 48);
     }
     AfxSetMessageBoxHandler(&AnswerMessageBox);
     g_shellExecute = &OpenNothing;
@@ -260,7 +259,7 @@ int MeasureLists(const std::wstring& pictures, const std::wstring& work, const s
     for (int count : counts)
     {
         g_run = ListRun();
-        g_run.picture = inputs[0];
+        g_run.picture = small;
         g_run.work = work;
         g_run.count = count;
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, &DriveWizard);
@@ -281,14 +280,14 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     if (mode == L"pictures" && argc >= 4)
         return MeasurePictures(argv[2], argv[3], argc > 4 ? _wtoi(argv[4]) : 50, argc > 5 ? _wtoi(argv[5]) : 75);
-    if (mode == L"list" && argc >= 5)
+    if (mode == L"list" && argc >= 4)
     {
         std::vector<int> counts;
-        for (int i = 4; i < argc; ++i)
+        for (int i = 3; i < argc; ++i)
             counts.push_back(_wtoi(argv[i]));
-        return MeasureLists(argv[2], argv[3], counts);
+        return MeasureLists(argv[2], counts);
     }
     fwprintf(stderr, L"usage: QuilbrookBenchmark pictures <picture folder> <work folder> [percent] [quality]\n"
-                     L"       QuilbrookBenchmark list <picture folder> <work folder> <count>...\n");
+                     L"       QuilbrookBenchmark list <work folder> <count>...\n");
     return 2;
 }

@@ -133,6 +133,30 @@ void SetSecondEmfRecordSize(Bytes& emf, unsigned size)
     PutLittleEndian(emf, header + 4, size, 4);
 }
 
+// A value in the first record of the type, as damaged files that brought the platform's
+// metafile player down had them: a handle-table entry out of the table, a shape far away.
+void SetEmfRecordValue(Bytes& emf, unsigned recordType, size_t offset, unsigned value)
+{
+    for (size_t at = LittleEndian(emf, 4, 4); at + offset + 4 <= emf.size(); at += LittleEndian(emf, at + 4, 4))
+        if (LittleEndian(emf, at, 4) == recordType)
+        {
+            PutLittleEndian(emf, at + offset, value, 4);
+            return;
+        }
+    ADD_FAILURE() << "no record of type " << recordType;
+}
+
+void SetWmfObjectIndex(Bytes& wmf, unsigned function, unsigned index)
+{
+    for (size_t at = 22 + 18; at + 8 <= wmf.size(); at += 2 * LittleEndian(wmf, at, 4))
+        if (LittleEndian(wmf, at + 4, 2) == function)
+        {
+            PutLittleEndian(wmf, at + 6, index, 2);
+            return;
+        }
+    ADD_FAILURE() << "no record " << function;
+}
+
 void ClaimWmfSize(Bytes& wmf, unsigned width, unsigned height)
 {
     PutLittleEndian(wmf, 10, width, 2);
@@ -215,6 +239,10 @@ TEST_F(PictureCheckTest, HostileHeadersAreRefusedWithTheirReason)
         {"past.emf", PictureKind::Emf, [&](Bytes& b) { SetSecondEmfRecordSize(b, 0x10000); }, PictureVerdict::Damaged},
         {"odd.emf", PictureKind::Emf, [&](Bytes& b) { SetSecondEmfRecordSize(b, 10); }, PictureVerdict::Damaged},
         {"noend.emf", PictureKind::Emf, [&](Bytes& b) { b.resize(b.size() - 20); }, PictureVerdict::Damaged},
+        {"handle.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 39, 8, 0x9400); }, PictureVerdict::Damaged},
+        {"select.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 37, 8, 7); }, PictureVerdict::Damaged},
+        {"far.emf", PictureKind::Emf, [&](Bytes& b) { SetEmfRecordValue(b, 42, 20, 0xC0000023); }, PictureVerdict::Damaged},
+        {"select.wmf", PictureKind::Wmf, [&](Bytes& b) { SetWmfObjectIndex(b, 0x12D, 0x6300); }, PictureVerdict::Damaged},
         // Not a picture at all, whatever the name says.
         {"text.png", PictureKind::Png, [&](Bytes& b) { b.assign(40, 'x'); }, PictureVerdict::Unreadable},
         {"empty.jpg", PictureKind::Jpg, [&](Bytes& b) { b.clear(); }, PictureVerdict::Unreadable},

@@ -446,7 +446,8 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
     char* unixFolder = unixFileName(linkFolder.c_str());
     if (!unixTarget || !unixFolder)
         return false;
-    const std::string command = std::string("/bin/ln -s \"") + unixTarget + "\" \"" + unixFolder + "/" +
+    // -f -n: a link left by an earlier run is replaced, not followed.
+    const std::string command = std::string("/bin/ln -sfn \"") + unixTarget + "\" \"" + unixFolder + "/" +
                                 std::string(link.begin() + link.rfind(L'\\') + 1, link.end()) + "\"";
     HeapFree(GetProcessHeap(), 0, unixTarget);
     HeapFree(GetProcessHeap(), 0, unixFolder);
@@ -459,7 +460,14 @@ bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // The wait can end before the Unix program has made the link: look for it a while.
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        if (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
 }
 
 TEST_F(WizardTest, AddFolderFollowsNoLinkAndScansEachFolderOnce)
