@@ -67,12 +67,13 @@ qb_stop_wineserver() {
   "$WINESERVER" -k 2>/dev/null || true
 }
 
-# A private X display: Xvfb picks a free number and writes it when ready. Exports DISPLAY and
+# A private X display (screen WIDTHxHEIGHTxDEPTH, default 1280x1024x24): Xvfb picks a free
+# number and writes it when ready. Exports DISPLAY and
 # leaves the server's process id in QB_XVFB_PID for the caller to end.
 qb_start_xvfb() {
   local display_file
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   QB_XVFB_PID=$!
   for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
   if [ ! -s "$display_file" ]; then

@@ -22,13 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-started+=($!)
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-[ -s "$display_file" ] || { echo "Xvfb did not start." >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$display_file")"
-rm -f "$display_file"
+qb_start_xvfb 1024x768x24 || { kill "$QB_XVFB_PID" 2>/dev/null; exit 1; }
+started+=("$QB_XVFB_PID")
 
 qb_start_wineserver
 qb_prepare_prefix

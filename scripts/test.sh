@@ -28,14 +28,8 @@ trap stop_screen EXIT
 # A private X display of the given depth (Xvfb picks a free number and writes it when ready),
 # with the prefix's wineserver and Wine's desktop on it.
 start_screen() {
-  local display_file
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "1280x1024x$1" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  started+=($!)
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  [ -s "$display_file" ] || { echo "Xvfb did not start." >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$display_file")"
-  rm -f "$display_file"
+  qb_start_xvfb "1280x1024x$1" || { kill "$QB_XVFB_PID" 2>/dev/null; exit 1; }
+  started+=("$QB_XVFB_PID")
 
   qb_start_wineserver
   qb_prepare_prefix

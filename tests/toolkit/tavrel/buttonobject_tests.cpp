@@ -39,31 +39,10 @@ int CountColor(HWND window, const RECT& rect, COLORREF color)
     return count;
 }
 
-class ButtonObjectTest : public ::testing::Test
+class ButtonObjectTest : public ControlGalleryTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
-        ParkMouse();
-        m_gallery = std::make_unique<CControlGallery>();
-    }
 
-    void TearDown() override
-    {
-        m_gallery.reset();
-        CleanSkinManager();
-    }
-
-    static void ParkMouse()
-    {
-        SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
-        PumpMessages();
-    }
-
-    HWND Control(int id) const { return m_gallery->Control(id); }
-
-    std::unique_ptr<CControlGallery> m_gallery;
 };
 
 TEST_F(ButtonObjectTest, EveryKindIsDrawnInItsNormalState)

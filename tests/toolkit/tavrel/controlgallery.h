@@ -3,8 +3,15 @@
 // identifier; the window records the scroll notifications its controls send.
 #pragma once
 
+#include "hlmskinmanager.h"
+#include "skintestsupport.h"
+#include "skinwindowtesting.h"
+
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <vector>
 
 enum GalleryControl
@@ -49,4 +56,32 @@ public:
 
 private:
     HWND m_window;
+};
+
+// The gallery opened under the test skin, with the mouse parked in a corner of the screen.
+class ControlGalleryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ParkMouse();
+        m_gallery = std::make_unique<CControlGallery>();
+    }
+
+    void TearDown() override
+    {
+        m_gallery.reset();
+        CleanSkinManager();
+    }
+
+    static void ParkMouse()
+    {
+        SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+        PumpMessages();
+    }
+
+    HWND Control(int id) const { return m_gallery->Control(id); }
+
+    std::unique_ptr<CControlGallery> m_gallery;
 };

@@ -40,36 +40,15 @@ int Middle(int a, int b)
     return (a + b) / 2;
 }
 
-class ScrollBarControlTest : public ::testing::Test
+class ScrollBarControlTest : public ControlGalleryTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
-        ParkMouse();
-        m_gallery = std::make_unique<CControlGallery>();
-    }
-
-    void TearDown() override
-    {
-        m_gallery.reset();
-        CleanSkinManager();
-    }
-
-    static void ParkMouse()
-    {
-        SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
-        PumpMessages();
-    }
-
-    HWND Control(int id) const { return m_gallery->Control(id); }
 
     SCROLLBARLAYOUT& BarOf(int id) const
     {
         return ObjectOf<CHLMSkinObjectScrollBar>(Control(id))->GetControlBar();
     }
 
-    std::unique_ptr<CControlGallery> m_gallery;
 };
 
 TEST_F(ScrollBarControlTest, ControlsOfTheGalleryGetTheirObjects)
