@@ -45,13 +45,7 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void RegisterGalleryClass()
 {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = GalleryProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kGalleryClass;
-    RegisterClassW(&windowClass);
+    RegisterWindowClass(kGalleryClass, GalleryProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 void SetBar(HWND control, int maximum, int page, int position)

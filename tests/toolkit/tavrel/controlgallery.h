@@ -66,6 +66,7 @@ protected:
     {
         ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
         ParkMouse();
+        PumpMessages();
         m_gallery = std::make_unique<CControlGallery>();
     }
 
@@ -73,12 +74,6 @@ protected:
     {
         m_gallery.reset();
         CleanSkinManager();
-    }
-
-    static void ParkMouse()
-    {
-        SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
-        PumpMessages();
     }
 
     HWND Control(int id) const { return m_gallery->Control(id); }

@@ -61,11 +61,13 @@ CleanSkinManagerScope::~CleanSkinManagerScope()
     CleanSkinManager();
 }
 
-void RegisterWindowClass(const wchar_t* name, WNDPROC procedure)
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
 {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     RegisterClassW(&windowClass);
 }

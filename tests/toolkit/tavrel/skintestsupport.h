@@ -11,8 +11,9 @@
 // A file next to the test program, such as L"testskin.skin".
 std::wstring BinPath(const wchar_t* fileName);
 
-// Registers a window class of this program with the given procedure.
-void RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
+// Registers a window class of this program with the given procedure, the arrow cursor and
+// the background brush given (a system colour index + 1, or none).
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);
 
 // Reads a skin into the process's skin manager without applying it, and refreshes the skin
 // metrics from it: what the drawing code then reads.

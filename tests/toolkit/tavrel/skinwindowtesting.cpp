@@ -91,3 +91,8 @@ void RunBesideMessageLoop(std::function<void()> work, int* quitCode)
     CloseHandle(thread);
     PumpMessages(quitCode);
 }
+
+void ParkMouse()
+{
+    SendMouse(MOUSEEVENTF_MOVE, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+}

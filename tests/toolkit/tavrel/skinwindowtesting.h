@@ -20,6 +20,8 @@ BOOL WaitUntil(const std::function<bool()>& condition);
 
 // Mouse input: a move goes to the screen point given.
 void SendMouse(DWORD flags, POINT screen = {0, 0});
+// Moves the mouse to the screen's bottom-right corner, away from every test window.
+void ParkMouse();
 // A point in window coordinates on the screen.
 POINT ScreenPoint(HWND window, int x, int y);
 
