@@ -235,17 +235,28 @@ BOOL CHLMModuleHandle::LookUpExport(FARPROC& address, LPCSTR exportName, DWORD m
     return address != nullptr;
 }
 
+namespace
+{
+DWORD g_comCtlVersion = 0;
+}
+
 DWORD GetComCtlVersion()
 {
-    static DWORD version = 0;
-    if (version == 0)
+    if (g_comCtlVersion == 0)
     {
         CHLMModuleHandle comctl(L"COMCTL32.DLL");
-        version = comctl.GetVersion();
-        if (version == 0)
-            version = MAKELONG(0, 4);
+        g_comCtlVersion = comctl.GetVersion();
+        if (g_comCtlVersion == 0)
+            g_comCtlVersion = MAKELONG(0, 4);
     }
-    return version;
+    return g_comCtlVersion;
+}
+
+DWORD SetComCtlVersion(DWORD version)
+{
+    const DWORD previous = GetComCtlVersion();
+    g_comCtlVersion = version;
+    return previous;
 }
 
 // ---------------------------------------------------------------------------------------

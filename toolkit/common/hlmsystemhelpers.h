@@ -122,6 +122,9 @@ private:
 // The version of "COMCTL32.DLL" as major << 16 | minor, computed once; 0x40000 (4.0) when
 // it cannot be read.
 DWORD GetComCtlVersion();
+// Replaces the computed version (0 computes it again at the next call) and returns the one it
+// replaces: the branches written for other common-controls versions run under it in tests.
+DWORD SetComCtlVersion(DWORD version);
 
 // ---------------------------------------------------------------------------------------
 // Work area and screen area by monitor, window, rectangle or point. Systems without the

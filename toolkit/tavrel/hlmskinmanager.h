@@ -173,6 +173,8 @@ public:
     BOOL IsEnabled() const { return m_bEnabled; }
     BOOL IsWin9x() const { return m_bWin9x; }
     BOOL IsComCtl6OrLater() const { return m_dwComCtlVersion >= 0x60000; }
+    // The version read at construction, replaced (tests run other versions' branches).
+    void SetComCtlVersion(DWORD version) { m_dwComCtlVersion = version; }
 
     // Values of class SYSMETRICS (part 0, state 0); 0 when the skin has none.
     int GetThemeSysSize(int propertyId) const;

@@ -31,6 +31,11 @@ const ControlRow kControls[] = {
     {kGalleryThreeState, L"Button", L"Three states", BS_AUTO3STATE | WS_TABSTOP, {220, 104, 120, 20}},
     {kGalleryRadioButton, L"Button", L"Radio button", BS_AUTORADIOBUTTON | WS_TABSTOP, {220, 128, 120, 20}},
     {kGalleryGroupBox, L"Button", L"Group", BS_GROUPBOX, {420, 40, 150, 110}},
+    // toolbar
+    // tree view, list view, status bar
+    // trackbars and progress bars
+    // combo boxes, date-time picker, month calendar, edit
+    // tab, spin buttons, MDI client
 };
 
 LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -61,8 +66,8 @@ CControlGallery::CControlGallery()
 {
     RegisterGalleryClass();
     scrolls.clear();
-    m_window = CreateWindowExW(0, kGalleryClass, L"Gallery", WS_OVERLAPPEDWINDOW, 30, 30,
-                               600, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_window = CreateWindowExW(0, kGalleryClass, L"Gallery", WS_OVERLAPPEDWINDOW, 20, 20,
+                               980, 720, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlRow& row : kControls)
     {
@@ -80,6 +85,11 @@ CControlGallery::CControlGallery()
         wsprintfW(text, L"Item %d", item);
         SendMessageW(Control(kGalleryListBox), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
+    // toolbar buttons
+    // tree items, list columns and items, status parts
+    // trackbar ranges and tics, progress positions
+    // combo box items, calendar dates, edit text
+    // tab items, spin buddies, MDI children
     ShowWindow(m_window, SW_SHOW);
     SetActiveWindow(m_window);
     Repaint();

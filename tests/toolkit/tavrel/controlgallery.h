@@ -27,6 +27,12 @@ enum GalleryControl
     kGalleryThreeState,
     kGalleryRadioButton,
     kGalleryGroupBox,
+    // toolbar (client 590..950 x 10..40)
+    // tree view (590..950 x 50..160), list view with its header (440..950 x 175..300),
+    // status bar (at the bottom)
+    // trackbars and progress bars (10..430 x 175..300)
+    // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
+    // tab and spin buttons (440..950 x 315..460), MDI client (440..950 x 470..620)
 };
 
 struct GalleryScroll

@@ -1,6 +1,7 @@
 #include "skintestsupport.h"
 
 #include "hlmskinmanager.h"
+#include "common/hlmsystemhelpers.h"
 #include "pixels.h"
 #include "testpaths.h"
 
@@ -59,6 +60,17 @@ CleanSkinManagerScope::CleanSkinManagerScope() : manager(CleanSkinManager())
 CleanSkinManagerScope::~CleanSkinManagerScope()
 {
     CleanSkinManager();
+}
+
+CComCtlVersionScope::CComCtlVersionScope(DWORD version) : m_previous(SetComCtlVersion(version))
+{
+    GetSkinManager()->SetComCtlVersion(version);
+}
+
+CComCtlVersionScope::~CComCtlVersionScope()
+{
+    SetComCtlVersion(m_previous);
+    GetSkinManager()->SetComCtlVersion(m_previous);
 }
 
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)

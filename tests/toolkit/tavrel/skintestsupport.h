@@ -49,6 +49,20 @@ public:
     CHLMSkinManager& manager;
 };
 
+// The common-controls version the skin engine and the toolkit see, replaced for the scope:
+// the branches of other versions run under Wine's comctl32 (which reports 5.81).
+class CComCtlVersionScope
+{
+public:
+    explicit CComCtlVersionScope(DWORD version);
+    ~CComCtlVersionScope();
+    CComCtlVersionScope(const CComCtlVersionScope&) = delete;
+    CComCtlVersionScope& operator=(const CComCtlVersionScope&) = delete;
+
+private:
+    DWORD m_previous;
+};
+
 // Unloads any skin and removes the colour filters of the process's manager.
 CHLMSkinManager& CleanSkinManager();
 
