@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times what the skin engine costs, each as a ratio with the skin and without it in one run:
 # the start-up to the wizard's first page, 1000 repaints of the wizard (frame and client),
-# and 100 000 messages sent to a skinned and to an unskinned window.
+# 100 000 messages sent to a skinned and to an unskinned window, and 100 repaints of the
+# control gallery (every control kind at once, in skin_tests) with the skin and without; also
+# the GDI objects of the process before and after 100 skin load/unload cycles with the gallery
+# open.
 # Usage: bash scripts/skinbenchmark.sh [runs]   (wizard runs per side, alternated; 5 by default)
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -46,6 +49,12 @@ messages=$("$WINELOADER" "$program" messages "$(echo "Z:$QB_BUILD/bin/skin.skin"
 count=$(field messages <<<"$messages")
 msg_skin=$(field skinned <<<"$messages")
 msg_plain=$(field plain <<<"$messages")
+gallery=$(QUILBROOK_GALLERY_BENCHMARK=1 "$WINELOADER" "$QB_BUILD/bin/skin_tests.exe" \
+  --gtest_filter='GalleryCostTest.*' | tr -d '\r')
+gallery_count=$(field repaints <<<"$gallery")
+gallery_skin=$(field skinned <<<"$gallery")
+gallery_plain=$(field plain <<<"$gallery")
+gdi_line=$(grep -o 'GDI objects.*' <<<"$gallery")
 
 printf 'start to the first wizard page (median of %d runs each, alternated): with the skin %.3f s  without %.3f s  ratio %.3f (goal at most 1.3)\n' \
   "$runs" "$start_skin" "$start_plain" "$(echo "$start_skin / $start_plain" | bc -l)"
@@ -53,3 +62,6 @@ printf '1000 repaints of the wizard (frame and client): with the skin %.3f s  wi
   "$paint_skin" "$paint_plain" "$(echo "$paint_skin / $paint_plain" | bc -l)"
 printf '%d messages (best of 5 rounds): skinned window %.3f s  unskinned %.3f s  ratio %.3f (goal at most 1.5)\n' \
   "$count" "$msg_skin" "$msg_plain" "$(echo "$msg_skin / $msg_plain" | bc -l)"
+printf '%d repaints of the control gallery (best of 3 rounds): with the skin %.3f s  without %.3f s  ratio %.3f (goal at most 1.5)\n' \
+  "$gallery_count" "$gallery_skin" "$gallery_plain" "$(echo "$gallery_skin / $gallery_plain" | bc -l)"
+echo "control gallery: $gdi_line (goal: no change)"

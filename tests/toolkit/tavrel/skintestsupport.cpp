@@ -83,3 +83,31 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
     windowClass.lpszClassName = name;
     RegisterClassW(&windowClass);
 }
+
+// GDI objects of this process: Wine's GetGuiResources answers 0, but its GDI calls take a
+// handle's table index alone (the low 16 bits), so every index that GetObjectType accepts
+// is a live object.
+int CountGdiObjects()
+{
+    int count = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index)
+    {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++count;
+    }
+    return count;
+}
+
+// Kernel handles of this process: GetProcessHandleCount answers 0 under Wine, but
+// GetHandleInformation accepts exactly the open handles (multiples of 4).
+DWORD CountHandles()
+{
+    DWORD count = 0;
+    for (ULONG_PTR value = 4; value <= 0x10000; value += 4)
+    {
+        DWORD flags = 0;
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}

@@ -66,6 +66,11 @@ private:
 // Unloads any skin and removes the colour filters of the process's manager.
 CHLMSkinManager& CleanSkinManager();
 
+// GDI objects of this process, counted by probing (Wine's GetGuiResources answers 0).
+int CountGdiObjects();
+// Kernel handles of this process, counted by probing (GetProcessHandleCount answers 0).
+DWORD CountHandles();
+
 // A skin file whose INI text is the given lines.
 class CLineSource : public CHLMSkinManagerResourceFile
 {
