@@ -33,6 +33,10 @@ const ControlRow kControls[] = {
     {kGalleryGroupBox, L"Button", L"Group", BS_GROUPBOX, {420, 40, 150, 110}},
     // toolbar
     // tree view, list view, status bar
+    {kGalleryTreeView, WC_TREEVIEWW, L"", WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+     {590, 50, 360, 110}},
+    {kGalleryListView, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, {440, 175, 510, 125}},
+    {kGalleryStatusBar, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, {0, 0, 0, 0}},
     // trackbars and progress bars
     // combo boxes, date-time picker, month calendar, edit
     // tab, spin buttons, MDI client
@@ -90,6 +94,7 @@ CControlGallery::CControlGallery()
     }
     // toolbar buttons
     // tree items, list columns and items, status parts
+    FillGalleryTreeListAndStatus(m_window);
     // trackbar ranges and tics, progress positions
     // combo box items, calendar dates, edit text
     // tab items, spin buddies, MDI children

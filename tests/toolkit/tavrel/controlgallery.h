@@ -30,10 +30,16 @@ enum GalleryControl
     // toolbar (client 590..950 x 10..40)
     // tree view (590..950 x 50..160), list view with its header (440..950 x 175..300),
     // status bar (at the bottom)
+    kGalleryTreeView,
+    kGalleryListView,
+    kGalleryStatusBar,
     // trackbars and progress bars (10..430 x 175..300)
     // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
     // tab and spin buttons (440..950 x 315..460), MDI client (440..950 x 470..620)
 };
+
+// Folders (two expanded), columns with rows, parts with texts.
+void FillGalleryTreeListAndStatus(HWND gallery);
 
 struct GalleryScroll
 {
