@@ -49,6 +49,9 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         CControlGallery::scrolls.push_back({message, LOWORD(wParam), reinterpret_cast<HWND>(lParam)});
         return 0;
     }
+    // The status bar keeps to the bottom edge, as in any window that has one.
+    if (message == WM_SIZE)
+        SendMessageW(GetDlgItem(window, kGalleryStatusBar), WM_SIZE, 0, 0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
