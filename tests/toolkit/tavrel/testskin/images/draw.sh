@@ -58,3 +58,6 @@ convert "$work/small1.png" "$work/small2.png" -append -type TrueColor -define bm
 strip2 uppertrack.bmp 8 8 8 4
 strip2 gripper.bmp 9 4 4 4
 strip2 sizebox.bmp 10 8 8 2
+# Combo boxes: the drop-down button (4 states) and the box drawn from an image (4 states).
+strip dropdown.bmp 14 16 16 4
+strip2 combobox.bmp 11 16 16 4
