@@ -215,7 +215,7 @@ void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
     if (hot == m_bHot)
         return;
     m_bHot = hot;
-    InvalidateLook();
+    Invalidate(FALSE);
     if (hot)
     {
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
@@ -242,26 +242,22 @@ int CHLMSkinObjectComboBox::OnCreate(LPCREATESTRUCT)
 void CHLMSkinObjectComboBox::OnSetFocus(CWnd*)
 {
     Default();
-    InvalidateLook();
+    Invalidate(FALSE);
 }
 
 void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
 {
     Default();
-    InvalidateLook();
+    Invalidate(FALSE);
 }
 
 LRESULT CHLMSkinObjectComboBox::OnDefaultAndInvalidate(WPARAM, LPARAM)
 {
     const LRESULT result = Default();
-    InvalidateLook();
+    Invalidate(FALSE);
     return result;
 }
 
-void CHLMSkinObjectComboBox::InvalidateLook()
-{
-    Invalidate(FALSE);
-}
 
 LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
 {
@@ -285,13 +281,6 @@ void CHLMSkinObjectDateTime::RefreshMetrics()
 {
     CHLMSkinObjectComboBox::RefreshMetrics();
     SendCalendarColors(this, DTM_SETMCCOLOR);
-}
-
-void CHLMSkinObjectDateTime::InvalidateLook()
-{
-    CHLMSkinObjectComboBox::InvalidateLook();
-    // The border is drawn in the state too; the control's own repaint leaves it as it was.
-    RedrawFrame();
 }
 
 CRect CHLMSkinObjectDateTime::GetDropButtonRect() const
@@ -408,8 +397,6 @@ int CHLMSkinObjectDateTime::OnCreate(LPCREATESTRUCT)
     if (Default() == -1)
         return -1;
     Invalidate(FALSE);
-    // The colours sent when the object was attached reached no calendar yet.
-    SendCalendarColors(this, DTM_SETMCCOLOR);
     return 0;
 }
 
@@ -433,21 +420,9 @@ void CHLMSkinObjectDateTime::OnLButtonDown(UINT, CPoint point)
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectMonthCal, CHLMSkinObjectFrame)
 
-BEGIN_MESSAGE_MAP(CHLMSkinObjectMonthCal, CHLMSkinObjectFrame)
-    ON_WM_CREATE()
-END_MESSAGE_MAP()
-
 void CHLMSkinObjectMonthCal::RefreshMetrics()
 {
     CHLMSkinObjectFrame::RefreshMetrics();
     SendCalendarColors(this, MCM_SETCOLOR);
 }
 
-int CHLMSkinObjectMonthCal::OnCreate(LPCREATESTRUCT createStruct)
-{
-    if (CHLMSkinObjectFrame::OnCreate(createStruct) == -1)
-        return -1;
-    // The colours sent when the object was attached reached no calendar yet.
-    SendCalendarColors(this, MCM_SETCOLOR);
-    return 0;
-}

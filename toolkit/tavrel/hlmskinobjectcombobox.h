@@ -33,8 +33,6 @@ protected:
 
     // The mouse is over the client area or the control holds the capture.
     BOOL IsHotOrCaptured() const;
-    // Repaints after a change of hot, focus, capture or enabling.
-    virtual void InvalidateLook();
 
     BOOL m_bHot;
     BOOL m_bPainting;  // the control is painting into this object's buffer
@@ -62,8 +60,6 @@ protected:
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
-    void InvalidateLook() override;
-
 private:
     int GetDrawState() const;
     void DrawCheckBox(CDC* dc, CRect rect, COLORREF background);
@@ -75,8 +71,4 @@ class CHLMSkinObjectMonthCal : public CHLMSkinObjectFrame
 
 public:
     void RefreshMetrics() override;
-
-protected:
-    afx_msg int OnCreate(LPCREATESTRUCT createStruct);
-    DECLARE_MESSAGE_MAP()
 };
