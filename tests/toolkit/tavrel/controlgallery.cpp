@@ -70,6 +70,9 @@ CControlGallery::CControlGallery()
     scrolls.clear();
     m_window = CreateWindowExW(0, kGalleryClass, L"Gallery", WS_OVERLAPPEDWINDOW, 20, 20,
                                980, 720, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // An icon, as application windows have: without one every caption paint asks the window
+    // for a drag icon, which Wine answers by searching the program's icon resources.
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlRow& row : kControls)
     {
