@@ -7,6 +7,7 @@
 #include "hlmskinobjectlistbox.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectscrollbar.h"
+#include "hlmskinobjecttoolbar.h"
 #include "common/hlmsystemhelpers.h"
 
 namespace
@@ -51,7 +52,7 @@ const StandardClass kStandardClasses[] = {
     {L"SysTabControl32", kNotBuilt},
     {L"MDIClient", kNotBuilt},
     {L"msctls_updown32", kNotBuilt},
-    {L"ToolbarWindow32", kNotBuilt},
+    {L"ToolbarWindow32", RUNTIME_CLASS(CHLMSkinObjectToolBar)},
     {L"Button", RUNTIME_CLASS(CHLMSkinObjectButton)},
 };
 

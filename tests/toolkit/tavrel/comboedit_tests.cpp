@@ -1,6 +1,6 @@
 // Combo boxes, date-time pickers, month calendars and edits of the control gallery under the
 // test skin. Its combo box border has one colour per state (RGB(200, 0, 10 * state)), except
-// the disabled one, drawn from image 11 of the second set (RGB(176, 15 * frame, 160)); the
+// the disabled one, drawn from image 15 of the second set (RGB(240, 15 * frame, 160)); the
 // drop-down button is image 14 (RGB(224, 15 * state, 96)); edits have a red border.
 #include "controlgallery.h"
 #include "hlmskinmanager.h"
@@ -25,7 +25,7 @@ const COLORREF kEditBorder = RGB(255, 0, 0);
 
 COLORREF ComboBorder(int state)
 {
-    return state == kStateDisabled ? RGB(176, 15 * state, 160) : RGB(200, 0, 10 * state);
+    return state == kStateDisabled ? RGB(240, 15 * state, 160) : RGB(200, 0, 10 * state);
 }
 
 COLORREF DropButton(int state)

@@ -28,6 +28,7 @@ enum GalleryControl
     kGalleryRadioButton,
     kGalleryGroupBox,
     // toolbar (client 590..950 x 10..40)
+    kGalleryToolBar,
     // tree view (590..950 x 50..160), list view with its header (440..950 x 175..300),
     // status bar (at the bottom)
     // trackbars and progress bars (10..430 x 175..300)
