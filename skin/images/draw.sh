@@ -294,6 +294,18 @@ boxed o1 12 12 "$face" "$face"; boxed o2 12 12 "$line_hot" "$fill_hot"
 boxed o3 12 12 "$line_down" "$fill_down"; boxed o4 12 12 "$face" "$face"
 boxed o5 12 12 "$line" "$fill_down"; boxed o6 12 12 "$line_hot" "$fill_down"
 stack toolbarbutton.bmp $(for i in 1 2 3 4 5 6; do frame o$i; done)
+# The arrow part of split buttons: the same six frames, 13 x 22, with a small down triangle.
+toolbar_arrow() { # name border fill triangle-colour
+  convert -size 13x22 "xc:$3" +antialias -fill none -stroke "$2" -draw 'rectangle 0,0 12,21' \
+    -stroke none -fill "$4" -draw 'polygon 4,10 8,10 6,12' "$(frame "$1")"
+}
+toolbar_arrow dd1 "$face" "$face" '#5E6E7C'; toolbar_arrow dd2 "$line_hot" "$fill_hot" "$slate"
+toolbar_arrow dd3 "$line_down" "$fill_down" "$slate_line"; toolbar_arrow dd4 "$face" "$face" "$line_off"
+toolbar_arrow dd5 "$line" "$fill_down" "$slate"; toolbar_arrow dd6 "$line_hot" "$fill_down" "$slate"
+stack toolbardropdown.bmp $(for i in 1 2 3 4 5 6; do frame dd$i; done)
+# Toolbar separators: an etched line, drawn at its true size.
+convert -size 2x18 "xc:#FFFFFF" -fill "$line_off" -draw 'rectangle 0,0 0,17' "$(frame sep)"
+out=toolbarseparator.bmp; bmp "$(frame sep)"
 
 # Status bar gripper: the size box's dots.
 out=statusgripper.bmp; bmp "$(frame z1)"

@@ -2,12 +2,15 @@
 
 #include "hlmskinobject.h"
 #include "hlmskinobjectbutton.h"
+#include "hlmskinobjectcombobox.h"
+#include "hlmskinobjectedit.h"
 #include "hlmskinobjectheader.h"
 #include "hlmskinobjectlistbox.h"
 #include "hlmskinobjectlistview.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectscrollbar.h"
 #include "hlmskinobjectstatusbar.h"
+#include "hlmskinobjecttoolbar.h"
 #include "hlmskinobjecttreeview.h"
 #include "common/hlmsystemhelpers.h"
 
@@ -38,10 +41,10 @@ struct StandardSynonym
 };
 
 const StandardClass kStandardClasses[] = {
-    {L"ComboBox", kNotBuilt},
-    {L"Edit", kNotBuilt},
-    {L"SysDateTimePick32", kNotBuilt},
-    {L"SysMonthCal32", kNotBuilt},
+    {L"ComboBox", RUNTIME_CLASS(CHLMSkinObjectComboBox)},
+    {L"Edit", RUNTIME_CLASS(CHLMSkinObjectEdit)},
+    {L"SysDateTimePick32", RUNTIME_CLASS(CHLMSkinObjectDateTime)},
+    {L"SysMonthCal32", RUNTIME_CLASS(CHLMSkinObjectMonthCal)},
     {L"ListBox", RUNTIME_CLASS(CHLMSkinObjectListBox)},
     {L"ScrollBar", RUNTIME_CLASS(CHLMSkinObjectScrollBar)},
     {L"SysListView32", RUNTIME_CLASS(CHLMSkinObjectListView)},
@@ -53,7 +56,7 @@ const StandardClass kStandardClasses[] = {
     {L"SysTabControl32", kNotBuilt},
     {L"MDIClient", kNotBuilt},
     {L"msctls_updown32", kNotBuilt},
-    {L"ToolbarWindow32", kNotBuilt},
+    {L"ToolbarWindow32", RUNTIME_CLASS(CHLMSkinObjectToolBar)},
     {L"Button", RUNTIME_CLASS(CHLMSkinObjectButton)},
 };
 

@@ -27,18 +27,6 @@ CHLMSkinObjectButton* ButtonOf(HWND window)
     return dynamic_cast<CHLMSkinObjectButton*>(GetSkinManager()->FindSkinObject(window));
 }
 
-// How many pixels of a client rectangle have the colour.
-int CountColor(HWND window, const RECT& rect, COLORREF color)
-{
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-    {
-        for (int x = rect.left; x < rect.right; ++x)
-            count += WindowPixel(window, x, y) == color;
-    }
-    return count;
-}
-
 class ButtonObjectTest : public ControlGalleryTest
 {
 protected:

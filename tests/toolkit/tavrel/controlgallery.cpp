@@ -32,6 +32,8 @@ const ControlRow kControls[] = {
     {kGalleryRadioButton, L"Button", L"Radio button", BS_AUTORADIOBUTTON | WS_TABSTOP, {220, 128, 120, 20}},
     {kGalleryGroupBox, L"Button", L"Group", BS_GROUPBOX, {420, 40, 150, 110}},
     // toolbar
+    {kGalleryToolBar, TOOLBARCLASSNAMEW, L"",
+     TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, {590, 10, 360, 30}},
     // tree view, list view, status bar
     {kGalleryTreeView, WC_TREEVIEWW, L"", WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
      {590, 50, 360, 110}},
@@ -39,6 +41,17 @@ const ControlRow kControls[] = {
     {kGalleryStatusBar, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, {0, 0, 0, 0}},
     // trackbars and progress bars
     // combo boxes, date-time picker, month calendar, edit
+    {kGallerySimpleCombo, L"ComboBox", L"", CBS_SIMPLE | WS_VSCROLL | WS_TABSTOP, {10, 315, 130, 120}},
+    {kGalleryDropDownCombo, L"ComboBox", L"", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, {150, 315, 130, 200}},
+    {kGalleryDropListCombo, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {290, 315, 130, 200}},
+    {kGalleryDateTime, L"SysDateTimePick32", L"", DTS_SHORTDATEFORMAT | WS_TABSTOP, {150, 350, 130, 24}},
+    {kGalleryDateTimeNone, L"SysDateTimePick32", L"", DTS_SHORTDATEFORMAT | DTS_SHOWNONE | WS_TABSTOP,
+     {290, 350, 130, 24}},
+    {kGalleryMonthCal, L"SysMonthCal32", L"", WS_BORDER, {10, 445, 200, 170}},
+    {kGalleryEdit, L"Edit", L"Single line", ES_AUTOHSCROLL | WS_TABSTOP, {150, 385, 130, 24}},
+    {kGalleryReadOnlyEdit, L"Edit", L"Read-only", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, {290, 385, 130, 24}},
+    {kGalleryMultiLineEdit, L"Edit", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+     {220, 420, 200, 195}},
     // tab, spin buttons, MDI client
 };
 
@@ -96,10 +109,70 @@ CControlGallery::CControlGallery()
         SendMessageW(Control(kGalleryListBox), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     // toolbar buttons
+    {
+        // Images: squares of one colour each on a masked ground; one list for every gallery,
+        // since a toolbar does not own its lists.
+        static const HIMAGELIST toolImages = [] {
+            const COLORREF colors[] = {RGB(200, 60, 40), RGB(40, 140, 70), RGB(50, 90, 190), RGB(210, 160, 30),
+                                       RGB(120, 70, 170)};
+            const int count = _countof(colors);
+            HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
+            HDC screen = GetDC(nullptr);
+            HDC memory = CreateCompatibleDC(screen);
+            HBITMAP strip = CreateCompatibleBitmap(screen, 16 * count, 16);
+            HGDIOBJ previous = SelectObject(memory, strip);
+            const auto fill = [memory](RECT rect, COLORREF color) {
+                SetBkColor(memory, color);
+                ExtTextOutW(memory, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+            };
+            fill({0, 0, 16 * count, 16}, RGB(255, 0, 255));
+            for (int i = 0; i < count; ++i)
+                fill({16 * i + 2, 2, 16 * i + 14, 14}, colors[i]);
+            SelectObject(memory, previous);
+            ImageList_AddMasked(list, strip, RGB(255, 0, 255));
+            DeleteObject(strip);
+            DeleteDC(memory);
+            ReleaseDC(nullptr, screen);
+            return list;
+        }();
+        const TBBUTTON buttons[] = {
+            {0, 1001, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(L"Open")},
+            {1, 1002, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, reinterpret_cast<INT_PTR>(L"Bold")},
+            {2, 1003, 0, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(L"Off")},
+            {0, 0, 0, BTNS_SEP, {}, 0, 0},
+            {3, 1004, TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, reinterpret_cast<INT_PTR>(L"Split")},
+            {4, 1005, TBSTATE_ENABLED, BTNS_WHOLEDROPDOWN, {}, 0, reinterpret_cast<INT_PTR>(L"Menu")},
+        };
+        HWND toolBar = Control(kGalleryToolBar);
+        SendMessageW(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        SendMessageW(toolBar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+        SendMessageW(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImages));
+        SendMessageW(toolBar, TB_ADDBUTTONSW, _countof(buttons), reinterpret_cast<LPARAM>(buttons));
+    }
     // tree items, list columns and items, status parts
     FillGalleryTreeListAndStatus(m_window);
     // trackbar ranges and tics, progress positions
     // combo box items, calendar dates, edit text
+    for (int id : {kGallerySimpleCombo, kGalleryDropDownCombo, kGalleryDropListCombo})
+    {
+        for (const wchar_t* item : {L"Small", L"Medium", L"Large", L"Original"})
+            SendMessageW(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        SendMessageW(Control(id), CB_SETCURSEL, 1, 0);
+    }
+    // Edits and pickers get the sunken edge that dialogs give them.
+    for (int id : {kGalleryDateTime, kGalleryDateTimeNone, kGalleryEdit, kGalleryReadOnlyEdit, kGalleryMultiLineEdit})
+    {
+        SetWindowLongW(Control(id), GWL_EXSTYLE, GetWindowLongW(Control(id), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+        SetWindowPos(Control(id), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
+    wchar_t lines[2048] = L"";
+    for (int line = 1; line <= 40; ++line)
+    {
+        wchar_t text[48];
+        wsprintfW(text, L"Line %d of a multi-line edit\r\n", line);
+        lstrcatW(lines, text);
+    }
+    SetWindowTextW(Control(kGalleryMultiLineEdit), lines);
     // tab items, spin buddies, MDI children
     ShowWindow(m_window, SW_SHOW);
     SetActiveWindow(m_window);

@@ -28,6 +28,7 @@ enum GalleryControl
     kGalleryRadioButton,
     kGalleryGroupBox,
     // toolbar (client 590..950 x 10..40)
+    kGalleryToolBar,
     // tree view (590..950 x 50..160), list view with its header (440..950 x 175..300),
     // status bar (at the bottom)
     kGalleryTreeView,
@@ -35,6 +36,15 @@ enum GalleryControl
     kGalleryStatusBar,
     // trackbars and progress bars (10..430 x 175..300)
     // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
+    kGallerySimpleCombo,
+    kGalleryDropDownCombo,
+    kGalleryDropListCombo,
+    kGalleryDateTime,
+    kGalleryDateTimeNone,
+    kGalleryMonthCal,
+    kGalleryEdit,
+    kGalleryReadOnlyEdit,
+    kGalleryMultiLineEdit,
     // tab and spin buttons (440..950 x 315..460), MDI client (440..950 x 470..620)
 };
 

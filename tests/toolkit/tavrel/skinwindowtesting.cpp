@@ -1,5 +1,6 @@
 #include "skinwindowtesting.h"
 
+#include "pixels.h"
 
 COLORREF WindowPixel(HWND window, int x, int y)
 {
@@ -14,6 +15,25 @@ COLORREF WindowPixel(HWND window, int x, int y)
     DeleteDC(memory);
     ReleaseDC(window, windowDC);
     return color;
+}
+
+int CountColor(HWND window, const RECT& rect, COLORREF color)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return 0;
+    // One copy of the whole rectangle, read pixel by pixel.
+    TestSurface surface(width, height);
+    HDC windowDC = GetWindowDC(window);
+    BitBlt(surface.dc(), 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(window, windowDC);
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+            count += surface.ColorAt(x, y) == color;
+    }
+    return count;
 }
 
 void PumpMessages(int* quitCode)

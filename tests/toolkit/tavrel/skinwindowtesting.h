@@ -9,6 +9,8 @@
 
 // The pixel at window coordinates (x, y), read with BitBlt from the window DC.
 COLORREF WindowPixel(HWND window, int x, int y);
+// How many pixels of a rectangle in window coordinates have the colour.
+int CountColor(HWND window, const RECT& rect, COLORREF color);
 
 // Handles the messages waiting; a quit message taken among them leaves its exit code in
 // quitCode when one is given.

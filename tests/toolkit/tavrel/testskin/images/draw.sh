@@ -58,3 +58,15 @@ convert "$work/small1.png" "$work/small2.png" -append -type TrueColor -define bm
 strip2 uppertrack.bmp 8 8 8 4
 strip2 gripper.bmp 9 4 4 4
 strip2 sizebox.bmp 10 8 8 2
+# Toolbar parts, one frame per state (normal, hot, pressed, disabled, checked): buttons of
+# 16 x 8 stacked, split buttons and their arrow parts of 20 x 20 side by side, a separator.
+side_by_side() { # file frame-width frame-height: the vertical strip's frames put in a row
+  convert "$1" -crop "${2}x${3}" +repage +append -type TrueColor -define bmp:format=bmp3 "BMP3:$1"
+}
+strip2 toolbutton.bmp 11 16 8 5
+strip2 toolsplit.bmp 12 20 20 5 && side_by_side toolsplit.bmp 20 20
+strip2 toolsplitdrop.bmp 13 20 20 5 && side_by_side toolsplitdrop.bmp 20 20
+strip2 toolseparator.bmp 14 8 8 1
+# Combo boxes: the drop-down button (4 states) and the box drawn from an image (4 states).
+strip dropdown.bmp 14 16 16 4
+strip2 combobox.bmp 15 16 16 4

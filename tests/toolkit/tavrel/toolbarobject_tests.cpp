@@ -1,0 +1,438 @@
+// The toolbar object under the test skin, whose toolbar parts are solid colours with one frame
+// per drawing state (image f, frame k: RGB(16f, 15k, 160)): buttons are image 11, split
+// buttons 12, their arrow parts 13 and separators 14. The gallery's toolbar holds, in this
+// order: a plain button, a checked one, a disabled one, a separator, a split button and a
+// whole-drop-down button, all with images and texts.
+#include "controlgallery.h"
+#include "hlmskinmanager.h"
+#include "hlmskinobjecttoolbar.h"
+#include "pixels.h"
+#include "skintestsupport.h"
+#include "skinwindowtesting.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+const int kButtonImage = 11, kSplitImage = 12, kSplitArrowImage = 13, kSeparatorImage = 14;
+const int kNormal = 1, kHot = 2, kPressed = 3, kDisabled = 4, kChecked = 5;
+const COLORREF kSkinButtonFace = RGB(10, 20, 30);
+// The gallery's buttons by index.
+const int kPlainButton = 0, kCheckedButton = 1, kDisabledButton = 2, kSeparator = 3, kSplitButton = 4,
+          kWholeDropDown = 5;
+// Where a button's image starts in a list-style button of the gallery's size: the padding's
+// half plus the edge across, one pixel down; the images' squares are inset by 2.
+const POINT kImageSquare = {2 + 3 + 2, 1 + 2};
+
+COLORREF Solid(int image, int frame)
+{
+    return RGB(16 * image, 15 * frame, 160);
+}
+
+COLORREF SkinColor(int index)
+{
+    return GetSkinManager()->GetMetrics()->GetColor(index);
+}
+
+CHLMSkinObjectToolBar* ToolBarOf(HWND window)
+{
+    return dynamic_cast<CHLMSkinObjectToolBar*>(GetSkinManager()->FindSkinObject(window));
+}
+
+RECT ItemRect(HWND toolBar, int index)
+{
+    RECT rect = {};
+    SendMessageW(toolBar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+int CommandOf(HWND toolBar, int index)
+{
+    TBBUTTON button = {};
+    SendMessageW(toolBar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
+    return button.idCommand;
+}
+
+COLORREF FacePixel(HWND toolBar, int index)
+{
+    const RECT rect = ItemRect(toolBar, index);
+    return WindowPixel(toolBar, rect.left + 1, rect.top + 1);
+}
+
+void Repaint(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages();
+}
+
+class ToolBarObjectTest : public ControlGalleryTest
+{
+protected:
+    HWND ToolBar() const { return Control(kGalleryToolBar); }
+};
+
+TEST_F(ToolBarObjectTest, EveryButtonKindIsDrawnFromTheSkin)
+{
+    HWND toolBar = ToolBar();
+    ASSERT_NE(nullptr, ToolBarOf(toolBar));
+    const RECT split = ItemRect(toolBar, kSplitButton), whole = ItemRect(toolBar, kWholeDropDown);
+    const int arrow = GetSystemMetrics(SM_CYMENUCHECK);
+    struct Probe
+    {
+        const char* name;
+        int x, y;
+        COLORREF color;
+    } const probes[] = {
+        {"plain button", ItemRect(toolBar, kPlainButton).left + 1, 1, Solid(kButtonImage, kNormal)},
+        {"checked button", ItemRect(toolBar, kCheckedButton).left + 1, 1, Solid(kButtonImage, kChecked)},
+        {"disabled button", ItemRect(toolBar, kDisabledButton).left + 1, 1, Solid(kButtonImage, kDisabled)},
+        {"separator", ItemRect(toolBar, kSeparator).left + 1, 1, Solid(kSeparatorImage, 1)},
+        {"split button", split.left + 1, 1, Solid(kSplitImage, kNormal)},
+        {"split button, last pixel before its arrow", split.right - arrow - 1, 1, Solid(kSplitImage, kNormal)},
+        {"split button's arrow part", split.right - arrow, 1, Solid(kSplitArrowImage, kNormal)},
+        {"whole-drop-down button", whole.left + 1, 1, Solid(kButtonImage, kNormal)},
+        {"whole-drop-down triangle", whole.right - 6, (whole.top + whole.bottom) / 2, SkinColor(COLOR_BTNTEXT)},
+        {"beside the triangle", whole.right - 6, (whole.top + whole.bottom) / 2 + 3, Solid(kButtonImage, kNormal)},
+        {"toolbar beyond the buttons", whole.right + 10, 5, kSkinButtonFace},
+    };
+    for (const Probe& probe : probes)
+        EXPECT_EQ(probe.color, WindowPixel(toolBar, probe.x, probe.y)) << probe.name;
+
+    // Texts in the skin's button text colour, the disabled one in its shadow colour.
+    EXPECT_GT(CountColor(toolBar, ItemRect(toolBar, kPlainButton), SkinColor(COLOR_BTNTEXT)), 10);
+    EXPECT_GT(CountColor(toolBar, ItemRect(toolBar, kDisabledButton), SkinColor(COLOR_BTNSHADOW)), 10);
+    // The disabled button has no disabled list: its image is embossed, the shadow colour over
+    // the highlight one pixel down and right.
+    const RECT disabled = ItemRect(toolBar, kDisabledButton);
+    const int x = disabled.left + kImageSquare.x, y = disabled.top + kImageSquare.y;
+    EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), WindowPixel(toolBar, x, y));
+    EXPECT_EQ(SkinColor(COLOR_BTNHIGHLIGHT), WindowPixel(toolBar, x + 12, y + 12));
+}
+
+// Hot from the mouse (SendInput), pressed from a held button with the image one pixel
+// down and right, and a checked button that stays checked under the mouse.
+TEST_F(ToolBarObjectTest, ButtonStatesFollowTheMouse)
+{
+    HWND toolBar = ToolBar();
+    const RECT plain = ItemRect(toolBar, kPlainButton);
+    const POINT square = {plain.left + kImageSquare.x, plain.top + kImageSquare.y};
+    const COLORREF imageColor = WindowPixel(toolBar, square.x, square.y);
+    ASSERT_NE(Solid(kButtonImage, kNormal), imageColor);
+
+    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(toolBar, plain.left + 30, 11));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kHot); }));
+    EXPECT_EQ(imageColor, WindowPixel(toolBar, square.x, square.y));
+
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kPressed); }));
+    EXPECT_EQ(Solid(kButtonImage, kPressed), WindowPixel(toolBar, square.x, square.y));
+    EXPECT_EQ(imageColor, WindowPixel(toolBar, square.x + 1, square.y + 1));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kHot); }));
+
+    const RECT checked = ItemRect(toolBar, kCheckedButton);
+    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(toolBar, checked.left + 30, 11));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kNormal); }));
+    EXPECT_EQ(static_cast<LRESULT>(kCheckedButton), SendMessageW(toolBar, TB_GETHOTITEM, 0, 0));
+    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
+
+    ParkMouse();
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageW(toolBar, TB_GETHOTITEM, 0, 0) < 0; }));
+    PumpMessages();
+    EXPECT_EQ(Solid(kButtonImage, kNormal), FacePixel(toolBar, kPlainButton));
+    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
+}
+
+TEST_F(ToolBarObjectTest, PressedDropDownsMoveTheirArrows)
+{
+    HWND toolBar = ToolBar();
+    const RECT split = ItemRect(toolBar, kSplitButton), whole = ItemRect(toolBar, kWholeDropDown);
+    const int arrow = GetSystemMetrics(SM_CYMENUCHECK);
+    const POINT tip = {whole.right - 6, (whole.top + whole.bottom) / 2 + 1};
+    EXPECT_EQ(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x, tip.y));
+    EXPECT_NE(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x, tip.y + 1));
+
+    for (int index : {kSplitButton, kWholeDropDown})
+        SendMessageW(toolBar, TB_PRESSBUTTON, CommandOf(toolBar, index), TRUE);
+    PumpMessages();
+    EXPECT_EQ(Solid(kSplitImage, kPressed), WindowPixel(toolBar, split.left + 1, 1));
+    EXPECT_EQ(Solid(kSplitArrowImage, kPressed), WindowPixel(toolBar, split.right - arrow, 1));
+    EXPECT_EQ(Solid(kButtonImage, kPressed), WindowPixel(toolBar, whole.left + 1, 1));
+    EXPECT_EQ(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x + 1, tip.y + 1));
+    EXPECT_NE(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x - 2, tip.y - 1));
+}
+
+// A disabled button without a disabled list: grey from a version-6 list of alpha images,
+// embossed from any other list; a disabled list's own image when there is one.
+TEST_F(ToolBarObjectTest, DisabledImagesWithoutADisabledList)
+{
+    HWND toolBar = ToolBar();
+    const RECT disabled = ItemRect(toolBar, kDisabledButton);
+    const POINT square = {disabled.left + kImageSquare.x + 4, disabled.top + kImageSquare.y + 4};
+    const COLORREF red = RGB(220, 30, 30);
+
+    // Three 16 x 16 images of 32 bits: an opaque red square in a transparent ground.
+    HIMAGELIST alpha = ImageList_Create(16, 16, ILC_COLOR32, 3, 0);
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = 48;
+        info.bmiHeader.biHeight = -16;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP strip = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        DWORD* pixels = static_cast<DWORD*>(bits);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 48; ++x)
+            {
+                const bool inside = y >= 2 && y < 14 && x % 16 >= 2 && x % 16 < 14;
+                pixels[y * 48 + x] = inside ? Bgra(GetBValue(red), GetGValue(red), GetRValue(red), 255) : 0;
+            }
+        ASSERT_EQ(0, ImageList_Add(alpha, strip, nullptr));
+        DeleteObject(strip);
+    }
+    HIMAGELIST gallery = reinterpret_cast<HIMAGELIST>(SendMessageW(toolBar, TB_GETIMAGELIST, 0, 0));
+
+    enum Look
+    {
+        Grey,
+        Embossed,
+        Red
+    };
+    struct Case
+    {
+        const char* name;
+        DWORD version;
+        HIMAGELIST normal;
+        HIMAGELIST disabledList;
+        Look look;
+    } const cases[] = {
+        {"24-bit list, version 5.81", 0x50051, gallery, nullptr, Embossed},
+        {"24-bit list, version 6", 0x60000, gallery, nullptr, Embossed},
+        {"alpha list, version 5.81", 0x50051, alpha, nullptr, Embossed},
+        {"alpha list, version 6", 0x60000, alpha, nullptr, Grey},
+        {"a disabled list of its own", 0x60000, gallery, alpha, Red},
+    };
+    for (const Case& c : cases)
+    {
+        CComCtlVersionScope version(c.version);
+        SendMessageW(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(c.normal));
+        SendMessageW(toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(c.disabledList));
+        EXPECT_EQ(c.version >= 0x60000 && c.normal == alpha, ToolBarOf(toolBar)->IsAlphaImageList(c.normal)) << c.name;
+        Repaint(toolBar);
+        const COLORREF pixel = WindowPixel(toolBar, square.x, square.y);
+        switch (c.look)
+        {
+        case Grey:
+            EXPECT_TRUE(GetRValue(pixel) == GetGValue(pixel) && GetGValue(pixel) == GetBValue(pixel)) << c.name;
+            EXPECT_NE(SkinColor(COLOR_BTNSHADOW), pixel) << c.name;
+            break;
+        case Embossed:
+            EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), pixel) << c.name;
+            break;
+        case Red:
+            EXPECT_EQ(red, pixel) << c.name;
+            break;
+        }
+    }
+    SendMessageW(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(gallery));
+    SendMessageW(toolBar, TB_SETDISABLEDIMAGELIST, 0, 0);
+    ImageList_Destroy(alpha);
+}
+
+// ---------------------------------------------------------------------------------------
+// A toolbar of its own parent, which records the custom-draw notifications and answers them
+// as a test asks.
+
+struct CustomDrawCall
+{
+    DWORD stage;
+    DWORD_PTR item;
+    UINT state;
+};
+
+class ToolBarParentTest : public ::testing::Test
+{
+protected:
+    // Buttons: plain, checked, disabled, hidden; commands 1 to 4, data 100 + command.
+    void SetUp() override
+    {
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ParkMouse();
+        RegisterWindowClass(L"QuilbrookToolBarParent", ParentProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        s_test = this;
+        m_parent = CreateWindowExW(0, L"QuilbrookToolBarParent", L"Toolbar", WS_OVERLAPPEDWINDOW, 40, 40, 400, 120,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        m_toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NODIVIDER, 0, 0, 0, 0,
+                                    m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)),
+                                    GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        const BYTE states[] = {TBSTATE_ENABLED, TBSTATE_ENABLED | TBSTATE_CHECKED, 0, TBSTATE_ENABLED | TBSTATE_HIDDEN};
+        const wchar_t* const texts[] = {L"One", L"Two", L"Three", L"Four"};
+        for (int i = 0; i < 4; ++i)
+        {
+            const TBBUTTON button = {I_IMAGENONE, i + 1, states[i], BTNS_BUTTON, {}, static_cast<DWORD_PTR>(101 + i),
+                                     reinterpret_cast<INT_PTR>(texts[i])};
+            SendMessageW(m_toolBar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+        }
+        SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
+        ShowWindow(m_parent, SW_SHOW);
+        PumpMessages();
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(m_parent);
+        PumpMessages();
+        s_test = nullptr;
+        CleanSkinManager();
+    }
+
+    static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NOTIFY && s_test != nullptr &&
+            reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(NM_CUSTOMDRAW))
+            return s_test->OnCustomDraw(wParam, reinterpret_cast<NMTBCUSTOMDRAW*>(lParam));
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    LRESULT OnCustomDraw(WPARAM id, NMTBCUSTOMDRAW* record)
+    {
+        EXPECT_EQ(static_cast<WPARAM>(kToolBarId), id);
+        EXPECT_EQ(static_cast<UINT_PTR>(kToolBarId), record->nmcd.hdr.idFrom);
+        EXPECT_EQ(m_toolBar, record->nmcd.hdr.hwndFrom);
+        EXPECT_NE(nullptr, record->nmcd.hdc);
+        if (record->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        {
+            const int index = static_cast<int>(record->nmcd.dwItemSpec) - 1;
+            const RECT rect = ItemRect(m_toolBar, index);
+            EXPECT_TRUE(EqualRect(&rect, &record->nmcd.rc)) << index;
+            EXPECT_EQ(static_cast<LPARAM>(101 + index), record->nmcd.lItemlParam);
+            EXPECT_EQ(rect.right - rect.left - 4, record->rcText.right) << index;
+            EXPECT_EQ(rect.bottom - rect.top - 4, record->rcText.bottom) << index;
+        }
+        calls.push_back({record->nmcd.dwDrawStage, record->nmcd.dwItemSpec, record->nmcd.uItemState});
+        return answer ? answer(record) : CDRF_DODEFAULT;
+    }
+
+    std::vector<CustomDrawCall> Paint()
+    {
+        calls.clear();
+        Repaint(m_toolBar);
+        return calls;
+    }
+
+    static const int kToolBarId = 77;
+    static ToolBarParentTest* s_test;
+    HWND m_parent = nullptr;
+    HWND m_toolBar = nullptr;
+    std::vector<CustomDrawCall> calls;
+    std::function<LRESULT(NMTBCUSTOMDRAW*)> answer;
+};
+
+ToolBarParentTest* ToolBarParentTest::s_test = nullptr;
+
+::testing::AssertionResult CallsAre(const std::vector<CustomDrawCall>& calls,
+                                    const std::vector<CustomDrawCall>& expected)
+{
+    std::string text;
+    for (const CustomDrawCall& call : calls)
+        text += " (" + std::to_string(call.stage) + ", " + std::to_string(call.item) + ", " +
+                std::to_string(call.state) + ")";
+    if (calls.size() != expected.size())
+        return ::testing::AssertionFailure() << "calls:" << text;
+    for (size_t i = 0; i < calls.size(); ++i)
+    {
+        if (calls[i].stage != expected[i].stage || calls[i].item != expected[i].item ||
+            calls[i].state != expected[i].state)
+            return ::testing::AssertionFailure() << "calls:" << text;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(ToolBarParentTest, ParentGetsCustomDrawAndItsAnswersHold)
+{
+    ASSERT_NE(nullptr, ToolBarOf(m_toolBar));
+    // Every stage with the parent asking for nothing: the visible buttons, hidden ones skipped.
+    EXPECT_TRUE(CallsAre(Paint(), {{CDDS_PREPAINT, 0, 0},
+                                   {CDDS_ITEMPREPAINT, 1, 0},
+                                   {CDDS_ITEMPREPAINT, 2, CDIS_CHECKED},
+                                   {CDDS_ITEMPREPAINT, 3, CDIS_DISABLED}}));
+    EXPECT_EQ(Solid(kButtonImage, kNormal), FacePixel(m_toolBar, 0));
+    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(m_toolBar, 1));
+
+    // Post-paint stages when asked; a skipped button stays blank, a changed state is drawn,
+    // a button without edges shows the toolbar's face.
+    answer = [](NMTBCUSTOMDRAW* record) -> LRESULT {
+        switch (record->nmcd.dwDrawStage == CDDS_PREPAINT ? 0 : record->nmcd.dwItemSpec)
+        {
+        case 0: return CDRF_NOTIFYPOSTPAINT;
+        case 1: return CDRF_SKIPDEFAULT;
+        case 2: record->nmcd.uItemState = CDIS_HOT; return CDRF_DODEFAULT;
+        case 3: return TBCDRF_NOEDGES | CDRF_NOTIFYPOSTPAINT;
+        default: return CDRF_DODEFAULT;
+        }
+    };
+    EXPECT_TRUE(CallsAre(Paint(), {{CDDS_PREPAINT, 0, 0},
+                                   {CDDS_ITEMPREPAINT, 1, 0},
+                                   {CDDS_ITEMPREPAINT, 2, CDIS_CHECKED},
+                                   {CDDS_ITEMPREPAINT, 3, CDIS_DISABLED},
+                                   {CDDS_ITEMPOSTPAINT, 3, CDIS_DISABLED},
+                                   {CDDS_POSTPAINT, 0, 0}}));
+    EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, 0));
+    EXPECT_EQ(0, CountColor(m_toolBar, ItemRect(m_toolBar, 0), SkinColor(COLOR_BTNTEXT)));
+    EXPECT_EQ(Solid(kButtonImage, kHot), FacePixel(m_toolBar, 1));
+    EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, 2));
+    EXPECT_GT(CountColor(m_toolBar, ItemRect(m_toolBar, 2), SkinColor(COLOR_BTNSHADOW)), 10);
+
+    // Skipping the whole paint leaves the plain button face and asks about no button.
+    answer = [](NMTBCUSTOMDRAW*) -> LRESULT { return CDRF_SKIPDEFAULT; };
+    EXPECT_TRUE(CallsAre(Paint(), {{CDDS_PREPAINT, 0, 0}}));
+    for (int index = 0; index < 3; ++index)
+        EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, index)) << index;
+}
+
+// A button text longer than 256 characters is read whole, not into a buffer of fixed size.
+TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
+{
+    std::wstring longText;
+    for (int i = 0; i < 300; ++i)
+        longText += static_cast<wchar_t>(L'a' + i % 26);
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_TEXT;
+    info.pszText = &longText[0];
+    ASSERT_TRUE(SendMessageW(m_toolBar, TB_SETBUTTONINFOW, 1, reinterpret_cast<LPARAM>(&info)));
+    const int pooled = static_cast<int>(SendMessageW(m_toolBar, TB_ADDSTRINGW, 0,
+                                                     reinterpret_cast<LPARAM>(L"Pooled\0")));
+    const TBBUTTON added[] = {{I_IMAGENONE, 5, TBSTATE_ENABLED, BTNS_BUTTON, {}, 105, pooled},
+                              {I_IMAGENONE, 6, TBSTATE_ENABLED, BTNS_BUTTON, {}, 106, -1}};
+    SendMessageW(m_toolBar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(added));
+
+    CHLMSkinObjectToolBar* object = ToolBarOf(m_toolBar);
+    ASSERT_NE(nullptr, object);
+    struct Case
+    {
+        int index;
+        std::wstring text;
+    } const cases[] = {{0, longText}, {1, L"Two"}, {4, L"Pooled"}, {5, L""}};
+    for (const Case& c : cases)
+    {
+        TBBUTTON button = {};
+        SendMessageW(m_toolBar, TB_GETBUTTON, c.index, reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(c.text, std::wstring(object->GetButtonText(button).GetString())) << c.index;
+    }
+    Paint();
+    RECT start = ItemRect(m_toolBar, 0);
+    start.right = start.left + 60;
+    EXPECT_GT(CountColor(m_toolBar, start, SkinColor(COLOR_BTNTEXT)), 10);
+}
+}
