@@ -46,17 +46,6 @@ COLORREF SkinColor(int index)
     return GetSkinManager()->GetMetrics()->GetColor(index);
 }
 
-int CountColor(HWND window, const RECT& rect, COLORREF color)
-{
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-    {
-        for (int x = rect.left; x < rect.right; ++x)
-            count += WindowPixel(window, x, y) == color;
-    }
-    return count;
-}
-
 class ListControlsTest : public ControlGalleryTest
 {
 protected:
