@@ -19,7 +19,7 @@ namespace
 {
 typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
 
-const COLORREF kSkinWindow = RGB(230, 240, 250), kSkinGrayText = RGB(90, 100, 110);
+const COLORREF kSkinGrayText = RGB(90, 100, 110);
 const COLORREF kSkinButtonFace = RGB(10, 20, 30), kSkinButtonText = RGB(250, 250, 0);
 const COLORREF kSkinButtonShadow = RGB(0, 200, 200);
 const COLORREF kRightOfItems = RGB(200, 0, 200);
@@ -97,17 +97,19 @@ TEST_F(ListControlsTest, EachControlAndSynonymGetsItsObject)
 // controls get their own (tree view) or the system's (list view) back when the skin goes.
 TEST_F(ListControlsTest, ColoursFollowTheSkin)
 {
-    const COLORREF windowText = SkinColor(COLOR_WINDOWTEXT);
+    // The controls' own defaults are CLR_NONE, CLR_DEFAULT and -1: a skin colour read back was
+    // sent by the object.
+    const COLORREF windowText = SkinColor(COLOR_WINDOWTEXT), skinWindow = SkinColor(COLOR_WINDOW);
     auto expectSkinColours = [&](const char* when) {
-        EXPECT_EQ(kSkinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0))) << when;
-        EXPECT_EQ(kSkinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTBKCOLOR, 0, 0))) << when;
         EXPECT_EQ(windowText, static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTCOLOR, 0, 0))) << when;
-        EXPECT_EQ(kSkinWindow, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETBKCOLOR, 0, 0))) << when;
         EXPECT_EQ(windowText, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETTEXTCOLOR, 0, 0))) << when;
     };
     expectSkinColours("created under the skin");
     // The empty area below the tree's items shows it.
-    EXPECT_EQ(kSkinWindow, WindowPixel(Tree(), 300, 100));
+    EXPECT_EQ(skinWindow, WindowPixel(Tree(), 300, 100));
 
     CleanSkinManager();
     PumpMessages();
