@@ -2,6 +2,8 @@
 
 #include "hlmskinobject.h"
 #include "hlmskinobjectbutton.h"
+#include "hlmskinobjectcombobox.h"
+#include "hlmskinobjectedit.h"
 #include "hlmskinobjectlistbox.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectscrollbar.h"
@@ -35,10 +37,10 @@ struct StandardSynonym
 };
 
 const StandardClass kStandardClasses[] = {
-    {L"ComboBox", kNotBuilt},
-    {L"Edit", kNotBuilt},
-    {L"SysDateTimePick32", kNotBuilt},
-    {L"SysMonthCal32", kNotBuilt},
+    {L"ComboBox", RUNTIME_CLASS(CHLMSkinObjectComboBox)},
+    {L"Edit", RUNTIME_CLASS(CHLMSkinObjectEdit)},
+    {L"SysDateTimePick32", RUNTIME_CLASS(CHLMSkinObjectDateTime)},
+    {L"SysMonthCal32", RUNTIME_CLASS(CHLMSkinObjectMonthCal)},
     {L"ListBox", RUNTIME_CLASS(CHLMSkinObjectListBox)},
     {L"ScrollBar", RUNTIME_CLASS(CHLMSkinObjectScrollBar)},
     {L"SysListView32", kNotBuilt},

@@ -47,6 +47,8 @@ public:
 
     // Re-reads both bars and repaints a skinned bar whose values moved.
     virtual void RefreshScrollBars();
+    // The values of a bar (SB_HORZ or SB_VERT) as the last refresh read them.
+    const SCROLLINFO& GetSavedScrollInfo(int bar) const { return bar == SB_HORZ ? m_savedHorz : m_savedVert; }
 
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 

@@ -37,6 +37,17 @@ const ControlRow kControls[] = {
     // tree view, list view, status bar
     // trackbars and progress bars
     // combo boxes, date-time picker, month calendar, edit
+    {kGallerySimpleCombo, L"ComboBox", L"", CBS_SIMPLE | WS_VSCROLL | WS_TABSTOP, {10, 315, 130, 120}},
+    {kGalleryDropDownCombo, L"ComboBox", L"", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, {150, 315, 130, 200}},
+    {kGalleryDropListCombo, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {290, 315, 130, 200}},
+    {kGalleryDateTime, L"SysDateTimePick32", L"", DTS_SHORTDATEFORMAT | WS_TABSTOP, {150, 350, 130, 24}},
+    {kGalleryDateTimeNone, L"SysDateTimePick32", L"", DTS_SHORTDATEFORMAT | DTS_SHOWNONE | WS_TABSTOP,
+     {290, 350, 130, 24}},
+    {kGalleryMonthCal, L"SysMonthCal32", L"", WS_BORDER, {10, 445, 200, 170}},
+    {kGalleryEdit, L"Edit", L"Single line", ES_AUTOHSCROLL | WS_TABSTOP, {150, 385, 130, 24}},
+    {kGalleryReadOnlyEdit, L"Edit", L"Read-only", ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP, {290, 385, 130, 24}},
+    {kGalleryMultiLineEdit, L"Edit", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+     {220, 420, 200, 195}},
     // tab, spin buttons, MDI client
 };
 
@@ -134,6 +145,26 @@ CControlGallery::CControlGallery()
     // tree items, list columns and items, status parts
     // trackbar ranges and tics, progress positions
     // combo box items, calendar dates, edit text
+    for (int id : {kGallerySimpleCombo, kGalleryDropDownCombo, kGalleryDropListCombo})
+    {
+        for (const wchar_t* item : {L"Small", L"Medium", L"Large", L"Original"})
+            SendMessageW(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        SendMessageW(Control(id), CB_SETCURSEL, 1, 0);
+    }
+    // Edits and pickers get the sunken edge that dialogs give them.
+    for (int id : {kGalleryDateTime, kGalleryDateTimeNone, kGalleryEdit, kGalleryReadOnlyEdit, kGalleryMultiLineEdit})
+    {
+        SetWindowLongW(Control(id), GWL_EXSTYLE, GetWindowLongW(Control(id), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+        SetWindowPos(Control(id), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
+    wchar_t lines[2048] = L"";
+    for (int line = 1; line <= 40; ++line)
+    {
+        wchar_t text[48];
+        wsprintfW(text, L"Line %d of a multi-line edit\r\n", line);
+        lstrcatW(lines, text);
+    }
+    SetWindowTextW(Control(kGalleryMultiLineEdit), lines);
     // tab items, spin buddies, MDI children
     ShowWindow(m_window, SW_SHOW);
     SetActiveWindow(m_window);

@@ -33,6 +33,15 @@ enum GalleryControl
     // status bar (at the bottom)
     // trackbars and progress bars (10..430 x 175..300)
     // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
+    kGallerySimpleCombo,
+    kGalleryDropDownCombo,
+    kGalleryDropListCombo,
+    kGalleryDateTime,
+    kGalleryDateTimeNone,
+    kGalleryMonthCal,
+    kGalleryEdit,
+    kGalleryReadOnlyEdit,
+    kGalleryMultiLineEdit,
     // tab and spin buttons (440..950 x 315..460), MDI client (440..950 x 470..620)
 };
 

@@ -67,3 +67,6 @@ strip2 toolbutton.bmp 11 16 8 5
 strip2 toolsplit.bmp 12 20 20 5 && side_by_side toolsplit.bmp 20 20
 strip2 toolsplitdrop.bmp 13 20 20 5 && side_by_side toolsplitdrop.bmp 20 20
 strip2 toolseparator.bmp 14 8 8 1
+# Combo boxes: the drop-down button (4 states) and the box drawn from an image (4 states).
+strip dropdown.bmp 14 16 16 4
+strip2 combobox.bmp 15 16 16 4

@@ -1,0 +1,428 @@
+#include "hlmskinobjectcombobox.h"
+
+#include "hlmskindrawtools.h"
+#include "hlmskinmanager.h"
+#include "common/hlmdrawhelpers.h"
+#include "common/hlmsystemhelpers.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace
+{
+// Parts, states and properties of the skin classes "COMBOBOX", "EDIT" and "BUTTON".
+const int kBoxPart = 0, kDropDownButtonPart = 1, kCheckBoxPart = 3;
+const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4;
+const int kUncheckedNormal = 1, kUncheckedDisabled = 4, kCheckedStates = 4;
+const int kBorderColorProperty = 3801, kBgTypeProperty = 4001;
+const int kBgImageFile = 0, kBgBorderFill = 1;
+const COLORREF kNoColor = static_cast<COLORREF>(-1);
+const int kTrueSize = 1;
+const int kDefaultCheckBoxSize = 13;
+// The date-time picker draws its own themed button from common controls 6.10 on.
+const DWORD kThemedDateTimeVersion = 0x6000A;
+// The width of a combo box's skin frame beside its drop-down button.
+const int kComboFrame = 3;
+
+// A skin without a border colour draws no border line (the rectangle still shrinks).
+void DrawBorder(CDC* dc, const CRect& rect, COLORREF color)
+{
+    if (color != kNoColor)
+        dc->Draw3dRect(&rect, color, color);
+}
+
+// The six calendar colours from the skin, by the message that sets one.
+void SendCalendarColors(CHLMSkinObject* object, UINT message)
+{
+    if (!::IsWindow(object->m_hWnd))
+        return;
+    const struct
+    {
+        int part;
+        int sysColor;
+    } colors[] = {
+        {MCSC_BACKGROUND, COLOR_WINDOW},       {MCSC_MONTHBK, COLOR_WINDOW},
+        {MCSC_TEXT, COLOR_WINDOWTEXT},         {MCSC_TITLEBK, COLOR_ACTIVECAPTION},
+        {MCSC_TITLETEXT, COLOR_CAPTIONTEXT},   {MCSC_TRAILINGTEXT, COLOR_GRAYTEXT},
+    };
+    for (const auto& color : colors)
+        object->SendMessage(message, color.part, static_cast<LPARAM>(object->GetColor(color.sysColor)));
+}
+}
+
+// ---------------------------------------------------------------------------------------
+// The combo box
+
+IMPLEMENT_DYNCREATE(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
+
+BEGIN_MESSAGE_MAP(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_MOUSEMOVE()
+    ON_WM_CREATE()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_MESSAGE(WM_CAPTURECHANGED, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_WM_MOUSELEAVE()
+    ON_MESSAGE(BM_SETSTYLE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_MESSAGE(WM_ENABLE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_MESSAGE(WM_UPDATEUISTATE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_MESSAGE(WM_LBUTTONUP, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectComboBox::OnPrintClient)
+END_MESSAGE_MAP()
+
+CHLMSkinObjectComboBox::CHLMSkinObjectComboBox() : m_bHot(FALSE), m_bPainting(FALSE)
+{
+    m_strClassName = L"COMBOBOX";
+    m_nClientBrushMessage = WM_CTLCOLORLISTBOX;
+}
+
+UINT CHLMSkinObjectComboBox::GetClientBrushMessage()
+{
+    if (!IsWindowEnabled())
+        return WM_CTLCOLORSTATIC;
+    HWND child = ::GetWindow(m_hWnd, GW_CHILD);
+    if (child != NULL && (::GetWindowLongW(child, GWL_STYLE) & ES_READONLY))
+        return WM_CTLCOLORSTATIC;
+    return WM_CTLCOLOREDIT;
+}
+
+BOOL CHLMSkinObjectComboBox::IsHotOrCaptured() const
+{
+    return m_bHot || ::GetCapture() == m_hWnd;
+}
+
+void CHLMSkinObjectComboBox::OnDraw(CDC* dc)
+{
+    const DWORD form = GetStyle() & 3;
+    if (form == CBS_SIMPLE || form == 0)
+        DrawSimple(dc);
+    else
+        DrawDropDown(dc);
+}
+
+// A simple combo box: only the border around the selection field; its list paints itself.
+void CHLMSkinObjectComboBox::DrawSimple(CDC* dc)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    const int itemHeight = static_cast<int>(SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    rect.bottom = rect.top + itemHeight + 2 * ::GetSystemMetrics(SM_CYFIXEDFRAME);
+    // Wine lays the list a few pixels higher: the border ends where the list begins.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    if (::GetComboBoxInfo(m_hWnd, &info) && info.hwndList != NULL)
+    {
+        CRect list = CHLMDrawHelpers::WindowRectOf(info.hwndList);
+        ScreenToClient(&list);
+        rect.bottom = std::min(rect.bottom, list.top);
+    }
+    CHLMSkinManagerClass* edit = GetSkinManager()->GetSkinClass(L"EDIT");
+    HBRUSH brush = GetClientBrush(dc);
+    if (edit != nullptr && edit->GetThemeEnumValue(kBoxPart, 0, kBgTypeProperty, kBgImageFile) == kBgBorderFill)
+    {
+        DrawBorder(dc, rect, edit->GetThemeColor(kBoxPart, 0, kBorderColorProperty, kNoColor));
+        rect.DeflateRect(1, 1);
+        HLMSkinBrushFrame(dc->GetSafeHdc(), &rect, 1, brush);
+    }
+    else
+    {
+        dc->Draw3dRect(&rect, GetColor(COLOR_BTNSHADOW), GetColor(COLOR_BTNHIGHLIGHT));
+        rect.DeflateRect(1, 1);
+        dc->Draw3dRect(&rect, GetColor(COLOR_3DDKSHADOW), GetColor(COLOR_3DLIGHT));
+    }
+    rect.DeflateRect(1, 1);
+    HLMSkinBrushFrame(dc->GetSafeHdc(), &rect, 1, brush);
+}
+
+// Drop-down and drop-down list: the control paints into a buffer, the skin draws over it.
+void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    const BOOL pressed = ::GetKeyState(VK_LBUTTON) < 0 && SendMessage(CB_GETDROPPEDSTATE, 0, 0) != 0;
+    const BOOL hot = IsHotOrCaptured();
+    const BOOL enabled = IsWindowEnabled();
+    const BOOL leftButton = (GetExStyle() & WS_EX_LEFTSCROLLBAR) != 0;
+
+    CHLMBufferDC buffer(dc->GetSafeHdc(), rect);
+    HBRUSH brush = FillClientBackground(&buffer, &rect, GetClientBrushMessage());
+    m_bPainting = TRUE;
+    DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(buffer.GetSafeHdc()), 0);
+    m_bPainting = FALSE;
+
+    CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
+    buffer.SelectClipRgn(nullptr);
+    if (combo == nullptr)
+        return;
+    const int state = !enabled ? kStateDisabled : pressed ? kStatePressed : hot ? kStateHot : kStateNormal;
+    const int background = combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile);
+    const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
+
+    CRect strip = rect;
+    if (leftButton)
+        strip.right = rect.left + cx + kComboFrame;
+    else
+        strip.left = rect.right - cx - kComboFrame;
+    ::FillRect(buffer.GetSafeHdc(), &strip, brush);
+
+    if (background == kBgImageFile)
+    {
+        CRect inner(rect.left + kComboFrame, rect.top + kComboFrame, rect.right - cx - kComboFrame,
+                    rect.bottom - kComboFrame);
+        if (leftButton)
+            inner.OffsetRect(cx, 0);
+        buffer.ExcludeClipRect(&inner);
+        combo->DrawThemeBackground(&buffer, kBoxPart, state, &rect);
+    }
+    else if (background == kBgBorderFill)
+    {
+        DrawBorder(&buffer, rect, combo->GetThemeColor(kBoxPart, state, kBorderColorProperty, kNoColor));
+        rect.DeflateRect(1, 1);
+        CRect field = rect;
+        if (leftButton)
+            field.left += cx;
+        else
+            field.right -= cx;
+        HLMSkinBrushFrame(buffer.GetSafeHdc(), &field, 2, brush);
+    }
+    CRect button = rect;
+    if (leftButton)
+        button.right = button.left + cx;
+    else
+        button.left = button.right - cx;
+    combo->DrawThemeBackground(&buffer, kDropDownButtonPart, state, &button);
+}
+
+void CHLMSkinObjectComboBox::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    OnDraw(&dc);
+}
+
+BOOL CHLMSkinObjectComboBox::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
+{
+    Default();
+    CRect client;
+    GetClientRect(&client);
+    const BOOL hot = client.PtInRect(point);
+    if (hot == m_bHot)
+        return;
+    m_bHot = hot;
+    Invalidate(FALSE);
+    if (hot)
+    {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+        ::TrackMouseEvent(&track);
+    }
+}
+
+void CHLMSkinObjectComboBox::OnMouseLeave()
+{
+    OnMouseMove(0, CPoint(-1, -1));
+}
+
+int CHLMSkinObjectComboBox::OnCreate(LPCREATESTRUCT)
+{
+    if (Default() == -1)
+        return -1;
+    Invalidate(FALSE);
+    // The skin draws the border inside the client area.
+    ModifyStyle(WS_BORDER, 0);
+    ModifyStyleEx(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, 0, SWP_FRAMECHANGED);
+    return 0;
+}
+
+void CHLMSkinObjectComboBox::OnSetFocus(CWnd*)
+{
+    Default();
+    Invalidate(FALSE);
+}
+
+void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
+{
+    Default();
+    Invalidate(FALSE);
+}
+
+LRESULT CHLMSkinObjectComboBox::OnDefaultAndInvalidate(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
+}
+
+
+LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    if (!(lParam & PRF_CLIENT) || m_bPainting)
+        return Default();
+    OnDraw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// The date-time picker
+
+IMPLEMENT_DYNCREATE(CHLMSkinObjectDateTime, CHLMSkinObjectComboBox)
+
+BEGIN_MESSAGE_MAP(CHLMSkinObjectDateTime, CHLMSkinObjectComboBox)
+    ON_WM_CREATE()
+    ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+void CHLMSkinObjectDateTime::RefreshMetrics()
+{
+    CHLMSkinObjectComboBox::RefreshMetrics();
+    SendCalendarColors(this, DTM_SETMCCOLOR);
+}
+
+CRect CHLMSkinObjectDateTime::GetDropButtonRect() const
+{
+    CRect rect;
+    GetClientRect(&rect);
+    rect.left = rect.right - ::GetSystemMetrics(SM_CXVSCROLL);
+    return rect;
+}
+
+BOOL CHLMSkinObjectDateTime::IsCalendarOpen() const
+{
+    HWND calendar = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, DTM_GETMONTHCAL, 0, 0));
+    return calendar != NULL && ::IsWindowVisible(calendar);
+}
+
+int CHLMSkinObjectDateTime::GetDrawState() const
+{
+    if (!IsWindowEnabled())
+        return kStateDisabled;
+    return IsHotOrCaptured() ? kStateHot : kStateNormal;
+}
+
+void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    const COLORREF background = GetColor(IsWindowEnabled() ? COLOR_WINDOW : COLOR_3DFACE);
+    const DWORD style = GetStyle();
+
+    CHLMBufferDC buffer(dc->GetSafeHdc(), rect);
+    buffer.FillSolidRect(&rect, background);
+    DefWindowProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.GetSafeHdc()), 0);
+
+    CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
+    if (combo == nullptr)
+        return;
+    const int state = GetDrawState();
+    const int bg = combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile);
+    const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
+    const BOOL themed = GetComCtlVersion() >= kThemedDateTimeVersion;
+
+    if (!themed)
+    {
+        buffer.FillSolidRect(rect.right - cx - kComboFrame, rect.top, cx + kComboFrame, rect.Height(), background);
+    }
+    else if (bg == kBgImageFile)
+    {
+        buffer.ExcludeClipRect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
+        combo->DrawThemeBackground(&buffer, kBoxPart, state, &rect);
+    }
+    else if (bg == kBgBorderFill)
+    {
+        DrawBorder(&buffer, rect, combo->GetThemeColor(kBoxPart, state, kBorderColorProperty, kNoColor));
+        rect.DeflateRect(1, 1);
+        buffer.Draw3dRect(&rect, background, background);
+    }
+    buffer.SelectClipRgn(nullptr);
+
+    if (style & DTS_SHOWNONE)
+        DrawCheckBox(&buffer, rect, background);
+    if (!(style & DTS_UPDOWN) && !themed)
+    {
+        CRect button = rect;
+        button.left = button.right - cx;
+        buffer.FillSolidRect(&button, background);
+        combo->DrawThemeBackground(&buffer, kDropDownButtonPart, state, &button);
+    }
+}
+
+// The skin's check box of a picker that may hold no date, checked while it holds one.
+void CHLMSkinObjectDateTime::DrawCheckBox(CDC* dc, CRect rect, COLORREF background)
+{
+    CRect area = rect;
+    area.DeflateRect(1, 1);
+    area.right = area.left + area.Height();
+    dc->FillSolidRect(&area, background);
+    CHLMSkinManagerClass* button = GetSkinManager()->GetSkinClass(L"BUTTON");
+    if (button == nullptr)
+        return;
+    SIZE size = {kDefaultCheckBoxSize, kDefaultCheckBoxSize};
+    SIZE trueSize = {0, 0};
+    if (button->GetThemePartSize(kCheckBoxPart, 0, nullptr, kTrueSize, &trueSize))
+        size = trueSize;
+    const int left = (area.left + area.right - size.cx) / 2;
+    const int top = (area.top + area.bottom - size.cy) / 2;
+    const CRect box(left, top, left + size.cx, top + size.cy);
+    int state = IsWindowEnabled() ? kUncheckedNormal : kUncheckedDisabled;
+    SYSTEMTIME time = {};
+    if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_NONE)
+        state += kCheckedStates;
+    button->DrawThemeBackground(dc, kCheckBoxPart, state, &box);
+}
+
+void CHLMSkinObjectDateTime::DrawFrame(CDC* dc)
+{
+    CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
+    const int state = GetDrawState();
+    if ((GetExStyle() & WS_EX_CLIENTEDGE) && combo != nullptr
+        && combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile) == kBgImageFile)
+    {
+        CRect rect = CHLMDrawHelpers::WindowRectOf(m_hWnd);
+        rect.OffsetRect(-rect.left, -rect.top);
+        dc->ExcludeClipRect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
+        combo->DrawThemeBackground(dc, kBoxPart, state, &rect);
+        dc->SelectClipRgn(nullptr);
+        return;
+    }
+    CHLMSkinObjectComboBox::DrawFrame(dc);
+}
+
+int CHLMSkinObjectDateTime::OnCreate(LPCREATESTRUCT)
+{
+    if (Default() == -1)
+        return -1;
+    Invalidate(FALSE);
+    return 0;
+}
+
+void CHLMSkinObjectDateTime::OnLButtonDown(UINT, CPoint point)
+{
+    if (!IsWindowEnabled() || (GetStyle() & DTS_UPDOWN) || !GetDropButtonRect().PtInRect(point))
+    {
+        Default();
+        return;
+    }
+    SetFocus();
+    const BOOL wasOpen = IsCalendarOpen();
+    DefWindowProc(WM_SYSKEYDOWN, VK_DOWN, 0);
+    // A control that ignores Alt+Down (Wine's) opens its calendar on the click itself.
+    if (IsCalendarOpen() == wasOpen)
+        Default();
+}
+
+// ---------------------------------------------------------------------------------------
+// The month calendar
+
+IMPLEMENT_DYNCREATE(CHLMSkinObjectMonthCal, CHLMSkinObjectFrame)
+
+void CHLMSkinObjectMonthCal::RefreshMetrics()
+{
+    CHLMSkinObjectFrame::RefreshMetrics();
+    SendCalendarColors(this, MCM_SETCOLOR);
+}
+

@@ -1,0 +1,74 @@
+// Skin objects of the input controls that drop something down: the combo box (which lets the
+// control paint its content into an off-screen buffer and draws the skin's border and
+// drop-down button over it), the date-time picker (painted the same way, with the skin's
+// check box for pickers that may hold no date) and the month calendar (which only takes the
+// skin's colours).
+#pragma once
+
+#include "hlmskinobjectframe.h"
+
+class CHLMSkinObjectComboBox : public CHLMSkinObjectFrame
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectComboBox)
+
+public:
+    CHLMSkinObjectComboBox();
+
+    UINT GetClientBrushMessage() override;
+    virtual void OnDraw(CDC* dc);
+
+    BOOL IsHot() const { return m_bHot; }
+
+protected:
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg void OnSetFocus(CWnd* oldWindow);
+    afx_msg void OnKillFocus(CWnd* newWindow);
+    afx_msg void OnMouseLeave();
+    afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    // The mouse is over the client area or the control holds the capture.
+    BOOL IsHotOrCaptured() const;
+
+    BOOL m_bHot;
+    BOOL m_bPainting;  // the control is painting into this object's buffer
+
+private:
+    void DrawSimple(CDC* dc);
+    void DrawDropDown(CDC* dc);
+};
+
+class CHLMSkinObjectDateTime : public CHLMSkinObjectComboBox
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectDateTime)
+
+public:
+    void RefreshMetrics() override;
+    void DrawFrame(CDC* dc) override;
+    void OnDraw(CDC* dc) override;
+
+    CRect GetDropButtonRect() const;
+    // The drop-down calendar is showing.
+    BOOL IsCalendarOpen() const;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int GetDrawState() const;
+    void DrawCheckBox(CDC* dc, CRect rect, COLORREF background);
+};
+
+class CHLMSkinObjectMonthCal : public CHLMSkinObjectFrame
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectMonthCal)
+
+public:
+    void RefreshMetrics() override;
+};
