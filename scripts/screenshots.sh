@@ -63,6 +63,8 @@ drive settext "Open" 1148 "$(windows_path "$pictures")\\"
 drive click "Open" "Open"
 drive settext "Open" 1148 "${names# }"
 drive click "Open" "Open"
+drive gone "Open" wait "Step 1 of 3, Select Files"
+shot files
 
 # Through the steps to Finish: the progress dialog of the batch.
 drive click "Step 1 of 3, Select Files" "Next >"

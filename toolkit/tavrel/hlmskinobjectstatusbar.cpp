@@ -1,9 +1,17 @@
 #include "hlmskinobjectstatusbar.h"
 
+namespace
+{
+// WM_SETTINGCHANGE cannot be posted (its lParam may carry a string: the system refuses it),
+// so this message goes to the queue in its place and is answered by sending it.
+const UINT kTakeUpMetrics = ::RegisterWindowMessageW(L"Quilbrook.StatusBar.TakeUpMetrics");
+}
+
 IMPLEMENT_DYNCREATE(CHLMSkinObjectStatusBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectStatusBar, CHLMSkinObjectFrame)
     ON_WM_CREATE()
+    ON_REGISTERED_MESSAGE(kTakeUpMetrics, &CHLMSkinObjectStatusBar::OnTakeUpMetrics)
 END_MESSAGE_MAP()
 
 CHLMSkinObjectStatusBar::CHLMSkinObjectStatusBar()
@@ -23,6 +31,12 @@ int CHLMSkinObjectStatusBar::OnCreate(LPCREATESTRUCT)
 void CHLMSkinObjectStatusBar::RefreshMetrics()
 {
     CHLMSkinObjectFrame::RefreshMetrics();
-    // Posted: the control recomputes its font and height once the skin change is complete.
-    PostMessage(WM_SETTINGCHANGE, 0, 0);
+    // Later: the control recomputes its font and height once the skin change is complete.
+    PostMessage(kTakeUpMetrics, 0, 0);
+}
+
+LRESULT CHLMSkinObjectStatusBar::OnTakeUpMetrics(WPARAM, LPARAM)
+{
+    SendMessage(WM_SETTINGCHANGE, 0, 0);
+    return 0;
 }

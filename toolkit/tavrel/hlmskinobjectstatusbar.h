@@ -16,5 +16,6 @@ public:
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg LRESULT OnTakeUpMetrics(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

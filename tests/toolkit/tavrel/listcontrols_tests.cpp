@@ -46,6 +46,18 @@ COLORREF SkinColor(int index)
     return GetSkinManager()->GetMetrics()->GetColor(index);
 }
 
+// WM_SETTINGCHANGE sent to one window, counted by a hook on this thread.
+HWND g_watched = nullptr;
+int g_settingChanges = 0;
+
+LRESULT CALLBACK RecordSettingChange(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == g_watched && sent->message == WM_SETTINGCHANGE)
+        ++g_settingChanges;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class ListControlsTest : public ControlGalleryTest
 {
 protected:
@@ -270,6 +282,17 @@ TEST_F(ListControlsTest, StatusBarPartsAndGripComeFromTheSkin)
     EXPECT_EQ(SkinColor(COLOR_3DSHADOW), edge);
     // The grip at the bottom-right corner is the skin's size box (second set, image 10).
     EXPECT_EQ(RGB(160, 15, 160), WindowPixel(status, client.right - 2, client.bottom - 2));
+
+    // Another skin: the control is told to take up the skin's font and height again, after
+    // the change.
+    g_settingChanges = 0;
+    g_watched = status;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordSettingChange, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+    EXPECT_EQ(0, g_settingChanges);
+    PumpMessages();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(1, g_settingChanges);
 }
 
 // The list view moves its own bars; the skinned bars of its frame must follow.
