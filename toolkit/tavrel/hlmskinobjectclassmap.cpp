@@ -12,6 +12,7 @@
 #include "hlmskinobjectscrollbar.h"
 #include "hlmskinobjectstatusbar.h"
 #include "hlmskinobjecttoolbar.h"
+#include "hlmskinobjecttrackbar.h"
 #include "hlmskinobjecttreeview.h"
 #include "common/hlmsystemhelpers.h"
 
@@ -53,7 +54,7 @@ const StandardClass kStandardClasses[] = {
     {L"msctls_statusbar32", RUNTIME_CLASS(CHLMSkinObjectStatusBar)},
     {L"SysTreeView32", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
     {L"msctls_progress32", RUNTIME_CLASS(CHLMSkinObjectProgress)},
-    {L"msctls_trackbar32", kNotBuilt},
+    {L"msctls_trackbar32", RUNTIME_CLASS(CHLMSkinObjectTrackBar)},
     {L"SysTabControl32", kNotBuilt},
     {L"MDIClient", kNotBuilt},
     {L"msctls_updown32", kNotBuilt},

@@ -1,0 +1,294 @@
+#include "hlmskinobjecttrackbar.h"
+
+#include "hlmskinmanager.h"
+#include "common/hlmdrawhelpers.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace
+{
+// Parts and states of the skin class "TRACKBAR".
+const int kTrackPart = 1, kTrackVertPart = 2, kThumbPart = 3, kThumbBottomPart = 4, kThumbTopPart = 5,
+          kThumbVertPart = 6, kThumbLeftPart = 7, kThumbRightPart = 8, kTicsPart = 9, kTicsVertPart = 10;
+const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateFocused = 4, kStateDisabled = 5;
+const int kColorProperty = 204;
+// Custom-draw items of the pieces, as the control itself numbers them.
+const DWORD_PTR kTicsItem = TBCD_TICS, kThumbItem = TBCD_THUMB, kChannelItem = TBCD_CHANNEL;
+const int kTicLength = 3;
+// The tic array's entries that TBM_GETNUMTICS counts beside the two end tics.
+const int kEndTics = 2;
+
+// The rectangle with x and y exchanged.
+CRect Transposed(const CRect& rect)
+{
+    return CRect(rect.top, rect.left, rect.bottom, rect.right);
+}
+}
+
+IMPLEMENT_DYNCREATE(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
+
+BEGIN_MESSAGE_MAP(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectTrackBar::OnPrintClient)
+    ON_MESSAGE(TBM_SETTICFREQ, &CHLMSkinObjectTrackBar::OnSetTicFreq)
+    ON_WM_MOUSEMOVE()
+    ON_WM_MOUSELEAVE()
+END_MESSAGE_MAP()
+
+CHLMSkinObjectTrackBar::CHLMSkinObjectTrackBar()
+    : m_nTicFreq(1), m_rcTrack(0, 0, 0, 0), m_nThumbHalfWidth(0), m_nThumbLength(0), m_nTrackWidth(0),
+      m_dwLayoutStyle(0), m_bHot(FALSE)
+{
+    m_strClassName = L"TRACKBAR";
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+CRect CHLMSkinObjectTrackBar::GetChannelRect()
+{
+    // Windows reports a vertical channel as if the control were horizontal, Wine as it lies;
+    // along the track it is always the longer side.
+    CRect rect(0, 0, 0, 0);
+    SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    if ((GetStyle() & TBS_VERT) && rect.Width() > rect.Height())
+        rect = Transposed(rect);
+    return rect;
+}
+
+void CHLMSkinObjectTrackBar::CalculateLayout()
+{
+    // The control's own channel and thumb, so that every tic stands where the thumb stops
+    // for its value, whatever thumb size the control chose.
+    const DWORD style = GetStyle();
+    CRect thumb(0, 0, 0, 0);
+    SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    CRect channel = GetChannelRect();
+    if (style & TBS_VERT)
+    {
+        thumb = Transposed(thumb);
+        channel = Transposed(channel);
+    }
+    const int half = thumb.Width() / 2;
+    m_rcTrack.SetRect(channel.left + half, thumb.top, channel.right - half, thumb.bottom);
+    m_nThumbLength = thumb.Height();
+    m_nThumbHalfWidth = half;
+    m_nTrackWidth = std::max<int>(m_rcTrack.Width(), 1);
+    m_dwLayoutStyle = style;
+}
+
+int CHLMSkinObjectTrackBar::ValueToPosition(int value)
+{
+    const int minimum = static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0));
+    const int maximum = static_cast<int>(SendMessage(TBM_GETRANGEMAX, 0, 0));
+    if (maximum == minimum)
+        return m_rcTrack.left;
+    return m_rcTrack.left + ::MulDiv(value - minimum, m_nTrackWidth - 1, maximum - minimum);
+}
+
+// ---------------------------------------------------------------------------------------
+// Painting
+
+LRESULT CHLMSkinObjectTrackBar::SendCustomDraw(DWORD stage, DWORD_PTR item, HDC dc)
+{
+    NMCUSTOMDRAW record = {};
+    record.hdr.code = NM_CUSTOMDRAW;
+    record.hdr.hwndFrom = m_hWnd;
+    record.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
+    record.hdc = dc;
+    record.dwDrawStage = stage;
+    record.dwItemSpec = item;
+    return ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, record.hdr.idFrom, reinterpret_cast<LPARAM>(&record));
+}
+
+BOOL CHLMSkinObjectTrackBar::ShowsFocus()
+{
+    return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+void CHLMSkinObjectTrackBar::Draw(CDC* dc)
+{
+    CRect rect;
+    GetClientRect(&rect);
+    CHLMBufferDC buffer(dc->GetSafeHdc(), rect);
+    const LRESULT flags = SendCustomDraw(CDDS_PREPAINT, 0, buffer.GetSafeHdc());
+    FillClientBackground(&buffer, &rect, WM_CTLCOLORSTATIC);
+    if (ShowsFocus())
+    {
+        buffer.SetBkColor(GetColor(COLOR_BTNHIGHLIGHT));
+        buffer.DrawFocusRect(&rect);
+    }
+    CalculateLayout();
+    // The parent's answers to the item notifications change nothing: every piece is drawn.
+    const BOOL notifyItems = (flags & CDRF_NOTIFYITEMDRAW) != 0;
+    const auto drawPiece = [&](DWORD_PTR item, void (CHLMSkinObjectTrackBar::*draw)(CDC*)) {
+        if (notifyItems)
+            SendCustomDraw(CDDS_ITEMPREPAINT, item, buffer.GetSafeHdc());
+        (this->*draw)(&buffer);
+        if (notifyItems)
+            SendCustomDraw(CDDS_ITEMPOSTPAINT, item, buffer.GetSafeHdc());
+    };
+    drawPiece(kTicsItem, &CHLMSkinObjectTrackBar::DrawAllTics);
+    drawPiece(kChannelItem, &CHLMSkinObjectTrackBar::DrawChannel);
+    drawPiece(kThumbItem, &CHLMSkinObjectTrackBar::DrawThumb);
+    if (flags & CDRF_NOTIFYPOSTPAINT)
+        SendCustomDraw(CDDS_POSTPAINT, 0, buffer.GetSafeHdc());
+}
+
+void CHLMSkinObjectTrackBar::FillOrientedRect(CDC* dc, int x, int y, int cx, int cy, COLORREF color)
+{
+    if (IsVertical())
+        dc->FillSolidRect(y, x, cy, cx, color);
+    else
+        dc->FillSolidRect(x, y, cx, cy, color);
+}
+
+void CHLMSkinObjectTrackBar::DrawTic(CDC* dc, int x, int y, int direction, COLORREF color)
+{
+    FillOrientedRect(dc, x, direction == -1 ? y - kTicLength : y, 1, kTicLength, color);
+}
+
+void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
+{
+    CHLMSkinManagerClass* skin = GetSkinClass();
+    const COLORREF defaultColor = GetColor(COLOR_BTNTEXT);
+    const COLORREF color = skin != nullptr
+        ? skin->GetThemeColor(IsVertical() ? kTicsVertPart : kTicsPart, kStateNormal, kColorProperty, defaultColor)
+        : defaultColor;
+    for (int x : {m_rcTrack.left, m_rcTrack.right - 1})
+    {
+        DrawTic(dc, x, y, direction, color);
+        DrawTic(dc, x, y + direction, direction, color);
+    }
+
+    // The array holds the tics between the two ends; the control may keep a spare slot
+    // after them, so the count comes from the control and not from the allocation. The
+    // positions are already those of the tic frequency.
+    const DWORD* tics = reinterpret_cast<const DWORD*>(SendMessage(TBM_GETPTICS, 0, 0));
+    const int allocated = tics != nullptr ? static_cast<int>(::LocalSize(const_cast<DWORD*>(tics)) / sizeof(DWORD)) : 0;
+    const int count = std::min(static_cast<int>(SendMessage(TBM_GETNUMTICS, 0, 0)) - kEndTics, allocated);
+    if (m_nTicFreq != 0)
+    {
+        for (int index = 0; index < count; ++index)
+            DrawTic(dc, ValueToPosition(static_cast<int>(tics[index])), y, direction, color);
+    }
+
+    if (!(m_dwLayoutStyle & TBS_ENABLESELRANGE))
+        return;
+    const int start = static_cast<int>(SendMessage(TBM_GETSELSTART, 0, 0));
+    const int end = static_cast<int>(SendMessage(TBM_GETSELEND, 0, 0));
+    if (start >= end || end < static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0)))
+        return;
+    const COLORREF markColor = GetColor(COLOR_BTNTEXT);
+    const int startX = ValueToPosition(start), endX = ValueToPosition(end);
+    for (int i = 0; i < kTicLength; ++i)
+    {
+        const int top = direction == 1 ? y + i : y - kTicLength;
+        FillOrientedRect(dc, startX - i, top, 1, kTicLength - i, markColor);
+        FillOrientedRect(dc, endX + i, top, 1, kTicLength - i, markColor);
+    }
+}
+
+void CHLMSkinObjectTrackBar::DrawAllTics(CDC* dc)
+{
+    if (m_dwLayoutStyle & TBS_NOTICKS)
+        return;
+    if (!(m_dwLayoutStyle & TBS_TOP) || (m_dwLayoutStyle & TBS_BOTH))
+        DrawTics(dc, 1, m_rcTrack.bottom + 1);
+    if (m_dwLayoutStyle & (TBS_TOP | TBS_BOTH))
+        DrawTics(dc, -1, m_rcTrack.top - 1);
+}
+
+void CHLMSkinObjectTrackBar::DrawChannel(CDC* dc)
+{
+    CHLMSkinManagerClass* skin = GetSkinClass();
+    if (skin == nullptr)
+        return;
+    const CRect rect = GetChannelRect();
+    skin->DrawThemeBackground(dc, IsVertical() ? kTrackVertPart : kTrackPart, kStateNormal, &rect);
+}
+
+int CHLMSkinObjectTrackBar::GetThumbPart() const
+{
+    const BOOL vertical = IsVertical();
+    if (m_dwLayoutStyle & TBS_BOTH)
+        return vertical ? kThumbVertPart : kThumbPart;
+    if (vertical)
+        return (m_dwLayoutStyle & TBS_LEFT) ? kThumbLeftPart : kThumbRightPart;
+    return (m_dwLayoutStyle & TBS_TOP) ? kThumbTopPart : kThumbBottomPart;
+}
+
+int CHLMSkinObjectTrackBar::GetThumbState()
+{
+    if (!IsWindowEnabled())
+        return kStateDisabled;
+    if (::GetCapture() == m_hWnd)
+        return kStatePressed;
+    if (m_bHot)
+        return kStateHot;
+    return ShowsFocus() ? kStateFocused : kStateNormal;
+}
+
+void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)
+{
+    CHLMSkinManagerClass* skin = GetSkinClass();
+    if (skin == nullptr || (m_dwLayoutStyle & TBS_NOTHUMB))
+        return;
+    CRect rect(0, 0, 0, 0);
+    SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    skin->DrawThemeBackground(dc, GetThumbPart(), GetThumbState(), &rect);
+}
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+BOOL CHLMSkinObjectTrackBar::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectTrackBar::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    Draw(&dc);
+}
+
+LRESULT CHLMSkinObjectTrackBar::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    if (!(lParam & PRF_CLIENT))
+        return Default();
+    Draw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    return 1;
+}
+
+LRESULT CHLMSkinObjectTrackBar::OnSetTicFreq(WPARAM wParam, LPARAM)
+{
+    m_nTicFreq = static_cast<int>(wParam);
+    return Default();
+}
+
+void CHLMSkinObjectTrackBar::OnMouseMove(UINT, CPoint point)
+{
+    CRect thumb(0, 0, 0, 0);
+    SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    const BOOL over = thumb.PtInRect(point);
+    if (over != m_bHot)
+    {
+        m_bHot = over;
+        Invalidate(FALSE);
+        if (over)
+        {
+            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+            ::TrackMouseEvent(&track);
+        }
+    }
+    Default();
+}
+
+void CHLMSkinObjectTrackBar::OnMouseLeave()
+{
+    OnMouseMove(0, CPoint(-1, -1));
+}

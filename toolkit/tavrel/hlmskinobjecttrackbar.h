@@ -1,0 +1,58 @@
+// The skin object of the common controls' trackbar. It paints the whole client area from the
+// skin class "TRACKBAR" (tics, channel and thumb, the thumb hot, pressed, focused or
+// disabled) while the control keeps its own logic; the parent still gets the custom-draw
+// notifications around each piece.
+#pragma once
+
+#include "hlmskinobjectframe.h"
+
+class CHLMSkinObjectTrackBar : public CHLMSkinObjectFrame
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectTrackBar)
+
+public:
+    CHLMSkinObjectTrackBar();
+
+    void Draw(CDC* dc);
+    // The track, thumb size and style of the next drawing, as if the control were horizontal.
+    void CalculateLayout();
+    // The control's channel in client coordinates.
+    CRect GetChannelRect();
+    int ValueToPosition(int value);
+    void DrawAllTics(CDC* dc);
+    void DrawTics(CDC* dc, int direction, int y);
+    void DrawTic(CDC* dc, int x, int y, int direction, COLORREF color);
+    void DrawChannel(CDC* dc);
+    void DrawThumb(CDC* dc);
+
+    const CRect& GetTrackRect() const { return m_rcTrack; }
+    int GetThumbLength() const { return m_nThumbLength; }
+    int GetThumbHalfWidth() const { return m_nThumbHalfWidth; }
+    BOOL IsHot() const { return m_bHot; }
+
+protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetTicFreq(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnMouseLeave();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT SendCustomDraw(DWORD stage, DWORD_PTR item, HDC dc);
+    BOOL IsVertical() const { return (m_dwLayoutStyle & TBS_VERT) != 0; }
+    BOOL ShowsFocus();
+    // Fills (x, y, cx, cy) of the horizontal frame, transposed for a vertical trackbar.
+    void FillOrientedRect(CDC* dc, int x, int y, int cx, int cy, COLORREF color);
+    int GetThumbPart() const;
+    int GetThumbState();
+
+    int m_nTicFreq;
+    CRect m_rcTrack;
+    int m_nThumbHalfWidth;
+    int m_nThumbLength;
+    int m_nTrackWidth;
+    DWORD m_dwLayoutStyle;
+    BOOL m_bHot;
+};
