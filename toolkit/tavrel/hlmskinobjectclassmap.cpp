@@ -5,8 +5,11 @@
 #include "hlmskinobjectcombobox.h"
 #include "hlmskinobjectedit.h"
 #include "hlmskinobjectlistbox.h"
+#include "hlmskinobjectmdi.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectscrollbar.h"
+#include "hlmskinobjectspin.h"
+#include "hlmskinobjecttab.h"
 #include "hlmskinobjecttoolbar.h"
 #include "common/hlmsystemhelpers.h"
 
@@ -49,9 +52,9 @@ const StandardClass kStandardClasses[] = {
     {L"SysTreeView32", kNotBuilt},
     {L"msctls_progress32", kNotBuilt},
     {L"msctls_trackbar32", kNotBuilt},
-    {L"SysTabControl32", kNotBuilt},
-    {L"MDIClient", kNotBuilt},
-    {L"msctls_updown32", kNotBuilt},
+    {L"SysTabControl32", RUNTIME_CLASS(CHLMSkinObjectTab)},
+    {L"MDIClient", RUNTIME_CLASS(CHLMSkinObjectMDIClient)},
+    {L"msctls_updown32", RUNTIME_CLASS(CHLMSkinObjectSpin)},
     {L"ToolbarWindow32", RUNTIME_CLASS(CHLMSkinObjectToolBar)},
     {L"Button", RUNTIME_CLASS(CHLMSkinObjectButton)},
 };
