@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes screenshots of Quilbrook's skinned windows under Wine on a private Xvfb display:
-# the wizard's first page, a message box, the system's open-file dialog and the progress
-# dialog of a batch. They go to build/screenshots/ (or the folder given) as PNG files.
+# the wizard's pages, a message box, the system's open-file dialog and the progress dialog
+# of a batch. They go to build/screenshots/ (or the folder given) as PNG files.
 # Usage: bash scripts/screenshots.sh [output folder]
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -63,14 +63,19 @@ drive settext "Open" 1148 "$(windows_path "$pictures")\\"
 drive click "Open" "Open"
 drive settext "Open" 1148 "${names# }"
 drive click "Open" "Open"
+drive gone "Open" wait "Step 1 of 3, Select Files"
+shot files
 
 # Through the steps to Finish: the progress dialog of the batch.
 drive click "Step 1 of 3, Select Files" "Next >"
 drive wait "Step 2 of 3, Resize Options"
+shot resize
 drive click "Step 2 of 3, Resize Options" "Next >"
 drive wait "Step 3 of 3, Compress Options"
+shot compress
 drive click "Step 3 of 3, Compress Options" "Next >"
 drive wait "Final step"
+shot output
 drive click "Final step" "Finish"
 drive wait "File 1 of"
 shot progress

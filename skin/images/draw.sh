@@ -266,6 +266,9 @@ header() { # name fill
 }
 header h1 '#F7F9FA'; header h2 "$fill_hot"; header h3 "$fill_down"
 stack headeritem.bmp "$(frame h1)" "$(frame h2)" "$(frame h3)"
+# The header's area right of its last item: the item face and bottom line, no divider.
+convert -size 12x20 "xc:#F7F9FA" +antialias -fill "$line" -draw 'rectangle 0,19 11,19' "$(frame hb)"
+out=headerback.bmp; bmp "$(frame hb)"
 
 # Spin and drop-down buttons: 4 frames of 15 x 11 (normal, hot, pressed, disabled).
 spin() { # file triangle

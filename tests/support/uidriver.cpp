@@ -3,7 +3,8 @@
 //
 // Windows are found by a part of their title, waiting until a visible one has it.
 //
-//   wait <title>                 until the window is there
+//   wait <title>                 until the window is there and answers
+//   gone <title>                 until no window has it
 //   click <title> <button>       posts BM_CLICK to the window's button of that text ('&' ignored)
 //   settext <title> <id> <text>  sets the text of the window's control with that id
 //   close <title>                posts WM_CLOSE
@@ -57,17 +58,33 @@ BOOL CALLBACK FindButton(HWND window, LPARAM parameter)
     return TRUE;
 }
 
+HWND FindVisibleWindow(const wchar_t* text)
+{
+    Search search = {text, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForWindow(const wchar_t* text)
 {
     for (int round = 0; round < 600; ++round)
     {
-        Search search = {text, nullptr};
-        EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr)
-            return search.found;
+        if (HWND found = FindVisibleWindow(text))
+            return found;
         Sleep(50);
     }
     return nullptr;
+}
+
+BOOL WaitUntilGone(const wchar_t* text)
+{
+    for (int round = 0; round < 600; ++round)
+    {
+        if (FindVisibleWindow(text) == nullptr)
+            return TRUE;
+        Sleep(50);
+    }
+    return FALSE;
 }
 
 HWND FindChildButton(HWND parent, const wchar_t* text)
@@ -89,6 +106,15 @@ int wmain(int argc, wchar_t** argv)
         if (command == L"wait")
         {
             window = WaitForWindow(argument(1));
+            // And until its thread answers: work it does before painting is done then.
+            if (window != nullptr)
+                SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+            index += 2;
+        }
+        else if (command == L"gone")
+        {
+            // No window to report: the desktop stands for success.
+            window = WaitUntilGone(argument(1)) ? GetDesktopWindow() : nullptr;
             index += 2;
         }
         else if (command == L"click")

@@ -4,13 +4,17 @@
 #include "hlmskinobjectbutton.h"
 #include "hlmskinobjectcombobox.h"
 #include "hlmskinobjectedit.h"
+#include "hlmskinobjectheader.h"
 #include "hlmskinobjectlistbox.h"
+#include "hlmskinobjectlistview.h"
 #include "hlmskinobjectmdi.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectscrollbar.h"
 #include "hlmskinobjectspin.h"
+#include "hlmskinobjectstatusbar.h"
 #include "hlmskinobjecttab.h"
 #include "hlmskinobjecttoolbar.h"
+#include "hlmskinobjecttreeview.h"
 #include "common/hlmsystemhelpers.h"
 
 namespace
@@ -46,10 +50,10 @@ const StandardClass kStandardClasses[] = {
     {L"SysMonthCal32", RUNTIME_CLASS(CHLMSkinObjectMonthCal)},
     {L"ListBox", RUNTIME_CLASS(CHLMSkinObjectListBox)},
     {L"ScrollBar", RUNTIME_CLASS(CHLMSkinObjectScrollBar)},
-    {L"SysListView32", kNotBuilt},
-    {L"SysHeader32", kNotBuilt},
-    {L"msctls_statusbar32", kNotBuilt},
-    {L"SysTreeView32", kNotBuilt},
+    {L"SysListView32", RUNTIME_CLASS(CHLMSkinObjectListView)},
+    {L"SysHeader32", RUNTIME_CLASS(CHLMSkinObjectHeader)},
+    {L"msctls_statusbar32", RUNTIME_CLASS(CHLMSkinObjectStatusBar)},
+    {L"SysTreeView32", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
     {L"msctls_progress32", kNotBuilt},
     {L"msctls_trackbar32", kNotBuilt},
     {L"SysTabControl32", RUNTIME_CLASS(CHLMSkinObjectTab)},

@@ -7,6 +7,7 @@
 #include "hlmskinobjectcombobox.h"
 #include "hlmskinobjectedit.h"
 #include "hlmskinobjectlistbox.h"
+#include "pixels.h"
 #include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
@@ -119,6 +120,16 @@ TEST_F(ComboEditTest, DropDownButtonAndBorderFollowTheState)
     const POINT button = DropButtonPoint(combo);
     EXPECT_EQ(DropButton(kStateNormal), PixelAt(combo, button));
     EXPECT_EQ(ComboBorder(kStateNormal), WindowPixel(combo, 0, 0));
+
+    // Printed with the client flag the skin draws; without it the control prints itself.
+    RECT client;
+    GetClientRect(combo, &client);
+    for (LPARAM flags : {LPARAM{PRF_CLIENT}, LPARAM{0}})
+    {
+        TestSurface surface(client.right, client.bottom, Bgra(1, 2, 3, 0));
+        SendMessageW(combo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), flags);
+        EXPECT_EQ(flags != 0, surface.ColorAt(button.x, button.y) == DropButton(kStateNormal)) << flags;
+    }
 
     // With the scroll bar on the left the button moves there.
     const LONG exStyle = GetWindowLongW(combo, GWL_EXSTYLE);

@@ -36,6 +36,10 @@ const ControlRow kControls[] = {
     {kGalleryToolBar, TOOLBARCLASSNAMEW, L"",
      TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, {590, 10, 360, 30}},
     // tree view, list view, status bar
+    {kGalleryTreeView, WC_TREEVIEWW, L"", WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+     {590, 50, 360, 110}},
+    {kGalleryListView, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, {440, 175, 510, 125}},
+    {kGalleryStatusBar, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, {0, 0, 0, 0}},
     // trackbars and progress bars
     // combo boxes, date-time picker, month calendar, edit
     {kGallerySimpleCombo, L"ComboBox", L"", CBS_SIMPLE | WS_VSCROLL | WS_TABSTOP, {10, 315, 130, 120}},
@@ -63,6 +67,9 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         CControlGallery::scrolls.push_back({message, LOWORD(wParam), reinterpret_cast<HWND>(lParam)});
         return 0;
     }
+    // The status bar keeps to the bottom edge, as in any window that has one.
+    if (message == WM_SIZE)
+        SendMessageW(GetDlgItem(window, kGalleryStatusBar), WM_SIZE, 0, 0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -153,6 +160,7 @@ CControlGallery::CControlGallery()
         SendMessageW(toolBar, TB_ADDBUTTONSW, _countof(buttons), reinterpret_cast<LPARAM>(buttons));
     }
     // tree items, list columns and items, status parts
+    FillGalleryTreeListAndStatus(m_window);
     // trackbar ranges and tics, progress positions
     // combo box items, calendar dates, edit text
     for (int id : {kGallerySimpleCombo, kGalleryDropDownCombo, kGalleryDropListCombo})

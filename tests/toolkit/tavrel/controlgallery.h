@@ -31,6 +31,9 @@ enum GalleryControl
     kGalleryToolBar,
     // tree view (590..950 x 50..160), list view with its header (440..950 x 175..300),
     // status bar (at the bottom)
+    kGalleryTreeView,
+    kGalleryListView,
+    kGalleryStatusBar,
     // trackbars and progress bars (10..430 x 175..300)
     // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
     kGallerySimpleCombo,
@@ -50,6 +53,9 @@ enum GalleryControl
     kGalleryMdiClient,
     kGalleryMdiFirstChild = 5000,  // the MDI children, numbered by the MDI client from here
 };
+
+// Folders (two expanded), columns with rows, parts with texts.
+void FillGalleryTreeListAndStatus(HWND gallery);
 
 struct GalleryScroll
 {

@@ -253,6 +253,8 @@ TEST_F(ScrollBarControlTest, GalleryImageWhenAsked)
     if (GetEnvironmentVariableW(L"QUILBROOK_GALLERY_SKIN", skin, MAX_PATH) != 0)
     {
         ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(skin).c_str(), L""));
+        // The colour and metric changes posted to the controls first, then the paint.
+        PumpMessages();
         m_gallery->Repaint();
     }
     m_gallery->SaveImage(path);

@@ -1,0 +1,336 @@
+// Tree view, list view with its header, and status bar of the control gallery under the test
+// skin. Header items are filled RGB(200, 10 * state, 50) inside a black border (state 1
+// normal, 2 hot, 3 pressed); the area right of the last item is RGB(200, 0, 200).
+#include "controlgallery.h"
+#include "hlmskinmanager.h"
+#include "hlmskinobjectclassmap.h"
+#include "hlmskinobjectheader.h"
+#include "hlmskinobjectlistview.h"
+#include "hlmskinobjectstatusbar.h"
+#include "hlmskinobjecttreeview.h"
+#include "skintestsupport.h"
+#include "skinwindowtesting.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
+
+const COLORREF kSkinGrayText = RGB(90, 100, 110);
+const COLORREF kSkinButtonFace = RGB(10, 20, 30), kSkinButtonText = RGB(250, 250, 0);
+const COLORREF kSkinButtonShadow = RGB(0, 200, 200);
+const COLORREF kRightOfItems = RGB(200, 0, 200);
+const int kArrowImage = 11, kThumbImage = 12, kLowerTrackImage = 13;
+
+COLORREF ItemFill(int state)
+{
+    return RGB(200, 10 * state, 50);
+}
+
+COLORREF Solid(int image, int frame)
+{
+    return RGB(16 * image, 15 * frame, 96);
+}
+
+template <typename T>
+T* ObjectOf(HWND window)
+{
+    return dynamic_cast<T*>(GetSkinManager()->FindSkinObject(window));
+}
+
+COLORREF SkinColor(int index)
+{
+    return GetSkinManager()->GetMetrics()->GetColor(index);
+}
+
+// WM_SETTINGCHANGE sent to one window, counted by a hook on this thread.
+HWND g_watched = nullptr;
+int g_settingChanges = 0;
+
+LRESULT CALLBACK RecordSettingChange(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == g_watched && sent->message == WM_SETTINGCHANGE)
+        ++g_settingChanges;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class ListControlsTest : public ControlGalleryTest
+{
+protected:
+    HWND List() const { return Control(kGalleryListView); }
+    HWND Tree() const { return Control(kGalleryTreeView); }
+    HWND Header() const { return reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0)); }
+
+    RECT ItemRect(int index) const
+    {
+        RECT rect = {};
+        SendMessageW(Header(), HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }
+    // A point of an item's fill, clear of its border and text.
+    COLORREF ItemPixel(int index) const { return WindowPixel(Header(), ItemRect(index).left + 3, 2); }
+    POINT ItemCentre(int index) const
+    {
+        const RECT rect = ItemRect(index);
+        return ScreenPoint(Header(), (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    }
+};
+
+TEST_F(ListControlsTest, EachControlAndSynonymGetsItsObject)
+{
+    EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectTreeView>(Tree()));
+    EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectListView>(List()));
+    EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectHeader>(Header()));
+    EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectStatusBar>(Control(kGalleryStatusBar)));
+    struct Synonym
+    {
+        const wchar_t* name;
+        CRuntimeClass* objectClass;
+    } const synonyms[] = {
+        {L"TTreeView", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
+        {L"TListView", RUNTIME_CLASS(CHLMSkinObjectListView)},
+    };
+    for (const Synonym& synonym : synonyms)
+    {
+        CHLMSkinObjectClassInfo* info = GetSkinManager()->GetClassMap()->Lookup(synonym.name);
+        ASSERT_NE(nullptr, info);
+        CHLMSkinObject* object = info->CreateObject(synonym.name, nullptr);
+        ASSERT_NE(nullptr, object);
+        EXPECT_TRUE(object->IsKindOf(synonym.objectClass));
+        object->InternalRelease();
+    }
+}
+
+// The skin's window colours go into both controls at creation and on every skin change; the
+// controls get their own (tree view) or the system's (list view) back when the skin goes.
+TEST_F(ListControlsTest, ColoursFollowTheSkin)
+{
+    // The controls' own defaults are CLR_NONE, CLR_DEFAULT and -1: a skin colour read back was
+    // sent by the object.
+    const COLORREF windowText = SkinColor(COLOR_WINDOWTEXT), skinWindow = SkinColor(COLOR_WINDOW);
+    auto expectSkinColours = [&](const char* when) {
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(windowText, static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTCOLOR, 0, 0))) << when;
+        EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETBKCOLOR, 0, 0))) << when;
+        EXPECT_EQ(windowText, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETTEXTCOLOR, 0, 0))) << when;
+    };
+    expectSkinColours("created under the skin");
+    // The empty area below the tree's items shows it.
+    EXPECT_EQ(skinWindow, WindowPixel(Tree(), 300, 100));
+
+    CleanSkinManager();
+    PumpMessages();
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0)));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTBKCOLOR, 0, 0)));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), static_cast<COLORREF>(SendMessageW(List(), LVM_GETTEXTCOLOR, 0, 0)));
+    EXPECT_EQ(static_cast<COLORREF>(-1), static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETBKCOLOR, 0, 0)));
+    EXPECT_EQ(static_cast<COLORREF>(-1), static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETTEXTCOLOR, 0, 0)));
+    EXPECT_EQ(CLR_DEFAULT, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETLINECOLOR, 0, 0)));
+
+    ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+    PumpMessages();
+    expectSkinColours("skin loaded again");
+    EXPECT_EQ(kSkinGrayText, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETLINECOLOR, 0, 0)));
+}
+
+TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
+{
+    HWND header = Header();
+    for (int index = 0; index < 3; ++index)
+        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(index)) << index;
+    const RECT last = ItemRect(2);
+    RECT client;
+    GetClientRect(header, &client);
+    ASSERT_LT(last.right + 2, client.right);
+    EXPECT_EQ(kRightOfItems, WindowPixel(header, last.right + 1, 2));
+    EXPECT_EQ(kRightOfItems, WindowPixel(header, client.right - 1, client.bottom - 1));
+    EXPECT_EQ(RGB(0, 0, 0), WindowPixel(header, ItemRect(1).left, 5));
+
+    // Left-aligned text starts after its gap; right-aligned text ends before its own.
+    const RECT name = ItemRect(0), size = ItemRect(1);
+    EXPECT_GT(CountColor(header, {name.left + 9, 0, name.left + 40, name.bottom}, kSkinButtonText), 0);
+    EXPECT_EQ(0, CountColor(header, {name.left, 0, name.left + 9, name.bottom}, kSkinButtonText));
+    EXPECT_GT(CountColor(header, {size.right - 40, 0, size.right - 9, size.bottom}, kSkinButtonText), 0);
+    EXPECT_EQ(0, CountColor(header, {size.left, 0, size.left + 20, size.bottom}, kSkinButtonText));
+
+    // A sort arrow in the shadow colour right of the text, unless the item has an image.
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    item.fmt = HDF_STRING | HDF_LEFT | HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    PumpMessages();
+    EXPECT_GT(CountColor(header, name, kSkinButtonShadow), 0);
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    ImageList_AddIcon(images, icon);
+    SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    item.fmt |= HDF_IMAGE;
+    item.iImage = 0;
+    SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    PumpMessages();
+    EXPECT_EQ(0, CountColor(header, name, kSkinButtonShadow));
+    SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
+}
+
+// With a filter bar the items take the upper half on common controls 5.80 and later; before,
+// the style means nothing and the items fill the header.
+TEST_F(ListControlsTest, FilterBarHalvesTheItemsFromVersionFiveEighty)
+{
+    HWND header = Header();
+    SetWindowLongPtrW(header, GWL_STYLE, GetWindowLongPtrW(header, GWL_STYLE) | HDS_FILTERBAR);
+    RECT client;
+    GetClientRect(header, &client);
+    const int lowerY = client.bottom - 2, x = ItemRect(0).left + 3;
+    struct Case
+    {
+        DWORD version;
+        bool itemBelow;
+    } const cases[] = {{0x50050, false}, {0x50000, true}};
+    for (const Case& c : cases)
+    {
+        CComCtlVersionScope version(c.version);
+        RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, x, 2)) << std::hex << c.version;
+        EXPECT_EQ(c.itemBelow, WindowPixel(header, x, lowerY) == ItemFill(CHLMSkinObjectHeader::ItemNormal))
+            << std::hex << c.version;
+    }
+}
+
+// Hot under the mouse, pressed while the button is down on the item; a press on a divider
+// shows no pressed item.
+TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
+{
+    CHLMSkinObjectHeader* object = ObjectOf<CHLMSkinObjectHeader>(Header());
+    ASSERT_NE(nullptr, object);
+    SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+
+    ParkMouse();
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemNormal); }));
+
+    const RECT first = ItemRect(0);
+    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(Header(), first.right - 1, (first.top + first.bottom) / 2));
+    PumpMessages();
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    PumpMessages();
+    for (int index = 0; index < 3; ++index)
+        EXPECT_NE(CHLMSkinObjectHeader::ItemPressed, object->GetItemState(index)) << index;
+    EXPECT_NE(ItemFill(CHLMSkinObjectHeader::ItemPressed), ItemPixel(0));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+}
+
+// The pressed look stays with the item that was pressed: dragged onto another item, that one
+// is only hot; back on the pressed item it is pressed again; losing the capture ends it.
+TEST_F(ListControlsTest, OnlyThePressedItemShowsPressedUntilTheCaptureGoes)
+{
+    SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+
+    SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+
+    SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+
+    SetCapture(m_gallery->window());
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ReleaseCapture();
+    PumpMessages();
+    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemHot), ItemPixel(0));
+}
+
+// The status bar paints itself with the skin's face colour and edges, and its size grip from
+// the skin's size box.
+TEST_F(ListControlsTest, StatusBarPartsAndGripComeFromTheSkin)
+{
+    HWND status = Control(kGalleryStatusBar);
+    RECT client;
+    GetClientRect(status, &client);
+    RECT gallery;
+    GetClientRect(m_gallery->window(), &gallery);
+    RECT placed;
+    GetWindowRect(status, &placed);
+    MapWindowPoints(nullptr, m_gallery->window(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(gallery.bottom, placed.bottom);
+    EXPECT_EQ(gallery.right - gallery.left, placed.right - placed.left);
+
+    RECT part = {};
+    SendMessageW(status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    ASSERT_GT(part.right, part.left);
+    const int middle = (part.top + part.bottom) / 2;
+    // Between the parts: the face colour; the parts' edges are not the system's.
+    EXPECT_EQ(kSkinButtonFace, WindowPixel(status, part.left + 100, part.top - 1 > 0 ? part.top - 1 : 0));
+    const COLORREF edge = WindowPixel(status, part.left, middle);
+    EXPECT_EQ(SkinColor(COLOR_3DSHADOW), edge);
+    // The grip at the bottom-right corner is the skin's size box (second set, image 10).
+    EXPECT_EQ(RGB(160, 15, 160), WindowPixel(status, client.right - 2, client.bottom - 2));
+
+    // Another skin: the control is told to take up the skin's font and height again, after
+    // the change.
+    g_settingChanges = 0;
+    g_watched = status;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordSettingChange, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+    EXPECT_EQ(0, g_settingChanges);
+    PumpMessages();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(1, g_settingChanges);
+}
+
+// The list view moves its own bars; the skinned bars of its frame must follow.
+TEST_F(ListControlsTest, ListViewBarFollowsKeysScrollMessagesAndTheWheel)
+{
+    HWND list = List();
+    CHLMSkinObjectListView* object = ObjectOf<CHLMSkinObjectListView>(list);
+    ASSERT_NE(nullptr, object);
+    const SCROLLBARLAYOUT& bar = object->GetVertBar();
+    ASSERT_TRUE(bar.bVisible);
+    const int x = (bar.rect.left + bar.rect.right) / 2;
+    EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(list, x, bar.nStart + 2));
+    EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1));
+
+    struct Case
+    {
+        const char* name;
+        void (*scroll)(HWND list);
+    } const cases[] = {
+        {"key", [](HWND l) { SendMessageW(l, WM_KEYDOWN, VK_END, 0); }},
+        {"scroll message", [](HWND l) { SendMessageW(l, WM_VSCROLL, SB_PAGEDOWN, 0); }},
+        {"mouse wheel", [](HWND l) {
+             const POINT point = ScreenPoint(l, 40, 60);
+             SendMessageW(l, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-3 * WHEEL_DELTA)), MAKELPARAM(point.x, point.y));
+         }},
+    };
+    for (const Case& c : cases)
+    {
+        SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+        PumpMessages();
+        ASSERT_EQ(0, GetScrollPos(list, SB_VERT)) << c.name;
+        const int oldThumb = bar.nThumbStart + 1;
+        c.scroll(list);
+        PumpMessages();
+        EXPECT_GT(GetScrollPos(list, SB_VERT), 0) << c.name;
+        EXPECT_EQ(GetScrollPos(list, SB_VERT), bar.nPos) << c.name;
+        EXPECT_EQ(Solid(kLowerTrackImage, 1), WindowPixel(list, x, oldThumb)) << c.name;
+        EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1)) << c.name;
+    }
+}
+}
