@@ -9,6 +9,7 @@
 #include "hlmskinobjectlistview.h"
 #include "hlmskinobjectmdi.h"
 #include "hlmskinobjectmenu.h"
+#include "hlmskinobjectprogress.h"
 #include "hlmskinobjectscrollbar.h"
 #include "hlmskinobjectspin.h"
 #include "hlmskinobjectstatusbar.h"
@@ -54,7 +55,7 @@ const StandardClass kStandardClasses[] = {
     {L"SysHeader32", RUNTIME_CLASS(CHLMSkinObjectHeader)},
     {L"msctls_statusbar32", RUNTIME_CLASS(CHLMSkinObjectStatusBar)},
     {L"SysTreeView32", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
-    {L"msctls_progress32", kNotBuilt},
+    {L"msctls_progress32", RUNTIME_CLASS(CHLMSkinObjectProgress)},
     {L"msctls_trackbar32", kNotBuilt},
     {L"SysTabControl32", RUNTIME_CLASS(CHLMSkinObjectTab)},
     {L"MDIClient", RUNTIME_CLASS(CHLMSkinObjectMDIClient)},
