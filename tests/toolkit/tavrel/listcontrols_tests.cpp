@@ -182,6 +182,28 @@ TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
     ImageList_Destroy(images);
 }
 
+// Printing the client area draws the skinned header into the DC given; without PRF_CLIENT the
+// control's own handling runs.
+TEST_F(ListControlsTest, HeaderPrintsItsClientAreaFromTheSkin)
+{
+    HWND header = Header();
+    RECT client;
+    GetClientRect(header, &client);
+    const int x = ItemRect(0).left + 3;
+    struct Case
+    {
+        LPARAM flags;
+        bool skinned;
+    } const cases[] = {{PRF_CLIENT, true}, {PRF_NONCLIENT, false}};
+    for (const Case& c : cases)
+    {
+        TestSurface surface(client.right, client.bottom, Bgra(1, 2, 3, 0));
+        SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), c.flags);
+        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(CHLMSkinObjectHeader::ItemNormal)) << c.flags;
+        EXPECT_EQ(c.skinned, surface.ColorAt(client.right - 1, 2) == kRightOfItems) << c.flags;
+    }
+}
+
 // With a filter bar the items take the upper half on common controls 5.80 and later; before,
 // the style means nothing and the items fill the header.
 TEST_F(ListControlsTest, FilterBarHalvesTheItemsFromVersionFiveEighty)
