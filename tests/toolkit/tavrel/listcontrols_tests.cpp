@@ -112,8 +112,7 @@ TEST_F(ListControlsTest, EachControlAndSynonymGetsItsObject)
 // controls get their own (tree view) or the system's (list view) back when the skin goes.
 TEST_F(ListControlsTest, ColoursFollowTheSkin)
 {
-    // The controls' own defaults are CLR_NONE, CLR_DEFAULT and -1: a skin colour read back was
-    // sent by the object.
+    // The test skin's window text is its own: reading it back shows the colours were sent.
     const COLORREF windowText = SkinColor(COLOR_WINDOWTEXT), skinWindow = SkinColor(COLOR_WINDOW);
     auto expectSkinColours = [&](const char* when) {
         EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0))) << when;
