@@ -8,6 +8,7 @@
 #include "hlmskinobjectlistbox.h"
 #include "hlmskinobjectlistview.h"
 #include "hlmskinobjectmenu.h"
+#include "hlmskinobjectprogress.h"
 #include "hlmskinobjectscrollbar.h"
 #include "hlmskinobjectstatusbar.h"
 #include "hlmskinobjecttoolbar.h"
@@ -51,7 +52,7 @@ const StandardClass kStandardClasses[] = {
     {L"SysHeader32", RUNTIME_CLASS(CHLMSkinObjectHeader)},
     {L"msctls_statusbar32", RUNTIME_CLASS(CHLMSkinObjectStatusBar)},
     {L"SysTreeView32", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
-    {L"msctls_progress32", kNotBuilt},
+    {L"msctls_progress32", RUNTIME_CLASS(CHLMSkinObjectProgress)},
     {L"msctls_trackbar32", kNotBuilt},
     {L"SysTabControl32", kNotBuilt},
     {L"MDIClient", kNotBuilt},

@@ -40,6 +40,15 @@ const ControlRow kControls[] = {
     {kGalleryListView, WC_LISTVIEWW, L"", WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS, {440, 175, 510, 125}},
     {kGalleryStatusBar, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, {0, 0, 0, 0}},
     // trackbars and progress bars
+    {kGalleryHorzTrackBar, TRACKBAR_CLASSW, L"", TBS_AUTOTICKS | WS_TABSTOP, {10, 175, 200, 36}},
+    {kGallerySelTrackBar, TRACKBAR_CLASSW, L"", TBS_AUTOTICKS | TBS_BOTH | TBS_ENABLESELRANGE | WS_TABSTOP,
+     {10, 215, 200, 44}},
+    {kGalleryDisabledTrackBar, TRACKBAR_CLASSW, L"", TBS_AUTOTICKS | TBS_TOP | WS_DISABLED, {10, 262, 200, 36}},
+    {kGalleryVertTrackBar, TRACKBAR_CLASSW, L"", TBS_AUTOTICKS | TBS_VERT | WS_TABSTOP, {220, 175, 40, 125}},
+    {kGalleryProgress, PROGRESS_CLASSW, L"", 0, {270, 180, 160, 20}},
+    {kGalleryMarqueeProgress, PROGRESS_CLASSW, L"", PBS_MARQUEE, {270, 210, 160, 20}},
+    {kGalleryVertProgress, PROGRESS_CLASSW, L"", PBS_VERTICAL, {270, 240, 22, 60}},
+    {kGalleryFullProgress, PROGRESS_CLASSW, L"", 0, {300, 240, 130, 20}},
     // combo boxes, date-time picker, month calendar, edit
     {kGallerySimpleCombo, L"ComboBox", L"", CBS_SIMPLE | WS_VSCROLL | WS_TABSTOP, {10, 315, 130, 120}},
     {kGalleryDropDownCombo, L"ComboBox", L"", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, {150, 315, 130, 200}},
@@ -152,6 +161,23 @@ CControlGallery::CControlGallery()
     // tree items, list columns and items, status parts
     FillGalleryTreeListAndStatus(m_window);
     // trackbar ranges and tics, progress positions
+    const struct
+    {
+        int id, low, high, frequency, position;
+    } trackBars[] = {{kGalleryHorzTrackBar, 0, 100, 10, 30},
+                     {kGallerySelTrackBar, 0, 20, 2, 8},
+                     {kGalleryDisabledTrackBar, 0, 100, 25, 50},
+                     {kGalleryVertTrackBar, 0, 10, 1, 3}};
+    for (const auto& bar : trackBars)
+    {
+        SendMessageW(Control(bar.id), TBM_SETRANGE, FALSE, MAKELPARAM(bar.low, bar.high));
+        SendMessageW(Control(bar.id), TBM_SETTICFREQ, static_cast<WPARAM>(bar.frequency), 0);
+        SendMessageW(Control(bar.id), TBM_SETPOS, TRUE, bar.position);
+    }
+    SendMessageW(Control(kGallerySelTrackBar), TBM_SETSEL, TRUE, MAKELPARAM(5, 12));
+    SendMessageW(Control(kGalleryProgress), PBM_SETPOS, 40, 0);
+    SendMessageW(Control(kGalleryVertProgress), PBM_SETPOS, 60, 0);
+    SendMessageW(Control(kGalleryFullProgress), PBM_SETPOS, 100, 0);
     // combo box items, calendar dates, edit text
     for (int id : {kGallerySimpleCombo, kGalleryDropDownCombo, kGalleryDropListCombo})
     {

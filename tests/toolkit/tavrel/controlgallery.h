@@ -35,6 +35,14 @@ enum GalleryControl
     kGalleryListView,
     kGalleryStatusBar,
     // trackbars and progress bars (10..430 x 175..300)
+    kGalleryHorzTrackBar,
+    kGallerySelTrackBar,
+    kGalleryDisabledTrackBar,
+    kGalleryVertTrackBar,
+    kGalleryProgress,
+    kGalleryMarqueeProgress,
+    kGalleryVertProgress,
+    kGalleryFullProgress,
     // combo boxes, date-time picker, month calendar, edit (10..430 x 315..620)
     kGallerySimpleCombo,
     kGalleryDropDownCombo,
