@@ -149,6 +149,9 @@ public:
     CHLMSkinObjectPaintDC(const CHLMSkinObjectPaintDC&) = delete;
     CHLMSkinObjectPaintDC& operator=(const CHLMSkinObjectPaintDC&) = delete;
 
+    // FALSE when the DC came with the message.
+    BOOL IsBeginPaint() const { return m_bBeginPaint; }
+
     HWND m_hWnd;
     PAINTSTRUCT m_ps;
 

@@ -7,10 +7,13 @@
 #include "hlmskinobjectheader.h"
 #include "hlmskinobjectlistbox.h"
 #include "hlmskinobjectlistview.h"
+#include "hlmskinobjectmdi.h"
 #include "hlmskinobjectmenu.h"
 #include "hlmskinobjectprogress.h"
 #include "hlmskinobjectscrollbar.h"
+#include "hlmskinobjectspin.h"
 #include "hlmskinobjectstatusbar.h"
+#include "hlmskinobjecttab.h"
 #include "hlmskinobjecttoolbar.h"
 #include "hlmskinobjecttrackbar.h"
 #include "hlmskinobjecttreeview.h"
@@ -55,9 +58,9 @@ const StandardClass kStandardClasses[] = {
     {L"SysTreeView32", RUNTIME_CLASS(CHLMSkinObjectTreeView)},
     {L"msctls_progress32", RUNTIME_CLASS(CHLMSkinObjectProgress)},
     {L"msctls_trackbar32", RUNTIME_CLASS(CHLMSkinObjectTrackBar)},
-    {L"SysTabControl32", kNotBuilt},
-    {L"MDIClient", kNotBuilt},
-    {L"msctls_updown32", kNotBuilt},
+    {L"SysTabControl32", RUNTIME_CLASS(CHLMSkinObjectTab)},
+    {L"MDIClient", RUNTIME_CLASS(CHLMSkinObjectMDIClient)},
+    {L"msctls_updown32", RUNTIME_CLASS(CHLMSkinObjectSpin)},
     {L"ToolbarWindow32", RUNTIME_CLASS(CHLMSkinObjectToolBar)},
     {L"Button", RUNTIME_CLASS(CHLMSkinObjectButton)},
 };

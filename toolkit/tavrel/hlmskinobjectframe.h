@@ -185,6 +185,10 @@ public:
     int GetDialogTexture() const { return m_nDialogTexture; }
     void SetDialogTexture(int texture) { m_nDialogTexture = texture; }
     void SetMDIClient(CHLMSkinObject* client) { m_pMDIClient = client; }
+    // While locked, the frame leaves non-client size computations and style changes to the
+    // system.
+    void LockNonClient() { ++m_nLockCount; }
+    void UnlockNonClient() { --m_nLockCount; }
     CCaptionButton* GetHotButton() const { return m_pHotButton; }
     CCaptionButton* GetPressedButton() const { return m_pPressedButton; }
     SCROLLBARLAYOUT& GetHorzBar() { return m_barHorz; }

@@ -8,6 +8,7 @@
 namespace
 {
 const wchar_t kGalleryClass[] = L"QuilbrookControlGallery";
+const wchar_t kMdiChildClass[] = L"QuilbrookGalleryMdiChild";
 
 struct ControlRow
 {
@@ -62,6 +63,10 @@ const ControlRow kControls[] = {
     {kGalleryMultiLineEdit, L"Edit", L"", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      {220, 420, 200, 195}},
     // tab, spin buttons, MDI client
+    {kGalleryTab, WC_TABCONTROLW, L"", WS_TABSTOP, {440, 315, 300, 140}},
+    {kGallerySpinEdit, L"Edit", L"50", ES_NUMBER | WS_TABSTOP, {760, 320, 100, 24}},
+    {kGallerySpin, UPDOWN_CLASSW, L"", UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS, {860, 320, 18, 24}},
+    {kGalleryHorzSpin, UPDOWN_CLASSW, L"", UDS_HORZ, {760, 360, 40, 20}},
 };
 
 LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -80,6 +85,11 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void RegisterGalleryClass()
 {
     RegisterWindowClass(kGalleryClass, GalleryProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+}
+
+LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcW(window, message, wParam, lParam);
 }
 
 void SetBar(HWND control, int maximum, int page, int position)
@@ -200,6 +210,43 @@ CControlGallery::CControlGallery()
     }
     SetWindowTextW(Control(kGalleryMultiLineEdit), lines);
     // tab items, spin buddies, MDI children
+    for (const wchar_t* text : {L"General", L"Size", L"Output", L"Extra"})
+    {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(text);
+        SendMessageW(Control(kGalleryTab), TCM_INSERTITEMW, SendMessageW(Control(kGalleryTab), TCM_GETITEMCOUNT, 0, 0),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+    // The buddy has the sunken edge of a dialog's edit; the spin joins it at its right.
+    SetWindowLongW(Control(kGallerySpinEdit), GWL_EXSTYLE, WS_EX_CLIENTEDGE);
+    SetWindowPos(Control(kGallerySpinEdit), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SendMessageW(Control(kGallerySpin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kGallerySpinEdit)), 0);
+    for (int id : {kGallerySpin, kGalleryHorzSpin})
+    {
+        SendMessageW(Control(id), UDM_SETRANGE32, 0, 100);
+        SendMessageW(Control(id), UDM_SETPOS32, 0, 50);
+    }
+    {
+        // The MDI client needs its creation record, so it has no row of the table.
+        RegisterWindowClass(kMdiChildClass, MdiChildProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        CLIENTCREATESTRUCT client = {nullptr, kGalleryMdiFirstChild};
+        HWND mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", L"",
+                                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 440, 470,
+                                         510, 150, m_window,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGalleryMdiClient)),
+                                         GetModuleHandleW(nullptr), &client);
+        const RECT children[] = {{10, 10, 200, 100}, {240, 20, 200, 100}};
+        int number = 0;
+        for (const RECT& rect : children)
+        {
+            wchar_t title[16];
+            wsprintfW(title, L"Child %d", ++number);
+            MDICREATESTRUCTW create = {kMdiChildClass, title, GetModuleHandleW(nullptr), rect.left, rect.top,
+                                       rect.right, rect.bottom, 0, 0};
+            SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
+        }
+    }
     ShowWindow(m_window, SW_SHOW);
     SetActiveWindow(m_window);
     Repaint();

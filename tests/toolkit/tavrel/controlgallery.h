@@ -54,6 +54,12 @@ enum GalleryControl
     kGalleryReadOnlyEdit,
     kGalleryMultiLineEdit,
     // tab and spin buttons (440..950 x 315..460), MDI client (440..950 x 470..620)
+    kGalleryTab,
+    kGallerySpinEdit,
+    kGallerySpin,
+    kGalleryHorzSpin,
+    kGalleryMdiClient,
+    kGalleryMdiFirstChild = 5000,  // the MDI children, numbered by the MDI client from here
 };
 
 // Folders (two expanded), columns with rows, parts with texts.

@@ -2,6 +2,7 @@
 // skin. Header items are filled RGB(200, 10 * state, 50) inside a black border (state 1
 // normal, 2 hot, 3 pressed); the area right of the last item is RGB(200, 0, 200).
 #include "controlgallery.h"
+#include "pixels.h"
 #include "hlmskinmanager.h"
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjectheader.h"
@@ -14,6 +15,8 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace
 {
@@ -109,8 +112,7 @@ TEST_F(ListControlsTest, EachControlAndSynonymGetsItsObject)
 // controls get their own (tree view) or the system's (list view) back when the skin goes.
 TEST_F(ListControlsTest, ColoursFollowTheSkin)
 {
-    // The controls' own defaults are CLR_NONE, CLR_DEFAULT and -1: a skin colour read back was
-    // sent by the object.
+    // The test skin's window text is its own: reading it back shows the colours were sent.
     const COLORREF windowText = SkinColor(COLOR_WINDOWTEXT), skinWindow = SkinColor(COLOR_WINDOW);
     auto expectSkinColours = [&](const char* when) {
         EXPECT_EQ(skinWindow, static_cast<COLORREF>(SendMessageW(List(), LVM_GETBKCOLOR, 0, 0))) << when;
@@ -177,6 +179,28 @@ TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
     EXPECT_EQ(0, CountColor(header, name, kSkinButtonShadow));
     SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
     ImageList_Destroy(images);
+}
+
+// Printing the client area draws the skinned header into the DC given; without PRF_CLIENT the
+// control's own handling runs.
+TEST_F(ListControlsTest, HeaderPrintsItsClientAreaFromTheSkin)
+{
+    HWND header = Header();
+    RECT client;
+    GetClientRect(header, &client);
+    const int x = ItemRect(0).left + 3;
+    struct Case
+    {
+        LPARAM flags;
+        bool skinned;
+    } const cases[] = {{PRF_CLIENT, true}, {PRF_NONCLIENT, false}};
+    for (const Case& c : cases)
+    {
+        TestSurface surface(client.right, client.bottom, Bgra(1, 2, 3, 0));
+        SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), c.flags);
+        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(CHLMSkinObjectHeader::ItemNormal)) << c.flags;
+        EXPECT_EQ(c.skinned, surface.ColorAt(client.right - 1, 2) == kRightOfItems) << c.flags;
+    }
 }
 
 // With a filter bar the items take the upper half on common controls 5.80 and later; before,
@@ -332,5 +356,114 @@ TEST_F(ListControlsTest, ListViewBarFollowsKeysScrollMessagesAndTheWheel)
         EXPECT_EQ(Solid(kLowerTrackImage, 1), WindowPixel(list, x, oldThumb)) << c.name;
         EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1)) << c.name;
     }
+}
+// A header of its own inside a host window that draws owner-drawn items itself.
+struct OwnerDrawn
+{
+    int calls = 0;
+    DRAWITEMSTRUCT last = {};
+} g_ownerDrawn;
+
+LRESULT CALLBACK HeaderHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DRAWITEM)
+    {
+        ++g_ownerDrawn.calls;
+        g_ownerDrawn.last = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void AddHeaderItem(HWND header, int index, const wchar_t* text, int format, int image = -1)
+{
+    HDITEMW item = {};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT | HDI_IMAGE;
+    item.cxy = 160;
+    item.pszText = const_cast<wchar_t*>(text);
+    item.fmt = HDF_STRING | format;
+    item.iImage = image;
+    SendMessageW(header, HDM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// The leftmost and rightmost column holding the colour in a band; -1 when none.
+std::pair<int, int> ColumnsOf(HWND window, const RECT& band, COLORREF color)
+{
+    const int width = band.right - band.left, height = band.bottom - band.top;
+    TestSurface surface(width, height);
+    HDC windowDC = GetWindowDC(window);
+    BitBlt(surface.dc(), 0, 0, width, height, windowDC, band.left, band.top, SRCCOPY);
+    ReleaseDC(window, windowDC);
+    std::pair<int, int> columns(-1, -1);
+    for (int x = 0; x < width; ++x)
+    {
+        for (int y = 0; y < height; ++y)
+        {
+            if (surface.ColorAt(x, y) != color)
+                continue;
+            if (columns.first < 0)
+                columns.first = band.left + x;
+            columns.second = band.left + x;
+            break;
+        }
+    }
+    return columns;
+}
+
+// An owner-drawn item whose parent draws it gets only the skin's background; an image goes
+// left of the text, or right of it with HDF_BITMAP_ON_RIGHT.
+TEST_F(ListControlsTest, OwnerDrawnItemsAndImagesOnEitherSide)
+{
+    RegisterWindowClass(L"QuilbrookHeaderHost", HeaderHostProc);
+    HWND host = CreateWindowExW(0, L"QuilbrookHeaderHost", L"", WS_CHILD | WS_VISIBLE, 10, 320, 480, 30,
+                                m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND header = CreateWindowExW(0, WC_HEADERW, L"", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 0, 0, 480, 24, host,
+                                  reinterpret_cast<HMENU>(7), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectHeader>(header));
+    const COLORREF imageColor = RGB(0, 128, 0);
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+    {
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const RECT all = {0, 0, 16, 16};
+        HBRUSH brush = CreateSolidBrush(imageColor);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        ImageList_Add(images, bitmap, nullptr);
+        DeleteObject(bitmap);
+    }
+    SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    g_ownerDrawn = OwnerDrawn();
+    AddHeaderItem(header, 0, L"Owner drawn", HDF_OWNERDRAW);
+    AddHeaderItem(header, 1, L"Left", HDF_IMAGE, 0);
+    AddHeaderItem(header, 2, L"Right", HDF_IMAGE | HDF_BITMAP_ON_RIGHT, 0);
+    RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+
+    EXPECT_GT(g_ownerDrawn.calls, 0);
+    EXPECT_EQ(static_cast<UINT>(ODT_HEADER), g_ownerDrawn.last.CtlType);
+    EXPECT_EQ(7u, g_ownerDrawn.last.CtlID);
+    EXPECT_EQ(0u, g_ownerDrawn.last.itemID);
+    EXPECT_EQ(header, g_ownerDrawn.last.hwndItem);
+    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, 3, 2));
+    EXPECT_EQ(0, CountColor(header, {0, 0, 160, 24}, kSkinButtonText));
+
+    const std::pair<int, int> leftImage = ColumnsOf(header, {160, 0, 320, 24}, imageColor);
+    const std::pair<int, int> leftText = ColumnsOf(header, {160, 0, 320, 24}, kSkinButtonText);
+    const std::pair<int, int> rightImage = ColumnsOf(header, {320, 0, 480, 24}, imageColor);
+    const std::pair<int, int> rightText = ColumnsOf(header, {320, 0, 480, 24}, kSkinButtonText);
+    ASSERT_GE(leftImage.first, 0);
+    ASSERT_GE(rightImage.first, 0);
+    ASSERT_GE(leftText.first, 0);
+    ASSERT_GE(rightText.first, 0);
+    EXPECT_LT(leftImage.second, leftText.first);
+    EXPECT_GT(rightImage.first, rightText.second);
+    DestroyWindow(host);
+    ImageList_Destroy(images);
 }
 }

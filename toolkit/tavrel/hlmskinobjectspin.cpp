@@ -1,0 +1,197 @@
+#include "hlmskinobjectspin.h"
+
+#include "hlmskinmanager.h"
+#include "common/hlmdrawhelpers.h"
+
+#include <commctrl.h>
+
+namespace
+{
+// Parts and states of the skin class "SPIN".
+const int kUpPart = 1, kDownPart = 2, kUpHorzPart = 3, kDownHorzPart = 4;
+const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4;
+const int kBorderColorProperty = 3801;
+const COLORREF kNoColor = static_cast<COLORREF>(-1);
+
+int OtherHalf(int half)
+{
+    return half == CHLMSkinObjectSpin::HalfLowerOrLeft ? CHLMSkinObjectSpin::HalfUpperOrRight
+                                                       : CHLMSkinObjectSpin::HalfLowerOrLeft;
+}
+}
+
+IMPLEMENT_DYNCREATE(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
+
+BEGIN_MESSAGE_MAP(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectSpin::OnPrintClient)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_MOUSELEAVE()
+END_MESSAGE_MAP()
+
+CHLMSkinObjectSpin::CHLMSkinObjectSpin() : m_nHotHalf(HalfNone), m_nPressedHalf(HalfNone)
+{
+    m_strClassName = L"SPIN";
+}
+
+// ---------------------------------------------------------------------------------------
+// Halves
+
+int CHLMSkinObjectSpin::HitTest(CPoint point)
+{
+    CRect client;
+    GetClientRect(&client);
+    if (!client.PtInRect(point))
+        return HalfNone;
+    if (GetStyle() & UDS_HORZ)
+    {
+        const int middle = client.right / 2;
+        return point.x < middle ? HalfLowerOrLeft : point.x > middle ? HalfUpperOrRight : HalfNone;
+    }
+    const int middle = client.bottom / 2;
+    return point.y > middle ? HalfLowerOrLeft : point.y < middle ? HalfUpperOrRight : HalfNone;
+}
+
+int CHLMSkinObjectSpin::GetHalfState(int half, BOOL enabled) const
+{
+    if (!enabled)
+        return kStateDisabled;
+    if (m_nPressedHalf == half && m_nHotHalf == half)
+        return kStatePressed;
+    // While the other half is held, this one shows no hot look.
+    if ((m_nHotHalf == half || m_nPressedHalf == half) && m_nPressedHalf != OtherHalf(half))
+        return kStateHot;
+    return kStateNormal;
+}
+
+// ---------------------------------------------------------------------------------------
+// Painting
+
+CRect CHLMSkinObjectSpin::DrawBuddyBorder(CDC* dc, const CRect& client)
+{
+    HWND buddy = reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY, 0, 0));
+    const DWORD style = GetStyle();
+    if (buddy == NULL || !(::GetWindowLongW(buddy, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) ||
+        !(style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT)))
+        return client;
+    CHLMSkinManagerClass* edit = GetSkinManager()->GetSkinClass(L"EDIT");
+    const COLORREF border = edit != nullptr ? edit->GetThemeColor(0, 0, kBorderColorProperty, kNoColor) : kNoColor;
+    CRect area = client;
+    const BOOL right = (style & UDS_ALIGNRIGHT) != 0;
+    if (right)
+        area.DeflateRect(0, 1, 1, 1);
+    else
+        area.DeflateRect(1, 1, 0, 1);
+    // A skin without an edit border colour leaves the button face where the outline would be.
+    if (border != kNoColor)
+        dc->Draw3dRect(&client, border, border);
+    // The column next to the edit continues the edit's field.
+    const int column = right ? client.left : client.right - 1;
+    dc->FillSolidRect(column, client.top + 1, 1, client.Height() - 2, GetColor(COLOR_WINDOW));
+    return area;
+}
+
+void CHLMSkinObjectSpin::DrawButtons(CDC* dc)
+{
+    CRect client;
+    GetClientRect(&client);
+    CHLMBufferDC buffer(dc->GetSafeHdc(), client);
+    buffer.FillSolidRect(&client, GetColor(COLOR_BTNFACE));
+
+    int lower = 0, upper = 0;
+    SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
+    const BOOL enabled = lower != upper && IsWindowEnabled();
+
+    const CRect area = DrawBuddyBorder(&buffer, client);
+    CHLMSkinManagerClass* skinClass = GetSkinClass();
+    if (skinClass == nullptr)
+        return;
+    if (GetStyle() & UDS_HORZ)
+    {
+        const int width = area.Width() / 2;
+        const CRect left(area.left, area.top, area.left + width, area.bottom);
+        const CRect right(area.right - width, area.top, area.right, area.bottom);
+        skinClass->DrawThemeBackground(&buffer, kDownHorzPart, GetHalfState(HalfLowerOrLeft, enabled), &left);
+        skinClass->DrawThemeBackground(&buffer, kUpHorzPart, GetHalfState(HalfUpperOrRight, enabled), &right);
+        return;
+    }
+    const int height = area.Height() / 2;
+    const CRect top(area.left, area.top, area.right, area.top + height);
+    const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
+    skinClass->DrawThemeBackground(&buffer, kUpPart, GetHalfState(HalfUpperOrRight, enabled), &top);
+    skinClass->DrawThemeBackground(&buffer, kDownPart, GetHalfState(HalfLowerOrLeft, enabled), &bottom);
+}
+
+BOOL CHLMSkinObjectSpin::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectSpin::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    DrawButtons(&dc);
+}
+
+LRESULT CHLMSkinObjectSpin::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    if (!(lParam & PRF_CLIENT))
+        return Default();
+    DrawButtons(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Mouse
+
+void CHLMSkinObjectSpin::OnLButtonDown(UINT, CPoint point)
+{
+    Default();
+    const int half = HitTest(point);
+    if (half != HalfNone)
+    {
+        m_nPressedHalf = half;
+        Invalidate(FALSE);
+    }
+}
+
+void CHLMSkinObjectSpin::OnLButtonUp(UINT, CPoint)
+{
+    if (m_nPressedHalf != HalfNone)
+    {
+        m_nPressedHalf = HalfNone;
+        Invalidate(FALSE);
+    }
+    Default();
+}
+
+void CHLMSkinObjectSpin::SetHotHalf(CPoint point)
+{
+    const int half = HitTest(point);
+    if (half == m_nHotHalf)
+        return;
+    m_nHotHalf = half;
+    Invalidate(FALSE);
+    if (half != HalfNone)
+    {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+        ::TrackMouseEvent(&track);
+    }
+}
+
+void CHLMSkinObjectSpin::OnMouseMove(UINT, CPoint point)
+{
+    SetHotHalf(point);
+    // The control follows the mouse too: while a half is held it repeats only as long as the
+    // mouse stays over it.
+    Default();
+}
+
+void CHLMSkinObjectSpin::OnMouseLeave()
+{
+    SetHotHalf(CPoint(-1, -1));
+    Default();
+}

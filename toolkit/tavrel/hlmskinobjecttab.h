@@ -1,0 +1,55 @@
+// The skin object of the common controls' tab control. The pane and the tab items come from
+// the skin class "TAB" (buttons from "BUTTON" for a control of button-like tabs), with a hot
+// item under the mouse; images, texts and the focus rectangle are drawn over them. The
+// selected tab is drawn larger and last, so that it lies over its neighbours.
+#pragma once
+
+#include "hlmskinobjectframe.h"
+
+class CHLMSkinObjectTab : public CHLMSkinObjectFrame
+{
+    DECLARE_DYNCREATE(CHLMSkinObjectTab)
+
+public:
+    // Sides of the tabs, from the control's style.
+    enum
+    {
+        SideTop = 0,
+        SideBottom = 0x02,
+        SideLeft = 0x80,
+        SideRight = 0x82
+    };
+
+    CHLMSkinObjectTab();
+
+    // The strip of the client area that holds the tabs. With no tab selected it is empty,
+    // lying along the tabs' side, and the pane covers the whole client area.
+    CRect GetHeaderRect();
+    void DrawPane(CDC* dc, const CRect& rect);
+    void DrawTabs(CDC* dc);
+    void DrawItem(CDC* dc, int index);
+
+    int GetHotItem() const { return m_nHotItem; }
+
+protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnMouseLeave();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    int GetSide() const;
+    BOOL IsHorizontal() const;
+    // The background part and the state of an item.
+    int GetItemPart(int index, int count, BOOL selected) const;
+    int GetItemState(int index, BOOL selected) const;
+    void DrawItemBackground(CDC* dc, CRect rect, int index, int count, BOOL selected);
+    // Draws the item's image and narrows the rectangle by it.
+    void DrawItemImage(CDC* dc, CRect& rect, int index);
+    void DrawItemText(CDC* dc, CRect rect, int index, int count, BOOL selected);
+    CString GetItemText(int index);
+
+    int m_nHotItem;
+};
