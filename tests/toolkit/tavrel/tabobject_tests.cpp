@@ -1,0 +1,153 @@
+// The tab control of the control gallery under the test skin, where the tab item parts (item
+// 5, first item 6, last item 7) in state s (normal, hot, selected) are a solid
+// RGB(30 * part, 50 * s, 240) and the pane is one colour.
+#include "controlgallery.h"
+#include "hlmskinmanager.h"
+#include "hlmskinobjectclassmap.h"
+#include "hlmskinobjecttab.h"
+#include "pixels.h"
+#include "skinwindowtesting.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace
+{
+enum Part
+{
+    kItem = 5,
+    kFirstItem = 6,
+    kLastItem = 7
+};
+enum State
+{
+    kNormal = 1,
+    kHot = 2,
+    kSelected = 3
+};
+
+COLORREF Tab(int part, int state)
+{
+    return RGB(30 * part, 50 * state, 240);
+}
+
+const COLORREF kPane = RGB(90, 200, 90);
+const COLORREF kText = RGB(1, 2, 3);
+
+class TabObjectTest : public ControlGalleryTest
+{
+protected:
+    void SetUp() override
+    {
+        ControlGalleryTest::SetUp();
+        m_tab = Control(kGalleryTab);
+        GetClientRect(m_tab, &m_client);
+    }
+
+    RECT ItemRect(int index) const
+    {
+        RECT rect = {};
+        SendMessageW(m_tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }
+    // A point of the item's background, clear of its text.
+    POINT Probe(int index) const
+    {
+        const RECT rect = ItemRect(index);
+        return {rect.left + 2, rect.top + 2};
+    }
+    COLORREF ItemPixel(int index) const
+    {
+        const POINT point = Probe(index);
+        return WindowPixel(m_tab, point.x, point.y);
+    }
+    bool ShowsItems(COLORREF first, COLORREF second, COLORREF third, COLORREF last) const
+    {
+        return ItemPixel(0) == first && ItemPixel(1) == second && ItemPixel(2) == third && ItemPixel(3) == last;
+    }
+    void MoveTo(POINT point) const { SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(m_tab, point.x, point.y)); }
+
+    HWND m_tab = nullptr;
+    RECT m_client = {};
+};
+
+TEST_F(TabObjectTest, ItemsFollowSelectionAndMouseOverThePane)
+{
+    CHLMSkinObjectTab* object = dynamic_cast<CHLMSkinObjectTab*>(GetSkinManager()->FindSkinObject(m_tab));
+    ASSERT_NE(nullptr, object);
+    CHLMSkinObjectClassInfo* synonym = GetSkinManager()->GetClassMap()->Lookup(L"TTabControl");
+    ASSERT_NE(nullptr, synonym);
+    EXPECT_EQ(GetSkinManager()->GetClassMap()->Lookup(WC_TABCONTROLW), synonym);
+
+    // The first tab is selected: its own part, drawn two pixels larger than its rectangle.
+    EXPECT_TRUE(ShowsItems(Tab(kFirstItem, kSelected), Tab(kItem, kNormal), Tab(kItem, kNormal),
+                           Tab(kLastItem, kNormal)));
+    const RECT first = ItemRect(0);
+    EXPECT_EQ(Tab(kFirstItem, kSelected), WindowPixel(m_tab, first.right + 1, first.top + 4));
+    EXPECT_EQ(kPane, WindowPixel(m_tab, m_client.right / 2, m_client.bottom / 2));
+    EXPECT_GT(CountColor(m_tab, ItemRect(1), kText), 0);
+
+    MoveTo(Probe(2));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(2) == Tab(kItem, kHot); }));
+    EXPECT_EQ(2, object->GetHotItem());
+    MoveTo({m_client.right / 2, m_client.bottom / 2});
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(2) == Tab(kItem, kNormal); }));
+    EXPECT_EQ(-1, object->GetHotItem());
+
+    // The last tab selected takes the middle tabs' part; the first one shows normal.
+    SendMessageW(m_tab, TCM_SETCURSEL, 3, 0);
+    PumpMessages();
+    EXPECT_TRUE(ShowsItems(Tab(kFirstItem, kNormal), Tab(kItem, kNormal), Tab(kItem, kNormal), Tab(kItem, kSelected)));
+
+    // A click selects through the control itself.
+    MoveTo(Probe(1));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == Tab(kItem, kSelected); }));
+    EXPECT_EQ(1, SendMessageW(m_tab, TCM_GETCURSEL, 0, 0));
+    ParkMouse();
+
+    // Focused, with focus cues shown, the selected tab carries the dotted rectangle.
+    SetFocus(m_tab);
+    SendMessageW(m_tab, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    InvalidateRect(m_tab, nullptr, FALSE);
+    PumpMessages();
+    const RECT selected = ItemRect(1);
+    const RECT focusLine = {selected.left + 4, selected.top + 1, selected.right - 4, selected.top + 2};
+    const int width = focusLine.right - focusLine.left;
+    EXPECT_LT(CountColor(m_tab, focusLine, Tab(kItem, kSelected)), width);
+    SetFocus(m_gallery->window());
+    InvalidateRect(m_tab, nullptr, FALSE);
+    PumpMessages();
+    EXPECT_EQ(width, CountColor(m_tab, focusLine, Tab(kItem, kSelected)));
+}
+
+// No tab selected, or none at all: there is no header to measure, and the pane covers the
+// whole control, also where tabs were drawn before.
+TEST_F(TabObjectTest, WithoutASelectedTabOnlyThePaneIsPainted)
+{
+    const RECT item = ItemRect(1);
+    const RECT band = {0, 0, m_client.right, item.bottom + 2};
+    const int bandArea = band.right * band.bottom;
+    ASSERT_LT(CountColor(m_tab, band, kPane), bandArea);
+
+    SendMessageW(m_tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    InvalidateRect(m_tab, nullptr, FALSE);
+    PumpMessages();
+    EXPECT_EQ(bandArea, CountColor(m_tab, band, kPane));
+
+    TestSurface surface(m_client.right, m_client.bottom);
+    EXPECT_EQ(1, SendMessageW(m_tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT));
+    EXPECT_EQ(kPane, surface.ColorAt(item.left + 2, item.top + 2));
+    EXPECT_EQ(kPane, surface.ColorAt(m_client.right / 2, m_client.bottom / 2));
+
+    SendMessageW(m_tab, TCM_DELETEALLITEMS, 0, 0);
+    RedrawWindow(m_tab, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages();
+    EXPECT_EQ(static_cast<int>(m_client.right * m_client.bottom), CountColor(m_tab, m_client, kPane));
+    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(m_tab, item.left + 2, item.top + 2));
+    PumpMessages();
+    ParkMouse();
+    PumpMessages();
+}
+}
