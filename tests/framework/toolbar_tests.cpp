@@ -1,5 +1,7 @@
 // CToolBar: buttons and images from a toolbar resource of the resource library built with
 // the tests (reslib.dll: buttons 501, separator, 502 over a red and a blue image).
+#include "testpaths.h"
+
 #include <gtest/gtest.h>
 
 #include <afxext.h>
@@ -8,14 +10,6 @@
 
 namespace
 {
-std::wstring BesideTestProgram(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 COLORREF PixelAt(HWND hWnd, int x, int y)
 {
     HDC hDC = GetDC(hWnd);

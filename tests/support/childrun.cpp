@@ -56,6 +56,13 @@ ChildRunResult RunTestInChild(const std::wstring& testName, const ChildRunOption
     if (!CopyFileW(self, program.c_str(), FALSE))
         return result;
     SetProgramSettings(programName, options);
+    // The child's copy has none of the files built beside this program: it finds them here.
+    // In this process the variable names the folder this program already runs from.
+    if (GetEnvironmentVariableW(kTestProgramFolderVariable, nullptr, 0) == 0)
+    {
+        const std::wstring selfPath(self);
+        SetEnvironmentVariableW(kTestProgramFolderVariable, selfPath.substr(0, selfPath.find_last_of(L'\\')).c_str());
+    }
     if (!options.environmentName.empty())
         SetEnvironmentVariableW(options.environmentName.c_str(), options.environmentValue.c_str());
 

@@ -47,3 +47,16 @@ std::wstring MakeTestFolder(const wchar_t* name)
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
+
+const wchar_t kTestProgramFolderVariable[] = L"QUILBROOK_TEST_PROGRAM_FOLDER";
+
+std::wstring BesideTestProgram(const wchar_t* fileName)
+{
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(kTestProgramFolderVariable, folder, MAX_PATH) == 0)
+    {
+        GetModuleFileNameW(nullptr, folder, MAX_PATH);
+        *wcsrchr(folder, L'\\') = L'\0';
+    }
+    return std::wstring(folder) + L"\\" + fileName;
+}

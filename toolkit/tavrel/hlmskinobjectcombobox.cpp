@@ -32,7 +32,9 @@ void DrawBorder(CDC* dc, const CRect& rect, COLORREF color)
         dc->Draw3dRect(&rect, color, color);
 }
 
-// The six calendar colours from the skin, by the message that sets one.
+// The six calendar colours from the skin, by the message that sets one. Sent when the skin
+// changes and again after the control's own WM_CREATE, which sets its default colours over
+// any sent while the object was attached at creation.
 void SendCalendarColors(CHLMSkinObject* object, UINT message)
 {
     if (!::IsWindow(object->m_hWnd))
@@ -396,6 +398,7 @@ int CHLMSkinObjectDateTime::OnCreate(LPCREATESTRUCT)
 {
     if (Default() == -1)
         return -1;
+    SendCalendarColors(this, DTM_SETMCCOLOR);
     Invalidate(FALSE);
     return 0;
 }
@@ -420,9 +423,21 @@ void CHLMSkinObjectDateTime::OnLButtonDown(UINT, CPoint point)
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectMonthCal, CHLMSkinObjectFrame)
 
+BEGIN_MESSAGE_MAP(CHLMSkinObjectMonthCal, CHLMSkinObjectFrame)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
 void CHLMSkinObjectMonthCal::RefreshMetrics()
 {
     CHLMSkinObjectFrame::RefreshMetrics();
     SendCalendarColors(this, MCM_SETCOLOR);
+}
+
+int CHLMSkinObjectMonthCal::OnCreate(LPCREATESTRUCT)
+{
+    if (Default() == -1)
+        return -1;
+    SendCalendarColors(this, MCM_SETCOLOR);
+    return 0;
 }
 

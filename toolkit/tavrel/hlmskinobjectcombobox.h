@@ -71,4 +71,8 @@ class CHLMSkinObjectMonthCal : public CHLMSkinObjectFrame
 
 public:
     void RefreshMetrics() override;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    DECLARE_MESSAGE_MAP()
 };

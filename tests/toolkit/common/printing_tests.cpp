@@ -1,6 +1,8 @@
 // Printing services: format expansion and column splitting, the three-column layout,
 // margins by locale, the header drawn on a 32-bit memory DC, the printing dialog with its
 // abort procedure, and the format menu.
+#include "testpaths.h"
+
 #include <gtest/gtest.h>
 
 #include "common/hlmprinting.h"
@@ -10,14 +12,6 @@
 
 namespace
 {
-std::wstring BesideTestProgram(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 std::wstring Now(bool bDate, DWORD dwFlags)
 {
     SYSTEMTIME now;

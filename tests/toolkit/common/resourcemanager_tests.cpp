@@ -12,14 +12,6 @@
 
 namespace
 {
-std::wstring BesideTestProgram(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 // Each test starts from a plain manager over the program's own resources.
 class ResourceManagerTest : public ::testing::Test
 {

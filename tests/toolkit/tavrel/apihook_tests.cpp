@@ -123,7 +123,7 @@ F LookUp(HMODULE module, LPCSTR name)
 class ApiHookTest : public ::testing::Test
 {
 protected:
-    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BinPath(L"testskin.skin").c_str(), L"")); }
+    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"")); }
     void Unload() { m_clean.manager.LoadSkin(L"", L""); }
 
     CleanSkinManagerScope m_clean;

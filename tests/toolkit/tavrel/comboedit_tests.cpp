@@ -2,6 +2,7 @@
 // test skin. Its combo box border has one colour per state (RGB(200, 0, 10 * state)), except
 // the disabled one, drawn from image 15 of the second set (RGB(240, 15 * frame, 160)); the
 // drop-down button is image 14 (RGB(224, 15 * state, 96)); edits have a red border.
+#include "childrun.h"
 #include "controlgallery.h"
 #include "hlmskinmanager.h"
 #include "hlmskinobjectcombobox.h"
@@ -218,7 +219,16 @@ TEST_F(ComboEditTest, BackgroundComesFromTheColourMessageOfTheState)
     EXPECT_EQ(kEditBorder, WindowPixel(Control(kGalleryEdit), 0, 0));
 }
 
-TEST_F(ComboEditTest, CalendarsTakeTheSkinColours)
+// In a fresh process, where comctl32's own colours are still the system's: a calendar sets
+// them at its WM_CREATE, over the skin colours it was given when its object was attached.
+TEST(CalendarColours, CalendarsCreatedUnderTheSkinTakeItsColours)
+{
+    const ChildRunResult child =
+        RunTestInChild(L"ComboEditTest.DISABLED_CalendarsTakeTheSkinColours", ChildRunOptions());
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
+}
+
+TEST_F(ComboEditTest, DISABLED_CalendarsTakeTheSkinColours)
 {
     const struct
     {

@@ -100,7 +100,7 @@ class ControlGalleryTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
         ParkMouse();
         PumpMessages();
         m_gallery = std::make_unique<CControlGallery>();

@@ -49,7 +49,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
         // The mouse starts away from every test window.
         ParkMouse();
     }

@@ -155,7 +155,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
         ParkMouse();
         g_scrollMessages.clear();
         g_contextMenus.clear();

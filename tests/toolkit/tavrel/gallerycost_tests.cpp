@@ -36,7 +36,7 @@ double RepaintSeconds(int repaints)
 TEST(GalleryCostTest, LoadUnloadCyclesLeaveNoGdiObjects)
 {
     CleanSkinManagerScope scope;
-    const std::wstring skin = BinPath(L"skin.skin");
+    const std::wstring skin = BesideTestProgram(L"skin.skin");
     ASSERT_TRUE(scope.manager.LoadSkin(skin.c_str(), L""));
     CControlGallery gallery;
     const auto cycle = [&] {
@@ -61,7 +61,7 @@ TEST(GalleryCostTest, RepaintTimesWhenAsked)
     if (GetEnvironmentVariableW(L"QUILBROOK_GALLERY_BENCHMARK", nullptr, 0) == 0)
         GTEST_SKIP() << "run by scripts/skinbenchmark.sh";
     CleanSkinManagerScope scope;
-    const std::wstring skin = BinPath(L"skin.skin");
+    const std::wstring skin = BesideTestProgram(L"skin.skin");
     const int kRepaints = 100, kRounds = 3;
     double skinned = 1e9, plain = 1e9;
     for (int round = 0; round < kRounds; ++round)

@@ -41,7 +41,7 @@ TEST_F(GalleryMenuTest, MenuOverTheGalleryIsSkinned)
     wchar_t skin[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"QUILBROOK_GALLERY_SKIN", skin, MAX_PATH) != 0)
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(skin).c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(skin).c_str(), L""));
         m_gallery->Repaint();
     }
     HMENU more = CreatePopupMenu();

@@ -44,7 +44,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
         ParkMouse();
         m_owner = CreateWindowExW(0, kOwnerClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);

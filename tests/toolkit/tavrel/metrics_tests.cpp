@@ -39,7 +39,7 @@ class MetricsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(m_manager.OpenSkinFile(BesideTestProgram(L"testskin.skin").c_str(), L""));
         m_metrics = m_manager.GetMetrics();
         m_metrics->RefreshMetrics();
     }
@@ -161,7 +161,7 @@ TEST_F(MetricsTest, AFailedLoadGoesBackToTheSystemColoursAndFreesTheBrushes)
     std::copy(std::begin(m_metrics->m_brushes), std::end(m_metrics->m_brushes), before);
     const int captionHeight = m_metrics->m_nCaptionHeight;
 
-    EXPECT_FALSE(m_manager.LoadSkin(BinPath(L"nosuch.skin").c_str()));
+    EXPECT_FALSE(m_manager.LoadSkin(BesideTestProgram(L"nosuch.skin").c_str()));
     EXPECT_EQ(nullptr, m_manager.GetSchema());
     EXPECT_FALSE(m_manager.IsEnabled());
     for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
@@ -178,7 +178,7 @@ TEST_F(MetricsTest, ReloadingASkinLeaksNoBrush)
     const HBRUSH buttonFace = m_metrics->m_brushBtnFace;
     const HBRUSH windowText = m_metrics->m_brushes[COLOR_WINDOWTEXT];
     // Our own skin changes these two colours: their old brushes go for real.
-    ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
+    ASSERT_TRUE(m_manager.OpenSkinFile(BesideTestProgram(L"skin.skin").c_str(), L""));
     m_metrics->RefreshMetrics();
     EXPECT_EQ(0u, GetObjectType(buttonFace));
     EXPECT_EQ(0u, GetObjectType(windowText));
@@ -190,7 +190,7 @@ TEST(SkinMetrics, TheManagersSystemQueriesReadClassSysMetrics)
     CleanSkinManagerScope clean;
     CHLMSkinManager& manager = clean.manager;
     EXPECT_EQ(0, manager.GetThemeSysSize(1205));
-    ASSERT_TRUE(manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
+    ASSERT_TRUE(manager.OpenSkinFile(BesideTestProgram(L"skin.skin").c_str(), L""));
     EXPECT_EQ(22, manager.GetThemeSysSize(1205));
     EXPECT_EQ(0, manager.GetThemeSysSize(1209));
     EXPECT_TRUE(manager.GetThemeSysBool(1001));

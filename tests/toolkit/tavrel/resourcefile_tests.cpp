@@ -30,10 +30,10 @@ TEST(SkinResourceFile, ResourceNamesTurnDotsAndBackslashesIntoUnderscores)
 TEST(SkinResourceFile, OpensTheDefaultSchemeAndSkipsTheByteOrderMark)
 {
     CHLMSkinManagerResourceFile file;
-    ASSERT_TRUE(file.Open(BinPath(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), L""));
     EXPECT_STREQ(L"Test_ini", file.GetIniFileName());
     EXPECT_STREQ(L"Test_ini", file.GetDefaultIniFileName());
-    EXPECT_STREQ(BinPath(L"testskin.skin").c_str(), file.GetResourcePath());
+    EXPECT_STREQ(BesideTestProgram(L"testskin.skin").c_str(), file.GetResourcePath());
     const std::vector<CString> lines = ReadAllLines(file);
     ASSERT_GT(lines.size(), 20u);
     EXPECT_STREQ(L"; The test skin: image number f, frame k has the colour RGB(16 * f, 15 * k, 96).", lines[0]);
@@ -49,7 +49,7 @@ TEST(SkinResourceFile, SplitsLinesAtCarriageReturnsAndDropsAnUnendedLastLine)
     for (const wchar_t* iniName : {L"lines.txt", L"styles\\lines.txt"})
     {
         CHLMSkinManagerResourceFile file;
-        ASSERT_TRUE(file.Open(BinPath(L"testskin.skin").c_str(), iniName)) << iniName;
+        ASSERT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), iniName)) << iniName;
         const std::vector<CString> lines = ReadAllLines(file);
         ASSERT_EQ(4u, lines.size());
         EXPECT_STREQ(L"first", lines[0]);
@@ -65,8 +65,8 @@ TEST(SkinResourceFile, FailsWithoutItsText)
     CHLMSkinManagerResourceFile file;
     EXPECT_FALSE(file.Open(L"", L""));
     EXPECT_FALSE(file.Open(nullptr, nullptr));
-    EXPECT_FALSE(file.Open(BinPath(L"nosuch.skin").c_str(), L""));
-    EXPECT_FALSE(file.Open(BinPath(L"testskin.skin").c_str(), L"nosuch.ini"));
+    EXPECT_FALSE(file.Open(BesideTestProgram(L"nosuch.skin").c_str(), L""));
+    EXPECT_FALSE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), L"nosuch.ini"));
     // A module without THEMES_INI has no default scheme.
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -80,10 +80,10 @@ TEST(SkinResourceFile, SchemeNameThatRunsToTheEndOfItsResourceIsNoName)
 {
     // THEMES_INI holds "[File.Open" and stops there: no ']' inside the resource.
     CHLMSkinManagerResourceFile file;
-    EXPECT_FALSE(file.Open(BinPath(L"unterminated.skin").c_str(), L""));
+    EXPECT_FALSE(file.Open(BesideTestProgram(L"unterminated.skin").c_str(), L""));
     EXPECT_STREQ(L"", file.GetDefaultIniFileName());
     // Named explicitly, the same text reads as one unended line: nothing.
-    ASSERT_TRUE(file.Open(BinPath(L"unterminated.skin").c_str(), L"open.ini"));
+    ASSERT_TRUE(file.Open(BesideTestProgram(L"unterminated.skin").c_str(), L"open.ini"));
     CString line;
     EXPECT_FALSE(file.ReadString(line));
 }
@@ -92,7 +92,7 @@ TEST(SkinResourceFile, SkinCodeNeverRuns)
 {
     const wchar_t* mark = L"QUILBROOK_PLANTED_SKIN_RAN";
     SetEnvironmentVariableW(mark, nullptr);
-    const std::wstring planted = BinPath(L"plantedskin.skin");
+    const std::wstring planted = BesideTestProgram(L"plantedskin.skin");
     {
         CHLMSkinManagerResourceFile file;
         ASSERT_TRUE(file.Open(planted.c_str(), L""));
@@ -109,7 +109,7 @@ TEST(SkinResourceFile, SkinCodeNeverRuns)
 
 TEST(SkinResourceFile, ClosingReleasesTheModule)
 {
-    const std::wstring path = BinPath(L"testskin.skin");
+    const std::wstring path = BesideTestProgram(L"testskin.skin");
     auto file = std::make_unique<CHLMSkinManagerResourceFile>();
     ASSERT_TRUE(file->Open(path.c_str(), L""));
     HMODULE module = file->GetModuleHandle();
@@ -140,7 +140,7 @@ TEST(SkinResourceFile, ReadsAFolderSkinWhenItsIniFileExists)
     CString after;
     EXPECT_FALSE(file.ReadString(after));  // also after the end
     // A module path with an INI name that is no file under it reads the module's resource.
-    EXPECT_TRUE(file.Open(BinPath(L"testskin.skin").c_str(), L"test.ini"));
+    EXPECT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), L"test.ini"));
     EXPECT_NE(nullptr, file.GetModuleHandle());
 }
 
@@ -159,7 +159,7 @@ TEST(SkinResourceFile, CreatesTheDefaultSchema)
 static void ExpectEveryImageOf(const wchar_t* skinFile)
 {
     CHLMSkinManagerResourceFile file;
-    ASSERT_TRUE(file.Open(BinPath(skinFile).c_str(), L""));
+    ASSERT_TRUE(file.Open(BesideTestProgram(skinFile).c_str(), L""));
     int images = 0;
     for (CString line : ReadAllLines(file))
     {

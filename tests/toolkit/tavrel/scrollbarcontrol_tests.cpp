@@ -252,7 +252,7 @@ TEST_F(ScrollBarControlTest, GalleryImageWhenAsked)
     wchar_t skin[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"QUILBROOK_GALLERY_SKIN", skin, MAX_PATH) != 0)
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(skin).c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(skin).c_str(), L""));
         // The colour and metric changes posted to the controls first, then the paint.
         PumpMessages();
         m_gallery->Repaint();

@@ -14,7 +14,7 @@ const int TEXTCOLOR = 3803, CONTENTMARGINS = 3602, IMAGEFILE = 3001, IMAGECOUNT 
 class SkinClassTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"testskin.skin").c_str(), L"")); }
+    void SetUp() override { ASSERT_TRUE(m_manager.OpenSkinFile(BesideTestProgram(L"testskin.skin").c_str(), L"")); }
 
     CleanSkinManagerScope m_clean;
     CHLMSkinManager& m_manager = m_clean.manager;
@@ -159,7 +159,7 @@ TEST(QuilbrookSkin, ParsesWithoutASingleIgnoredLine)
 {
     CleanSkinManagerScope clean;
     CHLMSkinManager& manager = clean.manager;
-    ASSERT_TRUE(manager.OpenSkinFile(BinPath(L"skin.skin").c_str(), L""));
+    ASSERT_TRUE(manager.OpenSkinFile(BesideTestProgram(L"skin.skin").c_str(), L""));
     const CHLMSkinManagerSchema& schema = *manager.GetSchema();
     EXPECT_EQ(0, schema.GetIgnoredLineCount());
     EXPECT_GT(schema.GetPropertyCount(), 150);

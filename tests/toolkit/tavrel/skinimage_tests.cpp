@@ -30,7 +30,7 @@ COLORREF PixelOf(HBITMAP bitmap, int x, int y)
 TEST(SkinImage, LoadsImagesOfAModuleSkinByTheirNamesInTheIniText)
 {
     CHLMSkinManagerResourceFile file;
-    ASSERT_TRUE(file.Open(BinPath(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), L""));
     std::unique_ptr<CHLMSkinImage> caption(file.LoadImage(L"IMAGES\\CAPTION.BMP"));
     ASSERT_NE(nullptr, caption);
     EXPECT_EQ(CSize(16, 16), caption->GetExtent());
@@ -61,7 +61,7 @@ TEST(SkinImage, LoadsImagesOfAFolderSkinFromItsFiles)
 TEST(SkinImage, CacheLoadsEachNameOnceAndStoresNoFailure)
 {
     CHLMSkinManagerResourceFile file;
-    ASSERT_TRUE(file.Open(BinPath(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), L""));
     CHLMSkinImageCache cache;
     CHLMSkinImage* first = cache.LoadFile(&file, L"IMAGES\\WIDE.BMP");
     ASSERT_NE(nullptr, first);
@@ -81,7 +81,7 @@ class PartSizeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_manager.OpenSkinFile(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(m_manager.OpenSkinFile(BesideTestProgram(L"testskin.skin").c_str(), L""));
         m_button = m_manager.GetSkinClass(L"BUTTON");
         m_toolbar = m_manager.GetSkinClass(L"TOOLBAR");
     }

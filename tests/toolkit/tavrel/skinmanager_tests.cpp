@@ -25,7 +25,7 @@ namespace
 class SkinManagerOptionsTest : public ::testing::Test
 {
 protected:
-    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BinPath(L"testskin.skin").c_str(), L"")); }
+    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"")); }
 
     CleanSkinManagerScope m_clean;
 };
@@ -52,7 +52,7 @@ TEST_F(SkinManagerOptionsTest, CurrentThemeNameIsTheFileLastOpened)
     Load();
     CString path, iniName;
     m_clean.manager.GetCurrentThemeName(path, iniName);
-    EXPECT_EQ(CString(BinPath(L"testskin.skin").c_str()), path);
+    EXPECT_EQ(CString(BesideTestProgram(L"testskin.skin").c_str()), path);
 }
 
 TEST_F(SkinManagerOptionsTest, WindowTreeMadeWithoutTheHookGetsObjectsOnce)

@@ -7,14 +7,6 @@
 
 #include <windows.h>
 
-std::wstring BinPath(const wchar_t* fileName)
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + fileName;
-}
-
 void UseProcessSkin(const std::wstring& path, const wchar_t* iniName)
 {
     CHLMSkinManager* manager = GetSkinManager();

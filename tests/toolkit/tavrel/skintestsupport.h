@@ -4,12 +4,10 @@
 
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
+#include "testpaths.h"
 
 #include <string>
 #include <vector>
-
-// A file next to the test program, such as L"testskin.skin".
-std::wstring BinPath(const wchar_t* fileName);
 
 // Registers a window class of this program with the given procedure, the arrow cursor and
 // the background brush given (a system colour index + 1, or none).

@@ -264,7 +264,7 @@ protected:
     // Buttons: plain, checked, disabled, hidden; commands 1 to 4, data 100 + command.
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BinPath(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
         ParkMouse();
         RegisterWindowClass(L"QuilbrookToolBarParent", ParentProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         s_test = this;
