@@ -271,17 +271,19 @@ convert -size 12x20 "xc:#F7F9FA" +antialias -fill "$line" -draw 'rectangle 0,19 
 out=headerback.bmp; bmp "$(frame hb)"
 
 # Spin and drop-down buttons: 4 frames of 15 x 11 (normal, hot, pressed, disabled).
-spin() { # file triangle
+# Spin halves: 4 frames, wide ones for the halves one above the other, tall ones for the
+# halves side by side, so the triangle keeps its shape when the half is stretched.
+spin() { # file triangle width height
   arrow u1 "$fill" "$2" '#5E6E7C'; arrow u2 "$fill_hot" "$2" "$slate"
   arrow u3 "$fill_down" "$2" "$slate_line"; arrow u4 "$fill_off" "$2" "$line_off"
   for i in 1 2 3 4; do
-    convert "$(frame u$i)" -gravity center -crop 15x11+0+0 +repage +antialias -fill none \
-      -stroke "$line" -draw 'rectangle 0,0 14,10' "$(frame v$i)"
+    convert "$(frame u$i)" -gravity center -crop "$3x$4+0+0" +repage +antialias -fill none \
+      -stroke "$line" -draw "rectangle 0,0 $(($3 - 1)),$(($4 - 1))" "$(frame v$i)"
   done
   stack "$1" $(for i in 1 2 3 4; do frame v$i; done)
 }
-spin spinup.bmp "$up"; spin spindown.bmp "$down"
-spin spinleft.bmp "$left"; spin spinright.bmp "$right"
+spin spinup.bmp "$up" 15 11; spin spindown.bmp "$down" 15 11
+spin spinleft.bmp "$left" 11 15; spin spinright.bmp "$right" 11 15
 # The combo box's drop-down button: 4 frames of 17 x 17.
 n=0
 for c in "$fill:#5E6E7C" "$fill_hot:$slate" "$fill_down:$slate_line" "$fill_off:$line_off"; do
