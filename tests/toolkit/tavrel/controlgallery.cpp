@@ -87,6 +87,13 @@ void RegisterGalleryClass()
     RegisterWindowClass(kGalleryClass, GalleryProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
+// An icon, as application windows and documents have: without one every caption paint asks
+// the window for a drag icon, which Wine answers by searching the program's icon resources.
+void SetSmallIcon(HWND window)
+{
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
+}
+
 LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefMDIChildProcW(window, message, wParam, lParam);
@@ -107,9 +114,7 @@ CControlGallery::CControlGallery()
     scrolls.clear();
     m_window = CreateWindowExW(0, kGalleryClass, L"Gallery", WS_OVERLAPPEDWINDOW, 20, 20,
                                980, 720, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    // An icon, as application windows have: without one every caption paint asks the window
-    // for a drag icon, which Wine answers by searching the program's icon resources.
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
+    SetSmallIcon(m_window);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlRow& row : kControls)
     {
@@ -244,7 +249,7 @@ CControlGallery::CControlGallery()
             wsprintfW(title, L"Child %d", ++number);
             MDICREATESTRUCTW create = {kMdiChildClass, title, GetModuleHandleW(nullptr), rect.left, rect.top,
                                        rect.right, rect.bottom, 0, 0};
-            SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
+            SetSmallIcon(reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create))));
         }
     }
     ShowWindow(m_window, SW_SHOW);
