@@ -244,6 +244,12 @@ void CHLMSkinObject::RestoreWindowProc(BOOL bAutomatic)
     OnHookDetached(bAutomatic);
 }
 
+void CHLMSkinObject::TrackMouseLeave()
+{
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+    ::TrackMouseEvent(&track);
+}
+
 LRESULT CALLBACK CHLMSkinObject::SkinWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CHLMSkinManager* manager = ::GetSkinManager();

@@ -118,6 +118,9 @@ public:
     WNDPROC GetSavedWindowProc() const { return m_pfnSavedWndProc; }
 
 protected:
+    // Asks for one WM_MOUSELEAVE when the mouse leaves the window, for a part shown hot.
+    void TrackMouseLeave();
+
     WNDPROC m_pfnSavedWndProc;
     CHLMSkinManager* m_pManager;
     CString m_strClassName;  // the visual-style class this object draws with

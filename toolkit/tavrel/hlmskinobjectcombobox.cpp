@@ -219,10 +219,7 @@ void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
     m_bHot = hot;
     Invalidate(FALSE);
     if (hot)
-    {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-        ::TrackMouseEvent(&track);
-    }
+        TrackMouseLeave();
 }
 
 void CHLMSkinObjectComboBox::OnMouseLeave()

@@ -28,29 +28,26 @@ struct ItemData
     LPARAM lParam = 0;
 };
 
-BOOL ReadItem(HWND header, int index, ItemData* data)
+// One item through HDM_GETITEMW (Item HDITEMW, Char wchar_t) or HDM_GETITEMA.
+template <class Item, class Char>
+BOOL ReadItemThrough(UINT message, HWND header, int index, ItemData* data)
 {
-    wchar_t wide[kTextLength] = {};
-    HDITEMW item = {};
+    Char text[kTextLength] = {};
+    Item item = {};
     item.mask = kItemMask;
     item.fmt = data->format;
-    item.pszText = wide;
+    item.pszText = text;
     item.cchTextMax = kTextLength - 1;
-    if (::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
-    {
-        *data = {wide, item.fmt, item.iImage, item.lParam};
-        return TRUE;
-    }
-    char narrow[kTextLength] = {};
-    HDITEMA itemA = {};
-    itemA.mask = kItemMask;
-    itemA.fmt = data->format;
-    itemA.pszText = narrow;
-    itemA.cchTextMax = kTextLength - 1;
-    if (!::SendMessageW(header, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&itemA)))
+    if (!::SendMessageW(header, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
         return FALSE;
-    *data = {CString(narrow), itemA.fmt, itemA.iImage, itemA.lParam};
+    *data = {CString(text), item.fmt, item.iImage, item.lParam};
     return TRUE;
+}
+
+BOOL ReadItem(HWND header, int index, ItemData* data)
+{
+    return ReadItemThrough<HDITEMW, wchar_t>(HDM_GETITEMW, header, index, data) ||
+           ReadItemThrough<HDITEMA, char>(HDM_GETITEMA, header, index, data);
 }
 }
 
@@ -276,10 +273,7 @@ void CHLMSkinObjectHeader::OnMouseMove(UINT, CPoint point)
         m_nHotItem = item;
         Invalidate(FALSE);
         if (item != -1)
-        {
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-            ::TrackMouseEvent(&track);
-        }
+            TrackMouseLeave();
     }
     Default();
 }

@@ -104,10 +104,7 @@ void CHLMSkinObjectScrollBar::OnMouseMove(UINT, CPoint point)
     m_barControl.nHotPart = code;
     Invalidate(FALSE);
     if (code != 0)
-    {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-        ::TrackMouseEvent(&track);
-    }
+        TrackMouseLeave();
 }
 
 void CHLMSkinObjectScrollBar::OnMouseLeave()

@@ -176,10 +176,7 @@ void CHLMSkinObjectSpin::SetHotHalf(CPoint point)
     m_nHotHalf = half;
     Invalidate(FALSE);
     if (half != HalfNone)
-    {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-        ::TrackMouseEvent(&track);
-    }
+        TrackMouseLeave();
 }
 
 void CHLMSkinObjectSpin::OnMouseMove(UINT, CPoint point)

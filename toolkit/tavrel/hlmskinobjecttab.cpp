@@ -318,10 +318,7 @@ void CHLMSkinObjectTab::OnMouseMove(UINT, CPoint point)
     const CRect header = GetHeaderRect();
     InvalidateRect(&header, FALSE);
     if (hot >= 0)
-    {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-        ::TrackMouseEvent(&track);
-    }
+        TrackMouseLeave();
 }
 
 void CHLMSkinObjectTab::OnMouseLeave()

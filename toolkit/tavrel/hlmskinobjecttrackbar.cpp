@@ -280,10 +280,7 @@ void CHLMSkinObjectTrackBar::OnMouseMove(UINT, CPoint point)
         m_bHot = over;
         Invalidate(FALSE);
         if (over)
-        {
-            TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-            ::TrackMouseEvent(&track);
-        }
+            TrackMouseLeave();
     }
     Default();
 }
