@@ -6,6 +6,7 @@
 //   QuilbrookBenchmark list <work folder> <count>...
 //     The wizard run for real with lists of each count: the time to leave step 1 and the
 //     time from Finish to the first picture's work.
+#include "common/hlmsystemhelpers.h"
 #include "imageprocessor.h"
 #include "outputoptionpage.h"
 #include "quilbrookapp.h"
@@ -25,14 +26,6 @@ namespace
 {
 const int kPicturesToMake = 20;
 const int kWidth = 3264, kHeight = 2448;  // 8 megapixels
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 CLSID JpegEncoder()
 {
@@ -157,14 +150,14 @@ int MeasurePictures(const std::wstring& pictures, const std::wstring& work, int 
         for (size_t i = 0; i < inputs.size(); ++i)
         {
             const std::wstring number = std::to_wstring(i);
-            double start = Now();
+            double start = PerformanceSeconds();
             if (!page.ProcessPicture(inputs[i].c_str(), (work + L"\\quilbrook-" + number + L".jpg").c_str(), cancelled))
                 ++failed;
-            quilbrook += Now() - start;
-            start = Now();
+            quilbrook += PerformanceSeconds() - start;
+            start = PerformanceSeconds();
             BareResizeAndEncode(inputs[i], temp, work + L"\\bare-" + number + L".jpg", percent,
                                 static_cast<ULONG>(quality), encoder);
-            bare += Now() - start;
+            bare += PerformanceSeconds() - start;
         }
         quilbrookRounds.push_back(quilbrook / static_cast<double>(inputs.size()));
         bareRounds.push_back(bare / static_cast<double>(inputs.size()));
@@ -205,7 +198,7 @@ Gdiplus::Status SaveAndCancel(Gdiplus::Image& picture, LPCWSTR path, const CLSID
     if (!g_run.started)
     {
         g_run.started = true;
-        g_run.startBatch = Now() - g_run.finishPressed;
+        g_run.startBatch = PerformanceSeconds() - g_run.finishPressed;
         auto* wizard = static_cast<CQuilbrookWizard*>(theApp.m_pMainWnd);
         PostMessageW(::GetDlgItem(wizard->m_outputOptionPage.m_pProgressDlg->m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
     }
@@ -224,13 +217,13 @@ void CALLBACK DriveWizard(HWND, UINT, UINT_PTR timer, DWORD)
     files.AppendFile(g_run.picture.c_str());
     for (int i = 1; i < g_run.count; ++i)
         files.AppendFile((g_run.work + L"\\listed\\picture" + std::to_wstring(i) + L".jpg").c_str());
-    double start = Now();
+    double start = PerformanceSeconds();
     SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-    g_run.leaveStep1 = Now() - start;
+    g_run.leaveStep1 = PerformanceSeconds() - start;
     SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
     SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
     wizard->m_outputOptionPage.m_outputFolder.SetWindowText((g_run.work + L"\\out" + std::to_wstring(g_run.count)).c_str());
-    g_run.finishPressed = Now();
+    g_run.finishPressed = PerformanceSeconds();
     SendMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     PostMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
@@ -238,11 +231,11 @@ void CALLBACK DriveWizard(HWND, UINT, UINT_PTR timer, DWORD)
 // The time to write "FileList.txt" one profile call after another, as it used to be.
 double ProfileFunctionsList(const std::wstring& work, int count)
 {
-    const double start = Now();
+    const double start = PerformanceSeconds();
     theApp.ResetFileList();
     for (int i = 0; i < count; ++i)
         theApp.AddFileToFileList((work + L"\\listed\\picture" + std::to_wstring(i) + L".jpg").c_str());
-    return Now() - start;
+    return PerformanceSeconds() - start;
 }
 
 int MeasureLists(const std::wstring& work, const std::vector<int>& counts)

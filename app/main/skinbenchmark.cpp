@@ -3,6 +3,7 @@
 //           of the wizard (frame and client); run once with .\skin.skin in the working
 //           folder and once without.
 //   messages: 100 000 messages sent to a skinned and to an unskinned window of one class.
+#include "common/hlmsystemhelpers.h"
 #include "hlmskinmanager.h"
 #include "hlmskinobject.h"
 #include "quilbrookapp.h"
@@ -15,14 +16,6 @@ CQuilbrookApp theApp;
 
 namespace
 {
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Seconds since this process was created.
 double SinceProcessStart()
 {
@@ -51,11 +44,11 @@ void CALLBACK OnFirstPage(HWND, UINT, UINT_PTR timer, DWORD)
     CWnd* wizard = theApp.m_pMainWnd;
     if (wizard == nullptr)
         return;
-    const double start = Now();
+    const double start = PerformanceSeconds();
     for (int i = 0; i < kRepaints; ++i)
         RedrawWindow(wizard->m_hWnd, nullptr, nullptr,
                      RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    g_repaint = Now() - start;
+    g_repaint = PerformanceSeconds() - start;
     PostMessageW(wizard->m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
@@ -77,10 +70,10 @@ LRESULT CALLBACK ProgramWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARA
 // Seconds for count messages sent to the window, each handed on to DefWindowProc.
 double SendMessages(HWND hWnd, int count)
 {
-    const double start = Now();
+    const double start = PerformanceSeconds();
     for (int i = 0; i < count; ++i)
         SendMessageW(hWnd, WM_GETTEXTLENGTH, 0, 0);
-    return Now() - start;
+    return PerformanceSeconds() - start;
 }
 
 int MeasureMessages(const wchar_t* skinPath)

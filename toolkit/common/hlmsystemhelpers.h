@@ -236,6 +236,9 @@ const wchar_t* FindSubstringW(const wchar_t* text, const wchar_t* pattern);
 // TRUE when the path names an existing file that is no directory.
 BOOL FileExists(LPCWSTR path);
 
+// The performance counter in seconds: the clock of the benchmarks.
+double PerformanceSeconds();
+
 // ---------------------------------------------------------------------------------------
 // Accessibility: an IAccessible for a toolkit object. The interface object forwards each
 // accessibility method to a virtual operation of the outer object, which answers E_NOTIMPL

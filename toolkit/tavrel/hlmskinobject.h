@@ -121,6 +121,19 @@ protected:
     // Asks for one WM_MOUSELEAVE when the mouse leaves the window, for a part shown hot.
     void TrackMouseLeave();
 
+    // Shows another part hot (an item, a half, the whole control): keeps it in hot, repaints
+    // the window and, while a part is hot, asks for WM_MOUSELEAVE.
+    template <class Part>
+    void SetHotPart(Part& hot, Part part, Part none)
+    {
+        if (part == hot)
+            return;
+        hot = part;
+        Invalidate(FALSE);
+        if (part != none)
+            TrackMouseLeave();
+    }
+
     WNDPROC m_pfnSavedWndProc;
     CHLMSkinManager* m_pManager;
     CString m_strClassName;  // the visual-style class this object draws with

@@ -213,13 +213,7 @@ void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
     Default();
     CRect client;
     GetClientRect(&client);
-    const BOOL hot = client.PtInRect(point);
-    if (hot == m_bHot)
-        return;
-    m_bHot = hot;
-    Invalidate(FALSE);
-    if (hot)
-        TrackMouseLeave();
+    SetHotPart(m_bHot, client.PtInRect(point), FALSE);
 }
 
 void CHLMSkinObjectComboBox::OnMouseLeave()

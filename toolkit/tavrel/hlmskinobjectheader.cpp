@@ -267,14 +267,7 @@ void CHLMSkinObjectHeader::OnCaptureChanged(CWnd*)
 
 void CHLMSkinObjectHeader::OnMouseMove(UINT, CPoint point)
 {
-    const int item = HitTest(point);
-    if (item != m_nHotItem)
-    {
-        m_nHotItem = item;
-        Invalidate(FALSE);
-        if (item != -1)
-            TrackMouseLeave();
-    }
+    SetHotPart(m_nHotItem, HitTest(point), -1);
     Default();
 }
 

@@ -98,13 +98,7 @@ void CHLMSkinObjectScrollBar::OnMouseMove(UINT, CPoint point)
 {
     if (IsSizeBox())
         return;
-    const int code = HitTestScrollBar(&m_barControl, point);
-    if (code == m_barControl.nHotPart)
-        return;
-    m_barControl.nHotPart = code;
-    Invalidate(FALSE);
-    if (code != 0)
-        TrackMouseLeave();
+    SetHotPart(m_barControl.nHotPart, HitTestScrollBar(&m_barControl, point), 0);
 }
 
 void CHLMSkinObjectScrollBar::OnMouseLeave()

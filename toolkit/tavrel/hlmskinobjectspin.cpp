@@ -170,13 +170,7 @@ void CHLMSkinObjectSpin::OnLButtonUp(UINT, CPoint)
 
 void CHLMSkinObjectSpin::SetHotHalf(CPoint point)
 {
-    const int half = HitTest(point);
-    if (half == m_nHotHalf)
-        return;
-    m_nHotHalf = half;
-    Invalidate(FALSE);
-    if (half != HalfNone)
-        TrackMouseLeave();
+    SetHotPart(m_nHotHalf, HitTest(point), static_cast<int>(HalfNone));
 }
 
 void CHLMSkinObjectSpin::OnMouseMove(UINT, CPoint point)

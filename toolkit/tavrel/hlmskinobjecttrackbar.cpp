@@ -274,14 +274,7 @@ void CHLMSkinObjectTrackBar::OnMouseMove(UINT, CPoint point)
 {
     CRect thumb(0, 0, 0, 0);
     SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    const BOOL over = thumb.PtInRect(point);
-    if (over != m_bHot)
-    {
-        m_bHot = over;
-        Invalidate(FALSE);
-        if (over)
-            TrackMouseLeave();
-    }
+    SetHotPart(m_bHot, thumb.PtInRect(point), FALSE);
     Default();
 }
 

@@ -13,19 +13,9 @@
 
 namespace
 {
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
 const int kPushImage = 8, kCheckImage = 9, kRadioImage = 10;
 const COLORREF kSkinButtonFace = RGB(10, 20, 30);
 const COLORREF kPushText = RGB(40, 50, 60), kPushHotText = RGB(70, 80, 90), kGroupText = RGB(0, 0, 255);
-
-CHLMSkinObjectButton* ButtonOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectButton*>(GetSkinManager()->FindSkinObject(window));
-}
 
 class ButtonObjectTest : public ControlGalleryTest
 {
@@ -37,7 +27,7 @@ TEST_F(ButtonObjectTest, EveryKindIsDrawnInItsNormalState)
 {
     for (int id : {kGalleryPushButton, kGalleryDefPushButton, kGalleryCheckBox, kGalleryThreeState,
                    kGalleryRadioButton, kGalleryGroupBox})
-        EXPECT_NE(nullptr, ButtonOf(Control(id))) << id;
+        EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectButton>(Control(id))) << id;
     struct Probe
     {
         const char* name;
@@ -61,7 +51,7 @@ TEST_F(ButtonObjectTest, EveryKindIsDrawnInItsNormalState)
 TEST_F(ButtonObjectTest, PushButtonStatesFollowMouseFocusAndEnabling)
 {
     HWND push = Control(kGalleryPushButton);
-    CHLMSkinObjectButton* object = ButtonOf(push);
+    CHLMSkinObjectButton* object = ObjectOf<CHLMSkinObjectButton>(push);
     const RECT face = {4, 4, 86, 22};
 
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(push, 40, 13));
@@ -153,7 +143,7 @@ TEST_F(ButtonObjectTest, GroupBoxIgnoresTheMouseAndLeavesNothingOfAnOldCaption)
 
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(group, 60, 60));
     PumpMessages();
-    EXPECT_FALSE(ButtonOf(group)->IsHot());
+    EXPECT_FALSE(ObjectOf<CHLMSkinObjectButton>(group)->IsHot());
 }
 
 // An owner-drawn button keeps its own painting.
@@ -162,7 +152,7 @@ TEST_F(ButtonObjectTest, OwnerDrawnButtonsAreLeftAlone)
     HWND button = CreateWindowExW(0, L"Button", L"Owner", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 200, 80, 24,
                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
-    CHLMSkinObjectButton* object = ButtonOf(button);
+    CHLMSkinObjectButton* object = ObjectOf<CHLMSkinObjectButton>(button);
     LRESULT result = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;

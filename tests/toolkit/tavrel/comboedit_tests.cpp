@@ -37,18 +37,7 @@ COLORREF DropButton(int state)
 
 COLORREF CheckGlyph(int frame)
 {
-    return RGB(16 * kCheckImage, 15 * frame, 96);
-}
-
-COLORREF SkinColor(int index)
-{
-    return GetSkinManager()->GetMetrics()->GetColor(index);
-}
-
-template <class Object>
-Object* ObjectOf(HWND window)
-{
-    return dynamic_cast<Object*>(GetSkinManager()->FindSkinObject(window));
+    return Solid(kCheckImage, frame);
 }
 
 // The middle of the skin's drop-down button, in window coordinates of a control without

@@ -15,16 +15,6 @@ namespace
 {
 const wchar_t kClassName[] = L"QuilbrookFrameTest";
 
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
-COLORREF SecondSet(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 160);
-}
-
 // Images of the test skin and the frames of their states.
 enum
 {

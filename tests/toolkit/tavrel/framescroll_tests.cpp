@@ -22,16 +22,6 @@ typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
 
 const wchar_t kClassName[] = L"QuilbrookScrollTest";
 
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
-COLORREF SecondSet(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 160);
-}
-
 // Images of the test skin's scroll bars.
 const int kArrowImage = 11, kThumbImage = 12, kLowerTrackImage = 13;  // first set
 const int kUpperTrackImage = 8, kGripperImage = 9, kSizeBoxImage = 10;  // second set
@@ -48,11 +38,6 @@ struct ScrollMessage
 std::vector<ScrollMessage> g_scrollMessages;
 std::vector<LPARAM> g_contextMenus;
 BOOL g_releaseCaptureOnLine = FALSE;
-
-CHLMSkinObjectFrame* FrameOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window));
-}
 
 void SetBar(HWND window, int bar, int maximum, int page, int position)
 {
@@ -203,7 +188,7 @@ protected:
     // and for `held` to hold, then releases.
     static void Click(HWND window, POINT point, const std::function<bool()>& held = [] { return true; })
     {
-        CHLMSkinObjectFrame* frame = FrameOf(window);
+        CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
         SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, point.x, point.y));
         PumpMessages();
         RunBesideMessageLoop([&] {
@@ -233,7 +218,7 @@ POINT OnVerticalBar(const SCROLLBARLAYOUT& bar, int along)
 TEST_F(FrameScrollTest, LayoutSharesTheBarBetweenArrowsTrackAndThumb)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     // The test skin's bar height makes vertical arrows 21 pixels long.
     ASSERT_EQ(21, GetSkinManager()->GetMetrics()->m_cyVScroll);
@@ -304,7 +289,7 @@ TEST_F(FrameScrollTest, LayoutSharesTheBarBetweenArrowsTrackAndThumb)
 TEST_F(FrameScrollTest, BarsLieAgainstTheClientAreaAndDrawTheSkinsParts)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     RECT windowRect, client;
     GetWindowRect(window, &windowRect);
@@ -363,7 +348,7 @@ TEST_F(FrameScrollTest, BarsLieAgainstTheClientAreaAndDrawTheSkinsParts)
 TEST_F(FrameScrollTest, ClicksOnArrowsAndPagesSendTheirCommandThenEndScroll)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const SCROLLBARLAYOUT& h = frame->GetHorzBar();
@@ -394,7 +379,7 @@ TEST_F(FrameScrollTest, ClicksOnArrowsAndPagesSendTheirCommandThenEndScroll)
 TEST_F(FrameScrollTest, AHeldArrowShowsPressedAndRepeats)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT arrow = OnVerticalBar(v, v.nEnd - 3);
@@ -416,7 +401,7 @@ TEST_F(FrameScrollTest, AHeldArrowShowsPressedAndRepeats)
 TEST_F(FrameScrollTest, HoldingOnTheTrackPagesUntilTheThumbReachesTheMouse)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     ScrollTo(window, SB_VERT, 0);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
@@ -435,7 +420,7 @@ TEST_F(FrameScrollTest, HoldingOnTheTrackPagesUntilTheThumbReachesTheMouse)
 TEST_F(FrameScrollTest, DraggingTheThumbTracksPositionsAndReportsTheLastOne)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const int start = v.nThumbStart;
@@ -473,7 +458,7 @@ TEST_F(FrameScrollTest, DraggingTheThumbTracksPositionsAndReportsTheLastOne)
 TEST_F(FrameScrollTest, AThumbDraggedFarFromTheBarReturnsToWhereItStarted)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const int start = v.nThumbStart;
@@ -502,7 +487,7 @@ TEST_F(FrameScrollTest, AThumbDraggedFarFromTheBarReturnsToWhereItStarted)
 TEST_F(FrameScrollTest, AShiftClickOnTheTrackCentresTheThumbUnderTheMouse)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT target = OnVerticalBar(v, v.nThumbEnd + 25);
@@ -537,7 +522,7 @@ TEST_F(FrameScrollTest, AShiftClickOnTheTrackCentresTheThumbUnderTheMouse)
 TEST_F(FrameScrollTest, TrackingEndedByAQuitMessageOrALostCaptureStillEndsTheScroll)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const int start = v.nThumbStart;
@@ -576,7 +561,7 @@ TEST_F(FrameScrollTest, TrackingEndedByAQuitMessageOrALostCaptureStillEndsTheScr
 TEST_F(FrameScrollTest, ABarWhosePageCoversItsRangeDoesNotScroll)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     SetBar(window, SB_VERT, 9, 10, 0);
     ScrollTo(window, SB_VERT, 0);
@@ -597,7 +582,7 @@ TEST_F(FrameScrollTest, ABarWhosePageCoversItsRangeDoesNotScroll)
 TEST_F(FrameScrollTest, ARightClickOnABarAsksForAContextMenuAtTheScreenPoint)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT point = OnVerticalBar(v, Middle(v.nStart, v.nEnd));
@@ -615,7 +600,7 @@ TEST_F(FrameScrollTest, ARightClickOnABarAsksForAContextMenuAtTheScreenPoint)
 TEST_F(FrameScrollTest, TheMouseOverAThumbMakesItHot)
 {
     HWND window = CreateScrolledWindow();
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT thumb = OnVerticalBar(v, v.nThumbStart + 1);
@@ -634,7 +619,7 @@ TEST_F(FrameScrollTest, TheMouseOverAThumbMakesItHot)
 TEST_F(FrameScrollTest, ALeftScrollBarPutsTheSizeBoxBottomLeftForDrawingAndHitTesting)
 {
     HWND window = CreateScrolledWindow(WS_EX_LEFTSCROLLBAR);
-    CHLMSkinObjectFrame* frame = FrameOf(window);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const SCROLLBARLAYOUT& h = frame->GetHorzBar();

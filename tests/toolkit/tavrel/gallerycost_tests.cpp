@@ -2,6 +2,7 @@
 // the process's GDI objects over many skin load/unload cycles, and (for
 // scripts/skinbenchmark.sh, when QUILBROOK_GALLERY_BENCHMARK is set) the time of repainting
 // the gallery with the skin and without it.
+#include "common/hlmsystemhelpers.h"
 #include "controlgallery.h"
 #include "skintestsupport.h"
 #include "skinwindowtesting.h"
@@ -14,22 +15,14 @@
 
 namespace
 {
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Seconds for repainting a gallery opened under the skin loaded now (none: plain controls).
 double RepaintSeconds(int repaints)
 {
     CControlGallery gallery;
-    const double start = Now();
+    const double start = PerformanceSeconds();
     for (int i = 0; i < repaints; ++i)
         gallery.Repaint();
-    return Now() - start;
+    return PerformanceSeconds() - start;
 }
 }
 

@@ -57,7 +57,7 @@ TEST_F(GalleryMenuTest, MenuOverTheGalleryIsSkinned)
     BOOL opened = FALSE;
     g_onMenuOpen = [&](HWND window) {
         opened = TRUE;
-        EXPECT_NE(nullptr, dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(window)));
+        EXPECT_NE(nullptr, ObjectOf<CHLMSkinObjectMenu>(window));
         RECT rect = {};
         GetWindowRect(window, &rect);
         EXPECT_EQ(at.x, rect.left);

@@ -33,22 +33,6 @@ COLORREF ItemFill(int state)
     return RGB(200, 10 * state, 50);
 }
 
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
-template <typename T>
-T* ObjectOf(HWND window)
-{
-    return dynamic_cast<T*>(GetSkinManager()->FindSkinObject(window));
-}
-
-COLORREF SkinColor(int index)
-{
-    return GetSkinManager()->GetMetrics()->GetColor(index);
-}
-
 // WM_SETTINGCHANGE sent to one window, counted by a hook on this thread.
 HWND g_watched = nullptr;
 int g_settingChanges = 0;
@@ -331,19 +315,7 @@ TEST_F(ListControlsTest, ListViewBarFollowsKeysScrollMessagesAndTheWheel)
     EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(list, x, bar.nStart + 2));
     EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1));
 
-    struct Case
-    {
-        const char* name;
-        void (*scroll)(HWND list);
-    } const cases[] = {
-        {"key", [](HWND l) { SendMessageW(l, WM_KEYDOWN, VK_END, 0); }},
-        {"scroll message", [](HWND l) { SendMessageW(l, WM_VSCROLL, SB_PAGEDOWN, 0); }},
-        {"mouse wheel", [](HWND l) {
-             const POINT point = ScreenPoint(l, 40, 60);
-             SendMessageW(l, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-3 * WHEEL_DELTA)), MAKELPARAM(point.x, point.y));
-         }},
-    };
-    for (const Case& c : cases)
+    for (const ScrollDownWay& c : WaysToScrollDown({40, 60}))
     {
         SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
         PumpMessages();

@@ -89,11 +89,6 @@ protected:
     HMENU m_menu = nullptr;
 };
 
-COLORREF SkinColor(int index)
-{
-    return GetSkinManager()->GetMetrics()->GetColor(index);
-}
-
 // A canvas of one colour that a border is drawn on.
 class Canvas
 {

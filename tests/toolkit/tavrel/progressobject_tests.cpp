@@ -22,11 +22,6 @@ namespace
 const COLORREF kBorder = RGB(60, 0, 0), kBar = RGB(60, 0, 10), kBarVert = RGB(60, 0, 20);
 const COLORREF kChunk = RGB(60, 100, 0), kChunkVert = RGB(60, 110, 0);
 
-CHLMSkinObjectProgress* ProgressOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectProgress*>(GetSkinManager()->FindSkinObject(window));
-}
-
 void SetPosition(HWND progress, int position)
 {
     SendMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(position), 0);
@@ -55,7 +50,7 @@ using ProgressObjectTest = ControlGalleryTest;
 TEST_F(ProgressObjectTest, ChunksStandWhereThePositionPutsThem)
 {
     HWND progress = Control(kGalleryProgress);
-    ASSERT_NE(nullptr, ProgressOf(progress));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(progress));
     EXPECT_EQ(0, GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_STATICEDGE);
     const struct
     {
@@ -99,7 +94,7 @@ TEST_F(ProgressObjectTest, ChunksStandWhereThePositionPutsThem)
 TEST_F(ProgressObjectTest, MarqueeMovesByChunksOnItsTimer)
 {
     HWND marquee = Control(kGalleryMarqueeProgress);
-    CHLMSkinObjectProgress* object = ProgressOf(marquee);
+    CHLMSkinObjectProgress* object = ObjectOf<CHLMSkinObjectProgress>(marquee);
     ASSERT_NE(nullptr, object);
     ExpectPixels(marquee, {{2, 10, kChunk}, {7, 10, kChunk}, {8, 10, kBar}, {34, 10, kChunk}, {39, 10, kChunk},
                            {40, 10, kBar}, {42, 10, kBar}},
@@ -139,7 +134,7 @@ TEST_F(ProgressObjectTest, StaticEdgeGoesWhileSkinned)
 {
     HWND progress = CreateWindowExW(WS_EX_STATICEDGE, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 300, 270, 130, 20,
                                     m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, ProgressOf(progress));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(progress));
     EXPECT_EQ(0, GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_STATICEDGE);
     RECT client = {};
     GetClientRect(progress, &client);
@@ -188,7 +183,7 @@ protected:
 TEST_F(ProgressSizesTest, ZeroChunkAndNegativeSpaceDrawOneSmoothBar)
 {
     HWND bar = OpenBar("0", "-1", 0);
-    ASSERT_NE(nullptr, ProgressOf(bar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(bar));
     // 30 of 100 pixels, without gaps.
     EXPECT_EQ(30 * 20, CountColor(bar, {0, 0, 100, 20}, kChunk));
     EXPECT_EQ(kChunk, WindowPixel(bar, 29, 10));
@@ -199,7 +194,7 @@ TEST_F(ProgressSizesTest, NegativeChunkCountsAsOnePixel)
 {
     // Chunk -2 and space 2 would add up to 0.
     HWND bar = OpenBar("-2", "2", 0);
-    ASSERT_NE(nullptr, ProgressOf(bar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(bar));
     // Ten chunks of one pixel, every third pixel.
     EXPECT_EQ(10 * 20, CountColor(bar, {0, 0, 100, 20}, kChunk));
     for (int x : {0, 3, 27})
@@ -210,7 +205,7 @@ TEST_F(ProgressSizesTest, NegativeChunkCountsAsOnePixel)
     HWND marquee = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE, 10, 40, 100, 20,
                                    m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::MarqueeTimer, 0);
-    ASSERT_NE(nullptr, ProgressOf(marquee));
-    EXPECT_EQ(6, ProgressOf(marquee)->GetMarqueeOffset());
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(marquee));
+    EXPECT_EQ(6, ObjectOf<CHLMSkinObjectProgress>(marquee)->GetMarqueeOffset());
 }
 }

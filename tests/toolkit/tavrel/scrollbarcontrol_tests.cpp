@@ -15,25 +15,9 @@ namespace
 {
 typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
 
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
-COLORREF SecondSet(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 160);
-}
-
 const int kArrowImage = 11, kThumbImage = 12, kLowerTrackImage = 13;
 const int kUpperTrackImage = 8, kSizeBoxImage = 10;
 const COLORREF kSkinButtonFace = RGB(10, 20, 30);
-
-template <typename T>
-T* ObjectOf(HWND window)
-{
-    return dynamic_cast<T*>(GetSkinManager()->FindSkinObject(window));
-}
 
 int Middle(int a, int b)
 {
@@ -192,21 +176,9 @@ TEST_F(ScrollBarControlTest, ListBoxBarFollowsKeysScrollMessagesAndTheWheel)
     EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(list, x, bar.nStart + 2));
     EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1));
 
-    struct Case
-    {
-        const char* name;
-        void (*scroll)(HWND list);
-    } const cases[] = {
-        {"key", [](HWND l) { SendMessageW(l, WM_KEYDOWN, VK_END, 0); }},
-        {"scroll message", [](HWND l) { SendMessageW(l, WM_VSCROLL, SB_PAGEDOWN, 0); }},
-        {"mouse wheel", [](HWND l) {
-             const POINT point = ScreenPoint(l, 20, 20);
-             SendMessageW(l, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-3 * WHEEL_DELTA)), MAKELPARAM(point.x, point.y));
-         }},
-    };
     // A list box without a current item ignores its first key.
     SendMessageW(list, LB_SETCURSEL, 0, 0);
-    for (const Case& c : cases)
+    for (const ScrollDownWay& c : WaysToScrollDown({20, 20}))
     {
         SendMessageW(list, LB_SETTOPINDEX, 0, 0);
         object->RefreshScrollBars();

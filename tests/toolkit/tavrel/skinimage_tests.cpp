@@ -10,12 +10,6 @@
 
 namespace
 {
-// Image number f, frame k of the test skin: RGB(16 * f, 15 * k, 96).
-COLORREF FrameColor(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 96);
-}
-
 COLORREF PixelOf(HBITMAP bitmap, int x, int y)
 {
     HDC dc = CreateCompatibleDC(NULL);
@@ -36,8 +30,8 @@ TEST(SkinImage, LoadsImagesOfAModuleSkinByTheirNamesInTheIniText)
     EXPECT_EQ(CSize(16, 16), caption->GetExtent());
     EXPECT_FALSE(caption->IsAlphaImage());
     // Frames stack from the top: the first (active) frame, then the second.
-    EXPECT_EQ(FrameColor(1, 1), PixelOf(caption->GetBitmap(), 3, 2));
-    EXPECT_EQ(FrameColor(1, 2), PixelOf(caption->GetBitmap(), 3, 12));
+    EXPECT_EQ(Solid(1, 1), PixelOf(caption->GetBitmap(), 3, 2));
+    EXPECT_EQ(Solid(1, 2), PixelOf(caption->GetBitmap(), 3, 12));
     EXPECT_EQ(nullptr, file.LoadImage(L"IMAGES\\NOSUCH.BMP"));
 }
 

@@ -258,7 +258,7 @@ int FirstPageTexture(DWORD sheetFlags)
     HWND sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
     EXPECT_NE(nullptr, sheet);
     HWND firstPage = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    auto* frame = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(firstPage));
+    auto* frame = ObjectOf<CHLMSkinObjectFrame>(firstPage);
     const int texture = frame != nullptr ? frame->GetDialogTexture() : 0;
     EXPECT_NE(nullptr, GetSkinManager()->FindSkinObject(sheet));
     ::DestroyWindow(sheet);

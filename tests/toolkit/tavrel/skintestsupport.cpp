@@ -65,6 +65,21 @@ CComCtlVersionScope::~CComCtlVersionScope()
     GetSkinManager()->SetComCtlVersion(m_previous);
 }
 
+COLORREF Solid(int image, int frame)
+{
+    return RGB(16 * image, 15 * frame, 96);
+}
+
+COLORREF SecondSet(int image, int frame)
+{
+    return RGB(16 * image, 15 * frame, 160);
+}
+
+COLORREF SkinColor(int index)
+{
+    return GetSkinManager()->GetMetrics()->GetColor(index);
+}
+
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
 {
     WNDCLASSW windowClass = {};

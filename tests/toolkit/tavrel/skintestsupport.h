@@ -9,6 +9,20 @@
 #include <string>
 #include <vector>
 
+// The test skin's images have one solid colour per frame: image number image, frame number
+// frame (from 1) is RGB(16 * image, 15 * frame, 96); in its second set of images, blue 160.
+COLORREF Solid(int image, int frame);
+COLORREF SecondSet(int image, int frame);
+// The skin object of a window, when it is one of the given class.
+template <class Object>
+Object* ObjectOf(HWND window)
+{
+    return dynamic_cast<Object*>(GetSkinManager()->FindSkinObject(window));
+}
+
+// The colour the loaded skin gives a system colour index.
+COLORREF SkinColor(int index);
+
 // Registers a window class of this program with the given procedure, the arrow cursor and
 // the background brush given (a system colour index + 1, or none).
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);

@@ -92,6 +92,19 @@ POINT ScreenPoint(HWND window, int x, int y)
     return POINT{rect.left + x, rect.top + y};
 }
 
+std::vector<ScrollDownWay> WaysToScrollDown(POINT wheelPoint)
+{
+    return {
+        {"key", [](HWND window) { SendMessageW(window, WM_KEYDOWN, VK_END, 0); }},
+        {"scroll message", [](HWND window) { SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0); }},
+        {"mouse wheel", [wheelPoint](HWND window) {
+             const POINT point = ScreenPoint(window, wheelPoint.x, wheelPoint.y);
+             SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-3 * WHEEL_DELTA)),
+                          MAKELPARAM(point.x, point.y));
+         }},
+    };
+}
+
 namespace
 {
 DWORD WINAPI RunWork(LPVOID parameter)

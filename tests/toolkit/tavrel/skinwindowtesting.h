@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 // The pixel at window coordinates (x, y), read with BitBlt from the window DC.
 COLORREF WindowPixel(HWND window, int x, int y);
@@ -26,6 +27,15 @@ void SendMouse(DWORD flags, POINT screen = {0, 0});
 void ParkMouse();
 // A point in window coordinates on the screen.
 POINT ScreenPoint(HWND window, int x, int y);
+
+// The ways a control with its own scroll bars is scrolled down: a key, a scroll message and
+// three notches of the mouse wheel over the point given in window coordinates.
+struct ScrollDownWay
+{
+    const char* name;
+    std::function<void(HWND)> scroll;
+};
+std::vector<ScrollDownWay> WaysToScrollDown(POINT wheelPoint);
 
 // Runs work on a second thread while this one pumps its messages (and any modal loop that
 // the work's input starts).

@@ -34,11 +34,6 @@ COLORREF Spin(int part, int state)
 
 const COLORREF kEditBorder = RGB(255, 0, 0);
 
-CHLMSkinObjectSpin* SpinOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectSpin*>(GetSkinManager()->FindSkinObject(window));
-}
-
 RECT ClientOf(HWND window)
 {
     RECT client = {};
@@ -77,7 +72,7 @@ protected:
 
 TEST_F(SpinObjectTest, HalvesFollowTheMouseAndShowDisabledWhenNothingCanChange)
 {
-    CHLMSkinObjectSpin* object = SpinOf(m_spin);
+    CHLMSkinObjectSpin* object = ObjectOf<CHLMSkinObjectSpin>(m_spin);
     ASSERT_NE(nullptr, object);
     EXPECT_TRUE(Shows(Spin(kUp, kNormal), Spin(kDown, kNormal)));
 

@@ -73,7 +73,7 @@ protected:
 
 TEST_F(TabObjectTest, ItemsFollowSelectionAndMouseOverThePane)
 {
-    CHLMSkinObjectTab* object = dynamic_cast<CHLMSkinObjectTab*>(GetSkinManager()->FindSkinObject(m_tab));
+    CHLMSkinObjectTab* object = ObjectOf<CHLMSkinObjectTab>(m_tab);
     ASSERT_NE(nullptr, object);
     CHLMSkinObjectClassInfo* synonym = GetSkinManager()->GetClassMap()->Lookup(L"TTabControl");
     ASSERT_NE(nullptr, synonym);

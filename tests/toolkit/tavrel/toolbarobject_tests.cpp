@@ -30,21 +30,6 @@ const int kPlainButton = 0, kCheckedButton = 1, kDisabledButton = 2, kSeparator 
 // half plus the edge across, one pixel down; the images' squares are inset by 2.
 const POINT kImageSquare = {2 + 3 + 2, 1 + 2};
 
-COLORREF Solid(int image, int frame)
-{
-    return RGB(16 * image, 15 * frame, 160);
-}
-
-COLORREF SkinColor(int index)
-{
-    return GetSkinManager()->GetMetrics()->GetColor(index);
-}
-
-CHLMSkinObjectToolBar* ToolBarOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectToolBar*>(GetSkinManager()->FindSkinObject(window));
-}
-
 RECT ItemRect(HWND toolBar, int index)
 {
     RECT rect = {};
@@ -80,7 +65,7 @@ protected:
 TEST_F(ToolBarObjectTest, EveryButtonKindIsDrawnFromTheSkin)
 {
     HWND toolBar = ToolBar();
-    ASSERT_NE(nullptr, ToolBarOf(toolBar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectToolBar>(toolBar));
     const RECT split = ItemRect(toolBar, kSplitButton), whole = ItemRect(toolBar, kWholeDropDown);
     const int arrow = GetSystemMetrics(SM_CYMENUCHECK);
     struct Probe
@@ -89,16 +74,16 @@ TEST_F(ToolBarObjectTest, EveryButtonKindIsDrawnFromTheSkin)
         int x, y;
         COLORREF color;
     } const probes[] = {
-        {"plain button", ItemRect(toolBar, kPlainButton).left + 1, 1, Solid(kButtonImage, kNormal)},
-        {"checked button", ItemRect(toolBar, kCheckedButton).left + 1, 1, Solid(kButtonImage, kChecked)},
-        {"disabled button", ItemRect(toolBar, kDisabledButton).left + 1, 1, Solid(kButtonImage, kDisabled)},
-        {"separator", ItemRect(toolBar, kSeparator).left + 1, 1, Solid(kSeparatorImage, 1)},
-        {"split button", split.left + 1, 1, Solid(kSplitImage, kNormal)},
-        {"split button, last pixel before its arrow", split.right - arrow - 1, 1, Solid(kSplitImage, kNormal)},
-        {"split button's arrow part", split.right - arrow, 1, Solid(kSplitArrowImage, kNormal)},
-        {"whole-drop-down button", whole.left + 1, 1, Solid(kButtonImage, kNormal)},
+        {"plain button", ItemRect(toolBar, kPlainButton).left + 1, 1, SecondSet(kButtonImage, kNormal)},
+        {"checked button", ItemRect(toolBar, kCheckedButton).left + 1, 1, SecondSet(kButtonImage, kChecked)},
+        {"disabled button", ItemRect(toolBar, kDisabledButton).left + 1, 1, SecondSet(kButtonImage, kDisabled)},
+        {"separator", ItemRect(toolBar, kSeparator).left + 1, 1, SecondSet(kSeparatorImage, 1)},
+        {"split button", split.left + 1, 1, SecondSet(kSplitImage, kNormal)},
+        {"split button, last pixel before its arrow", split.right - arrow - 1, 1, SecondSet(kSplitImage, kNormal)},
+        {"split button's arrow part", split.right - arrow, 1, SecondSet(kSplitArrowImage, kNormal)},
+        {"whole-drop-down button", whole.left + 1, 1, SecondSet(kButtonImage, kNormal)},
         {"whole-drop-down triangle", whole.right - 6, (whole.top + whole.bottom) / 2, SkinColor(COLOR_BTNTEXT)},
-        {"beside the triangle", whole.right - 6, (whole.top + whole.bottom) / 2 + 3, Solid(kButtonImage, kNormal)},
+        {"beside the triangle", whole.right - 6, (whole.top + whole.bottom) / 2 + 3, SecondSet(kButtonImage, kNormal)},
         {"toolbar beyond the buttons", whole.right + 10, 5, kSkinButtonFace},
     };
     for (const Probe& probe : probes)
@@ -123,30 +108,30 @@ TEST_F(ToolBarObjectTest, ButtonStatesFollowTheMouse)
     const RECT plain = ItemRect(toolBar, kPlainButton);
     const POINT square = {plain.left + kImageSquare.x, plain.top + kImageSquare.y};
     const COLORREF imageColor = WindowPixel(toolBar, square.x, square.y);
-    ASSERT_NE(Solid(kButtonImage, kNormal), imageColor);
+    ASSERT_NE(SecondSet(kButtonImage, kNormal), imageColor);
 
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(toolBar, plain.left + 30, 11));
-    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == SecondSet(kButtonImage, kHot); }));
     EXPECT_EQ(imageColor, WindowPixel(toolBar, square.x, square.y));
 
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kPressed); }));
-    EXPECT_EQ(Solid(kButtonImage, kPressed), WindowPixel(toolBar, square.x, square.y));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == SecondSet(kButtonImage, kPressed); }));
+    EXPECT_EQ(SecondSet(kButtonImage, kPressed), WindowPixel(toolBar, square.x, square.y));
     EXPECT_EQ(imageColor, WindowPixel(toolBar, square.x + 1, square.y + 1));
     SendMouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == SecondSet(kButtonImage, kHot); }));
 
     const RECT checked = ItemRect(toolBar, kCheckedButton);
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(toolBar, checked.left + 30, 11));
-    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == Solid(kButtonImage, kNormal); }));
+    EXPECT_TRUE(PumpUntil([&] { return FacePixel(toolBar, kPlainButton) == SecondSet(kButtonImage, kNormal); }));
     EXPECT_EQ(static_cast<LRESULT>(kCheckedButton), SendMessageW(toolBar, TB_GETHOTITEM, 0, 0));
-    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
+    EXPECT_EQ(SecondSet(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
 
     ParkMouse();
     EXPECT_TRUE(PumpUntil([&] { return SendMessageW(toolBar, TB_GETHOTITEM, 0, 0) < 0; }));
     PumpMessages();
-    EXPECT_EQ(Solid(kButtonImage, kNormal), FacePixel(toolBar, kPlainButton));
-    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
+    EXPECT_EQ(SecondSet(kButtonImage, kNormal), FacePixel(toolBar, kPlainButton));
+    EXPECT_EQ(SecondSet(kButtonImage, kChecked), FacePixel(toolBar, kCheckedButton));
 }
 
 TEST_F(ToolBarObjectTest, PressedDropDownsMoveTheirArrows)
@@ -161,9 +146,9 @@ TEST_F(ToolBarObjectTest, PressedDropDownsMoveTheirArrows)
     for (int index : {kSplitButton, kWholeDropDown})
         SendMessageW(toolBar, TB_PRESSBUTTON, CommandOf(toolBar, index), TRUE);
     PumpMessages();
-    EXPECT_EQ(Solid(kSplitImage, kPressed), WindowPixel(toolBar, split.left + 1, 1));
-    EXPECT_EQ(Solid(kSplitArrowImage, kPressed), WindowPixel(toolBar, split.right - arrow, 1));
-    EXPECT_EQ(Solid(kButtonImage, kPressed), WindowPixel(toolBar, whole.left + 1, 1));
+    EXPECT_EQ(SecondSet(kSplitImage, kPressed), WindowPixel(toolBar, split.left + 1, 1));
+    EXPECT_EQ(SecondSet(kSplitArrowImage, kPressed), WindowPixel(toolBar, split.right - arrow, 1));
+    EXPECT_EQ(SecondSet(kButtonImage, kPressed), WindowPixel(toolBar, whole.left + 1, 1));
     EXPECT_EQ(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x + 1, tip.y + 1));
     EXPECT_NE(SkinColor(COLOR_BTNTEXT), WindowPixel(toolBar, tip.x - 2, tip.y - 1));
 }
@@ -225,7 +210,7 @@ TEST_F(ToolBarObjectTest, DisabledImagesWithoutADisabledList)
         CComCtlVersionScope version(c.version);
         SendMessageW(toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(c.normal));
         SendMessageW(toolBar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(c.disabledList));
-        EXPECT_EQ(c.version >= 0x60000 && c.normal == alpha, ToolBarOf(toolBar)->IsAlphaImageList(c.normal)) << c.name;
+        EXPECT_EQ(c.version >= 0x60000 && c.normal == alpha, ObjectOf<CHLMSkinObjectToolBar>(toolBar)->IsAlphaImageList(c.normal)) << c.name;
         Repaint(toolBar);
         const COLORREF pixel = WindowPixel(toolBar, square.x, square.y);
         switch (c.look)
@@ -360,14 +345,14 @@ ToolBarParentTest* ToolBarParentTest::s_test = nullptr;
 
 TEST_F(ToolBarParentTest, ParentGetsCustomDrawAndItsAnswersHold)
 {
-    ASSERT_NE(nullptr, ToolBarOf(m_toolBar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectToolBar>(m_toolBar));
     // Every stage with the parent asking for nothing: the visible buttons, hidden ones skipped.
     EXPECT_TRUE(CallsAre(Paint(), {{CDDS_PREPAINT, 0, 0},
                                    {CDDS_ITEMPREPAINT, 1, 0},
                                    {CDDS_ITEMPREPAINT, 2, CDIS_CHECKED},
                                    {CDDS_ITEMPREPAINT, 3, CDIS_DISABLED}}));
-    EXPECT_EQ(Solid(kButtonImage, kNormal), FacePixel(m_toolBar, 0));
-    EXPECT_EQ(Solid(kButtonImage, kChecked), FacePixel(m_toolBar, 1));
+    EXPECT_EQ(SecondSet(kButtonImage, kNormal), FacePixel(m_toolBar, 0));
+    EXPECT_EQ(SecondSet(kButtonImage, kChecked), FacePixel(m_toolBar, 1));
 
     // Post-paint stages when asked; a skipped button stays blank, a changed state is drawn,
     // a button without edges shows the toolbar's face.
@@ -389,7 +374,7 @@ TEST_F(ToolBarParentTest, ParentGetsCustomDrawAndItsAnswersHold)
                                    {CDDS_POSTPAINT, 0, 0}}));
     EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, 0));
     EXPECT_EQ(0, CountColor(m_toolBar, ItemRect(m_toolBar, 0), SkinColor(COLOR_BTNTEXT)));
-    EXPECT_EQ(Solid(kButtonImage, kHot), FacePixel(m_toolBar, 1));
+    EXPECT_EQ(SecondSet(kButtonImage, kHot), FacePixel(m_toolBar, 1));
     EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, 2));
     EXPECT_GT(CountColor(m_toolBar, ItemRect(m_toolBar, 2), SkinColor(COLOR_BTNSHADOW)), 10);
 
@@ -417,7 +402,7 @@ TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
                               {I_IMAGENONE, 6, TBSTATE_ENABLED, BTNS_BUTTON, {}, 106, -1}};
     SendMessageW(m_toolBar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(added));
 
-    CHLMSkinObjectToolBar* object = ToolBarOf(m_toolBar);
+    CHLMSkinObjectToolBar* object = ObjectOf<CHLMSkinObjectToolBar>(m_toolBar);
     ASSERT_NE(nullptr, object);
     struct Case
     {

@@ -30,11 +30,6 @@ COLORREF Thumb(int part, int state)
     return RGB(80, 10 * state, 10 * part);
 }
 
-CHLMSkinObjectTrackBar* TrackBarOf(HWND window)
-{
-    return dynamic_cast<CHLMSkinObjectTrackBar*>(GetSkinManager()->FindSkinObject(window));
-}
-
 RECT ThumbRect(HWND bar)
 {
     RECT rect = {};
@@ -63,7 +58,7 @@ using TrackBarObjectTest = ControlGalleryTest;
 TEST_F(TrackBarObjectTest, TicsAreTheControlsOwnOnesWithoutTheStaleSlot)
 {
     HWND bar = Control(kGalleryHorzTrackBar);
-    CHLMSkinObjectTrackBar* object = TrackBarOf(bar);
+    CHLMSkinObjectTrackBar* object = ObjectOf<CHLMSkinObjectTrackBar>(bar);
     ASSERT_NE(nullptr, object);
     object->CalculateLayout();
     const CRect track = object->GetTrackRect();
@@ -110,7 +105,7 @@ TEST_F(TrackBarObjectTest, TicsAreTheControlsOwnOnesWithoutTheStaleSlot)
 
     // The vertical trackbar: the same pieces transposed, a tic at each of 1..9.
     HWND vertical = Control(kGalleryVertTrackBar);
-    CHLMSkinObjectTrackBar* verticalObject = TrackBarOf(vertical);
+    CHLMSkinObjectTrackBar* verticalObject = ObjectOf<CHLMSkinObjectTrackBar>(vertical);
     ASSERT_NE(nullptr, verticalObject);
     verticalObject->CalculateLayout();
     const int x = verticalObject->GetTrackRect().bottom + 1;
@@ -128,7 +123,7 @@ TEST_F(TrackBarObjectTest, ThumbShowsItsStateInThePartOfItsSide)
 {
     HWND bar = Control(kGalleryHorzTrackBar);
     HWND vertical = Control(kGalleryVertTrackBar);
-    ASSERT_NE(nullptr, TrackBarOf(bar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTrackBar>(bar));
     RECT channel = {};
     SendMessageW(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
     EXPECT_EQ(kChannel, WindowPixel(bar, channel.right - 3, (channel.top + channel.bottom) / 2));
@@ -149,7 +144,7 @@ TEST_F(TrackBarObjectTest, ThumbShowsItsStateInThePartOfItsSide)
     const RECT thumb = ThumbRect(bar);
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(bar, (thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
     EXPECT_TRUE(PumpUntil([&] { return ThumbPixel(bar) == Thumb(kBottomPart, kHot); }));
-    EXPECT_TRUE(TrackBarOf(bar)->IsHot());
+    EXPECT_TRUE(ObjectOf<CHLMSkinObjectTrackBar>(bar)->IsHot());
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(PumpUntil([&] { return ThumbPixel(bar) == Thumb(kBottomPart, kPressed); }));
     EXPECT_EQ(bar, GetCapture());
@@ -161,7 +156,7 @@ TEST_F(TrackBarObjectTest, ThumbShowsItsStateInThePartOfItsSide)
     EXPECT_TRUE(PumpUntil([&] { return ThumbPixel(bar) == Thumb(kBottomPart, kHot); }));
     ParkMouse();
     EXPECT_TRUE(PumpUntil([&] { return ThumbPixel(bar) == Thumb(kBottomPart, kFocused); }));
-    EXPECT_FALSE(TrackBarOf(bar)->IsHot());
+    EXPECT_FALSE(ObjectOf<CHLMSkinObjectTrackBar>(bar)->IsHot());
     SetFocus(Control(kGalleryVertTrackBar));
     Repaint(bar);
     EXPECT_EQ(Thumb(kBottomPart, kNormal), ThumbPixel(bar));
@@ -234,7 +229,7 @@ protected:
 
 TEST_F(TrackBarCustomDrawTest, ParentIsToldAroundEachPieceAndCannotSkipIt)
 {
-    ASSERT_NE(nullptr, TrackBarOf(m_bar));
+    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTrackBar>(m_bar));
     EXPECT_EQ("(1,0)", Paint());
 
     // Item notifications around the tics (1), the channel (3) and the thumb (2); answers
