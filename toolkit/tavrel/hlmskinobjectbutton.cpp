@@ -216,13 +216,6 @@ LRESULT CHLMSkinObjectButton::OnPrintClient(WPARAM wParam, LPARAM lParam)
     return 1;
 }
 
-LRESULT CHLMSkinObjectButton::OnDefaultAndInvalidate(WPARAM, LPARAM)
-{
-    const LRESULT result = Default();
-    Invalidate(FALSE);
-    return result;
-}
-
 void CHLMSkinObjectButton::OnEnable(BOOL)
 {
     // The control would paint itself at once; the skin repaints instead.

@@ -51,7 +51,6 @@ protected:
     afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseLeave();
-    afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
     afx_msg void OnEnable(BOOL enable);
     afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetState(WPARAM wParam, LPARAM lParam);

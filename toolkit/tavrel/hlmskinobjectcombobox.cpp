@@ -244,13 +244,6 @@ void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
     Invalidate(FALSE);
 }
 
-LRESULT CHLMSkinObjectComboBox::OnDefaultAndInvalidate(WPARAM, LPARAM)
-{
-    const LRESULT result = Default();
-    Invalidate(FALSE);
-    return result;
-}
-
 
 LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
 {

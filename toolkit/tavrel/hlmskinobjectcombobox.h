@@ -27,7 +27,6 @@ protected:
     afx_msg void OnSetFocus(CWnd* oldWindow);
     afx_msg void OnKillFocus(CWnd* newWindow);
     afx_msg void OnMouseLeave();
-    afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

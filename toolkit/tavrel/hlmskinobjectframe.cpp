@@ -560,6 +560,13 @@ BOOL CHLMSkinObjectFrame::OnNcActivate(BOOL active)
     return TRUE;
 }
 
+LRESULT CHLMSkinObjectFrame::OnDefaultAndInvalidate(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
+}
+
 LRESULT CHLMSkinObjectFrame::OnSetText(WPARAM wParam, LPARAM lParam)
 {
     if (!HasCaption())

@@ -195,6 +195,9 @@ public:
     SCROLLBARLAYOUT& GetVertBar() { return m_barVert; }
 
 protected:
+    // Default processing, then the whole window repainted: for messages that change what the
+    // control shows (its state, position or style).
+    afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
     afx_msg void OnNcPaint();
     afx_msg void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
     afx_msg void OnNcMouseMove(UINT hitTest, CPoint point);

@@ -38,7 +38,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
     ON_WM_ERASEBKGND()
     ON_WM_PAINT()
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectProgress::OnPrintClient)
-    ON_MESSAGE(PBM_SETPOS, &CHLMSkinObjectProgress::OnSetPos)
+    ON_MESSAGE(PBM_SETPOS, &CHLMSkinObjectProgress::OnDefaultAndInvalidate)
     ON_MESSAGE(PBM_STEPIT, &CHLMSkinObjectProgress::OnStepIt)
     ON_MESSAGE(PBM_SETMARQUEE, &CHLMSkinObjectProgress::OnSetMarquee)
     ON_WM_TIMER()
@@ -216,13 +216,6 @@ LRESULT CHLMSkinObjectProgress::OnPrintClient(WPARAM wParam, LPARAM lParam)
         return Default();
     Draw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
-}
-
-LRESULT CHLMSkinObjectProgress::OnSetPos(WPARAM, LPARAM)
-{
-    const LRESULT result = Default();
-    Invalidate(FALSE);
-    return result;
 }
 
 LRESULT CHLMSkinObjectProgress::OnStepIt(WPARAM, LPARAM)

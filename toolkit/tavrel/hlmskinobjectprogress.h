@@ -32,7 +32,6 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnSetPos(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnStepIt(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetMarquee(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR id);
