@@ -17,17 +17,8 @@ arch=$(qb_runnable_arch)
 "$QB_ROOT/scripts/build.sh" "$arch" >/dev/null
 qb_use_arch "$arch"
 
-started=()
-cleanup() {
-  qb_stop_wineserver
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
 # The wizard needs a display: a private one, as the tests use.
-qb_start_xvfb || { started+=("$QB_XVFB_PID"); exit 1; }
-started+=("$QB_XVFB_PID")
-qb_start_wineserver
-qb_prepare_prefix
+qb_start_session
 
 windows_path() { echo "Z:${1//\//\\}"; }
 result=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" pictures "$(windows_path "$pictures")" \
@@ -45,15 +36,13 @@ for picture in "$pictures"/*.jpg; do
   convert "$picture" -filter Catrom -resize "$percent%" -quality "$quality" "$work/magick-$(basename "$picture")"
 done
 end=$(date +%s.%N)
-# Floating-point arithmetic through awk: bc is not part of a minimal system.
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
-magick=$(calc "($end - $start) / $count")
+magick=$(qb_calc "($end - $start) / $count")
 
 printf 'pictures: %d of %s, resized to %d%%, quality %d\n' "$count" "$pictures" "$percent" "$quality"
 printf 'seconds per picture (median of %d rounds, quilbrook and bare alternated): quilbrook %.3f  bare GDI+ %.3f  ImageMagick %.3f\n' \
   "$rounds" "$quilbrook" "$bare" "$magick"
 printf 'ratios: quilbrook / bare GDI+ %.3f (goal at most 1.05)  quilbrook / ImageMagick %.3f\n' \
-  "$ratio" "$(calc "$quilbrook / $magick")"
+  "$ratio" "$(qb_calc "$quilbrook / $magick")"
 while read -r _ n _ leave _ start; do
   printf 'list of %d pictures: leaving step 1 %.3f s  starting the batch %.3f s (goal under 1 s each)\n' "$n" "$leave" "$start"
 done < <(grep '^list' <<<"$lists")

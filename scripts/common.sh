@@ -84,3 +84,28 @@ qb_start_xvfb() {
   export DISPLAY=":$(head -n 1 "$display_file")"
   rm -f "$display_file"
 }
+
+# A private Wine session for a script: an Xvfb display of the given screen (default
+# 1280x1024x24), the prefix's persistent wineserver and the prefix made ready. Everything it
+# starts, and every process given to qb_session_process, ends with qb_end_session, which is the
+# EXIT trap (a script with more to clean calls it from its own trap).
+QB_SESSION_PIDS=()
+qb_session_process() { QB_SESSION_PIDS+=("$1"); }
+qb_end_session() {
+  qb_stop_wineserver
+  for pid in "${QB_SESSION_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  QB_SESSION_PIDS=()
+}
+qb_start_session() {
+  trap qb_end_session EXIT
+  if ! qb_start_xvfb "${1:-1280x1024x24}"; then
+    kill "$QB_XVFB_PID" 2>/dev/null
+    exit 1
+  fi
+  qb_session_process "$QB_XVFB_PID"
+  qb_start_wineserver
+  qb_prepare_prefix
+}
+
+# Floating-point arithmetic through awk (bc is not part of a minimal system): qb_calc "1 / 3".
+qb_calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }

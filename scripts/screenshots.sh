@@ -15,18 +15,7 @@ arch=$(qb_runnable_arch)
 cmake --build "$QB_ROOT/build/$arch" --target uidriver >/dev/null
 qb_use_arch "$arch"
 
-started=()
-cleanup() {
-  qb_stop_wineserver
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-
-qb_start_xvfb 1024x768x24 || { kill "$QB_XVFB_PID" 2>/dev/null; exit 1; }
-started+=("$QB_XVFB_PID")
-
-qb_start_wineserver
-qb_prepare_prefix
+qb_start_session 1024x768x24
 
 # Pictures big enough that the batch shows its progress dialog for a while.
 pictures="$QB_ROOT/build/screenshots-pictures"
@@ -42,7 +31,7 @@ shot() { sleep 1; import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
 cd "$QB_BUILD/bin"
 "$WINELOADER" Quilbrook.exe >/dev/null 2>&1 </dev/null &
-started+=($!)
+qb_session_process $!
 
 drive wait "Step 1 of 3, Select Files"
 shot wizard

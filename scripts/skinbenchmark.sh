@@ -14,19 +14,10 @@ arch=$(qb_runnable_arch)
 "$QB_ROOT/scripts/build.sh" "$arch" >/dev/null
 qb_use_arch "$arch"
 
-started=()
-plain_dir=$(mktemp -d)
-cleanup() {
-  qb_stop_wineserver
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$plain_dir"
-}
-trap cleanup EXIT
 # The wizard needs a display: a private one, as the tests use.
-qb_start_xvfb || { started+=("$QB_XVFB_PID"); exit 1; }
-started+=("$QB_XVFB_PID")
-qb_start_wineserver
-qb_prepare_prefix
+qb_start_session
+plain_dir=$(mktemp -d)
+trap 'qb_end_session; rm -rf "$plain_dir"' EXIT
 
 program="$QB_BUILD/bin/QuilbrookSkinBenchmark.exe"
 # The program loads .\skin.skin: from the build's folder it finds it, from an empty one not.
@@ -57,11 +48,11 @@ gallery_plain=$(field plain <<<"$gallery")
 gdi_line=$(grep -o 'GDI objects.*' <<<"$gallery")
 
 printf 'start to the first wizard page (median of %d runs each, alternated): with the skin %.3f s  without %.3f s  ratio %.3f (goal at most 1.3)\n' \
-  "$runs" "$start_skin" "$start_plain" "$(echo "$start_skin / $start_plain" | bc -l)"
+  "$runs" "$start_skin" "$start_plain" "$(qb_calc "$start_skin / $start_plain")"
 printf '1000 repaints of the wizard (frame and client): with the skin %.3f s  without %.3f s  ratio %.3f (goal at most 1.5)\n' \
-  "$paint_skin" "$paint_plain" "$(echo "$paint_skin / $paint_plain" | bc -l)"
+  "$paint_skin" "$paint_plain" "$(qb_calc "$paint_skin / $paint_plain")"
 printf '%d messages (best of 5 rounds): skinned window %.3f s  unskinned %.3f s  ratio %.3f (goal at most 1.5)\n' \
-  "$count" "$msg_skin" "$msg_plain" "$(echo "$msg_skin / $msg_plain" | bc -l)"
+  "$count" "$msg_skin" "$msg_plain" "$(qb_calc "$msg_skin / $msg_plain")"
 printf '%d repaints of the control gallery (best of 3 rounds): with the skin %.3f s  without %.3f s  ratio %.3f (goal at most 1.5)\n' \
-  "$gallery_count" "$gallery_skin" "$gallery_plain" "$(echo "$gallery_skin / $gallery_plain" | bc -l)"
+  "$gallery_count" "$gallery_skin" "$gallery_plain" "$(qb_calc "$gallery_skin / $gallery_plain")"
 echo "control gallery: $gdi_line (goal: no change)"

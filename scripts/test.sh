@@ -17,31 +17,18 @@ if [ "$arch" != i686 ]; then
 fi
 qb_use_arch "$arch"
 
-started=()
-stop_screen() {
-  qb_stop_wineserver
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-  started=()
-}
-trap stop_screen EXIT
-
-# A private X display of the given depth (Xvfb picks a free number and writes it when ready),
-# with the prefix's wineserver and Wine's desktop on it.
+# A private session on a screen of the given depth, with Wine's desktop held open.
 start_screen() {
-  qb_start_xvfb "1280x1024x$1" || { kill "$QB_XVFB_PID" 2>/dev/null; exit 1; }
-  started+=("$QB_XVFB_PID")
-
-  qb_start_wineserver
-  qb_prepare_prefix
+  qb_start_session "1280x1024x$1"
   "$WINELOADER" "$QB_BUILD/bin/holddesktop.exe" >/dev/null 2>&1 </dev/null &
-  started+=($!)
+  qb_session_process $!
 }
 
 cd "$QB_BUILD"
 start_screen 24
 status=0
 ctest --output-on-failure --no-tests=error "$@" || status=$?
-stop_screen
+qb_end_session
 
 # The toolkit's low-colour branches (the colour manager's short recompute, solid gradient
 # fills) run only on a screen of 8 bits per pixel: its tests run there a second time.
@@ -49,6 +36,6 @@ if ctest -N "$@" | grep -q ' toolkit_tests$'; then
   echo "The toolkit's tests again, on an 8-bit screen:"
   start_screen 8
   ctest --output-on-failure --no-tests=error -R '^toolkit_tests$' || status=$?
-  stop_screen
+  qb_end_session
 fi
 exit "$status"
