@@ -2,7 +2,7 @@
 // popup destroyed while monitored, a popup without owner, and the hook's table of messages.
 #include <gtest/gtest.h>
 
-#include "common/hlmdrawhelpers.h"
+#include "common/hlmpopupmonitor.h"
 #include "inputtesting.h"
 
 namespace

@@ -3,7 +3,7 @@
 // seen on the screen during the drag and gone after it.
 #include <gtest/gtest.h>
 
-#include "common/hlmdrawhelpers.h"
+#include "common/hlmpopupmonitor.h"
 #include "inputtesting.h"
 
 #include <atomic>
