@@ -99,12 +99,3 @@ std::vector<unsigned char> FileContent(const std::wstring& path)
     return bytes;
 }
 
-void PumpPendingMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}

@@ -65,7 +65,7 @@ class Snapshot
 public:
     explicit Snapshot(HWND window)
     {
-        PumpPendingMessages();
+        PumpMessages();
         UpdateWindow(window);
         RECT client;
         GetClientRect(window, &client);
@@ -131,13 +131,6 @@ bool WaitForThreadCount(int count)
         Sleep(5);
     }
     return true;
-}
-
-std::wstring WriteTestFile(const wchar_t* folder, const wchar_t* name, const std::vector<BYTE>& bytes)
-{
-    const std::wstring path = MakeTestFolder(folder) + L"\\" + name;
-    WriteFileBytes(path, bytes);
-    return path;
 }
 
 HGLOBAL GlobalCopy(const std::vector<BYTE>& bytes)

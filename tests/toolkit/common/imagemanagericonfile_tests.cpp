@@ -108,13 +108,6 @@ std::vector<BYTE> IcoFileBytes(const std::vector<IcoEntry>& entries, WORD type =
     return bytes;
 }
 
-std::wstring WriteIcoFile(const wchar_t* name, const std::vector<BYTE>& bytes)
-{
-    const std::wstring path = MakeTestFolder(L"iconfiles") + L"\\" + name;
-    WriteFileBytes(path, bytes);
-    return path;
-}
-
 // A 2 x 2 picture at 24 bits and a 4 x 4 one at 32 bits: the good entries of the files.
 IcoEntry GoodEntry24()
 {
@@ -164,7 +157,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
     };
     for (const auto& row : rows)
     {
-        const std::wstring path = WriteIcoFile(
+        const std::wstring path = WriteTestFile(L"iconfiles", 
             L"depth.ico",
             IcoFileBytes({{2, 2, static_cast<WORD>(row.bits),
                            PictureBytes(2, 2, row.bits, row.palette, row.values, {false, true, false, false})}}));
@@ -177,7 +170,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
         manager.ClearAll();
     }
 
-    const std::wstring path = WriteIcoFile(L"depth32.ico", IcoFileBytes({GoodEntry32()}));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"depth32.ico", IcoFileBytes({GoodEntry32()}));
     CHLMImageManager manager;
     ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 41, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
     CHLMImageManagerIcon* icon = manager.GetImage(41, 4);
@@ -189,7 +182,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
 
 TEST(CHLMImageManagerIconFile, PicksEntriesBySizeAndReadsFilesOthersHoldOpen)
 {
-    const std::wstring path = WriteIcoFile(L"sizes.ico", IcoFileBytes({GoodEntry24(), GoodEntry32()}));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"sizes.ico", IcoFileBytes({GoodEntry24(), GoodEntry32()}));
     // Held open for reading by someone else all along.
     HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
@@ -242,8 +235,8 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
     for (const auto& row : rows)
     {
         // Alone the entry gives nothing; before a good 2 x 2 entry it is skipped.
-        const std::wstring alone = WriteIcoFile(L"alone.ico", IcoFileBytes({row.entry}));
-        const std::wstring mixed = WriteIcoFile(L"mixed.ico", IcoFileBytes({row.entry, GoodEntry24()}));
+        const std::wstring alone = WriteTestFile(L"iconfiles", L"alone.ico", IcoFileBytes({row.entry}));
+        const std::wstring mixed = WriteTestFile(L"iconfiles", L"mixed.ico", IcoFileBytes({row.entry, GoodEntry24()}));
         CHLMImageManager manager;
         EXPECT_FALSE(manager.SetIconFromIconFile(alone.c_str(), 60, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << row.name;
         EXPECT_EQ(nullptr, CHLMImageManager::ReadAlphaIconFile(alone.c_str(), 0)) << row.name;
@@ -266,7 +259,7 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
                  {"cut header", cutHeader}};
     for (const auto& file : files)
     {
-        const std::wstring path = WriteIcoFile(L"damaged.ico", file.bytes);
+        const std::wstring path = WriteTestFile(L"iconfiles", L"damaged.ico", file.bytes);
         CHLMImageManager manager;
         EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 70, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << file.name;
         EXPECT_FALSE(manager.HasIcon(70)) << file.name;

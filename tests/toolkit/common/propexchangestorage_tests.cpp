@@ -173,14 +173,6 @@ std::vector<char> FileBytes(const std::wstring& path)
     return bytes;
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD nWritten = 0;
-    WriteFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &nWritten, nullptr);
-    CloseHandle(hFile);
-}
-
 // A fresh parse of a file by the system's document object.
 class FreshDocument
 {
@@ -473,7 +465,7 @@ TEST_F(PropExchangeStorages, XmlLoadsUtf16FilesAndSavesThemBack)
 {
     const std::wstring path = m_folder + L"\\utf16.xml";
     const wchar_t text[] = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><R CompactMode=\"1\" Name=\"\x4E2D\x6587\"/>";
-    WriteBytes(path, std::string(reinterpret_cast<const char*>(text), sizeof(text) - sizeof(wchar_t)));
+    WriteFileBytes(path, std::string(reinterpret_cast<const char*>(text), sizeof(text) - sizeof(wchar_t)));
     CHLMPropExchangeXMLNode px(TRUE, nullptr, L"R");
     ASSERT_TRUE(px.LoadFromFile(path.c_str()));
     CString name;

@@ -1,6 +1,7 @@
 #include "controlgallery.h"
 
 #include "pixels.h"
+#include "testpaths.h"
 #include "skinwindowtesting.h"
 
 #include <commctrl.h>
