@@ -286,3 +286,21 @@ void CControlGallery::SaveImage(const wchar_t* path) const
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }
+
+GdiObjectCounts GdiObjectsOverSkinCycles(CHLMSkinManager& manager, const std::wstring& skin, int cycles)
+{
+    manager.LoadSkin(skin.c_str(), L"");
+    CControlGallery gallery;
+    const auto cycle = [&] {
+        manager.LoadSkin(L"", L"");
+        gallery.Repaint();
+        manager.LoadSkin(skin.c_str(), L"");
+        gallery.Repaint();
+    };
+    cycle();
+    GdiObjectCounts counts = {CountGdiObjects(), 0};
+    for (int i = 0; i < cycles; ++i)
+        cycle();
+    counts.after = CountGdiObjects();
+    return counts;
+}
