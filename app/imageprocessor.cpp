@@ -1,5 +1,7 @@
 #include "imageprocessor.h"
 
+#include "pathtext.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -43,7 +45,7 @@ CImageProcessor::~CImageProcessor()
 Gdiplus::Status CImageProcessor::SaveWithGdiplus(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
                                                  const Gdiplus::EncoderParameters& parameters)
 {
-    return picture.Save(path, &encoder, &parameters);
+    return picture.Save(LongPathForm(path), &encoder, &parameters);
 }
 
 int CImageProcessor::ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT percent)

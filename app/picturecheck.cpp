@@ -1,5 +1,7 @@
 #include "picturecheck.h"
 
+#include "pathtext.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -13,7 +15,7 @@ class CHeaderReader
 {
 public:
     explicit CHeaderReader(LPCWSTR path)
-        : m_file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+        : m_file(CreateFileW(LongPathForm(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                              FILE_FLAG_SEQUENTIAL_SCAN, NULL))
     {
         LARGE_INTEGER size = {};
@@ -751,6 +753,8 @@ PictureVerdict CheckPictureFile(LPCWSTR path)
     CHeaderReader file(path);
     if (!file.IsOpen())
         return PictureVerdict::Unreadable;
+    if (file.Size() == 0)
+        return PictureVerdict::Empty;
     static const BYTE kJpeg[] = {0xFF, 0xD8};
     static const BYTE kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     static const BYTE kGif87[] = {'G', 'I', 'F', '8', '7', 'a'};

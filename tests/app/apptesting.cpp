@@ -14,6 +14,11 @@ CQuilbrookApp theApp;
 
 namespace
 {
+CString NoInstalledSkin()
+{
+    return CString(L"C:\\no-installed-skin");
+}
+
 // The program's replaceable functions as they were when a test started are put back when it
 // ends, whatever the test replaced and whether or not it got to clean up.
 class SeamRestorer : public testing::EmptyTestEventListener
@@ -24,6 +29,9 @@ class SeamRestorer : public testing::EmptyTestEventListener
         m_browseForFolder = g_browseForFolder;
         m_shellExecute = g_shellExecute;
         m_saveJpeg = CImageProcessor::s_saveJpeg;
+        // The test program's folder holds the build's skin; the wizard's tests run as a program
+        // installed without one, unskinned, unless a test puts a skin in place.
+        g_installedSkinFolder = &NoInstalledSkin;
     }
     void OnTestEnd(const testing::TestInfo&) override
     {
@@ -31,6 +39,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
         g_browseForFolder = m_browseForFolder;
         g_shellExecute = m_shellExecute;
         CImageProcessor::s_saveJpeg = m_saveJpeg;
+        g_installedSkinFolder = &GetProgramFolder;
     }
 
     CSelectFilePage::FileDialogRunner m_fileDialog = nullptr;

@@ -17,6 +17,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -1165,4 +1166,99 @@ TEST_F(BatchTest, TheStepsFailureMessages)
                                          L"1 of 1 pictures were not written:\n" + m_inputs[0] +
                                              L" (folder could not be created)"}),
               m_messages.Texts());
+}
+
+// ---- what a user meets: help, messages and long paths ------------------------------------
+
+TEST_F(WizardTest, TheOpenFileDialogAsksForNoHelpButtonThatWouldDoNothing)
+{
+    DWORD flags = 0;
+    CSelectFilePage::s_runFileDialog = [](CFileDialog& dialog) -> INT_PTR {
+        g_chosenFiles.assign(1, std::to_wstring(dialog.m_ofn.Flags));
+        return IDCANCEL;
+    };
+    RunProgram([&](CQuilbrookWizard& wizard) { Click(wizard, IDC_ADD_FILE); });
+    ASSERT_EQ(1u, g_chosenFiles.size());
+    flags = std::stoul(g_chosenFiles.front());
+    EXPECT_EQ(0u, flags & OFN_SHOWHELP);
+    EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT), flags & (OFN_EXPLORER | OFN_ALLOWMULTISELECT));
+}
+
+TEST_F(WizardTest, LongPathsShowTheirFileNamesAndTheFileListKeepsThemWhole)
+{
+    std::wstring folder = L"E:\\Holidays";
+    while (folder.size() < 300)
+        folder += L"\\the long summer of seaside holidays";
+    const std::vector<std::wstring> paths = {folder + L"\\seaside-1.jpg", folder + L"\\seaside-2.jpg"};
+    std::vector<std::wstring> rows;
+    int listWidth = 0, widestRow = 0;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, paths);
+        rows = ListRows(wizard);
+        HWND list = Control(wizard, IDC_FILE_LIST);
+        RECT client;
+        GetClientRect(list, &client);
+        listWidth = client.right;
+        for (const std::wstring& row : rows)
+            widestRow = std::max(widestRow, ListView_GetStringWidth(list, row.c_str()));
+        Press(wizard, PSBTN_NEXT);
+    });
+    ASSERT_EQ(2u, rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        const std::wstring name = paths[i].substr(paths[i].rfind(L'\\'));
+        EXPECT_EQ(L"...", rows[i].substr(rows[i].size() - name.size() - 3, 3)) << testing::PrintToString(rows[i]);
+        EXPECT_EQ(name, rows[i].substr(rows[i].size() - name.size()));
+        EXPECT_EQ(paths[i], IniValue(SettingsFile(L"FileList.txt"), L"FileList", (L"File" + std::to_wstring(i)).c_str()));
+    }
+    EXPECT_LE(widestRow, listWidth);
+}
+
+// Whether the text shows in a real message box without a line of it wrapping.
+bool ShowsWithoutWrapping(const std::wstring& text)
+{
+    static std::wstring s_text;
+    static int s_wrapped;
+    s_text = text;
+    s_wrapped = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        HWND box = FindWindowW(L"#32770", L"Layout");
+        HWND label = GetDlgItem(box, 0xFFFF);
+        RECT room;
+        GetClientRect(label, &room);
+        HDC dc = GetDC(label);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics;
+        GetTextMetricsW(dc, &metrics);
+        RECT needed = {0, 0, room.right, 0};
+        DrawTextW(dc, s_text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        SelectObject(dc, previous);
+        ReleaseDC(label, dc);
+        const int lines = 1 + static_cast<int>(std::count(s_text.begin(), s_text.end(), L'\n'));
+        s_wrapped = needed.bottom > lines * metrics.tmHeight ? 1 : 0;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    MessageBoxW(nullptr, text.c_str(), L"Layout", MB_OK);
+    KillTimer(nullptr, timer);
+    return s_wrapped == 0;
+}
+
+TEST_F(BatchTest, TheFullFolderMessageKeepsItsExamplesOnOneLine)
+{
+    RunBatches(m_inputs, L"Out");
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    const std::wstring message = m_messages.Texts().front();
+    EXPECT_NE(std::wstring::npos, message.find(L"(\\\\server\\share)"));
+    EXPECT_TRUE(ShowsWithoutWrapping(message)) << testing::PrintToString(message);
+}
+
+TEST_F(BatchTest, AnEmptyFileIsNamedAsOne)
+{
+    const std::wstring empty = WriteText(L"C:\\QuilbrookTest\\Photos\\empty.png", "");
+    RunBatches({empty, m_inputs[2]}, L"C:\\QuilbrookTest\\Out");
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_NE(std::wstring::npos, m_messages.Texts().front().find(empty + L" (empty file)"))
+        << testing::PrintToString(m_messages.Texts());
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
 }
