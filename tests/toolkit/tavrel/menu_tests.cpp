@@ -89,6 +89,44 @@ protected:
     HMENU m_menu = nullptr;
 };
 
+// A popup menu opened on a thread of its own, with an owner of that thread; a thread timer
+// looks at the menu inside the menu's loop and ends it.
+struct MenuOnThread
+{
+    POINT at;
+    RECT shown;
+    BOOL skinned;
+};
+
+MenuOnThread* g_menuOnThread = nullptr;  // the one of the running thread
+
+VOID CALLBACK LookAtThreadMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu) || GetWindowThreadProcessId(menu, nullptr) != GetCurrentThreadId())
+        return;
+    KillTimer(nullptr, timer);
+    GetWindowRect(menu, &g_menuOnThread->shown);
+    g_menuOnThread->skinned = dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu)) != nullptr;
+    EndMenu();
+}
+
+DWORD WINAPI OpenMenuOnThread(LPVOID parameter)
+{
+    g_menuOnThread = static_cast<MenuOnThread*>(parameter);
+    HWND owner = CreateWindowExW(0, kOwnerClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"Elsewhere");
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtThreadMenu);
+    TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, g_menuOnThread->at.x, g_menuOnThread->at.y, 0,
+                   owner, nullptr);
+    KillTimer(nullptr, timer);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return 0;
+}
+
 // A canvas of one colour that a border is drawn on.
 class Canvas
 {
@@ -262,4 +300,28 @@ TEST_F(MenuTest, SystemMenuOffsetMovesTheMenu)
         }));
         CHLMSkinObjectFrame::SystemMenuOffset = POINT{0, 0};
     }
+}
+
+// The offset belongs to the thread that runs the system-menu command: a menu that another
+// thread opens meanwhile keeps its place.
+TEST_F(MenuTest, SystemMenuOffsetMovesOnlyTheMenusOfItsThread)
+{
+    CHLMSkinObjectFrame::SystemMenuOffset = POINT{7, 5};
+    MenuOnThread other = {POINT{120, 110}, RECT{}, FALSE};
+    HANDLE thread = CreateThread(nullptr, 0, OpenMenuOnThread, &other, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        PumpMessages();
+    CloseHandle(thread);
+    EXPECT_TRUE(other.skinned);
+    EXPECT_EQ(120, other.shown.left);
+    EXPECT_EQ(110, other.shown.top);
+
+    EXPECT_TRUE(WithOpenMenu(POINT{100, 100}, [&](HWND menu) {
+        RECT window;
+        GetWindowRect(menu, &window);
+        EXPECT_EQ(107, window.left);
+        EXPECT_EQ(105, window.top);
+    }));
+    CHLMSkinObjectFrame::SystemMenuOffset = POINT{0, 0};
 }
