@@ -914,9 +914,9 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
     CHLMSkinObjectFrame* frame = FrameOf(hwnd);
     if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
         return result;
-    // While the skin tracks the bar, the track position is the skin's.
+    // While the skin drags the bar's thumb, the track position is the skin's.
     const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
-    if (tracking != nullptr && tracking->nBar == nBar)
+    if (tracking != nullptr && tracking->bDragging && tracking->nBar == nBar)
         lpsi->nTrackPos = tracking->nPosition;
     return result;
 }

@@ -58,7 +58,7 @@ CRect WindowRectOf(HWND window)
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectFrame, CWnd)
 
-POINT CHLMSkinObjectFrame::SystemMenuOffset = {0, 0};
+thread_local POINT CHLMSkinObjectFrame::SystemMenuOffset = {0, 0};
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectFrame, CHLMSkinObject)
     ON_WM_NCPAINT()

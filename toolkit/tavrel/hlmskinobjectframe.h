@@ -111,8 +111,9 @@ public:
     ~CHLMSkinObjectFrame() override;
 
     // The distance between the skin's frame and the system's while a system-menu command
-    // runs, for the popup menu that opens; (0, 0) at any other time.
-    static POINT SystemMenuOffset;
+    // runs, for the popup menu that opens; (0, 0) at any other time. Each thread has its own:
+    // a menu opened on another thread meanwhile keeps its place.
+    static thread_local POINT SystemMenuOffset;
 
     void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
     void RefreshMetrics() override;
