@@ -408,6 +408,55 @@ BOOL FileExists(LPCWSTR path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace
+{
+// TRUE when size bytes at address lie in committed, readable memory, all of it reserved
+// together with allocationBase when one is given.
+BOOL IsReadableRange(const void* address, size_t size, const void* allocationBase)
+{
+    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const BYTE* start = static_cast<const BYTE*>(address);
+    while (size > 0)
+    {
+        MEMORY_BASIC_INFORMATION information = {};
+        if (VirtualQuery(start, &information, sizeof(information)) == 0 || information.State != MEM_COMMIT ||
+            (information.Protect & PAGE_GUARD) != 0 || (information.Protect & kReadable) == 0 ||
+            (allocationBase != nullptr && information.AllocationBase != allocationBase))
+            return FALSE;
+        const BYTE* regionEnd = static_cast<const BYTE*>(information.BaseAddress) + information.RegionSize;
+        const size_t inRegion = static_cast<size_t>(regionEnd - start);
+        if (inRegion >= size)
+            return TRUE;
+        size -= inRegion;
+        start = regionEnd;
+    }
+    return TRUE;
+}
+}
+
+BOOL IsReadableMemory(const void* address, size_t size)
+{
+    return IsReadableRange(address, size, nullptr);
+}
+
+const BYTE* LockResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size)
+{
+    size = 0;
+    HRSRC resource = module != nullptr ? FindResourceW(module, name, type) : nullptr;
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr)
+        return nullptr;
+    const DWORD count = SizeofResource(module, resource);
+    // A module loaded as data has flags in the low bits of its handle.
+    const void* base = reinterpret_cast<const void*>(reinterpret_cast<ULONG_PTR>(module) & ~static_cast<ULONG_PTR>(3));
+    if (count == 0 || !IsReadableRange(bytes, count, base))
+        return nullptr;
+    size = count;
+    return static_cast<const BYTE*>(bytes);
+}
+
 double PerformanceSeconds()
 {
     LARGE_INTEGER counter, frequency;

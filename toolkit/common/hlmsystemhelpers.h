@@ -235,5 +235,13 @@ const wchar_t* FindSubstringW(const wchar_t* text, const wchar_t* pattern);
 // TRUE when the path names an existing file that is no directory.
 BOOL FileExists(LPCWSTR path);
 
+// TRUE when size bytes at address lie in committed memory that can be read.
+BOOL IsReadableMemory(const void* address, size_t size);
+
+// The bytes of a module's resource and their count, or null when the resource is missing or
+// its directory entry points anywhere but inside the module's own mapped image (a damaged or
+// hostile file). The module may be loaded as a data file.
+const BYTE* LockResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size);
+
 // The performance counter in seconds: the clock of the benchmarks.
 double PerformanceSeconds();
