@@ -662,6 +662,15 @@ int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* pObject)
     return static_cast<CHLMSkinObjectFrame*>(pObject)->GetDialogTexture();
 }
 
+HRESULT CHLMSkinManager::SetWindowOption(HWND hWnd, int nValue)
+{
+    CHLMSkinObject* object = FindSkinObject(hWnd);
+    if (object == nullptr)
+        return E_INVALIDARG;
+    SetDialogTexture(object, nValue);
+    return S_OK;
+}
+
 namespace
 {
 // TRUE when size bytes at address lie in committed memory that can be read.
@@ -1004,6 +1013,22 @@ BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
 }
 }
 
+namespace
+{
+// A window that cannot follow the change (no memory to redraw it) keeps its old look; the
+// load goes on and the other windows still follow.
+void NotifySkinStateChanged(CHLMSkinObject* object, BOOL bPrevious, BOOL bEnabled)
+{
+    try
+    {
+        object->OnSkinStateChanged(bPrevious, bEnabled);
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+}
+
 void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
 {
     WNDENUMPROC enumProc = &EnumPostSysColorChange;
@@ -1017,7 +1042,7 @@ void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
         CHLMSkinObject* object = nullptr;
         m_windows.GetNextAssoc(position, hWnd, object);
         if (::IsWindow(hWnd))
-            object->OnSkinStateChanged(bPrevious, bEnabled);
+            NotifySkinStateChanged(object, bPrevious, bEnabled);
         else
             DetachSkinObject(hWnd);
     }

@@ -204,6 +204,8 @@ int CHLMSkinManagerSchemaDefault::FindBestImage(CHLMSkinManagerClass* skinClass,
 BOOL CHLMSkinManagerSchemaDefault::DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                                                   const RECT* rect)
 {
+    if (rect == nullptr)
+        return FALSE;
     const int border = skinClass->GetThemeInt(part, state, BorderSizeId, 1);
     const COLORREF borderColor = skinClass->GetThemeColor(part, state, BorderColorId, kNoColor);
     const COLORREF fillColor = skinClass->GetThemeColor(part, state, FillColorId, kNoColor);
