@@ -56,6 +56,7 @@ TEST(SkinChangeFailure, AWindowThatCannotFollowTheSkinLeavesTheLoadToSucceed)
     {
         ADD_FAILURE() << "an exception left the skin load";
     }
+
     EXPECT_TRUE(loaded);
     EXPECT_TRUE(clean.manager.IsEnabled());
     // Each window was told, the second after the first failed.
@@ -90,6 +91,7 @@ TEST(SkinImageFailure, AnAlphaImageIsPremultipliedOrNotLoadedWhateverAllocationF
             }
             failed = failure.Failed();
         }
+
         if (loaded)
         {
             ++loadedCount;
