@@ -428,6 +428,33 @@ TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
     ::DestroyWindow(hWnd);
 }
 
+TEST_F(ApiHookTest, EnablingScrollBarsRedrawsTheSkinnedBars)
+{
+    Load();
+    HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
+                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window)));
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    ::SetScrollInfo(window, SB_HORZ, &info, TRUE);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> skinned = BarPixels(window);
+
+    const auto enableScrollBar =
+        LookUp<decltype(&::EnableScrollBar)>(::GetModuleHandleW(L"user32.dll"), "EnableScrollBar");
+    ASSERT_EQ(Address(&CHLMSkinManagerApiHook::OnHookEnableScrollBar), Address(enableScrollBar));
+    for (UINT bars : {SB_HORZ, SB_BOTH})
+    {
+        // Whatever covered the bar, the skin draws it again; the system draws nothing of its own.
+        HDC dc = ::GetWindowDC(window);
+        RECT all = {0, 0, 300, 120};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::ReleaseDC(window, dc);
+        EXPECT_TRUE(enableScrollBar(window, bars, bars == SB_HORZ ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH)) << bars;
+        EXPECT_EQ(skinned, BarPixels(window)) << bars;
+    }
+    ::DestroyWindow(window);
+}
+
 // ---------------------------------------------------------------------------------------
 // Windows 9x stubs, modules loaded as data, and failures while writing slots
 

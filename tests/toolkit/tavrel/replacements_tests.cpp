@@ -5,10 +5,8 @@
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerapihook.h"
-#include "hlmskinobjectframe.h"
 #include "pixels.h"
 #include "skintestsupport.h"
-#include "skinwindowtesting.h"
 
 #include <gtest/gtest.h>
 
@@ -287,47 +285,4 @@ TEST_F(ReplacementTest, FontsOfTheSkinAnswerTheFontQuestions)
     parameters(SPI_GETNONCLIENTMETRICS, sizeof(full), &full, 0);
     system(SPI_GETNONCLIENTMETRICS, sizeof(fullPlain), &fullPlain, 0);
     EXPECT_STREQ(fullPlain.lfCaptionFont.lfFaceName, full.lfCaptionFont.lfFaceName);
-}
-
-namespace
-{
-// The pixels of a window's horizontal bar, across the bar's middle row.
-std::vector<COLORREF> HorizontalBar(HWND window)
-{
-    RECT rect = {}, client = {};
-    ::GetWindowRect(window, &rect);
-    ::GetClientRect(window, &client);
-    POINT origin = {0, client.bottom};
-    ::ClientToScreen(window, &origin);
-    std::vector<COLORREF> pixels;
-    const int y = origin.y - rect.top + 5;
-    for (int x = origin.x - rect.left; x < origin.x - rect.left + client.right; x += 2)
-        pixels.push_back(WindowPixel(window, x, y));
-    return pixels;
-}
-}
-
-TEST_F(ReplacementTest, EnablingScrollBarsRedrawsTheSkinnedBars)
-{
-    HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
-                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectFrame>(window));
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    ::SetScrollInfo(window, SB_HORZ, &info, TRUE);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const std::vector<COLORREF> skinned = HorizontalBar(window);
-
-    const auto enableScrollBar = HLM_REPLACED_USER32(EnableScrollBar);
-    ASSERT_EQ(Address(&CHLMSkinManagerApiHook::OnHookEnableScrollBar), Address(enableScrollBar));
-    for (UINT bars : {SB_HORZ, SB_BOTH})
-    {
-        // Whatever covered the bar, the skin draws it again; the system draws nothing of its own.
-        HDC dc = ::GetWindowDC(window);
-        RECT all = {0, 0, 300, 120};
-        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        ::ReleaseDC(window, dc);
-        EXPECT_TRUE(enableScrollBar(window, bars, bars == SB_HORZ ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH)) << bars;
-        EXPECT_EQ(skinned, HorizontalBar(window)) << bars;
-    }
-    ::DestroyWindow(window);
 }
