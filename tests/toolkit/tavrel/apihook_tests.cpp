@@ -405,17 +405,24 @@ std::vector<COLORREF> BarPixels(HWND hWnd)
     ::ReleaseDC(hWnd, dc);
     return pixels;
 }
+
+// A skinned popup with a horizontal bar of range 0..100 and page 10, drawn by the skin.
+HWND CreateBarWindow()
+{
+    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    return hWnd;
+}
 }
 
 TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
 {
     Load();
-    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND hWnd = CreateBarWindow();
     ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd)));
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<COLORREF> atStart = BarPixels(hWnd);
 
     EXPECT_EQ(0, ScrollTo(hWnd, 60));
@@ -431,12 +438,8 @@ TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
 TEST_F(ApiHookTest, EnablingScrollBarsRedrawsTheSkinnedBars)
 {
     Load();
-    HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
-                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateBarWindow();
     ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window)));
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    ::SetScrollInfo(window, SB_HORZ, &info, TRUE);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<COLORREF> skinned = BarPixels(window);
 
     const auto enableScrollBar =
