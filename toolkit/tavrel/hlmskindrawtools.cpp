@@ -293,6 +293,8 @@ void HLMSkinBrushFrame(HDC dc, const RECT* rect, int width, HBRUSH brush)
 
 BOOL HLMSkinDrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags)
 {
+    if (rect == nullptr)
+        return FALSE;
     if (flags & BF_MONO)
         flags |= BF_FLAT;
     RECT r = *rect;
@@ -383,6 +385,8 @@ LONG HLMSkinDrawDiagonalLine(HDC dc, const RECT* rect, int direction, int count,
 
 BOOL HLMSkinDrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
 {
+    if (rect == nullptr)
+        return FALSE;
     if (type == DFC_SCROLL && state == DFCS_SCROLLSIZEGRIP)
     {
         HLMSkinFillSolidRect(dc, rect, SkinColor(COLOR_3DFACE));

@@ -118,12 +118,12 @@ BOOL CHLMSkinImage::Adopt(HBITMAP bitmap, BOOL alpha)
         // opaque, or all transparent, leave it so and the image is drawn opaque.
         BOOL carriesAlpha = alpha == kDeclaredAlpha ? kDeclaredAlpha : FALSE;
         HBITMAP premultiplied = CHLMImageManager::PremultiplyBitmap(bitmap, &carriesAlpha, nullptr);
-        if (premultiplied != NULL)
-        {
-            DeleteObject(bitmap);
-            bitmap = premultiplied;
-            alpha = carriesAlpha;
-        }
+        DeleteObject(bitmap);
+        // Drawn with alpha but not premultiplied, the picture would show wrong colours.
+        if (premultiplied == NULL)
+            return FALSE;
+        bitmap = premultiplied;
+        alpha = carriesAlpha;
     }
     SetBitmap(bitmap, alpha != FALSE);
     return TRUE;

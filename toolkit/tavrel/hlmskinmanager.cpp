@@ -670,6 +670,15 @@ int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* pObject)
     return static_cast<CHLMSkinObjectFrame*>(pObject)->GetDialogTexture();
 }
 
+HRESULT CHLMSkinManager::SetWindowOption(HWND hWnd, int nValue)
+{
+    CHLMSkinObject* object = FindSkinObject(hWnd);
+    if (object == nullptr)
+        return E_INVALIDARG;
+    SetDialogTexture(object, nValue);
+    return S_OK;
+}
+
 namespace
 {
 // What a property sheet keeps at DWLP_USER: its own window, then its header.
@@ -988,6 +997,22 @@ BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
 }
 }
 
+namespace
+{
+// A window that cannot follow the change (no memory to redraw it) keeps its old look; the
+// load goes on and the other windows still follow.
+void NotifySkinStateChanged(CHLMSkinObject* object, BOOL bPrevious, BOOL bEnabled)
+{
+    try
+    {
+        object->OnSkinStateChanged(bPrevious, bEnabled);
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+}
+
 void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
 {
     WNDENUMPROC enumProc = &EnumPostSysColorChange;
@@ -1001,7 +1026,7 @@ void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
         CHLMSkinObject* object = nullptr;
         m_windows.GetNextAssoc(position, hWnd, object);
         if (::IsWindow(hWnd))
-            object->OnSkinStateChanged(bPrevious, bEnabled);
+            NotifySkinStateChanged(object, bPrevious, bEnabled);
         else
             DetachSkinObject(hWnd);
     }

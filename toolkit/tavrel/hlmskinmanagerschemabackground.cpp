@@ -205,6 +205,8 @@ int CHLMSkinManagerSchemaDefault::FindBestImage(CHLMSkinManagerClass* skinClass,
 BOOL CHLMSkinManagerSchemaDefault::DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                                                   const RECT* rect)
 {
+    if (rect == nullptr)
+        return FALSE;
     CRect r(rect);
     // A border never grows beyond the rectangle it frames.
     const int border = std::max(0, std::min(skinClass->GetThemeInt(part, state, BorderSizeId, 1),
