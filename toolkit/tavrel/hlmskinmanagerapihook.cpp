@@ -310,20 +310,6 @@ private:
     BOOL m_valid = FALSE;
 };
 
-// TRUE when size bytes at address lie in one committed region that can be read.
-BOOL IsReadableRange(const void* address, size_t size)
-{
-    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    MEMORY_BASIC_INFORMATION information = {};
-    if (::VirtualQuery(address, &information, sizeof(information)) == 0 ||
-        information.State != MEM_COMMIT || (information.Protect & PAGE_GUARD) != 0 ||
-        (information.Protect & kReadable) == 0)
-        return FALSE;
-    const ULONG_PTR end = reinterpret_cast<ULONG_PTR>(information.BaseAddress) + information.RegionSize;
-    return size <= end - reinterpret_cast<ULONG_PTR>(address);
-}
-
 // Writes one import slot: the page holding it is made writable (keeping execute rights
 // when it had them) for the write only. A page whose protection cannot be put back gets
 // its old value back too, so that a slot is never left changed while reported unchanged.
@@ -433,7 +419,7 @@ ULONG_PTR UnwrapPushStub(ULONG_PTR address, ULONG_PTR highestApplicationAddress)
     const BYTE kPushImmediate = 0x68;
     const size_t kStubHead = 1 + sizeof(DWORD);
     const BYTE* stub = reinterpret_cast<const BYTE*>(address);
-    if (address <= highestApplicationAddress || !IsReadableRange(stub, kStubHead) || stub[0] != kPushImmediate)
+    if (address <= highestApplicationAddress || !IsReadableMemory(stub, kStubHead) || stub[0] != kPushImmediate)
         return address;
     DWORD pushed = 0;
     std::memcpy(&pushed, stub + 1, sizeof(pushed));
