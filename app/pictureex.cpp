@@ -614,12 +614,15 @@ void CPictureEx::StopAnimation()
     SetEvent(m_hExitEvent);
     if (m_hThread)
     {
-        // The thread draws into the buffer and holds the frames: neither may go before it.
+        // The thread draws into the buffer and holds the frames: neither may go before it. It
+        // ends at once when told to, unless the drawing of a frame hangs: then it is ended
+        // here, since a thread left running would draw into freed memory.
         if (WaitForSingleObject(m_hThread, kStopTimeout) == WAIT_TIMEOUT)
         {
-            TRACE(_T("StopAnimation: the animation thread has not ended after %u ms; still waiting\n"),
-                  kStopTimeout);
-            WaitForSingleObject(m_hThread, INFINITE);
+            TRACE(_T("StopAnimation: the animation thread has not ended after %u ms; ending it\n"), kStopTimeout);
+            TerminateThread(m_hThread, 0);
+            WaitForSingleObject(m_hThread, kStopTimeout);
+            m_bIsPlaying = FALSE;
         }
         CloseHandle(m_hThread);
         m_hThread = nullptr;
