@@ -384,54 +384,28 @@ TEST(PictureEx, DestroyingTheWindowWhileAnimatingEndsTheThread)
     EXPECT_TRUE(WaitForThreadCount(threadsBefore));
 }
 
-// The ids of this process's threads.
-std::vector<DWORD> ProcessThreads()
+// The packed fields of the three GIF records, each read from one stored byte.
+TEST(PictureEx, PackedFieldsOfTheGifRecords)
 {
-    std::vector<DWORD> ids;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId())
-            ids.push_back(entry.th32ThreadID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
-// An animation thread that does not end (here: held still, as a frame whose drawing hangs
-// holds it) keeps StopAnimation waiting no longer than its bound.
-TEST(PictureEx, StopAnimationEndsAThreadThatHangs)
-{
-    PictureWindow window;
-    CPictureEx& picture = window.picture;
-    ASSERT_TRUE(LoadBytes(picture, MakeGif(16, 16, kBlinkFrames).bytes));
-    const std::vector<DWORD> before = ProcessThreads();
-    picture.Draw();
-    std::vector<DWORD> added;
-    for (DWORD id : ProcessThreads())
-        if (std::find(before.begin(), before.end(), id) == before.end())
-            added.push_back(id);
-    ASSERT_EQ(1u, added.size());
-    const HANDLE animation = OpenThread(THREAD_SUSPEND_RESUME | SYNCHRONIZE, FALSE, added[0]);
-    ASSERT_TRUE(animation != nullptr);
-    SuspendThread(animation);
-
-    struct Stop
+    static_assert(sizeof(CPictureEx::TScreenDescriptor) == 7 && sizeof(CPictureEx::TImageDescriptor) == 10 &&
+                      sizeof(CPictureEx::TControlExtension) == 8,
+                  "records as stored");
+    CPictureEx::TScreenDescriptor screen = {};
+    screen.m_cPacked = 0xD5;  // 1 101 0 101
+    CPictureEx::TImageDescriptor image = {};
+    image.m_cPacked = 0x63;  // 0 1 1 00 011
+    CPictureEx::TControlExtension control = {};
+    control.m_cPacked = 0x0B;  // 000 010 1 1
+    const struct
     {
-        static DWORD WINAPI Run(LPVOID control)
-        {
-            static_cast<CPictureEx*>(control)->StopAnimation();
-            return 0;
-        }
-    };
-    const HANDLE stopper = CreateThread(nullptr, 0, Stop::Run, &picture, 0, nullptr);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(stopper, 15000));
-    ResumeThread(animation);  // lets a stop that still waits finish
-    WaitForSingleObject(stopper, INFINITE);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(animation, 0));
-    EXPECT_FALSE(picture.IsAnimationPlaying());
-    CloseHandle(stopper);
-    CloseHandle(animation);
+        int screen, image, control;
+    } fields[] = {{1, 0, 2}, {6, 1, 1}, {0, 1, 1}, {5, 3, 0x0B}, {0xD5, 0x63, 0x0B}};
+    for (int code = 0; code < 5; ++code)
+    {
+        EXPECT_EQ(fields[code].screen, screen.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].image, image.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].control, control.GetPackedValue(code)) << code;
+    }
 }
 
 // GIF data cut short at every block boundary and inside every image's data: the frames
