@@ -28,6 +28,17 @@ size_t ColorTableSize(int nFlag, int nExponent)
     return nFlag ? 3u << (nExponent + 1) : 0;
 }
 
+// A field of a packed byte, given by its mask (the fields in code order); any other code gives
+// the whole byte.
+template <size_t nFields>
+int PackedField(BYTE cPacked, int nField, const BYTE (&masks)[nFields])
+{
+    if (nField < 0 || static_cast<size_t>(nField) >= nFields)
+        return cPacked;
+    const BYTE cMask = masks[nField];
+    return (cPacked & cMask) / (cMask & -cMask);
+}
+
 // A still picture's extent in pixels of the given device context.
 SIZE PixelSizeOf(IPicture* picture, HDC dc)
 {
@@ -571,37 +582,21 @@ BOOL CPictureEx::ExtractNextFrame(TCutFrame& cut)
 
 int CPictureEx::TScreenDescriptor::GetPackedValue(int nField) const
 {
-    switch (nField)
-    {
-    case kGlobalTableFlag: return (m_cPacked & 0x80) >> 7;
-    case kColorResolution: return ((m_cPacked & 0x70) >> 4) + 1;
-    case kSortFlag: return (m_cPacked & 0x08) >> 3;
-    case kTableSizeExponent: return m_cPacked & 0x07;
-    default: return m_cPacked;
-    }
+    static const BYTE kMasks[] = {0x80, 0x70, 0x08, 0x07};
+    // The colour resolution is stored less one.
+    return PackedField(m_cPacked, nField, kMasks) + (nField == kColorResolution ? 1 : 0);
 }
 
 int CPictureEx::TImageDescriptor::GetPackedValue(int nField) const
 {
-    switch (nField)
-    {
-    case kLocalTableFlag: return (m_cPacked & 0x80) >> 7;
-    case kInterlaceFlag: return (m_cPacked & 0x40) >> 6;
-    case kSortFlag: return (m_cPacked & 0x20) >> 5;
-    case kTableSizeExponent: return m_cPacked & 0x07;
-    default: return m_cPacked;
-    }
+    static const BYTE kMasks[] = {0x80, 0x40, 0x20, 0x07};
+    return PackedField(m_cPacked, nField, kMasks);
 }
 
 int CPictureEx::TControlExtension::GetPackedValue(int nField) const
 {
-    switch (nField)
-    {
-    case kDisposal: return (m_cPacked & 0x1C) >> 2;
-    case kUserInputFlag: return (m_cPacked & 0x02) >> 1;
-    case kTransparentFlag: return m_cPacked & 0x01;
-    default: return m_cPacked;
-    }
+    static const BYTE kMasks[] = {0x1C, 0x02, 0x01};
+    return PackedField(m_cPacked, nField, kMasks);
 }
 
 // ---------------------------------------------------------------------------------------
