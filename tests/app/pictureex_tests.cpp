@@ -377,6 +377,30 @@ TEST(PictureEx, DestroyingTheWindowWhileAnimatingEndsTheThread)
     EXPECT_TRUE(WaitForThreadCount(threadsBefore));
 }
 
+// The packed fields of the three GIF records, each read from one stored byte.
+TEST(PictureEx, PackedFieldsOfTheGifRecords)
+{
+    static_assert(sizeof(CPictureEx::TScreenDescriptor) == 7 && sizeof(CPictureEx::TImageDescriptor) == 10 &&
+                      sizeof(CPictureEx::TControlExtension) == 8,
+                  "records as stored");
+    CPictureEx::TScreenDescriptor screen = {};
+    screen.m_cPacked = 0xD5;  // 1 101 0 101
+    CPictureEx::TImageDescriptor image = {};
+    image.m_cPacked = 0x63;  // 0 1 1 00 011
+    CPictureEx::TControlExtension control = {};
+    control.m_cPacked = 0x0B;  // 000 010 1 1
+    const struct
+    {
+        int screen, image, control;
+    } fields[] = {{1, 0, 2}, {6, 1, 1}, {0, 1, 1}, {5, 3, 0x0B}, {0xD5, 0x63, 0x0B}};
+    for (int code = 0; code < 5; ++code)
+    {
+        EXPECT_EQ(fields[code].screen, screen.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].image, image.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].control, control.GetPackedValue(code)) << code;
+    }
+}
+
 // GIF data cut short at every block boundary and inside every image's data: the frames
 // that were complete before the cut are kept; with none, nothing loads.
 TEST(PictureEx, DamagedGifKeepsTheFramesBeforeTheDamage)
