@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -26,9 +27,12 @@ const COLORREF kSkinButtonFace = RGB(10, 20, 30);
 // The gallery's buttons by index.
 const int kPlainButton = 0, kCheckedButton = 1, kDisabledButton = 2, kSeparator = 3, kSplitButton = 4,
           kWholeDropDown = 5;
-// Where a button's image starts in a list-style button of the gallery's size: the padding's
-// half plus the edge across, one pixel down; the images' squares are inset by 2.
-const POINT kImageSquare = {2 + 3 + 2, 1 + 2};
+// Where the square of a button's image starts in a list-style button (images of 16 pixels,
+// their squares inset by 2): the padding's half plus the edge across, centred down.
+POINT ImageSquare(const RECT& button)
+{
+    return {button.left + 2 + 3 + 2, (button.top + button.bottom - 16) / 2 + 2};
+}
 
 RECT ItemRect(HWND toolBar, int index)
 {
@@ -95,7 +99,7 @@ TEST_F(ToolBarObjectTest, EveryButtonKindIsDrawnFromTheSkin)
     // The disabled button has no disabled list: its image is embossed, the shadow colour over
     // the highlight one pixel down and right.
     const RECT disabled = ItemRect(toolBar, kDisabledButton);
-    const int x = disabled.left + kImageSquare.x, y = disabled.top + kImageSquare.y;
+    const int x = ImageSquare(disabled).x, y = ImageSquare(disabled).y;
     EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), WindowPixel(toolBar, x, y));
     EXPECT_EQ(SkinColor(COLOR_BTNHIGHLIGHT), WindowPixel(toolBar, x + 12, y + 12));
 }
@@ -106,7 +110,7 @@ TEST_F(ToolBarObjectTest, ButtonStatesFollowTheMouse)
 {
     HWND toolBar = ToolBar();
     const RECT plain = ItemRect(toolBar, kPlainButton);
-    const POINT square = {plain.left + kImageSquare.x, plain.top + kImageSquare.y};
+    const POINT square = ImageSquare(plain);
     const COLORREF imageColor = WindowPixel(toolBar, square.x, square.y);
     ASSERT_NE(SecondSet(kButtonImage, kNormal), imageColor);
 
@@ -159,7 +163,7 @@ TEST_F(ToolBarObjectTest, DisabledImagesWithoutADisabledList)
 {
     HWND toolBar = ToolBar();
     const RECT disabled = ItemRect(toolBar, kDisabledButton);
-    const POINT square = {disabled.left + kImageSquare.x + 4, disabled.top + kImageSquare.y + 4};
+    const POINT square = {ImageSquare(disabled).x + 4, ImageSquare(disabled).y + 4};
     const COLORREF red = RGB(220, 30, 30);
 
     // Three 16 x 16 images of 32 bits: an opaque red square in a transparent ground.
@@ -419,5 +423,112 @@ TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
     RECT start = ItemRect(m_toolBar, 0);
     start.right = start.left + 60;
     EXPECT_GT(CountColor(m_toolBar, start, SkinColor(COLOR_BTNTEXT)), 10);
+}
+
+// The rows of a rectangle that hold the colour: first and last, or (-1, -1) for none.
+std::pair<int, int> RowsOf(HWND window, const RECT& rect, COLORREF color)
+{
+    std::pair<int, int> rows(-1, -1);
+    for (int y = rect.top; y < rect.bottom; ++y)
+    {
+        if (CountColor(window, {rect.left, y, rect.right, y + 1}, color) == 0)
+            continue;
+        if (rows.first < 0)
+            rows.first = y;
+        rows.second = y;
+    }
+    return rows;
+}
+
+// The ink rows of a text that DrawText centres in a band of the height, in the window's font.
+std::pair<int, int> CentredTextRows(HWND window, const wchar_t* text, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    RECT band = {0, 0, 200, height};
+    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text, -1, &band, DT_SINGLELINE | DT_VCENTER);
+    std::pair<int, int> rows(-1, -1);
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < 200; ++x)
+        {
+            if (GetPixel(dc, x, y) != RGB(0, 0, 0))
+                continue;
+            if (rows.first < 0)
+                rows.first = y;
+            rows.second = y;
+            break;
+        }
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return rows;
+}
+
+// In list style the image and the text stand side by side, both centred on the button's
+// middle line, at the toolbar's own height and in a taller button.
+TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
+{
+    const COLORREF imageColor = RGB(1, 200, 3);
+    HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 0);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 12, 12);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const RECT square = {0, 0, 12, 12};
+    HBRUSH brush = CreateSolidBrush(imageColor);
+    FillRect(memory, &square, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_IMAGE | TBIF_TEXT;
+    info.iImage = 0;
+    info.pszText = const_cast<wchar_t*>(L"Open");
+    ASSERT_TRUE(SendMessageW(m_toolBar, TB_SETBUTTONINFOW, 1, reinterpret_cast<LPARAM>(&info)));
+
+    const struct
+    {
+        const char* name;
+        int height;  // 0: the toolbar's own
+    } cases[] = {{"own height", 0}, {"tall button", 40}};
+    for (const auto& c : cases)
+    {
+        if (c.height != 0)
+            SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(80, c.height));
+        SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
+        Paint();
+        const RECT button = ItemRect(m_toolBar, 0);
+        const int middle2 = button.top + button.bottom - 1;  // twice the middle line
+        const auto image = RowsOf(m_toolBar, button, imageColor);
+        const auto text = RowsOf(m_toolBar, button, SkinColor(COLOR_BTNTEXT));
+        ASSERT_GE(image.first, 0) << c.name;
+        ASSERT_GE(text.first, 0) << c.name;
+        EXPECT_EQ(12, image.second - image.first + 1) << c.name;
+        EXPECT_NEAR(middle2, image.first + image.second, 1) << c.name << " image rows " << image.first << ".."
+                                                            << image.second << " in " << button.top << ".."
+                                                            << button.bottom;
+        const auto centred = CentredTextRows(m_toolBar, L"Open", button.bottom - button.top);
+        EXPECT_NEAR(centred.first + button.top, text.first, 1) << c.name << " text rows " << text.first << ".."
+                                                               << text.second << " in " << button.top << ".."
+                                                               << button.bottom;
+        EXPECT_NEAR(centred.second + button.top, text.second, 1) << c.name;
+    }
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
 }
 }
