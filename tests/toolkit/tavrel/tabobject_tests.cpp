@@ -151,3 +151,64 @@ TEST_F(TabObjectTest, WithoutASelectedTabOnlyThePaneIsPainted)
     PumpMessages();
 }
 }
+
+namespace
+{
+// WM_PRINTCLIENT paints the whole client area like WM_PAINT: the pane first, then the tabs
+// over it; nothing of the surface's own colour stays.
+TEST_F(TabObjectTest, PrintClientPrintsThePaneUnderTheTabs)
+{
+    const COLORREF kSurface = RGB(3, 2, 1);
+    TestSurface surface(m_client.right, m_client.bottom, 0x030201);
+    EXPECT_EQ(1, SendMessageW(m_tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT));
+    EXPECT_EQ(kPane, surface.ColorAt(m_client.right / 2, m_client.bottom / 2));
+    EXPECT_EQ(kPane, surface.ColorAt(m_client.right / 2, m_client.bottom - 4));
+    const POINT probe = Probe(1);
+    EXPECT_EQ(Tab(kItem, kNormal), surface.ColorAt(probe.x, probe.y));
+    int left = 0;
+    for (int y = 0; y < m_client.bottom; ++y)
+    {
+        for (int x = 0; x < m_client.right; ++x)
+            left += surface.ColorAt(x, y) == kSurface ? 1 : 0;
+    }
+    EXPECT_EQ(0, left);
+}
+
+// A stand-in for the tab control's tooltip window that counts the mouse messages the control
+// relays to it.
+int g_relayed = 0;
+
+LRESULT CALLBACK RecordRelay(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_RELAYEVENT)
+        ++g_relayed;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The tab control still sees the mouse after the object tracked its hot tab: it relays each
+// move to its tooltips.
+TEST_F(TabObjectTest, MouseMovesReachTheControlAndItsTooltips)
+{
+    RegisterWindowClass(L"QuilbrookRelayRecorder", RecordRelay, nullptr);
+    HWND recorder = CreateWindowExW(0, L"QuilbrookRelayRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, recorder);
+    HWND own = reinterpret_cast<HWND>(SendMessageW(m_tab, TCM_GETTOOLTIPS, 0, 0));
+    SendMessageW(m_tab, TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(recorder), 0);
+    CHLMSkinObjectTab* object = ObjectOf<CHLMSkinObjectTab>(m_tab);
+    ASSERT_NE(nullptr, object);
+
+    g_relayed = 0;
+    const POINT points[] = {Probe(2), Probe(2), {m_client.right / 2, m_client.bottom / 2}};
+    for (const POINT& point : points)
+        SendMessageW(m_tab, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+    EXPECT_EQ(3, g_relayed);
+    EXPECT_EQ(-1, object->GetHotItem());
+    SendMessageW(m_tab, WM_MOUSEMOVE, 0, MAKELPARAM(Probe(2).x, Probe(2).y));
+    EXPECT_EQ(2, object->GetHotItem());
+    EXPECT_EQ(4, g_relayed);
+
+    SendMessageW(m_tab, TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(own), 0);
+    DestroyWindow(recorder);
+}
+}
