@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -359,6 +360,71 @@ TEST_F(ComboEditTest, EditLeavesABorderStripThatItsNeighbourOverlapsBy2Pixels)
         const COLORREF expected = overlap == 2 ? kSkinButtonFace : kEditBorder;
         EXPECT_EQ(expected, WindowPixel(edit, width - 1, height / 2)) << overlap << " pixels";
         DestroyWindow(neighbour);
+    }
+}
+}
+
+namespace
+{
+// Pumps messages for a while; false as soon as the condition fails.
+bool HoldsWhilePumping(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds)
+    {
+        PumpMessages();
+        if (!condition())
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// A control stays hot while the pointer rests on one of its children (the combo box's edit
+// field, the date-time picker's check box), and stops being hot once the pointer leaves the
+// control from there.
+TEST_F(ComboEditTest, ControlStaysHotOverItsOwnChildren)
+{
+    const struct
+    {
+        const char* name;
+        int id;
+        const wchar_t* childClass;
+        bool clientEdge;
+    } cases[] = {
+        {"drop-down combo box over its edit field", kGalleryDropDownCombo, L"Edit", false},
+        {"date-time picker over its check box", kGalleryDateTimeNone, L"Button", true},
+    };
+    for (const auto& c : cases)
+    {
+        HWND control = Control(c.id);
+        CHLMSkinObjectComboBox* object = ObjectOf<CHLMSkinObjectComboBox>(control);
+        ASSERT_NE(nullptr, object) << c.name;
+        HWND child = FindWindowExW(control, nullptr, c.childClass, nullptr);
+        ASSERT_NE(nullptr, child) << c.name;
+        const POINT button = c.clientEdge ? DropButtonPointInEdge(control) : DropButtonPoint(control);
+        RECT childRect;
+        GetWindowRect(child, &childRect);
+        const POINT childMiddle = {(childRect.left + childRect.right) / 2, (childRect.top + childRect.bottom) / 2};
+
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(PumpUntil([&] { return PixelAt(control, button) == DropButton(kStateHot); })) << c.name;
+        SendMouse(MOUSEEVENTF_MOVE, childMiddle);
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 500)) << c.name;
+        EXPECT_EQ(DropButton(kStateHot), PixelAt(control, button)) << c.name;
+        // Back on the control itself and out again.
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 200)) << c.name;
+        ParkMouse();
+        EXPECT_TRUE(PumpUntil([&] { return PixelAt(control, button) == DropButton(kStateNormal); })) << c.name;
+        EXPECT_FALSE(object->IsHot()) << c.name;
+        // Leaving straight from the child ends the hot look too.
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(PumpUntil([&] { return object->IsHot() != FALSE; })) << c.name;
+        SendMouse(MOUSEEVENTF_MOVE, childMiddle);
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 200)) << c.name;
+        ParkMouse();
+        EXPECT_TRUE(PumpUntil([&] { return !object->IsHot(); })) << c.name;
     }
 }
 }
