@@ -182,8 +182,6 @@ void CHLMSkinObjectTab::DrawItemText(CDC* dc, CRect rect, int index, int count, 
         else
         {
             rect.top += selected ? -2 : 1;
-            if (index == 0)
-                rect.right -= 3;
         }
     }
     else

@@ -212,3 +212,31 @@ TEST_F(TabObjectTest, MouseMovesReachTheControlAndItsTooltips)
     DestroyWindow(recorder);
 }
 }
+
+namespace
+{
+// Each caption stands in the middle of its tab, the first tab's too, selected or not.
+TEST_F(TabObjectTest, CaptionsStandInTheMiddleOfTheirTabs)
+{
+    for (int selected : {0, 1})
+    {
+        SendMessageW(m_tab, TCM_SETCURSEL, selected, 0);
+        RedrawWindow(m_tab, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages();
+        const wchar_t* const captions[] = {L"General", L"Size", L"Output", L"Extra"};
+        for (int index = 0; index < 4; ++index)
+        {
+            const RECT item = ItemRect(index);
+            const RECT ink = InkBounds(m_tab, item, kText);
+            ASSERT_FALSE(IsRectEmpty(&ink)) << index;
+            // Where DrawText centres the caption across the tab, in the same font.
+            const RECT centred = InkOfText(m_tab, captions[index], item.right - item.left, item.bottom - item.top,
+                                           DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            EXPECT_NEAR(item.left + centred.left, ink.left, 1)
+                << "tab " << index << " with tab " << selected << " selected: text " << ink.left << ".."
+                << ink.right << " in " << item.left << ".." << item.right;
+            EXPECT_NEAR(item.left + centred.right, ink.right, 1) << "tab " << index;
+        }
+    }
+}
+}

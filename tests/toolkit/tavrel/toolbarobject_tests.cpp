@@ -16,7 +16,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace
@@ -425,55 +424,6 @@ TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
     EXPECT_GT(CountColor(m_toolBar, start, SkinColor(COLOR_BTNTEXT)), 10);
 }
 
-// The rows of a rectangle that hold the colour: first and last, or (-1, -1) for none.
-std::pair<int, int> RowsOf(HWND window, const RECT& rect, COLORREF color)
-{
-    std::pair<int, int> rows(-1, -1);
-    for (int y = rect.top; y < rect.bottom; ++y)
-    {
-        if (CountColor(window, {rect.left, y, rect.right, y + 1}, color) == 0)
-            continue;
-        if (rows.first < 0)
-            rows.first = y;
-        rows.second = y;
-    }
-    return rows;
-}
-
-// The ink rows of a text that DrawText centres in a band of the height, in the window's font.
-std::pair<int, int> CentredTextRows(HWND window, const wchar_t* text, int height)
-{
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
-    RECT band = {0, 0, 200, height};
-    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextW(dc, text, -1, &band, DT_SINGLELINE | DT_VCENTER);
-    std::pair<int, int> rows(-1, -1);
-    for (int y = 0; y < height; ++y)
-    {
-        for (int x = 0; x < 200; ++x)
-        {
-            if (GetPixel(dc, x, y) != RGB(0, 0, 0))
-                continue;
-            if (rows.first < 0)
-                rows.first = y;
-            rows.second = y;
-            break;
-        }
-    }
-    SelectObject(dc, oldFont);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return rows;
-}
-
 // In list style the image and the text stand side by side, both centred on the button's
 // middle line, at the toolbar's own height and in a taller button.
 TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
@@ -514,19 +464,20 @@ TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
         Paint();
         const RECT button = ItemRect(m_toolBar, 0);
         const int middle2 = button.top + button.bottom - 1;  // twice the middle line
-        const auto image = RowsOf(m_toolBar, button, imageColor);
-        const auto text = RowsOf(m_toolBar, button, SkinColor(COLOR_BTNTEXT));
-        ASSERT_GE(image.first, 0) << c.name;
-        ASSERT_GE(text.first, 0) << c.name;
-        EXPECT_EQ(12, image.second - image.first + 1) << c.name;
-        EXPECT_NEAR(middle2, image.first + image.second, 1) << c.name << " image rows " << image.first << ".."
-                                                            << image.second << " in " << button.top << ".."
-                                                            << button.bottom;
-        const auto centred = CentredTextRows(m_toolBar, L"Open", button.bottom - button.top);
-        EXPECT_NEAR(centred.first + button.top, text.first, 1) << c.name << " text rows " << text.first << ".."
-                                                               << text.second << " in " << button.top << ".."
-                                                               << button.bottom;
-        EXPECT_NEAR(centred.second + button.top, text.second, 1) << c.name;
+        const RECT image = InkBounds(m_toolBar, button, imageColor);
+        const RECT text = InkBounds(m_toolBar, button, SkinColor(COLOR_BTNTEXT));
+        ASSERT_FALSE(IsRectEmpty(&image)) << c.name;
+        ASSERT_FALSE(IsRectEmpty(&text)) << c.name;
+        EXPECT_EQ(12, image.bottom - image.top) << c.name;
+        EXPECT_NEAR(middle2, image.top + image.bottom - 1, 1) << c.name << " image rows " << image.top << ".."
+                                                              << image.bottom << " in " << button.top << ".."
+                                                              << button.bottom;
+        // Where DrawText centres the text down the button, in the same font.
+        const RECT centred = InkOfText(m_toolBar, L"Open", 200, button.bottom - button.top, DT_SINGLELINE | DT_VCENTER);
+        EXPECT_NEAR(button.top + centred.top, text.top, 1) << c.name << " text rows " << text.top << ".."
+                                                           << text.bottom << " in " << button.top << ".."
+                                                           << button.bottom;
+        EXPECT_NEAR(button.top + centred.bottom, text.bottom, 1) << c.name;
     }
     SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, 0);
     ImageList_Destroy(images);
