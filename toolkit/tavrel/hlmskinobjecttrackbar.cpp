@@ -210,11 +210,8 @@ void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
             DrawTic(dc, ValueToPosition(static_cast<int>(tics[index])), y, direction, color);
     }
 
-    if (!(m_dwLayoutStyle & TBS_ENABLESELRANGE))
-        return;
-    const int start = static_cast<int>(SendMessage(TBM_GETSELSTART, 0, 0));
-    const int end = static_cast<int>(SendMessage(TBM_GETSELEND, 0, 0));
-    if (start >= end || end < static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0)))
+    int start = 0, end = 0;
+    if (!GetSelection(start, end))
         return;
     const COLORREF markColor = GetColor(COLOR_BTNTEXT);
     const int startX = ValueToPosition(start), endX = ValueToPosition(end);
@@ -243,6 +240,26 @@ void CHLMSkinObjectTrackBar::DrawChannel(CDC* dc)
         return;
     const CRect rect = GetChannelRect();
     skin->DrawThemeBackground(dc, IsVertical() ? kTrackVertPart : kTrackPart, kStateNormal, &rect);
+    DrawSelection(dc, IsVertical() ? Transposed(rect) : rect);
+}
+
+void CHLMSkinObjectTrackBar::DrawSelection(CDC* dc, const CRect& channel)
+{
+    int start = 0, end = 0;
+    if (!GetSelection(start, end))
+        return;
+    // Inside the channel's border, from the start mark to the end mark.
+    const int left = ValueToPosition(start), right = ValueToPosition(end) + 1;
+    FillOrientedRect(dc, left, channel.top + 1, right - left, channel.Height() - 2, GetColor(COLOR_HIGHLIGHT));
+}
+
+BOOL CHLMSkinObjectTrackBar::GetSelection(int& start, int& end)
+{
+    if (!(m_dwLayoutStyle & TBS_ENABLESELRANGE))
+        return FALSE;
+    start = static_cast<int>(SendMessage(TBM_GETSELSTART, 0, 0));
+    end = static_cast<int>(SendMessage(TBM_GETSELEND, 0, 0));
+    return start < end && end >= static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0));
 }
 
 int CHLMSkinObjectTrackBar::GetThumbPart() const

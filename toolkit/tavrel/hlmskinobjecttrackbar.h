@@ -48,6 +48,10 @@ private:
     BOOL ShowsFocus();
     // Fills (x, y, cx, cy) of the horizontal frame, transposed for a vertical trackbar.
     void FillOrientedRect(CDC* dc, int x, int y, int cx, int cy, COLORREF color);
+    // The selection range, when the style shows one and it is not empty.
+    BOOL GetSelection(int& start, int& end);
+    // Highlights the channel (in the horizontal frame) between the selection marks.
+    void DrawSelection(CDC* dc, const CRect& channel);
     int GetThumbPart() const;
     int GetThumbState();
 

@@ -195,6 +195,34 @@ TEST_F(TrackBarObjectTest, LayoutFitsTheThumbToTheStyleAndHeight)
     }
 }
 
+// The selection range is highlighted inside the channel between its marks; a cleared
+// selection leaves the channel plain.
+TEST_F(TrackBarObjectTest, SelectionHighlightsTheChannelBetweenItsMarks)
+{
+    HWND bar = Control(kGallerySelTrackBar);  // range 0..20, selection 5..12, thumb at 8
+    CHLMSkinObjectTrackBar* object = ObjectOf<CHLMSkinObjectTrackBar>(bar);
+    ASSERT_NE(nullptr, object);
+    object->CalculateLayout();
+    RECT channel = {};
+    SendMessageW(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const int y = (channel.top + channel.bottom) / 2;
+    const COLORREF highlight = SkinColor(COLOR_HIGHLIGHT);
+    const struct
+    {
+        int value;
+        COLORREF color;
+    } probes[] = {{3, kChannel}, {5, highlight}, {6, highlight}, {11, highlight}, {12, highlight}, {15, kChannel}};
+    for (const auto& probe : probes)
+        EXPECT_EQ(probe.color, WindowPixel(bar, object->ValueToPosition(probe.value), y)) << probe.value;
+    EXPECT_EQ(kChannel, WindowPixel(bar, object->ValueToPosition(6), channel.top)) << "the channel's border";
+    EXPECT_NE(highlight, WindowPixel(bar, object->ValueToPosition(4), y));
+    EXPECT_NE(highlight, WindowPixel(bar, object->ValueToPosition(13), y));
+
+    SendMessageW(bar, TBM_CLEARSEL, TRUE, 0);
+    Repaint(bar);
+    EXPECT_EQ(0, CountColor(bar, channel, highlight));
+}
+
 // Channel and thumb parts by orientation and tic side; thumb states from the mouse (hot
 // through SendInput, pressed while the control holds the capture), the focus and the
 // enabled state.
