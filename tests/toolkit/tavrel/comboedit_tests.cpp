@@ -427,4 +427,44 @@ TEST_F(ComboEditTest, ControlStaysHotOverItsOwnChildren)
         EXPECT_TRUE(PumpUntil([&] { return !object->IsHot(); })) << c.name;
     }
 }
+
+// A picker with up-down arrows gets no drop-down button from the skin: its own arrows (a
+// skinned spin) sit at the right, and a click there opens no calendar.
+TEST_F(ComboEditTest, UpDownPickersKeepTheirArrowsAndOpenNoCalendar)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        bool dropButton;
+    } cases[] = {
+        {"drop-down picker", DTS_SHORTDATEFORMAT, true},
+        {"up-down picker", DTS_SHORTDATEFORMAT | DTS_UPDOWN, false},
+        {"up-down picker with a check box", DTS_SHORTDATEFORMAT | DTS_UPDOWN | DTS_SHOWNONE, false},
+    };
+    for (const auto& c : cases)
+    {
+        HWND picker = CreateWindowExW(WS_EX_CLIENTEDGE, L"SysDateTimePick32", L"", WS_CHILD | WS_VISIBLE | c.style, 760,
+                                      400, 150, 24, m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectDateTime>(picker)) << c.name;
+        Redraw(picker);
+        const POINT button = DropButtonPointInEdge(picker);
+        EXPECT_EQ(c.dropButton, PixelAt(picker, button) == DropButton(kStateNormal)) << c.name;
+        HWND arrows = FindWindowExW(picker, nullptr, UPDOWN_CLASSW, nullptr);
+        EXPECT_EQ(!c.dropButton, arrows != nullptr && IsWindowVisible(arrows)) << c.name;
+        if (arrows != nullptr && IsWindowVisible(arrows))
+        {
+            EXPECT_NE(nullptr, GetSkinManager()->FindSkinObject(arrows)) << c.name;
+            RECT client;
+            GetClientRect(picker, &client);
+            const LPARAM edge = MAKELPARAM(client.right - 3, client.bottom / 2);
+            SendMessageW(picker, WM_LBUTTONDOWN, MK_LBUTTON, edge);
+            SendMessageW(picker, WM_LBUTTONUP, 0, edge);
+            PumpMessages();
+            EXPECT_FALSE(ObjectOf<CHLMSkinObjectDateTime>(picker)->IsCalendarOpen()) << c.name;
+        }
+        DestroyWindow(picker);
+        PumpMessages();
+    }
+}
 }

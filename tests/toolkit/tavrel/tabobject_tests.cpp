@@ -6,6 +6,7 @@
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjecttab.h"
 #include "pixels.h"
+#include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
 #include <commctrl.h>
@@ -237,6 +238,57 @@ TEST_F(TabObjectTest, CaptionsStandInTheMiddleOfTheirTabs)
                 << ink.right << " in " << item.left << ".." << item.right;
             EXPECT_NEAR(item.left + centred.right, ink.right, 1) << "tab " << index;
         }
+    }
+}
+}
+
+namespace
+{
+// Button tabs are push buttons of the skin with no pane; tabs on the other sides use the
+// same parts, with the pane beside them.
+TEST_F(TabObjectTest, ButtonTabsAndTabsOnEverySide)
+{
+    const COLORREF kPushNormal = Solid(8, 1), kPushPressed = Solid(8, 3);
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        COLORREF selected, other;
+        bool pane;
+        POINT paneProbe;  // in a 200 x 120 control
+    } cases[] = {
+        {"buttons", TCS_BUTTONS, kPushPressed, kPushNormal, false, {100, 100}},
+        {"bottom", TCS_BOTTOM, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true, {100, 10}},
+        {"left", TCS_VERTICAL | TCS_MULTILINE, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true, {150, 60}},
+        {"right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true,
+         {50, 60}},
+    };
+    ShowWindow(m_tab, SW_HIDE);  // each case takes the gallery tab's place
+    for (const auto& c : cases)
+    {
+        HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | c.style, 440, 315, 200, 120,
+                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tab, WM_SETFONT, SendMessageW(m_tab, WM_GETFONT, 0, 0), FALSE);
+        for (const wchar_t* text : {L"One", L"Two", L"Three"})
+        {
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(text);
+            SendMessageW(tab, TCM_INSERTITEMW, SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTab>(tab)) << c.name;
+        RedrawWindow(tab, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        PumpMessages();
+        RECT first = {}, second = {};
+        SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        SendMessageW(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+        EXPECT_EQ(c.selected, WindowPixel(tab, first.left + 2, first.top + 2)) << c.name;
+        EXPECT_EQ(c.other, WindowPixel(tab, second.left + 2, second.top + 2)) << c.name;
+        EXPECT_GT(CountColor(tab, second, kText), 0) << c.name;
+        EXPECT_EQ(c.pane, WindowPixel(tab, c.paneProbe.x, c.paneProbe.y) == kPane) << c.name;
+        DestroyWindow(tab);
+        PumpMessages();
     }
 }
 }
