@@ -170,23 +170,6 @@ namespace
 {
 const COLORREF kContentColor = RGB(3, 200, 5);
 
-// A bitmap of one colour.
-HBITMAP SolidBitmap(int width, int height, COLORREF color)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const RECT rect = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 // An opaque icon of one colour.
 HICON SolidIcon(int size, COLORREF color)
 {

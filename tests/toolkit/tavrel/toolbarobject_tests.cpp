@@ -430,17 +430,7 @@ TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
 {
     const COLORREF imageColor = RGB(1, 200, 3);
     HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 0);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 12, 12);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const RECT square = {0, 0, 12, 12};
-    HBRUSH brush = CreateSolidBrush(imageColor);
-    FillRect(memory, &square, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = SolidBitmap(12, 12, imageColor);
     ImageList_Add(images, bitmap, nullptr);
     DeleteObject(bitmap);
     SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
