@@ -268,7 +268,8 @@ TEST_F(PictureCheckTest, HostileHeadersAreRefusedWithTheirReason)
         {"huge.tif", PictureKind::Tif, [&](Bytes& b) { ClaimTiffSize(b, kHuge, kHuge); }, PictureVerdict::TooLarge},
         {"huge.emf", PictureKind::Emf, [&](Bytes& b) { ClaimEmfSize(b, kHuge, kHuge); }, PictureVerdict::TooLarge},
         {"huge.wmf", PictureKind::Wmf, [&](Bytes& b) { ClaimWmfSize(b, 700, 700); }, PictureVerdict::TooLarge},
-        // Just inside and just over the limit of 100 megapixels.
+        // Just inside and just over the limit of 100 megapixels. The one inside passes the size
+        // rule and is then damaged: its header claims far more rows than the file holds.
         {"limit.png", PictureKind::Png, [&](Bytes& b) { ClaimPngSize(b, 10000, 10000); }, PictureVerdict::Damaged},
         {"over.png", PictureKind::Png, [&](Bytes& b) { ClaimPngSize(b, 10000, 10001); }, PictureVerdict::TooLarge},
         // Headers cut short.

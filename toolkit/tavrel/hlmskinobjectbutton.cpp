@@ -1,5 +1,6 @@
 #include "hlmskinobjectbutton.h"
 
+#include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
 #include "common/hlmdrawhelpers.h"
 
@@ -45,20 +46,6 @@ CSize TextExtent(CDC* dc, const CString& text)
     return size;
 }
 
-CSize IconSize(HICON icon)
-{
-    ICONINFO info = {};
-    if (!::GetIconInfo(icon, &info))
-        return CSize(0, 0);
-    BITMAP bitmap = {};
-    ::GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
-    // A monochrome icon keeps its image and mask in one bitmap of twice the height.
-    const int height = info.hbmColor != NULL ? bitmap.bmHeight : bitmap.bmHeight / 2;
-    if (info.hbmColor != NULL)
-        ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    return CSize(bitmap.bmWidth, height);
-}
 }
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectButton, CHLMSkinObjectFrame)
@@ -471,7 +458,9 @@ void CHLMSkinObjectButton::DrawButtonContent(CDC* dc)
         image = reinterpret_cast<HANDLE>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0));
         if (image == NULL)
             return;
-        size = IconSize(static_cast<HICON>(image));
+        int width = 0, height = 0;
+        GetIconSize(static_cast<HICON>(image), &width, &height);
+        size = CSize(width, height);
     }
     else
     {
