@@ -239,7 +239,7 @@ DWORD WINAPI CreateMarkedWindow(LPVOID parameter)
 {
     HWND hWnd = ::CreateWindowExW(0, L"ThreadMarkWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    *static_cast<BOOL*>(parameter) = dynamic_cast<CMarkObject*>(GetSkinManager()->FindSkinObject(hWnd)) != nullptr;
+    *static_cast<BOOL*>(parameter) = dynamic_cast<CMarkObject*>(GetSkinManager()->FindSkinObject(hWnd).Get()) != nullptr;
     ::DestroyWindow(hWnd);
     return 0;
 }
@@ -410,7 +410,7 @@ TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
     Load();
     HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd)));
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd).Get()));
     SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
     ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
     ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
