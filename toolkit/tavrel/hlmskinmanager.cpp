@@ -1038,15 +1038,12 @@ void CHLMSkinManager::DetachAllSkinObjects(BOOL bRestore)
     std::vector<CHLMSkinObjectRef> detached;
     {
         ScopedSectionLock lock(m_lockWindows);
-        detached.reserve(static_cast<size_t>(m_windows.GetCount()));
-        POSITION position = m_windows.GetStartPosition();
-        while (position != NULL)
+        detached = SnapshotSkinObjects();
+        // The map's references go; the snapshot's keep each object until its window is told.
+        for (const CHLMSkinObjectRef& object : detached)
         {
-            HWND hWnd = nullptr;
-            CHLMSkinObject* object = nullptr;
-            m_windows.GetNextAssoc(position, hWnd, object);
             object->SetAttached(FALSE);
-            detached.push_back(CHLMSkinObjectRef::Adopt(object));
+            object->InternalRelease();
         }
         m_windows.RemoveAll();
     }
