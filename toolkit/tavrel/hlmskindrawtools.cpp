@@ -15,25 +15,31 @@ const int kSizeBoxPart = 10;
 const int kSizeBoxRightAlign = 1;
 const int kArrowNormal = 1, kArrowPressed = 3, kArrowDisabled = 4, kArrowStatesPerDirection = 4;
 
-const CHLMSkinManagerMetrics& Metrics()
+// The skin's metrics; null once the manager is gone (a drawing call during exit must not
+// make another), and then the system's values are drawn with.
+const CHLMSkinManagerMetrics* Metrics()
 {
-    return *GetSkinManager()->GetMetrics();
+    const CHLMSkinManager* manager = GetSkinManagerIfCreated();
+    return manager != nullptr ? manager->GetMetrics() : nullptr;
 }
 
 COLORREF SkinColor(int index)
 {
-    return Metrics().GetColor(index);
+    const CHLMSkinManagerMetrics* metrics = Metrics();
+    return metrics != nullptr ? metrics->GetColor(index) : ::GetSysColor(index);
 }
 
 // A line is at least one pixel wide, even before the metrics were read.
 int BorderWidth()
 {
-    return std::max(1, Metrics().m_cxBorder);
+    const CHLMSkinManagerMetrics* metrics = Metrics();
+    return std::max(1, metrics != nullptr ? metrics->m_cxBorder : ::GetSystemMetrics(SM_CXBORDER));
 }
 
 int BorderHeight()
 {
-    return std::max(1, Metrics().m_cyBorder);
+    const CHLMSkinManagerMetrics* metrics = Metrics();
+    return std::max(1, metrics != nullptr ? metrics->m_cyBorder : ::GetSystemMetrics(SM_CYBORDER));
 }
 
 // The colours of one pass of an edge; FALSE when the pass is raised and sunken at once.
@@ -80,7 +86,9 @@ BOOL EdgePassColors(UINT bits, BOOL outer, UINT flags, COLORREF& topLeft, COLORR
 // One ring of an edge, right and bottom first; the rectangle shrinks past what was drawn.
 void DrawEdgeLines(HDC dc, RECT& r, UINT flags, COLORREF topLeft, COLORREF bottomRight)
 {
-    const int cx = Metrics().m_cxBorder, cy = Metrics().m_cyBorder;
+    const CHLMSkinManagerMetrics* metrics = Metrics();
+    const int cx = metrics != nullptr ? metrics->m_cxBorder : ::GetSystemMetrics(SM_CXBORDER);
+    const int cy = metrics != nullptr ? metrics->m_cyBorder : ::GetSystemMetrics(SM_CYBORDER);
     if (flags & BF_RIGHT)
     {
         r.right -= cx;
@@ -115,7 +123,8 @@ void FrameBands(const RECT& r, int width, RECT bands[4])
 // The skin class SCROLLBAR draws a part over the rectangle.
 void DrawScrollBarPart(HDC dc, const RECT* rect, int part, int state)
 {
-    CHLMSkinManagerClass* scrollBar = GetSkinManager()->GetSkinClass(L"SCROLLBAR");
+    CHLMSkinManager* manager = GetSkinManagerIfCreated();
+    CHLMSkinManagerClass* scrollBar = manager != nullptr ? manager->GetSkinClass(L"SCROLLBAR") : nullptr;
     if (scrollBar == nullptr)
         return;
     CDC target;

@@ -509,6 +509,17 @@ void CHLMSkinImage::DrawImagePart(CDC* dc, const RECT& d, CDC* sourceDC, const R
 
 // ---------------------------------------------------------------------------------------
 
+namespace
+{
+// One lock for every cache: windows of every thread draw, and the loading reads the one
+// skin file.
+SyncSection& ImageCacheLock()
+{
+    static SyncSection lock;
+    return lock;
+}
+}
+
 CHLMSkinImageCache::CHLMSkinImageCache()
     : m_images(10)
 {
@@ -523,6 +534,7 @@ CHLMSkinImage* CHLMSkinImageCache::LoadFile(CHLMSkinManagerResourceFile* file, L
 {
     if (file == nullptr || name == nullptr)
         return nullptr;
+    ScopedSectionLock lock(ImageCacheLock());
     void* cached = nullptr;
     if (m_images.Lookup(name, cached))
         return static_cast<CHLMSkinImage*>(cached);
@@ -540,6 +552,7 @@ CSize CHLMSkinImageCache::GetExtent(CHLMSkinManagerResourceFile* file, LPCWSTR n
 
 void CHLMSkinImageCache::RemoveAll()
 {
+    ScopedSectionLock lock(ImageCacheLock());
     POSITION position = m_images.GetStartPosition();
     while (position != NULL)
     {

@@ -92,6 +92,24 @@ void RecreateFont(CFont& font, const LOGFONTW& logFont)
     font.DeleteObject();
     font.CreateFontIndirect(&logFont);
 }
+
+// Calls into a skin object outside its messages: no exception may leave the manager.
+template <typename Call>
+void RunGuarded(Call call)
+{
+    try
+    {
+        call();
+    }
+    catch (CException* e)
+    {
+        AfxReportUncaughtException(e);
+    }
+    catch (...)
+    {
+        TRACE(L"Warning: an exception left a skin object.\n");
+    }
+}
 }
 
 // ---------------------------------------------------------------------------------------
@@ -273,6 +291,7 @@ UINT CHLMSkinManagerClass::MakeCacheKey(int part, int state, int propertyId)
 CHLMSkinManagerSchemaProperty* CHLMSkinManagerClass::GetProperty(int valueType, int part, int state, int propertyId)
 {
     UINT key = MakeCacheKey(part, state, propertyId);
+    ScopedSectionLock lock(m_lockProperties);
     CHLMSkinManagerSchemaProperty* property = nullptr;
     if (m_properties.Lookup(key, property))
         return property != nullptr && property->m_nValueType == valueType ? property : nullptr;
@@ -603,7 +622,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
     if (event != EVENT_OBJECT_REORDER || idObject != OBJID_WINDOW || manager == nullptr ||
         !(manager->m_dwApplyOptions & HLM_SKINAPPLY_FRAME) || !manager->m_bEnabled)
         return;
-    CHLMSkinObject* object = manager->FindSkinObject(hWnd);
+    const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
     if (object != nullptr && (style & (WS_CAPTION | WS_VSCROLL | WS_HSCROLL)) != 0)
         object->SetTimer(kReorderTimer, 1000, nullptr);
@@ -703,7 +722,7 @@ BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
     CHLMSkinManager* manager = GetSkinManagerIfCreated();
     if (manager != nullptr)
     {
-        CHLMSkinObject* parentObject = manager->FindSkinObject(parent);
+        const CHLMSkinObjectRef parentObject = manager->FindSkinObject(parent);
         if (parentObject != nullptr && manager->GetDialogTexture(parentObject) == 6)
             return TRUE;
     }
@@ -721,61 +740,72 @@ BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
 
 BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
 {
-    const BOOL previous = m_bEnabled;
-    // Nothing may draw with the schema or its class objects once it starts to go.
-    m_bEnabled = FALSE;
-    DeleteSchema();
-    RemoveAllClasses();
-    RemoveApiHooks();
-
-    const BOOL loaded = !CHLMColorManager::IsLowResolution() &&
-                        CHLMSkinManagerModuleList::IsEnumerationSupported() &&
-                        OpenSkinFile(skinPath, iniName != nullptr ? iniName : L"");
-    if (loaded)
+    BOOL previous = FALSE, loaded = FALSE;
     {
-        m_bEnabled = TRUE;
-        InstallApiHooks();
-        m_pMetrics->RefreshMetrics();
-        m_pSchema->FreeFrameRegions();
-    }
-    else
-    {
+        ScopedSectionLock lock(m_lockSkin);
+        previous = m_bEnabled;
+        // Nothing may draw with the schema or its class objects once it starts to go.
+        m_bEnabled = FALSE;
         DeleteSchema();
         RemoveAllClasses();
-        m_pMetrics->RefreshMetrics();
+        RemoveApiHooks();
+
+        loaded = !CHLMColorManager::IsLowResolution() &&
+                 CHLMSkinManagerModuleList::IsEnumerationSupported() &&
+                 OpenSkinFile(skinPath, iniName != nullptr ? iniName : L"");
+        if (loaded)
+        {
+            m_bEnabled = TRUE;
+            InstallApiHooks();
+            m_pMetrics->RefreshMetrics();
+            m_pSchema->FreeFrameRegions();
+        }
+        else
+        {
+            DeleteSchema();
+            RemoveAllClasses();
+            m_pMetrics->RefreshMetrics();
+        }
+        GetColorManagerInstance().RecomputeColors();
     }
-    GetColorManagerInstance().RecomputeColors();
     BroadcastSkinChange(previous, loaded);
     return loaded;
 }
 
 void CHLMSkinManager::SetApplyOptions(DWORD dwOptions)
 {
-    m_dwApplyOptions = dwOptions;
-    if (!m_bEnabled)
-        return;
-    RemoveApiHooks();
-    InstallApiHooks();
-    m_pMetrics->RefreshMetrics();
-    m_pSchema->FreeFrameRegions();
-    GetColorManagerInstance().RecomputeColors();
-    BroadcastSkinChange(m_bEnabled, m_bEnabled);
+    {
+        ScopedSectionLock lock(m_lockSkin);
+        m_dwApplyOptions = dwOptions;
+        if (!m_bEnabled)
+            return;
+        RemoveApiHooks();
+        InstallApiHooks();
+        m_pMetrics->RefreshMetrics();
+        m_pSchema->FreeFrameRegions();
+        GetColorManagerInstance().RecomputeColors();
+    }
+    BroadcastSkinChange(TRUE, TRUE);
 }
 
 void CHLMSkinManager::RefreshSkin()
 {
-    if (!m_bEnabled)
-        return;
-    POSITION pos = m_classes.GetStartPosition();
-    while (pos != nullptr)
     {
-        CString name;
-        void* value = nullptr;
-        m_classes.GetNextAssoc(pos, name, value);
-        static_cast<CHLMSkinManagerClass*>(value)->GetImages()->RemoveAll();
+        ScopedSectionLock lock(m_lockSkin);
+        if (!m_bEnabled)
+            return;
+        ScopedSectionLock classesLock(m_lockClasses);
+        POSITION pos = m_classes.GetStartPosition();
+        while (pos != nullptr)
+        {
+            CString name;
+            void* value = nullptr;
+            m_classes.GetNextAssoc(pos, name, value);
+            static_cast<CHLMSkinManagerClass*>(value)->GetImages()->RemoveAll();
+        }
+        m_pMetrics->RefreshMetrics();
+        GetColorManagerInstance().RecomputeColors();
     }
-    m_pMetrics->RefreshMetrics();
-    GetColorManagerInstance().RecomputeColors();
     BroadcastSkinChange(TRUE, TRUE);
 }
 
@@ -804,7 +834,7 @@ void CHLMSkinManager::ExcludeModule(LPCWSTR lpszModule)
 
 void CHLMSkinManager::HookWindowTree(HWND hWnd)
 {
-    if (FindSkinObject(hWnd) != nullptr)
+    if (!::IsWindow(hWnd) || FindSkinObject(hWnd) != nullptr)
         return;
     WCHAR className[kClassNameLength] = {};
     ::GetClassNameW(hWnd, className, kClassNameLength);
@@ -813,10 +843,18 @@ void CHLMSkinManager::HookWindowTree(HWND hWnd)
     create.style = ::GetWindowLongW(hWnd, GWL_STYLE);
     create.hwndParent = ::GetParent(hWnd);
     create.lpszClass = className;
-    if (CHLMSkinObject* pObject = AttachSkinObject(hWnd, className, &create, FALSE))
-        pObject->OnSkinStateChanged(FALSE, m_bEnabled);
+    AttachSkinObject(hWnd, className, &create, FALSE);
+    // Looked up again with a reference: attaching sends messages, and the window may be gone.
+    if (const CHLMSkinObjectRef object = FindSkinObject(hWnd))
+        RunGuarded([&] { object->OnSkinStateChanged(FALSE, m_bEnabled); });
+    if (!::IsWindow(hWnd))
+        return;
+    // The children as they are now: attaching one may create or destroy others.
+    std::vector<HWND> children;
     for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr;
          hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        children.push_back(hChild);
+    for (HWND hChild : children)
         HookWindowTree(hChild);
 }
 
@@ -838,6 +876,7 @@ void CHLMSkinManager::DeleteSchema()
 
 void CHLMSkinManager::RemoveAllClasses()
 {
+    ScopedSectionLock lock(m_lockClasses);
     POSITION position = m_classes.GetStartPosition();
     while (position != NULL)
     {
@@ -856,6 +895,7 @@ CHLMSkinManagerClass* CHLMSkinManager::GetSkinClass(LPCWSTR className)
         return nullptr;
     CString name(className);
     name.MakeUpper();
+    ScopedSectionLock lock(m_lockClasses);
     void* found = nullptr;
     if (m_classes.Lookup(name, found))
         return static_cast<CHLMSkinManagerClass*>(found);
@@ -869,6 +909,7 @@ CHLMSkinManagerClass* CHLMSkinManager::GetSkinClass(LPCWSTR className)
 
 CHLMSkinManagerClass* CHLMSkinManager::LookupClass(const void* skinClass) const
 {
+    ScopedSectionLock lock(m_lockClasses);
     POSITION position = m_classes.GetStartPosition();
     while (position != NULL)
     {
@@ -934,23 +975,37 @@ COLORREF CHLMSkinManager::ApplyColorFilter(COLORREF color) const
 // ---------------------------------------------------------------------------------------
 // Window map
 
-CHLMSkinObject* CHLMSkinManager::FindSkinObject(HWND hWnd)
+CHLMSkinObjectRef CHLMSkinManager::FindSkinObject(HWND hWnd)
 {
+    // A window in the middle of one of its messages on this thread: no lock needed.
+    if (CHLMSkinObject* current = CHLMSkinObject::FindOnThreadStack(hWnd))
+        return CHLMSkinObjectRef(current);
     ScopedSectionLock lock(m_lockWindows);
     CHLMSkinObject* object = nullptr;
-    return m_windows.Lookup(hWnd, object) ? object : nullptr;
+    return CHLMSkinObjectRef(m_windows.Lookup(hWnd, object) ? object : nullptr);
 }
 
 CHLMSkinObject* CHLMSkinManager::AttachObject(HWND hWnd, CHLMSkinObject* pObject,
                                               LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
 {
     pObject->SetSkinManager(this);
+    CHLMSkinObjectRef object;
     {
         ScopedSectionLock lock(m_lockWindows);
+        CHLMSkinObject* previous = nullptr;
+        if (m_windows.Lookup(hWnd, previous) && previous != pObject)
+        {
+            previous->SetAttached(FALSE);
+            previous->InternalRelease();
+        }
         m_windows.SetAt(hWnd, pObject);
+        pObject->SetAttached(TRUE);
+        // Held while the window is subclassed: a window that destroys itself meanwhile
+        // detaches the object inside.
+        object = CHLMSkinObjectRef(pObject);
     }
     pObject->SubclassWindowProc(hWnd, lpCreateStruct, bAutomatic);
-    return pObject;
+    return pObject->IsAttached() && ::IsWindow(hWnd) ? pObject : nullptr;
 }
 
 void CHLMSkinManager::DetachSkinObject(HWND hWnd, BOOL bAutomatic)
@@ -961,25 +1016,50 @@ void CHLMSkinManager::DetachSkinObject(HWND hWnd, BOOL bAutomatic)
         if (!m_windows.Lookup(hWnd, object))
             return;
         m_windows.RemoveKey(hWnd);
+        object->SetAttached(FALSE);
     }
+    // The map's reference, taken over for the rest of this call.
+    const CHLMSkinObjectRef detached = CHLMSkinObjectRef::Adopt(object);
     object->RestoreWindowProc(bAutomatic);
-    object->InternalRelease();
 }
 
 void CHLMSkinManager::DetachAllSkinObjects(BOOL bRestore)
 {
+    // The map is emptied under the lock; the windows are told without it, since giving a
+    // window its procedure back sends messages that another thread may handle while it
+    // waits for this lock.
+    std::vector<CHLMSkinObjectRef> detached;
+    {
+        ScopedSectionLock lock(m_lockWindows);
+        detached = SnapshotSkinObjects();
+        // The map's references go; the snapshot's keep each object until its window is told.
+        for (const CHLMSkinObjectRef& object : detached)
+        {
+            object->SetAttached(FALSE);
+            object->InternalRelease();
+        }
+        m_windows.RemoveAll();
+    }
+    if (!bRestore)
+        return;
+    for (const CHLMSkinObjectRef& object : detached)
+        RunGuarded([&] { object->RestoreWindowProc(FALSE); });
+}
+
+std::vector<CHLMSkinObjectRef> CHLMSkinManager::SnapshotSkinObjects()
+{
+    std::vector<CHLMSkinObjectRef> objects;
     ScopedSectionLock lock(m_lockWindows);
+    objects.reserve(static_cast<size_t>(m_windows.GetCount()));
     POSITION position = m_windows.GetStartPosition();
     while (position != NULL)
     {
         HWND hWnd = nullptr;
         CHLMSkinObject* object = nullptr;
         m_windows.GetNextAssoc(position, hWnd, object);
-        if (bRestore)
-            object->RestoreWindowProc(FALSE);
-        object->InternalRelease();
+        objects.push_back(CHLMSkinObjectRef(object));
     }
-    m_windows.RemoveAll();
+    return objects;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -997,20 +1077,6 @@ BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
 }
 }
 
-namespace
-{
-// A window that cannot follow the change (no memory to redraw it) keeps its old look; the
-// load goes on and the other windows still follow.
-void NotifySkinStateChanged(CHLMSkinObject* object, BOOL bPrevious, BOOL bEnabled)
-{
-    try
-    {
-        object->OnSkinStateChanged(bPrevious, bEnabled);
-    }
-    catch (const std::exception&)
-    {
-    }
-}
 }
 
 void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
@@ -1018,15 +1084,15 @@ void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
     WNDENUMPROC enumProc = &EnumPostSysColorChange;
     ::EnumWindows(enumProc, 0);
 
-    // Without the lock: a handler may create or destroy windows, which takes it.
-    POSITION position = m_windows.GetStartPosition();
-    while (position != NULL)
+    // A handler may create or destroy windows (its own or others'), which changes the map:
+    // the objects are called from a snapshot, each held by a reference.
+    for (const CHLMSkinObjectRef& object : SnapshotSkinObjects())
     {
-        HWND hWnd = nullptr;
-        CHLMSkinObject* object = nullptr;
-        m_windows.GetNextAssoc(position, hWnd, object);
+        if (!object->IsAttached())
+            continue;  // detached by an earlier handler
+        const HWND hWnd = object->m_hWnd;
         if (::IsWindow(hWnd))
-            NotifySkinStateChanged(object, bPrevious, bEnabled);
+            RunGuarded([&] { object->OnSkinStateChanged(bPrevious, bEnabled); });
         else
             DetachSkinObject(hWnd);
     }

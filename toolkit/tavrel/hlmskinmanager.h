@@ -8,6 +8,7 @@
 
 #include "hlmskinimage.h"
 #include "hlmskinmanagerschema.h"
+#include "hlmskinobject.h"
 #include "common/hlmsystemhelpers.h"
 
 #include <vector>
@@ -140,6 +141,7 @@ private:
     int m_nClassCode;
     CHLMSkinImageCache* m_pImages;
     CMap<UINT, UINT, CHLMSkinManagerSchemaProperty*, CHLMSkinManagerSchemaProperty*> m_properties;
+    SyncSection m_lockProperties;  // windows of every thread fill the cache
 };
 
 // ---------------------------------------------------------------------------------------
@@ -222,10 +224,10 @@ public:
     // object; objects of windows that are gone are detached.
     virtual void BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled);
 
-    // The window's skin object, or null.
-    CHLMSkinObject* FindSkinObject(HWND hWnd);
+    // The window's skin object with a reference, or null; callable from any thread.
+    CHLMSkinObjectRef FindSkinObject(HWND hWnd);
     // Gives the window to the object: the map takes over the object's first reference,
-    // then the window is subclassed.
+    // then the window is subclassed. Null when the window did not survive its attaching.
     CHLMSkinObject* AttachObject(HWND hWnd, CHLMSkinObject* pObject, LPCREATESTRUCT lpCreateStruct,
                                  BOOL bAutomatic);
     // Takes the window's object out of the map, gives the window its procedure back and
@@ -234,6 +236,9 @@ public:
     void DetachSkinObject(HWND hWnd) { DetachSkinObject(hWnd, FALSE); }
     // Releases every object; bRestore also gives each window its procedure back.
     void DetachAllSkinObjects(BOOL bRestore);
+    // Every object of the map with a reference each, taken under the map's lock: the caller
+    // calls into them without it.
+    std::vector<CHLMSkinObjectRef> SnapshotSkinObjects();
 
 private:
     typedef decltype(&::SetWinEventHook) PFN_SETWINEVENTHOOK;
@@ -263,6 +268,11 @@ private:
     BOOL m_bAutoSkin;
     BOOL m_bHookNewThreads;
     CMapStringToPtr m_classes;
+    // Serialises loading, refreshing and re-applying the skin (any thread may); the windows
+    // are told after it is left.
+    SyncSection m_lockSkin;
+    // Guards the class objects: windows of every thread look them up while they draw.
+    mutable SyncSection m_lockClasses;
     CHLMSkinManagerSchema* m_pSchema;
     CHLMSkinManagerMetrics* m_pMetrics;
     CHLMSkinManagerResourceFile* m_pResourceFile;

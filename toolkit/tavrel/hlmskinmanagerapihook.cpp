@@ -638,6 +638,7 @@ CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
 
 void CHLMSkinManagerApiHook::InstallHooks()
 {
+    ScopedSectionLock lock(&m_lockPatching);
     if (m_bInstalled)
         return;
     const ModuleSnapshot snapshot(*this);
@@ -653,6 +654,8 @@ void CHLMSkinManagerApiHook::InstallHooks()
 
 void CHLMSkinManagerApiHook::RemoveHooks()
 {
+    // The replaced LoadLibrary of any thread reads the slot records (one lock for them all).
+    ScopedSectionLock lock(&m_lockPatching);
     if (!m_bInstalled)
         return;
     const ModuleSnapshot snapshot(*this);
@@ -742,6 +745,7 @@ CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::GetHookedFunction(int nSlot)
 
 void CHLMSkinManagerApiHook::HookNewModule(HMODULE hModule, DWORD dwFlags)
 {
+    ScopedSectionLock lock(&m_lockPatching);
     ResolveExcludedModules(TRUE);
     if (hModule == nullptr || IsModuleExcluded(hModule) || (dwFlags & LOAD_LIBRARY_AS_DATAFILE) != 0)
         return;
@@ -961,10 +965,12 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 namespace
 {
 // The skinned frame of a window, when it has one.
-CHLMSkinObjectFrame* FrameOf(HWND hWnd)
+CHLMSkinObjectPtr<CHLMSkinObjectFrame> FrameOf(HWND hWnd)
 {
     CHLMSkinManager* manager = Manager();
-    return manager != nullptr ? dynamic_cast<CHLMSkinObjectFrame*>(manager->FindSkinObject(hWnd)) : nullptr;
+    return manager != nullptr
+        ? CHLMSkinObjectPtr<CHLMSkinObjectFrame>::DynamicCast(manager->FindSkinObject(hWnd))
+        : CHLMSkinObjectPtr<CHLMSkinObjectFrame>();
 }
 
 bool IsWindowBar(int bar)
@@ -977,7 +983,7 @@ bool IsWindowBar(int bar)
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi,
                                                        BOOL redraw)
 {
-    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    const auto frame = FrameOf(hwnd);
     if (frame == nullptr || !IsWindowBar(nBar) || !redraw)
         return HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, redraw);
     const int result = HLM_SYSTEM(SetScrollInfo)(hwnd, nBar, lpsi, FALSE);
@@ -987,7 +993,7 @@ int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollInfo(HWND hwnd, int nBar, LPCS
 
 int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    const auto frame = FrameOf(hWnd);
     if (frame == nullptr || (nBar != SB_CTL && !IsWindowBar(nBar)))
         return HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, bRedraw);
     const int result = HLM_SYSTEM(SetScrollPos)(hWnd, nBar, nPos, FALSE);
@@ -1001,7 +1007,7 @@ int WINAPI CHLMSkinManagerApiHook::OnHookSetScrollPos(HWND hWnd, int nBar, int n
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 {
     const BOOL result = HLM_SYSTEM(GetScrollInfo)(hwnd, nBar, lpsi);
-    CHLMSkinObjectFrame* frame = FrameOf(hwnd);
+    const auto frame = FrameOf(hwnd);
     if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
         return result;
     // While the skin drags the bar's thumb, the track position is the skin's.
@@ -1014,7 +1020,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookEnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows)
 {
     const BOOL result = HLM_SYSTEM(EnableScrollBar)(hWnd, wSBflags, wArrows);
-    CHLMSkinObjectFrame* frame = FrameOf(hWnd);
+    const auto frame = FrameOf(hWnd);
     if (frame == nullptr)
         return result;
     if (wSBflags == SB_HORZ || wSBflags == SB_BOTH)
@@ -1138,7 +1144,7 @@ BOOL CHLMSkinManagerApiHook::DispatchDefWindowProc(HWND hWnd,
     CHLMSkinManager* manager = Manager();
     if (manager == nullptr || !manager->IsEnabled())
         return FALSE;
-    CHLMSkinObject* object = manager->FindSkinObject(hWnd);
+    const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     if (object == nullptr || object->IsOptedOut())
         return FALSE;
     const UINT message = descriptor.nMessage;

@@ -3,6 +3,13 @@
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerapihook.h"
 
+#include <afxtls_.h>
+
+#include <bitset>
+#include <map>
+#include <memory>
+#include <vector>
+
 const UINT WM_TAVREL_QUERYSTATE = ::RegisterWindowMessageW(L"WM_TAVREL_QUERYSTATE");
 const UINT WM_TAVREL_UPDATESTATE = ::RegisterWindowMessageW(L"WM_TAVREL_UPDATESTATE");
 
@@ -28,6 +35,99 @@ BOOL RunHandler(Handler handler)
         TRACE(L"Warning: an exception left a skin object's handler.\n");
     }
     return FALSE;
+}
+
+// The procedure a window had before the skin's, kept with the window itself: a procedure
+// that chains to ours (comctl32's subclassing) still reaches it when the object is gone, and
+// even after the manager is.
+const wchar_t kSavedProcProperty[] = L"HLMSkinSavedWindowProc";
+
+// TRUE for a procedure that is code of a loaded module, not a handle that only
+// CallWindowProc can resolve (the system hands those out for procedures of the other
+// character set).
+BOOL IsCallableProcedure(WNDPROC procedure)
+{
+    MEMORY_BASIC_INFORMATION information = {};
+    if (procedure == nullptr ||
+        ::VirtualQuery(reinterpret_cast<const void*>(procedure), &information, sizeof(information)) == 0)
+        return FALSE;
+    const DWORD kExecutable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
+                              PAGE_EXECUTE_WRITECOPY;
+    return information.State == MEM_COMMIT && information.Type == MEM_IMAGE &&
+           (information.Protect & kExecutable) != 0;
+}
+
+WNDPROC SavedProcOfWindow(HWND hWnd)
+{
+    return reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kSavedProcProperty));
+}
+
+// One pending default processing of the calling thread, with the object it belongs to.
+struct DescriptorEntry
+{
+    CHLMSkinObject* object;
+    CHLMSkinObject::DEFWINDOW_DESCRIPTIOR descriptor;
+};
+
+class CDescriptorStack : public CNoTrackObject
+{
+public:
+    CDescriptorStack() { m_entries.reserve(32); }
+
+    // The newest entry of the object, or null.
+    const DescriptorEntry* Newest(const CHLMSkinObject* object) const
+    {
+        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry)
+        {
+            if (entry->object == object)
+                return &*entry;
+        }
+        return nullptr;
+    }
+
+    // Newest at the back; the storage is kept, so pushing allocates only when it grows.
+    std::vector<DescriptorEntry> m_entries;
+};
+
+CThreadLocal<CDescriptorStack> g_descriptorStack;
+}
+
+// ---------------------------------------------------------------------------------------
+// Which messages a class's message map answers
+
+// The messages below WM_USER that a message map (with its bases) has an entry for; the
+// others are looked up in the map each time.
+struct CHLMSkinMessageSet
+{
+    std::bitset<WM_USER> messages;
+};
+
+namespace
+{
+const CHLMSkinMessageSet* MessageSetOf(const AFX_MSGMAP* map)
+{
+    // Filled once per class, when its first object is attached.
+    static SyncSection s_lock;
+    static std::map<const AFX_MSGMAP*, std::unique_ptr<CHLMSkinMessageSet>> s_sets;
+    ScopedSectionLock lock(s_lock);
+    std::unique_ptr<CHLMSkinMessageSet>& set = s_sets[map];
+    if (set == nullptr)
+    {
+        set.reset(new CHLMSkinMessageSet());
+        for (const AFX_MSGMAP* base = map; base != nullptr;
+             base = base->pfnGetBaseMap != nullptr ? base->pfnGetBaseMap() : nullptr)
+        {
+            for (const AFX_MSGMAP_ENTRY* entry = base->lpEntries; entry->nSig != AfxSig_end; ++entry)
+            {
+                if (entry->pnRegisteredMessage == nullptr && entry->nMessage < WM_USER)
+                    set->messages.set(entry->nMessage);
+            }
+        }
+        // The window's own dispatch answers these outside the map.
+        set->messages.set(WM_COMMAND);
+        set->messages.set(WM_NOTIFY);
+    }
+    return set.get();
 }
 }
 
@@ -84,9 +184,11 @@ CHLMSkinObject::CHLMSkinObject()
       m_bWindowsForms(FALSE),
       m_nAddressLimit(kApplicationAddressLimit),
       m_bOptedOut(FALSE),
-      m_bUnicode(FALSE)
+      m_bUnicode(FALSE),
+      m_bAttached(FALSE),
+      m_bCallSavedDirectly(FALSE),
+      m_pMessageSet(nullptr)
 {
-    m_descriptors.reserve(10);
 }
 
 CHLMSkinObject::~CHLMSkinObject()
@@ -157,7 +259,7 @@ BOOL CHLMSkinObject::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam,
 {
     if (IsMessageExcluded(message) || IsDefWindowProcMessage(message))
         return FALSE;
-    return OnWndMsg(message, wParam, lParam, &lResult);
+    return DispatchToMessageMap(message, wParam, lParam, lResult);
 }
 
 BOOL CHLMSkinObject::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam,
@@ -170,6 +272,15 @@ BOOL CHLMSkinObject::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& l
         lResult = 0;
         return TRUE;
     }
+    return DispatchToMessageMap(message, wParam, lParam, lResult);
+}
+
+BOOL CHLMSkinObject::DispatchToMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    // Most messages have no entry: they skip the search through the class's map chain.
+    if (message < WM_USER && m_pMessageSet != nullptr && !m_pMessageSet->messages.test(message) &&
+        !IsHandledOutsideMap(message))
+        return FALSE;
     return OnWndMsg(message, wParam, lParam, &lResult);
 }
 
@@ -206,21 +317,35 @@ void CHLMSkinObject::SubclassWindowProc(HWND hWnd, LPCREATESTRUCT lpCreateStruct
 {
     m_hWnd = hWnd;
     m_bUnicode = ::IsWindowUnicode(hWnd);
+    m_pMessageSet = MessageSetOf(GetMessageMap());
     if (m_bUnicode)
         m_pfnSavedWndProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
     else
         m_pfnSavedWndProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
     if (!m_bWindowsForms)
     {
-        WNDPROC skinProc = &CHLMSkinObject::SkinWindowProc;
-        const LONG_PTR value = reinterpret_cast<LONG_PTR>(skinProc);
-        if (m_bUnicode)
-            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, value);
+        if (const WNDPROC earlier = SavedProcOfWindow(hWnd))
+        {
+            // Skinned before, and a procedure that chains to ours stayed over it: ours is
+            // still in the chain, so the object takes the procedure that was saved then.
+            m_pfnSavedWndProc = earlier;
+        }
         else
-            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, value);
+        {
+            WNDPROC skinProc = &CHLMSkinObject::SkinWindowProc;
+            const LONG_PTR value = reinterpret_cast<LONG_PTR>(skinProc);
+            ::SetPropW(hWnd, kSavedProcProperty, reinterpret_cast<HANDLE>(m_pfnSavedWndProc));
+            if (m_bUnicode)
+                ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, value);
+            else
+                ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, value);
+        }
     }
     if (IsSystemWindowProcAddress(m_pfnSavedWndProc))
         m_nAddressLimit = 0;
+    // A Unicode window's own code is called straight: CallWindowProc costs as much again as
+    // the rest of the skin's share of a message.
+    m_bCallSavedDirectly = m_bUnicode && IsCallableProcedure(m_pfnSavedWndProc);
     OnHookAttached(lpCreateStruct, bAutomatic);
 }
 
@@ -231,15 +356,19 @@ void CHLMSkinObject::RestoreWindowProc(BOOL bAutomatic)
         WNDPROC skinProc = &CHLMSkinObject::SkinWindowProc;
         const LONG_PTR skinValue = reinterpret_cast<LONG_PTR>(skinProc);
         const LONG_PTR savedValue = reinterpret_cast<LONG_PTR>(m_pfnSavedWndProc);
+        BOOL restored = FALSE;
         if (m_bUnicode)
         {
             if (::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == skinValue)
-                ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, savedValue);
+                restored = ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, savedValue) != 0;
         }
         else if (::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) == skinValue)
         {
-            ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, savedValue);
+            restored = ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, savedValue) != 0;
         }
+        // A procedure over ours still calls ours: the saved one stays with the window.
+        if (restored)
+            ::RemovePropW(m_hWnd, kSavedProcProperty);
     }
     OnHookDetached(bAutomatic);
 }
@@ -252,17 +381,19 @@ void CHLMSkinObject::TrackMouseLeave()
 
 LRESULT CALLBACK CHLMSkinObject::SkinWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CHLMSkinManager* manager = ::GetSkinManager();
-    CHLMSkinObject* object = manager->FindSkinObject(hWnd);
+    // Never made here: a message that arrives after the manager is gone finds none.
+    CHLMSkinManager* manager = ::GetSkinManagerIfCreated();
+    const CHLMSkinObjectRef object =
+        manager != nullptr ? manager->FindSkinObject(hWnd) : CHLMSkinObjectRef();
     if (object == nullptr)
-        return 0;
+        return CallSavedWindowProc(hWnd, message, wParam, lParam);
     const WNDPROC savedProc = object->m_pfnSavedWndProc;
 
     if (!manager->IsEnabled())
     {
         if (message == WM_NCDESTROY)
             manager->DetachSkinObject(hWnd, TRUE);
-        return ::CallWindowProcW(savedProc, hWnd, message, wParam, lParam);
+        return CallOriginalWindowProc(savedProc, hWnd, message, wParam, lParam);
     }
 
     CCurrentMessageScope scope(AfxGetThreadState(), hWnd, message, wParam, lParam);
@@ -274,23 +405,40 @@ LRESULT CALLBACK CHLMSkinObject::SkinWindowProc(HWND hWnd, UINT message, WPARAM 
     }
     else if (!object->m_bOptedOut || message == WM_TAVREL_UPDATESTATE)
     {
-        // The pushed descriptor holds a reference: the object outlives a detach inside.
         object->PushDefWindowProc(DEFWINDOW_DESCRIPTIOR::WindowProc(message));
         handled = RunHandler([&] { return object->OnHookMessage(message, wParam, lParam, result); });
         object->PopDefWindowProc();
     }
     if (!handled)
-        result = CallOriginalWindowProc(savedProc, hWnd, message, wParam, lParam);
+    {
+        // A descriptor without a message: the replaced default procedures find the object on
+        // this thread's stack, and know the message is not the object's own default processing.
+        object->PushDefWindowProc(DEFWINDOW_DESCRIPTIOR::WindowProc(0));
+        result = object->m_bCallSavedDirectly
+            ? savedProc(hWnd, message, wParam, lParam)
+            : CallOriginalWindowProc(savedProc, hWnd, message, wParam, lParam);
+        object->PopDefWindowProc();
+    }
     return result;
+}
+
+LRESULT CHLMSkinObject::CallSavedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const WNDPROC savedProc = SavedProcOfWindow(hWnd);
+    if (savedProc == nullptr)
+        return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        ::RemovePropW(hWnd, kSavedProcProperty);
+    return CallOriginalWindowProc(savedProc, hWnd, message, wParam, lParam);
 }
 
 LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
+    if (const CDescriptorStack* stack = g_descriptorStack.GetDataNA())
     {
-        ScopedSectionLock lock(m_lockDescriptors);
-        if (!m_descriptors.empty())
-            descriptor = m_descriptors.back();
+        if (const DescriptorEntry* entry = stack->Newest(this))
+            descriptor = entry->descriptor;
     }
     switch (descriptor.nType)
     {
@@ -334,24 +482,37 @@ LRESULT CHLMSkinObject::CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lP
 void CHLMSkinObject::PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor)
 {
     InternalAddRef();
-    ScopedSectionLock lock(m_lockDescriptors);
-    m_descriptors.push_back(descriptor);
+    g_descriptorStack.GetData()->m_entries.push_back({this, descriptor});
 }
 
 void CHLMSkinObject::PopDefWindowProc()
 {
-    {
-        ScopedSectionLock lock(m_lockDescriptors);
-        if (!m_descriptors.empty())
-            m_descriptors.pop_back();
-    }
+    std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_entries;
+    ASSERT(!entries.empty() && entries.back().object == this);
+    if (entries.empty() || entries.back().object != this)
+        return;  // no push of this object to match
+    entries.pop_back();
     InternalRelease();
 }
 
 UINT CHLMSkinObject::GetCurrentDefMessage()
 {
-    ScopedSectionLock lock(m_lockDescriptors);
-    return m_descriptors.empty() ? 0 : m_descriptors.back().nMessage;
+    const CDescriptorStack* stack = g_descriptorStack.GetDataNA();
+    const DescriptorEntry* entry = stack != nullptr ? stack->Newest(this) : nullptr;
+    return entry != nullptr ? entry->descriptor.nMessage : 0;
+}
+
+CHLMSkinObject* CHLMSkinObject::FindOnThreadStack(HWND hWnd)
+{
+    const CDescriptorStack* stack = g_descriptorStack.GetDataNA();
+    if (stack == nullptr)
+        return nullptr;
+    for (auto entry = stack->m_entries.rbegin(); entry != stack->m_entries.rend(); ++entry)
+    {
+        if (entry->object->m_hWnd == hWnd)
+            return entry->object->m_bAttached ? entry->object : nullptr;
+    }
+    return nullptr;
 }
 
 LRESULT CallOriginalWindowProc(WNDPROC pfnWndProc, HWND hWnd, UINT message, WPARAM wParam,

@@ -14,7 +14,7 @@
 
 #include "common/hlmsystemhelpers.h"
 
-#include <vector>
+#include <utility>
 
 class CHLMSkinManager;
 class CHLMSkinManagerClass;
@@ -97,11 +97,21 @@ public:
     // Default processing of a message no hook delivered.
     LRESULT CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Each push holds a reference, so an object detached inside its own handler lives until
-    // the outermost message returns.
+    // The descriptors live on a stack of the calling thread (a window's messages run on its
+    // own thread, so no lock is needed). Each push holds a reference, so an object detached
+    // inside its own handler lives until the outermost message returns.
     void PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor);
     void PopDefWindowProc();
+    // The message of this object's newest descriptor on the calling thread; 0 when it has
+    // none, or while the message is on its way through the window's own procedure.
     UINT GetCurrentDefMessage();
+    // The object of the window when one of the calling thread's descriptors belongs to it
+    // (no lock, no map lookup); null otherwise.
+    static CHLMSkinObject* FindOnThreadStack(HWND hWnd);
+
+    // Set by the manager while the object is in its window map.
+    BOOL IsAttached() const { return m_bAttached; }
+    void SetAttached(BOOL bAttached) { m_bAttached = bAttached; }
 
     CHLMSkinManager* GetSkinManager() const { return m_pManager; }
     void SetSkinManager(CHLMSkinManager* pManager) { m_pManager = pManager; }
@@ -118,6 +128,10 @@ public:
     WNDPROC GetSavedWindowProc() const { return m_pfnSavedWndProc; }
 
 protected:
+    // A class whose OnWndMsg answers a message below WM_USER without a message-map entry
+    // names it here; other such messages never reach OnWndMsg.
+    virtual BOOL IsHandledOutsideMap(UINT /*message*/) { return FALSE; }
+
     // Asks for one WM_MOUSELEAVE when the mouse leaves the window, for a part shown hot.
     void TrackMouseLeave();
 
@@ -141,13 +155,73 @@ protected:
     ULONG_PTR m_nAddressLimit;
     BOOL m_bOptedOut;
     BOOL m_bUnicode;
-    SyncSection m_lockDescriptors;
-    // Newest at the back; its storage is kept, so pushing allocates only when it grows.
-    std::vector<DEFWINDOW_DESCRIPTIOR> m_descriptors;
+    volatile BOOL m_bAttached;
+    BOOL m_bCallSavedDirectly;
 
 private:
     BOOL AskOptedOut();
+    // A message for a window whose object is gone: to the procedure saved when the skin's
+    // took over, which a procedure installed over the skin's still chains to.
+    static LRESULT CallSavedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The message map of the object's class, asked only for messages it has an entry for.
+    BOOL DispatchToMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult);
+    const struct CHLMSkinMessageSet* m_pMessageSet;
 };
+
+// A counted reference to a skin object: the object stays while one is held, even when its
+// window is detached meanwhile on another thread.
+template <class Object>
+class CHLMSkinObjectPtr
+{
+public:
+    CHLMSkinObjectPtr() = default;
+    // Adds a reference.
+    explicit CHLMSkinObjectPtr(Object* pObject) : m_pObject(pObject)
+    {
+        if (m_pObject != nullptr)
+            m_pObject->InternalAddRef();
+    }
+    CHLMSkinObjectPtr(const CHLMSkinObjectPtr& other) : CHLMSkinObjectPtr(other.m_pObject) {}
+    CHLMSkinObjectPtr(CHLMSkinObjectPtr&& other) noexcept : m_pObject(other.m_pObject)
+    {
+        other.m_pObject = nullptr;
+    }
+    CHLMSkinObjectPtr& operator=(CHLMSkinObjectPtr other) noexcept
+    {
+        std::swap(m_pObject, other.m_pObject);
+        return *this;
+    }
+    ~CHLMSkinObjectPtr()
+    {
+        if (m_pObject != nullptr)
+            m_pObject->InternalRelease();
+    }
+
+    // Takes over a reference the caller already holds.
+    static CHLMSkinObjectPtr Adopt(Object* pObject)
+    {
+        CHLMSkinObjectPtr reference;
+        reference.m_pObject = pObject;
+        return reference;
+    }
+    // The same object as a derived class, or null when it is not one.
+    template <class Other>
+    static CHLMSkinObjectPtr DynamicCast(const CHLMSkinObjectPtr<Other>& other)
+    {
+        return CHLMSkinObjectPtr(dynamic_cast<Object*>(other.Get()));
+    }
+
+    Object* Get() const { return m_pObject; }
+    Object* operator->() const { return m_pObject; }
+    // The plain pointer is good for the window's own thread while the window keeps its
+    // object; other threads keep the reference.
+    operator Object*() const { return m_pObject; }
+
+private:
+    Object* m_pObject = nullptr;
+};
+
+typedef CHLMSkinObjectPtr<CHLMSkinObject> CHLMSkinObjectRef;
 
 // The default processing of the window procedure: CallWindowProcW through the system
 // function the import-table rewriter saved, so that the call never re-enters the skin.

@@ -126,7 +126,12 @@ void CHLMSkinObjectFrame::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
         ResetNonClientState();
     if (enabled && !previousEnabled)
         m_bActive = SendMessage(kIsActiveIcon, 0, 0) != 0;
+    // The window's procedure may destroy it inside any of these calls.
+    if (!::IsWindow(m_hWnd))
+        return;
     ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, kSetWindowPosFrameChanged);
+    if (!::IsWindow(m_hWnd))
+        return;
     RefreshMetrics();
     m_szRegion = CSize(0, 0);
     CRect window = WindowRectOf(m_hWnd);

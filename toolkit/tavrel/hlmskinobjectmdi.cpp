@@ -30,7 +30,7 @@ CHLMSkinObjectMDIClient::CHLMSkinObjectMDIClient() : m_bArranging(FALSE), m_pOwn
 void CHLMSkinObjectMDIClient::OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic)
 {
     HWND frame = createStruct != nullptr ? createStruct->hwndParent : ::GetParent(m_hWnd);
-    m_pOwner = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(frame));
+    m_pOwner = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(frame).Get());
     if (m_pOwner != nullptr)
     {
         m_pOwner->SetMDIClient(this);
@@ -101,7 +101,7 @@ CHLMSkinObjectFrame* CHLMSkinObjectMDIClient::GetMaximizedSkinnedChild()
     HWND active = reinterpret_cast<HWND>(SendMessage(WM_MDIGETACTIVE, 0, 0));
     if (active == NULL || !(::GetWindowLongW(active, GWL_STYLE) & WS_MAXIMIZE))
         return nullptr;
-    CHLMSkinObjectFrame* child = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(active));
+    CHLMSkinObjectFrame* child = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(active).Get());
     return child != nullptr && child->IsSkinEnabled() ? child : nullptr;
 }
 
@@ -124,7 +124,7 @@ void CHLMSkinObjectMDIClient::ForEachSkinnedChild(Work work)
 {
     for (HWND window = ::GetWindow(m_hWnd, GW_CHILD); window != NULL; window = ::GetWindow(window, GW_HWNDNEXT))
     {
-        if (CHLMSkinObjectFrame* child = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window)))
+        if (CHLMSkinObjectFrame* child = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window).Get()))
             work(child);
     }
 }

@@ -53,6 +53,7 @@ public:
     const SCROLLINFO& GetSavedScrollInfo(int bar) const { return bar == SB_HORZ ? m_savedHorz : m_savedVert; }
 
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL IsHandledOutsideMap(UINT message) override { return message == WM_MOUSEWHEEL; }
 
 protected:
     afx_msg void OnHScroll(UINT code, UINT position, CScrollBar* scrollBar);

@@ -241,7 +241,7 @@ DWORD WINAPI CreateMarkedWindow(LPVOID parameter)
 {
     HWND hWnd = ::CreateWindowExW(0, L"ThreadMarkWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    *static_cast<BOOL*>(parameter) = dynamic_cast<CMarkObject*>(GetSkinManager()->FindSkinObject(hWnd)) != nullptr;
+    *static_cast<BOOL*>(parameter) = dynamic_cast<CMarkObject*>(GetSkinManager()->FindSkinObject(hWnd).Get()) != nullptr;
     ::DestroyWindow(hWnd);
     return 0;
 }
@@ -422,7 +422,7 @@ TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
 {
     Load();
     HWND hWnd = CreateBarWindow();
-    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd)));
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd).Get()));
     const std::vector<COLORREF> atStart = BarPixels(hWnd);
 
     EXPECT_EQ(0, ScrollTo(hWnd, 60));

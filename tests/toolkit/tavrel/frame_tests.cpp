@@ -88,7 +88,7 @@ protected:
 
     static CHLMSkinObjectFrame* FrameOf(HWND window)
     {
-        return dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window));
+        return dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window).Get());
     }
 
     std::vector<HWND> m_windows;

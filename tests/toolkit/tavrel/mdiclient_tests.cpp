@@ -14,7 +14,7 @@ const COLORREF kActiveLeftBorder = RGB(32, 15, 96), kInactiveLeftBorder = RGB(32
 
 CHLMSkinObjectFrame* FrameOf(HWND window)
 {
-    return dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window));
+    return dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(window).Get());
 }
 
 RECT RectIn(HWND window, HWND parent)
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(MdiClientTest, LinksToItsFrameAndFitsAMaximisedChildsSkinBorders)
 {
-    CHLMSkinObjectMDIClient* client = dynamic_cast<CHLMSkinObjectMDIClient*>(GetSkinManager()->FindSkinObject(m_client));
+    CHLMSkinObjectMDIClient* client = dynamic_cast<CHLMSkinObjectMDIClient*>(GetSkinManager()->FindSkinObject(m_client).Get());
     ASSERT_NE(nullptr, client);
     CHLMSkinObjectFrame* gallery = FrameOf(m_gallery->window());
     ASSERT_NE(nullptr, gallery);

@@ -85,7 +85,7 @@ protected:
 
     static CHLMSkinObjectMenu* MenuObjectOf(HWND menu)
     {
-        return dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu));
+        return dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu).Get());
     }
 
     HWND m_owner = nullptr;

@@ -17,7 +17,7 @@ COLORREF SecondSet(int image, int frame);
 template <class Object>
 Object* ObjectOf(HWND window)
 {
-    return dynamic_cast<Object*>(GetSkinManager()->FindSkinObject(window));
+    return dynamic_cast<Object*>(GetSkinManager()->FindSkinObject(window).Get());
 }
 
 // The colour the loaded skin gives a system colour index.
