@@ -1077,8 +1077,6 @@ BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
 }
 }
 
-}
-
 void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
 {
     WNDENUMPROC enumProc = &EnumPostSysColorChange;

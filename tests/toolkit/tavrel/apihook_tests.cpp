@@ -439,7 +439,7 @@ TEST_F(ApiHookTest, EnablingScrollBarsRedrawsTheSkinnedBars)
 {
     Load();
     HWND window = CreateBarWindow();
-    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window)));
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window).Get()));
     const std::vector<COLORREF> skinned = BarPixels(window);
 
     const auto enableScrollBar =

@@ -110,7 +110,7 @@ VOID CALLBACK LookAtThreadMenu(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     KillTimer(nullptr, timer);
     GetWindowRect(menu, &g_menuOnThread->shown);
-    g_menuOnThread->skinned = dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu)) != nullptr;
+    g_menuOnThread->skinned = dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu).Get()) != nullptr;
     EndMenu();
 }
 
