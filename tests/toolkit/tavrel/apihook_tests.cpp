@@ -125,7 +125,7 @@ F LookUp(HMODULE module, LPCSTR name)
 class ApiHookTest : public ::testing::Test
 {
 protected:
-    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"")); }
+    void Load() { ASSERT_TRUE(LoadTestSkin(&m_clean.manager)); }
     void Unload() { m_clean.manager.LoadSkin(L"", L""); }
 
     CleanSkinManagerScope m_clean;
@@ -496,7 +496,7 @@ TEST(ApiHookWin9x, DISABLED_HooksAndRestoresTheProgramUnderWindows9x)
     const std::vector<ULONG_PTR> programBefore = SlotValues(ImportsOf(program));
     const std::vector<ULONG_PTR> comctlBefore = SlotValues(ImportsOf(comctl));
 
-    ASSERT_TRUE(clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(LoadTestSkin(&clean.manager));
     int missed = 0;
     EXPECT_GT(CountReplacedSlots(program, &missed), 0);
     EXPECT_EQ(0, missed);
@@ -663,7 +663,7 @@ TEST(ApiHookRestore, DISABLED_SlotsThatCannotBeWrittenBackKeepForwardingToTheSys
     const HMODULE program = ::GetModuleHandleW(nullptr);
     const std::vector<ULONG_PTR> before = SlotValues(ImportsOf(program));
     const DWORD systemFace = SysColor(COLOR_BTNFACE);
-    ASSERT_TRUE(clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(LoadTestSkin(&clean.manager));
     ASSERT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
     {
         ImportPageProtectorScope protector(true);

@@ -104,13 +104,14 @@ struct GdiObjectCounts
 GdiObjectCounts GdiObjectsOverSkinCycles(CHLMSkinManager& manager, const std::wstring& skin, int cycles);
 
 // The gallery opened under the test skin, with the mouse parked in a corner of the screen.
-class ControlGalleryTest : public ::testing::Test
+class ControlGalleryTest : public TestSkinTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
-        ParkMouse();
+        TestSkinTest::SetUp();
+        if (HasFatalFailure())
+            return;
         PumpMessages();
         m_gallery = std::make_unique<CControlGallery>();
     }

@@ -50,7 +50,7 @@ TEST(SkinChangeFailure, AWindowThatCannotFollowTheSkinLeavesTheLoadToSucceed)
     BOOL loaded = FALSE;
     try
     {
-        loaded = clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"");
+        loaded = LoadTestSkin(&clean.manager);
     }
     catch (...)
     {

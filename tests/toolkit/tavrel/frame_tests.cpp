@@ -31,19 +31,12 @@ enum
     InactiveFrame = 2
 };
 
-class FrameTest : public ::testing::Test
+class FrameTest : public TestSkinTest
 {
 protected:
     static void SetUpTestSuite()
     {
         RegisterWindowClass(kClassName, DefWindowProcW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
-        // The mouse starts away from every test window.
-        ParkMouse();
     }
 
     void TearDown() override

@@ -130,7 +130,7 @@ int CountOf(int code)
     return count;
 }
 
-class FrameScrollTest : public ::testing::Test
+class FrameScrollTest : public TestSkinTest
 {
 protected:
     static void SetUpTestSuite()
@@ -140,8 +140,9 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
-        ParkMouse();
+        TestSkinTest::SetUp();
+        if (HasFatalFailure())
+            return;
         g_scrollMessages.clear();
         g_contextMenus.clear();
         g_releaseCaptureOnLine = FALSE;

@@ -118,7 +118,7 @@ TEST_F(ListControlsTest, ColoursFollowTheSkin)
     EXPECT_EQ(static_cast<COLORREF>(-1), static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETTEXTCOLOR, 0, 0)));
     EXPECT_EQ(CLR_DEFAULT, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETLINECOLOR, 0, 0)));
 
-    ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(LoadTestSkin());
     PumpMessages();
     expectSkinColours("skin loaded again");
     EXPECT_EQ(kSkinGrayText, static_cast<COLORREF>(SendMessageW(Tree(), TVM_GETLINECOLOR, 0, 0)));
@@ -296,7 +296,7 @@ TEST_F(ListControlsTest, StatusBarPartsAndGripComeFromTheSkin)
     g_settingChanges = 0;
     g_watched = status;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordSettingChange, nullptr, GetCurrentThreadId());
-    ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    ASSERT_TRUE(LoadTestSkin());
     EXPECT_EQ(0, g_settingChanges);
     PumpMessages();
     UnhookWindowsHookEx(hook);

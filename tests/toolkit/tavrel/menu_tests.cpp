@@ -40,15 +40,16 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-class MenuTest : public ::testing::Test
+class MenuTest : public TestSkinTest
 {
 protected:
     static void SetUpTestSuite() { RegisterWindowClass(kOwnerClass, OwnerProc); }
 
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
-        ParkMouse();
+        TestSkinTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_owner = CreateWindowExW(0, kOwnerClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(nullptr, m_owner);

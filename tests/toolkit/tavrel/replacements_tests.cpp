@@ -46,7 +46,7 @@ class ReplacementTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(LoadTestSkin(&m_clean.manager));
     }
 
     CleanSkinManagerScope m_clean;

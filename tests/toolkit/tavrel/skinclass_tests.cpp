@@ -82,7 +82,9 @@ TEST_F(SkinClassTest, CacheAnswersFoundAndMissingPropertiesAndKeepsTypesApart)
     EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, TEXTCOLOR));
     EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
     EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
-    EXPECT_EQ(3803u + (1u << 14) + (2u << 20), CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
+    // Property 3803 of part 1 in state 2; part and state swapped make another key.
+    EXPECT_EQ(2117339u, CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
+    EXPECT_NE(CHLMSkinManagerClass::MakeCacheKey(2, 1, 3803), CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
 }
 
 TEST_F(SkinClassTest, ColoursReadAreFilteredButDefaultsAreNot)

@@ -5,13 +5,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(SkinManager, IsOneObjectForTheProcess)
-{
-    CHLMSkinManager* manager = GetSkinManager();
-    ASSERT_NE(nullptr, manager);
-    EXPECT_EQ(manager, GetSkinManager());
-}
-
 TEST(SkinManager, MissingSkinFileFailsAndLeavesTheSkinOff)
 {
     EXPECT_FALSE(GetSkinManager()->LoadSkin(L"Z:\\no\\such\\folder\\skin.skin"));
@@ -26,7 +19,7 @@ namespace
 class SkinManagerOptionsTest : public ::testing::Test
 {
 protected:
-    void Load() { ASSERT_TRUE(m_clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"")); }
+    void Load() { ASSERT_TRUE(LoadTestSkin(&m_clean.manager)); }
 
     CleanSkinManagerScope m_clean;
 };

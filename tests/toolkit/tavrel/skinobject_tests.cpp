@@ -85,7 +85,7 @@ protected:
     void SetUp() override
     {
         m_manager = GetSkinManager();
-        ASSERT_TRUE(m_manager->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+        ASSERT_TRUE(LoadTestSkin(m_manager));
         g_queryAnswer = 0;
         g_queries = 0;
         g_ownTimers = 0;

@@ -134,3 +134,8 @@ DWORD CountHandles()
     }
     return count;
 }
+
+BOOL LoadTestSkin(CHLMSkinManager* manager)
+{
+    return manager->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L"");
+}

@@ -4,7 +4,10 @@
 
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
+#include "skinwindowtesting.h"
 #include "testpaths.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -103,4 +106,20 @@ public:
 private:
     std::vector<std::wstring> m_lines;
     size_t m_next = 0;
+};
+
+// Loads the test skin (testskin.skin beside the test program) into the manager given, by
+// default the process's; TRUE when it loaded.
+BOOL LoadTestSkin(CHLMSkinManager* manager = GetSkinManager());
+
+// Tests that run under the test skin, loaded into the process's manager, with the mouse parked
+// away from every test window. A fixture that sets up more calls this SetUp first.
+class TestSkinTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(LoadTestSkin());
+        ParkMouse();
+    }
 };

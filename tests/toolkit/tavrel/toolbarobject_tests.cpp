@@ -246,14 +246,15 @@ struct CustomDrawCall
     UINT state;
 };
 
-class ToolBarParentTest : public ::testing::Test
+class ToolBarParentTest : public TestSkinTest
 {
 protected:
     // Buttons: plain, checked, disabled, hidden; commands 1 to 4, data 100 + command.
     void SetUp() override
     {
-        ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
-        ParkMouse();
+        TestSkinTest::SetUp();
+        if (HasFatalFailure())
+            return;
         RegisterWindowClass(L"QuilbrookToolBarParent", ParentProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         s_test = this;
         m_parent = CreateWindowExW(0, L"QuilbrookToolBarParent", L"Toolbar", WS_OVERLAPPEDWINDOW, 40, 40, 400, 120,
