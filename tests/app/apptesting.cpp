@@ -24,6 +24,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
         m_browseForFolder = g_browseForFolder;
         m_shellExecute = g_shellExecute;
         m_saveJpeg = CImageProcessor::s_saveJpeg;
+        m_drawPicture = CImageProcessor::s_drawPicture;
     }
     void OnTestEnd(const testing::TestInfo&) override
     {
@@ -31,12 +32,14 @@ class SeamRestorer : public testing::EmptyTestEventListener
         g_browseForFolder = m_browseForFolder;
         g_shellExecute = m_shellExecute;
         CImageProcessor::s_saveJpeg = m_saveJpeg;
+        CImageProcessor::s_drawPicture = m_drawPicture;
     }
 
     CSelectFilePage::FileDialogRunner m_fileDialog = nullptr;
     FolderBrowser m_browseForFolder = nullptr;
     ShellExecuteFunction m_shellExecute = nullptr;
     CImageProcessor::JpegSaver m_saveJpeg = nullptr;
+    CImageProcessor::PictureDrawer m_drawPicture = nullptr;
 };
 
 // The listeners own what they are given.
