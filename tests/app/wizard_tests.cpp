@@ -641,9 +641,18 @@ struct BatchObservation
 {
     std::wstring savedTo, caption, status, percent;
     bool wizardEnabled = true;
+    unsigned width = 0;                   // of the picture saved
+    std::vector<unsigned char> intermediate;  // what a save into the intermediate file wrote
 };
 std::vector<BatchObservation> g_observations;
 std::wstring g_cancelAtCaption;  // press Cancel while this picture is resized
+
+// The batch's intermediate picture: a file of its own name in the settings folder.
+bool IsIntermediate(const std::wstring& path)
+{
+    const std::wstring folder = SettingsFile(L"");
+    return path.compare(0, folder.size(), folder) == 0 && path.size() > 4 && path.substr(path.size() - 4) == L".tmp";
+}
 
 HWND ProgressWindow()
 {
@@ -663,11 +672,15 @@ Gdiplus::Status ObservingSaver(Gdiplus::Image& picture, LPCWSTR path, const CLSI
         seen.status = TextOf(GetDlgItem(progress, IDC_PROGRESS_STATUS));
         seen.percent = TextOf(GetDlgItem(progress, IDC_PROGRESS_PERCENT));
         seen.wizardEnabled = IsWindowEnabled(theApp.m_pMainWnd->m_hWnd) != FALSE;
-        if (seen.caption == g_cancelAtCaption && seen.savedTo == SettingsFile(L"temp.jpg"))
+        if (seen.caption == g_cancelAtCaption && IsIntermediate(seen.savedTo))
             PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
     }
+    seen.width = picture.GetWidth();
+    const Gdiplus::Status status = CImageProcessor::SaveWithGdiplus(picture, path, encoder, parameters);
+    if (IsIntermediate(seen.savedTo))
+        seen.intermediate = FileContent(seen.savedTo);
     g_observations.push_back(seen);
-    return CImageProcessor::SaveWithGdiplus(picture, path, encoder, parameters);
+    return status;
 }
 
 class BatchTest : public WizardTest
@@ -740,7 +753,7 @@ protected:
     {
         std::vector<std::wstring> captions;
         for (const BatchObservation& seen : g_observations)
-            if (seen.savedTo == SettingsFile(L"temp.jpg"))
+            if (IsIntermediate(seen.savedTo))
                 captions.push_back(seen.caption);
         return captions;
     }
@@ -761,7 +774,8 @@ TEST_F(BatchTest, ThreePicturesFromListToOutputs)
     EXPECT_EQ((std::vector<int>{3}), m_finishedOn);  // the wizard stays on its last step
     EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
 
-    // Each picture: the resize into temp.jpg, then the output; captions, status, percentages.
+    // Each picture: the resize into the intermediate file, then the output; captions, status,
+    // percentages.
     ASSERT_EQ(6u, g_observations.size());
     const wchar_t* outputs[] = {kOut1, kOut2, kOut3};
     const wchar_t* percents[] = {L"0%", L"33%", L"66%"};
@@ -769,7 +783,8 @@ TEST_F(BatchTest, ThreePicturesFromListToOutputs)
     {
         const BatchObservation& resize = g_observations[2 * i];
         const BatchObservation& compress = g_observations[2 * i + 1];
-        EXPECT_EQ(SettingsFile(L"temp.jpg"), resize.savedTo);
+        EXPECT_TRUE(IsIntermediate(resize.savedTo)) << testing::PrintToString(resize.savedTo);
+        EXPECT_EQ(g_observations[0].savedTo, resize.savedTo);
         EXPECT_EQ(outputs[i], compress.savedTo);
         EXPECT_EQ(L"File " + std::to_wstring(i + 1) + L" of 3", resize.caption);
         EXPECT_EQ(m_inputs[i], resize.status);
@@ -808,8 +823,14 @@ TEST_F(BatchTest, CancelDuringTheSecondPictureCompletesItsResizeOnly)
     EXPECT_TRUE(ReadPictureInfo(kOut1).jpeg);
     EXPECT_EQ(-1, FileBytes(kOut2));
     EXPECT_EQ(-1, FileBytes(kOut3));
-    EXPECT_EQ(60u, ReadPictureInfo(SettingsFile(L"temp.jpg")).width);  // the resize completed
+    EXPECT_EQ(60u, g_observations[2].width);  // the resize completed
     EXPECT_FALSE(IsWindow(ProgressWindow()));
+    // The end box says so: the second picture was not reached, as the third.
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"The batch was cancelled: 1 of 3 pictures were written, 0 were not written and 2 were not reached."}),
+              m_messages.Texts());
+    // The intermediate file goes with the batch.
+    EXPECT_EQ(-1, FileBytes(g_observations[0].savedTo));
     EXPECT_EQ((std::vector<bool>{true}), m_enabledAfter);
     EXPECT_EQ(1u, g_shellCalls.size());
 }
@@ -876,7 +897,7 @@ TEST_F(BatchTest, SizeLimitAboveTheResizedFileCopiesItByteForByte)
     });
     EXPECT_EQ(1u, g_observations.size());  // only the resize encoded
     EXPECT_FALSE(FileContent(kOut1).empty());
-    EXPECT_EQ(FileContent(SettingsFile(L"temp.jpg")), FileContent(kOut1));
+    EXPECT_EQ(g_observations[0].intermediate, FileContent(kOut1));
 }
 
 // Refuses the progress dialog's window, as a system out of resources would.
@@ -918,52 +939,30 @@ std::wstring WriteText(const std::wstring& path, const char* text)
 }
 }
 
-TEST_F(BatchTest, ATempJpgThatCannotBeReplacedIsNeverWrittenUnderThePicturesNames)
+// Fails the save into the intermediate file for the second picture, leaving the first
+// picture's there.
+Gdiplus::Status FailSecondResize(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                 const Gdiplus::EncoderParameters& parameters)
 {
-    // A temp.jpg of an earlier picture, held open without sharing, or read-only.
-    const std::wstring temp = SettingsFile(L"temp.jpg");
-    for (bool readOnly : {false, true})
+    if (IsIntermediate(path) && g_observations.size() == 2)
     {
-        DeleteTree(L"C:\\QuilbrookTest\\Out");
-        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(MakePicture(temp, PictureKind::Jpg, 64, 64));
-        HANDLE held = INVALID_HANDLE_VALUE;
-        if (readOnly)
-            SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY);
-        else
-            held = CreateFileW(temp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-
-        // Each picture is either its own output or named as not written; never the old 64 × 64.
-        const std::wstring message = m_messages.Texts().empty() ? L"" : m_messages.Texts()[0];
-        const struct
-        {
-            const wchar_t* output;
-            unsigned width;
-        } outputs[] = {{kOut1, 100}, {kOut2, 60}, {kOut3, 40}};
-        int missing = 0;
-        for (size_t i = 0; i < 3; ++i)
-        {
-            if (FileBytes(outputs[i].output) < 0)
-            {
-                ++missing;
-                EXPECT_NE(std::wstring::npos, message.find(m_inputs[i] + L" (could not be written)")) << readOnly;
-            }
-            else
-            {
-                EXPECT_EQ(outputs[i].width, ReadPictureInfo(outputs[i].output).width) << readOnly;
-            }
-        }
-        // Held open, it can be replaced by no one. (Wine lets the owner delete a read-only file.)
-        if (!readOnly)
-        {
-            EXPECT_EQ(3, missing);
-        }
-        EXPECT_EQ(missing > 0, !message.empty()) << readOnly;
+        BatchObservation seen;
+        seen.savedTo = path;
+        g_observations.push_back(seen);
+        return Gdiplus::Win32Error;
     }
+    return ObservingSaver(picture, path, encoder, parameters);
+}
+
+TEST_F(BatchTest, AnIntermediateThatCouldNotBeWrittenIsNeverWrittenUnderThePicturesName)
+{
+    CImageProcessor::s_saveJpeg = &FailSecondResize;
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"1 of 3 pictures were not written:\n" + m_inputs[1] + L" (could not be written)"}),
+              m_messages.Texts());
+    EXPECT_EQ(100u, ReadPictureInfo(kOut1).width);
+    EXPECT_EQ(-1, FileBytes(kOut2));
+    EXPECT_EQ(40u, ReadPictureInfo(kOut3).width);
 }
 
 TEST_F(BatchTest, NoOutputReplacesAListedPictureUnderAnyName)
@@ -1041,16 +1040,13 @@ TEST_F(BatchTest, TheEndMessageNamesTheFirstTenAndCountsTheRest)
     EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
 }
 
-TEST_F(BatchTest, AnyCountAndALongOutputFolderAreTakenAsTheyAre)
+TEST_F(BatchTest, ALongOutputFolderIsTakenAsItIs)
 {
-    // "Count" at its largest: the batch ends with the list. The output folder is longer than
-    // the 259 characters that a fixed buffer would keep.
+    // The output folder is longer than the 259 characters that a fixed buffer would keep.
     std::wstring folder = L"C:\\QuilbrookTest\\Long";
     while (folder.size() < 300)
         folder += L"\\" + std::wstring(40, L'd');
-    RunBatches(m_inputs, folder.c_str(), 1, [](CQuilbrookWizard&) {
-        WritePrivateProfileStringW(L"Total", L"Count", L"4294967295", SettingsFile(L"FileList.txt").c_str());
-    });
+    RunBatches(m_inputs, folder.c_str());
     EXPECT_EQ((std::vector<std::wstring>{L"File 1 of 3", L"File 2 of 3", L"File 3 of 3"}), Captions());
     EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
     std::wstring lowerFolder = folder;
@@ -1112,7 +1108,7 @@ Gdiplus::Status SaverSizedByQuality(Gdiplus::Image& picture, LPCWSTR path, const
 {
     const Gdiplus::Status status = ObservingSaver(picture, path, encoder, parameters);
     const ULONG quality = *static_cast<ULONG*>(parameters.Parameter[0].Value);
-    if (path != SettingsFile(L"temp.jpg"))
+    if (!IsIntermediate(path))
     {
         HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         LARGE_INTEGER size;
@@ -1143,30 +1139,53 @@ TEST_F(BatchTest, TheSizeLimitSearchesTheQualityThroughTheBatch)
     std::vector<std::wstring> targets;
     for (const BatchObservation& seen : g_observations)
         targets.push_back(seen.savedTo);
-    std::vector<std::wstring> expected(7, kOut1);
-    expected[0] = SettingsFile(L"temp.jpg");
-    EXPECT_EQ(expected, targets);
+    ASSERT_EQ(7u, targets.size());
+    EXPECT_TRUE(IsIntermediate(targets[0])) << testing::PrintToString(targets[0]);
+    EXPECT_EQ(std::vector<std::wstring>(6, kOut1), std::vector<std::wstring>(targets.begin() + 1, targets.end()));
     EXPECT_EQ(100, FileBytes(kOut1));
     EXPECT_TRUE(m_messages.Texts().empty());
 }
 
-TEST_F(BatchTest, TheStepsFailureMessages)
+TEST_F(BatchTest, AResizeModeMissingFromTheProfileIsToldAndWritesNothing)
 {
-    // No resize mode in the profile: the page's message for each picture, and no output.
-    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Out", 1, [](CQuilbrookWizard&) {
-        WritePrivateProfileStringW(L"Resize", L"Mode", nullptr, SettingsFile(L"Profile.txt").c_str());
-    });
-    EXPECT_EQ((std::vector<std::wstring>{L"Sorry, can't get resize mode from profile.",
-                                         L"1 of 1 pictures were not written:\n" + m_inputs[0]}),
-              m_messages.Texts());
+    theApp.WriteTaskProfileString(L"Compress", L"Mode", L"Level");
+    theApp.WriteTaskProfileString(L"Output", L"Path", L"C:\\QuilbrookTest\\Out");
+    COutputOptionPage page;
+    page.ReadBatchSettings();
+    m_messages.Clear();
+    BOOL cancelled = TRUE;
+    EXPECT_FALSE(page.ProcessPicture(m_inputs[0].c_str(), page.MakeOutputFileName(m_inputs[0].c_str()), cancelled));
+    EXPECT_FALSE(cancelled);
+    EXPECT_STREQ(L"", page.GetFailure());
+    EXPECT_EQ((std::vector<std::wstring>{L"Sorry, can't get resize mode from profile."}), m_messages.Texts());
     EXPECT_EQ(-1, FileBytes(kOut1));
+}
 
-    // An output folder that cannot be made: a file stands where a folder would be.
+TEST_F(BatchTest, AnOutputFolderThatCannotBeMadeIsToldOnce)
+{
+    // A file stands where a folder would be.
     WriteText(L"C:\\QuilbrookTest\\Blocked", "a file");
-    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Blocked\\Out");
-    const std::wstring output = L"c:\\quilbrooktest\\blocked\\out\\quilbrooktest\\photos\\trip\\img_01.jpg";
-    EXPECT_EQ((std::vector<std::wstring>{L"Can't create the output folder of " + output,
-                                         L"1 of 1 pictures were not written:\n" + m_inputs[0] +
-                                             L" (folder could not be created)"}),
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Blocked\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"Can't create the output folder c:\\quilbrooktest\\blocked\\out\\quilbrooktest\\photos\\trip\n"
+                  L"The pictures that belong in it are not written; the end of the batch lists them.",
+                  L"3 of 3 pictures were not written:\n" + m_inputs[0] + L" (folder could not be created)\n" +
+                      m_inputs[1] + L" (folder could not be created)\n" + m_inputs[2] +
+                      L" (folder could not be created)"}),
               m_messages.Texts());
+}
+
+TEST_F(BatchTest, TheListEndsWithItsEntriesWhateverItsCount)
+{
+    CStringArray pictures;
+    for (const std::wstring& input : m_inputs)
+        pictures.Add(input.c_str());
+    theApp.WriteFileList(pictures);
+    WritePrivateProfileStringW(L"Total", L"Count", L"4294967295", SettingsFile(L"FileList.txt").c_str());
+    COutputOptionPage page;
+    EXPECT_EQ(3u, page.GetFileCount());
+    for (UINT i = 0; i < 3; ++i)
+        EXPECT_STREQ(m_inputs[i].c_str(), page.GetListedFile(i));
+    EXPECT_STREQ(L"", page.GetListedFile(3));
+    EXPECT_TRUE(m_messages.Texts().empty());
 }
