@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "apptesting.h"
+#include "childrun.h"
 #include "imageprocessor.h"
 #include "picturefixtures.h"
 #include "quilbrookapp.h"
@@ -19,6 +20,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -100,6 +102,12 @@ class WizardTest : public testing::Test
 protected:
     void SetUp() override
     {
+        UseStandIns();
+        DeleteFileW(SettingsFile(L"Profile.txt").c_str());
+        DeleteFileW(SettingsFile(L"FileList.txt").c_str());
+    }
+    static void UseStandIns()
+    {
         CSelectFilePage::s_runFileDialog = &ChooseFiles;
         g_browseForFolder = &ChooseFolder;
         g_shellExecute = &RecordShell;
@@ -107,8 +115,6 @@ protected:
         g_chosenFolder.clear();
         g_browserTitles.clear();
         g_shellCalls.clear();
-        DeleteFileW(SettingsFile(L"Profile.txt").c_str());
-        DeleteFileW(SettingsFile(L"FileList.txt").c_str());
     }
     // Runs the program's start-up with the script inside the wizard's modal loop.
     BOOL RunProgram(std::function<void(CQuilbrookWizard&)> script)
@@ -725,7 +731,8 @@ protected:
         RemoveDirectoryW(folder.c_str());
     }
 
-    // Fills the steps: the pictures, half size, quality 80, the output folder; then Finish.
+    // Fills the steps: the pictures, half size, quality 80 (or the size limit), the output
+    // folder; then Finish.
     void RunBatches(const std::vector<std::wstring>& inputs, const wchar_t* outputFolder, int finishes = 1,
                     std::function<void(CQuilbrookWizard&)> beforeFinish = nullptr)
     {
@@ -734,7 +741,13 @@ protected:
             Press(wizard, PSBTN_NEXT);
             Type(wizard, IDC_PERCENT_EDIT, L"50");
             Press(wizard, PSBTN_NEXT);
-            Type(wizard, IDC_LEVEL_EDIT, L"80");
+            if (m_sizeLimit.empty())
+                Type(wizard, IDC_LEVEL_EDIT, L"80");
+            else
+            {
+                Choose(wizard, IDC_COMPRESS_TO_SIZE);
+                Type(wizard, IDC_SIZE_LIMIT_EDIT, m_sizeLimit.c_str());
+            }
             Press(wizard, PSBTN_NEXT);
             Type(wizard, IDC_OUTPUT_FOLDER, outputFolder);
             if (beforeFinish)
@@ -758,6 +771,7 @@ protected:
         return captions;
     }
 
+    std::wstring m_sizeLimit;  // in KB; empty: quality 80
     std::vector<std::wstring> m_inputs;
     std::vector<int> m_finishedOn;
     std::vector<bool> m_enabledAfter;
@@ -1188,4 +1202,249 @@ TEST_F(BatchTest, TheListEndsWithItsEntriesWhateverItsCount)
         EXPECT_STREQ(m_inputs[i].c_str(), page.GetListedFile(i));
     EXPECT_STREQ(L"", page.GetListedFile(3));
     EXPECT_TRUE(m_messages.Texts().empty());
+}
+
+namespace
+{
+// Makes the file exactly this long (a JPEG stays readable with zeros after its end).
+void SetFileBytes(LPCWSTR path, LONGLONG bytes)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = bytes;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+}
+
+TEST_F(BatchTest, AnOutputThatCannotBeWrittenIsNamedAtEveryQualityAndSizeLimit)
+{
+    // A folder at the output's path, or an older 100-byte output held open without sharing.
+    for (const wchar_t* limit : {L"", L"1"})
+        for (bool folderInTheWay : {true, false})
+        {
+            DeleteTree(L"C:\\QuilbrookTest\\Out");
+            const std::wstring output = kOut1;
+            SHCreateDirectoryExW(nullptr, output.substr(0, output.rfind(L'\\')).c_str(), nullptr);
+            HANDLE held = INVALID_HANDLE_VALUE;
+            if (folderInTheWay)
+                CreateDirectoryW(kOut1, nullptr);
+            else
+            {
+                held = CreateFileW(kOut1, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                const std::vector<char> older(100, 'o');
+                DWORD written = 0;
+                WriteFile(held, older.data(), 100, &written, nullptr);
+            }
+            m_sizeLimit = limit;
+            RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+            const std::wstring trigger = std::wstring(folderInTheWay ? L"folder" : L"held") + L", limit " + limit;
+            EXPECT_EQ((std::vector<std::wstring>{L"1 of 3 pictures were not written:\n" + m_inputs[0] +
+                                                 L" (could not be written)"}),
+                      m_messages.Texts())
+                << testing::PrintToString(trigger);
+            if (!folderInTheWay)
+            {
+                EXPECT_EQ(100, FileBytes(kOut1)) << testing::PrintToString(trigger);
+            }
+            EXPECT_EQ(40u, ReadPictureInfo(kOut3).width) << testing::PrintToString(trigger);
+        }
+}
+
+// Every file the batch writes is 5 KB, whatever its quality.
+Gdiplus::Status SaverOfLargeFiles(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                  const Gdiplus::EncoderParameters& parameters)
+{
+    const Gdiplus::Status status = ObservingSaver(picture, path, encoder, parameters);
+    SetFileBytes(path, 5 * 1024);
+    return status;
+}
+
+TEST_F(BatchTest, AnOutputThatNoQualityBringsUnderTheLimitIsWrittenAndNamed)
+{
+    CImageProcessor::s_saveJpeg = &SaverOfLargeFiles;
+    m_sizeLimit = L"1";
+    RunBatches({m_inputs[0], m_inputs[2]}, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"2 of 2 pictures were written larger than the size limit:\n" + m_inputs[0] +
+                                         L" (larger than the size limit)\n" + m_inputs[2] +
+                                         L" (larger than the size limit)"}),
+              m_messages.Texts());
+    EXPECT_EQ(5 * 1024, FileBytes(kOut1));
+    EXPECT_EQ(40u, ReadPictureInfo(kOut3).width);
+}
+
+TEST_F(BatchTest, ALaterPictureNeverReplacesAnOutputOfTheBatch)
+{
+    // x.emf and x.wmf both become x.jpg; so do x.png and the same file named in capitals.
+    const std::wstring emf = Make(L"C:\\QuilbrookTest\\Same\\x.emf", PictureKind::Emf, 60, 40);
+    const std::wstring wmf = Make(L"C:\\QuilbrookTest\\Same\\x.wmf", PictureKind::Wmf, 80, 60);
+    const std::wstring png = Make(L"C:\\QuilbrookTest\\Case\\x.png", PictureKind::Png, 100, 80);
+    const std::wstring capitals = L"C:\\QuilbrookTest\\CASE\\X.PNG";
+    RunBatches({emf, wmf, png, capitals}, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"2 of 4 pictures were not written:\n" + wmf +
+                                         L" (would replace the output of " + emf + L")\n" + capitals +
+                                         L" (would replace the output of " + png + L")"}),
+              m_messages.Texts());
+    EXPECT_EQ(29u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\same\\x.jpg").width);  // the EMF's
+    EXPECT_EQ(50u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\case\\x.jpg").width);
+}
+
+TEST_F(BatchTest, AnOutputNamedTempJpgInTheSettingsFolderStays)
+{
+    // With the settings folder as output folder, C:\temp.png's output is "temp.jpg" there.
+    const std::wstring input = Make(L"C:\\temp.png", PictureKind::Png, 40, 30);
+    RunBatches({input, m_inputs[2]}, L"C:\\ProgramData\\Quilbrook");
+    EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
+    EXPECT_EQ(20u, ReadPictureInfo(SettingsFile(L"temp.jpg")).width);
+    EXPECT_EQ(40u, ReadPictureInfo(SettingsFile(L"quilbrooktest\\scans\\page.jpg")).width);
+    DeleteFileW(input.c_str());
+    DeleteFileW(SettingsFile(L"temp.jpg").c_str());
+    DeleteTree(SettingsFile(L"quilbrooktest"));
+}
+
+// Fails to draw the 120-pixel-wide bitmap, as GDI+ on Windows fails a picture whose data
+// cannot be decoded.
+Gdiplus::Status FailToDrawTheBitmap(Gdiplus::Graphics& graphics, Gdiplus::Image& picture, const Gdiplus::RectF& target)
+{
+    if (picture.GetWidth() == 120)
+        return Gdiplus::OutOfMemory;
+    return CImageProcessor::DrawWithGdiplus(graphics, picture, target);
+}
+
+TEST_F(BatchTest, APictureThatFailsToDrawGetsNoOutput)
+{
+    CImageProcessor::s_drawPicture = &FailToDrawTheBitmap;
+    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"1 of 3 pictures were not written:\n" + m_inputs[1] + L" (unreadable picture)"}),
+              m_messages.Texts());
+    EXPECT_EQ(-1, FileBytes(kOut2));
+    EXPECT_EQ(100u, ReadPictureInfo(kOut1).width);
+}
+
+// ---- two copies of the program at once ---------------------------------------------------
+
+namespace
+{
+const wchar_t kFirstCopyAtLastStep[] = L"QuilbrookTest.FirstCopyAtLastStep";
+const wchar_t kSecondCopyAtLastStep[] = L"QuilbrookTest.SecondCopyAtLastStep";
+const wchar_t kBothFinish[] = L"QuilbrookTest.BothFinish";
+const int kPicturesPerCopy = 6;
+
+std::vector<std::wstring> CopyInputs(const wchar_t* copy)
+{
+    std::vector<std::wstring> inputs;
+    for (int i = 0; i < kPicturesPerCopy; ++i)
+        inputs.push_back(std::wstring(L"C:\\QuilbrookTest\\") + copy + L"\\p" + std::to_wstring(i) + L".png");
+    return inputs;
+}
+
+std::wstring CopyOutput(const wchar_t* outputFolder, const std::wstring& input)
+{
+    std::wstring output = std::wstring(outputFolder) + input.substr(2, input.size() - 5) + L"jpg";
+    for (wchar_t& c : output)
+        c = towlower(c);
+    return output;
+}
+
+// Waits for the other copy's event while this copy's windows go on working; false after a
+// minute.
+bool WaitForOtherCopy(const wchar_t* name)
+{
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name);
+    bool signalled = false;
+    for (int i = 0; i < 1200 && !signalled; ++i)
+    {
+        signalled = MsgWaitForMultipleObjects(1, &event, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0;
+        PumpPendingMessages();
+    }
+    CloseHandle(event);
+    return signalled;
+}
+
+void TellOtherCopy(const wchar_t* name)
+{
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name);
+    SetEvent(event);
+    CloseHandle(event);
+}
+
+// Goes through the steps with the pictures, the percentage and the output folder.
+void FillSteps(CQuilbrookWizard& wizard, const std::vector<std::wstring>& inputs, const wchar_t* percent,
+               const wchar_t* outputFolder)
+{
+    AddFiles(wizard, inputs);
+    Press(wizard, PSBTN_NEXT);
+    Type(wizard, IDC_PERCENT_EDIT, percent);
+    Press(wizard, PSBTN_NEXT);
+    Press(wizard, PSBTN_NEXT);
+    Type(wizard, IDC_OUTPUT_FOLDER, outputFolder);
+}
+
+// The second copy: the settings files of the first one are left as they are.
+class SecondCopyTest : public WizardTest
+{
+protected:
+    void SetUp() override { UseStandIns(); }
+};
+}
+
+TEST_F(SecondCopyTest, DISABLED_RunsItsBatchBesideTheFirst)
+{
+    const std::vector<std::wstring> inputs = CopyInputs(L"Second");
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        // This copy's steps are left after the first copy's: its files are the last written.
+        ASSERT_TRUE(WaitForOtherCopy(kFirstCopyAtLastStep));
+        FillSteps(wizard, inputs, L"25", L"C:\\QuilbrookTest\\SecondOut");
+        TellOtherCopy(kSecondCopyAtLastStep);
+        ASSERT_TRUE(WaitForOtherCopy(kBothFinish));
+        m_messages.Clear();
+        Press(wizard, PSBTN_FINISH);
+    });
+    EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
+    for (const std::wstring& input : inputs)
+        EXPECT_EQ(100u, ReadPictureInfo(CopyOutput(L"C:\\QuilbrookTest\\SecondOut", input)).width)
+            << testing::PrintToString(input);
+}
+
+TEST_F(BatchTest, TwoCopiesAtOnceEachWorkOnTheirOwnListSettingsAndIntermediate)
+{
+    // The events live as long as this copy holds them.
+    HANDLE events[3];
+    const wchar_t* names[3] = {kFirstCopyAtLastStep, kSecondCopyAtLastStep, kBothFinish};
+    for (int i = 0; i < 3; ++i)
+    {
+        events[i] = CreateEventW(nullptr, TRUE, FALSE, names[i]);
+        ResetEvent(events[i]);
+    }
+    const std::vector<std::wstring> first = CopyInputs(L"First");
+    for (const wchar_t* copy : {L"First", L"Second"})
+        for (const std::wstring& input : CopyInputs(copy))
+            Make(input, PictureKind::Png, 400, 300);
+
+    ChildRunResult second;
+    std::thread secondCopy([&] { second = RunTestInChild(L"SecondCopyTest.DISABLED_RunsItsBatchBesideTheFirst", {}); });
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        FillSteps(wizard, first, L"50", L"C:\\QuilbrookTest\\FirstOut");
+        TellOtherCopy(kFirstCopyAtLastStep);
+        const bool secondReady = WaitForOtherCopy(kSecondCopyAtLastStep);
+        TellOtherCopy(kBothFinish);
+        m_messages.Clear();
+        if (secondReady)
+            Press(wizard, PSBTN_FINISH);
+    });
+    secondCopy.join();
+    for (HANDLE event : events)
+        CloseHandle(event);
+
+    EXPECT_TRUE(ChildTestPassed(second)) << second.output;
+    EXPECT_TRUE(m_messages.Texts().empty()) << testing::PrintToString(m_messages.Texts());
+    for (const std::wstring& input : first)
+        EXPECT_EQ(200u, ReadPictureInfo(CopyOutput(L"C:\\QuilbrookTest\\FirstOut", input)).width)
+            << testing::PrintToString(input);
+    // Neither copy wrote the other's pictures, nor into the other's folder.
+    EXPECT_FALSE(PathFileExistsW(L"C:\\QuilbrookTest\\FirstOut\\quilbrooktest\\second"));
+    EXPECT_FALSE(PathFileExistsW(L"C:\\QuilbrookTest\\SecondOut\\quilbrooktest\\first"));
 }
