@@ -20,6 +20,9 @@ BOOL ReadFileIdentity(LPCTSTR path, FileIdentity& identity)
     identity.volume = information.dwVolumeSerialNumber;
     identity.indexHigh = information.nFileIndexHigh;
     identity.indexLow = information.nFileIndexLow;
+    identity.path.clear();
+    if (identity.volume == 0)
+        identity.path = ComparablePath(path);
     return TRUE;
 }
 
@@ -43,6 +46,14 @@ std::wstring ComparablePath(LPCTSTR path)
     if (comparable.compare(0, longPrefix.size(), longPrefix) == 0)
         comparable.erase(0, longPrefix.size());
     return comparable;
+}
+
+BOOL CVisitedFolders::Visit(LPCTSTR folder)
+{
+    FileIdentity identity;
+    if (ReadFileIdentity(folder, identity))
+        return m_identities.insert(identity).second;
+    return m_pathsWithoutIdentity.insert(ComparablePath(folder)).second;
 }
 
 void CPictureSet::Clear()

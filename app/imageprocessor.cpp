@@ -1,5 +1,8 @@
 #include "imageprocessor.h"
 
+#include "pathtext.h"
+#include "picturecheck.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -44,7 +47,7 @@ CImageProcessor::~CImageProcessor()
 Gdiplus::Status CImageProcessor::SaveWithGdiplus(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
                                                  const Gdiplus::EncoderParameters& parameters)
 {
-    return picture.Save(path, &encoder, &parameters);
+    return picture.Save(LongPathForm(path), &encoder, &parameters);
 }
 
 Gdiplus::Status CImageProcessor::DrawWithGdiplus(Gdiplus::Graphics& graphics, Gdiplus::Image& picture,
@@ -114,9 +117,12 @@ int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, f
         m_lastFailure = Failure::InputUnreadable;
         return 0;
     }
-    // No side shrinks to nothing: 50 % of one pixel is still one pixel.
+    // No side shrinks to nothing: 50 % of one pixel is still one pixel. No output is larger
+    // than the largest picture the batch reads (which also keeps each side within an INT).
     width = std::max(width, 1.0f);
     height = std::max(height, 1.0f);
+    if (!(static_cast<double>(width) * height <= static_cast<double>(kMostPicturePixels)))
+        return 0;
     Gdiplus::Bitmap target(static_cast<INT>(width), static_cast<INT>(height), PixelFormat24bppRGB);
     if (target.GetLastStatus() != Gdiplus::Ok)
         return 0;

@@ -1,9 +1,24 @@
 #include "listctrlex.h"
 
+#include "pathtext.h"
+
 IMPLEMENT_DYNAMIC(CListCtrlEx, CListCtrl)
 
 BEGIN_MESSAGE_MAP(CListCtrlEx, CListCtrl)
+    ON_WM_RBUTTONDOWN()
+    ON_WM_CONTEXTMENU()
+    ON_NOTIFY_REFLECT(LVN_DELETEITEM, &CListCtrlEx::OnDeleteItem)
 END_MESSAGE_MAP()
+
+void CListCtrlEx::OnRButtonDown(UINT flags, CPoint point)
+{
+    CListCtrl::OnRButtonDown(flags, point);
+}
+
+void CListCtrlEx::OnContextMenu(CWnd* window, CPoint position)
+{
+    CListCtrl::OnContextMenu(window, position);
+}
 
 int CListCtrlEx::GetFirstSelectedItem()
 {
@@ -44,4 +59,35 @@ int CListCtrlEx::AutoSizeAllColumns()
 CString CListCtrlEx::GetFirstSelectedItemText(int subItem)
 {
     return GetItemText(GetFirstSelectedItem(), subItem);
+}
+
+int CListCtrlEx::InsertPathItem(int item, LPCTSTR path)
+{
+    // The room of the first column's text once a vertical scroll bar has taken its place.
+    CRect client;
+    GetClientRect(&client);
+    const int room = client.Width() - GetSystemMetrics(SM_CXVSCROLL) - 4 * GetSystemMetrics(SM_CXEDGE) - 8;
+    LVITEMW row = {};
+    row.mask = LVIF_TEXT | LVIF_PARAM;
+    row.iItem = item;
+    const CString shown = ShortenPathToWidth(m_hWnd, path, room);
+    row.pszText = const_cast<LPWSTR>(static_cast<LPCWSTR>(shown));
+    CString* whole = new CString(path);
+    row.lParam = reinterpret_cast<LPARAM>(whole);
+    const int inserted = static_cast<int>(SendMessageW(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
+    if (inserted < 0)
+        delete whole;
+    return inserted;
+}
+
+CString CListCtrlEx::GetItemPath(int item)
+{
+    const CString* whole = reinterpret_cast<const CString*>(GetItemData(item));
+    return whole != NULL ? *whole : GetItemText(item, 0);
+}
+
+void CListCtrlEx::OnDeleteItem(NMHDR* header, LRESULT* result)
+{
+    delete reinterpret_cast<CString*>(reinterpret_cast<NMLISTVIEW*>(header)->lParam);
+    *result = 0;
 }

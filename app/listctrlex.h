@@ -1,4 +1,5 @@
-// A list control with selection and column-sizing helpers.
+// A list control with selection and column-sizing helpers, whose rows can show a path
+// shortened to the list's width while keeping the whole path as their data.
 #pragma once
 
 #include <afxcmn.h>
@@ -16,6 +17,16 @@ public:
     int AutoSizeAllColumns();
     CString GetFirstSelectedItemText(int subItem);
 
+    // Inserts a row that shows the path shortened in the middle to the list's width (the file
+    // name stays whole) and keeps the whole path; returns the row's index, or -1.
+    int InsertPathItem(int item, LPCTSTR path);
+    // The whole path of a row inserted by InsertPathItem, else the row's text.
+    CString GetItemPath(int item);
+
 protected:
+    afx_msg void OnRButtonDown(UINT flags, CPoint point);
+    afx_msg void OnContextMenu(CWnd* window, CPoint position);
+    afx_msg void OnDeleteItem(NMHDR* header, LRESULT* result);
+
     DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,6 @@
 #include "outputoptionpage.h"
 
+#include "pathtext.h"
 #include "picturecheck.h"
 #include "quilbrookapp.h"
 #include "shellseams.h"
@@ -25,6 +26,7 @@ BOOL IsFullFolderPath(const CString& folder)
 }
 
 const LPCTSTR kUnreadablePicture = _T("unreadable picture");
+const LPCTSTR kEmptyFile = _T("empty file");
 const LPCTSTR kPictureTooLarge = _T("picture too large");
 const LPCTSTR kDamagedPicture = _T("damaged picture");
 const LPCTSTR kWouldReplaceListedPicture = _T("would replace a listed picture");
@@ -99,8 +101,7 @@ BOOL COutputOptionPage::OnWizardFinish()
     // A relative folder would put the outputs wherever the working folder happens to be.
     if (!IsFullFolderPath(folder))
     {
-        AfxMessageBox(_T("Please choose a full output folder: a drive and a backslash (C:\\Pictures) or a network ")
-                      _T("folder (\\\\server\\share)."));
+        AfxMessageBox(_T("Please choose a full output folder:\na drive and a backslash (C:\\Pictures)\nor a network folder (\\\\server\\share)."));
         return FALSE;
     }
     ProcessFiles();
@@ -254,6 +255,7 @@ BOOL COutputOptionPage::ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BO
     {
     case PictureVerdict::Accepted: break;
     case PictureVerdict::Unreadable: return Fail(kUnreadablePicture);
+    case PictureVerdict::Empty: return Fail(kEmptyFile);
     case PictureVerdict::TooLarge: return Fail(kPictureTooLarge);
     case PictureVerdict::Damaged: return Fail(kDamagedPicture);
     }
@@ -375,7 +377,7 @@ namespace
 {
 BOOL IsFolder(const CString& path)
 {
-    const DWORD attributes = GetFileAttributesW(path);
+    const DWORD attributes = GetFileAttributesW(LongPathForm(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 }
@@ -396,7 +398,7 @@ BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
     while (level > 0)
     {
         const int next = folder.Find(_T('\\'), level);
-        CreateDirectoryW(next < 0 ? folder : folder.Left(next), NULL);
+        CreateDirectoryW(LongPathForm(next < 0 ? folder : folder.Left(next)), NULL);
         level = next < 0 ? -1 : next + 1;
     }
     return IsFolder(folder);

@@ -1,5 +1,7 @@
 #include "picturecheck.h"
 
+#include "pathtext.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -13,7 +15,7 @@ class CHeaderReader
 {
 public:
     explicit CHeaderReader(LPCWSTR path)
-        : m_file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+        : m_file(CreateFileW(LongPathForm(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                              FILE_FLAG_SEQUENTIAL_SCAN, NULL))
     {
         LARGE_INTEGER size = {};
@@ -123,22 +125,33 @@ bool IsFrameMarker(UINT marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+// Finds the next marker from offset on and leaves offset after it. Decoders pass over stray
+// bytes before a marker's 0xFF (and over a 0xFF followed by 0, which is no marker), as they
+// pass over the fill bytes after it.
+bool NextJpegMarker(CHeaderReader& file, ULONGLONG& offset, UINT& marker)
+{
+    do
+    {
+        marker = 0;
+        while (marker != 0xFF)
+            if (!file.Byte(offset++, marker))
+                return false;
+        while (marker == 0xFF)
+            if (!file.Byte(offset++, marker))
+                return false;
+    } while (marker == 0);
+    return true;
+}
+
 PictureVerdict CheckJpeg(CHeaderReader& file)
 {
     bool frameSeen = false;
     ULONGLONG offset = 2;
     for (;;)
     {
-        UINT value;
-        if (!file.Byte(offset, value) || value != 0xFF)
+        UINT marker;
+        if (!NextJpegMarker(file, offset, marker))
             return PictureVerdict::Damaged;
-        UINT marker = 0xFF;
-        while (marker == 0xFF)  // fill bytes
-        {
-            if (!file.Byte(++offset, marker))
-                return PictureVerdict::Damaged;
-        }
-        ++offset;
         if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
             continue;  // markers without a length
         if (marker == 0xD8 || marker == 0xD9)
@@ -191,7 +204,7 @@ PictureVerdict CheckPng(CHeaderReader& file)
         !file.Byte(25, colourType) || !file.Byte(26, compression) || !file.Byte(27, filter) ||
         !file.Byte(28, interlace))
         return PictureVerdict::Damaged;
-    const UINT bitsPerPixel = PngBitsPerPixel(colourType, depth);
+    const ULONGLONG bitsPerPixel = PngBitsPerPixel(colourType, depth);
     if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || bitsPerPixel == 0 || compression != 0 || filter != 0 ||
         interlace > 1)
         return PictureVerdict::Damaged;
@@ -470,15 +483,26 @@ const EmfPoints kEmfPolyPoints[] = {{7, 8}, {8, 8}, {90, 4}, {91, 4}};
 struct EmfBitmap
 {
     UINT type, offset;  // of the bitmap's header offset; its size, the bits' offset and size follow
+    UINT brushStyleAt;  // where the record says whether it draws with its bitmap at all; 0: always
 };
-const EmfBitmap kEmfBitmaps[] = {{76, 84}, {77, 84}, {78, 84},  {80, 48},  {81, 48}, {93, 16},
-                                 {94, 16}, {95, 12}, {114, 84}, {116, 84}};
+// A pen carries a bitmap only for a pattern brush style; other pens name an empty one.
+const UINT kEmrExtCreatePenBrushStyle = 36;
+const EmfBitmap kEmfBitmaps[] = {{76, 84, 0},  {77, 84, 0},  {78, 84, 0}, {80, 48, 0},
+                                 {81, 48, 0},  {93, 16, 0},  {94, 16, 0}, {95, 12, kEmrExtCreatePenBrushStyle},
+                                 {114, 84, 0}, {116, 84, 0}};
+
+bool IsPatternBrushStyle(UINT style)
+{
+    return style == BS_PATTERN || style == BS_DIBPATTERN || style == BS_DIBPATTERNPT;
+}
 
 struct EmfRegion
 {
     UINT type, sizeOffset, dataOffset;
 };
-const EmfRegion kEmfRegions[] = {{75, 8, 16}, {71, 24, 32}, {72, 24, 40}, {73, 24, 28}, {74, 24, 28}};
+const UINT kEmrExtSelectClipRgn = 75;
+const EmfRegion kEmfRegions[] = {
+    {kEmrExtSelectClipRgn, 8, 16}, {71, 24, 32}, {72, 24, 40}, {73, 24, 28}, {74, 24, 28}};
 
 // Shapes given by a box at 8: ellipse, rectangle, round rectangle, arc, chord, pie, arc-to.
 const UINT kEmfBoxShapes[] = {42, 43, 44, 45, 46, 47, 55};
@@ -498,6 +522,28 @@ bool CoordinatesInRange(CHeaderReader& file, ULONGLONG at, ULONGLONG count)
 
 const UINT kEmrGdiComment = 70, kEmrExtTextOutA = 83, kEmrExtTextOutW = 84;
 const UINT kEtoPdy = 0x2000;
+
+const UINT kEmfPlusSignature = 0x2B464D45;  // "EMF+"
+const UINT kEmfPlusRecordHeaderBytes = 12;
+
+// The drawing records of GDI+ that a comment carries: the player steps from one to the next by
+// the size each gives (stuck on a size of 0) and reads as much data as each says it holds.
+bool EmfPlusRecordsAreSound(CHeaderReader& file, ULONGLONG data, UINT dataBytes)
+{
+    UINT signature;
+    if (dataBytes < 4 || !file.Long(data, false, signature) || signature != kEmfPlusSignature)
+        return true;
+    for (ULONGLONG offset = 4; offset + kEmfPlusRecordHeaderBytes <= dataBytes;)
+    {
+        UINT size, recordData;
+        if (!file.Long(data + offset + 4, false, size) || !file.Long(data + offset + 8, false, recordData) ||
+            size < kEmfPlusRecordHeaderBytes || size % 4 != 0 || size > dataBytes - offset ||
+            recordData > size - kEmfPlusRecordHeaderBytes)
+            return false;
+        offset += size;
+    }
+    return true;
+}
 
 // A bitmap carried by a record: its header and bits inside the record, and as many bits as
 // the header's rows need.
@@ -572,19 +618,33 @@ bool EmfRecordIsSound(CHeaderReader& file, ULONGLONG record, UINT type, UINT byt
             return false;
     }
     for (const EmfBitmap& bitmap : kEmfBitmaps)
-        if (bitmap.type == type && (bytes < bitmap.offset + 16 || !EmfBitmapFits(file, record, bytes, bitmap.offset)))
+    {
+        if (bitmap.type != type)
+            continue;
+        UINT style = BS_DIBPATTERN;
+        if (bitmap.brushStyleAt != 0 && (bytes < bitmap.brushStyleAt + 4 ||
+                                         !file.Long(record + bitmap.brushStyleAt, false, style)))
             return false;
+        if (IsPatternBrushStyle(style) &&
+            (bytes < bitmap.offset + 16 || !EmfBitmapFits(file, record, bytes, bitmap.offset)))
+            return false;
+    }
     for (const EmfRegion& region : kEmfRegions)
     {
         if (region.type != type)
             continue;
         UINT regionBytes, rectangles;
-        if (bytes < region.dataOffset || !file.Long(record + region.sizeOffset, false, regionBytes) ||
-            regionBytes > bytes - region.dataOffset || regionBytes < 32 ||
+        if (bytes < region.dataOffset || !file.Long(record + region.sizeOffset, false, regionBytes))
+            return false;
+        // Selecting no region (the whole device) carries none.
+        if (type == kEmrExtSelectClipRgn && regionBytes == 0 && bytes == region.dataOffset)
+            continue;
+        if (regionBytes > bytes - region.dataOffset || regionBytes < 32 ||
             !file.Long(record + region.dataOffset + 8, false, rectangles) || 32ull + 16ull * rectangles > regionBytes)
             return false;
     }
-    if (type == kEmrGdiComment && (bytes < 12 || !file.Long(record + 8, false, count) || 12ull + count > bytes))
+    if (type == kEmrGdiComment && (bytes < 12 || !file.Long(record + 8, false, count) || 12ull + count > bytes ||
+                                   !EmfPlusRecordsAreSound(file, record + 12, count)))
         return false;
     if (type == kEmrExtTextOutA || type == kEmrExtTextOutW)
     {
@@ -615,6 +675,10 @@ PictureVerdict CheckEmf(CHeaderReader& file)
         read = file.SignedLong(72 + 4 * i, device[i]) && file.SignedLong(80 + 4 * i, millimetres[i]);
     if (!read || signature != kEmfSignature || headerBytes < kEmfHeaderBytes || headerBytes % 4 != 0 ||
         !file.Holds(0, headerBytes) || totalBytes > file.Size())
+        return PictureVerdict::Damaged;
+    // Entry 0 of the handle table is the picture itself: a table without it sends the player's
+    // writes past its end.
+    if (handles == 0)
         return PictureVerdict::Damaged;
     // The description, read when the picture is opened, lies within the header record.
     if (descriptionLength != 0 &&
@@ -751,6 +815,8 @@ PictureVerdict CheckPictureFile(LPCWSTR path)
     CHeaderReader file(path);
     if (!file.IsOpen())
         return PictureVerdict::Unreadable;
+    if (file.Size() == 0)
+        return PictureVerdict::Empty;
     static const BYTE kJpeg[] = {0xFF, 0xD8};
     static const BYTE kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     static const BYTE kGif87[] = {'G', 'I', 'F', '8', '7', 'a'};

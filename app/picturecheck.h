@@ -17,6 +17,7 @@ enum class PictureVerdict
     Unreadable,  // no file, or no kind of picture that the batch reads
     TooLarge,    // more pixels than kMostPicturePixels
     Damaged,     // cut short, or sizes that contradict each other or the file
+    Empty,       // a file of no bytes
 };
 
 PictureVerdict CheckPictureFile(LPCWSTR path);

@@ -8,28 +8,35 @@ namespace
 {
 // GIF layout: a six-byte header, then the seven-byte logical screen descriptor.
 constexpr size_t kHeaderSize = 6;
-constexpr size_t kScreenDescriptorSize = 7;
-constexpr size_t kFirstBlockOffset = kHeaderSize + kScreenDescriptorSize;
-// Offsets inside the logical screen descriptor.
-constexpr size_t kScreenWidth = kHeaderSize;
-constexpr size_t kScreenHeight = kHeaderSize + 2;
-constexpr size_t kScreenPacked = kHeaderSize + 4;
+constexpr size_t kFirstBlockOffset = kHeaderSize + sizeof(CPictureEx::TScreenDescriptor);
 
 // Fixed parts of the blocks: the block scanner's lengths before any sub-blocks.
 constexpr size_t kAppExtensionSize = 14;       // '!', 0xFF, 11, 11 bytes of name and code
 constexpr size_t kCommentExtensionSize = 2;    // '!', 0xFE
-constexpr size_t kControlExtensionSize = 8;    // '!', 0xF9, 4, packed, delay, index, 0
+constexpr size_t kControlExtensionSize = sizeof(CPictureEx::TControlExtension);
 constexpr size_t kPlainTextExtensionSize = 15; // '!', 0x01, 12, 12 bytes of text grid
-constexpr size_t kImageDescriptorSize = 10;    // ',', left, top, width, height, packed
+constexpr size_t kImageDescriptorSize = sizeof(CPictureEx::TImageDescriptor);
+static_assert(kFirstBlockOffset == 13 && kControlExtensionSize == 8 && kImageDescriptorSize == 10,
+              "GIF records as stored");
 
-constexpr BYTE kColorTableFlag = 0x80;
 constexpr UINT kNoDelay = UINT_MAX;  // a frame without graphic control extension
 constexpr DWORD kStopTimeout = 5000;
 
-// Bytes of a colour table whose packed field holds the size exponent in its low bits.
-size_t ColorTableSize(BYTE packed)
+// Bytes of a colour table: three for each of 2^(exponent + 1) colours, none without one.
+size_t ColorTableSize(int nFlag, int nExponent)
 {
-    return (packed & kColorTableFlag) ? 3u << ((packed & 0x07) + 1) : 0;
+    return nFlag ? 3u << (nExponent + 1) : 0;
+}
+
+// A field of a packed byte, given by its mask (the fields in code order); any other code gives
+// the whole byte.
+template <size_t nFields>
+int PackedField(BYTE cPacked, int nField, const BYTE (&masks)[nFields])
+{
+    if (nField < 0 || static_cast<size_t>(nField) >= nFields)
+        return cPacked;
+    const BYTE cMask = masks[nField];
+    return (cPacked & cMask) / (cMask & -cMask);
 }
 
 // A still picture's extent in pixels of the given device context.
@@ -229,8 +236,10 @@ BOOL CPictureEx::Load(HGLOBAL hGlobal, DWORD dwSize)
     else if (HasBytes(0, kFirstBlockOffset))
     {
         m_bIsGIF = TRUE;
-        m_nGlobalCTSize = ColorTableSize(ByteAt(kScreenPacked));
-        m_PictureSize = {static_cast<LONG>(WordAt(kScreenWidth)), static_cast<LONG>(WordAt(kScreenHeight))};
+        const TScreenDescriptor screen = RecordAt<TScreenDescriptor>(kHeaderSize);
+        m_nGlobalCTSize = ColorTableSize(screen.GetPackedValue(TScreenDescriptor::kGlobalTableFlag),
+                                         screen.GetPackedValue(TScreenDescriptor::kTableSizeExponent));
+        m_PictureSize = {static_cast<LONG>(screen.m_wWidth), static_cast<LONG>(screen.m_wHeight)};
 
         int nFrames = 0;
         RewindToFirstBlock();
@@ -439,11 +448,17 @@ int CPictureEx::GetCurrentBlockLength() const
         nFixed = kPlainTextExtensionSize;
         break;
     case BLOCK_IMAGE:
+    {
         if (!HasBytes(m_nCurrOffset, kImageDescriptorSize))
             return 0;
         // The local colour table, then the byte of the LZW minimum code size.
-        nFixed = kImageDescriptorSize + ColorTableSize(ByteAt(m_nCurrOffset + kImageDescriptorSize - 1)) + 1;
+        const TImageDescriptor image = RecordAt<TImageDescriptor>(m_nCurrOffset);
+        nFixed = kImageDescriptorSize +
+                 ColorTableSize(image.GetPackedValue(TImageDescriptor::kLocalTableFlag),
+                                image.GetPackedValue(TImageDescriptor::kTableSizeExponent)) +
+                 1;
         break;
+    }
     }
     if (!HasBytes(m_nCurrOffset, nFixed))
         return 0;
@@ -525,17 +540,26 @@ BOOL CPictureEx::ExtractNextFrame(TCutFrame& cut)
     const size_t nStart = m_nCurrOffset;
     if (GetCurrentBlockType() == BLOCK_CONTROLEXT)
     {
-        cut.frame.m_nDelay = WordAt(nStart + 4);
-        cut.frame.m_nDisposal = (ByteAt(nStart + 3) >> 2) & 0x07;
+        const TControlExtension control = RecordAt<TControlExtension>(nStart);
+        cut.frame.m_nDelay = control.m_wDelay;
+        cut.frame.m_nDisposal = static_cast<UINT>(control.GetPackedValue(TControlExtension::kDisposal));
         if (!AdvanceToNextBlock() || !SkipToFrameBlock(TRUE) || GetCurrentBlockLength() <= 0)
             return FALSE;
     }
 
-    // An image descriptor and a plain-text grid both hold left, top, width and height, one
-    // and three bytes into the block.
-    const size_t nPlacement = m_nCurrOffset + (GetCurrentBlockType() == BLOCK_IMAGE ? 1 : 3);
-    cut.frame.m_frameOffset = {static_cast<LONG>(WordAt(nPlacement)), static_cast<LONG>(WordAt(nPlacement + 2))};
-    cut.frame.m_frameSize = {static_cast<LONG>(WordAt(nPlacement + 4)), static_cast<LONG>(WordAt(nPlacement + 6))};
+    if (GetCurrentBlockType() == BLOCK_IMAGE)
+    {
+        const TImageDescriptor image = RecordAt<TImageDescriptor>(m_nCurrOffset);
+        cut.frame.m_frameOffset = {static_cast<LONG>(image.m_wLeft), static_cast<LONG>(image.m_wTop)};
+        cut.frame.m_frameSize = {static_cast<LONG>(image.m_wWidth), static_cast<LONG>(image.m_wHeight)};
+    }
+    else
+    {
+        // A plain-text grid holds left, top, width and height three bytes into the block.
+        const size_t nGrid = m_nCurrOffset + 3;
+        cut.frame.m_frameOffset = {static_cast<LONG>(WordAt(nGrid)), static_cast<LONG>(WordAt(nGrid + 2))};
+        cut.frame.m_frameSize = {static_cast<LONG>(WordAt(nGrid + 4)), static_cast<LONG>(WordAt(nGrid + 6))};
+    }
     if (!AdvanceToNextBlock())
         return FALSE;
 
@@ -551,6 +575,28 @@ BOOL CPictureEx::ExtractNextFrame(TCutFrame& cut)
     std::memcpy(pFrame + nPrefix, m_pRawData + nStart, nSpan);
     pFrame[nPrefix + nSpan] = ';';
     return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------
+// GIF records
+
+int CPictureEx::TScreenDescriptor::GetPackedValue(int nField) const
+{
+    static const BYTE kMasks[] = {0x80, 0x70, 0x08, 0x07};
+    // The colour resolution is stored less one.
+    return PackedField(m_cPacked, nField, kMasks) + (nField == kColorResolution ? 1 : 0);
+}
+
+int CPictureEx::TImageDescriptor::GetPackedValue(int nField) const
+{
+    static const BYTE kMasks[] = {0x80, 0x40, 0x20, 0x07};
+    return PackedField(m_cPacked, nField, kMasks);
+}
+
+int CPictureEx::TControlExtension::GetPackedValue(int nField) const
+{
+    static const BYTE kMasks[] = {0x1C, 0x02, 0x01};
+    return PackedField(m_cPacked, nField, kMasks);
 }
 
 // ---------------------------------------------------------------------------------------

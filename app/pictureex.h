@@ -10,6 +10,7 @@
 #include <olectl.h>
 
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 class CPictureEx : public CStatic
@@ -24,6 +25,44 @@ public:
         UINT m_nDelay;       // hundredths of a second; all bits set when the frame has none
         UINT m_nDisposal;    // 0 to 7, from the graphic control extension
     };
+
+    // The GIF records the block scanner reads, as stored (little-endian, unaligned). Each
+    // packed byte is read through a query: the field codes below, any other code the whole byte.
+#pragma pack(push, 1)
+    struct TScreenDescriptor
+    {
+        enum { kGlobalTableFlag, kColorResolution, kSortFlag, kTableSizeExponent };
+        WORD m_wWidth;
+        WORD m_wHeight;
+        BYTE m_cPacked;
+        BYTE m_cBackgroundIndex;
+        BYTE m_cPixelAspect;
+        int GetPackedValue(int nField) const;
+    };
+    struct TImageDescriptor
+    {
+        enum { kLocalTableFlag, kInterlaceFlag, kSortFlag, kTableSizeExponent };
+        BYTE m_cSeparator;  // ','
+        WORD m_wLeft;
+        WORD m_wTop;
+        WORD m_wWidth;
+        WORD m_wHeight;
+        BYTE m_cPacked;
+        int GetPackedValue(int nField) const;
+    };
+    struct TControlExtension
+    {
+        enum { kDisposal, kUserInputFlag, kTransparentFlag };
+        BYTE m_cIntroducer;  // '!'
+        BYTE m_cLabel;       // 0xF9
+        BYTE m_cBlockSize;   // 4
+        BYTE m_cPacked;
+        WORD m_wDelay;
+        BYTE m_cTransparentIndex;
+        BYTE m_cTerminator;
+        int GetPackedValue(int nField) const;
+    };
+#pragma pack(pop)
 
     CPictureEx();
     ~CPictureEx() override;
@@ -92,6 +131,14 @@ private:
     BOOL HasBytes(size_t nOffset, size_t nCount) const;
     BYTE ByteAt(size_t nOffset) const { return m_pRawData[nOffset]; }
     UINT WordAt(size_t nOffset) const { return ByteAt(nOffset) | ByteAt(nOffset + 1) << 8; }
+    // The record at the offset; the caller has checked that the data holds it.
+    template <class TRecord>
+    TRecord RecordAt(size_t nOffset) const
+    {
+        TRecord record;
+        std::memcpy(&record, m_pRawData + nOffset, sizeof(record));
+        return record;
+    }
     BOOL SkipNextFrame();
     BOOL SkipToFrameBlock(BOOL bControlExtensionSeen);
     BOOL ExtractNextFrame(TCutFrame& cut);

@@ -1,5 +1,7 @@
 #include "progdlg.h"
 
+#include "pathtext.h"
+
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
 END_MESSAGE_MAP()
 
@@ -77,7 +79,7 @@ void CProgressDlg::OnCancel()
 
 void CProgressDlg::SetStatus(LPCTSTR text)
 {
-    SetDlgItemText(IDC_PROGRESS_STATUS, text);
+    SetDlgItemText(IDC_PROGRESS_STATUS, ShortenPathToControl(::GetDlgItem(m_hWnd, IDC_PROGRESS_STATUS), text));
 }
 
 void CProgressDlg::SetRange(int lower, int upper)

@@ -5,6 +5,22 @@
 #include <hlmskinmanager.h>
 
 #include <commctrl.h>
+#include <shlwapi.h>
+
+namespace
+{
+const LPCTSTR kSkinFileName = _T("skin.skin");
+}
+
+CString GetProgramFolder()
+{
+    TCHAR program[MAX_PATH] = {};
+    GetModuleFileNameW(NULL, program, MAX_PATH);
+    PathRemoveFileSpecW(program);
+    return program;
+}
+
+FolderFunction g_installedSkinFolder = &GetProgramFolder;
 
 BEGIN_MESSAGE_MAP(CQuilbrookApp, CWinAppEx)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -32,9 +48,19 @@ BOOL CQuilbrookApp::InitInstance()
     return FALSE;
 }
 
+CString CQuilbrookApp::FindSkinFile()
+{
+    // The working folder's skin first; a shortcut or a command line started elsewhere still
+    // finds the one installed beside the program.
+    const CString inWorkingFolder = CString(_T(".\\")) + kSkinFileName;
+    if (PathFileExistsW(inWorkingFolder))
+        return inWorkingFolder;
+    return g_installedSkinFolder() + _T("\\") + kSkinFileName;
+}
+
 BOOL CQuilbrookApp::LoadSkin()
 {
-    if (GetSkinManager()->LoadSkin(_T(".\\skin.skin"), NULL))
+    if (GetSkinManager()->LoadSkin(FindSkinFile(), NULL))
         return TRUE;
     AfxMessageBox(_T("Sorry,Cannot load skin file."), MB_OK);
     return FALSE;

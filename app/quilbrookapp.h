@@ -12,6 +12,8 @@ public:
 
     BOOL InitInstance() override;
     BOOL LoadSkin();
+    // ".\skin.skin" when the working folder has one, else the one beside the program.
+    CString FindSkinFile();
 
     // Folders: "Quilbrook" below the common application-data and documents folders, created
     // when missing; empty when they cannot be had.
@@ -43,6 +45,13 @@ public:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// The folder that holds the program (and its help pages and skin).
+CString GetProgramFolder();
+// Where the skin is installed: the program's folder; replaceable so that the tests can stand
+// for an installation with or without a skin.
+using FolderFunction = CString (*)();
+extern FolderFunction g_installedSkinFolder;
 
 // While it lives, this copy of the program alone writes or reads the settings files: another
 // copy's writes wait until it ends (or a few seconds at most), so that a batch can save its

@@ -1,8 +1,7 @@
 #include "quilbrookwizard.h"
 
+#include "quilbrookapp.h"
 #include "shellseams.h"
-
-#include <shlwapi.h>
 
 namespace
 {
@@ -47,10 +46,7 @@ CString CQuilbrookWizard::GetHelpAddress(int step)
 {
     if (step < 0 || step >= static_cast<int>(_countof(kHelpPages)))
         return CString();
-    TCHAR program[MAX_PATH] = {};
-    GetModuleFileNameW(NULL, program, MAX_PATH);
-    PathRemoveFileSpecW(program);
-    return CString(program) + _T("\\") + kHelpPages[step];
+    return GetProgramFolder() + _T("\\") + kHelpPages[step];
 }
 
 void CQuilbrookWizard::WinHelp(DWORD_PTR, UINT)

@@ -8,8 +8,6 @@
 #include <afxcoll.h>
 
 #include <memory>
-#include <set>
-#include <string>
 
 namespace
 {
@@ -83,13 +81,14 @@ BOOL CSelectFilePage::ResetFileListFile()
     const int count = m_fileList.GetItemCount();
     pictures.SetSize(count);
     for (int row = 0; row < count; ++row)
-        pictures[row] = m_fileList.GetItemText(row, 0);
+        pictures[row] = m_fileList.GetItemPath(row);
     return theApp.WriteFileList(pictures);
 }
 
 void CSelectFilePage::OnAddFile()
 {
-    CFileDialog dialog(TRUE, NULL, NULL, OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_SHOWHELP,
+    // No Help button: the step's help page is one F1 away on the wizard itself.
+    CFileDialog dialog(TRUE, NULL, NULL, OFN_EXPLORER | OFN_ALLOWMULTISELECT,
                        _T("All Image Files|*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.wmf;*.emf|")
                        _T("Windows BMP Files (*.bmp)|*.bmp|TIFF files (*.tif)|*.tif|JPEG Files (*.jpg)|*.jpg|")
                        _T("PNG Files (*.png)|*.png|WMF Files (*.wmf)|*.wmf|EMF Files (*.emf)|*.emf|")
@@ -152,9 +151,7 @@ BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
     HCURSOR previous = ::SetCursor(::LoadCursorW(NULL, IDC_WAIT));
     CStringArray queue;
     queue.Add(folder);
-    // Each folder is scanned once, however many names lead to it.
-    std::set<FileIdentity> scanned;
-    std::set<std::wstring> scannedWithoutIdentity;
+    CVisitedFolders scanned;
     BOOL wizardOpen = TRUE;
     for (INT_PTR next = 0; next < queue.GetSize(); ++next)
     {
@@ -163,10 +160,7 @@ BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
             break;
         CString pattern = queue[next];
         queue[next].Empty();
-        FileIdentity identity;
-        const bool firstVisit = ReadFileIdentity(pattern, identity) ? scanned.insert(identity).second
-                                                                    : scannedWithoutIdentity.insert(ComparablePath(pattern)).second;
-        if (!firstVisit)
+        if (!scanned.Visit(pattern))
             continue;
         if (pattern.Right(1) != _T("\\"))
             pattern += _T("\\");
@@ -215,8 +209,19 @@ BOOL CSelectFilePage::IsPictureFile(LPCTSTR path)
 
 BOOL CSelectFilePage::AppendFile(LPCTSTR path)
 {
-    m_fileList.InsertItem(m_fileList.GetItemCount(), path);
+    // A long path shows its file name; the file list gets the whole path.
+    m_fileList.InsertPathItem(m_fileList.GetItemCount(), path);
     return TRUE;
+}
+
+int CSelectFilePage::ReservedFirst()
+{
+    return 0;
+}
+
+int CSelectFilePage::ReservedSecond()
+{
+    return 0;
 }
 
 BOOL CSelectFilePage::ScrollToEnd()

@@ -20,6 +20,9 @@ public:
     BOOL AppendFile(LPCTSTR path);
     BOOL ScrollToEnd();
     BOOL ResetFileListFile();
+    // Two operations of the page's interface that nothing calls; they do nothing and return 0.
+    int ReservedFirst();
+    int ReservedSecond();
 
     // Runs the open-file dialog; replaceable so that tests can choose the files.
     using FileDialogRunner = INT_PTR (*)(CFileDialog& dialog);

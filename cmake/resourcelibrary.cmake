@@ -40,6 +40,7 @@ function(quilbrook_add_resource_library target rc)
   set(libraries)
   if(RES_ENTRY)
     add_custom_command(OUTPUT ${work}/entry.o
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${work}
       COMMAND ${CMAKE_C_COMPILER} -O2 -DUNICODE -c ${RES_ENTRY} -o ${work}/entry.o
       DEPENDS ${RES_ENTRY} VERBATIM)
     list(APPEND objects ${work}/entry.o)

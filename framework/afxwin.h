@@ -313,6 +313,32 @@ public:
     // A wrapper added for a handle that has one already replaces it for Lookup; the old
     // one stays alive until ReleaseAll, for whoever still holds it.
     void Add(HANDLE hHandle, void* pObject, PFN_RELEASE pfnRelease);
+
+    // The wrapper of hHandle: the one made before, else a new one from pfnMake. Released
+    // wrappers give their handle back (Detach) before they are deleted: they never own it.
+    template <typename TObject, typename THandle>
+    TObject* FindOrAdd(THandle hHandle, TObject* (*pfnMake)(THandle))
+    {
+        if (void* pObject = Lookup(hHandle))
+            return static_cast<TObject*>(pObject);
+        TObject* pObject = pfnMake(hHandle);
+        Add(hHandle, pObject, ReleaseDetached<TObject>);
+        return pObject;
+    }
+    template <typename TObject, typename THandle>
+    static TObject* MakeAttached(THandle hHandle)
+    {
+        auto* pObject = new TObject;
+        pObject->Attach(hHandle);
+        return pObject;
+    }
+    template <typename TObject>
+    static void ReleaseDetached(void* pObject)
+    {
+        auto* pWrapper = static_cast<TObject*>(pObject);
+        pWrapper->Detach();
+        delete pWrapper;
+    }
     void ReleaseAll();
     INT_PTR GetCount() const { return static_cast<INT_PTR>(m_objects.size()); }
 

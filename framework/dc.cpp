@@ -5,13 +5,6 @@
 
 namespace
 {
-void ReleaseTemporary(void* pObject)
-{
-    auto* temporary = static_cast<CDC*>(pObject);
-    temporary->m_hDC = temporary->m_hAttribDC = nullptr;
-    delete temporary;
-}
-
 HGDIOBJ HandleOf(const CGdiObject* pObject)
 {
     return pObject != nullptr ? pObject->m_hObject : nullptr;
@@ -44,15 +37,7 @@ CDC* PASCAL CDC::FromHandle(HDC hDC)
 {
     if (hDC == nullptr)
         return nullptr;
-    CTempObjectMap& temporaries = AfxGetThreadState()->m_tempDCs;
-    auto* temporary = static_cast<CDC*>(temporaries.Lookup(hDC));
-    if (temporary == nullptr)
-    {
-        temporary = new CDC;
-        temporary->m_hDC = temporary->m_hAttribDC = hDC;
-        temporaries.Add(hDC, temporary, ReleaseTemporary);
-    }
-    return temporary;
+    return AfxGetThreadState()->m_tempDCs.FindOrAdd(hDC, CTempObjectMap::MakeAttached<CDC, HDC>);
 }
 
 BOOL CDC::Attach(HDC hDC)

@@ -39,13 +39,6 @@ const WrapperKind& KindOfHandle(HGDIOBJ hObject)
             return kind;
     return plain;
 }
-
-void ReleaseTemporary(void* pObject)
-{
-    auto* temporary = static_cast<CGdiObject*>(pObject);
-    temporary->m_hObject = nullptr;
-    delete temporary;
-}
 }
 
 // ---- CGdiObject
@@ -74,7 +67,7 @@ CGdiObject* PASCAL CGdiObject::FromHandle(HGDIOBJ hObject)
     {
         temporary = kind.make();
         temporary->m_hObject = hObject;
-        temporaries.Add(hObject, temporary, ReleaseTemporary);
+        temporaries.Add(hObject, temporary, CTempObjectMap::ReleaseDetached<CGdiObject>);
     }
     return temporary;
 }

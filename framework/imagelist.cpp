@@ -5,13 +5,6 @@ IMPLEMENT_DYNAMIC(CImageList, CObject)
 
 namespace
 {
-void ReleaseTemporary(void* pObject)
-{
-    auto* temporary = static_cast<CImageList*>(pObject);
-    temporary->m_hImageList = nullptr;
-    delete temporary;
-}
-
 HBITMAP BitmapOf(CBitmap* pBitmap)
 {
     return pBitmap != nullptr ? static_cast<HBITMAP>(pBitmap->m_hObject) : nullptr;
@@ -33,15 +26,8 @@ CImageList* PASCAL CImageList::FromHandle(HIMAGELIST hImageList)
 {
     if (hImageList == nullptr)
         return nullptr;
-    CTempObjectMap& temporaries = AfxGetThreadState()->m_tempImageLists;
-    auto* temporary = static_cast<CImageList*>(temporaries.Lookup(hImageList));
-    if (temporary == nullptr)
-    {
-        temporary = new CImageList;
-        temporary->m_hImageList = hImageList;
-        temporaries.Add(hImageList, temporary, ReleaseTemporary);
-    }
-    return temporary;
+    return AfxGetThreadState()->m_tempImageLists.FindOrAdd(hImageList,
+                                                           CTempObjectMap::MakeAttached<CImageList, HIMAGELIST>);
 }
 
 BOOL CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)

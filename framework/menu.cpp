@@ -3,16 +3,6 @@
 
 IMPLEMENT_DYNAMIC(CMenu, CObject)
 
-namespace
-{
-void ReleaseTemporary(void* pObject)
-{
-    auto* temporary = static_cast<CMenu*>(pObject);
-    temporary->m_hMenu = nullptr;
-    delete temporary;
-}
-}
-
 CMenu::~CMenu()
 {
     DestroyMenu();
@@ -28,15 +18,7 @@ CMenu* PASCAL CMenu::FromHandle(HMENU hMenu)
 {
     if (hMenu == nullptr)
         return nullptr;
-    CTempObjectMap& temporaries = AfxGetThreadState()->m_tempMenus;
-    auto* temporary = static_cast<CMenu*>(temporaries.Lookup(hMenu));
-    if (temporary == nullptr)
-    {
-        temporary = new CMenu;
-        temporary->m_hMenu = hMenu;
-        temporaries.Add(hMenu, temporary, ReleaseTemporary);
-    }
-    return temporary;
+    return AfxGetThreadState()->m_tempMenus.FindOrAdd(hMenu, CTempObjectMap::MakeAttached<CMenu, HMENU>);
 }
 
 BOOL CMenu::Attach(HMENU hMenu)

@@ -50,28 +50,13 @@ __attribute__((optimize("no-delete-null-pointer-checks"))) HWND CWnd::GetSafeHwn
 // ---------------------------------------------------------------------------------------
 // Handle maps
 
-namespace
-{
-void ReleaseTempWindow(void* pObject)
-{
-    auto* pWnd = static_cast<CWnd*>(pObject);
-    pWnd->m_hWnd = nullptr;  // a wrapper never owns its window
-    delete pWnd;
-}
-}
-
 CWnd* PASCAL CWnd::FromHandle(HWND hWnd)
 {
     if (hWnd == nullptr)
         return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd))
         return pWnd;
-    _AFX_THREAD_STATE* pState = AfxGetThreadState();
-    if (void* pTemp = pState->m_tempWindows.Lookup(hWnd))
-        return static_cast<CWnd*>(pTemp);
-    CWnd* pTemp = new CWnd(hWnd);
-    pState->m_tempWindows.Add(hWnd, pTemp, ReleaseTempWindow);
-    return pTemp;
+    return AfxGetThreadState()->m_tempWindows.FindOrAdd(hWnd, +[](HWND hTemp) { return new CWnd(hTemp); });
 }
 
 CWnd* PASCAL CWnd::FromHandlePermanent(HWND hWnd)

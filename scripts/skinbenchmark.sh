@@ -2,7 +2,7 @@
 # Times what the skin engine costs, each as a ratio with the skin and without it in one run:
 # the start-up to the wizard's first page, 1000 repaints of the wizard (frame and client),
 # 100 000 messages sent to a skinned and to an unskinned window, and 100 repaints of the
-# control gallery (every control kind at once, in skin_tests) with the skin and without; also
+# control gallery (every control kind at once, from the tests' gallery) with the skin and without; also
 # the GDI objects of the process before and after 100 skin load/unload cycles with the gallery
 # open.
 # Usage: bash scripts/skinbenchmark.sh [runs]   (wizard runs per side, alternated; 5 by default)
@@ -40,8 +40,7 @@ messages=$("$WINELOADER" "$program" messages "$(echo "Z:$QB_BUILD/bin/skin.skin"
 count=$(field messages <<<"$messages")
 msg_skin=$(field skinned <<<"$messages")
 msg_plain=$(field plain <<<"$messages")
-gallery=$(QUILBROOK_GALLERY_BENCHMARK=1 "$WINELOADER" "$QB_BUILD/bin/skin_tests.exe" \
-  --gtest_filter='GalleryCostTest.*' | tr -d '\r')
+gallery=$("$WINELOADER" "$QB_BUILD/bin/gallerybenchmark.exe" | tr -d '\r')
 gallery_count=$(field repaints <<<"$gallery")
 gallery_skin=$(field skinned <<<"$gallery")
 gallery_plain=$(field plain <<<"$gallery")

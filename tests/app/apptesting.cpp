@@ -14,6 +14,11 @@ CQuilbrookApp theApp;
 
 namespace
 {
+CString NoInstalledSkin()
+{
+    return CString(L"C:\\no-installed-skin");
+}
+
 // The program's replaceable functions as they were when a test started are put back when it
 // ends, whatever the test replaced and whether or not it got to clean up.
 class SeamRestorer : public testing::EmptyTestEventListener
@@ -25,6 +30,9 @@ class SeamRestorer : public testing::EmptyTestEventListener
         m_shellExecute = g_shellExecute;
         m_saveJpeg = CImageProcessor::s_saveJpeg;
         m_drawPicture = CImageProcessor::s_drawPicture;
+        // The test program's folder holds the build's skin; the wizard's tests run as a program
+        // installed without one, unskinned, unless a test puts a skin in place.
+        g_installedSkinFolder = &NoInstalledSkin;
     }
     void OnTestEnd(const testing::TestInfo&) override
     {
@@ -33,6 +41,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
         g_shellExecute = m_shellExecute;
         CImageProcessor::s_saveJpeg = m_saveJpeg;
         CImageProcessor::s_drawPicture = m_drawPicture;
+        g_installedSkinFolder = &GetProgramFolder;
     }
 
     CSelectFilePage::FileDialogRunner m_fileDialog = nullptr;
@@ -102,12 +111,3 @@ std::vector<unsigned char> FileContent(const std::wstring& path)
     return bytes;
 }
 
-void PumpPendingMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}

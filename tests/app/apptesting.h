@@ -4,6 +4,8 @@
 
 #include <afxwin.h>
 
+#include "uiinput.h"
+
 #include <string>
 #include <vector>
 
@@ -40,5 +42,3 @@ std::wstring SettingsFile(const wchar_t* name);
 // The raw bytes of a file (empty when it is missing).
 std::vector<unsigned char> FileContent(const std::wstring& path);
 
-// Handles every message already queued for this thread's windows.
-void PumpPendingMessages();

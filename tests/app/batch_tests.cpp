@@ -13,6 +13,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -706,6 +707,57 @@ TEST_F(BatchTest, APictureThatFailsToDrawGetsNoOutput)
     EXPECT_EQ(100u, ReadPictureInfo(kOut1).width);
 }
 
+// ---- messages a user meets ---------------------------------------------------------------
+
+// Whether the text shows in a real message box without a line of it wrapping.
+bool ShowsWithoutWrapping(const std::wstring& text)
+{
+    static std::wstring s_text;
+    static int s_wrapped;
+    s_text = text;
+    s_wrapped = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        HWND box = FindWindowW(L"#32770", L"Layout");
+        HWND label = GetDlgItem(box, 0xFFFF);
+        RECT room;
+        GetClientRect(label, &room);
+        HDC dc = GetDC(label);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics;
+        GetTextMetricsW(dc, &metrics);
+        RECT needed = {0, 0, room.right, 0};
+        DrawTextW(dc, s_text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        SelectObject(dc, previous);
+        ReleaseDC(label, dc);
+        const int lines = 1 + static_cast<int>(std::count(s_text.begin(), s_text.end(), L'\n'));
+        s_wrapped = needed.bottom > lines * metrics.tmHeight ? 1 : 0;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    MessageBoxW(nullptr, text.c_str(), L"Layout", MB_OK);
+    KillTimer(nullptr, timer);
+    return s_wrapped == 0;
+}
+
+TEST_F(BatchTest, TheFullFolderMessageKeepsItsExamplesOnOneLine)
+{
+    RunBatches(m_inputs, L"Out");
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    const std::wstring message = m_messages.Texts().front();
+    EXPECT_NE(std::wstring::npos, message.find(L"(\\\\server\\share)"));
+    EXPECT_TRUE(ShowsWithoutWrapping(message)) << testing::PrintToString(message);
+}
+
+TEST_F(BatchTest, AnEmptyFileIsNamedAsOne)
+{
+    const std::wstring empty = WriteText(L"C:\\QuilbrookTest\\Photos\\empty.png", "");
+    RunBatches({empty, m_inputs[2]}, L"C:\\QuilbrookTest\\Out");
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_NE(std::wstring::npos, m_messages.Texts().front().find(empty + L" (empty file)"))
+        << testing::PrintToString(m_messages.Texts());
+    EXPECT_TRUE(ReadPictureInfo(kOut3).jpeg);
+}
+
 // ---- two copies of the program at once ---------------------------------------------------
 
 namespace
@@ -740,7 +792,7 @@ bool WaitForOtherCopy(const wchar_t* name)
     for (int i = 0; i < 1200 && !signalled; ++i)
     {
         signalled = MsgWaitForMultipleObjects(1, &event, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0;
-        PumpPendingMessages();
+        PumpMessages();
     }
     CloseHandle(event);
     return signalled;

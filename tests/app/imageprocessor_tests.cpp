@@ -6,6 +6,7 @@
 #include "picturefixtures.h"
 #include "testpaths.h"
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -144,6 +145,24 @@ TEST_F(ImageProcessorTest, ResizeToSizeGivesTheExactSizeAndKeepsTheResolution)
     EXPECT_EQ(23u, info.height);
     EXPECT_NEAR(150.0f, info.dpiX, 1.0f);
     EXPECT_NEAR(150.0f, info.dpiY, 1.0f);
+}
+
+// Sizes beyond what a picture can hold write nothing: a side of 2^31 is no INT, and no output
+// is larger than the largest input the batch reads.
+TEST_F(ImageProcessorTest, ResizeToSizeRefusesSizesNoPictureHolds)
+{
+    const std::wstring input = Picture(L"small.bmp", 8, 6);
+    const struct
+    {
+        float width, height;
+    } cases[] = {{2147483647.0f, 1}, {1, 2147483647.0f}, {10001, 10000}, {INFINITY, 1}, {NAN, 1}, {1, NAN}};
+    for (const auto& c : cases)
+    {
+        const std::wstring output = Path(L"huge.jpg");
+        EXPECT_EQ(0, m_processor.ResizeToSize(input.c_str(), output.c_str(), c.width, c.height)) << c.width;
+        EXPECT_EQ(-1, FileBytes(output)) << c.width << "x" << c.height;
+        DeleteFileW(output.c_str());
+    }
 }
 
 TEST_F(ImageProcessorTest, EveryInputKindBecomesAJpeg)

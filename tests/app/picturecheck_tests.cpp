@@ -8,8 +8,10 @@
 #include "picturefixtures.h"
 #include "testpaths.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -146,6 +148,52 @@ void SetEmfRecordValue(Bytes& emf, unsigned recordType, size_t offset, unsigned 
     ADD_FAILURE() << "no record of type " << recordType;
 }
 
+// An EMF record of the type with the given 32-bit values after its type and size.
+Bytes EmfRecord(unsigned type, std::initializer_list<unsigned> values)
+{
+    Bytes record(8 + 4 * values.size());
+    PutLittleEndian(record, 0, type, 4);
+    PutLittleEndian(record, 4, static_cast<unsigned>(record.size()), 4);
+    size_t at = 8;
+    for (unsigned value : values)
+    {
+        PutLittleEndian(record, at, value, 4);
+        at += 4;
+    }
+    return record;
+}
+
+const unsigned kEmrEof = 14, kEmrRectangle = 43, kEmrExtSelectClipRgn = 75, kEmrGdiComment = 70,
+               kEmrExtCreatePen = 95;
+
+// The EMF's header with the given records, an end-of-file record and a handle table of the size.
+auto EmfOf(std::vector<Bytes> records, unsigned handles)
+{
+    return [records, handles](Bytes& emf) {
+        emf.resize(LittleEndian(emf, 4, 4));
+        for (const Bytes& record : records)
+            emf.insert(emf.end(), record.begin(), record.end());
+        const Bytes end = EmfRecord(kEmrEof, {0, 16, 20});
+        emf.insert(emf.end(), end.begin(), end.end());
+        PutLittleEndian(emf, 48, static_cast<unsigned>(emf.size()), 4);
+        PutLittleEndian(emf, 52, static_cast<unsigned>(records.size() + 2), 4);
+        PutLittleEndian(emf, 56, handles, 2);
+    };
+}
+
+const Bytes kEmfRectangle = EmfRecord(kEmrRectangle, {2, 2, 30, 20});
+// A pen of the brush style; its bitmap's offsets point at the record's end and name no bytes,
+// as recorders write them for every pen.
+Bytes EmfPen(unsigned brushStyle)
+{
+    return EmfRecord(kEmrExtCreatePen, {1, 44, 0, 44, 0, PS_GEOMETRIC, 1, brushStyle, 0x7F7F7F, 0, 0});
+}
+// A comment carrying GDI+ records ("EMF+"): one comment record of the given size and data size.
+Bytes EmfPlusComment(unsigned recordSize, unsigned dataSize)
+{
+    return EmfRecord(kEmrGdiComment, {20, 0x2B464D45, 0x4003, recordSize, dataSize, 0});
+}
+
 void SetWmfObjectIndex(Bytes& wmf, unsigned function, unsigned index)
 {
     for (size_t at = 22 + 18; at + 8 <= wmf.size(); at += 2 * LittleEndian(wmf, at, 4))
@@ -245,10 +293,69 @@ TEST_F(PictureCheckTest, HostileHeadersAreRefusedWithTheirReason)
         {"select.wmf", PictureKind::Wmf, [&](Bytes& b) { SetWmfObjectIndex(b, 0x12D, 0x6300); }, PictureVerdict::Damaged},
         // Not a picture at all, whatever the name says.
         {"text.png", PictureKind::Png, [&](Bytes& b) { b.assign(40, 'x'); }, PictureVerdict::Unreadable},
-        {"empty.jpg", PictureKind::Jpg, [&](Bytes& b) { b.clear(); }, PictureVerdict::Unreadable},
+        {"empty.jpg", PictureKind::Jpg, [&](Bytes& b) { b.clear(); }, PictureVerdict::Empty},
     };
     for (const CheckCase& c : cases)
         EXPECT_EQ(c.expected, CheckPictureFile(MakeChanged(c).c_str())) << c.name;
     EXPECT_EQ(PictureVerdict::Unreadable, CheckPictureFile((m_folder + L"missing.png").c_str()));
+}
+
+// Records as other programs write them, which decoders read, pass; the same records where
+// they would send the platform's player astray are refused.
+TEST_F(PictureCheckTest, WellFormedRecordsPassAndMisleadingOnesAreRefused)
+{
+    const auto strayBytes = [](Bytes& b) {
+        const Bytes stray = {0x00, 0x12};
+        b.insert(b.begin() + JpegFrameAt(b), stray.begin(), stray.end());
+    };
+    const CheckCase cases[] = {
+        {"stray.jpg", PictureKind::Jpg, strayBytes, PictureVerdict::Accepted},
+        {"rectangle.emf", PictureKind::Emf, EmfOf({kEmfRectangle}, 1), PictureVerdict::Accepted},
+        {"solidpen.emf", PictureKind::Emf, EmfOf({EmfPen(BS_SOLID)}, 2), PictureVerdict::Accepted},
+        {"noclip.emf", PictureKind::Emf, EmfOf({EmfRecord(kEmrExtSelectClipRgn, {0, RGN_COPY})}, 1),
+         PictureVerdict::Accepted},
+        {"emfplus.emf", PictureKind::Emf, EmfOf({EmfPlusComment(16, 4)}, 1), PictureVerdict::Accepted},
+        // The player writes its handle table past the end when the header gives it no entry.
+        {"nohandles.emf", PictureKind::Emf, EmfOf({kEmfRectangle}, 0), PictureVerdict::Damaged},
+        // A pattern pen's bitmap is read from beyond the record.
+        {"patternpen.emf", PictureKind::Emf, EmfOf({EmfPen(BS_DIBPATTERN)}, 2), PictureVerdict::Damaged},
+        // GDI+ steps through its records by their sizes: a size of 0 holds it for ever.
+        {"emfplus0.emf", PictureKind::Emf, EmfOf({EmfPlusComment(0, 0)}, 1), PictureVerdict::Damaged},
+        {"emfplusdata.emf", PictureKind::Emf, EmfOf({EmfPlusComment(16, 40)}, 1), PictureVerdict::Damaged},
+        {"emfpluspast.emf", PictureKind::Emf, EmfOf({EmfPlusComment(32, 4)}, 1), PictureVerdict::Damaged},
+    };
+    for (const CheckCase& c : cases)
+    {
+        const std::wstring path = MakeChanged(c);
+        EXPECT_EQ(c.expected, CheckPictureFile(path.c_str())) << c.name;
+        if (c.expected == PictureVerdict::Accepted)
+        {
+            EXPECT_TRUE(ReadPictureInfo(path).loaded) << c.name;
+        }
+    }
+}
+
+// The size arithmetic of the checks does not wrap: 67 108 864 pixels of 64 bits are 2^32 bits
+// a row, which 32-bit arithmetic takes for an empty row, so that 10 bytes of data seemed enough.
+TEST_F(PictureCheckTest, RowSizesBeyond32BitsAreNotWrapped)
+{
+    const auto wideRow = [](Bytes& png) {
+        png.assign({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A});
+        const auto chunk = [&png](unsigned type, Bytes data) {
+            const size_t at = png.size();
+            png.resize(at + 12 + data.size());
+            PutBigEndian(png, at, static_cast<unsigned>(data.size()), 4);
+            PutBigEndian(png, at + 4, type, 4);
+            std::copy(data.begin(), data.end(), png.begin() + at + 8);
+            PutBigEndian(png, at + 8 + data.size(), Crc32(png.data() + at + 4, 4 + data.size()), 4);
+        };
+        chunk(0x49484452, {0x04, 0x00, 0x00, 0x00, 0, 0, 0, 1, 16, 6, 0, 0, 0});  // 67108864 x 1, RGBA 16
+        chunk(0x49444154, {0x78, 0x9C, 0x63, 0, 0, 0, 0, 0, 0, 1});
+        chunk(0x49454E44, {});
+    };
+    const CheckCase c = {"wide.png", PictureKind::Png, wideRow, PictureVerdict::Damaged};
+    const std::wstring path = MakeChanged(c);
+    ASSERT_EQ(67, FileBytes(path));
+    EXPECT_EQ(PictureVerdict::Damaged, CheckPictureFile(path.c_str()));
 }
 }

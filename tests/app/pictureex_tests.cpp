@@ -65,7 +65,7 @@ class Snapshot
 public:
     explicit Snapshot(HWND window)
     {
-        PumpPendingMessages();
+        PumpMessages();
         UpdateWindow(window);
         RECT client;
         GetClientRect(window, &client);
@@ -131,13 +131,6 @@ bool WaitForThreadCount(int count)
         Sleep(5);
     }
     return true;
-}
-
-std::wstring WriteTestFile(const wchar_t* folder, const wchar_t* name, const std::vector<BYTE>& bytes)
-{
-    const std::wstring path = MakeTestFolder(folder) + L"\\" + name;
-    WriteFileBytes(path, bytes);
-    return path;
 }
 
 HGLOBAL GlobalCopy(const std::vector<BYTE>& bytes)
@@ -382,6 +375,30 @@ TEST(PictureEx, DestroyingTheWindowWhileAnimatingEndsTheThread)
         EXPECT_FALSE(window.picture.IsAnimationPlaying());
     }
     EXPECT_TRUE(WaitForThreadCount(threadsBefore));
+}
+
+// The packed fields of the three GIF records, each read from one stored byte.
+TEST(PictureEx, PackedFieldsOfTheGifRecords)
+{
+    static_assert(sizeof(CPictureEx::TScreenDescriptor) == 7 && sizeof(CPictureEx::TImageDescriptor) == 10 &&
+                      sizeof(CPictureEx::TControlExtension) == 8,
+                  "records as stored");
+    CPictureEx::TScreenDescriptor screen = {};
+    screen.m_cPacked = 0xD5;  // 1 101 0 101
+    CPictureEx::TImageDescriptor image = {};
+    image.m_cPacked = 0x63;  // 0 1 1 00 011
+    CPictureEx::TControlExtension control = {};
+    control.m_cPacked = 0x0B;  // 000 010 1 1
+    const struct
+    {
+        int screen, image, control;
+    } fields[] = {{1, 0, 2}, {6, 1, 1}, {0, 1, 1}, {5, 3, 0x0B}, {0xD5, 0x63, 0x0B}};
+    for (int code = 0; code < 5; ++code)
+    {
+        EXPECT_EQ(fields[code].screen, screen.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].image, image.GetPackedValue(code)) << code;
+        EXPECT_EQ(fields[code].control, control.GetPackedValue(code)) << code;
+    }
 }
 
 // GIF data cut short at every block boundary and inside every image's data: the frames

@@ -1,5 +1,7 @@
 #include "picturefixtures.h"
 
+#include "testpaths.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -40,15 +42,6 @@ bool EncoderFor(const wchar_t* mime, CLSID* clsid)
             return true;
         }
     return false;
-}
-
-bool WriteBytes(const std::wstring& path, const std::vector<unsigned char>& bytes)
-{
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file)
-        return false;
-    const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && written;
 }
 
 bool SaveRaster(const std::wstring& path, const wchar_t* mime, int width, int height, float dpi)
@@ -117,7 +110,7 @@ bool SaveGif(const std::wstring& path, int width, int height)
     }
     out.push_back(0);
     out.push_back(';');
-    return WriteBytes(path, out);
+    return WriteFileBytes(path, out);
 }
 
 void DrawScene(HDC dc, int width, int height)
@@ -170,7 +163,7 @@ bool SaveWmf(const std::wstring& path, int width, int height)
     out.push_back(static_cast<unsigned char>(checksum & 0xFF));
     out.push_back(static_cast<unsigned char>(checksum >> 8));
     out.insert(out.end(), bits.begin(), bits.end());
-    return WriteBytes(path, out);
+    return WriteFileBytes(path, out);
 }
 }
 

@@ -11,6 +11,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+
 namespace
 {
 // ---- start-up, pages and buttons -------------------------------------------------------
@@ -399,4 +401,50 @@ TEST_F(WizardTest, CompressStepAcceptsZeroAndCorrectsTheSizeLimit)
     EXPECT_EQ(L"1", IniValue(profile, L"Compress", L"FileSize"));
     EXPECT_EQ(L"Size", IniValue(profile, L"Compress", L"Mode"));
 }
+// ---- what a user meets: help, messages and long paths ------------------------------------
+
+TEST_F(WizardTest, TheOpenFileDialogAsksForNoHelpButtonThatWouldDoNothing)
+{
+    DWORD flags = 0;
+    CSelectFilePage::s_runFileDialog = [](CFileDialog& dialog) -> INT_PTR {
+        g_chosenFiles.assign(1, std::to_wstring(dialog.m_ofn.Flags));
+        return IDCANCEL;
+    };
+    RunProgram([&](CQuilbrookWizard& wizard) { Click(wizard, IDC_ADD_FILE); });
+    ASSERT_EQ(1u, g_chosenFiles.size());
+    flags = std::stoul(g_chosenFiles.front());
+    EXPECT_EQ(0u, flags & OFN_SHOWHELP);
+    EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER | OFN_ALLOWMULTISELECT), flags & (OFN_EXPLORER | OFN_ALLOWMULTISELECT));
+}
+
+TEST_F(WizardTest, LongPathsShowTheirFileNamesAndTheFileListKeepsThemWhole)
+{
+    std::wstring folder = L"E:\\Holidays";
+    while (folder.size() < 300)
+        folder += L"\\the long summer of seaside holidays";
+    const std::vector<std::wstring> paths = {folder + L"\\seaside-1.jpg", folder + L"\\seaside-2.jpg"};
+    std::vector<std::wstring> rows;
+    int listWidth = 0, widestRow = 0;
+    RunProgram([&](CQuilbrookWizard& wizard) {
+        AddFiles(wizard, paths);
+        rows = ListRows(wizard);
+        HWND list = Control(wizard, IDC_FILE_LIST);
+        RECT client;
+        GetClientRect(list, &client);
+        listWidth = client.right;
+        for (const std::wstring& row : rows)
+            widestRow = std::max(widestRow, ListView_GetStringWidth(list, row.c_str()));
+        Press(wizard, PSBTN_NEXT);
+    });
+    ASSERT_EQ(2u, rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        const std::wstring name = paths[i].substr(paths[i].rfind(L'\\'));
+        EXPECT_EQ(L"...", rows[i].substr(rows[i].size() - name.size() - 3, 3)) << testing::PrintToString(rows[i]);
+        EXPECT_EQ(name, rows[i].substr(rows[i].size() - name.size()));
+        EXPECT_EQ(paths[i], IniValue(SettingsFile(L"FileList.txt"), L"FileList", (L"File" + std::to_wstring(i)).c_str()));
+    }
+    EXPECT_LE(widestRow, listWidth);
+}
+
 }

@@ -128,28 +128,24 @@ bool Enabled(CQuilbrookWizard& wizard, int sheetButton)
 void Press(CQuilbrookWizard& wizard, int psbtn)
 {
     SendMessageW(wizard.m_hWnd, PSM_PRESSBUTTON, psbtn, 0);
-    PumpPendingMessages();
+    PumpMessages();
 }
 
 void Click(CQuilbrookWizard& wizard, int id)
 {
     HWND button = Control(wizard, id);
     SendMessageW(Page(wizard), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-    PumpPendingMessages();
+    PumpMessages();
 }
 
 // A key pressed on the keyboard, as the system delivers it to the active window.
 void PressKey(WORD key)
 {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    SendKey(key);
     for (int i = 0; i < 5; ++i)
     {
         Sleep(20);
-        PumpPendingMessages();
+        PumpMessages();
     }
 }
 
@@ -157,13 +153,13 @@ void PressKey(WORD key)
 void Choose(CQuilbrookWizard& wizard, int id)
 {
     SendMessageW(Control(wizard, id), BM_CLICK, 0, 0);
-    PumpPendingMessages();
+    PumpMessages();
 }
 
 void Type(CQuilbrookWizard& wizard, int id, const wchar_t* text)
 {
     SetWindowTextW(Control(wizard, id), text);
-    PumpPendingMessages();
+    PumpMessages();
 }
 
 int TrackbarPosition(CQuilbrookWizard& wizard, int id)

@@ -71,16 +71,16 @@ TEST(ModelessDialog, EnterEscapeAndCloseBoxReachTheVirtualsAndTheWindowStays)
 
     MSG enter = KeyDown(edit, VK_RETURN);
     EXPECT_TRUE(dialog.PreTranslateMessage(&enter));
-    PumpWaitingMessages();
+    PumpMessages();
     EXPECT_EQ(1, dialog.oks);
 
     MSG escape = KeyDown(edit, VK_ESCAPE);
     EXPECT_TRUE(dialog.PreTranslateMessage(&escape));
-    PumpWaitingMessages();
+    PumpMessages();
     EXPECT_EQ(1, dialog.cancels);
 
     dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
-    PumpWaitingMessages();
+    PumpMessages();
     EXPECT_EQ(2, dialog.cancels);
 
     EXPECT_TRUE(IsWindow(dialog.m_hWnd));
@@ -199,7 +199,7 @@ COLORREF BackgroundPixel(CDialog& dialog)
 {
     dialog.SetWindowPos(nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     dialog.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpWaitingMessages();
+    PumpMessages();
     HDC hDC = GetDC(dialog.m_hWnd);
     const COLORREF pixel = GetPixel(hDC, 4, 4);  // a corner no control covers
     ReleaseDC(dialog.m_hWnd, hDC);

@@ -7,16 +7,6 @@
 
 #include <string>
 
-namespace
-{
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    CFile file;
-    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-    file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-}
-}
-
 TEST(CFile, OpenReportsFailureWithoutThrowing)
 {
     const std::wstring folder = MakeTestFolder(L"cfile-open");
@@ -32,8 +22,8 @@ TEST(CFile, OpenReportsFailureWithoutThrowing)
 TEST(CFile, ReadsShortAtTheEndAndCreateTruncates)
 {
     const std::wstring path = MakeTestFolder(L"cfile-rw") + L"\\data.bin";
-    WriteBytes(path, "0123456789");
-    WriteBytes(path, "abc");
+    WriteFileBytes(path, "0123456789");
+    WriteFileBytes(path, "abc");
 
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite));
@@ -55,7 +45,7 @@ TEST(CFile, ReadsShortAtTheEndAndCreateTruncates)
 TEST(CFile, WriteFailureThrowsFileException)
 {
     const std::wstring path = MakeTestFolder(L"cfile-throw") + L"\\data.bin";
-    WriteBytes(path, "x");
+    WriteFileBytes(path, "x");
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
     bool bThrown = false;
@@ -75,7 +65,7 @@ TEST(CFile, WriteFailureThrowsFileException)
 TEST(CStdioFile, ReadsAnsiLinesWithoutTheirEnds)
 {
     const std::wstring path = MakeTestFolder(L"stdio-read") + L"\\skin.ini";
-    WriteBytes(path, "[Section]\r\nName=caf\xE9\n\r\nlast");
+    WriteFileBytes(path, "[Section]\r\nName=caf\xE9\n\r\nlast");
     wchar_t cafe[8] = {};
     MultiByteToWideChar(CP_ACP, 0, "caf\xE9", -1, cafe, 8);
 
@@ -180,8 +170,8 @@ TEST(CMemFile, GrowsAndDetachesMallocMemory)
 TEST(CFileFind, WalksAFolderAndKeepsTheLastEntry)
 {
     const std::wstring folder = MakeTestFolder(L"filefind");
-    WriteBytes(folder + L"\\b.JPG", "12345");
-    WriteBytes(folder + L"\\A.png", "1");
+    WriteFileBytes(folder + L"\\b.JPG", "12345");
+    WriteFileBytes(folder + L"\\A.png", "1");
     CreateDirectoryW((folder + L"\\sub").c_str(), nullptr);
 
     CFileFind finder;

@@ -177,11 +177,7 @@ void PressKey(HWND focus, WORD key)
 {
     SetForegroundWindow(g_sheet);
     SetFocus(focus);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
+    SendKey(key);
 }
 }
 

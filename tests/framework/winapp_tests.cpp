@@ -132,7 +132,7 @@ TEST(Help, HelpFromAChildOrTheMainWindowReachesTheMainWindowsWinHelp)
 
     main.DestroyWindow();
     EXPECT_EQ(nullptr, app.m_pMainWnd) << "a destroyed main window is no longer the main window";
-    PumpWaitingMessages();  // the quit message that ends the main window's thread
+    PumpMessages();  // the quit message that ends the main window's thread
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
     {

@@ -111,12 +111,3 @@ void ImportSlotPatch::Write(void* value)
     VirtualProtect(m_slot, sizeof(void*), oldProtection, &oldProtection);
 }
 
-void PumpWaitingMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "uiinput.h"
+
 #include <string>
 #include <vector>
 
@@ -43,5 +45,3 @@ private:
     void* m_original = nullptr;
 };
 
-// Dispatches every message that is waiting for this thread.
-void PumpWaitingMessages();

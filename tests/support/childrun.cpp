@@ -81,7 +81,11 @@ ChildRunResult RunTestInChild(const std::wstring& testName, const ChildRunOption
                        &startup, &process))
     {
         result.started = true;
-        WaitForSingleObject(process.hProcess, 120000);
+        if (WaitForSingleObject(process.hProcess, options.timeoutMilliseconds) == WAIT_TIMEOUT)
+        {
+            TerminateProcess(process.hProcess, WAIT_TIMEOUT);
+            WaitForSingleObject(process.hProcess, INFINITE);
+        }
         GetExitCodeProcess(process.hProcess, &result.exitCode);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

@@ -3,6 +3,8 @@
 // off, to reach code paths that the running process cannot take.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 struct ChildRunResult
@@ -18,6 +20,7 @@ struct ChildRunOptions
     std::wstring disabledDlls;    // e.g. L"uxtheme,msimg32"; empty: none
     std::wstring environmentName; // one extra environment variable for the child
     std::wstring environmentValue;
+    DWORD timeoutMilliseconds = 120000;  // a child still running then is ended (a hang)
 };
 
 // testName is a full gtest name, usually of a DISABLED_ test that only children run.

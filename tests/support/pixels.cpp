@@ -3,8 +3,6 @@
 #include "testpaths.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 bool IsLowColorScreen()
 {
@@ -115,18 +113,6 @@ std::vector<BYTE> BmpFileBytes(int width, int height, int bitsPerPixel, const st
     std::memcpy(bytes.data(), &file, sizeof(file));
     std::memcpy(bytes.data() + sizeof(file), body.data(), body.size());
     return bytes;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
-{
-    std::ofstream file(path.c_str(), std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<BYTE> ReadFileBytes(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 TestResourceModule::TestResourceModule(const wchar_t* folderName, const std::vector<TestResource>& resources)

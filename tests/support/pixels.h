@@ -59,9 +59,6 @@ std::vector<BYTE> BmpFileBytes(int width, int height, int bitsPerPixel, const st
 // The same without the 14-byte file header: the form of an RT_BITMAP resource.
 std::vector<BYTE> BmpResourceBytes(int width, int height, int bitsPerPixel, const std::vector<DWORD>& pixels);
 
-void WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
-std::vector<BYTE> ReadFileBytes(const std::wstring& path);
-
 // A copy of this test program with the given resources added, loaded as a data file.
 struct TestResource
 {

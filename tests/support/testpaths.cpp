@@ -60,3 +60,50 @@ std::wstring BesideTestProgram(const wchar_t* fileName)
     }
     return std::wstring(folder) + L"\\" + fileName;
 }
+
+bool WriteFileBytes(const std::wstring& path, const void* bytes, size_t size)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
+    return CloseHandle(file) && wrote && written == size;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
+{
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+std::vector<BYTE> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<BYTE> bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size = {};
+    if (GetFileSizeEx(file, &size) && size.QuadPart < 0x40000000)
+    {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!bytes.empty() && (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)))
+            read = 0;
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+std::wstring WriteTestFile(const wchar_t* folder, const wchar_t* name, const std::vector<BYTE>& bytes)
+{
+    const std::wstring path = MakeTestFolder(folder) + L"\\" + name;
+    WriteFileBytes(path, bytes);
+    return path;
+}

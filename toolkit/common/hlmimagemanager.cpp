@@ -52,16 +52,7 @@ BOOL ReadFileStart(LPCWSTR path, void* buffer, DWORD count)
 
 const BYTE* CHLMImageManager::ResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size)
 {
-    size = 0;
-    HRSRC resource = FindResourceW(module, name, type);
-    if (!resource)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
-        return nullptr;
-    size = SizeofResource(module, resource);
-    return static_cast<const BYTE*>(bytes);
+    return LockResourceBytes(module, name, type, size);
 }
 
 namespace

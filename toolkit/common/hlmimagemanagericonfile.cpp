@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <set>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -13,6 +16,10 @@ namespace
 const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 const BYTE kPngSignature[4] = {0x89, 'P', 'N', 'G'};
 const WORD kIconFileType = 1;
+// Pictures of ICO files larger than this are not read: a 256 x 256 picture at 32 bits takes
+// 270 KB, and what a larger entry claims is a damaged or hostile file's.
+const DWORD kMostIconPictureBytes = 16 * 1024 * 1024;
+const DWORD kBitFieldMasksSize = 3 * sizeof(DWORD);
 
 #pragma pack(push, 1)
 // An entry of an RT_GROUP_ICON directory.
@@ -100,10 +107,13 @@ bool IsCompleteIconPicture(const BYTE* bytes, DWORD size)
     const ULONGLONG colors = header.biClrUsed ? header.biClrUsed : (bits <= 8 ? 1ull << bits : 0);
     const ULONGLONG colorStride = (width * bits + 31) / 32 * 4;
     const ULONGLONG maskStride = (width + 31) / 32 * 4;
-    return kInfoHeaderSize + colors * 4 + (colorStride + maskStride) * rows <= size;
+    const ULONGLONG masks = header.biCompression == BI_BITFIELDS ? kBitFieldMasksSize : 0;
+    return kInfoHeaderSize + masks + colors * 4 + (colorStride + maskStride) * rows <= size;
 }
 
-// An ICO file opened for shared reading, with its directory.
+// An ICO file opened for shared reading, with its directory. Entries that repeat an earlier
+// one (the same picture at the same size and depth) are left out, and a picture that several
+// entries share is read once.
 class IconFile
 {
 public:
@@ -122,9 +132,15 @@ public:
         m_length = static_cast<ULONGLONG>(length.QuadPart);
         if (type != kIconFileType || count == 0 || sizeof(header) + count * sizeof(IconFileEntry) > m_length)
             return;
-        m_entries.resize(count);
-        if (!ReadAll(sizeof(header), m_entries.data(), static_cast<DWORD>(count * sizeof(IconFileEntry))))
-            m_entries.clear();
+        std::vector<IconFileEntry> entries(count);
+        if (!ReadAll(sizeof(header), entries.data(), static_cast<DWORD>(count * sizeof(IconFileEntry))))
+            return;
+        std::set<std::tuple<DWORD, DWORD, BYTE, BYTE, WORD>> seen;
+        for (const IconFileEntry& entry : entries)
+            if (seen.insert(std::make_tuple(entry.imageOffset, entry.bytesInResource, entry.width, entry.height,
+                                            entry.bitCount))
+                    .second)
+                m_entries.push_back(entry);
     }
     ~IconFile()
     {
@@ -136,17 +152,21 @@ public:
 
     const std::vector<IconFileEntry>& Entries() const { return m_entries; }
 
-    // The picture of an entry; empty when it does not lie wholly inside the file.
-    std::vector<BYTE> ReadPicture(const IconFileEntry& entry)
+    // The picture of an entry; empty when it does not lie wholly inside the file or is larger
+    // than any icon picture. It stays valid until the next call.
+    const std::vector<BYTE>& ReadPicture(const IconFileEntry& entry)
     {
-        std::vector<BYTE> picture;
-        if (entry.bytesInResource == 0 ||
+        if (!m_picture.empty() && entry.imageOffset == m_pictureOffset && entry.bytesInResource == m_picture.size())
+            return m_picture;
+        m_picture.clear();
+        if (entry.bytesInResource == 0 || entry.bytesInResource > kMostIconPictureBytes ||
             static_cast<ULONGLONG>(entry.imageOffset) + entry.bytesInResource > m_length)
-            return picture;
-        picture.resize(entry.bytesInResource);
-        if (!ReadAll(entry.imageOffset, picture.data(), entry.bytesInResource))
-            picture.clear();
-        return picture;
+            return m_picture;
+        m_picture.resize(entry.bytesInResource);
+        m_pictureOffset = entry.imageOffset;
+        if (!ReadAll(entry.imageOffset, m_picture.data(), entry.bytesInResource))
+            m_picture.clear();
+        return m_picture;
     }
 
 private:
@@ -162,6 +182,8 @@ private:
     HANDLE m_file;
     ULONGLONG m_length = 0;
     std::vector<IconFileEntry> m_entries;
+    std::vector<BYTE> m_picture;
+    DWORD m_pictureOffset = 0;
 };
 }
 
@@ -220,35 +242,50 @@ BOOL CHLMImageManagerIconImage::CreateFromResource(LPCTSTR name, int cx, int cy,
 
 HBITMAP CHLMImageManager::ReadAlphaIconFile(LPCTSTR path, int width)
 {
-    IconFile file(path);
-    for (const IconFileEntry& entry : file.Entries())
+    try
     {
-        if (entry.bitCount != 32 || (width != 0 && EntrySize(entry.width) != width))
-            continue;
-        const std::vector<BYTE> picture = file.ReadPicture(entry);
-        HBITMAP section =
-            picture.empty() ? nullptr : AlphaBitmapFromIconBytes(picture.data(), static_cast<DWORD>(picture.size()));
-        if (section)
-            return section;
+        IconFile file(path);
+        for (const IconFileEntry& entry : file.Entries())
+        {
+            if (entry.bitCount != 32 || (width != 0 && EntrySize(entry.width) != width))
+                continue;
+            const std::vector<BYTE>& picture = file.ReadPicture(entry);
+            HBITMAP section = picture.empty() ? nullptr
+                                              : AlphaBitmapFromIconBytes(picture.data(), static_cast<DWORD>(picture.size()));
+            if (section)
+                return section;
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        TRACE(_T("ReadAlphaIconFile: out of memory reading %s\n"), path);
     }
     return nullptr;
 }
 
 BOOL CHLMImageManager::SetIconFromIconFile(LPCTSTR path, UINT id, CSize size, int state)
 {
-    IconFile file(path);
     BOOL added = FALSE;
-    for (const IconFileEntry& entry : file.Entries())
+    try
     {
-        const CSize entrySize(EntrySize(entry.width), EntrySize(entry.height));
-        if (size != CSize(0, 0) && size != entrySize)
-            continue;
-        const std::vector<BYTE> picture = file.ReadPicture(entry);
-        CHLMImageManagerIconImage image;
-        if (!picture.empty() && image.CreateFromIconBytes(picture.data(), static_cast<DWORD>(picture.size()),
-                                                         entrySize.cx, entrySize.cy) &&
-            SetIcon(image, id, entrySize, state))
-            added = TRUE;
+        IconFile file(path);
+        for (const IconFileEntry& entry : file.Entries())
+        {
+            const CSize entrySize(EntrySize(entry.width), EntrySize(entry.height));
+            if (size != CSize(0, 0) && size != entrySize)
+                continue;
+            const std::vector<BYTE>& picture = file.ReadPicture(entry);
+            CHLMImageManagerIconImage image;
+            if (!picture.empty() && image.CreateFromIconBytes(picture.data(), static_cast<DWORD>(picture.size()),
+                                                             entrySize.cx, entrySize.cy) &&
+                SetIcon(image, id, entrySize, state))
+                added = TRUE;
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        TRACE(_T("SetIconFromIconFile: out of memory reading %s\n"), path);
+        return FALSE;
     }
     return added;
 }

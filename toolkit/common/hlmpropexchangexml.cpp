@@ -3,10 +3,16 @@
 // (element mode); items are consecutive child elements of one name.
 #include "hlmpropexchange.h"
 
+#include <msxml2.h>
+#undef CLSID_DOMDocument  // msxml2.h turns it into the version-2.6 document; this is the system's
+
 IMPLEMENT_DYNAMIC(CHLMPropExchangeXMLNode, CHLMPropExchange)
 
 namespace
 {
+// The document's second interface, for its parser properties (no library exports its id).
+const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
 // An interface pointer released when it goes out of scope.
 template <class T>
 class ComRef
@@ -295,6 +301,21 @@ BOOL CHLMPropExchangeXMLNode::CreateDocumentInstance()
         return FALSE;
     }
     m_pDocument->put_preserveWhiteSpace(VARIANT_TRUE);
+    // Settings files are read whole before anything uses them, and nothing they name from
+    // outside (external entities, DTDs) is fetched or obeyed.
+    m_pDocument->put_async(VARIANT_FALSE);
+    m_pDocument->put_resolveExternals(VARIANT_FALSE);
+    m_pDocument->put_validateOnParse(VARIANT_FALSE);
+    ComRef<IXMLDOMDocument2> document2;
+    if (SUCCEEDED(m_pDocument->QueryInterface(kIidXmlDomDocument2, reinterpret_cast<void**>(&document2))) &&
+        document2 != nullptr)
+    {
+        VARIANT prohibit;
+        VariantInit(&prohibit);
+        prohibit.vt = VT_BOOL;
+        prohibit.boolVal = VARIANT_TRUE;
+        document2->setProperty(Bstr(L"ProhibitDTD"), prohibit);  // unknown to older parsers
+    }
     return TRUE;
 }
 

@@ -119,6 +119,8 @@ private:
 class CHLMResourceManagerXML : public CHLMResourceManager
 {
 public:
+    // Submenus are read to kMostMenuDepth levels below the menu bar.
+    static constexpr UINT kMostMenuDepth = 16;
     struct MENUITEMTEMPLATEINFO
     {
         WORD wOptions = 0;
@@ -168,7 +170,7 @@ public:
 protected:
     // The element with this id ('string[@id = "5"]'), opened as a section; NULL when missing.
     CHLMPropExchangeXMLNode* OpenElement(LPCTSTR lpszKind, UINT nID);
-    void AddMenuItems(CHLMPropExchangeXMLNode* pSection, std::vector<MENUITEMTEMPLATEINFO*>& items);
+    void AddMenuItems(CHLMPropExchangeXMLNode* pSection, std::vector<MENUITEMTEMPLATEINFO*>& items, UINT nDepth = 0);
     BOOL LoadMenuTemplate(CMenu* pMenu, CHLMPropExchangeXMLNode* pSection);
     LPDLGTEMPLATE BuildDialogTemplate(CHLMPropExchangeXMLNode* pSection);
     LPDLGTEMPLATE CreateDialogTemplate(const DIALOGTEMPLATEINFO& dialog);

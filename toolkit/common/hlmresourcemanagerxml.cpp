@@ -136,7 +136,8 @@ BOOL CHLMResourceManagerXML::LoadMenu(CMenu* pMenu, UINT nID)
     return CHLMResourceManager::LoadMenu(pMenu, nID);
 }
 
-void CHLMResourceManagerXML::AddMenuItems(CHLMPropExchangeXMLNode* pSection, std::vector<MENUITEMTEMPLATEINFO*>& items)
+void CHLMResourceManagerXML::AddMenuItems(CHLMPropExchangeXMLNode* pSection, std::vector<MENUITEMTEMPLATEINFO*>& items,
+                                          UINT nDepth)
 {
     CHLMPropExchangeEnumeratorPtr enumerator(pSection->CreateEnumerator(L"menuitem"));
     DWORD nPosition = enumerator->GetPosition(0, TRUE);
@@ -150,10 +151,12 @@ void CHLMResourceManagerXML::AddMenuItems(CHLMPropExchangeXMLNode* pSection, std
         pRecord->wID = LOWORD(nItemID);
         items.push_back(pRecord);
         CHLMPropExchangeEnumeratorPtr children(item->CreateEnumerator(L"menuitem"));
-        if (children->GetPosition(0, TRUE) != 0)
+        // Submenus nested deeper than anyone can use are left out: each level costs stack.
+        if (children->GetPosition(0, TRUE) != 0 && nDepth < kMostMenuDepth)
         {
             pRecord->wOptions |= MF_POPUP;
-            AddMenuItems(static_cast<CHLMPropExchangeXMLNode*>(static_cast<CHLMPropExchange*>(item)), items);
+            AddMenuItems(static_cast<CHLMPropExchangeXMLNode*>(static_cast<CHLMPropExchange*>(item)), items,
+                         nDepth + 1);
         }
         else if (nItemID == 0)
         {

@@ -408,262 +408,59 @@ BOOL FileExists(LPCWSTR path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace
+{
+// TRUE when size bytes at address lie in committed, readable memory, all of it reserved
+// together with allocationBase when one is given.
+BOOL IsReadableRange(const void* address, size_t size, const void* allocationBase)
+{
+    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const BYTE* start = static_cast<const BYTE*>(address);
+    while (size > 0)
+    {
+        MEMORY_BASIC_INFORMATION information = {};
+        if (VirtualQuery(start, &information, sizeof(information)) == 0 || information.State != MEM_COMMIT ||
+            (information.Protect & PAGE_GUARD) != 0 || (information.Protect & kReadable) == 0 ||
+            (allocationBase != nullptr && information.AllocationBase != allocationBase))
+            return FALSE;
+        const BYTE* regionEnd = static_cast<const BYTE*>(information.BaseAddress) + information.RegionSize;
+        const size_t inRegion = static_cast<size_t>(regionEnd - start);
+        if (inRegion >= size)
+            return TRUE;
+        size -= inRegion;
+        start = regionEnd;
+    }
+    return TRUE;
+}
+}
+
+BOOL IsReadableMemory(const void* address, size_t size)
+{
+    return IsReadableRange(address, size, nullptr);
+}
+
+const BYTE* LockResourceBytes(HMODULE module, LPCWSTR name, LPCWSTR type, DWORD& size)
+{
+    size = 0;
+    HRSRC resource = module != nullptr ? FindResourceW(module, name, type) : nullptr;
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr)
+        return nullptr;
+    const DWORD count = SizeofResource(module, resource);
+    // A module loaded as data has flags in the low bits of its handle.
+    const void* base = reinterpret_cast<const void*>(reinterpret_cast<ULONG_PTR>(module) & ~static_cast<ULONG_PTR>(3));
+    if (count == 0 || !IsReadableRange(bytes, count, base))
+        return nullptr;
+    size = count;
+    return static_cast<const BYTE*>(bytes);
+}
+
 double PerformanceSeconds()
 {
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// ---------------------------------------------------------------------------------------
-// CHLMAccessible
-
-CHLMAccessible::CHLMAccessible()
-    : m_xAccessible(this),
-      m_pfnNotifyWinEvent(nullptr),
-      m_pfnLresultFromObject(nullptr),
-      m_pfnAccessibleObjectFromWindow(nullptr)
-{
-    if (m_user32.GetOrLoadModule(L"user32.dll"))
-        m_user32.GetProcAddress(m_pfnNotifyWinEvent, "NotifyWinEvent", 0);
-}
-
-CHLMAccessible::~CHLMAccessible() = default;
-
-HRESULT CHLMAccessible::GetAccessibleParent(IDispatch**) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleChildCount(LONG*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleChild(VARIANT, IDispatch**) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleName(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleValue(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleDescription(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleRole(VARIANT, VARIANT*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleState(VARIANT, VARIANT*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleHelp(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleHelpTopic(BSTR*, VARIANT, LONG*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleKeyboardShortcut(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::GetAccessibleFocus(VARIANT*) { return S_FALSE; }
-HRESULT CHLMAccessible::GetAccessibleSelection(VARIANT*) { return S_FALSE; }
-HRESULT CHLMAccessible::GetAccessibleDefaultAction(VARIANT, BSTR*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::AccessibleSelect(LONG, VARIANT) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::AccessibleLocation(LONG*, LONG*, LONG*, LONG*, VARIANT) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::AccessibleNavigate(LONG, VARIANT, VARIANT*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::AccessibleHitTest(LONG, LONG, VARIANT*) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::AccessibleDoDefaultAction(VARIANT) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::PutAccessibleName(VARIANT, BSTR) { return E_NOTIMPL; }
-HRESULT CHLMAccessible::PutAccessibleValue(VARIANT, BSTR) { return E_NOTIMPL; }
-
-CCmdTarget* CHLMAccessible::GetCmdTarget()
-{
-    ASSERT(FALSE);  // a derived class names the command target that owns the interface
-    return nullptr;
-}
-
-void CHLMAccessible::NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild)
-{
-    if (m_pfnNotifyWinEvent)
-        m_pfnNotifyWinEvent(event, hwnd, idObject, idChild);
-}
-
-// oleacc is loaded by the first call that needs it and stays until this object goes.
-template <class Function>
-BOOL CHLMAccessible::LookUpOleacc(Function& function, LPCSTR exportName)
-{
-    if (!m_oleacc.GetHandle())
-        m_oleacc.LoadModule(L"oleacc.dll");
-    if (!function && m_oleacc.GetHandle())
-        m_oleacc.GetProcAddress(function, exportName);
-    return function != nullptr;
-}
-
-HRESULT CHLMAccessible::AccessibleObjectFromWindow(HWND hwnd, DWORD dwObjectID, REFIID riid, void** ppvObject)
-{
-    if (!LookUpOleacc(m_pfnAccessibleObjectFromWindow, "AccessibleObjectFromWindow"))
-        return E_FAIL;
-    return m_pfnAccessibleObjectFromWindow(hwnd, dwObjectID, riid, ppvObject);
-}
-
-LRESULT CHLMAccessible::LresultFromObject(REFIID riid, WPARAM wParam, LPUNKNOWN punk)
-{
-    if (!LookUpOleacc(m_pfnLresultFromObject, "LresultFromObject"))
-        return E_FAIL;
-    return m_pfnLresultFromObject(riid, wParam, punk);
-}
-
-LONG CHLMAccessible::GetChildIndex(const VARIANT* pvar)
-{
-    // A client's VARIANT may refer to itself: the reference is followed one level only.
-    for (int nLevel = 0; pvar && nLevel < 2; ++nLevel)
-    {
-        switch (pvar->vt)
-        {
-        case VT_EMPTY:
-            return 0;
-        case VT_I4:
-            return pvar->lVal;
-        case VT_I2:
-            return pvar->iVal;
-        case VT_I4 | VT_BYREF:
-            return pvar->plVal ? *pvar->plVal : -1;
-        case VT_I2 | VT_BYREF:
-            return pvar->piVal ? *pvar->piVal : -1;
-        case VT_VARIANT | VT_BYREF:
-            pvar = pvar->pvarVal;
-            continue;
-        }
-        return -1;
-    }
-    return -1;
-}
-
-// The interface object: IUnknown through the command target, no automation, and every
-// accessibility method handed to the outer object unchanged.
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::QueryInterface(REFIID riid, void** ppvObject)
-{
-    CCmdTarget* pTarget = m_pOuter->GetCmdTarget();
-    if (!pTarget)
-    {
-        if (ppvObject)
-            *ppvObject = nullptr;
-        return E_NOINTERFACE;
-    }
-    return static_cast<HRESULT>(pTarget->ExternalQueryInterface(&riid, ppvObject));
-}
-
-ULONG STDMETHODCALLTYPE CHLMAccessible::XAccessible::AddRef()
-{
-    CCmdTarget* pTarget = m_pOuter->GetCmdTarget();
-    return pTarget ? pTarget->ExternalAddRef() : 0;
-}
-
-ULONG STDMETHODCALLTYPE CHLMAccessible::XAccessible::Release()
-{
-    CCmdTarget* pTarget = m_pOuter->GetCmdTarget();
-    return pTarget ? pTarget->ExternalRelease() : 0;
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                                               EXCEPINFO*, UINT*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accParent(IDispatch** ppdispParent)
-{
-    return m_pOuter->GetAccessibleParent(ppdispParent);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accChildCount(LONG* pcountChildren)
-{
-    return m_pOuter->GetAccessibleChildCount(pcountChildren);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accChild(VARIANT varChild, IDispatch** ppdispChild)
-{
-    return m_pOuter->GetAccessibleChild(varChild, ppdispChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accName(VARIANT varChild, BSTR* pszName)
-{
-    return m_pOuter->GetAccessibleName(varChild, pszName);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accValue(VARIANT varChild, BSTR* pszValue)
-{
-    return m_pOuter->GetAccessibleValue(varChild, pszValue);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDescription(VARIANT varChild, BSTR* pszDescription)
-{
-    return m_pOuter->GetAccessibleDescription(varChild, pszDescription);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accRole(VARIANT varChild, VARIANT* pvarRole)
-{
-    return m_pOuter->GetAccessibleRole(varChild, pvarRole);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accState(VARIANT varChild, VARIANT* pvarState)
-{
-    return m_pOuter->GetAccessibleState(varChild, pvarState);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelp(VARIANT varChild, BSTR* pszHelp)
-{
-    return m_pOuter->GetAccessibleHelp(varChild, pszHelp);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild,
-                                                                         LONG* pidTopic)
-{
-    return m_pOuter->GetAccessibleHelpTopic(pszHelpFile, varChild, pidTopic);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accKeyboardShortcut(VARIANT varChild,
-                                                                                BSTR* pszKeyboardShortcut)
-{
-    return m_pOuter->GetAccessibleKeyboardShortcut(varChild, pszKeyboardShortcut);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accFocus(VARIANT* pvarChild)
-{
-    return m_pOuter->GetAccessibleFocus(pvarChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accSelection(VARIANT* pvarChildren)
-{
-    return m_pOuter->GetAccessibleSelection(pvarChildren);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDefaultAction(VARIANT varChild,
-                                                                             BSTR* pszDefaultAction)
-{
-    return m_pOuter->GetAccessibleDefaultAction(varChild, pszDefaultAction);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accSelect(LONG flagsSelect, VARIANT varChild)
-{
-    return m_pOuter->AccessibleSelect(flagsSelect, varChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth,
-                                                                    LONG* pcyHeight, VARIANT varChild)
-{
-    return m_pOuter->AccessibleLocation(pxLeft, pyTop, pcxWidth, pcyHeight, varChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accNavigate(LONG navDir, VARIANT varStart,
-                                                                    VARIANT* pvarEndUpAt)
-{
-    return m_pOuter->AccessibleNavigate(navDir, varStart, pvarEndUpAt);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild)
-{
-    return m_pOuter->AccessibleHitTest(xLeft, yTop, pvarChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accDoDefaultAction(VARIANT varChild)
-{
-    return m_pOuter->AccessibleDoDefaultAction(varChild);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accName(VARIANT varChild, BSTR szName)
-{
-    return m_pOuter->PutAccessibleName(varChild, szName);
-}
-
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accValue(VARIANT varChild, BSTR szValue)
-{
-    return m_pOuter->PutAccessibleValue(varChild, szValue);
 }

@@ -132,15 +132,6 @@ ULONGLONG DibColorCount(const BITMAPINFOHEADER& header)
     return header.biBitCount <= 8 ? (1ULL << header.biBitCount) : 0;
 }
 
-bool IsPlainDibHeader(const BITMAPINFOHEADER& header)
-{
-    const WORD bitCount = header.biBitCount;
-    const bool knownDepth = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
-                            bitCount == 32;
-    return header.biSize == sizeof(BITMAPINFOHEADER) && header.biCompression == BI_RGB && header.biPlanes == 1 &&
-           header.biWidth > 0 && header.biHeight > 0 && knownDepth;
-}
-
 ULONGLONG DibImageSize(const BITMAPINFOHEADER& header)
 {
     const ULONGLONG rowBytes = (static_cast<ULONGLONG>(header.biBitCount) * header.biWidth + 31) / 32 * 4;
@@ -171,33 +162,96 @@ HBITMAP CreateSectionFromPacked(const BITMAPINFOHEADER& header, const BYTE* pixe
     return section;
 }
 
+// The masks of 32-bit pixels in the byte order blue, green, red, alpha: the only bit fields read.
+const DWORD kRedMask = 0x00FF0000, kGreenMask = 0x0000FF00, kBlueMask = 0x000000FF, kAlphaMask = 0xFF000000;
+const DWORD kMaskOffset = sizeof(BITMAPINFOHEADER);  // masks of a 40-byte header follow it; V4/V5 hold them there
+const DWORD kHeaderMaskCount = 3;
+
+// Where the parts of a packed DIB lie, checked against its size.
+struct PackedDibLayout
+{
+    BITMAPINFOHEADER header;  // its first 40 bytes; bit fields with the standard masks read as BI_RGB
+    ULONGLONG pixelOffset;    // after the header, the masks of a 40-byte header and the colour table
+    ULONGLONG imageSize;
+    BOOL alpha;               // FALSE, TRUE (32-bit BI_RGB) or kDeclaredAlpha
+};
+
+bool IsKnownDepth(WORD bitCount)
+{
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+}
+
+bool IsKnownHeaderSize(DWORD size)
+{
+    return size == sizeof(BITMAPINFOHEADER) || size == sizeof(BITMAPV4HEADER) || size == sizeof(BITMAPV5HEADER);
+}
+
+// FALSE for any header, mask set or size that is not read (the bitmap is then refused).
+BOOL ReadPackedDibLayout(const BYTE* bytes, DWORD size, PackedDibLayout& layout)
+{
+    if (size < sizeof(BITMAPINFOHEADER))
+        return FALSE;
+    BITMAPINFOHEADER& header = layout.header;
+    std::memcpy(&header, bytes, sizeof(header));
+    if (!IsKnownHeaderSize(header.biSize) || size < header.biSize || header.biPlanes != 1 || header.biWidth <= 0 ||
+        header.biHeight <= 0 || !IsKnownDepth(header.biBitCount))
+        return FALSE;
+
+    DWORD masks[4] = {};
+    ULONGLONG pixelOffset = header.biSize;
+    if (header.biSize > sizeof(BITMAPINFOHEADER))
+    {
+        std::memcpy(masks, bytes + kMaskOffset, sizeof(masks));
+    }
+    else if (header.biCompression == BI_BITFIELDS)
+    {
+        pixelOffset += kHeaderMaskCount * sizeof(DWORD);
+        if (size < pixelOffset)
+            return FALSE;
+        std::memcpy(masks, bytes + kMaskOffset, kHeaderMaskCount * sizeof(DWORD));
+    }
+    const BOOL alphaDeclared = masks[3] == kAlphaMask;
+    if (header.biCompression == BI_BITFIELDS)
+    {
+        if (header.biBitCount != 32 || masks[0] != kRedMask || masks[1] != kGreenMask || masks[2] != kBlueMask ||
+            (masks[3] != 0 && !alphaDeclared))
+            return FALSE;
+        header.biCompression = BI_RGB;
+        layout.alpha = alphaDeclared ? kDeclaredAlpha : FALSE;
+    }
+    else if (header.biCompression == BI_RGB)
+    {
+        layout.alpha = header.biBitCount != 32 ? FALSE : alphaDeclared ? kDeclaredAlpha : TRUE;
+    }
+    else
+    {
+        return FALSE;
+    }
+    layout.pixelOffset = pixelOffset + DibColorCount(header) * sizeof(RGBQUAD);
+    layout.imageSize = DibImageSize(header);
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    return size >= layout.pixelOffset + layout.imageSize;
+}
+
 // The bitmap of a packed DIB resource whose every part lies inside its `size` bytes.
 HBITMAP BitmapFromPackedDib(const BYTE* bytes, DWORD size, BOOL* alpha)
 {
-    if (size < sizeof(BITMAPINFOHEADER))
-        return NULL;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, bytes, sizeof(header));
-    if (!IsPlainDibHeader(header))
-        return NULL;
-    const ULONGLONG colorTableSize = DibColorCount(header) * sizeof(RGBQUAD);
-    const ULONGLONG imageSize = DibImageSize(header);
-    if (size < sizeof(BITMAPINFOHEADER) + colorTableSize + imageSize)
+    PackedDibLayout layout = {};
+    if (!ReadPackedDibLayout(bytes, size, layout))
         return NULL;
     if (alpha != nullptr)
-        *alpha = header.biBitCount == 32;
-
-    const BITMAPINFOHEADER* packed = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
-    if (header.biBitCount < 24)
+        *alpha = layout.alpha;
+    if (layout.header.biBitCount < 24)
     {
+        // The system reads the colour table after the header as the resource holds it.
+        const BITMAPINFOHEADER* packed = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
         HPALETTE palette = HLMSkinCreateDibPalette(packed);
         HBITMAP bitmap = HLMSkinCreateDibFromPacked(packed, palette);
         if (palette != NULL)
             DeleteObject(palette);
         return bitmap;
     }
-    const BYTE* pixels = bytes + sizeof(BITMAPINFOHEADER) + colorTableSize;
-    return CreateSectionFromPacked(header, pixels, static_cast<DWORD>(imageSize));
+    return CreateSectionFromPacked(layout.header, bytes + layout.pixelOffset, static_cast<DWORD>(layout.imageSize));
 }
 }
 
@@ -239,6 +293,8 @@ void HLMSkinBrushFrame(HDC dc, const RECT* rect, int width, HBRUSH brush)
 
 BOOL HLMSkinDrawEdge(HDC dc, RECT* rect, UINT edge, UINT flags)
 {
+    if (rect == nullptr)
+        return FALSE;
     if (flags & BF_MONO)
         flags |= BF_FLAT;
     RECT r = *rect;
@@ -329,6 +385,8 @@ LONG HLMSkinDrawDiagonalLine(HDC dc, const RECT* rect, int direction, int count,
 
 BOOL HLMSkinDrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
 {
+    if (rect == nullptr)
+        return FALSE;
     if (type == DFC_SCROLL && state == DFCS_SCROLLSIZEGRIP)
     {
         HLMSkinFillSolidRect(dc, rect, SkinColor(COLOR_3DFACE));
@@ -385,15 +443,9 @@ HBITMAP HLMSkinLoadBitmapResource(HMODULE module, LPCWSTR name, BOOL* alpha)
     if (CHLMImageManager::IsPngResource(module, name))
         return CHLMImageManager::ReadBitmapResource(module, name, alpha);
 
-    HRSRC resource = FindResourceW(module, name, RT_BITMAP);
-    HGLOBAL loaded = resource != NULL ? LoadResource(module, resource) : NULL;
-    const BYTE* bytes = loaded != NULL ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (bytes == nullptr)
-        return NULL;
-    HBITMAP bitmap = BitmapFromPackedDib(bytes, SizeofResource(module, resource), alpha);
-    UnlockResource(loaded);
-    FreeResource(loaded);
-    return bitmap;
+    DWORD size = 0;
+    const BYTE* bytes = LockResourceBytes(module, name, RT_BITMAP, size);
+    return bytes != nullptr ? BitmapFromPackedDib(bytes, size, alpha) : NULL;
 }
 
 HPALETTE HLMSkinCreateDibPalette(const BITMAPINFOHEADER* header)

@@ -28,8 +28,14 @@ BOOL HLMSkinDrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state);
 // The icon's size from its mask; 32 x 32 when it cannot be read.
 void GetIconSize(HICON icon, int* cx, int* cy);
 
-// A skin bitmap resource: a PNG resource of that name, or a packed DIB; the alpha flag
-// says whether the bitmap carries alpha. Null for anything it cannot read safely.
+// The alpha flag of a bitmap whose header declares an alpha channel: its alpha counts even
+// when every pixel is transparent (the form PremultiplyBitmap accepts as input).
+const BOOL kDeclaredAlpha = -1;
+
+// A skin bitmap resource: a PNG resource of that name, or a packed DIB (a 40-, 108- or
+// 124-byte header; BI_RGB, or 32-bit BI_BITFIELDS with the standard masks); the alpha flag
+// says whether the bitmap carries alpha, kDeclaredAlpha when its header declares it. Null
+// for anything it cannot read safely.
 HBITMAP HLMSkinLoadBitmapResource(HMODULE module, LPCWSTR name, BOOL* alpha);
 HPALETTE HLMSkinCreateDibPalette(const BITMAPINFOHEADER* header);
 HBITMAP HLMSkinCreateDibFromPacked(const BITMAPINFOHEADER* header, HPALETTE palette);

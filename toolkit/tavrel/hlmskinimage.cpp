@@ -30,6 +30,11 @@ bool FitsMargins(const RECT& source, const RECT& margins)
     return Height(source) >= margins.top + margins.bottom && Width(source) >= margins.left + margins.right;
 }
 
+int ClampToRange(LONG value, int high)
+{
+    return static_cast<int>(std::max<LONG>(0, std::min<LONG>(value, std::max(0, high))));
+}
+
 bool HasMargins(const RECT& margins)
 {
     return margins.left != 0 || margins.top != 0 || margins.right != 0 || margins.bottom != 0;
@@ -109,18 +114,18 @@ BOOL CHLMSkinImage::Adopt(HBITMAP bitmap, BOOL alpha)
         return FALSE;
     if (alpha && m_bPremultiply)
     {
-        // The flag starts at "no alpha": pixels that are all opaque, or all transparent,
-        // leave it so and the image is drawn opaque.
-        BOOL carriesAlpha = FALSE;
+        // Unless the header declares alpha, the flag starts at "no alpha": pixels that are all
+        // opaque, or all transparent, leave it so and the image is drawn opaque.
+        BOOL carriesAlpha = alpha == kDeclaredAlpha ? kDeclaredAlpha : FALSE;
         HBITMAP premultiplied = CHLMImageManager::PremultiplyBitmap(bitmap, &carriesAlpha, nullptr);
-        if (premultiplied != NULL)
-        {
-            DeleteObject(bitmap);
-            bitmap = premultiplied;
-            alpha = carriesAlpha;
-        }
+        DeleteObject(bitmap);
+        // Drawn with alpha but not premultiplied, the picture would show wrong colours.
+        if (premultiplied == NULL)
+            return FALSE;
+        bitmap = premultiplied;
+        alpha = carriesAlpha;
     }
-    SetBitmap(bitmap, alpha);
+    SetBitmap(bitmap, alpha != FALSE);
     return TRUE;
 }
 
@@ -136,6 +141,14 @@ void CHLMSkinImage::SetBitmap(HBITMAP bitmap, BOOL alpha)
     if (m_hBitmap == NULL || !GetObjectW(m_hBitmap, sizeof(info), &info))
         info.bmWidth = info.bmHeight = 0;
     m_szExtent = CSize(info.bmWidth, info.bmHeight);
+}
+
+RECT CHLMSkinImage::ClampMargins(const RECT& margins, const RECT& source)
+{
+    const int width = Width(source), height = Height(source);
+    const RECT clamped = {ClampToRange(margins.left, width), ClampToRange(margins.top, height),
+                          ClampToRange(margins.right, width), ClampToRange(margins.bottom, height)};
+    return clamped;
 }
 
 CRect CHLMSkinImage::GetSource(int index, int count) const
@@ -192,11 +205,13 @@ void CHLMSkinImage::CreateSolidRectArray(int frameCount, BOOL horizontal, const 
         if (horizontal || !ReadPixels(pixels))
             return;
         const int width = m_szExtent.cx, height = m_szExtent.cy;
+        // No more frames than rows: every frame checked has pixels.
+        frameCount = std::min(frameCount, height);
         const int frameHeight = height / frameCount;
-        const RECT& m = margins;
         for (int frame = 0; frame < frameCount; ++frame)
         {
             const RECT f = {0, frame * frameHeight, width, (frame + 1) * frameHeight};
+            const RECT m = ClampMargins(margins, f);
             const size_t before = m_arrSolidRects.GetSize();
             CheckSolidRect(pixels.data(), f, width, height);
             if (static_cast<size_t>(m_arrSolidRects.GetSize()) != before || !HasMargins(m))
@@ -330,9 +345,10 @@ void CHLMSkinImage::MirrorBitmap()
 // ---------------------------------------------------------------------------------------
 // Drawing
 
-void CHLMSkinImage::DrawImage(CDC* dc, const RECT& destination, const RECT& source, const RECT& margins,
+void CHLMSkinImage::DrawImage(CDC* dc, const RECT& destination, const RECT& source, const RECT& skinMargins,
                               COLORREF transparent, int sizingType, BOOL borderOnly)
 {
+    const RECT margins = ClampMargins(skinMargins, source);
     if (!FitsMargins(source, margins))
         return;
     if (DrawSolid(dc, destination, source, TRUE, transparent))
@@ -359,9 +375,10 @@ void CHLMSkinImage::DrawImage(CDC* dc, const RECT& destination, const RECT& sour
     memoryDC.SelectObject(previous);
 }
 
-void CHLMSkinImage::DrawSizingImage(CDC* dc, const RECT& d, const RECT& s, const RECT& m, int sizingType,
+void CHLMSkinImage::DrawSizingImage(CDC* dc, const RECT& d, const RECT& s, const RECT& skinMargins, int sizingType,
                                     BOOL borderOnly)
 {
+    const RECT m = ClampMargins(skinMargins, s);
     if (m_hBitmap == NULL || !FitsMargins(s, m))
         return;
     FilterImage(kNoColor);
@@ -439,9 +456,17 @@ void CHLMSkinImage::DrawImageTile(CDC* dc, const RECT& t, CDC* sourceDC, const R
     }
     const int tileHeight = (flags & TileVertical) ? std::min(rh, th) : th;
     const int tileWidth = (flags & TileHorizontal) ? std::min(rw, tw) : tw;
-    for (int x = t.left; x < t.right; x += tileWidth)
+    // Only the tiles that can be seen are drawn: a huge destination costs no more than the
+    // surface it is drawn on.
+    RECT visible = t;
+    RECT clip = {};
+    if (dc->GetClipBox(&clip) != ERROR && !IntersectRect(&visible, &t, &clip))
+        return;
+    const int firstX = t.left + (visible.left - t.left) / tileWidth * tileWidth;
+    const int firstY = t.top + (visible.top - t.top) / tileHeight * tileHeight;
+    for (int x = firstX; x < visible.right; x += tileWidth)
     {
-        for (int y = t.top; y < t.bottom; y += tileHeight)
+        for (int y = firstY; y < visible.bottom; y += tileHeight)
         {
             RECT tile = {x, y, x + tileWidth, y + tileHeight};
             RECT from = r;

@@ -42,6 +42,9 @@ public:
     // Adopts a bitmap; the solid rectangles are found again at the next background draw.
     void SetBitmap(HBITMAP bitmap, BOOL alpha);
 
+    // Each margin held to [0, the source's side]: no sum of two overflows, no band leaves it.
+    static RECT ClampMargins(const RECT& margins, const RECT& source);
+
     CSize GetExtent() const { return m_szExtent; }
     int GetWidth() const { return m_szExtent.cx; }
     int GetHeight() const { return m_szExtent.cy; }

@@ -81,6 +81,12 @@ void DeleteBrushSlot(HBRUSH& slot)
         DeleteObject(brush);
 }
 
+// A size the skin gives a metric, held to what a window frame can use.
+int ClampMetric(int size)
+{
+    return std::max(0, std::min(size, kMaxSkinMetric));
+}
+
 void RecreateFont(CFont& font, const LOGFONTW& logFont)
 {
     font.DeleteObject();
@@ -208,16 +214,16 @@ void CHLMSkinManagerMetrics::ReadSystemMetrics()
 void CHLMSkinManagerMetrics::ReadSkinMetrics(const CHLMSkinManagerSchema& schema)
 {
     schema.GetIntProperty(g_classSysMetrics, 0, 0, CaptionBarHeightId, m_nCaptionHeight);
-    ++m_nCaptionHeight;
+    m_nCaptionHeight = ClampMetric(m_nCaptionHeight) + 1;
     schema.GetIntProperty(g_classSysMetrics, 0, 0, SmCaptionBarHeightId, m_nSmallCaptionHeight);
-    ++m_nSmallCaptionHeight;
+    m_nSmallCaptionHeight = ClampMetric(m_nSmallCaptionHeight) + 1;
 
     int size = 0;
     if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarWidthId, size)) && size > 0)
-        m_cxVScroll = m_cxHScroll = size;
+        m_cxVScroll = m_cxHScroll = ClampMetric(size);
     size = 0;
     if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarHeightId, size)) && size > 0)
-        m_cyVScroll = m_cyHScroll = size;
+        m_cyVScroll = m_cyHScroll = ClampMetric(size);
 
     LOGFONTW font = {};
     if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, CaptionFontId, font)))
@@ -351,7 +357,7 @@ BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR t
 {
     HDC hdc = dc->m_hDC;
     SetBkMode(hdc, TRANSPARENT);
-    RECT margins = GetThemeRect(part, state, CaptionMarginsId, 0, 0, 0, 0);
+    RECT margins = CHLMSkinImage::ClampMargins(GetThemeRect(part, state, CaptionMarginsId, 0, 0, 0, 0), *rect);
     RECT textRect = {rect->left + margins.left, rect->top + margins.top, rect->right - margins.right,
                      rect->bottom - margins.bottom};
     if (GetThemeEnumValue(part, state, ContentAlignmentId, 0) == 1)
@@ -364,6 +370,8 @@ BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR t
     if (GetThemeEnumValue(part, state, TextShadowTypeId, 0) == singleShadow)
     {
         SIZE offset = GetThemePosition(part, state, TextShadowOffsetId, 0, 0);
+        offset.cx = std::max(-kMaxSkinMetric, std::min<int>(offset.cx, kMaxSkinMetric));
+        offset.cy = std::max(-kMaxSkinMetric, std::min<int>(offset.cy, kMaxSkinMetric));
         COLORREF shadow = GetThemeColor(part, state, TextShadowColorId, noColor);
         if ((offset.cx != 0 || offset.cy != 0) && shadow != noColor)
         {
@@ -662,32 +670,17 @@ int CHLMSkinManager::GetDialogTexture(CHLMSkinObject* pObject)
     return static_cast<CHLMSkinObjectFrame*>(pObject)->GetDialogTexture();
 }
 
-namespace
+HRESULT CHLMSkinManager::SetWindowOption(HWND hWnd, int nValue)
 {
-// TRUE when size bytes at address lie in committed memory that can be read.
-BOOL IsReadableMemory(const void* address, size_t size)
-{
-    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                            PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-    const BYTE* start = static_cast<const BYTE*>(address);
-    while (size > 0)
-    {
-        MEMORY_BASIC_INFORMATION information = {};
-        if (::VirtualQuery(start, &information, sizeof(information)) == 0 ||
-            information.State != MEM_COMMIT || (information.Protect & PAGE_GUARD) != 0 ||
-            (information.Protect & kReadable) == 0)
-            return FALSE;
-        const BYTE* regionEnd =
-            static_cast<const BYTE*>(information.BaseAddress) + information.RegionSize;
-        const size_t inRegion = static_cast<size_t>(regionEnd - start);
-        if (inRegion >= size)
-            return TRUE;
-        size -= inRegion;
-        start = regionEnd;
-    }
-    return TRUE;
+    CHLMSkinObject* object = FindSkinObject(hWnd);
+    if (object == nullptr)
+        return E_INVALIDARG;
+    SetDialogTexture(object, nValue);
+    return S_OK;
 }
 
+namespace
+{
 // What a property sheet keeps at DWLP_USER: its own window, then its header.
 struct PropertySheetRecord
 {
@@ -893,7 +886,7 @@ int CHLMSkinManager::GetThemeSysSize(int propertyId) const
     int size = 0;
     if (m_pSchema != nullptr)
         m_pSchema->GetIntProperty(g_classSysMetrics, 0, 0, propertyId, size);
-    return size;
+    return ClampMetric(size);
 }
 
 BOOL CHLMSkinManager::GetThemeSysBool(int propertyId) const
@@ -1004,6 +997,22 @@ BOOL CALLBACK EnumPostSysColorChange(HWND hWnd, LPARAM /*lParam*/)
 }
 }
 
+namespace
+{
+// A window that cannot follow the change (no memory to redraw it) keeps its old look; the
+// load goes on and the other windows still follow.
+void NotifySkinStateChanged(CHLMSkinObject* object, BOOL bPrevious, BOOL bEnabled)
+{
+    try
+    {
+        object->OnSkinStateChanged(bPrevious, bEnabled);
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+}
+
 void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
 {
     WNDENUMPROC enumProc = &EnumPostSysColorChange;
@@ -1017,7 +1026,7 @@ void CHLMSkinManager::BroadcastSkinChange(BOOL bPrevious, BOOL bEnabled)
         CHLMSkinObject* object = nullptr;
         m_windows.GetNextAssoc(position, hWnd, object);
         if (::IsWindow(hWnd))
-            object->OnSkinStateChanged(bPrevious, bEnabled);
+            NotifySkinStateChanged(object, bPrevious, bEnabled);
         else
             DetachSkinObject(hWnd);
     }

@@ -7,7 +7,9 @@
 #include "hlmskinobjectframe.h"
 #include "common/hlmsystemhelpers.h"
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
 
 // ---------------------------------------------------------------------------------------
 // The table of replaced functions. Each entry is typed by the system function's own type,
@@ -73,6 +75,9 @@ struct ReplacedFunctions
 };
 
 ReplacedFunctions g_replaced;
+
+// How import pages get their protection changed; tests make it fail.
+decltype(&::VirtualProtect) g_protectSlotPage = &::VirtualProtect;
 
 // An import slot holds a bare address: these two are the only places where a function
 // becomes an address or an address a function.
@@ -306,7 +311,8 @@ private:
 };
 
 // Writes one import slot: the page holding it is made writable (keeping execute rights
-// when it had them) for the write only.
+// when it had them) for the write only. A page whose protection cannot be put back gets
+// its old value back too, so that a slot is never left changed while reported unchanged.
 BOOL WriteSlot(ULONG_PTR* slot, ULONG_PTR value)
 {
     MEMORY_BASIC_INFORMATION information = {};
@@ -319,13 +325,17 @@ BOOL WriteSlot(ULONG_PTR* slot, ULONG_PTR value)
     const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
                              PAGE_EXECUTE_WRITECOPY;
     const DWORD writable = (information.Protect & executable) ? PAGE_EXECUTE_READWRITE : PAGE_READWRITE;
+    const auto protect = g_protectSlotPage;
     DWORD previous = 0;
-    if (!::VirtualProtect(page, pageSize, writable, &previous))
+    if (!protect(page, pageSize, writable, &previous))
         return FALSE;
+    const ULONG_PTR old = *slot;
     *slot = value;
     DWORD ignored = 0;
-    ::VirtualProtect(page, pageSize, previous, &ignored);
-    return TRUE;
+    if (protect(page, pageSize, previous, &ignored))
+        return TRUE;
+    *slot = old;
+    return FALSE;
 }
 
 // The thread start record the CreateThread replacement hands to ThreadStartThunk.
@@ -394,6 +404,35 @@ LRESULT CallWindowProcOriginal(WNDPROC pfnWndProc, HWND hWnd, UINT message, WPAR
     return HLM_SYSTEM(CallWindowProcW)(pfnWndProc, hWnd, message, wParam, lParam);
 }
 
+ULONG_PTR GetHighestApplicationAddress()
+{
+    static const ULONG_PTR highest = [] {
+        SYSTEM_INFO system = {};
+        ::GetSystemInfo(&system);
+        return reinterpret_cast<ULONG_PTR>(system.lpMaximumApplicationAddress);
+    }();
+    return highest;
+}
+
+ULONG_PTR UnwrapPushStub(ULONG_PTR address, ULONG_PTR highestApplicationAddress)
+{
+    const BYTE kPushImmediate = 0x68;
+    const size_t kStubHead = 1 + sizeof(DWORD);
+    const BYTE* stub = reinterpret_cast<const BYTE*>(address);
+    if (address <= highestApplicationAddress || !IsReadableMemory(stub, kStubHead) || stub[0] != kPushImmediate)
+        return address;
+    DWORD pushed = 0;
+    std::memcpy(&pushed, stub + 1, sizeof(pushed));
+    return pushed;
+}
+
+decltype(&::VirtualProtect) SetImportPageProtector(decltype(&::VirtualProtect) protect)
+{
+    const auto previous = g_protectSlotPage;
+    g_protectSlotPage = protect != nullptr ? protect : &::VirtualProtect;
+    return previous;
+}
+
 // ---------------------------------------------------------------------------------------
 // One hooked function
 
@@ -405,7 +444,7 @@ CHLMSkinManagerApiFunction::CHLMSkinManagerApiFunction(CHLMSkinManagerApiHook* p
       m_bHooked(FALSE),
       m_szModule(),
       m_szFunction(),
-      m_systemAddress(systemAddress),
+      m_systemAddress(UnwrapPushStub(systemAddress, GetHighestApplicationAddress())),
       m_replacementAddress(replacementAddress)
 {
     CopyName(m_szModule, lpszModule);
@@ -422,15 +461,29 @@ void CHLMSkinManagerApiFunction::HookImport()
     m_bHooked = ReplaceInAllModules(m_szModule, m_systemAddress, m_replacementAddress);
 }
 
-void CHLMSkinManagerApiFunction::UnhookImport()
+BOOL CHLMSkinManagerApiFunction::UnhookImport()
 {
     if (!m_bHooked)
-        return;
-    ReplaceInAllModules(m_szModule, m_replacementAddress, m_systemAddress);
+        return TRUE;
+    BOOL failed = FALSE;
+    try
+    {
+        ReplaceInAllModules(m_szModule, m_replacementAddress, m_systemAddress, &failed);
+    }
+    catch (const std::exception&)
+    {
+        failed = TRUE;  // the module list could not be made: nothing was walked
+    }
+    // A slot still holding the replacement keeps the record, and with it the system function
+    // the replacement calls; otherwise the replacement would call itself through that slot.
+    if (failed)
+        return FALSE;
     m_bHooked = FALSE;
+    return TRUE;
 }
 
-BOOL CHLMSkinManagerApiFunction::ReplaceInAllModules(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to)
+BOOL CHLMSkinManagerApiFunction::ReplaceInAllModules(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to,
+                                                     BOOL* pFailed)
 {
     if (from == 0 || to == 0)
         return FALSE;
@@ -441,14 +494,14 @@ BOOL CHLMSkinManagerApiFunction::ReplaceInAllModules(LPCSTR lpszModule, ULONG_PT
     for (HMODULE module : m_pOwner->GetModules())
     {
         if (module != mainModule && !m_pOwner->IsModuleExcluded(module))
-            replaced |= ReplaceInOneModule(lpszModule, from, to, module);
+            replaced |= ReplaceInOneModule(lpszModule, from, to, module, pFailed);
     }
-    replaced |= ReplaceInOneModule(lpszModule, from, to, mainModule);
+    replaced |= ReplaceInOneModule(lpszModule, from, to, mainModule, pFailed);
     return replaced;
 }
 
 BOOL CHLMSkinManagerApiFunction::ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to,
-                                                    HMODULE hModule)
+                                                    HMODULE hModule, BOOL* pFailed)
 {
     if (from == 0 || to == 0)
         return FALSE;
@@ -456,6 +509,7 @@ BOOL CHLMSkinManagerApiFunction::ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR
     const ImportDirectory imports(hModule);
     if (!imports.IsValid())
         return FALSE;
+    const ULONG_PTR highest = GetHighestApplicationAddress();
     for (size_t index = 0;; ++index)
     {
         const IMAGE_IMPORT_DESCRIPTOR* descriptor = imports.Descriptor(index);
@@ -473,8 +527,13 @@ BOOL CHLMSkinManagerApiFunction::ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR
             const ULONG_PTR* lookup = imports.Thunk(descriptor->OriginalFirstThunk, entry);
             if (lookup != nullptr && (*lookup & IMAGE_ORDINAL_FLAG) != 0)
                 continue;
-            if (*slot == from)
-                return WriteSlot(slot, to);
+            if (*slot != from && UnwrapPushStub(*slot, highest) != from)
+                continue;
+            if (WriteSlot(slot, to))
+                return TRUE;
+            if (pFailed != nullptr)
+                *pFailed = TRUE;
+            return FALSE;
         }
     }
 }
@@ -561,7 +620,15 @@ std::vector<HMODULE> CHLMSkinManagerApiHook::GetModules() const
 
 CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook) : m_hook(hook)
 {
-    m_hook.m_moduleSnapshot = m_hook.GetModules();
+    // Without memory for the list, every slot lists the modules itself.
+    try
+    {
+        m_hook.m_moduleSnapshot = m_hook.GetModules();
+    }
+    catch (const std::exception&)
+    {
+        m_hook.m_moduleSnapshot.clear();
+    }
 }
 
 CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
@@ -591,18 +658,35 @@ void CHLMSkinManagerApiHook::RemoveHooks()
     const ModuleSnapshot snapshot(*this);
     for (int slot = 0; slot < SlotCount; ++slot)
     {
-        if (m_slots[slot] == nullptr)
+        // A record whose slots could not all be written back stays, still forwarding to the
+        // system function, and the rewriter stays installed: the next removal tries again.
+        if (m_slots[slot] == nullptr || !m_slots[slot]->UnhookImport())
             continue;
-        m_slots[slot]->UnhookImport();
         delete m_slots[slot];
         m_slots[slot] = nullptr;
         RowOfSlot(slot)->setSystem(0);
     }
-    m_bInstalled = FALSE;
+    m_bInstalled = std::any_of(std::begin(m_slots), std::end(m_slots),
+                               [](const CHLMSkinManagerApiFunction* function) { return function != nullptr; });
 }
 
 BOOL CHLMSkinManagerApiHook::HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
                                           ULONG_PTR replacementAddress)
+{
+    // A function that cannot be hooked for want of memory stays the system's: the skin
+    // still loads.
+    try
+    {
+        return HookResolvedFunction(nSlot, lpszModule, lpszFunction, replacementAddress);
+    }
+    catch (const std::exception&)
+    {
+        return FALSE;
+    }
+}
+
+BOOL CHLMSkinManagerApiHook::HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                                                  ULONG_PTR replacementAddress)
 {
     if (FindHookedFunction(lpszModule, lpszFunction) != nullptr)
         return FALSE;
@@ -838,6 +922,8 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDeleteObject(HGDIOBJ ho)
 
 int WINAPI CHLMSkinManagerApiHook::OnHookFillRect(HDC hDC, const RECT* lprc, HBRUSH hbr)
 {
+    if (lprc == nullptr)
+        return 0;
     // A brush value 1..30 stands for the system colour value - 1.
     const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(hbr);
     CHLMSkinManager* manager = Manager();
@@ -852,6 +938,8 @@ int WINAPI CHLMSkinManagerApiHook::OnHookFillRect(HDC hDC, const RECT* lprc, HBR
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags)
 {
+    if (qrc == nullptr)
+        return FALSE;
     // Installed, edges are always the skin's, even the ones it cannot draw.
     if (g_replaced.DrawEdge.system != nullptr)
         return HLMSkinDrawEdge(hdc, qrc, edge, grfFlags);
@@ -860,6 +948,8 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edg
 
 BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc, UINT uType, UINT uState)
 {
+    if (lprc == nullptr)
+        return FALSE;
     if (g_replaced.DrawFrameControl.system != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
         return TRUE;
     return HLM_SYSTEM(DrawFrameControl)(hdc, lprc, uType, uState);
@@ -914,9 +1004,9 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookGetScrollInfo(HWND hwnd, int nBar, LPS
     CHLMSkinObjectFrame* frame = FrameOf(hwnd);
     if (lpsi == nullptr || (lpsi->fMask & SIF_TRACKPOS) == 0 || frame == nullptr)
         return result;
-    // While the skin tracks the bar, the track position is the skin's.
+    // While the skin drags the bar's thumb, the track position is the skin's.
     const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
-    if (tracking != nullptr && tracking->nBar == nBar)
+    if (tracking != nullptr && tracking->bDragging && tracking->nBar == nBar)
         lpsi->nTrackPos = tracking->nPosition;
     return result;
 }
@@ -1227,6 +1317,8 @@ HRESULT WINAPI CHLMSkinManagerApiHook::OnHookDrawThemeBackground(HTHEME hTheme, 
     CHLMSkinManagerClass* skinClass = ThemeClass(hTheme);
     if (skinClass == nullptr)
         return E_FAIL;
+    if (pRect == nullptr)
+        return E_INVALIDARG;
     HRGN savedClip = nullptr;
     const BOOL clip = pRect != nullptr && pClipRect != nullptr && !::EqualRect(pRect, pClipRect);
     if (clip)
@@ -1255,8 +1347,10 @@ HRESULT WINAPI CHLMSkinManagerApiHook::OnHookGetThemeColor(HTHEME hTheme, int iP
     CHLMSkinManagerClass* skinClass = ThemeClass(hTheme);
     if (skinClass == nullptr)
         return E_FAIL;
+    if (pColor == nullptr)
+        return E_INVALIDARG;
     const COLORREF color = skinClass->GetThemeColor(iPartId, iStateId, iPropId, static_cast<COLORREF>(-1));
-    if (color == static_cast<COLORREF>(-1) || pColor == nullptr)
+    if (color == static_cast<COLORREF>(-1))
         return E_FAIL;
     *pColor = color;
     return S_OK;
@@ -1277,6 +1371,8 @@ HRESULT WINAPI CHLMSkinManagerApiHook::OnHookGetThemePartSize(HTHEME hTheme, HDC
                                                               THEMESIZE eSize, SIZE* psz)
 {
     CHLMSkinManagerClass* skinClass = ThemeClass(hTheme);
+    if (skinClass != nullptr && psz == nullptr)
+        return E_INVALIDARG;
     if (skinClass != nullptr && skinClass->GetThemePartSize(iPartId, iStateId, prc, eSize, psz))
         return S_OK;
     return E_FAIL;

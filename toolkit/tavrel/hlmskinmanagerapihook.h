@@ -32,11 +32,16 @@ public:
     CHLMSkinManagerApiFunction& operator=(const CHLMSkinManagerApiFunction&) = delete;
 
     void HookImport();
-    void UnhookImport();
-    BOOL ReplaceInAllModules(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to);
+    // FALSE when a slot holding the replacement could not be written back; the record then
+    // stays hooked.
+    BOOL UnhookImport();
+    // pFailed, when given, is set when a slot that held from could not be written.
+    BOOL ReplaceInAllModules(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to, BOOL* pFailed = nullptr);
     // Rewrites the first import slot of the module that imports from lpszModule and holds
-    // from; FALSE when there is none or the module's import table is malformed.
-    BOOL ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to, HMODULE hModule);
+    // from (or a Windows 9x stub of it); FALSE when there is none, the module's import table
+    // is malformed or the slot cannot be written.
+    BOOL ReplaceInOneModule(LPCSTR lpszModule, ULONG_PTR from, ULONG_PTR to, HMODULE hModule,
+                            BOOL* pFailed = nullptr);
 
     CHLMSkinManagerApiHook* m_pOwner;
     BOOL m_bHooked;
@@ -176,6 +181,8 @@ private:
     CHLMSkinManagerApiHook();
     BOOL HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
                       ULONG_PTR replacementAddress);
+    BOOL HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                              ULONG_PTR replacementAddress);
     void ResolveExcludedModules(BOOL bOnlyMissing);
 
     CHLMSkinManagerApiFunction* m_slots[SlotCount];
@@ -187,6 +194,16 @@ private:
 
 // Compares 8-bit names with 'A'..'Z' folded to lower case; 0 when equal.
 int CompareAsciiNoCase(LPCSTR lpszFirst, LPCSTR lpszSecond);
+
+// The highest address of the application's part of the address space.
+ULONG_PTR GetHighestApplicationAddress();
+// Windows 9x answers GetProcAddress for its system libraries with a stub in shared memory,
+// above the application's addresses, that starts with a push of the function's address
+// (0x68 and 32 bits): the pushed address for such a stub, else the address unchanged.
+ULONG_PTR UnwrapPushStub(ULONG_PTR address, ULONG_PTR highestApplicationAddress);
+// Replaces the function that changes the protection of import pages (null: the system's);
+// returns the one it replaces. For tests of pages whose protection cannot be changed back.
+decltype(&::VirtualProtect) SetImportPageProtector(decltype(&::VirtualProtect) protect);
 
 // The system function saved in a slot (0 when the slot is empty).
 ULONG_PTR GetOriginalFunction(int nSlot);

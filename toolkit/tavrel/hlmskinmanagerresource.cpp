@@ -5,6 +5,7 @@
 #include "hlmskinmanagerschema.h"
 #include "common/hlmsystemhelpers.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace
@@ -12,17 +13,58 @@ namespace
 const wchar_t g_textResourceType[] = L"TEXTFILE";
 const wchar_t g_byteOrderMark = 0xFEFF;
 
-// The text of a "TEXTFILE" resource: first character and one past the last whole one.
-// Resource text carries no terminator, so every reader stops at end.
-BOOL LockTextResource(HMODULE module, LPCWSTR name, const wchar_t*& begin, const wchar_t*& end)
+const BYTE kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
+
+// The text of a "TEXTFILE" resource: UTF-16 (little-endian, with or without its byte-order
+// mark), or UTF-8 when no byte is zero (UTF-16 text of these characters always has some).
+// FALSE when the resource is missing, lies outside the module or cannot be converted.
+BOOL ReadTextResource(HMODULE module, LPCWSTR name, std::wstring& text)
 {
-    HRSRC resource = FindResourceW(module, name, g_textResourceType);
-    HGLOBAL loaded = resource != NULL ? LoadResource(module, resource) : NULL;
-    const void* data = loaded != NULL ? LockResource(loaded) : NULL;
-    if (data == NULL)
+    text.clear();
+    DWORD size = 0;
+    const BYTE* bytes = LockResourceBytes(module, name, g_textResourceType, size);
+    if (bytes == nullptr)
         return FALSE;
-    begin = static_cast<const wchar_t*>(data);
-    end = begin + SizeofResource(module, resource) / sizeof(wchar_t);
+    if (std::find(bytes, bytes + size, 0) != bytes + size)
+    {
+        text.assign(reinterpret_cast<const wchar_t*>(bytes), size / sizeof(wchar_t));
+        if (!text.empty() && text[0] == g_byteOrderMark)
+            text.erase(0, 1);
+        return TRUE;
+    }
+    if (size >= sizeof(kUtf8Mark) && std::equal(kUtf8Mark, kUtf8Mark + sizeof(kUtf8Mark), bytes))
+    {
+        bytes += sizeof(kUtf8Mark);
+        size -= sizeof(kUtf8Mark);
+    }
+    if (size == 0)
+        return TRUE;
+    const char* utf8 = reinterpret_cast<const char*>(bytes);
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), nullptr, 0);
+    if (length <= 0)
+        return FALSE;
+    text.resize(static_cast<size_t>(length));
+    return MultiByteToWideChar(CP_UTF8, 0, utf8, static_cast<int>(size), &text[0], length) == length;
+}
+
+// A file name of a folder skin stays inside the folder: relative, without a drive or a
+// stream (':'), and without a step up ("..", or any name of dots alone, which the system
+// trims to one).
+BOOL IsNameInsideFolder(const CString& name)
+{
+    if (name.IsEmpty() || name[0] == L'\\' || name[0] == L'/' || name.Find(L':') >= 0)
+        return FALSE;
+    int start = 0;
+    while (start <= name.GetLength())
+    {
+        int end = start;
+        while (end < name.GetLength() && name[end] != L'\\' && name[end] != L'/')
+            ++end;
+        const CString step = name.Mid(start, end - start);
+        if (step.GetLength() > 1 && step.SpanIncluding(L". ").GetLength() == step.GetLength())
+            return FALSE;
+        start = end + 1;
+    }
     return TRUE;
 }
 
@@ -81,23 +123,20 @@ BOOL CHLMSkinManagerResourceFile::Open(LPCWSTR path, LPCWSTR iniName)
     if (m_strIniName.IsEmpty())
         m_strIniName = GetDefaultIniFileName();
 
-    const wchar_t* begin = nullptr;
-    const wchar_t* end = nullptr;
-    if (!LockTextResource(m_hModule, MakeResourceName(m_strIniName), begin, end))
+    if (!ReadTextResource(m_hModule, MakeResourceName(m_strIniName), m_strText))
         return FALSE;
-    if (begin < end && *begin == g_byteOrderMark)
-        ++begin;
-    m_pCursor = begin;
-    m_pEnd = end;
+    m_pCursor = m_strText.data();
+    m_pEnd = m_pCursor + m_strText.size();
     return TRUE;
 }
 
 CString CHLMSkinManagerResourceFile::GetDefaultIniFileName() const
 {
-    const wchar_t* begin = nullptr;
-    const wchar_t* end = nullptr;
-    if (m_hModule == NULL || !LockTextResource(m_hModule, L"THEMES_INI", begin, end))
+    std::wstring text;
+    if (m_hModule == NULL || !ReadTextResource(m_hModule, L"THEMES_INI", text))
         return CString();
+    const wchar_t* begin = text.data();
+    const wchar_t* end = begin + text.size();
     const wchar_t marker[] = L"[File.";
     const wchar_t* name = FindInRange(begin, end, marker);
     if (name == nullptr)
@@ -123,13 +162,14 @@ BOOL CHLMSkinManagerResourceFile::ReadString(CString& line)
     }
     if (m_hModule == NULL || m_pCursor == nullptr)
         return FALSE;
-    // A final line without a carriage return is not returned.
-    const wchar_t* lineEnd = wmemchr(m_pCursor, L'\r', m_pEnd - m_pCursor);
-    if (lineEnd == nullptr)
+    // Lines end in CR LF, CR or LF; a final line without a line end is not returned.
+    const wchar_t lineEnds[] = L"\r\n";
+    const wchar_t* lineEnd = std::find_first_of(m_pCursor, m_pEnd, lineEnds, lineEnds + 2);
+    if (lineEnd == m_pEnd)
         return FALSE;
     line = CString(m_pCursor, static_cast<int>(lineEnd - m_pCursor));
     m_pCursor = lineEnd + 1;
-    if (m_pCursor < m_pEnd && *m_pCursor == L'\n')
+    if (*lineEnd == L'\r' && m_pCursor < m_pEnd && *m_pCursor == L'\n')
         ++m_pCursor;
     return TRUE;
 }
@@ -143,6 +183,7 @@ void CHLMSkinManagerResourceFile::Close()
     m_hModule = NULL;
     m_pCursor = nullptr;
     m_pEnd = nullptr;
+    m_strText.clear();
 }
 
 CHLMSkinManagerSchema* CHLMSkinManagerResourceFile::CreateSchema()
@@ -158,7 +199,7 @@ CHLMSkinImage* CHLMSkinManagerResourceFile::LoadImage(LPCWSTR name)
     if (m_pIniFile != nullptr)
     {
         CString path = m_strPath + L"\\" + name;
-        loaded = FileExists(path) && image->LoadFile(path);
+        loaded = IsNameInsideFolder(name) && FileExists(path) && image->LoadFile(path);
     }
     else
     {

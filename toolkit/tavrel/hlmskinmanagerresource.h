@@ -4,6 +4,8 @@
 
 #include <afx.h>
 
+#include <string>
+
 class CHLMSkinManager;
 class CHLMSkinManagerSchema;
 class CHLMSkinImage;
@@ -42,6 +44,8 @@ public:
     static CString MakeResourceName(LPCWSTR fileName);
 
 private:
+    // The INI text of a module skin, as UTF-16, and the reading position in it.
+    std::wstring m_strText;
     const wchar_t* m_pCursor;
     const wchar_t* m_pEnd;
     HMODULE m_hModule;

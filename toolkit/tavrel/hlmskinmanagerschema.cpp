@@ -3,6 +3,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -14,6 +15,9 @@ const int g_propertyAlphaLevel = 2402;
 // Longest font face and style word that the font text may carry, without the terminator.
 const int g_maxFaceLength = LF_FACESIZE - 1;
 const int g_maxStyleLength = 49;
+// Font sizes in points beyond this are held to it (a font of a million points makes every
+// text call of the system crawl).
+const LONG g_maxFontPoints = 72;
 
 void SkipSpaces(LPCWSTR& text)
 {
@@ -86,6 +90,7 @@ LOGFONTW* ParseFont(LPCWSTR text)
         SkipSpaces(text);
         ScanField(text, 0, TRUE, style, g_maxStyleLength);
     }
+    points = std::max(-g_maxFontPoints, std::min(points, g_maxFontPoints));
     HDC screen = GetDC(NULL);
     font->lfCharSet = static_cast<BYTE>(GetTextCharsetInfo(screen, NULL, 0));
     font->lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -263,16 +268,21 @@ int CHLMSkinManagerSchema::ReadProperties(CHLMSkinManagerResourceFile* file)
     m_bPremultiply = TRUE;
     m_nIgnoredLines = 0;
     UINT sectionKey = 0;
+    BOOL anySection = FALSE;
     CString line;
     while (file->ReadString(line))
+    {
         ReadLine(line, sectionKey);
+        anySection |= sectionKey != 0;
+    }
 
     // Images whose alpha is declared complete are used as they are.
     int alphaLevel = 0;
     if (SUCCEEDED(GetIntProperty(g_classDocumentation, 0, 0, g_propertyAlphaLevel, alphaLevel))
         && alphaLevel == 255)
         m_bPremultiply = FALSE;
-    return 0;
+    // A text without one usable section is no skin (text in another encoding reads so).
+    return anySection ? 0 : -1;
 }
 
 void CHLMSkinManagerSchema::ReadLine(CString line, UINT& sectionKey)

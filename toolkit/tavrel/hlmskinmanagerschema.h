@@ -15,6 +15,12 @@ class CHLMSkinManagerClass;
 class CHLMSkinImage;
 class CHLMSkinManagerResourceFile;
 
+// Numbers of a skin are read as they are written; whoever uses one first holds it to a range
+// that it cannot turn into a loop, an allocation or a window beyond reason. This is the
+// largest size in pixels a skin may give a system metric (caption, border or scroll-bar size)
+// or a text offset.
+const int kMaxSkinMetric = 256;
+
 // One typed skin value.
 class CHLMSkinManagerSchemaProperty
 {
@@ -89,7 +95,8 @@ public:
     virtual COLORREF GetSizeBoxColor();
     COLORREF GetMetricsColor(int index) const;
 
-    // Parses the whole INI text that the resource file delivers; always 0 (success).
+    // Parses the whole INI text that the resource file delivers: 0, or -1 when the text held
+    // no usable section.
     int ReadProperties(CHLMSkinManagerResourceFile* file);
     void RemoveAllProperties();
 

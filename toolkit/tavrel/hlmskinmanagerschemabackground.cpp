@@ -152,7 +152,8 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass*
                                                   const RECT* rect)
 {
     const FrameStrip strip = ReadFrameStrip(skinClass, part, state);
-    const RECT margins = skinClass->GetThemeRect(part, state, ContentMarginsId, 0, 0, 0, 0);
+    const RECT margins =
+        CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, state, ContentMarginsId, 0, 0, 0, 0), *rect);
     const RECT content = {rect->left + margins.left, rect->top + margins.top, rect->right - margins.right,
                           rect->bottom - margins.bottom};
     int imageProperty = GlyphImageFileId;
@@ -204,12 +205,16 @@ int CHLMSkinManagerSchemaDefault::FindBestImage(CHLMSkinManagerClass* skinClass,
 BOOL CHLMSkinManagerSchemaDefault::DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
                                                   const RECT* rect)
 {
-    const int border = skinClass->GetThemeInt(part, state, BorderSizeId, 1);
+    if (rect == nullptr)
+        return FALSE;
+    CRect r(rect);
+    // A border never grows beyond the rectangle it frames.
+    const int border = std::max(0, std::min(skinClass->GetThemeInt(part, state, BorderSizeId, 1),
+                                            std::max(r.Width(), r.Height())));
     const COLORREF borderColor = skinClass->GetThemeColor(part, state, BorderColorId, kNoColor);
     const COLORREF fillColor = skinClass->GetThemeColor(part, state, FillColorId, kNoColor);
     const BOOL borderOnly = skinClass->GetThemeBool(part, state, BorderOnlyId, FALSE);
     HDC hdc = dc->GetSafeHdc();
-    CRect r(rect);
     if (border > 0 && borderColor != kNoColor)
     {
         HLMSkinFillSolid(hdc, r.left, r.top, r.Width(), border, borderColor);

@@ -418,7 +418,8 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
     const COLORREF fill = key != kNoColor ? key : kMagenta;
     memory.FillSolidRect(&target, fill);
 
-    CRect margins(skinClass->GetThemeRect(part, kActive, SizingMarginsId, 0, 0, 0, 0));
+    CRect margins(CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, kActive, SizingMarginsId, 0, 0, 0, 0),
+                                              target));
     if (margins.top + margins.bottom > target.Height())
         margins.bottom = std::max(0, static_cast<int>(target.Height() - margins.top));
     CRect bands = margins;
@@ -444,17 +445,19 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
 void CHLMSkinManagerSchemaDefault::ScanFrameTransparency(CDC* dc, HRGN& left, HRGN& right, int& transparentRows,
                                                          const CRect& image, const CRect& bands, COLORREF key)
 {
+    // Every scan stays inside the image, whatever the bands say.
     const int width = image.Width();
     const int height = image.Height();
-    const int rightStart = width - bands.right;
-    const int middleEnd = width - bands.right;
+    const int leftEnd = std::max(0, std::min(static_cast<int>(bands.left), width));
+    const int rightStart = width - std::max(0, std::min(static_cast<int>(bands.right), width));
+    const int middleEnd = rightStart;
     BOOL allTransparent = TRUE;
     transparentRows = 0;
     HDC hdc = dc->GetSafeHdc();
     for (int y = 0; y < height; ++y)
     {
         int x = 0;
-        while (x < bands.left && x < width && ::GetPixel(hdc, x, y) == key)
+        while (x < leftEnd && ::GetPixel(hdc, x, y) == key)
             ++x;
         AddSpanToRegion(left, 0, y, x);
 
@@ -471,9 +474,9 @@ void CHLMSkinManagerSchemaDefault::ScanFrameTransparency(CDC* dc, HRGN& left, HR
         }
 
         // A middle band without pixels has no transparent rows to give.
-        if (allTransparent && bands.left < middleEnd)
+        if (allTransparent && leftEnd < middleEnd)
         {
-            x = bands.left;
+            x = leftEnd;
             while (x < middleEnd && ::GetPixel(hdc, x, y) == key)
                 ++x;
             if (x >= middleEnd)

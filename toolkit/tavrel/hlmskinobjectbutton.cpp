@@ -229,19 +229,6 @@ LRESULT CHLMSkinObjectButton::OnUpdateUIState(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-template <typename Work>
-LRESULT CHLMSkinObjectButton::WithoutSystemPainting(Work work)
-{
-    const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
-    const BOOL visible = (style & WS_VISIBLE) != 0;
-    if (visible)
-        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-    const LRESULT result = work();
-    if (visible)
-        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | WS_VISIBLE);
-    return result;
-}
-
 LRESULT CHLMSkinObjectButton::OnSetState(WPARAM wParam, LPARAM)
 {
     WithoutSystemPainting([&] { return Default(); });

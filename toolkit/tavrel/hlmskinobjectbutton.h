@@ -61,9 +61,6 @@ protected:
     BOOL m_bPushed;
 
 private:
-    // Runs work with WS_VISIBLE taken off, so that the control's own painting does nothing.
-    template <typename Work>
-    LRESULT WithoutSystemPainting(Work work);
     int GetContentRectCode() const;
     LRESULT QueryUIState();
 

@@ -58,7 +58,7 @@ CRect WindowRectOf(HWND window)
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectFrame, CWnd)
 
-POINT CHLMSkinObjectFrame::SystemMenuOffset = {0, 0};
+thread_local POINT CHLMSkinObjectFrame::SystemMenuOffset = {0, 0};
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectFrame, CHLMSkinObject)
     ON_WM_NCPAINT()
@@ -224,14 +224,26 @@ HWND CHLMSkinObjectFrame::GetMDIClientWnd() const
     return m_pMDIClient != nullptr ? m_pMDIClient->GetSafeHwnd() : NULL;
 }
 
-BOOL CHLMSkinObjectFrame::IsSizeGripVisible() const
+void CHLMSkinObjectFrame::ClientToFrame(POINT& point)
+{
+    ClientToScreen(&point);
+    ScreenToFrame(point);
+}
+
+void CHLMSkinObjectFrame::DeflateByBorders(CRect& rect) const
+{
+    rect.DeflateRect(m_rcBorders.left, m_rcBorders.top, m_rcBorders.right, m_rcBorders.bottom);
+}
+
+template <typename EndsWalk>
+BOOL CHLMSkinObjectFrame::IsAtAncestorCorner(EndsWalk endsWalk) const
 {
     const CRect rect = WindowRectOf(m_hWnd);
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     for (HWND window = m_hWnd; window != NULL;)
     {
         const DWORD style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
-        if (style & WS_THICKFRAME)
+        if (endsWalk(style))
         {
             if (style & WS_MAXIMIZE)
                 return FALSE;
@@ -246,6 +258,25 @@ BOOL CHLMSkinObjectFrame::IsSizeGripVisible() const
         window = ::GetParent(window);
     }
     return FALSE;
+}
+
+BOOL CHLMSkinObjectFrame::IsSizeGripVisible() const
+{
+    return IsAtAncestorCorner([](DWORD style) { return (style & WS_THICKFRAME) != 0; });
+}
+
+BOOL CHLMSkinObjectFrame::IsAtCaptionedAncestorCorner() const
+{
+    return IsAtAncestorCorner([](DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; });
+}
+
+int CHLMSkinObjectFrame::GetMenuBarHeight(HWND, HMENU menu)
+{
+    return menu != NULL && ::GetMenuItemCount(menu) > 0 ? ::GetSystemMetrics(SM_CYMENUSIZE) + 1 : 0;
+}
+
+void CHLMSkinObjectFrame::DrawMenuBar(CDC*)
+{
 }
 
 LRESULT CHLMSkinObjectFrame::CallDialogProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -280,8 +311,17 @@ void CHLMSkinObjectFrame::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params)
     rect.top += m_rcBorders.top;
     rect.right -= m_rcBorders.right;
     rect.bottom -= m_rcBorders.bottom;
-    // No frame has a skinned menu bar: the client begins right below the top border.
-    m_rcMenuBar.SetRectEmpty();
+    if (HasMenuBar())
+    {
+        const int height = GetMenuBarHeight(m_hWnd, ::GetMenu(m_hWnd));
+        m_rcMenuBar.SetRect(m_rcBorders.left, m_rcBorders.top, m_rcBorders.left + rect.right - rect.left,
+                            m_rcBorders.top + height);
+        rect.top += height;
+    }
+    else
+    {
+        m_rcMenuBar.SetRectEmpty();
+    }
 
     const DWORD style = GetStyle();
     m_barVert.bVisible = (style & WS_VSCROLL) != 0;
@@ -396,6 +436,8 @@ void CHLMSkinObjectFrame::DrawFrame(CDC* dc)
     if (m_nLockCount != 0 || schema == nullptr)
         return;
     schema->DrawWindowFrame(dc, this);
+    if (!m_rcMenuBar.IsRectEmpty())
+        DrawMenuBar(dc);
     DrawScrollBars(dc);
 }
 
@@ -571,7 +613,8 @@ LRESULT CHLMSkinObjectFrame::OnSetText(WPARAM wParam, LPARAM lParam)
 {
     if (!HasCaption())
         return Default();
-    const LRESULT result = DefWindowProc(WM_SETTEXT, wParam, lParam);
+    // The system paints its own caption when it stores the text: only the skin's may show.
+    const LRESULT result = WithoutSystemPainting([&] { return DefWindowProc(WM_SETTEXT, wParam, lParam); });
     RedrawFrame();
     return result;
 }

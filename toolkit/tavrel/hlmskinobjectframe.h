@@ -111,8 +111,9 @@ public:
     ~CHLMSkinObjectFrame() override;
 
     // The distance between the skin's frame and the system's while a system-menu command
-    // runs, for the popup menu that opens; (0, 0) at any other time.
-    static POINT SystemMenuOffset;
+    // runs, for the popup menu that opens; (0, 0) at any other time. Each thread has its own:
+    // a menu opened on another thread meanwhile keeps its place.
+    static thread_local POINT SystemMenuOffset;
 
     void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
     void RefreshMetrics() override;
@@ -137,9 +138,18 @@ public:
     UINT HitTest(CPoint screenPoint);
     BOOL IsFlatScrollBar() const;
     void ScreenToFrame(POINT& point);
+    void ClientToFrame(POINT& point);
+    void DeflateByBorders(CRect& rect) const;
     BOOL IsSizeGripVisible() const;
+    // The same corner test against the nearest ancestor with a caption.
+    BOOL IsAtCaptionedAncestorCorner() const;
     HWND GetMDIClientWnd() const;
     LRESULT CallDialogProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // No frame draws a menu bar of its own: the window's menu keeps the system's look.
+    BOOL HasMenuBar() const { return FALSE; }
+    static int GetMenuBarHeight(HWND window, HMENU menu);
+    void DrawMenuBar(CDC* dc);
 
     // Caption buttons.
     void UpdateButtons();
@@ -195,6 +205,22 @@ public:
     SCROLLBARLAYOUT& GetVertBar() { return m_barVert; }
 
 protected:
+    // Runs work with the window marked invisible, so that the system paints nothing of it
+    // meanwhile; the style changes this takes reach neither the region nor the buttons.
+    template <typename Work>
+    LRESULT WithoutSystemPainting(Work work)
+    {
+        const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+        if (!(style & WS_VISIBLE))
+            return work();
+        LockNonClient();
+        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+        const LRESULT result = work();
+        ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | WS_VISIBLE);
+        UnlockNonClient();
+        return result;
+    }
+
     // Default processing, then the whole window repainted: for messages that change what the
     // control shows (its state, position or style).
     afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
@@ -242,6 +268,10 @@ private:
     CHLMSkinManagerSchema* GetSchema() const;
     BOOL HasApplyOption(DWORD option) const;
     BOOL IsInCaptionStrip(CPoint screenPoint);
+    // Whether this window's corner meets the client corner of the nearest ancestor (or this
+    // window) that ends the walk, within the edge size.
+    template <typename EndsWalk>
+    BOOL IsAtAncestorCorner(EndsWalk endsWalk) const;
     CRect GetSizeBoxRect() const;
     void UpdateRegionForPosition(const WINDOWPOS* position);
     BOOL IsCloseEnabled() const;

@@ -1,7 +1,7 @@
 // The skin object of the system's popup-menu windows. The system still lays out and draws the
 // items; the object paints the border and the background in skin colours, has the items drawn
-// into an off-screen buffer over that background, and keeps the menu from flickering while
-// the selection moves.
+// into an off-screen buffer over that background, moves whatever the system drew there in its
+// own colours to the skin's, and keeps the menu from flickering while the selection moves.
 #pragma once
 
 #include "hlmskinobjectframe.h"
@@ -29,9 +29,18 @@ protected:
     afx_msg void OnSysKeyDown(UINT key, UINT repeatCount, UINT flags);
     afx_msg void OnChar(UINT character, UINT repeatCount, UINT flags);
     afx_msg void OnWindowPosChanging(WINDOWPOS* position);
+    afx_msg void OnTimer(UINT_PTR id);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The system's drawing in its own colours moved to the skin's, in the printed buffer.
+    void RecolorSystemDrawing(CDC* dc, const CRect& client);
+    // The menu whose items the window shows.
+    HMENU GetItems() const;
+    // The position of the item shown selected; -1 for none.
+    int FindSelection() const;
     // Default processing with redrawing off, then one repaint from the buffer.
     LRESULT DefaultWithoutRedraw();
+
+    int m_nDrawnSelection = -1;  // the selected item the last recolouring saw
 };

@@ -30,6 +30,8 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
     ON_MESSAGE(SBM_SETSCROLLINFO, &CHLMSkinObjectScrollBar::OnSetScrollInfo)
     ON_MESSAGE(SBM_GETSCROLLINFO, &CHLMSkinObjectScrollBar::OnGetScrollInfo)
     ON_MESSAGE(SBM_SETPOS, &CHLMSkinObjectScrollBar::OnSetPos)
+    ON_MESSAGE(SBM_SETRANGEREDRAW, &CHLMSkinObjectScrollBar::OnSetRangeRedraw)
+    ON_MESSAGE(SBM_ENABLE_ARROWS, &CHLMSkinObjectScrollBar::OnEnableArrows)
     ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
@@ -143,12 +145,36 @@ LRESULT CHLMSkinObjectScrollBar::OnSetPos(WPARAM wParam, LPARAM lParam)
     return SetWithoutSystemRedraw(SBM_SETPOS, wParam, FALSE, static_cast<BOOL>(lParam));
 }
 
+LRESULT CHLMSkinObjectScrollBar::OnSetRangeRedraw(WPARAM wParam, LPARAM lParam)
+{
+    // The same range without the system's redraw, which would cover the skinned bar.
+    return SetWithoutSystemRedraw(SBM_SETRANGE, wParam, lParam, TRUE);
+}
+
+LRESULT CHLMSkinObjectScrollBar::OnEnableArrows(WPARAM wParam, LPARAM)
+{
+    // The system always draws its own bar after changing the arrows: it draws nothing while
+    // the window's redraw is off.
+    const BOOL wasVisible = IsWindowVisible();
+    if (wasVisible)
+        SetRedraw(FALSE);
+    const LRESULT result = DefWindowProc(SBM_ENABLE_ARROWS, wParam, 0);
+    if (wasVisible)
+    {
+        SetRedraw(TRUE);
+        CClientDC dc(this);
+        DrawControl(&dc);
+    }
+    return result;
+}
+
 LRESULT CHLMSkinObjectScrollBar::OnGetScrollInfo(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = DefWindowProc(SBM_GETSCROLLINFO, wParam, lParam);
     SCROLLINFO* info = reinterpret_cast<SCROLLINFO*>(lParam);
     const SCROLLBARTRACKING* tracking = GetScrollTrackInfo();
-    if (info != nullptr && (info->fMask & SIF_TRACKPOS) && tracking != nullptr)
+    // Only a thumb drag moves the track position away from the position.
+    if (info != nullptr && (info->fMask & SIF_TRACKPOS) && tracking != nullptr && tracking->bDragging)
         info->nTrackPos = tracking->nPosition;
     return result;
 }

@@ -28,6 +28,8 @@ protected:
     afx_msg LRESULT OnSetScrollInfo(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetScrollInfo(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetPos(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetRangeRedraw(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEnableArrows(WPARAM wParam, LPARAM lParam);
     afx_msg void OnSetFocus(CWnd* oldWindow);
     DECLARE_MESSAGE_MAP()
 

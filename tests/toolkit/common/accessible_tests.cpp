@@ -3,7 +3,7 @@
 // user32 and oleacc functions.
 #include <gtest/gtest.h>
 
-#include "common/hlmsystemhelpers.h"
+#include "common/hlmaccessible.h"
 #include "childrun.h"
 #include "testmain.h"
 

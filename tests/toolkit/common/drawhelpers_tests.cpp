@@ -350,8 +350,11 @@ TEST(WindowHelpers, RegistersDefaultProcedureClassesOnce)
 
 TEST(WindowHelpers, DialogUnitsFollowTheBaseUnits)
 {
+    // Four horizontal and eight vertical dialog units make one base unit each way.
     const LONG base = GetDialogBaseUnits();
-    EXPECT_EQ(CSize(MulDiv(8, LOWORD(base), 4), MulDiv(16, HIWORD(base), 8)), CHLMDrawHelpers::DialogUnitsToPixels(8, 16));
+    EXPECT_EQ(CSize(LOWORD(base), HIWORD(base)), CHLMDrawHelpers::DialogUnitsToPixels(4, 8));
+    EXPECT_EQ(CSize(3 * LOWORD(base), 2 * HIWORD(base)), CHLMDrawHelpers::DialogUnitsToPixels(12, 16));
+    EXPECT_EQ(CSize(0, 0), CHLMDrawHelpers::DialogUnitsToPixels(0, 0));
 }
 
 TEST(LayoutHelpers, LayoutOfDcsIsReadAndSet)

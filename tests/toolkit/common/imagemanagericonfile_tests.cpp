@@ -4,6 +4,7 @@
 
 #include "common/hlmimagemanager.h"
 #include "common/hlmimagemanagericon.h"
+#include "failingallocation.h"
 #include "iconstoretesting.h"
 #include "pixels.h"
 #include "testpaths.h"
@@ -108,13 +109,6 @@ std::vector<BYTE> IcoFileBytes(const std::vector<IcoEntry>& entries, WORD type =
     return bytes;
 }
 
-std::wstring WriteIcoFile(const wchar_t* name, const std::vector<BYTE>& bytes)
-{
-    const std::wstring path = MakeTestFolder(L"iconfiles") + L"\\" + name;
-    WriteFileBytes(path, bytes);
-    return path;
-}
-
 // A 2 x 2 picture at 24 bits and a 4 x 4 one at 32 bits: the good entries of the files.
 IcoEntry GoodEntry24()
 {
@@ -164,7 +158,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
     };
     for (const auto& row : rows)
     {
-        const std::wstring path = WriteIcoFile(
+        const std::wstring path = WriteTestFile(L"iconfiles", 
             L"depth.ico",
             IcoFileBytes({{2, 2, static_cast<WORD>(row.bits),
                            PictureBytes(2, 2, row.bits, row.palette, row.values, {false, true, false, false})}}));
@@ -177,7 +171,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
         manager.ClearAll();
     }
 
-    const std::wstring path = WriteIcoFile(L"depth32.ico", IcoFileBytes({GoodEntry32()}));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"depth32.ico", IcoFileBytes({GoodEntry32()}));
     CHLMImageManager manager;
     ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 41, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
     CHLMImageManagerIcon* icon = manager.GetImage(41, 4);
@@ -189,7 +183,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
 
 TEST(CHLMImageManagerIconFile, PicksEntriesBySizeAndReadsFilesOthersHoldOpen)
 {
-    const std::wstring path = WriteIcoFile(L"sizes.ico", IcoFileBytes({GoodEntry24(), GoodEntry32()}));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"sizes.ico", IcoFileBytes({GoodEntry24(), GoodEntry32()}));
     // Held open for reading by someone else all along.
     HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
@@ -209,6 +203,68 @@ TEST(CHLMImageManagerIconFile, PicksEntriesBySizeAndReadsFilesOthersHoldOpen)
     EXPECT_EQ(nullptr, CHLMImageManager::ReadAlphaIconFile(path.c_str(), 2));
     CloseHandle(holder);
     manager.ClearAll();
+}
+
+// Directory entries that all name one picture: it is read and made an icon once, not once per
+// entry (800 entries on a picture of 4 MB took 2 s), and no allocation failure leaves a reader.
+TEST(CHLMImageManagerIconFile, EntriesSharingOnePictureReadItOnce)
+{
+    const IcoEntry good = GoodEntry24();
+    const DWORD pictureAt = 6 + 16 * 200;
+    std::vector<IcoEntry> entries(200, IcoEntry{2, 2, 24, {}, static_cast<DWORD>(good.picture.size()), pictureAt});
+    entries.back().picture = good.picture;
+    entries.back().claimedOffset = 0;
+    const std::wstring path = WriteIcoFile(L"shared.ico", IcoFileBytes(entries));
+
+    CHLMImageManager manager;
+    const int allocations = ExpectEveryAllocationFailureHandled("SetIconFromIconFile", [&] {
+        manager.ClearAll();
+        return manager.SetIconFromIconFile(path.c_str(), 80, CSize(0, 0), HLM_IMAGESTATE_NORMAL);
+    });
+    EXPECT_LT(allocations, 50);
+    EXPECT_TRUE(manager.HasIcon(80, 2));
+    manager.ClearAll();
+    const std::wstring alphaPath = WriteIcoFile(L"alpha.ico", IcoFileBytes({GoodEntry32()}));
+    ExpectEveryAllocationFailureHandled("ReadAlphaIconFile", [&] {
+        HBITMAP alpha = CHLMImageManager::ReadAlphaIconFile(alphaPath.c_str(), 0);
+        if (alpha)
+            DeleteObject(alpha);
+        return alpha != nullptr;
+    });
+}
+
+// An entry larger than any icon picture is not read, whatever the file holds.
+TEST(CHLMImageManagerIconFile, EntriesBeyondTheLargestIconPictureAreSkipped)
+{
+    IcoEntry huge = GoodEntry24();
+    huge.picture.resize(17 * 1024 * 1024);
+    const std::wstring path = WriteIcoFile(L"huge.ico", IcoFileBytes({huge}));
+    CHLMImageManager manager;
+    EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 81, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    manager.ClearAll();
+    DeleteFileW(path.c_str());
+}
+
+// A 16-bit picture with bit fields holds its three masks after the header: a picture short by
+// those 12 bytes is incomplete.
+TEST(CHLMImageManagerIconFile, BitFieldPicturesCountTheirMasks)
+{
+    std::vector<BYTE> bytes;
+    Put32(bytes, 40);
+    Put32(bytes, 2);
+    Put32(bytes, 4);
+    Put16(bytes, 1);
+    Put16(bytes, 16);
+    Put32(bytes, BI_BITFIELDS);
+    for (int i = 0; i < 5; ++i)
+        Put32(bytes, 0);
+    for (DWORD mask : {0x7C00u, 0x03E0u, 0x001Fu})
+        Put32(bytes, mask);
+    bytes.resize(bytes.size() + 2 * 4 + 2 * 4, 0x55);  // colour rows, then mask rows
+    ASSERT_EQ(68u, bytes.size());
+    CHLMImageManagerIconImage image;
+    EXPECT_TRUE(image.CreateFromIconBytes(bytes.data(), static_cast<DWORD>(bytes.size()), 2, 2));
+    EXPECT_FALSE(image.CreateFromIconBytes(bytes.data(), static_cast<DWORD>(bytes.size() - 12), 2, 2));
 }
 
 TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
@@ -242,8 +298,8 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
     for (const auto& row : rows)
     {
         // Alone the entry gives nothing; before a good 2 x 2 entry it is skipped.
-        const std::wstring alone = WriteIcoFile(L"alone.ico", IcoFileBytes({row.entry}));
-        const std::wstring mixed = WriteIcoFile(L"mixed.ico", IcoFileBytes({row.entry, GoodEntry24()}));
+        const std::wstring alone = WriteTestFile(L"iconfiles", L"alone.ico", IcoFileBytes({row.entry}));
+        const std::wstring mixed = WriteTestFile(L"iconfiles", L"mixed.ico", IcoFileBytes({row.entry, GoodEntry24()}));
         CHLMImageManager manager;
         EXPECT_FALSE(manager.SetIconFromIconFile(alone.c_str(), 60, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << row.name;
         EXPECT_EQ(nullptr, CHLMImageManager::ReadAlphaIconFile(alone.c_str(), 0)) << row.name;
@@ -266,7 +322,7 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
                  {"cut header", cutHeader}};
     for (const auto& file : files)
     {
-        const std::wstring path = WriteIcoFile(L"damaged.ico", file.bytes);
+        const std::wstring path = WriteTestFile(L"iconfiles", L"damaged.ico", file.bytes);
         CHLMImageManager manager;
         EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 70, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << file.name;
         EXPECT_FALSE(manager.HasIcon(70)) << file.name;

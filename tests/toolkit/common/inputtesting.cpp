@@ -4,39 +4,6 @@
 
 #include <algorithm>
 
-namespace
-{
-// SendInput's absolute coordinates run from 0 to 65536 across the primary screen; the
-// system takes x * width / 65536, so rounding up hits the pixel itself.
-LONG Normalized(LONG pixel, int screenSize)
-{
-    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
-}
-}  // namespace
-
-void SendMouse(POINT screen, std::vector<DWORD> buttonFlags)
-{
-    std::vector<INPUT> inputs(1 + buttonFlags.size());
-    for (size_t i = 0; i < inputs.size(); ++i)
-    {
-        INPUT& input = inputs[i];
-        input.type = INPUT_MOUSE;
-        input.mi.dx = Normalized(screen.x, GetSystemMetrics(SM_CXSCREEN));
-        input.mi.dy = Normalized(screen.y, GetSystemMetrics(SM_CYSCREEN));
-        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | (i == 0 ? MOUSEEVENTF_MOVE : buttonFlags[i - 1]);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void SendKey(WORD key)
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 const wchar_t* RecordingWindow::ClassName()
 {
     static const wchar_t* const name = [] {
@@ -84,24 +51,6 @@ LRESULT CALLBACK RecordingWindow::Procedure(HWND window, UINT message, WPARAM wP
     if (self && ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSEACTIVATE))
         self->m_messages.push_back(message);
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-bool PumpUntil(const std::function<bool()>& done)
-{
-    const DWORD start = GetTickCount();
-    MSG message;
-    while (!done())
-    {
-        if (GetTickCount() - start > 10000)
-            return false;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-    return true;
 }
 
 std::vector<COLORREF> ScreenPixels(const RECT& rect)

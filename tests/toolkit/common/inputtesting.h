@@ -4,13 +4,10 @@
 
 #include <windows.h>
 
+#include "uiinput.h"
+
 #include <functional>
 #include <vector>
-
-// Mouse input at a screen point: a move there, then the given button events (none: only the
-// move).
-void SendMouse(POINT screen, std::vector<DWORD> buttonFlags = {});
-void SendKey(WORD key);
 
 // A top-level popup of a window class whose procedure records the mouse messages it gets.
 class RecordingWindow
@@ -33,9 +30,6 @@ private:
     HWND m_window;
     std::vector<UINT> m_messages;
 };
-
-// Handles this thread's messages until `done` holds; false when it did not within seconds.
-bool PumpUntil(const std::function<bool()>& done);
 
 // The screen's pixels in a rectangle, read through the desktop window's DC (any thread).
 std::vector<COLORREF> ScreenPixels(const RECT& rect);

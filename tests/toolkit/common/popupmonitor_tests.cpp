@@ -2,7 +2,7 @@
 // popup destroyed while monitored, a popup without owner, and the hook's table of messages.
 #include <gtest/gtest.h>
 
-#include "common/hlmdrawhelpers.h"
+#include "common/hlmpopupmonitor.h"
 #include "inputtesting.h"
 
 namespace
@@ -36,7 +36,8 @@ public:
 bool Click(POINT point, DWORD down, DWORD up, RecordingWindow& releasedOn, UINT upMessage)
 {
     const int before = releasedOn.Count(upMessage);
-    SendMouse(point, {down, up});
+    SendMouse(MOUSEEVENTF_MOVE | down, point);
+    SendMouse(up);
     return PumpUntil([&] { return releasedOn.Count(upMessage) > before; });
 }
 }  // namespace

@@ -173,14 +173,6 @@ std::vector<char> FileBytes(const std::wstring& path)
     return bytes;
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD nWritten = 0;
-    WriteFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &nWritten, nullptr);
-    CloseHandle(hFile);
-}
-
 // A fresh parse of a file by the system's document object.
 class FreshDocument
 {
@@ -473,7 +465,7 @@ TEST_F(PropExchangeStorages, XmlLoadsUtf16FilesAndSavesThemBack)
 {
     const std::wstring path = m_folder + L"\\utf16.xml";
     const wchar_t text[] = L"\xFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><R CompactMode=\"1\" Name=\"\x4E2D\x6587\"/>";
-    WriteBytes(path, std::string(reinterpret_cast<const char*>(text), sizeof(text) - sizeof(wchar_t)));
+    WriteFileBytes(path, std::string(reinterpret_cast<const char*>(text), sizeof(text) - sizeof(wchar_t)));
     CHLMPropExchangeXMLNode px(TRUE, nullptr, L"R");
     ASSERT_TRUE(px.LoadFromFile(path.c_str()));
     CString name;
@@ -561,3 +553,42 @@ TEST_F(PropExchangeStorages, IniSaveNeverLosesTheTarget)
     const std::wstring working = px.GetWorkingPath().GetString();
     EXPECT_NE(GetFileAttributesW(working.c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+// The document reads a file whole and nothing from outside it: no external entity, no DTD.
+class DocumentOfNode : public CHLMPropExchangeXMLNode
+{
+public:
+    DocumentOfNode() : CHLMPropExchangeXMLNode(TRUE, nullptr, L"Settings") {}
+    IXMLDOMDocument* Document() const { return m_pDocument; }
+};
+
+TEST_F(PropExchangeStorages, XmlReadsNothingFromOutsideTheFile)
+{
+    const std::wstring secret = m_folder + L"\\secret.txt";
+    FILE* file = _wfopen(secret.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    fputs("outside", file);
+    fclose(file);
+    const std::wstring xml = L"<!DOCTYPE Settings [<!ENTITY outside SYSTEM \"file:///" + secret +
+                             L"\">]><Settings CompactMode=\"1\" Value=\"&outside;\"/>";
+
+    DocumentOfNode px;
+    const BOOL loaded = px.LoadFromString(xml.c_str());
+    ASSERT_NE(px.Document(), nullptr);
+    VARIANT_BOOL value = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, px.Document()->get_async(&value));
+    EXPECT_EQ(VARIANT_FALSE, value);
+    value = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, px.Document()->get_resolveExternals(&value));
+    EXPECT_EQ(VARIANT_FALSE, value);
+    value = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, px.Document()->get_validateOnParse(&value));
+    EXPECT_EQ(VARIANT_FALSE, value);
+    if (loaded)  // a parser that does not refuse DTDs must still not read the entity
+    {
+        CString text;
+        ExchangeString(&px, L"Value", text, L"");
+        EXPECT_EQ(std::wstring(text).find(L"outside"), std::wstring::npos) << static_cast<LPCWSTR>(text);
+    }
+}
+

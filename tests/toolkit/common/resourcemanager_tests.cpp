@@ -278,3 +278,29 @@ TEST_F(ResourceManagerTest, XmlStringsMenusAndDialogs)
 
     EXPECT_EQ(LoadXmlManager(L"<strings CompactMode=\"1\"/>")->IsValid(), FALSE);
 }
+
+// A menu nested 40 levels deep is read to the depth the reader allows; the deepest item read
+// stays a command.
+TEST_F(ResourceManagerTest, XmlMenusNestedBeyondTheLimitAreCut)
+{
+    const int kLevels = 40;
+    std::wstring xml = L"<resource CompactMode=\"1\"><menu id=\"210\">";
+    for (int i = 0; i < kLevels; ++i)
+        xml += L"<menuitem id=\"" + std::to_wstring(1000 + i) + L"\" caption=\"Level\">";
+    for (int i = 0; i < kLevels; ++i)
+        xml += L"</menuitem>";
+    xml += L"</menu></resource>";
+    ASSERT_TRUE(CHLMResourceManager::ReplaceManager(LoadXmlManager(xml.c_str())));
+
+    CMenu menu;
+    ASSERT_TRUE(Manager()->LoadMenu(&menu, 210));
+    UINT depth = 0;
+    HMENU hMenu = menu.m_hMenu;
+    while (GetSubMenu(hMenu, 0) != nullptr)
+    {
+        hMenu = GetSubMenu(hMenu, 0);
+        ++depth;
+    }
+    EXPECT_EQ(CHLMResourceManagerXML::kMostMenuDepth, depth);
+    EXPECT_EQ(1000u + depth, GetMenuItemID(hMenu, 0));
+}

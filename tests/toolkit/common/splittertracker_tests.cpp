@@ -3,7 +3,7 @@
 // seen on the screen during the drag and gone after it.
 #include <gtest/gtest.h>
 
-#include "common/hlmdrawhelpers.h"
+#include "common/hlmpopupmonitor.h"
 #include "inputtesting.h"
 
 #include <atomic>
@@ -200,9 +200,9 @@ TEST_F(SplitterDragTracker, HorizontalDragEndsWhereTheButtonIsReleased)
     {
         InputScript script(host.m_hWnd, [&] {
             lockedDuringDrag = DesktopIsLocked();
-            SendMouse({263, 240});  // the bar's left edge to 260; y is ignored
+            SendMouse(MOUSEEVENTF_MOVE, {263, 240});  // the bar's left edge to 260; y is ignored
             barSeen = WaitForScreen({262, 200}, Inverted(underBar));
-            SendMouse({263, 240}, {MOUSEEVENTF_LEFTUP});
+            SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, {263, 240});
         });
         CHLMSplitterDragTracker tracker(TRUE);
         result = tracker.Track(&host, kVerticalLimits, bar, kVerticalGrip, TRUE);
@@ -242,7 +242,7 @@ TEST_F(SplitterDragTracker, BarStopsAtTheLimits)
         CRect bar = test.bar;
         BOOL result = FALSE;
         {
-            InputScript script(host.m_hWnd, [&] { SendMouse(test.mouse, {MOUSEEVENTF_LEFTUP}); });
+            InputScript script(host.m_hWnd, [&] { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, test.mouse); });
             CHLMSplitterDragTracker tracker(FALSE);
             result = tracker.Track(&host, test.limits, bar, test.grip, test.horizontal);
         }
@@ -264,7 +264,7 @@ TEST_F(SplitterDragTracker, EscapeCancelsAndRestoresTheScreen)
     BOOL result = TRUE;
     {
         InputScript script(host.m_hWnd, [&] {
-            SendMouse({263, 200});
+            SendMouse(MOUSEEVENTF_MOVE, {263, 200});
             // One of two neighbours is inverted by the pattern, whichever the phase.
             const DWORD start = GetTickCount();
             while (!halftoneSeen && GetTickCount() - start < 10000)

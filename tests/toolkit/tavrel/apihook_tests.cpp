@@ -3,6 +3,8 @@
 #include "hlmskinobject.h"
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjectframe.h"
+#include "childrun.h"
+#include "failingallocation.h"
 #include "skintestsupport.h"
 
 #include <gtest/gtest.h>
@@ -403,17 +405,24 @@ std::vector<COLORREF> BarPixels(HWND hWnd)
     ::ReleaseDC(hWnd, dc);
     return pixels;
 }
+
+// A skinned popup with a horizontal bar of range 0..100 and page 10, drawn by the skin.
+HWND CreateBarWindow()
+{
+    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
+    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    return hWnd;
+}
 }
 
 TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
 {
     Load();
-    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND hWnd = CreateBarWindow();
     ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd)));
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<COLORREF> atStart = BarPixels(hWnd);
 
     EXPECT_EQ(0, ScrollTo(hWnd, 60));
@@ -424,4 +433,255 @@ TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
     ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(moved, BarPixels(hWnd));
     ::DestroyWindow(hWnd);
+}
+
+TEST_F(ApiHookTest, EnablingScrollBarsRedrawsTheSkinnedBars)
+{
+    Load();
+    HWND window = CreateBarWindow();
+    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window)));
+    const std::vector<COLORREF> skinned = BarPixels(window);
+
+    const auto enableScrollBar =
+        LookUp<decltype(&::EnableScrollBar)>(::GetModuleHandleW(L"user32.dll"), "EnableScrollBar");
+    ASSERT_EQ(Address(&CHLMSkinManagerApiHook::OnHookEnableScrollBar), Address(enableScrollBar));
+    for (UINT bars : {SB_HORZ, SB_BOTH})
+    {
+        // Whatever covered the bar, the skin draws it again; the system draws nothing of its own.
+        HDC dc = ::GetWindowDC(window);
+        RECT all = {0, 0, 300, 120};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::ReleaseDC(window, dc);
+        EXPECT_TRUE(enableScrollBar(window, bars, bars == SB_HORZ ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH)) << bars;
+        EXPECT_EQ(skinned, BarPixels(window)) << bars;
+    }
+    ::DestroyWindow(window);
+}
+
+// ---------------------------------------------------------------------------------------
+// Windows 9x stubs, modules loaded as data, and failures while writing slots
+
+TEST(PushStub, OnlyAPushAboveTheApplicationsAddressesIsSeenThrough)
+{
+    const BYTE stub[] = {0x68, 0x78, 0x56, 0x34, 0x12, 0xE9, 0, 0, 0, 0};
+    const BYTE other[] = {0x90, 0x78, 0x56, 0x34, 0x12};
+    void* reserved = ::VirtualAlloc(nullptr, 0x1000, MEM_RESERVE, PAGE_NOACCESS);
+    ASSERT_NE(nullptr, reserved);
+    const ULONG_PTR atStub = Address(stub), atOther = Address(other), atReserved = Address(reserved);
+    struct Case
+    {
+        const char* name;
+        ULONG_PTR address, highest, expected;
+    } const cases[] = {
+        {"a push stub above the highest address", atStub, atStub - 1, 0x12345678},
+        {"the same bytes at an application address", atStub, atStub, atStub},
+        {"no push above the highest address", atOther, atOther - 1, atOther},
+        {"memory that cannot be read", atReserved, atReserved - 1, atReserved},
+        {"a real function of this system", Address(&::GetSysColor), GetHighestApplicationAddress(),
+         Address(&::GetSysColor)},
+    };
+    for (const Case& row : cases)
+        EXPECT_EQ(row.expected, UnwrapPushStub(row.address, row.highest)) << row.name;
+    ::VirtualFree(reserved, 0, MEM_RELEASE);
+    EXPECT_GT(GetHighestApplicationAddress(), Address(stub));
+}
+
+TEST(ApiHookWin9x, DISABLED_HooksAndRestoresTheProgramUnderWindows9x)
+{
+    CleanSkinManagerScope clean;
+    ASSERT_TRUE(clean.manager.IsWin9x());
+    HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(nullptr, comctl);
+    const HMODULE program = ::GetModuleHandleW(nullptr);
+    const std::vector<ULONG_PTR> programBefore = SlotValues(ImportsOf(program));
+    const std::vector<ULONG_PTR> comctlBefore = SlotValues(ImportsOf(comctl));
+
+    ASSERT_TRUE(clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    int missed = 0;
+    EXPECT_GT(CountReplacedSlots(program, &missed), 0);
+    EXPECT_EQ(0, missed);
+    // Before Windows 2000 the common controls are the system's own: never rewritten.
+    EXPECT_EQ(comctlBefore, SlotValues(ImportsOf(comctl)));
+    EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
+    // The saved system function is the real one, not a stub in front of it.
+    EXPECT_EQ(Address(GetOriginalProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")),
+              GetOriginalFunction(8));
+    clean.manager.LoadSkin(L"", L"");
+    EXPECT_EQ(programBefore, SlotValues(ImportsOf(program)));
+}
+
+TEST(ApiHookWin9x, ProgramSlotsAreHookedAndRestoredUnderWindows9x)
+{
+    ChildRunOptions options;
+    options.wineVersion = L"win98";
+    const ChildRunResult child = RunTestInChild(L"ApiHookWin9x.DISABLED_HooksAndRestoresTheProgramUnderWindows9x", options);
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
+}
+
+namespace
+{
+// A library not yet in the process that imports replaced functions, or "" when every
+// candidate is loaded already.
+const wchar_t* UnloadedLibrary()
+{
+    for (const wchar_t* name : {L"comdlg32.dll", L"riched20.dll", L"oledlg.dll", L"msacm32.dll"})
+    {
+        if (::GetModuleHandleW(name) == nullptr)
+            return name;
+    }
+    return L"";
+}
+}
+
+TEST_F(ApiHookTest, AModuleLoadedAsDataIsLeftAlone)
+{
+    const wchar_t* name = UnloadedLibrary();
+    ASSERT_STRNE(L"", name);
+    Load();
+    // Loaded past the replacement, the module keeps the system's functions.
+    const auto systemLoad = reinterpret_cast<decltype(&::LoadLibraryW)>(GetOriginalFunction(1));
+    ASSERT_NE(nullptr, systemLoad);
+    HMODULE module = systemLoad(name);
+    ASSERT_NE(nullptr, module);
+    const auto loadEx = LookUp<decltype(&::LoadLibraryExW)>(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryExW");
+    const auto load = LookUp<decltype(&::LoadLibraryW)>(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW");
+    ASSERT_EQ(Address(&CHLMSkinManagerApiHook::OnHookLoadLibraryExW), Address(loadEx));
+
+    // Asked for as data, the loaded image is handed out again: it stays as it is.
+    HMODULE asData = loadEx(name, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, asData);
+    int missed = 0;
+    EXPECT_EQ(0, CountReplacedSlots(module, &missed));
+    EXPECT_GT(missed, 0);
+    // Loaded as code, it follows the skin.
+    EXPECT_EQ(module, load(name));
+    missed = 0;
+    EXPECT_GT(CountReplacedSlots(module, &missed), 0);
+    EXPECT_EQ(0, missed);
+    Unload();
+    for (int count = 0; count < 3; ++count)
+        ::FreeLibrary(module);
+}
+
+TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone)
+{
+    const DWORD systemFace = SysColor(COLOR_BTNFACE);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
+    Load();
+    CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
+    // GetSysColor .. DrawFrameControl, the scroll bars, the visual styles, FillRect, DeleteObject.
+    for (int slot : {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 38, 39})
+        EXPECT_EQ(nullptr, hook.GetHookedFunction(slot)) << "slot " << slot;
+    for (int slot : {0, 4, 5, 26, 27, 28, 40, 41})
+        EXPECT_NE(nullptr, hook.GetHookedFunction(slot)) << "slot " << slot;
+    EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
+    EXPECT_EQ(::GetModuleHandleW(L"uxtheme.dll"), ModuleHandleA("UxTheme.dll"));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData"));
+    Unload();
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
+}
+
+TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)
+{
+    CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
+    const HMODULE program = ::GetModuleHandleW(nullptr);
+    const std::vector<ULONG_PTR> before = SlotValues(ImportsOf(program));
+    for (int index = 0;; ++index)
+    {
+        bool failed = false;
+        {
+            FailingAllocation failure(index);
+            try
+            {
+                hook.InstallHooks();
+            }
+            catch (...)
+            {
+                ADD_FAILURE() << "an exception left the installation when allocation " << index << " failed";
+            }
+            failed = failure.Failed();
+        }
+        EXPECT_TRUE(hook.IsInstalled()) << index;
+        hook.RemoveHooks();
+        ASSERT_EQ(before, SlotValues(ImportsOf(program))) << "allocation " << index;
+        if (!failed)
+        {
+            std::printf("installation with each of %d allocations failing\n", index);
+            break;
+        }
+    }
+}
+
+namespace
+{
+// Changes page protections like the system, but fails to give a page back anything that
+// cannot be written (refuseAll: fails every change).
+bool g_refuseAll = false;
+
+BOOL WINAPI ProtectWithoutRestoring(LPVOID address, SIZE_T size, DWORD protect, PDWORD previous)
+{
+    if (g_refuseAll || (protect != PAGE_READWRITE && protect != PAGE_EXECUTE_READWRITE))
+        return FALSE;
+    return ::VirtualProtect(address, size, protect, previous);
+}
+
+class ImportPageProtectorScope
+{
+public:
+    explicit ImportPageProtectorScope(bool refuseAll)
+    {
+        g_refuseAll = refuseAll;
+        decltype(&::VirtualProtect) protect = &ProtectWithoutRestoring;
+        m_previous = SetImportPageProtector(protect);
+    }
+    ~ImportPageProtectorScope() { SetImportPageProtector(m_previous); }
+    ImportPageProtectorScope(const ImportPageProtectorScope&) = delete;
+    ImportPageProtectorScope& operator=(const ImportPageProtectorScope&) = delete;
+
+private:
+    decltype(&::VirtualProtect) m_previous;
+};
+}
+
+TEST_F(ApiHookTest, ASlotWhosePageCannotBeProtectedAgainIsLeftUnchanged)
+{
+    const DWORD systemFace = SysColor(COLOR_BTNFACE);
+    const HMODULE program = ::GetModuleHandleW(nullptr);
+    const std::vector<ULONG_PTR> before = SlotValues(ImportsOf(program));
+    {
+        ImportPageProtectorScope protector(false);
+        Load();
+        EXPECT_EQ(before, SlotValues(ImportsOf(program)));
+        EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
+    }
+    Unload();
+}
+
+TEST(ApiHookRestore, DISABLED_SlotsThatCannotBeWrittenBackKeepForwardingToTheSystem)
+{
+    CleanSkinManagerScope clean;
+    const HMODULE program = ::GetModuleHandleW(nullptr);
+    const std::vector<ULONG_PTR> before = SlotValues(ImportsOf(program));
+    const DWORD systemFace = SysColor(COLOR_BTNFACE);
+    ASSERT_TRUE(clean.manager.LoadSkin(BesideTestProgram(L"testskin.skin").c_str(), L""));
+    ASSERT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
+    {
+        ImportPageProtectorScope protector(true);
+        clean.manager.LoadSkin(L"", L"");
+        // The program's slot still holds the replacement, which answers for the system.
+        EXPECT_TRUE(CHLMSkinManagerApiHook::GetInstance().IsInstalled());
+        EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
+    }
+    // The next removal writes them back.
+    clean.manager.LoadSkin(L"", L"");
+    EXPECT_FALSE(CHLMSkinManagerApiHook::GetInstance().IsInstalled());
+    EXPECT_EQ(before, SlotValues(ImportsOf(program)));
+    EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
+}
+
+TEST(ApiHookRestore, SlotsThatCannotBeWrittenBackKeepForwardingToTheSystem)
+{
+    const ChildRunResult child =
+        RunTestInChild(L"ApiHookRestore.DISABLED_SlotsThatCannotBeWrittenBackKeepForwardingToTheSystem", {});
+    EXPECT_TRUE(ChildTestPassed(child)) << child.output;
 }

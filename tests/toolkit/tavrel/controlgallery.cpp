@@ -1,6 +1,7 @@
 #include "controlgallery.h"
 
 #include "pixels.h"
+#include "testpaths.h"
 #include "skinwindowtesting.h"
 
 #include <commctrl.h>
@@ -284,4 +285,22 @@ void CControlGallery::SaveImage(const wchar_t* path) const
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+GdiObjectCounts GdiObjectsOverSkinCycles(CHLMSkinManager& manager, const std::wstring& skin, int cycles)
+{
+    manager.LoadSkin(skin.c_str(), L"");
+    CControlGallery gallery;
+    const auto cycle = [&] {
+        manager.LoadSkin(L"", L"");
+        gallery.Repaint();
+        manager.LoadSkin(skin.c_str(), L"");
+        gallery.Repaint();
+    };
+    cycle();
+    GdiObjectCounts counts = {CountGdiObjects(), 0};
+    for (int i = 0; i < cycles; ++i)
+        cycle();
+    counts.after = CountGdiObjects();
+    return counts;
 }

@@ -94,6 +94,15 @@ private:
     HWND m_window;
 };
 
+// The process's GDI objects with a gallery open, after a first skin load/unload cycle (which
+// makes what the system keeps for good) and after `cycles` more: equal when nothing leaks.
+struct GdiObjectCounts
+{
+    int before;
+    int after;
+};
+GdiObjectCounts GdiObjectsOverSkinCycles(CHLMSkinManager& manager, const std::wstring& skin, int cycles);
+
 // The gallery opened under the test skin, with the mouse parked in a corner of the screen.
 class ControlGalleryTest : public ::testing::Test
 {

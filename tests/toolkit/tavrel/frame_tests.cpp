@@ -3,12 +3,14 @@
 // blue 160). Pixels are read back through BitBlt from the window DC.
 #include "hlmskinmanager.h"
 #include "hlmskinobjectframe.h"
+#include "pixels.h"
 #include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace
@@ -501,4 +503,208 @@ TEST_F(FrameTest, FrameworkDialogKeepsTheSkinsCaption)
     EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 4));
     EXPECT_EQ(caption, WindowPixel(dialog.m_hWnd, (rect.right - rect.left) - 40, 20));
     dialog.DestroyWindow();
+}
+
+namespace
+{
+DWORD WINAPI RunFunction(LPVOID parameter)
+{
+    (*static_cast<std::function<void()>*>(parameter))();
+    return 0;
+}
+}
+
+TEST_F(FrameTest, RetitlingNeverShowsTheSystemsCaption)
+{
+    HWND window = CreateFrameWindow(WS_OVERLAPPEDWINDOW);
+    const COLORREF caption = Solid(CaptionImage, FrameOf(window)->IsActive() ? ActiveFrame : InactiveFrame);
+    // One thread retitles the window as a batch does, another reads the caption meanwhile:
+    // right of the title and left of the buttons, in the rows where the system's caption lies.
+    volatile bool retitling = true;
+    int samples = 0, foreign = 0;
+    std::function<void()> read = [&] {
+        while (retitling)
+        {
+            for (POINT point : {POINT{200, 4}, POINT{200, 12}, POINT{220, 20}})
+            {
+                ++samples;
+                foreign += WindowPixel(window, point.x, point.y) != caption;
+            }
+        }
+    };
+    LPTHREAD_START_ROUTINE start = &RunFunction;
+    HANDLE reader = CreateThread(nullptr, 0, start, &read, 0, nullptr);
+    ASSERT_NE(nullptr, reader);
+    RunBesideMessageLoop([&] {
+        for (int file = 1; file <= 100; ++file)
+        {
+            const std::wstring title = L"File " + std::to_wstring(file) + L" of 100";
+            SetWindowTextW(window, title.c_str());
+        }
+        retitling = false;
+    });
+    WaitForSingleObject(reader, INFINITE);
+    CloseHandle(reader);
+    EXPECT_GT(samples, 100);
+    EXPECT_EQ(0, foreign) << "of " << samples << " caption pixels read while the window was retitled";
+    EXPECT_EQ(caption, WindowPixel(window, 200, 12));
+    wchar_t title[32] = {};
+    GetWindowTextW(window, title, 32);
+    EXPECT_STREQ(L"File 100 of 100", title);
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
+TEST_F(FrameTest, PrintingTheNonClientAreaDrawsOnlyTheSkinsFrame)
+{
+    HWND window = CreateFrameWindow(WS_OVERLAPPEDWINDOW);
+    const DWORD paper = Bgra(1, 2, 3, 0);
+    const COLORREF paperColor = RGB(3, 2, 1);
+    const COLORREF caption = Solid(CaptionImage, FrameOf(window)->IsActive() ? ActiveFrame : InactiveFrame);
+    {
+        TestSurface surface(300, 200, paper);
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(surface.dc()), PRF_NONCLIENT);
+        EXPECT_EQ(caption, surface.ColorAt(150, 3));
+        EXPECT_EQ(caption, surface.ColorAt(150, 23));
+        EXPECT_EQ(paperColor, surface.ColorAt(150, 100));  // the client area is not printed
+    }
+    {
+        TestSurface surface(300, 200, paper);
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT);
+        EXPECT_EQ(paperColor, surface.ColorAt(150, 3));  // no frame without PRF_NONCLIENT
+    }
+}
+
+TEST_F(FrameTest, MinimumTrackingSizeHoldsTheCaptionButtonsAndBorders)
+{
+    struct Case
+    {
+        const char* name;
+        DWORD style;
+        LONG minX, minY;  // 0: what the window was given
+    } const cases[] = {
+        {"three buttons", WS_OVERLAPPEDWINDOW,
+         3 * 25 + GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXEDGE), 25 + 4},
+        {"no caption", WS_POPUP | WS_THICKFRAME, 0, 0},
+    };
+    for (const Case& row : cases)
+    {
+        HWND window = CreateFrameWindow(row.style);
+        MINMAXINFO info = {};
+        info.ptMinTrackSize = {1, 1};
+        info.ptMaxPosition = {-4, -4};
+        SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(row.minX != 0 ? row.minX : 1, info.ptMinTrackSize.x) << row.name;
+        EXPECT_EQ(row.minY != 0 ? row.minY : 1, info.ptMinTrackSize.y) << row.name;
+        // Only an MDI child's maximised position moves.
+        EXPECT_EQ(-4, info.ptMaxPosition.y) << row.name;
+    }
+}
+
+namespace
+{
+POINT g_menuOffset = {0, 0};
+bool g_menuOpened = false;
+
+LRESULT CALLBACK SystemMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITMENUPOPUP && HIWORD(lParam))
+    {
+        g_menuOpened = true;
+        g_menuOffset = CHLMSkinObjectFrame::SystemMenuOffset;
+        EndMenu();
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+}
+
+TEST_F(FrameTest, TheSystemMenuOpensWithTheDistanceBetweenTheSkinsFrameAndTheSystems)
+{
+    RegisterWindowClass(L"QuilbrookSystemMenu", &SystemMenuProc);
+    const DWORD style = WS_CAPTION | WS_SYSMENU;
+    HWND window = CreateWindowExW(0, L"QuilbrookSystemMenu", L"Menu", style, 40, 40, 300, 200, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    m_windows.push_back(window);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    Repaint(window);
+
+    RECT system = {0, 0, 100, 100};
+    AdjustWindowRectEx(&system, style, FALSE, 0);
+    const CRect borders = FrameOf(window)->GetBorderRect();
+    const POINT expected = {borders.left + system.left, borders.top + system.top};
+    g_menuOpened = false;
+    // Whatever it held before, the command sets it (the skin's frame may equal the system's).
+    CHLMSkinObjectFrame::SystemMenuOffset = {77, 77};
+    const POINT icon = ScreenPoint(window, 10, 12);
+    SendMessageW(window, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(icon.x, icon.y));
+    ASSERT_TRUE(g_menuOpened);
+    EXPECT_EQ(expected.x, g_menuOffset.x);
+    EXPECT_EQ(expected.y, g_menuOffset.y);
+    EXPECT_EQ(0, CHLMSkinObjectFrame::SystemMenuOffset.x);
+    EXPECT_EQ(0, CHLMSkinObjectFrame::SystemMenuOffset.y);
+}
+
+TEST_F(FrameTest, PointsAndRectanglesInFrameCoordinates)
+{
+    HWND window = CreateFrameWindow(WS_OVERLAPPEDWINDOW);
+    CHLMSkinObjectFrame* frame = FrameOf(window);
+    ASSERT_NE(nullptr, frame);
+    POINT origin = {0, 0};
+    frame->ClientToFrame(origin);
+    EXPECT_EQ(4, origin.x);
+    EXPECT_EQ(25, origin.y);
+    CRect rect(0, 0, 300, 200);
+    frame->DeflateByBorders(rect);
+    EXPECT_EQ(CRect(4, 25, 296, 196), rect);
+
+    // A window with a menu gets no menu bar: the client begins below the top border.
+    HMENU menu = CreateMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"File");
+    EXPECT_FALSE(frame->HasMenuBar());
+    EXPECT_EQ(GetSystemMetrics(SM_CYMENUSIZE) + 1, CHLMSkinObjectFrame::GetMenuBarHeight(window, menu));
+    SetMenu(window, menu);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    POINT client = {0, 0};
+    ClientToScreen(window, &client);
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    EXPECT_EQ(25, client.y - windowRect.top);
+    SetMenu(window, nullptr);
+    DestroyMenu(menu);
+    HMENU empty = CreateMenu();
+    EXPECT_EQ(0, CHLMSkinObjectFrame::GetMenuBarHeight(window, empty));
+    EXPECT_EQ(0, CHLMSkinObjectFrame::GetMenuBarHeight(window, nullptr));
+    DestroyMenu(empty);
+}
+
+TEST_F(FrameTest, CornersOfCaptionedAndSizableAncestors)
+{
+    struct Case
+    {
+        const char* name;
+        DWORD parentStyle;
+        bool atCorner;
+        bool gripVisible, captionCorner;
+    } const cases[] = {
+        {"corner of a fixed captioned window", WS_CAPTION | WS_SYSMENU, true, false, true},
+        {"corner of a sizable captioned window", WS_OVERLAPPEDWINDOW, true, true, true},
+        {"middle of a captioned window", WS_OVERLAPPEDWINDOW, false, false, false},
+        {"corner of a maximised window", WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, true, false, false},
+        {"corner of a window without caption", WS_POPUP, true, false, false},
+    };
+    for (const Case& row : cases)
+    {
+        HWND parent = CreateFrameWindow(row.parentStyle, 0, Hidden);
+        RECT client;
+        GetClientRect(parent, &client);
+        const int size = 20;
+        const int x = row.atCorner ? client.right - size : 10, y = row.atCorner ? client.bottom - size : 10;
+        HWND child = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, x, y, size, size, parent, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+        CHLMSkinObjectFrame* frame = FrameOf(child);
+        ASSERT_NE(nullptr, frame) << row.name;
+        EXPECT_EQ(row.gripVisible, frame->IsSizeGripVisible() != FALSE) << row.name;
+        EXPECT_EQ(row.captionCorner, frame->IsAtCaptionedAncestorCorner() != FALSE) << row.name;
+    }
 }

@@ -361,11 +361,14 @@ TEST_F(FrameScrollTest, ClicksOnArrowsAndPagesSendTheirCommandThenEndScroll)
         EXPECT_EQ(static_cast<UINT>(WM_VSCROLL), message.message);
         EXPECT_EQ(0, message.control);
     }
+    // No thumb is dragged: the track position is the position the window had.
+    EXPECT_EQ(40, g_scrollMessages[0].trackPosition);
 
     g_scrollMessages.clear();
     Click(window, OnVerticalBar(v, v.nFirstArrowEnd + 1));
     EXPECT_EQ((std::vector<int>{SB_PAGEUP, SB_ENDSCROLL}), Codes());
     EXPECT_EQ(21, GetScrollPos(window, SB_VERT));
+    EXPECT_EQ(41, g_scrollMessages[0].trackPosition);
 
     g_scrollMessages.clear();
     Click(window, POINT{h.nEnd - 3, Middle(h.nCrossStart, h.nCrossEnd)});

@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace
@@ -89,6 +92,44 @@ protected:
     HMENU m_menu = nullptr;
 };
 
+// A popup menu opened on a thread of its own, with an owner of that thread; a thread timer
+// looks at the menu inside the menu's loop and ends it.
+struct MenuOnThread
+{
+    POINT at;
+    RECT shown;
+    BOOL skinned;
+};
+
+MenuOnThread* g_menuOnThread = nullptr;  // the one of the running thread
+
+VOID CALLBACK LookAtThreadMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu) || GetWindowThreadProcessId(menu, nullptr) != GetCurrentThreadId())
+        return;
+    KillTimer(nullptr, timer);
+    GetWindowRect(menu, &g_menuOnThread->shown);
+    g_menuOnThread->skinned = dynamic_cast<CHLMSkinObjectMenu*>(GetSkinManager()->FindSkinObject(menu)) != nullptr;
+    EndMenu();
+}
+
+DWORD WINAPI OpenMenuOnThread(LPVOID parameter)
+{
+    g_menuOnThread = static_cast<MenuOnThread*>(parameter);
+    HWND owner = CreateWindowExW(0, kOwnerClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"Elsewhere");
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookAtThreadMenu);
+    TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, g_menuOnThread->at.x, g_menuOnThread->at.y, 0,
+                   owner, nullptr);
+    KillTimer(nullptr, timer);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return 0;
+}
+
 // A canvas of one colour that a border is drawn on.
 class Canvas
 {
@@ -125,6 +166,56 @@ private:
 };
 
 const COLORREF kCanvas = RGB(1, 254, 3);
+
+// The steps a thread timer takes, one a tick, while a menu is open; the menu ends after the
+// last one.
+std::vector<std::function<void(HWND)>> g_menuSteps;
+
+VOID CALLBACK TakeMenuStep(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu))
+        return;
+    if (g_menuSteps.empty())
+    {
+        KillTimer(nullptr, timer);
+        EndMenu();
+        return;
+    }
+    const std::function<void(HWND)> step = g_menuSteps.front();
+    g_menuSteps.erase(g_menuSteps.begin());
+    step(menu);
+}
+
+// Whether the colour lies on the line between two colours (within a rounding step or two).
+bool IsShadeBetween(COLORREF color, COLORREF from, COLORREF to)
+{
+    const int c[3] = {GetRValue(color), GetGValue(color), GetBValue(color)};
+    const int a[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
+    const int b[3] = {GetRValue(to), GetGValue(to), GetBValue(to)};
+    double along = 0, length = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        along += (c[i] - a[i]) * (b[i] - a[i]);
+        length += (b[i] - a[i]) * (b[i] - a[i]);
+    }
+    const double t = length == 0 ? 0 : std::max(0.0, std::min(1.0, along / length));
+    for (int i = 0; i < 3; ++i)
+    {
+        if (std::abs(a[i] + (b[i] - a[i]) * t - c[i]) > 3)
+            return false;
+    }
+    return true;
+}
+
+// An item's rectangle in the menu window's client coordinates.
+RECT ItemRect(HWND window, HMENU menu, int item)
+{
+    RECT rect = {};
+    GetMenuItemRect(window, menu, item, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 }
 
 TEST_F(MenuTest, PopupMenusGetTheMenuObject)
@@ -261,5 +352,113 @@ TEST_F(MenuTest, SystemMenuOffsetMovesTheMenu)
             EXPECT_EQ(100 + offset.y, window.top);
         }));
         CHLMSkinObjectFrame::SystemMenuOffset = POINT{0, 0};
+    }
+}
+
+// The offset belongs to the thread that runs the system-menu command: a menu that another
+// thread opens meanwhile keeps its place.
+TEST_F(MenuTest, SystemMenuOffsetMovesOnlyTheMenusOfItsThread)
+{
+    CHLMSkinObjectFrame::SystemMenuOffset = POINT{7, 5};
+    MenuOnThread other = {POINT{120, 110}, RECT{}, FALSE};
+    HANDLE thread = CreateThread(nullptr, 0, OpenMenuOnThread, &other, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        PumpMessages();
+    CloseHandle(thread);
+    EXPECT_TRUE(other.skinned);
+    EXPECT_EQ(120, other.shown.left);
+    EXPECT_EQ(110, other.shown.top);
+
+    EXPECT_TRUE(WithOpenMenu(POINT{100, 100}, [&](HWND menu) {
+        RECT window;
+        GetWindowRect(menu, &window);
+        EXPECT_EQ(107, window.left);
+        EXPECT_EQ(105, window.top);
+    }));
+    CHLMSkinObjectFrame::SystemMenuOffset = POINT{0, 0};
+}
+
+// Our skin's menu colours differ from the system's in every role. Whatever the system's menu
+// procedure paints itself (Wine's paints everything in its own colours), the window shows the
+// skin's background, text, disabled text, highlight and outline, also after the mouse moved
+// the selection (which the menu loop draws straight onto the window); for a context menu and
+// for the system menu alike.
+TEST_F(MenuTest, WindowShowsOnlyTheSkinsMenuColours)
+{
+    ASSERT_TRUE(GetSkinManager()->LoadSkin(BesideTestProgram(L"skin.skin").c_str(), L""));
+    EnableMenuItem(m_menu, 2, MF_BYPOSITION | MF_GRAYED);
+    const int roles[] = {COLOR_MENU,      COLOR_MENUTEXT,    COLOR_GRAYTEXT,
+                         COLOR_BTNSHADOW, COLOR_MENUHILIGHT, COLOR_HIGHLIGHTTEXT};
+    // How many pixels of the menu show no shade between the skin's menu background and one of
+    // its menu colours (what pictures and smoothed edges drawn in the skin's colours show).
+    auto foreignPixels = [&](HWND menu) {
+        RECT client;
+        GetClientRect(menu, &client);
+        Canvas shown(client.right, client.bottom, kCanvas);
+        HDC dc = GetDC(menu);
+        BitBlt(shown.dc(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+        ReleaseDC(menu, dc);
+        int count = 0;
+        for (int y = 0; y < client.bottom; ++y)
+        {
+            for (int x = 0; x < client.right; ++x)
+            {
+                const COLORREF pixel = shown.Pixel(x, y);
+                count += std::none_of(std::begin(roles), std::end(roles), [&](int role) {
+                    return IsShadeBetween(pixel, SkinColor(COLOR_MENU), SkinColor(role));
+                });
+            }
+        }
+        return count;
+    };
+    auto expectSkinned = [&](HWND menu, HMENU items, int selected, const std::string& step) {
+        RECT client;
+        GetClientRect(menu, &client);
+        EXPECT_EQ(0, foreignPixels(menu)) << step;
+        EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), WindowPixel(menu, 0, 0)) << step;
+        EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), WindowPixel(menu, client.right - 1, client.bottom / 2)) << step;
+        for (int item = 0; item < GetMenuItemCount(items); ++item)
+        {
+            const UINT state = GetMenuState(items, item, MF_BYPOSITION);
+            if (state & MF_SEPARATOR)
+                continue;
+            const RECT rect = ItemRect(menu, items, item);
+            const COLORREF back = item == selected ? SkinColor(COLOR_MENUHILIGHT) : SkinColor(COLOR_MENU);
+            const COLORREF text = (state & MF_GRAYED) ? SkinColor(COLOR_GRAYTEXT)
+                                  : item == selected  ? SkinColor(COLOR_HIGHLIGHTTEXT)
+                                                      : SkinColor(COLOR_MENUTEXT);
+            EXPECT_EQ(back, WindowPixel(menu, rect.right - 3, (rect.top + rect.bottom) / 2)) << step << ": " << item;
+            EXPECT_GT(CountColor(menu, rect, text), 5) << step << ": " << item;
+        }
+    };
+    struct Case
+    {
+        const char* name;
+        HMENU menu;
+    } const cases[] = {{"context menu", m_menu}, {"system menu", GetSystemMenu(m_owner, FALSE)}};
+    for (const Case& c : cases)
+    {
+        HWND shown = nullptr;
+        const int second = 1;
+        ASSERT_FALSE(GetMenuState(c.menu, second, MF_BYPOSITION) & (MF_GRAYED | MF_SEPARATOR)) << c.name;
+        g_menuSteps = {
+            [&](HWND menu) {
+                shown = menu;
+                expectSkinned(menu, c.menu, -1, std::string(c.name) + " opened");
+                const RECT rect = ItemRect(menu, c.menu, second);
+                SendMouse(MOUSEEVENTF_MOVE,
+                          ScreenPoint(menu, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+            },
+            [&](HWND) {},
+            [&](HWND menu) { expectSkinned(menu, c.menu, second, std::string(c.name) + " selected by the mouse"); },
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, TakeMenuStep);
+        TrackPopupMenu(c.menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, 100, 100, 0, m_owner, nullptr);
+        KillTimer(nullptr, timer);
+        g_menuSteps.clear();
+        ParkMouse();
+        PumpMessages();
+        EXPECT_NE(nullptr, shown) << c.name;
     }
 }

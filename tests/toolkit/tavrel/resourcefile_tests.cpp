@@ -1,5 +1,7 @@
+#include "hlmskinimage.h"
 #include "hlmskinmanagerresource.h"
 #include "hlmskinmanagerschema.h"
+#include "pixels.h"
 #include "skintestsupport.h"
 #include "testpaths.h"
 
@@ -189,4 +191,89 @@ TEST(SkinResourceFile, FindsEveryImageByItsMangledName)
 {
     ExpectEveryImageOf(L"testskin.skin");
     ExpectEveryImageOf(L"skin.skin");
+}
+
+TEST(SkinResourceFile, LinesEndingInLineFeedsAloneSplitInUtf16AndUtf8)
+{
+    struct TextCase
+    {
+        const wchar_t* iniName;
+        std::vector<CString> lines;
+    };
+    const TextCase cases[] = {
+        {L"lf16.txt",
+         {L"; Line feeds alone end these lines.", L"[SysMetrics]", L"BtnFace = 11 22 33", L"", L"[Button.PushButton]",
+          L"TextColor = 44 55 66"}},
+        {L"utf8.txt",
+         {L"; UTF-8 text, line feeds alone: caf\u00e9.", L"[SysMetrics]", L"BtnFace = 77 88 99", L"[Button.PushButton]",
+          L"TextColor = 1 2 3"}},
+    };
+    for (const TextCase& c : cases)
+    {
+        CHLMSkinManagerResourceFile file;
+        ASSERT_TRUE(file.Open(BesideTestProgram(L"testskin.skin").c_str(), c.iniName)) << c.iniName;
+        const std::vector<CString> lines = ReadAllLines(file);
+        ASSERT_EQ(c.lines.size(), lines.size()) << c.iniName;
+        for (size_t i = 0; i < lines.size(); ++i)
+            EXPECT_STREQ(c.lines[i], lines[i]) << c.iniName << L" line " << i;
+    }
+}
+
+TEST(SkinResourceFile, SkinsWithLineFeedsLoadAndATextWithoutASectionFails)
+{
+    CleanSkinManagerScope scope;
+    const std::wstring skin = BesideTestProgram(L"testskin.skin");
+    ASSERT_TRUE(scope.manager.LoadSkin(skin.c_str(), L"lf16.txt"));
+    EXPECT_EQ(RGB(11, 22, 33), SkinColor(COLOR_BTNFACE));
+    ASSERT_TRUE(scope.manager.LoadSkin(skin.c_str(), L"utf8.txt"));
+    EXPECT_EQ(RGB(77, 88, 99), SkinColor(COLOR_BTNFACE));
+    // Lines, but no section the skin engine knows: no skin, so the program can say so.
+    EXPECT_FALSE(scope.manager.LoadSkin(skin.c_str(), L"nosection.txt"));
+    EXPECT_FALSE(scope.manager.IsEnabled());
+    // The old test text splits at carriage returns only into four lines without a section.
+    EXPECT_FALSE(scope.manager.LoadSkin(skin.c_str(), L"lines.txt"));
+}
+
+TEST(SkinResourceFile, FolderSkinsReadNoImageOutsideTheirFolder)
+{
+    CTestFolderSkin skin(L"folderskin-inside", {"[Button]", "TextColor = 1 2 3"});
+    const std::vector<DWORD> pixels(4, Bgra(1, 2, 3, 0));
+    skin.AddImage(L"inside.bmp", 2, 2, pixels);
+    CreateDirectoryW((skin.path() + L"\\sub").c_str(), nullptr);
+    WriteFileBytes(skin.path() + L"\\sub\\deeper.bmp", BmpFileBytes(2, 2, 24, pixels));
+    // A picture beside the skin's folder, which no skin text may reach.
+    const std::wstring outside = skin.path() + L"\\..\\outside.bmp";
+    WriteFileBytes(outside, BmpFileBytes(2, 2, 24, pixels));
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(outside.c_str(), MAX_PATH, full, nullptr);
+    const std::wstring unc = L"\\\\?\\" + std::wstring(full);
+    const std::wstring rooted = std::wstring(full).substr(2);  // "\...\outside.bmp" on the same drive
+
+    CHLMSkinManagerResourceFile file;
+    ASSERT_TRUE(file.Open(skin.path().c_str(), L"skin.ini"));
+    struct NameCase
+    {
+        std::wstring name;
+        bool loads;
+    };
+    const NameCase cases[] = {
+        {L"INSIDE.BMP", true},
+        {L"SUB\\DEEPER.BMP", true},
+        {L".\\INSIDE.BMP", true},
+        {L"SUB\\..\\INSIDE.BMP", false},
+        {L"..\\OUTSIDE.BMP", false},
+        {L"../OUTSIDE.BMP", false},
+        {L"SUB\\..\\..\\OUTSIDE.BMP", false},
+        {L"...\\OUTSIDE.BMP", false},
+        {full, false},
+        {rooted, false},
+        {unc, false},
+        {L"C:OUTSIDE.BMP", false},
+        {L"INSIDE.BMP:STREAM", false},
+    };
+    for (const NameCase& c : cases)
+    {
+        std::unique_ptr<CHLMSkinImage> image(file.LoadImage(c.name.c_str()));
+        EXPECT_EQ(c.loads, image != nullptr) << c.name;
+    }
 }

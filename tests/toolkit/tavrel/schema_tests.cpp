@@ -325,13 +325,33 @@ TEST_F(SchemaTest, AlphaLevel255SwitchesPremultiplicationOff)
         {{L"[Globals]", L"AlphaLevel = 255"}, FALSE},
         {{L"[Documentation]", L"AlphaLevel = 254"}, TRUE},
         {{L"[Button]", L"AlphaLevel = 255"}, TRUE},
-        {{}, TRUE},
+        {{L"[Button]"}, TRUE},
     };
     for (const AlphaCase& c : cases)
     {
         Read(c.lines);
-        EXPECT_EQ(c.premultiply, m_schema.IsPremultiplyEnabled()) << (c.lines.empty() ? L"" : c.lines[0]);
+        EXPECT_EQ(c.premultiply, m_schema.IsPremultiplyEnabled()) << c.lines[0];
     }
+    // An empty text is no skin; it premultiplies all the same.
+    CLineSource empty({});
+    EXPECT_EQ(-1, m_schema.ReadProperties(&empty));
+    EXPECT_TRUE(m_schema.IsPremultiplyEnabled());
+}
+
+TEST_F(SchemaTest, ATextWithoutAUsableSectionIsNoSkin)
+{
+    const std::vector<std::vector<std::wstring>> texts = {
+        {},
+        {L"; only a comment", L"TextColor = 1 2 3"},
+        {L"[NoSuchClass]", L"TextColor = 1 2 3", L"[Menu]", L"[Button.NoSuchPart]"},
+    };
+    for (const std::vector<std::wstring>& lines : texts)
+    {
+        CLineSource source(lines);
+        EXPECT_EQ(-1, m_schema.ReadProperties(&source)) << lines.size() << L" lines";
+    }
+    CLineSource usable({L"[NoSuchClass]", L"[Button]"});
+    EXPECT_EQ(0, m_schema.ReadProperties(&usable));
 }
 
 namespace

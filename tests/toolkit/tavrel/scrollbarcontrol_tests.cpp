@@ -164,6 +164,79 @@ TEST_F(ScrollBarControlTest, PressesScrollTheParentAndDragsAnswerTheTrackPositio
     EXPECT_GT(trackPosition, 40);
 }
 
+// A held arrow or track moves no thumb: the track position stays the position. (Only a thumb
+// drag has a track position of its own.)
+TEST_F(ScrollBarControlTest, AHeldArrowOrTrackAnswersThePositionAsTheTrackPosition)
+{
+    HWND vert = Control(kGalleryVertScroll);
+    CHLMSkinObjectScrollBar* object = ObjectOf<CHLMSkinObjectScrollBar>(vert);
+    const SCROLLBARLAYOUT& v = BarOf(kGalleryVertScroll);
+    struct Case
+    {
+        const char* name;
+        int y;
+    } const cases[] = {{"down arrow", v.nEnd - 2}, {"track below the thumb", v.nThumbEnd + 2}};
+    for (const Case& c : cases)
+    {
+        CControlGallery::scrolls.clear();
+        SCROLLINFO held = {sizeof(held), SIF_ALL, 0, 0, 0, -1, -1};
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(vert, 10, c.y));
+        PumpMessages();
+        RunBesideMessageLoop([&] {
+            SendMouse(MOUSEEVENTF_LEFTDOWN);
+            WaitUntil([&] { return !CControlGallery::scrolls.empty(); });
+            SendMessageW(vert, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&held));
+            SendMouse(MOUSEEVENTF_LEFTUP);
+            WaitUntil([&] { return object->GetScrollTrackInfo() == nullptr; });
+        });
+        ASSERT_FALSE(CControlGallery::scrolls.empty()) << c.name;
+        EXPECT_EQ(40, held.nPos) << c.name;
+        EXPECT_EQ(held.nPos, held.nTrackPos) << c.name;
+    }
+}
+
+// Messages that make the system draw its own bar: the skinned bar is on the screen as soon as
+// they return, with nothing of the system's drawn over it.
+TEST_F(ScrollBarControlTest, RangeAndArrowMessagesLeaveTheSkinnedBarOnScreen)
+{
+    HWND vert = Control(kGalleryVertScroll);
+    const SCROLLBARLAYOUT& v = BarOf(kGalleryVertScroll);
+    struct Case
+    {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        int range;
+    } const cases[] = {
+        {"SBM_SETRANGEREDRAW", SBM_SETRANGEREDRAW, 0, 199, 199},
+        {"SBM_ENABLE_ARROWS up arrow off", SBM_ENABLE_ARROWS, ESB_DISABLE_LTUP, 0, 99},
+        {"SBM_ENABLE_ARROWS both on", SBM_ENABLE_ARROWS, ESB_ENABLE_BOTH, 0, 99},
+    };
+    for (const Case& c : cases)
+    {
+        SendMessageW(vert, SBM_SETRANGE, 0, 99);
+        m_gallery->Repaint();
+        const int oldThumb = v.nThumbStart + 1;
+        SendMessageW(vert, c.message, c.wParam, c.lParam);
+        // Read before anything is painted: what the message itself left on the screen.
+        EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(vert, 10, v.nStart + 2)) << c.name;
+        EXPECT_EQ(Solid(kArrowImage, 5), WindowPixel(vert, 10, v.nEnd - 2)) << c.name;
+        EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(vert, 10, v.nThumbStart + 1)) << c.name;
+        int minimum = -1, maximum = -1;
+        GetScrollRange(vert, SB_CTL, &minimum, &maximum);
+        EXPECT_EQ(c.range, maximum) << c.name;
+        if (c.range != 99)
+        {
+            EXPECT_LT(v.nThumbStart + 1, oldThumb) << c.name;
+            EXPECT_EQ(Solid(kLowerTrackImage, 1), WindowPixel(vert, 10, v.nFirstArrowEnd + 1)) << c.name;
+        }
+        PumpMessages();
+        EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(vert, 10, v.nStart + 2)) << c.name << " after painting";
+    }
+    SendMessageW(vert, SBM_SETRANGE, 0, 99);
+}
+
 // List boxes move their own bars; the skinned bar must follow whatever scrolled them.
 TEST_F(ScrollBarControlTest, ListBoxBarFollowsKeysScrollMessagesAndTheWheel)
 {

@@ -1,5 +1,6 @@
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerapihook.h"
+#include "hlmskinobjectframe.h"
 #include "skintestsupport.h"
 
 #include <gtest/gtest.h>
@@ -92,4 +93,23 @@ TEST_F(SkinManagerOptionsTest, ThemeWrapperGivenTheSkinsFunctionsDrawsWithTheSki
     ASSERT_TRUE(wrapper.IsThemeOpen());
     EXPECT_NE(nullptr, m_clean.manager.LookupClass(wrapper.GetThemeHandle()));
     wrapper.CloseThemeData();
+}
+
+TEST_F(SkinManagerOptionsTest, WindowOptionsSetTheDialogTextureOfSkinnedWindowsOnly)
+{
+    Load();
+    HWND window = ::CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
+    ASSERT_NE(nullptr, frame);
+    EXPECT_EQ(CHLMSkinObjectFrame::TextureNone, frame->GetDialogTexture());
+    EXPECT_EQ(S_OK, m_clean.manager.SetWindowOption(window, CHLMSkinObjectFrame::TextureTabbedPage));
+    EXPECT_EQ(CHLMSkinObjectFrame::TextureTabbedPage, frame->GetDialogTexture());
+    EXPECT_EQ(S_OK, m_clean.manager.SetWindowOption(window, 42));
+    EXPECT_EQ(42, frame->GetDialogTexture());
+
+    m_clean.manager.DetachSkinObject(window);
+    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(window, CHLMSkinObjectFrame::TextureDialog));
+    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(nullptr, CHLMSkinObjectFrame::TextureDialog));
+    ::DestroyWindow(window);
 }

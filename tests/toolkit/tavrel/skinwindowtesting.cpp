@@ -36,55 +36,6 @@ int CountColor(HWND window, const RECT& rect, COLORREF color)
     return count;
 }
 
-void PumpMessages(int* quitCode)
-{
-    MSG message;
-    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE))
-    {
-        if (message.message == WM_QUIT && quitCode != nullptr)
-            *quitCode = static_cast<int>(message.wParam);
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-BOOL PumpUntil(const std::function<bool()>& condition)
-{
-    for (int round = 0; round < 200; ++round)
-    {
-        PumpMessages();
-        if (condition())
-            return TRUE;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
-    }
-    return condition() ? TRUE : FALSE;
-}
-
-BOOL WaitUntil(const std::function<bool()>& condition)
-{
-    for (int round = 0; round < 200; ++round)
-    {
-        if (condition())
-            return TRUE;
-        Sleep(25);
-    }
-    return FALSE;
-}
-
-void SendMouse(DWORD flags, POINT screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE)
-    {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
-    SendInput(1, &input, sizeof(input));
-}
-
 POINT ScreenPoint(HWND window, int x, int y)
 {
     RECT rect;

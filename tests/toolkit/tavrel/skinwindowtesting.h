@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "uiinput.h"
+
 #include <functional>
 #include <vector>
 
@@ -13,16 +15,6 @@ COLORREF WindowPixel(HWND window, int x, int y);
 // How many pixels of a rectangle in window coordinates have the colour.
 int CountColor(HWND window, const RECT& rect, COLORREF color);
 
-// Handles the messages waiting; a quit message taken among them leaves its exit code in
-// quitCode when one is given.
-void PumpMessages(int* quitCode = nullptr);
-// Pumps this thread's messages until the condition holds; FALSE when it never does.
-BOOL PumpUntil(const std::function<bool()>& condition);
-// Waits on another thread until the condition holds; FALSE when it never does.
-BOOL WaitUntil(const std::function<bool()>& condition);
-
-// Mouse input: a move goes to the screen point given.
-void SendMouse(DWORD flags, POINT screen = {0, 0});
 // Moves the mouse to the screen's bottom-right corner, away from every test window.
 void ParkMouse();
 // A point in window coordinates on the screen.
