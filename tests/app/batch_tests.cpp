@@ -709,34 +709,41 @@ TEST_F(BatchTest, APictureThatFailsToDrawGetsNoOutput)
 
 // ---- messages a user meets ---------------------------------------------------------------
 
+// The text of the message box being measured, and whether a line of it wrapped (-1: not
+// measured yet).
+std::wstring g_measuredText;
+int g_measuredWrapped = -1;
+
+// Measures the box titled "Layout" once it shows, then closes it.
+void CALLBACK MeasureLayoutBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND box = FindWindowW(L"#32770", L"Layout");
+    HWND label = GetDlgItem(box, 0xFFFF);
+    RECT room;
+    GetClientRect(label, &room);
+    HDC dc = GetDC(label);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    RECT needed = {0, 0, room.right, 0};
+    DrawTextW(dc, g_measuredText.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    const int lines = 1 + static_cast<int>(std::count(g_measuredText.begin(), g_measuredText.end(), L'\n'));
+    g_measuredWrapped = needed.bottom > lines * metrics.tmHeight ? 1 : 0;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
 // Whether the text shows in a real message box without a line of it wrapping.
 bool ShowsWithoutWrapping(const std::wstring& text)
 {
-    static std::wstring s_text;
-    static int s_wrapped;
-    s_text = text;
-    s_wrapped = -1;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        HWND box = FindWindowW(L"#32770", L"Layout");
-        HWND label = GetDlgItem(box, 0xFFFF);
-        RECT room;
-        GetClientRect(label, &room);
-        HDC dc = GetDC(label);
-        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-        TEXTMETRICW metrics;
-        GetTextMetricsW(dc, &metrics);
-        RECT needed = {0, 0, room.right, 0};
-        DrawTextW(dc, s_text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-        SelectObject(dc, previous);
-        ReleaseDC(label, dc);
-        const int lines = 1 + static_cast<int>(std::count(s_text.begin(), s_text.end(), L'\n'));
-        s_wrapped = needed.bottom > lines * metrics.tmHeight ? 1 : 0;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
+    g_measuredText = text;
+    g_measuredWrapped = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, MeasureLayoutBox);
     MessageBoxW(nullptr, text.c_str(), L"Layout", MB_OK);
     KillTimer(nullptr, timer);
-    return s_wrapped == 0;
+    return g_measuredWrapped == 0;
 }
 
 TEST_F(BatchTest, TheFullFolderMessageKeepsItsExamplesOnOneLine)

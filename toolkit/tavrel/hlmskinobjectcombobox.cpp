@@ -24,6 +24,8 @@ const int kDefaultCheckBoxSize = 13;
 const DWORD kThemedDateTimeVersion = 0x6000A;
 // The width of a combo box's skin frame beside its drop-down button.
 const int kComboFrame = 3;
+// How often the pointer is looked for while it rests on a child, in milliseconds.
+const UINT kChildHoverInterval = 100;
 
 // A skin without a border colour draws no border line (the rectangle still shrinks).
 void DrawBorder(CDC* dc, const CRect& rect, COLORREF color)
@@ -72,6 +74,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
     ON_MESSAGE(WM_UPDATEUISTATE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
     ON_MESSAGE(WM_LBUTTONUP, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectComboBox::OnPrintClient)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CHLMSkinObjectComboBox::CHLMSkinObjectComboBox() : m_bHot(FALSE), m_bPainting(FALSE)
@@ -213,12 +216,45 @@ void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
     Default();
     CRect client;
     GetClientRect(&client);
-    SetHotPart(m_bHot, client.PtInRect(point), FALSE);
+    const BOOL inside = client.PtInRect(point);
+    // Back from a child: the control itself reports the leaving again.
+    if (inside && KillTimer(ChildHoverTimer))
+        TrackMouseLeave();
+    SetHotPart(m_bHot, inside, FALSE);
 }
 
 void CHLMSkinObjectComboBox::OnMouseLeave()
 {
-    OnMouseMove(0, CPoint(-1, -1));
+    Default();
+    // Entering a child ends the tracking of this window, but the control stays hot.
+    if (m_bHot && IsPointerOverControl())
+    {
+        SetTimer(ChildHoverTimer, kChildHoverInterval, NULL);
+        return;
+    }
+    SetHotPart(m_bHot, FALSE, FALSE);
+}
+
+void CHLMSkinObjectComboBox::OnTimer(UINT_PTR id)
+{
+    if (id != ChildHoverTimer)
+    {
+        CHLMSkinObjectFrame::OnTimer(id);
+        return;
+    }
+    if (IsPointerOverControl())
+        return;
+    KillTimer(ChildHoverTimer);
+    SetHotPart(m_bHot, FALSE, FALSE);
+}
+
+BOOL CHLMSkinObjectComboBox::IsPointerOverControl() const
+{
+    CPoint cursor;
+    if (!::GetCursorPos(&cursor))
+        return FALSE;
+    HWND under = ::WindowFromPoint(cursor);
+    return under == m_hWnd || ::IsChild(m_hWnd, under);
 }
 
 int CHLMSkinObjectComboBox::OnCreate(LPCREATESTRUCT)

@@ -19,6 +19,13 @@ public:
 
     BOOL IsHot() const { return m_bHot; }
 
+    enum
+    {
+        // Watches the pointer while it rests on a child (the edit field, a check box), whose
+        // messages this object never sees.
+        ChildHoverTimer = 2766
+    };
+
 protected:
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
@@ -27,6 +34,7 @@ protected:
     afx_msg void OnSetFocus(CWnd* oldWindow);
     afx_msg void OnKillFocus(CWnd* newWindow);
     afx_msg void OnMouseLeave();
+    afx_msg void OnTimer(UINT_PTR id);
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
@@ -37,6 +45,8 @@ protected:
     BOOL m_bPainting;  // the control is painting into this object's buffer
 
 private:
+    // The pointer is over the control or one of its children.
+    BOOL IsPointerOverControl() const;
     void DrawSimple(CDC* dc);
     void DrawDropDown(CDC* dc);
 };

@@ -44,7 +44,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CHLMSkinObjectProgress::CHLMSkinObjectProgress() : m_nMarqueeOffset(0), m_nMarqueeInterval(0)
+CHLMSkinObjectProgress::CHLMSkinObjectProgress() : m_nMarqueeOffset(0), m_nMarqueeInterval(0), m_bMarqueeShown(FALSE)
 {
     m_strClassName = L"PROGRESS";
 }
@@ -112,7 +112,11 @@ void CHLMSkinObjectProgress::Draw(CDC* dc)
     const CRect inner(client.left + margins.left, client.top + margins.top, client.right - margins.right,
                       client.bottom - margins.bottom);
     if (style & PBS_MARQUEE)
-        DrawMarquee(&buffer, inner, vertical ? kChunkVertPart : kChunkPart);
+    {
+        // A marquee that has not run yet shows the empty bar, as the control does.
+        if (m_bMarqueeShown)
+            DrawMarquee(&buffer, inner, vertical ? kChunkVertPart : kChunkPart);
+    }
     else
         DrawChunks(&buffer, client, inner, vertical);
 }
@@ -190,6 +194,7 @@ void CHLMSkinObjectProgress::StepMarquee(int steps)
     GetClientRect(&client);
     int chunk = 0, space = 0;
     GetChunkAndSpace((2 * client.Height() - 12) / 3, &chunk, &space);
+    m_bMarqueeShown = TRUE;
     m_nMarqueeOffset += steps * (chunk + space);
     if (m_nMarqueeOffset > client.right)
         m_nMarqueeOffset = 0;
@@ -228,26 +233,40 @@ LRESULT CHLMSkinObjectProgress::OnStepIt(WPARAM, LPARAM)
 
 LRESULT CHLMSkinObjectProgress::OnSetMarquee(WPARAM wParam, LPARAM lParam)
 {
-    m_nMarqueeOffset = 0;
-    m_nMarqueeInterval = 0;
+    StopMarquee();
     if (!(GetStyle() & PBS_MARQUEE))
         return Default();
-    KillTimer(MarqueeTimer);
     if (wParam != 0)
     {
         // An interval of 0 asks for the control's default speed, not for a standing marquee.
         const int interval = static_cast<int>(lParam);
         m_nMarqueeInterval = interval > 0 ? interval : kDefaultMarqueeInterval;
+        m_bMarqueeShown = TRUE;
         SetTimer(MarqueeTimer, static_cast<UINT>(m_nMarqueeInterval), NULL);
     }
+    Invalidate(FALSE);
     return 1;
+}
+
+void CHLMSkinObjectProgress::StopMarquee()
+{
+    KillTimer(MarqueeTimer);
+    m_nMarqueeOffset = 0;
+    m_nMarqueeInterval = 0;
+    m_bMarqueeShown = FALSE;
 }
 
 void CHLMSkinObjectProgress::OnTimer(UINT_PTR id)
 {
-    if (id != MarqueeTimer || !(GetStyle() & PBS_MARQUEE))
+    if (id != MarqueeTimer)
     {
         CHLMSkinObjectFrame::OnTimer(id);
+        return;
+    }
+    if (!(GetStyle() & PBS_MARQUEE))
+    {
+        // The style went while the marquee ran.
+        StopMarquee();
         return;
     }
     StepMarquee(m_nMarqueeInterval <= kFastMarqueeInterval ? 2 : 1);

@@ -26,6 +26,7 @@ public:
 
     int GetMarqueeOffset() const { return m_nMarqueeOffset; }
     int GetMarqueeInterval() const { return m_nMarqueeInterval; }
+    BOOL IsMarqueeShown() const { return m_bMarqueeShown; }
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
@@ -46,7 +47,11 @@ private:
     // Takes WS_EX_STATICEDGE off or puts it on and recomputes the frame; nothing when the
     // window already is as asked.
     void SetStaticEdge(BOOL edge);
+    // Ends the animation, whatever the style says now: a bar that lost PBS_MARQUEE would
+    // otherwise tick on for ever.
+    void StopMarquee();
 
     int m_nMarqueeOffset;
     int m_nMarqueeInterval;
+    BOOL m_bMarqueeShown;  // the marquee has run (timer or PBM_STEPIT) since it last stopped
 };

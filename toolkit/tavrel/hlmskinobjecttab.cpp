@@ -182,8 +182,6 @@ void CHLMSkinObjectTab::DrawItemText(CDC* dc, CRect rect, int index, int count, 
         else
         {
             rect.top += selected ? -2 : 1;
-            if (index == 0)
-                rect.right -= 3;
         }
     }
     else
@@ -283,25 +281,43 @@ void CHLMSkinObjectTab::OnPaint()
 {
     CHLMSkinObjectPaintDC dc(this);
     // A paint with a DC of the caller's gets no background message first.
-    if (!dc.IsBeginPaint())
-    {
-        CRect client;
-        GetClientRect(&client);
-        DrawPane(&dc, client);
-    }
-    DrawTabs(&dc);
+    if (dc.IsBeginPaint())
+        DrawTabs(&dc);
+    else
+        DrawPaneAndTabs(&dc);
 }
 
 LRESULT CHLMSkinObjectTab::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    DrawTabs(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    DrawPaneAndTabs(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
+}
+
+void CHLMSkinObjectTab::DrawPaneAndTabs(CDC* dc)
+{
+    CRect client;
+    GetClientRect(&client);
+    DrawPane(dc, client);
+    DrawTabs(dc);
 }
 
 // ---------------------------------------------------------------------------------------
 // Mouse
 
 void CHLMSkinObjectTab::OnMouseMove(UINT, CPoint point)
+{
+    SetHotItem(point);
+    // The control relays the move to its tooltips and tracks its own hot tab.
+    Default();
+}
+
+void CHLMSkinObjectTab::OnMouseLeave()
+{
+    SetHotItem(CPoint(-1, -1));
+    Default();
+}
+
+void CHLMSkinObjectTab::SetHotItem(CPoint point)
 {
     int hot = -1;
     const int count = static_cast<int>(SendMessage(TCM_GETITEMCOUNT, 0, 0));
@@ -319,9 +335,4 @@ void CHLMSkinObjectTab::OnMouseMove(UINT, CPoint point)
     InvalidateRect(&header, FALSE);
     if (hot >= 0)
         TrackMouseLeave();
-}
-
-void CHLMSkinObjectTab::OnMouseLeave()
-{
-    OnMouseMove(0, CPoint(-1, -1));
 }

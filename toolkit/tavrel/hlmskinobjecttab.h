@@ -27,6 +27,8 @@ public:
     CRect GetHeaderRect();
     void DrawPane(CDC* dc, const CRect& rect);
     void DrawTabs(CDC* dc);
+    // The whole client area: the pane, then the tabs over it.
+    void DrawPaneAndTabs(CDC* dc);
     void DrawItem(CDC* dc, int index);
 
     int GetHotItem() const { return m_nHotItem; }
@@ -40,6 +42,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The tab under the point (none for (-1, -1)) becomes the hot one; its header repaints.
+    void SetHotItem(CPoint point);
     int GetSide() const;
     BOOL IsHorizontal() const;
     // The background part and the state of an item.

@@ -272,12 +272,15 @@ void CHLMSkinObjectToolBar::DrawButton(CDC* dc, int index)
         const BOOL showsImage = ShowsImage(&button);
         if (showsImage)
         {
-            int ix = x0, iy = y0;
-            if (listStyle && image.cy + paddingY >= rc.Height())
-                iy -= cyEdge;
-            if (listStyle && image.cx + paddingX >= rc.Width())
-                ix -= cxEdge;
-            DrawButtonImage(dc, ix + dx, iy + dy, index);
+            int ix = x0 + dx, iy = y0 + dy;
+            if (listStyle)
+            {
+                // Beside the text, both on the button's middle line.
+                iy = (rc.top + rc.bottom - image.cy) / 2 + (offset ? 1 : 0);
+                if (image.cx + paddingX >= rc.Width())
+                    ix -= cxEdge;
+            }
+            DrawButtonImage(dc, ix, iy, index);
         }
 
         const CString text = GetButtonText(button);
@@ -307,6 +310,8 @@ void CHLMSkinObjectToolBar::DrawButton(CDC* dc, int index)
             if (tw > 0)
             {
                 CRect textRect(x0 + 1, y0 + 1, x0 + tw + 1, y0 + th + 1);
+                if (listStyle)
+                    textRect.OffsetRect(0, -1);  // centred on the middle line like the image
                 dc->DrawText(text, &textRect, format);
             }
         }

@@ -19,6 +19,8 @@ const DWORD_PTR kTicsItem = TBCD_TICS, kThumbItem = TBCD_THUMB, kChannelItem = T
 const int kTicLength = 3;
 // The tic array's entries that TBM_GETNUMTICS counts beside the two end tics.
 const int kEndTics = 2;
+// The track's distance from the client's edges, and the room of tics above it.
+const int kTrackInset = 2, kTicsMargin = 8;
 
 // The rectangle with x and y exchanged.
 CRect Transposed(const CRect& rect)
@@ -59,22 +61,54 @@ CRect CHLMSkinObjectTrackBar::GetChannelRect()
     return rect;
 }
 
+void CHLMSkinObjectTrackBar::AdjustThumbSize(DWORD style, int& length, int& half)
+{
+    length = std::max(length, 2 * ::GetSystemMetrics(SM_CXEDGE));
+    half = (length / 2) | 1;
+    if (!(style & TBS_ENABLESELRANGE))
+        return;
+    // A selection range needs room for its wedge marks.
+    if (style & TBS_FIXEDLENGTH)
+        half = (length * 9 / 20) | 1;
+    else
+        length += half * 2 / 9;
+}
+
 void CHLMSkinObjectTrackBar::CalculateLayout()
 {
-    // The control's own channel and thumb, so that every tic stands where the thumb stops
-    // for its value, whatever thumb size the control chose.
     const DWORD style = GetStyle();
-    CRect thumb(0, 0, 0, 0);
-    SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    CRect channel = GetChannelRect();
+    CRect rect;
+    GetClientRect(&rect);
     if (style & TBS_VERT)
+        rect = Transposed(rect);
+    // The control's own thumb length, so that every tic stands where the control stops the
+    // thumb for its value: the skin's scroll-bar height does not reach the control's layout.
+    int length = static_cast<int>(SendMessage(TBM_GETTHUMBLENGTH, 0, 0)), half = 0;
+    if (style & TBS_FIXEDLENGTH)
     {
-        thumb = Transposed(thumb);
-        channel = Transposed(channel);
+        AdjustThumbSize(style, length, half);
     }
-    const int half = thumb.Width() / 2;
-    m_rcTrack.SetRect(channel.left + half, thumb.top, channel.right - half, thumb.bottom);
-    m_nThumbLength = thumb.Height();
+    else
+    {
+        if (length > 2 * ::GetSystemMetrics(SM_CXEDGE) && rect.bottom < length)
+        {
+            // Too low a control: the thumb shrinks to fit.
+            length = rect.bottom - 3 * ::GetSystemMetrics(SM_CYEDGE);
+            if (style & TBS_ENABLESELRANGE)
+                length = length * 3 / 4;
+            AdjustThumbSize(style, length, half);
+        }
+        // A default thumb already has the room of a selection range.
+        AdjustThumbSize(style & ~static_cast<DWORD>(TBS_ENABLESELRANGE), length, half);
+    }
+    if ((style & (TBS_TOP | TBS_BOTH)) && !(style & TBS_NOTICKS))
+        rect.top += kTicsMargin;
+    rect.top += kTrackInset;
+    rect.bottom = rect.top + length;
+    rect.left += half + kTrackInset;
+    rect.right -= half + kTrackInset;
+    m_rcTrack = rect;
+    m_nThumbLength = length;
     m_nThumbHalfWidth = half;
     m_nTrackWidth = std::max<int>(m_rcTrack.Width(), 1);
     m_dwLayoutStyle = style;
@@ -176,11 +210,8 @@ void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
             DrawTic(dc, ValueToPosition(static_cast<int>(tics[index])), y, direction, color);
     }
 
-    if (!(m_dwLayoutStyle & TBS_ENABLESELRANGE))
-        return;
-    const int start = static_cast<int>(SendMessage(TBM_GETSELSTART, 0, 0));
-    const int end = static_cast<int>(SendMessage(TBM_GETSELEND, 0, 0));
-    if (start >= end || end < static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0)))
+    int start = 0, end = 0;
+    if (!GetSelection(start, end))
         return;
     const COLORREF markColor = GetColor(COLOR_BTNTEXT);
     const int startX = ValueToPosition(start), endX = ValueToPosition(end);
@@ -209,6 +240,26 @@ void CHLMSkinObjectTrackBar::DrawChannel(CDC* dc)
         return;
     const CRect rect = GetChannelRect();
     skin->DrawThemeBackground(dc, IsVertical() ? kTrackVertPart : kTrackPart, kStateNormal, &rect);
+    DrawSelection(dc, IsVertical() ? Transposed(rect) : rect);
+}
+
+void CHLMSkinObjectTrackBar::DrawSelection(CDC* dc, const CRect& channel)
+{
+    int start = 0, end = 0;
+    if (!GetSelection(start, end))
+        return;
+    // Inside the channel's border, from the start mark to the end mark.
+    const int left = ValueToPosition(start), right = ValueToPosition(end) + 1;
+    FillOrientedRect(dc, left, channel.top + 1, right - left, channel.Height() - 2, GetColor(COLOR_HIGHLIGHT));
+}
+
+BOOL CHLMSkinObjectTrackBar::GetSelection(int& start, int& end)
+{
+    if (!(m_dwLayoutStyle & TBS_ENABLESELRANGE))
+        return FALSE;
+    start = static_cast<int>(SendMessage(TBM_GETSELSTART, 0, 0));
+    end = static_cast<int>(SendMessage(TBM_GETSELEND, 0, 0));
+    return start < end && end >= static_cast<int>(SendMessage(TBM_GETRANGEMIN, 0, 0));
 }
 
 int CHLMSkinObjectTrackBar::GetThumbPart() const

@@ -16,6 +16,9 @@ public:
     void Draw(CDC* dc);
     // The track, thumb size and style of the next drawing, as if the control were horizontal.
     void CalculateLayout();
+    // Fits a thumb length to the style in place: at least two edges long, and longer with a
+    // selection range; half becomes the room (odd) the thumb needs at each end of the track.
+    static void AdjustThumbSize(DWORD style, int& length, int& half);
     // The control's channel in client coordinates.
     CRect GetChannelRect();
     int ValueToPosition(int value);
@@ -45,6 +48,10 @@ private:
     BOOL ShowsFocus();
     // Fills (x, y, cx, cy) of the horizontal frame, transposed for a vertical trackbar.
     void FillOrientedRect(CDC* dc, int x, int y, int cx, int cy, COLORREF color);
+    // The selection range, when the style shows one and it is not empty.
+    BOOL GetSelection(int& start, int& end);
+    // Highlights the channel (in the horizontal frame) between the selection marks.
+    void DrawSelection(CDC* dc, const CRect& channel);
     int GetThumbPart() const;
     int GetThumbState();
 

@@ -214,7 +214,7 @@ TEST(CHLMImageManagerIconFile, EntriesSharingOnePictureReadItOnce)
     std::vector<IcoEntry> entries(200, IcoEntry{2, 2, 24, {}, static_cast<DWORD>(good.picture.size()), pictureAt});
     entries.back().picture = good.picture;
     entries.back().claimedOffset = 0;
-    const std::wstring path = WriteIcoFile(L"shared.ico", IcoFileBytes(entries));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"shared.ico", IcoFileBytes(entries));
 
     CHLMImageManager manager;
     const int allocations = ExpectEveryAllocationFailureHandled("SetIconFromIconFile", [&] {
@@ -224,7 +224,7 @@ TEST(CHLMImageManagerIconFile, EntriesSharingOnePictureReadItOnce)
     EXPECT_LT(allocations, 50);
     EXPECT_TRUE(manager.HasIcon(80, 2));
     manager.ClearAll();
-    const std::wstring alphaPath = WriteIcoFile(L"alpha.ico", IcoFileBytes({GoodEntry32()}));
+    const std::wstring alphaPath = WriteTestFile(L"iconfiles", L"alpha.ico", IcoFileBytes({GoodEntry32()}));
     ExpectEveryAllocationFailureHandled("ReadAlphaIconFile", [&] {
         HBITMAP alpha = CHLMImageManager::ReadAlphaIconFile(alphaPath.c_str(), 0);
         if (alpha)
@@ -238,7 +238,7 @@ TEST(CHLMImageManagerIconFile, EntriesBeyondTheLargestIconPictureAreSkipped)
 {
     IcoEntry huge = GoodEntry24();
     huge.picture.resize(17 * 1024 * 1024);
-    const std::wstring path = WriteIcoFile(L"huge.ico", IcoFileBytes({huge}));
+    const std::wstring path = WriteTestFile(L"iconfiles", L"huge.ico", IcoFileBytes({huge}));
     CHLMImageManager manager;
     EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 81, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
     manager.ClearAll();

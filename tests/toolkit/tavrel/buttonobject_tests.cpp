@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace
@@ -162,5 +163,98 @@ TEST_F(ButtonObjectTest, OwnerDrawnButtonsAreLeftAlone)
     }
     EXPECT_NE(Solid(kPushImage, 1), WindowPixel(button, 4, 4));
     DestroyWindow(button);
+}
+}
+
+namespace
+{
+const COLORREF kContentColor = RGB(3, 200, 5);
+
+// An opaque icon of one colour.
+HICON SolidIcon(int size, COLORREF color)
+{
+    ICONINFO info = {};
+    info.fIcon = TRUE;
+    info.hbmColor = SolidBitmap(size, size, color);
+    info.hbmMask = SolidBitmap(size, size, RGB(0, 0, 0));
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return icon;
+}
+
+// Content kinds of buttons: bitmaps and icons centred in the face (nothing without an image),
+// push-like check boxes in the push button's part and multi-line texts broken into lines.
+TEST_F(ButtonObjectTest, ContentKindsAreDrawnLikeTheSystemDrawsThem)
+{
+    const int width = 120, height = 60;
+    const RECT face = {4, 4, width - 4, height - 4};
+    HBITMAP bitmap = SolidBitmap(10, 10, kContentColor);
+    HICON icon = SolidIcon(16, kContentColor);
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        const wchar_t* text;
+        std::function<void(HWND)> prepare;
+        std::function<void(HWND)> check;
+    } cases[] = {
+        {"bitmap", BS_PUSHBUTTON | BS_BITMAP, L"",
+         [&](HWND button) { SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)); },
+         [&](HWND button) {
+             EXPECT_EQ(100, CountColor(button, face, kContentColor));
+             EXPECT_EQ(kContentColor, WindowPixel(button, width / 2, height / 2));
+         }},
+        {"bitmap without an image", BS_PUSHBUTTON | BS_BITMAP, L"Text", [](HWND) {},
+         [&](HWND button) {
+             SetFocus(button);
+             SendMessageW(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+             UpdateWindow(button);
+             const int area = (face.right - face.left) * (face.bottom - face.top);
+             EXPECT_EQ(area, CountColor(button, face, Solid(kPushImage, 1))) << "no text, no focus rectangle";
+         }},
+        {"icon", BS_PUSHBUTTON | BS_ICON, L"",
+         [&](HWND button) { SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)); },
+         [&](HWND button) {
+             EXPECT_EQ(16 * 16, CountColor(button, face, kContentColor));
+             EXPECT_EQ(kContentColor, WindowPixel(button, width / 2, height / 2));
+         }},
+        {"push-like check box, checked", BS_AUTOCHECKBOX | BS_PUSHLIKE, L"Push",
+         [](HWND button) { SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0); },
+         [](HWND button) {
+             EXPECT_EQ(Solid(kPushImage, 3), WindowPixel(button, 2, 2));
+             EXPECT_EQ(0, CountColor(button, {0, 0, 20, height}, Solid(kCheckImage, 5))) << "no check glyph";
+         }},
+        {"push-like check box", BS_AUTOCHECKBOX | BS_PUSHLIKE, L"Push", [](HWND) {},
+         [](HWND button) { EXPECT_EQ(Solid(kPushImage, 1), WindowPixel(button, 2, 2)); }},
+        {"multi-line text", BS_PUSHBUTTON | BS_MULTILINE, L"Several words that fill more than one line", [](HWND) {},
+         [&](HWND button) {
+             const RECT ink = InkBounds(button, face, kPushText);
+             ASSERT_FALSE(IsRectEmpty(&ink));
+             EXPECT_GT(ink.bottom - ink.top, 20) << "two lines at least";
+             EXPECT_LE(ink.right, face.right);
+         }},
+        {"single-line text", BS_PUSHBUTTON, L"Several words that fill more than one line", [](HWND) {},
+         [&](HWND button) {
+             const RECT ink = InkBounds(button, {0, 0, width, height}, kPushText);
+             ASSERT_FALSE(IsRectEmpty(&ink));
+             EXPECT_LT(ink.bottom - ink.top, 16) << "one line";
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        HWND button = CreateWindowExW(0, L"Button", c.text, WS_CHILD | WS_VISIBLE | c.style, 760, 400, width, height,
+                                      m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(button, WM_SETFONT, SendMessageW(Control(kGalleryPushButton), WM_GETFONT, 0, 0), FALSE);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectButton>(button)) << c.name;
+        c.prepare(button);
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages();
+        SCOPED_TRACE(c.name);
+        c.check(button);
+        DestroyWindow(button);
+    }
+    DestroyIcon(icon);
+    DeleteObject(bitmap);
 }
 }

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -359,6 +360,111 @@ TEST_F(ComboEditTest, EditLeavesABorderStripThatItsNeighbourOverlapsBy2Pixels)
         const COLORREF expected = overlap == 2 ? kSkinButtonFace : kEditBorder;
         EXPECT_EQ(expected, WindowPixel(edit, width - 1, height / 2)) << overlap << " pixels";
         DestroyWindow(neighbour);
+    }
+}
+}
+
+namespace
+{
+// Pumps messages for a while; false as soon as the condition fails.
+bool HoldsWhilePumping(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds)
+    {
+        PumpMessages();
+        if (!condition())
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// A control stays hot while the pointer rests on one of its children (the combo box's edit
+// field, the date-time picker's check box), and stops being hot once the pointer leaves the
+// control from there.
+TEST_F(ComboEditTest, ControlStaysHotOverItsOwnChildren)
+{
+    const struct
+    {
+        const char* name;
+        int id;
+        const wchar_t* childClass;
+        bool clientEdge;
+    } cases[] = {
+        {"drop-down combo box over its edit field", kGalleryDropDownCombo, L"Edit", false},
+        {"date-time picker over its check box", kGalleryDateTimeNone, L"Button", true},
+    };
+    for (const auto& c : cases)
+    {
+        HWND control = Control(c.id);
+        CHLMSkinObjectComboBox* object = ObjectOf<CHLMSkinObjectComboBox>(control);
+        ASSERT_NE(nullptr, object) << c.name;
+        HWND child = FindWindowExW(control, nullptr, c.childClass, nullptr);
+        ASSERT_NE(nullptr, child) << c.name;
+        const POINT button = c.clientEdge ? DropButtonPointInEdge(control) : DropButtonPoint(control);
+        RECT childRect;
+        GetWindowRect(child, &childRect);
+        const POINT childMiddle = {(childRect.left + childRect.right) / 2, (childRect.top + childRect.bottom) / 2};
+
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(PumpUntil([&] { return PixelAt(control, button) == DropButton(kStateHot); })) << c.name;
+        SendMouse(MOUSEEVENTF_MOVE, childMiddle);
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 500)) << c.name;
+        EXPECT_EQ(DropButton(kStateHot), PixelAt(control, button)) << c.name;
+        // Back on the control itself and out again.
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 200)) << c.name;
+        ParkMouse();
+        EXPECT_TRUE(PumpUntil([&] { return PixelAt(control, button) == DropButton(kStateNormal); })) << c.name;
+        EXPECT_FALSE(object->IsHot()) << c.name;
+        // Leaving straight from the child ends the hot look too.
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(control, button.x, button.y));
+        EXPECT_TRUE(PumpUntil([&] { return object->IsHot() != FALSE; })) << c.name;
+        SendMouse(MOUSEEVENTF_MOVE, childMiddle);
+        EXPECT_TRUE(HoldsWhilePumping([&] { return object->IsHot() != FALSE; }, 200)) << c.name;
+        ParkMouse();
+        EXPECT_TRUE(PumpUntil([&] { return !object->IsHot(); })) << c.name;
+    }
+}
+
+// A picker with up-down arrows gets no drop-down button from the skin: its own arrows (a
+// skinned spin) sit at the right, and a click there opens no calendar.
+TEST_F(ComboEditTest, UpDownPickersKeepTheirArrowsAndOpenNoCalendar)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        bool dropButton;
+    } cases[] = {
+        {"drop-down picker", DTS_SHORTDATEFORMAT, true},
+        {"up-down picker", DTS_SHORTDATEFORMAT | DTS_UPDOWN, false},
+        {"up-down picker with a check box", DTS_SHORTDATEFORMAT | DTS_UPDOWN | DTS_SHOWNONE, false},
+    };
+    for (const auto& c : cases)
+    {
+        HWND picker = CreateWindowExW(WS_EX_CLIENTEDGE, L"SysDateTimePick32", L"", WS_CHILD | WS_VISIBLE | c.style, 760,
+                                      400, 150, 24, m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectDateTime>(picker)) << c.name;
+        Redraw(picker);
+        const POINT button = DropButtonPointInEdge(picker);
+        EXPECT_EQ(c.dropButton, PixelAt(picker, button) == DropButton(kStateNormal)) << c.name;
+        HWND arrows = FindWindowExW(picker, nullptr, UPDOWN_CLASSW, nullptr);
+        EXPECT_EQ(!c.dropButton, arrows != nullptr && IsWindowVisible(arrows)) << c.name;
+        if (arrows != nullptr && IsWindowVisible(arrows))
+        {
+            EXPECT_NE(nullptr, GetSkinManager()->FindSkinObject(arrows)) << c.name;
+            RECT client;
+            GetClientRect(picker, &client);
+            const LPARAM edge = MAKELPARAM(client.right - 3, client.bottom / 2);
+            SendMessageW(picker, WM_LBUTTONDOWN, MK_LBUTTON, edge);
+            SendMessageW(picker, WM_LBUTTONUP, 0, edge);
+            PumpMessages();
+            EXPECT_FALSE(ObjectOf<CHLMSkinObjectDateTime>(picker)->IsCalendarOpen()) << c.name;
+        }
+        DestroyWindow(picker);
+        PumpMessages();
     }
 }
 }

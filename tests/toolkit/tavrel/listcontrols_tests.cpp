@@ -395,21 +395,9 @@ TEST_F(ListControlsTest, OwnerDrawnItemsAndImagesOnEitherSide)
     ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectHeader>(header));
     const COLORREF imageColor = RGB(0, 128, 0);
     HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
-    {
-        HDC screen = GetDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        const RECT all = {0, 0, 16, 16};
-        HBRUSH brush = CreateSolidBrush(imageColor);
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        ImageList_Add(images, bitmap, nullptr);
-        DeleteObject(bitmap);
-    }
+    HBITMAP bitmap = SolidBitmap(16, 16, imageColor);
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
     SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     g_ownerDrawn = OwnerDrawn();
     AddHeaderItem(header, 0, L"Owner drawn", HDF_OWNERDRAW);

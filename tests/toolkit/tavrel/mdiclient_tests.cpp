@@ -104,4 +104,44 @@ TEST_F(MdiClientTest, ArrangedChildrenKeepSkinnedFramesAndGetTheirResetTimer)
     EXPECT_FALSE(KillTimer(m_first, CHLMSkinObjectFrame::ResetNonClientTimer));
     EXPECT_EQ(kInactiveLeftBorder, LeftBorderPixel(m_first));
 }
+
+// Every arrangement recomputes the children's frames before the system moves them: the
+// children lie as the arrangement puts them, with skinned frames and their reset timers.
+TEST_F(MdiClientTest, EveryArrangementKeepsSkinnedFrames)
+{
+    const struct
+    {
+        const char* name;
+        UINT message;
+        WPARAM how;
+        bool overlapping;
+    } cases[] = {
+        {"cascade", WM_MDICASCADE, 0, true},
+        {"tile horizontally", WM_MDITILE, MDITILE_HORIZONTAL, false},
+        {"tile vertically", WM_MDITILE, MDITILE_VERTICAL, false},
+    };
+    for (const auto& c : cases)
+    {
+        SendMessageW(m_client, c.message, c.how, 0);
+        PumpMessages();
+        const RECT first = RectIn(m_first, m_client), second = RectIn(m_second, m_client);
+        RECT overlap = {};
+        EXPECT_EQ(c.overlapping, IntersectRect(&overlap, &first, &second) != FALSE) << c.name;
+        if (c.overlapping)
+        {
+            // Cascaded: one below and right of the other, the same size.
+            const RECT& upper = first.top < second.top ? first : second;
+            const RECT& lower = first.top < second.top ? second : first;
+            EXPECT_GT(lower.left, upper.left) << c.name;
+            EXPECT_GT(lower.top, upper.top) << c.name;
+            EXPECT_EQ(upper.right - upper.left, lower.right - lower.left) << c.name;
+        }
+        HWND active = reinterpret_cast<HWND>(SendMessageW(m_client, WM_MDIGETACTIVE, 0, 0));
+        HWND inactive = active == m_first ? m_second : m_first;
+        EXPECT_EQ(kActiveLeftBorder, LeftBorderPixel(active)) << c.name;
+        EXPECT_EQ(kInactiveLeftBorder, LeftBorderPixel(inactive)) << c.name;
+        EXPECT_TRUE(KillTimer(m_first, CHLMSkinObjectFrame::ResetNonClientTimer)) << c.name;
+        EXPECT_TRUE(KillTimer(m_second, CHLMSkinObjectFrame::ResetNonClientTimer)) << c.name;
+    }
+}
 }

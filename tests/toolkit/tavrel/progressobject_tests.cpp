@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,9 @@ TEST_F(ProgressObjectTest, MarqueeMovesByChunksOnItsTimer)
     HWND marquee = Control(kGalleryMarqueeProgress);
     CHLMSkinObjectProgress* object = ObjectOf<CHLMSkinObjectProgress>(marquee);
     ASSERT_NE(nullptr, object);
+    EXPECT_EQ(1, SendMessageW(marquee, PBM_SETMARQUEE, TRUE, 100));
+    KillTimer(marquee, CHLMSkinObjectProgress::MarqueeTimer);  // ticks come from the test only
+    UpdateWindow(marquee);
     ExpectPixels(marquee, {{2, 10, kChunk}, {7, 10, kChunk}, {8, 10, kBar}, {34, 10, kChunk}, {39, 10, kChunk},
                            {40, 10, kBar}, {42, 10, kBar}},
                  "five chunks");
@@ -126,6 +130,56 @@ TEST_F(ProgressObjectTest, MarqueeMovesByChunksOnItsTimer)
     EXPECT_EQ(1, SendMessageW(marquee, PBM_SETMARQUEE, FALSE, 0));
     EXPECT_EQ(0, object->GetMarqueeInterval());
     EXPECT_EQ(0, object->GetMarqueeOffset());
+}
+
+// A marquee shows the empty bar until it runs, and again once it stops; its timer stops
+// with it, also when the bar lost PBS_MARQUEE in between (the control then takes the
+// message itself) or loses the style while the timer runs.
+TEST_F(ProgressObjectTest, MarqueeTimerStopsWithTheMarquee)
+{
+    HWND marquee = Control(kGalleryMarqueeProgress);
+    CHLMSkinObjectProgress* object = ObjectOf<CHLMSkinObjectProgress>(marquee);
+    ASSERT_NE(nullptr, object);
+    const RECT client = {0, 0, 160, 20};
+    EXPECT_EQ(0, CountColor(marquee, client, kChunk)) << "never started";
+    EXPECT_FALSE(object->IsMarqueeShown());
+
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(marquee, GWL_STYLE));
+    const struct
+    {
+        const char* name;
+        std::function<void()> stop;
+    } cases[] = {
+        {"stopped", [&] { SendMessageW(marquee, PBM_SETMARQUEE, FALSE, 0); }},
+        {"stopped after the style went",
+         [&] {
+             SetWindowLongW(marquee, GWL_STYLE, static_cast<LONG>(style & ~PBS_MARQUEE));
+             SendMessageW(marquee, PBM_SETMARQUEE, FALSE, 0);
+         }},
+        {"style gone while it ran",
+         [&] {
+             SetWindowLongW(marquee, GWL_STYLE, static_cast<LONG>(style & ~PBS_MARQUEE));
+             SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::MarqueeTimer, 0);
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        SetWindowLongW(marquee, GWL_STYLE, static_cast<LONG>(style));
+        EXPECT_EQ(1, SendMessageW(marquee, PBM_SETMARQUEE, TRUE, 1000)) << c.name;
+        UpdateWindow(marquee);
+        EXPECT_EQ(5 * 6 * 16, CountColor(marquee, client, kChunk)) << c.name << ": running";
+        c.stop();
+        EXPECT_FALSE(KillTimer(marquee, CHLMSkinObjectProgress::MarqueeTimer)) << c.name;
+        EXPECT_EQ(0, object->GetMarqueeInterval()) << c.name;
+        EXPECT_FALSE(object->IsMarqueeShown()) << c.name;
+    }
+    SetWindowLongW(marquee, GWL_STYLE, static_cast<LONG>(style));
+    RedrawWindow(marquee, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(0, CountColor(marquee, client, kChunk)) << "stopped";
+    // Stepping by hand runs it too.
+    SendMessageW(marquee, PBM_STEPIT, 0, 0);
+    UpdateWindow(marquee);
+    EXPECT_EQ(5 * 6 * 16, CountColor(marquee, client, kChunk)) << "stepped";
 }
 
 // A progress bar created with a static edge loses it while the skin is on: the skin's bar

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <string>
 
 namespace
@@ -90,6 +91,48 @@ TEST(SkinObjectClassMap, TheStandardTableKnowsThePagerButSkinsItNot)
     CHLMSkinObjectClassInfo* pager = map.Lookup(L"SYSPAGER");
     ASSERT_NE(nullptr, pager);
     EXPECT_EQ(nullptr, pager->m_pObjectClass);
+}
+
+// The class names that other toolkits give the standard controls reach the control's own
+// record, in any case, and that record makes a skin object.
+TEST(SkinObjectClassMap, ToolkitSynonymsFindTheStandardControlsRecord)
+{
+    CHLMSkinObjectClassMap& map = *GetSkinManager()->GetClassMap();
+    const struct
+    {
+        const wchar_t* synonym;
+        const wchar_t* className;
+    } cases[] = {
+        {L"TButton", L"Button"},
+        {L"TRadioButton", L"Button"},
+        {L"TCheckBox", L"Button"},
+        {L"TGroupBox", L"Button"},
+        {L"TEdit", L"Edit"},
+        {L"TMemo", L"Edit"},
+        {L"TRichEditViewer", L"Edit"},
+        {L"TComboBox", L"ComboBox"},
+        {L"TListBox", L"ListBox"},
+        {L"TScrollBar", L"ScrollBar"},
+        {L"ATL:ScrollBar", L"ScrollBar"},
+        {L"TNewProgressBar", L"msctls_progress32"},
+        {L"TProgressBar", L"msctls_progress32"},
+        {L"TTrackBar", L"msctls_trackbar32"},
+        {L"TTabControl", L"SysTabControl32"},
+        {L"TTreeView", L"SysTreeView32"},
+        {L"TListView", L"SysListView32"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::wstring name(c.synonym);
+        CHLMSkinObjectClassInfo* record = map.Lookup(c.className);
+        ASSERT_NE(nullptr, record) << name.c_str();
+        EXPECT_NE(nullptr, record->m_pObjectClass) << name.c_str();
+        EXPECT_EQ(record, map.Lookup(c.synonym)) << name.c_str();
+        std::wstring upper(name);
+        for (wchar_t& character : upper)
+            character = static_cast<wchar_t>(towupper(character));
+        EXPECT_EQ(record, map.Lookup(upper.c_str())) << name.c_str();
+    }
 }
 
 namespace

@@ -80,6 +80,22 @@ COLORREF SkinColor(int index)
     return GetSkinManager()->GetMetrics()->GetColor(index);
 }
 
+HBITMAP SolidBitmap(int width, int height, COLORREF color)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT rect = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
 {
     WNDCLASSW windowClass = {};

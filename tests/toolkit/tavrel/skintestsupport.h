@@ -23,6 +23,9 @@ Object* ObjectOf(HWND window)
 // The colour the loaded skin gives a system colour index.
 COLORREF SkinColor(int index);
 
+// A screen-compatible bitmap of one colour; the caller deletes it.
+HBITMAP SolidBitmap(int width, int height, COLORREF color);
+
 // Registers a window class of this program with the given procedure, the arrow cursor and
 // the background brush given (a system colour index + 1, or none).
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background = nullptr);

@@ -36,6 +36,53 @@ int CountColor(HWND window, const RECT& rect, COLORREF color)
     return count;
 }
 
+namespace
+{
+// The smallest rectangle around the surface's pixels of the colour.
+RECT BoundsOfColor(TestSurface& surface, COLORREF color)
+{
+    RECT bounds = {};
+    for (int y = 0; y < surface.height(); ++y)
+    {
+        for (int x = 0; x < surface.width(); ++x)
+        {
+            if (surface.ColorAt(x, y) != color)
+                continue;
+            const RECT pixel = {x, y, x + 1, y + 1};
+            UnionRect(&bounds, &bounds, &pixel);
+        }
+    }
+    return bounds;
+}
+}
+
+RECT InkBounds(HWND window, const RECT& rect, COLORREF color)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return RECT{};
+    TestSurface surface(width, height);
+    HDC windowDC = GetWindowDC(window);
+    BitBlt(surface.dc(), 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(window, windowDC);
+    RECT bounds = BoundsOfColor(surface, color);
+    if (!IsRectEmpty(&bounds))
+        OffsetRect(&bounds, rect.left, rect.top);
+    return bounds;
+}
+
+RECT InkOfText(HWND window, const wchar_t* text, int width, int height, UINT format)
+{
+    TestSurface surface(width, height, 0xFFFFFF);
+    HGDIOBJ oldFont = SelectObject(surface.dc(), reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SetTextColor(surface.dc(), RGB(0, 0, 0));
+    SetBkMode(surface.dc(), TRANSPARENT);
+    RECT band = {0, 0, width, height};
+    DrawTextW(surface.dc(), text, -1, &band, format);
+    SelectObject(surface.dc(), oldFont);
+    return BoundsOfColor(surface, RGB(0, 0, 0));
+}
+
 POINT ScreenPoint(HWND window, int x, int y)
 {
     RECT rect;

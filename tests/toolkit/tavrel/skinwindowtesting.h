@@ -15,6 +15,13 @@ COLORREF WindowPixel(HWND window, int x, int y);
 // How many pixels of a rectangle in window coordinates have the colour.
 int CountColor(HWND window, const RECT& rect, COLORREF color);
 
+// The smallest rectangle around the pixels of a rectangle in window coordinates that have
+// the colour; empty when there are none.
+RECT InkBounds(HWND window, const RECT& rect, COLORREF color);
+// Where DrawText puts the ink of a text in a band of width x height from (0, 0), drawn in the
+// window's font with the format given: the smallest rectangle around it.
+RECT InkOfText(HWND window, const wchar_t* text, int width, int height, UINT format);
+
 // Moves the mouse to the screen's bottom-right corner, away from every test window.
 void ParkMouse();
 // A point in window coordinates on the screen.

@@ -6,6 +6,7 @@
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjecttab.h"
 #include "pixels.h"
+#include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
 #include <commctrl.h>
@@ -149,5 +150,145 @@ TEST_F(TabObjectTest, WithoutASelectedTabOnlyThePaneIsPainted)
     PumpMessages();
     ParkMouse();
     PumpMessages();
+}
+}
+
+namespace
+{
+// WM_PRINTCLIENT paints the whole client area like WM_PAINT: the pane first, then the tabs
+// over it; nothing of the surface's own colour stays.
+TEST_F(TabObjectTest, PrintClientPrintsThePaneUnderTheTabs)
+{
+    const COLORREF kSurface = RGB(3, 2, 1);
+    TestSurface surface(m_client.right, m_client.bottom, 0x030201);
+    EXPECT_EQ(1, SendMessageW(m_tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), PRF_CLIENT));
+    EXPECT_EQ(kPane, surface.ColorAt(m_client.right / 2, m_client.bottom / 2));
+    EXPECT_EQ(kPane, surface.ColorAt(m_client.right / 2, m_client.bottom - 4));
+    const POINT probe = Probe(1);
+    EXPECT_EQ(Tab(kItem, kNormal), surface.ColorAt(probe.x, probe.y));
+    int left = 0;
+    for (int y = 0; y < m_client.bottom; ++y)
+    {
+        for (int x = 0; x < m_client.right; ++x)
+            left += surface.ColorAt(x, y) == kSurface ? 1 : 0;
+    }
+    EXPECT_EQ(0, left);
+}
+
+// A stand-in for the tab control's tooltip window that counts the mouse messages the control
+// relays to it.
+int g_relayed = 0;
+
+LRESULT CALLBACK RecordRelay(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == TTM_RELAYEVENT)
+        ++g_relayed;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The tab control still sees the mouse after the object tracked its hot tab: it relays each
+// move to its tooltips.
+TEST_F(TabObjectTest, MouseMovesReachTheControlAndItsTooltips)
+{
+    RegisterWindowClass(L"QuilbrookRelayRecorder", RecordRelay, nullptr);
+    HWND recorder = CreateWindowExW(0, L"QuilbrookRelayRecorder", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, recorder);
+    HWND own = reinterpret_cast<HWND>(SendMessageW(m_tab, TCM_GETTOOLTIPS, 0, 0));
+    SendMessageW(m_tab, TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(recorder), 0);
+    CHLMSkinObjectTab* object = ObjectOf<CHLMSkinObjectTab>(m_tab);
+    ASSERT_NE(nullptr, object);
+
+    g_relayed = 0;
+    const POINT points[] = {Probe(2), Probe(2), {m_client.right / 2, m_client.bottom / 2}};
+    for (const POINT& point : points)
+        SendMessageW(m_tab, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+    EXPECT_EQ(3, g_relayed);
+    EXPECT_EQ(-1, object->GetHotItem());
+    SendMessageW(m_tab, WM_MOUSEMOVE, 0, MAKELPARAM(Probe(2).x, Probe(2).y));
+    EXPECT_EQ(2, object->GetHotItem());
+    EXPECT_EQ(4, g_relayed);
+
+    SendMessageW(m_tab, TCM_SETTOOLTIPS, reinterpret_cast<WPARAM>(own), 0);
+    DestroyWindow(recorder);
+}
+}
+
+namespace
+{
+// Each caption stands in the middle of its tab, the first tab's too, selected or not.
+TEST_F(TabObjectTest, CaptionsStandInTheMiddleOfTheirTabs)
+{
+    for (int selected : {0, 1})
+    {
+        SendMessageW(m_tab, TCM_SETCURSEL, selected, 0);
+        RedrawWindow(m_tab, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpMessages();
+        const wchar_t* const captions[] = {L"General", L"Size", L"Output", L"Extra"};
+        for (int index = 0; index < 4; ++index)
+        {
+            const RECT item = ItemRect(index);
+            const RECT ink = InkBounds(m_tab, item, kText);
+            ASSERT_FALSE(IsRectEmpty(&ink)) << index;
+            // Where DrawText centres the caption across the tab, in the same font.
+            const RECT centred = InkOfText(m_tab, captions[index], item.right - item.left, item.bottom - item.top,
+                                           DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            EXPECT_NEAR(item.left + centred.left, ink.left, 1)
+                << "tab " << index << " with tab " << selected << " selected: text " << ink.left << ".."
+                << ink.right << " in " << item.left << ".." << item.right;
+            EXPECT_NEAR(item.left + centred.right, ink.right, 1) << "tab " << index;
+        }
+    }
+}
+}
+
+namespace
+{
+// Button tabs are push buttons of the skin with no pane; tabs on the other sides use the
+// same parts, with the pane beside them.
+TEST_F(TabObjectTest, ButtonTabsAndTabsOnEverySide)
+{
+    const COLORREF kPushNormal = Solid(8, 1), kPushPressed = Solid(8, 3);
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        COLORREF selected, other;
+        bool pane;
+        POINT paneProbe;  // in a 200 x 120 control
+    } cases[] = {
+        {"buttons", TCS_BUTTONS, kPushPressed, kPushNormal, false, {100, 100}},
+        {"bottom", TCS_BOTTOM, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true, {100, 10}},
+        {"left", TCS_VERTICAL | TCS_MULTILINE, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true, {150, 60}},
+        {"right", TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE, Tab(kFirstItem, kSelected), Tab(kItem, kNormal), true,
+         {50, 60}},
+    };
+    ShowWindow(m_tab, SW_HIDE);  // each case takes the gallery tab's place
+    for (const auto& c : cases)
+    {
+        HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | c.style, 440, 315, 200, 120,
+                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tab, WM_SETFONT, SendMessageW(m_tab, WM_GETFONT, 0, 0), FALSE);
+        for (const wchar_t* text : {L"One", L"Two", L"Three"})
+        {
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(text);
+            SendMessageW(tab, TCM_INSERTITEMW, SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTab>(tab)) << c.name;
+        RedrawWindow(tab, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        PumpMessages();
+        RECT first = {}, second = {};
+        SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        SendMessageW(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+        EXPECT_EQ(c.selected, WindowPixel(tab, first.left + 2, first.top + 2)) << c.name;
+        EXPECT_EQ(c.other, WindowPixel(tab, second.left + 2, second.top + 2)) << c.name;
+        EXPECT_GT(CountColor(tab, second, kText), 0) << c.name;
+        EXPECT_EQ(c.pane, WindowPixel(tab, c.paneProbe.x, c.paneProbe.y) == kPane) << c.name;
+        DestroyWindow(tab);
+        PumpMessages();
+    }
 }
 }

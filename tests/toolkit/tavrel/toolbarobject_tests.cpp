@@ -26,9 +26,12 @@ const COLORREF kSkinButtonFace = RGB(10, 20, 30);
 // The gallery's buttons by index.
 const int kPlainButton = 0, kCheckedButton = 1, kDisabledButton = 2, kSeparator = 3, kSplitButton = 4,
           kWholeDropDown = 5;
-// Where a button's image starts in a list-style button of the gallery's size: the padding's
-// half plus the edge across, one pixel down; the images' squares are inset by 2.
-const POINT kImageSquare = {2 + 3 + 2, 1 + 2};
+// Where the square of a button's image starts in a list-style button (images of 16 pixels,
+// their squares inset by 2): the padding's half plus the edge across, centred down.
+POINT ImageSquare(const RECT& button)
+{
+    return {button.left + 2 + 3 + 2, (button.top + button.bottom - 16) / 2 + 2};
+}
 
 RECT ItemRect(HWND toolBar, int index)
 {
@@ -95,7 +98,7 @@ TEST_F(ToolBarObjectTest, EveryButtonKindIsDrawnFromTheSkin)
     // The disabled button has no disabled list: its image is embossed, the shadow colour over
     // the highlight one pixel down and right.
     const RECT disabled = ItemRect(toolBar, kDisabledButton);
-    const int x = disabled.left + kImageSquare.x, y = disabled.top + kImageSquare.y;
+    const int x = ImageSquare(disabled).x, y = ImageSquare(disabled).y;
     EXPECT_EQ(SkinColor(COLOR_BTNSHADOW), WindowPixel(toolBar, x, y));
     EXPECT_EQ(SkinColor(COLOR_BTNHIGHLIGHT), WindowPixel(toolBar, x + 12, y + 12));
 }
@@ -106,7 +109,7 @@ TEST_F(ToolBarObjectTest, ButtonStatesFollowTheMouse)
 {
     HWND toolBar = ToolBar();
     const RECT plain = ItemRect(toolBar, kPlainButton);
-    const POINT square = {plain.left + kImageSquare.x, plain.top + kImageSquare.y};
+    const POINT square = ImageSquare(plain);
     const COLORREF imageColor = WindowPixel(toolBar, square.x, square.y);
     ASSERT_NE(SecondSet(kButtonImage, kNormal), imageColor);
 
@@ -159,7 +162,7 @@ TEST_F(ToolBarObjectTest, DisabledImagesWithoutADisabledList)
 {
     HWND toolBar = ToolBar();
     const RECT disabled = ItemRect(toolBar, kDisabledButton);
-    const POINT square = {disabled.left + kImageSquare.x + 4, disabled.top + kImageSquare.y + 4};
+    const POINT square = {ImageSquare(disabled).x + 4, ImageSquare(disabled).y + 4};
     const COLORREF red = RGB(220, 30, 30);
 
     // Three 16 x 16 images of 32 bits: an opaque red square in a transparent ground.
@@ -419,5 +422,54 @@ TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
     RECT start = ItemRect(m_toolBar, 0);
     start.right = start.left + 60;
     EXPECT_GT(CountColor(m_toolBar, start, SkinColor(COLOR_BTNTEXT)), 10);
+}
+
+// In list style the image and the text stand side by side, both centred on the button's
+// middle line, at the toolbar's own height and in a taller button.
+TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
+{
+    const COLORREF imageColor = RGB(1, 200, 3);
+    HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 0);
+    HBITMAP bitmap = SolidBitmap(12, 12, imageColor);
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_IMAGE | TBIF_TEXT;
+    info.iImage = 0;
+    info.pszText = const_cast<wchar_t*>(L"Open");
+    ASSERT_TRUE(SendMessageW(m_toolBar, TB_SETBUTTONINFOW, 1, reinterpret_cast<LPARAM>(&info)));
+
+    const struct
+    {
+        const char* name;
+        int height;  // 0: the toolbar's own
+    } cases[] = {{"own height", 0}, {"tall button", 40}};
+    for (const auto& c : cases)
+    {
+        if (c.height != 0)
+            SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(80, c.height));
+        SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
+        Paint();
+        const RECT button = ItemRect(m_toolBar, 0);
+        const int middle2 = button.top + button.bottom - 1;  // twice the middle line
+        const RECT image = InkBounds(m_toolBar, button, imageColor);
+        const RECT text = InkBounds(m_toolBar, button, SkinColor(COLOR_BTNTEXT));
+        ASSERT_FALSE(IsRectEmpty(&image)) << c.name;
+        ASSERT_FALSE(IsRectEmpty(&text)) << c.name;
+        EXPECT_EQ(12, image.bottom - image.top) << c.name;
+        EXPECT_NEAR(middle2, image.top + image.bottom - 1, 1) << c.name << " image rows " << image.top << ".."
+                                                              << image.bottom << " in " << button.top << ".."
+                                                              << button.bottom;
+        // Where DrawText centres the text down the button, in the same font.
+        const RECT centred = InkOfText(m_toolBar, L"Open", 200, button.bottom - button.top, DT_SINGLELINE | DT_VCENTER);
+        EXPECT_NEAR(button.top + centred.top, text.top, 1) << c.name << " text rows " << text.top << ".."
+                                                           << text.bottom << " in " << button.top << ".."
+                                                           << button.bottom;
+        EXPECT_NEAR(button.top + centred.bottom, text.bottom, 1) << c.name;
+    }
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
 }
 }

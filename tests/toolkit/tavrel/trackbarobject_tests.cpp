@@ -116,6 +116,113 @@ TEST_F(TrackBarObjectTest, TicsAreTheControlsOwnOnesWithoutTheStaleSlot)
         EXPECT_EQ(kTicsVert, WindowPixel(vertical, x + 1, verticalObject->ValueToPosition(value))) << value;
 }
 
+// The thumb size fitted to the style: at least two edges long, its half width odd, a
+// selection range making a default thumb longer and a fixed one narrower.
+TEST(TrackBarThumbSize, AdjustsLengthAndHalfWidthToTheStyle)
+{
+    const int minimum = 2 * GetSystemMetrics(SM_CXEDGE);
+    const struct
+    {
+        DWORD style;
+        int length, expectedLength, expectedHalf;
+    } cases[] = {
+        {0, 21, 21, 11},
+        {0, 20, 20, 11},
+        {0, 0, minimum, (minimum / 2) | 1},
+        {TBS_ENABLESELRANGE, 21, 23, 11},
+        {TBS_ENABLESELRANGE, 30, 33, 15},
+        {TBS_ENABLESELRANGE | TBS_FIXEDLENGTH, 21, 21, 9},
+        {TBS_ENABLESELRANGE | TBS_FIXEDLENGTH, 30, 30, 13},
+        {TBS_FIXEDLENGTH, 30, 30, 15},
+    };
+    for (const auto& c : cases)
+    {
+        int length = c.length, half = -7;
+        CHLMSkinObjectTrackBar::AdjustThumbSize(c.style, length, half);
+        EXPECT_EQ(c.expectedLength, length) << std::hex << c.style << std::dec << ", " << c.length;
+        EXPECT_EQ(c.expectedHalf, half) << std::hex << c.style << std::dec << ", " << c.length;
+    }
+}
+
+// The layout takes the control's thumb, fits it to the style and shrinks it in a control
+// too low for it; the track starts below the tics on top and leaves the thumb's room at
+// each end.
+TEST_F(TrackBarObjectTest, LayoutFitsTheThumbToTheStyleAndHeight)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        int height, thumbLength;  // 0: the control's default thumb
+        int expectedLength, expectedHalf, expectedTop;
+        bool thumbMiddleOnEndTic;
+    } cases[] = {
+        {"default", TBS_AUTOTICKS, 36, 0, 21, 11, 2, true},
+        {"tics on both sides", TBS_AUTOTICKS | TBS_BOTH, 45, 0, 21, 11, 10, true},
+        {"selection range", TBS_ENABLESELRANGE, 36, 0, 23, 11, 2, true},
+        {"fixed length", TBS_FIXEDLENGTH, 40, 30, 30, 15, 2, true},
+        // Narrower than Wine's own thumb (15): the end tics stand 2 pixels inside its middle.
+        {"fixed length with a selection range", TBS_FIXEDLENGTH | TBS_ENABLESELRANGE, 40, 30, 30, 13, 2, false},
+        // The control shrinks its own thumb to fit (Wine: to the height less 5).
+        {"too low", TBS_NOTICKS, 16, 0, 11, 5, 2, true},
+    };
+    for (const auto& c : cases)
+    {
+        HWND bar = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | c.style, 10, 500, 200, c.height,
+                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (c.thumbLength != 0)
+        {
+            SendMessageW(bar, TBM_SETTHUMBLENGTH, c.thumbLength, 0);
+            SendMessageW(bar, WM_SIZE, 0, MAKELPARAM(200, c.height));  // the control lays its thumb out again
+        }
+        CHLMSkinObjectTrackBar* object = ObjectOf<CHLMSkinObjectTrackBar>(bar);
+        ASSERT_NE(nullptr, object) << c.name;
+        object->CalculateLayout();
+        EXPECT_EQ(c.expectedLength, object->GetThumbLength()) << c.name;
+        EXPECT_EQ(c.expectedHalf, object->GetThumbHalfWidth()) << c.name;
+        const CRect track = object->GetTrackRect();
+        EXPECT_EQ(CRect(c.expectedHalf + 2, c.expectedTop, 200 - c.expectedHalf - 2, c.expectedTop + c.expectedLength),
+                  track)
+            << c.name;
+        // The first tic stands under the middle of the thumb at the lowest value.
+        const RECT thumb = ThumbRect(bar);
+        if (c.thumbMiddleOnEndTic)
+        {
+            EXPECT_EQ(track.left, (thumb.left + thumb.right) / 2) << c.name;
+        }
+        EXPECT_EQ(track.bottom, thumb.bottom) << c.name;
+        DestroyWindow(bar);
+    }
+}
+
+// The selection range is highlighted inside the channel between its marks; a cleared
+// selection leaves the channel plain.
+TEST_F(TrackBarObjectTest, SelectionHighlightsTheChannelBetweenItsMarks)
+{
+    HWND bar = Control(kGallerySelTrackBar);  // range 0..20, selection 5..12, thumb at 8
+    CHLMSkinObjectTrackBar* object = ObjectOf<CHLMSkinObjectTrackBar>(bar);
+    ASSERT_NE(nullptr, object);
+    object->CalculateLayout();
+    RECT channel = {};
+    SendMessageW(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const int y = (channel.top + channel.bottom) / 2;
+    const COLORREF highlight = SkinColor(COLOR_HIGHLIGHT);
+    const struct
+    {
+        int value;
+        COLORREF color;
+    } probes[] = {{3, kChannel}, {5, highlight}, {6, highlight}, {11, highlight}, {12, highlight}, {15, kChannel}};
+    for (const auto& probe : probes)
+        EXPECT_EQ(probe.color, WindowPixel(bar, object->ValueToPosition(probe.value), y)) << probe.value;
+    EXPECT_EQ(kChannel, WindowPixel(bar, object->ValueToPosition(6), channel.top)) << "the channel's border";
+    EXPECT_NE(highlight, WindowPixel(bar, object->ValueToPosition(4), y));
+    EXPECT_NE(highlight, WindowPixel(bar, object->ValueToPosition(13), y));
+
+    SendMessageW(bar, TBM_CLEARSEL, TRUE, 0);
+    Repaint(bar);
+    EXPECT_EQ(0, CountColor(bar, channel, highlight));
+}
+
 // Channel and thumb parts by orientation and tic side; thumb states from the mouse (hot
 // through SendInput, pressed while the control holds the capture), the focus and the
 // enabled state.
