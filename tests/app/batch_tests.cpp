@@ -279,16 +279,8 @@ TEST_F(BatchTest, APictureThatCannotBeReadGetsNoOutput)
 
 TEST_F(BatchTest, SizeLimitAboveTheResizedFileCopiesItByteForByte)
 {
-    RunProgram([&](CQuilbrookWizard& wizard) {
-        AddFiles(wizard, {m_inputs[0]});
-        Press(wizard, PSBTN_NEXT);
-        Press(wizard, PSBTN_NEXT);
-        Choose(wizard, IDC_COMPRESS_TO_SIZE);
-        Type(wizard, IDC_SIZE_LIMIT_EDIT, L"5000");
-        Press(wizard, PSBTN_NEXT);
-        Type(wizard, IDC_OUTPUT_FOLDER, L"C:\\QuilbrookTest\\Out");
-        Press(wizard, PSBTN_FINISH);
-    });
+    m_sizeLimit = L"5000";
+    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Out");
     EXPECT_EQ(1u, g_observations.size());  // only the resize encoded
     EXPECT_FALSE(FileContent(kOut1).empty());
     EXPECT_EQ(g_observations[0].intermediate, FileContent(kOut1));
@@ -518,20 +510,22 @@ Gdiplus::Status SaverSizedByQuality(Gdiplus::Image& picture, LPCWSTR path, const
     return status;
 }
 
+// The resized pictures are 5 KB, so that a limit of 1 KB is searched for; the outputs are as
+// large as their quality.
+Gdiplus::Status SaverSearchedUnderOneKB(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
+                                        const Gdiplus::EncoderParameters& parameters)
+{
+    const Gdiplus::Status status = SaverSizedByQuality(picture, path, encoder, parameters);
+    if (IsIntermediate(path))
+        SetFileBytes(path, 5 * 1024);
+    return status;
+}
+
 TEST_F(BatchTest, TheSizeLimitSearchesTheQualityThroughTheBatch)
 {
-    CImageProcessor::s_saveJpeg = &SaverSizedByQuality;
-    RunProgram([&](CQuilbrookWizard& wizard) {
-        AddFiles(wizard, {m_inputs[0]});
-        Press(wizard, PSBTN_NEXT);
-        Press(wizard, PSBTN_NEXT);
-        Choose(wizard, IDC_COMPRESS_TO_SIZE);
-        Type(wizard, IDC_SIZE_LIMIT_EDIT, L"1");
-        Press(wizard, PSBTN_NEXT);
-        Type(wizard, IDC_OUTPUT_FOLDER, L"C:\\QuilbrookTest\\Out");
-        m_messages.Clear();
-        Press(wizard, PSBTN_FINISH);
-    });
+    CImageProcessor::s_saveJpeg = &SaverSearchedUnderOneKB;
+    m_sizeLimit = L"1";
+    RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Out");
     // The resize, then the qualities 50, 24 (0 KB), 37 (0 KB), 43, 40 and 38 (0 KB), which
     // ends the search below the limit.
     std::vector<std::wstring> targets;
@@ -594,17 +588,6 @@ Gdiplus::Status SaverOfLargeFiles(Gdiplus::Image& picture, LPCWSTR path, const C
 {
     const Gdiplus::Status status = ObservingSaver(picture, path, encoder, parameters);
     SetFileBytes(path, 5 * 1024);
-    return status;
-}
-
-// The resized pictures are 5 KB, so that a limit of 1 KB is searched for; the outputs are as
-// large as their quality.
-Gdiplus::Status SaverSearchedUnderOneKB(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
-                                        const Gdiplus::EncoderParameters& parameters)
-{
-    const Gdiplus::Status status = SaverSizedByQuality(picture, path, encoder, parameters);
-    if (IsIntermediate(path))
-        SetFileBytes(path, 5 * 1024);
     return status;
 }
 
