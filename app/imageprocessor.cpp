@@ -32,6 +32,7 @@ float NextScale(float scale)
 }
 
 CImageProcessor::JpegSaver CImageProcessor::s_saveJpeg = &CImageProcessor::SaveWithGdiplus;
+CImageProcessor::PictureDrawer CImageProcessor::s_drawPicture = &CImageProcessor::DrawWithGdiplus;
 
 CImageProcessor::CImageProcessor() : m_token(0), m_lastFailure(Failure::None)
 {
@@ -47,6 +48,13 @@ Gdiplus::Status CImageProcessor::SaveWithGdiplus(Gdiplus::Image& picture, LPCWST
                                                  const Gdiplus::EncoderParameters& parameters)
 {
     return picture.Save(LongPathForm(path), &encoder, &parameters);
+}
+
+Gdiplus::Status CImageProcessor::DrawWithGdiplus(Gdiplus::Graphics& graphics, Gdiplus::Image& picture,
+                                                 const Gdiplus::RectF& target)
+{
+    return graphics.DrawImage(&picture, target, 0.0f, 0.0f, PixelWidth(picture), PixelHeight(picture),
+                              Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
 }
 
 int CImageProcessor::ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT percent)
@@ -122,8 +130,12 @@ int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, f
     {
         Gdiplus::Graphics graphics(&target);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-        graphics.DrawImage(&source, Gdiplus::RectF(0.0f, 0.0f, width, height), 0.0f, 0.0f,
-                           PixelWidth(source), PixelHeight(source), Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
+        // A picture that fails to draw would leave the bitmap black: it is not written.
+        if (s_drawPicture(graphics, source, Gdiplus::RectF(0.0f, 0.0f, width, height)) != Gdiplus::Ok)
+        {
+            m_lastFailure = Failure::InputUnreadable;
+            return 0;
+        }
     }
     return SaveJpeg(target, outputPath, 100);
 }
@@ -160,7 +172,9 @@ int CImageProcessor::CompressToFileSize(LPCWSTR inputPath, LPCWSTR outputPath, i
     while (low <= high)
     {
         const int quality = (high - low) / 2 + low;
-        SaveAsJpeg(inputPath, outputPath, quality);
+        // A failed attempt leaves nothing to measure (or an older file at the output's path).
+        if (!SaveAsJpeg(inputPath, outputPath, quality))
+            return 0;
         if (GetFileSizeKB(outputPath) >= limitKB)
         {
             high = quality - 1;
@@ -173,10 +187,8 @@ int CImageProcessor::CompressToFileSize(LPCWSTR inputPath, LPCWSTR outputPath, i
     }
     // The search ended on an attempt above the limit: write the best one that met it.
     if (lastQualityBelow >= 0)
-    {
-        SaveAsJpeg(inputPath, outputPath, lastQualityBelow);
-        return 1;
-    }
+        return SaveAsJpeg(inputPath, outputPath, lastQualityBelow);
+    // No quality meets the limit: the output holds the last, smallest encoding.
     return 0;
 }
 

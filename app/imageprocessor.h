@@ -18,6 +18,8 @@ public:
     int ResizeToSize(LPCWSTR inputPath, LPCWSTR outputPath, float width, float height);
     int ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, float boxWidth, float boxHeight);
     int SaveAsJpeg(LPCWSTR inputPath, LPCWSTR outputPath, int quality);
+    // 1: the output is below the limit. 0 with no failure: no quality meets the limit and the
+    // output holds the smallest encoding; 0 with a failure: see GetLastFailure.
     int CompressToFileSize(LPCWSTR inputPath, LPCWSTR outputPath, int limitKB);
     int CompressToFileSizeByInterpolation(LPCWSTR inputPath, LPCWSTR outputPath, int limitKB);
     int GetFileSizeKB(LPCWSTR path);
@@ -37,6 +39,15 @@ public:
     static JpegSaver s_saveJpeg;
     static Gdiplus::Status SaveWithGdiplus(Gdiplus::Image& picture, LPCWSTR path, const CLSID& encoder,
                                            const Gdiplus::EncoderParameters& parameters);
+
+    // Every resize draws the whole picture through this function. GDI+ on Windows decodes a
+    // picture only when it is drawn, so this is where a damaged one fails; tests put their
+    // own function here to fail as such a picture does.
+    using PictureDrawer = Gdiplus::Status (*)(Gdiplus::Graphics& graphics, Gdiplus::Image& picture,
+                                              const Gdiplus::RectF& target);
+    static PictureDrawer s_drawPicture;
+    static Gdiplus::Status DrawWithGdiplus(Gdiplus::Graphics& graphics, Gdiplus::Image& picture,
+                                           const Gdiplus::RectF& target);
 
 private:
     int ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, float width, float height);

@@ -32,6 +32,7 @@ const LPCTSTR kDamagedPicture = _T("damaged picture");
 const LPCTSTR kWouldReplaceListedPicture = _T("would replace a listed picture");
 const LPCTSTR kFolderNotCreated = _T("folder could not be created");
 const LPCTSTR kNotWritten = _T("could not be written");
+const LPCTSTR kLargerThanLimit = _T("larger than the size limit");
 }
 
 IMPLEMENT_DYNAMIC(COutputOptionPage, CPropertyPage)
@@ -48,6 +49,9 @@ COutputOptionPage::COutputOptionPage() : CPropertyPage(IDD), m_pProgressDlg(new 
 
 COutputOptionPage::~COutputOptionPage()
 {
+    // Pictures done one by one, outside a batch, leave their intermediate file until now.
+    if (!m_intermediate.IsEmpty())
+        DeleteFileW(m_intermediate);
     delete m_pProgressDlg;
 }
 
@@ -146,47 +150,106 @@ BOOL COutputOptionPage::ProcessFiles()
         return FALSE;
     }
     m_pProgressDlg->ShowWindow(SW_SHOWNORMAL);
-    CStringArray inputs;
-    theApp.ReadFileList(inputs);
-    const UINT count = static_cast<UINT>(inputs.GetSize());
+    TakeSettings();
+    const UINT count = static_cast<UINT>(m_listedFiles.GetSize());
     m_pProgressDlg->SetRange(0, static_cast<int>(count));
     m_listedPictures.Clear();
     for (UINT i = 0; i < count; ++i)
-        m_listedPictures.Add(inputs[i]);
+        m_listedPictures.Add(m_listedFiles[i]);
+    m_outputsWritten.clear();
     m_failures.RemoveAll();
+    m_largerThanLimitPictures.RemoveAll();
+    m_folderFailureTold = FALSE;
+    m_intermediate = GetTempImagePath();
 
-    for (UINT i = 0; i < count; ++i)
+    UINT done = 0;
+    BOOL cancelled = FALSE;
+    for (; done < count; ++done)
     {
-        m_pProgressDlg->SetPos(static_cast<int>(i));
+        m_pProgressDlg->SetPos(static_cast<int>(done));
         if (m_pProgressDlg->CheckCancelButton())
+        {
+            cancelled = TRUE;
             break;
-        const CString& input = inputs[i];
+        }
+        const CString input = GetListedFile(done);
         m_pProgressDlg->SetStatus(input);
         CString caption;
-        caption.Format(_T("File %u of %u"), i + 1, count);
+        caption.Format(_T("File %u of %u"), done + 1, count);
         m_pProgressDlg->SetWindowText(caption);
-        BOOL cancelled = FALSE;
         const BOOL written = ProcessPicture(input, MakeOutputFileName(input), cancelled);
-        if (cancelled)
+        // Cancelled between its resize and its output, the picture was not reached.
+        if (cancelled && !written && m_failure.IsEmpty())
             break;
-        if (!written)
-            m_failures.Add(m_failure.IsEmpty() ? input : input + _T(" (") + m_failure + _T(")"));
+        RecordOutcome(input, written);
+        if (cancelled)
+        {
+            ++done;
+            break;
+        }
     }
+    DeleteFileW(m_intermediate);
+    m_intermediate.Empty();
     m_pProgressDlg->DestroyWindow();
     GetParent()->SetActiveWindow();
-    ReportFailures(count);
+    ReportOutcomes(count, done, cancelled);
     if (IsOpenFolderChecked())
         OnViewFolder();
     return TRUE;
 }
 
+void COutputOptionPage::TakeSettings()
+{
+    CSettingsLock lock;
+    auto* sheet = static_cast<CPropertySheet*>(GetParent());
+    for (int i = 0; i < sheet->GetPageCount(); ++i)
+    {
+        CPropertyPage* page = sheet->GetPage(i);
+        if (page != this && page->GetSafeHwnd() != NULL)
+            page->OnKillActive();
+    }
+    SaveSettings();
+    GetFileCount();
+    ReadBatchSettings();
+}
+
+UINT COutputOptionPage::GetFileCount()
+{
+    theApp.ReadFileList(m_listedFiles);
+    return static_cast<UINT>(m_listedFiles.GetSize());
+}
+
+CString COutputOptionPage::GetListedFile(UINT index)
+{
+    return index < static_cast<UINT>(m_listedFiles.GetSize()) ? m_listedFiles[index] : CString();
+}
+
+void COutputOptionPage::ReadBatchSettings()
+{
+    CSettingsLock lock;
+    m_settings.resizeMode = theApp.ReadTaskProfileString(_T("Resize"), _T("Mode"));
+    m_settings.percent = theApp.ReadTaskProfileInt(_T("Resize"), _T("Percent"));
+    m_settings.width = theApp.ReadTaskProfileInt(_T("Resize"), _T("Width"));
+    m_settings.height = theApp.ReadTaskProfileInt(_T("Resize"), _T("Height"));
+    m_settings.keepRatio = theApp.ReadTaskProfileString(_T("Resize"), _T("KeepRatio"));
+    m_settings.compressMode = theApp.ReadTaskProfileString(_T("Compress"), _T("Mode"));
+    m_settings.level = theApp.ReadTaskProfileInt(_T("Compress"), _T("Level"));
+    m_settings.sizeLimit = theApp.ReadTaskProfileInt(_T("Compress"), _T("FileSize"));
+    m_settings.outputFolder = theApp.ReadTaskProfileString(_T("Output"), _T("Path"));
+}
+
 BOOL COutputOptionPage::ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BOOL& cancelled)
 {
     m_failure.Empty();
+    m_largerThanLimit = FALSE;
     cancelled = FALSE;
     // No original is ever replaced by an output, this picture's own or another one's.
     if (m_listedPictures.Contains(outputPath))
         return Fail(kWouldReplaceListedPicture);
+    // Nor an output of this batch by a later picture of the same name (x.emf and x.wmf).
+    const CString earlier = EarlierInputWritingTo(outputPath);
+    if (!earlier.IsEmpty())
+        return Fail(_T("would replace the output of ") + earlier);
     // A picture whose header GDI+ must not be trusted with never reaches it.
     switch (CheckPictureFile(inputPath))
     {
@@ -197,13 +260,13 @@ BOOL COutputOptionPage::ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BO
     case PictureVerdict::Damaged: return Fail(kDamagedPicture);
     }
 
-    // Only a picture resized in this very step may be compressed: a "temp.jpg" that cannot
-    // be removed (held open, read-only) would otherwise be written under this picture's name.
-    const CString intermediate = GetTempImagePath();
-    DeleteFileW(intermediate);
-    if (GetFileAttributesW(intermediate) != INVALID_FILE_ATTRIBUTES)
+    if (m_intermediate.IsEmpty())
+        m_intermediate = GetTempImagePath();
+    if (m_intermediate.IsEmpty())
         return Fail(kNotWritten);
-    const BOOL resized = ResizePicture(inputPath, intermediate);
+    // Only a picture resized in this very step may be compressed: a failed resize leaves the
+    // previous picture in the intermediate file.
+    const BOOL resized = ResizePicture(inputPath, m_intermediate);
     if (CancelPressed())
     {
         cancelled = TRUE;
@@ -211,14 +274,25 @@ BOOL COutputOptionPage::ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BO
     }
     if (!resized)
         return FALSE;
-    if (GetFileAttributesW(intermediate) == INVALID_FILE_ATTRIBUTES)
-        return Fail(kNotWritten);
     // The compress step names a failure whenever it leaves no output; a size limit that no
     // quality meets still leaves the smallest encoding written.
-    const BOOL compressed = CompressPicture(intermediate, outputPath) || m_failure.IsEmpty();
+    const BOOL written = CompressPicture(m_intermediate, outputPath) || m_failure.IsEmpty();
+    if (written)
+        RememberOutput(outputPath, inputPath);
     if (CancelPressed())
         cancelled = TRUE;
-    return compressed;
+    return written;
+}
+
+CString COutputOptionPage::EarlierInputWritingTo(LPCTSTR outputPath)
+{
+    const auto found = m_outputsWritten.find(ComparablePath(outputPath));
+    return found == m_outputsWritten.end() ? CString() : found->second;
+}
+
+void COutputOptionPage::RememberOutput(LPCTSTR outputPath, LPCTSTR inputPath)
+{
+    m_outputsWritten[ComparablePath(outputPath)] = inputPath;
 }
 
 BOOL COutputOptionPage::FailAfterPictureWork()
@@ -239,22 +313,64 @@ BOOL COutputOptionPage::CancelPressed()
     return m_pProgressDlg->GetSafeHwnd() != NULL && m_pProgressDlg->CheckCancelButton();
 }
 
-void COutputOptionPage::ReportFailures(UINT count)
+void COutputOptionPage::RecordOutcome(LPCTSTR inputPath, BOOL written)
 {
-    const INT_PTR failed = m_failures.GetSize();
-    if (failed == 0)
-        return;
-    CString message;
-    message.Format(_T("%u of %u pictures were not written:"), static_cast<UINT>(failed), count);
-    for (INT_PTR i = 0; i < failed && i < kFailuresNamed; ++i)
-        message += _T("\n") + m_failures[i];
-    if (failed > kFailuresNamed)
+    const CString input(inputPath);
+    if (!written)
+        m_failures.Add(m_failure.IsEmpty() ? input : input + _T(" (") + m_failure + _T(")"));
+    else if (m_largerThanLimit)
+        m_largerThanLimitPictures.Add(input + _T(" (") + kLargerThanLimit + _T(")"));
+}
+
+namespace
+{
+// "<heading>" and the first pictures of the list, one a line; the others only counted.
+CString ListOfPictures(const CString& heading, const CStringArray& pictures)
+{
+    CString text = heading;
+    for (INT_PTR i = 0; i < pictures.GetSize() && i < kFailuresNamed; ++i)
+        text += _T("\n") + pictures[i];
+    if (pictures.GetSize() > kFailuresNamed)
     {
         CString more;
-        more.Format(_T("\nand %u more."), static_cast<UINT>(failed - kFailuresNamed));
-        message += more;
+        more.Format(_T("\nand %u more."), static_cast<UINT>(pictures.GetSize() - kFailuresNamed));
+        text += more;
     }
-    AfxMessageBox(message, MB_ICONWARNING);
+    return text;
+}
+
+void AppendParagraph(CString& message, const CString& paragraph)
+{
+    if (!message.IsEmpty())
+        message += _T("\n\n");
+    message += paragraph;
+}
+}
+
+void COutputOptionPage::ReportOutcomes(UINT count, UINT done, BOOL cancelled)
+{
+    const UINT failed = static_cast<UINT>(m_failures.GetSize());
+    CString message, heading;
+    if (cancelled)
+    {
+        heading.Format(_T("The batch was cancelled: %u of %u pictures were written, %u were not written and %u were ")
+                       _T("not reached."),
+                       done - failed, count, failed, count - done);
+        AppendParagraph(message, heading);
+    }
+    if (failed > 0)
+    {
+        heading.Format(_T("%u of %u pictures were not written:"), failed, count);
+        AppendParagraph(message, ListOfPictures(heading, m_failures));
+    }
+    if (m_largerThanLimitPictures.GetSize() > 0)
+    {
+        heading.Format(_T("%u of %u pictures were written larger than the size limit:"),
+                       static_cast<UINT>(m_largerThanLimitPictures.GetSize()), count);
+        AppendParagraph(message, ListOfPictures(heading, m_largerThanLimitPictures));
+    }
+    if (!message.IsEmpty())
+        AfxMessageBox(message, MB_ICONWARNING);
 }
 
 namespace
@@ -288,30 +404,38 @@ BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
     return IsFolder(folder);
 }
 
+void COutputOptionPage::TellFolderNotCreated(const CString& folder)
+{
+    // Once a batch: the end of the batch names every picture that got no output for it.
+    if (m_folderFailureTold)
+        return;
+    m_folderFailureTold = TRUE;
+    AfxMessageBox(_T("Can't create the output folder ") + folder +
+                  _T("\nThe pictures that belong in it are not written; the end of the batch lists them."));
+}
+
 int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
 {
-    const CString mode = theApp.ReadTaskProfileString(_T("Resize"), _T("Mode"));
-    if (mode.IsEmpty())
+    if (m_settings.resizeMode.IsEmpty())
     {
         AfxMessageBox(_T("Sorry, can't get resize mode from profile."));
         return 0;
     }
     if (!MakeFolderOf(outputPath))
     {
-        AfxMessageBox(_T("Can't create folder when resize"));
+        TellFolderNotCreated(GetFolderOfPath(outputPath));
         return Fail(kFolderNotCreated);
     }
     int result;
-    if (mode == _T("Percent"))
+    if (m_settings.resizeMode == _T("Percent"))
     {
-        result = m_imageProcessor.ResizeByPercent(
-            inputPath, outputPath, static_cast<UINT>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Percent"))));
+        result = m_imageProcessor.ResizeByPercent(inputPath, outputPath, static_cast<UINT>(m_settings.percent));
     }
     else
     {
-        const float width = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Width")));
-        const float height = static_cast<float>(theApp.ReadTaskProfileInt(_T("Resize"), _T("Height")));
-        if (theApp.ReadTaskProfileString(_T("Resize"), _T("KeepRatio")) == _T("Yes"))
+        const float width = static_cast<float>(m_settings.width);
+        const float height = static_cast<float>(m_settings.height);
+        if (m_settings.keepRatio == _T("Yes"))
             result = m_imageProcessor.ResizeKeepRatio(inputPath, outputPath, width, height);
         else
             result = m_imageProcessor.ResizeToSize(inputPath, outputPath, width, height);
@@ -325,19 +449,18 @@ int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
 {
     if (!MakeFolderOf(outputPath))
     {
-        AfxMessageBox(_T("Can't create the output folder of ") + CString(outputPath));
+        TellFolderNotCreated(GetFolderOfPath(outputPath));
         return Fail(kFolderNotCreated);
     }
-    if (theApp.ReadTaskProfileString(_T("Compress"), _T("Mode")) == _T("Level"))
+    if (m_settings.compressMode == _T("Level"))
     {
-        const int result = m_imageProcessor.SaveAsJpeg(inputPath, outputPath,
-                                                       theApp.ReadTaskProfileInt(_T("Compress"), _T("Level")));
+        const int result = m_imageProcessor.SaveAsJpeg(inputPath, outputPath, m_settings.level);
         if (!result)
             FailAfterPictureWork();
         return result;
     }
     const int size = m_imageProcessor.GetFileSizeKB(inputPath);
-    const int limit = theApp.ReadTaskProfileInt(_T("Compress"), _T("FileSize"));
+    const int limit = m_settings.sizeLimit;
     if (size < limit)
     {
         const BOOL copied = CopyFileW(inputPath, outputPath, FALSE);
@@ -347,7 +470,9 @@ int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
     }
     const int result = m_imageProcessor.CompressToFileSize(inputPath, outputPath, limit);
     // A limit that no quality meets still leaves the smallest encoding written.
-    if (!result && m_imageProcessor.GetLastFailure() != CImageProcessor::Failure::None)
+    if (!result && m_imageProcessor.GetLastFailure() == CImageProcessor::Failure::None)
+        m_largerThanLimit = TRUE;
+    else if (!result)
         FailAfterPictureWork();
     return result;
 }
@@ -357,12 +482,17 @@ CString COutputOptionPage::GetTempImagePath()
     const CString folder = theApp.GetAppDataFolder();
     if (!PathFileExistsW(folder))
         AfxMessageBox(_T("app data path invalid"));
-    return folder + _T("\\temp.jpg");
+    // A name of its own, made by creating the file: another copy of the program may run a
+    // batch in the same folder at the same time.
+    TCHAR path[MAX_PATH] = {};
+    if (!GetTempFileNameW(folder, _T("tmp"), 0, path))
+        return CString();
+    return path;
 }
 
 CString COutputOptionPage::MakeOutputFileName(LPCTSTR inputPath)
 {
-    CString output = theApp.ReadTaskProfileString(_T("Output"), _T("Path"));
+    CString output = m_settings.outputFolder;
     if (output.IsEmpty() || output.Right(1) != _T("\\"))
         output += _T("\\");
     // The input less its drive: "E:\Photos\a.png" lands in "<folder>\Photos\a.png".

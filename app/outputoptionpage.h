@@ -9,6 +9,9 @@
 #include "progdlg.h"
 #include "resource.h"
 
+#include <map>
+#include <string>
+
 class COutputOptionPage : public CPropertyPage
 {
     DECLARE_DYNAMIC(COutputOptionPage)
@@ -24,13 +27,25 @@ public:
     BOOL IsOpenFolderChecked();
 
     BOOL ProcessFiles();
-    // One picture of the batch: the checks, the resize into "temp.jpg" and the output. FALSE
-    // when it got no output (GetFailure tells why, when that is known) or Cancel was pressed.
+    // One picture of the batch: the checks, the resize into the intermediate file and the
+    // output. FALSE when it got no output (GetFailure tells why, when that is known) or Cancel
+    // was pressed after its resize; an output larger than the size limit is written
+    // (IsLargerThanLimit tells).
     BOOL ProcessPicture(LPCTSTR inputPath, LPCTSTR outputPath, BOOL& cancelled);
     const CString& GetFailure() const { return m_failure; }
+    BOOL IsLargerThanLimit() const { return m_largerThanLimit; }
     int ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath);
     int CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath);
 
+    // The file list, read from "FileList.txt" in one pass by GetFileCount; GetListedFile
+    // gives an entry of that reading.
+    UINT GetFileCount();
+    CString GetListedFile(UINT index);
+    // The settings of steps 2 to 4, read from "Profile.txt" at once: a batch works on what
+    // they were when it started, whatever another copy of the program writes meanwhile.
+    void ReadBatchSettings();
+    // A new, empty file of a name of its own in the settings folder: the intermediate picture
+    // of one batch. Empty when it cannot be made.
     CString GetTempImagePath();
     CString MakeOutputFileName(LPCTSTR inputPath);
     static CString GetFolderOfPath(LPCTSTR path);
@@ -53,14 +68,36 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    struct BatchSettings
+    {
+        CString resizeMode, keepRatio, compressMode, outputFolder;
+        int percent = 0, width = 0, height = 0, level = 0, sizeLimit = 0;
+    };
+
+    // Every step writes its settings again and the batch reads them back at once, so that
+    // another copy's steps, left since, leave this batch alone.
+    void TakeSettings();
     BOOL MakeFolderOf(LPCTSTR outputPath);
+    void TellFolderNotCreated(const CString& folder);
     BOOL Fail(LPCTSTR reason);
     BOOL FailAfterPictureWork();
     BOOL CancelPressed();
-    // One message box after a batch in which any picture got no output.
-    void ReportFailures(UINT count);
+    // The input whose output this batch wrote at outputPath, or an empty string.
+    CString EarlierInputWritingTo(LPCTSTR outputPath);
+    void RememberOutput(LPCTSTR outputPath, LPCTSTR inputPath);
+    void RecordOutcome(LPCTSTR inputPath, BOOL written);
+    // One message box after a batch that was cancelled or in which any picture got no
+    // output or one larger than the size limit.
+    void ReportOutcomes(UINT count, UINT done, BOOL cancelled);
 
-    CPictureSet m_listedPictures;  // of the batch running
-    CString m_failure;             // why the last picture got no output
-    CStringArray m_failures;       // "path (reason)" of each picture without output
+    BatchSettings m_settings;
+    CStringArray m_listedFiles;
+    CString m_intermediate;
+    CPictureSet m_listedPictures;             // of the batch running
+    std::map<std::wstring, CString> m_outputsWritten;  // comparable output path -> input
+    CString m_failure;                        // why the last picture got no output
+    BOOL m_largerThanLimit = FALSE;           // the last picture's output is above the limit
+    BOOL m_folderFailureTold = FALSE;         // of the batch running
+    CStringArray m_failures;                  // "path (reason)" of each picture without output
+    CStringArray m_largerThanLimitPictures;   // pictures written above the size limit
 };

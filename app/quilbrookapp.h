@@ -53,5 +53,21 @@ CString GetProgramFolder();
 using FolderFunction = CString (*)();
 extern FolderFunction g_installedSkinFolder;
 
+// While it lives, this copy of the program alone writes or reads the settings files: another
+// copy's writes wait until it ends (or a few seconds at most), so that a batch can save its
+// settings and read them back as its own.
+class CSettingsLock
+{
+public:
+    CSettingsLock();
+    ~CSettingsLock();
+    CSettingsLock(const CSettingsLock&) = delete;
+    CSettingsLock& operator=(const CSettingsLock&) = delete;
+
+private:
+    HANDLE m_mutex;
+    BOOL m_owned;
+};
+
 // The one application object, defined by the program (and by the test program).
 extern CQuilbrookApp theApp;

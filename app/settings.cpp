@@ -13,6 +13,9 @@
 namespace
 {
 const int kValueLength = 260;
+const LPCTSTR kSettingsLockName = _T("Local\\Quilbrook.Settings");
+// A copy that holds the settings longer than this (a message box left open) is not waited for.
+const DWORD kSettingsLockWait = 10000;
 
 // The shell folder joined with "\Quilbrook", created when missing. An empty string when the
 // shell does not know the folder (silently) or it cannot be created (after the message).
@@ -69,6 +72,22 @@ UINT CountFromText(LPCTSTR text)
 }
 }
 
+CSettingsLock::CSettingsLock() : m_mutex(CreateMutexW(NULL, FALSE, kSettingsLockName)), m_owned(FALSE)
+{
+    if (m_mutex == NULL)
+        return;
+    const DWORD waited = WaitForSingleObject(m_mutex, kSettingsLockWait);
+    m_owned = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+CSettingsLock::~CSettingsLock()
+{
+    if (m_owned)
+        ReleaseMutex(m_mutex);
+    if (m_mutex != NULL)
+        CloseHandle(m_mutex);
+}
+
 CString CQuilbrookApp::GetAppDataFolder()
 {
     return QuilbrookFolderBelow(CSIDL_COMMON_APPDATA, _T("Sorry,Cannot create config file folder."));
@@ -114,6 +133,7 @@ CString CQuilbrookApp::ReadIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR 
 
 BOOL CQuilbrookApp::WriteIniString(LPCTSTR filePath, LPCTSTR section, LPCTSTR key, LPCTSTR value)
 {
+    CSettingsLock lock;
     if (WritePrivateProfileStringW(section, key, value, filePath))
         return TRUE;
     AfxMessageBox(_T("Can't write file "));
@@ -129,6 +149,7 @@ BOOL CQuilbrookApp::WriteTaskProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR
 {
     // Begin a new profile with the byte-order mark: without it the profile functions would
     // write an output folder outside the ANSI code page as question marks.
+    CSettingsLock lock;
     const CString path = GetTaskProfilePath();
     if (!PathFileExistsW(path))
         CreateUnicodeFile(path);
@@ -147,6 +168,7 @@ CString CQuilbrookApp::ReadFileListString(LPCTSTR section, LPCTSTR key)
 
 int CQuilbrookApp::AddFileToFileList(LPCTSTR picturePath)
 {
+    CSettingsLock lock;
     const CString path = GetFileListPath();
     TCHAR countText[kValueLength] = {};
     GetPrivateProfileStringW(_T("Total"), _T("Count"), _T(""), countText, kValueLength, path);
@@ -178,6 +200,7 @@ BOOL CQuilbrookApp::WriteFileList(const CStringArray& pictures)
         line.Format(_T("[Total]\r\nCount=%u\r\n"), static_cast<UINT>(pictures.GetSize()));
         text += line;
     }
+    CSettingsLock lock;
     const CString path = GetFileListPath();
     DeleteFileW(path);
     CFile file;
@@ -222,6 +245,7 @@ void CQuilbrookApp::ReadFileList(CStringArray& pictures)
 
 BOOL CQuilbrookApp::ResetFileList()
 {
+    CSettingsLock lock;
     const CString path = GetFileListPath();
     DeleteFileW(path);
     if (CreateUnicodeFile(path))

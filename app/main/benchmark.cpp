@@ -132,6 +132,7 @@ int MeasurePictures(const std::wstring& pictures, const std::wstring& work, int 
     theApp.WriteTaskProfileString(L"Resize", L"Percent", std::to_wstring(percent).c_str());
     theApp.WriteTaskProfileString(L"Compress", L"Mode", L"Level");
     theApp.WriteTaskProfileString(L"Compress", L"Level", std::to_wstring(quality).c_str());
+    page.ReadBatchSettings();
 
     const CLSID encoder = JpegEncoder();
     const std::wstring temp = work + L"\\bare-temp.jpg";

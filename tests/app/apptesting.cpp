@@ -29,6 +29,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
         m_browseForFolder = g_browseForFolder;
         m_shellExecute = g_shellExecute;
         m_saveJpeg = CImageProcessor::s_saveJpeg;
+        m_drawPicture = CImageProcessor::s_drawPicture;
         // The test program's folder holds the build's skin; the wizard's tests run as a program
         // installed without one, unskinned, unless a test puts a skin in place.
         g_installedSkinFolder = &NoInstalledSkin;
@@ -39,6 +40,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
         g_browseForFolder = m_browseForFolder;
         g_shellExecute = m_shellExecute;
         CImageProcessor::s_saveJpeg = m_saveJpeg;
+        CImageProcessor::s_drawPicture = m_drawPicture;
         g_installedSkinFolder = &GetProgramFolder;
     }
 
@@ -46,6 +48,7 @@ class SeamRestorer : public testing::EmptyTestEventListener
     FolderBrowser m_browseForFolder = nullptr;
     ShellExecuteFunction m_shellExecute = nullptr;
     CImageProcessor::JpegSaver m_saveJpeg = nullptr;
+    CImageProcessor::PictureDrawer m_drawPicture = nullptr;
 };
 
 // The listeners own what they are given.

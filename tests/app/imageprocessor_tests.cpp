@@ -171,26 +171,53 @@ TEST_F(ImageProcessorTest, EveryInputKindBecomesAJpeg)
     {
         PictureKind kind;
         const wchar_t* name;
+        unsigned width, height;  // half the size that GDI+ reads, truncated
     };
-    const Kind kinds[] = {{PictureKind::Bmp, L"in.bmp"}, {PictureKind::Gif, L"in.gif"}, {PictureKind::Jpg, L"in.jpg"},
-                          {PictureKind::Png, L"in.png"}, {PictureKind::Tif, L"in.tif"}, {PictureKind::Wmf, L"in.wmf"},
-                          {PictureKind::Emf, L"in.emf"}};
+    // GDI+ reads the 60 × 40 EMF's frame as 59 × 39 pixels: its frame's far edge is inclusive.
+    const Kind kinds[] = {{PictureKind::Bmp, L"in.bmp", 30, 20}, {PictureKind::Gif, L"in.gif", 30, 20},
+                          {PictureKind::Jpg, L"in.jpg", 30, 20}, {PictureKind::Png, L"in.png", 30, 20},
+                          {PictureKind::Tif, L"in.tif", 30, 20}, {PictureKind::Wmf, L"in.wmf", 30, 20},
+                          {PictureKind::Emf, L"in.emf", 29, 19}};
     for (const Kind& k : kinds)
     {
         const std::wstring input = Picture(k.name, 60, 40, k.kind);
-        ASSERT_TRUE(ReadPictureInfo(input).loaded) << "fixture does not load: " << testing::PrintToString(input);
+        const PictureInfo read = ReadPictureInfo(input);
+        ASSERT_TRUE(read.loaded) << "fixture does not load: " << testing::PrintToString(input);
+        EXPECT_EQ(k.width, read.width / 2) << testing::PrintToString(input);
+        EXPECT_EQ(k.height, read.height / 2) << testing::PrintToString(input);
         const std::wstring resized = Path(L"resized.jpg");
         const std::wstring encoded = Path(L"encoded.jpg");
         DeleteFileW(resized.c_str());
         DeleteFileW(encoded.c_str());
         EXPECT_EQ(1, m_processor.ResizeByPercent(input.c_str(), resized.c_str(), 50));
-        const PictureInfo info = ReadPictureInfo(resized);
-        EXPECT_TRUE(info.jpeg) << testing::PrintToString(input);
-        EXPECT_GT(info.width, 0u);
         // Re-encoding reads the resized JPEG, as the batch does.
         EXPECT_EQ(1, m_processor.SaveAsJpeg(resized.c_str(), encoded.c_str(), 60));
-        EXPECT_TRUE(ReadPictureInfo(encoded).jpeg) << testing::PrintToString(input);
+        for (const std::wstring& output : {resized, encoded})
+        {
+            const PictureInfo info = ReadPictureInfo(output);
+            EXPECT_TRUE(info.jpeg) << testing::PrintToString(output) << " of " << testing::PrintToString(input);
+            EXPECT_EQ(k.width, info.width) << testing::PrintToString(output) << " of " << testing::PrintToString(input);
+            EXPECT_EQ(k.height, info.height) << testing::PrintToString(output) << " of " << testing::PrintToString(input);
+        }
     }
+}
+
+Gdiplus::Status FailToDraw(Gdiplus::Graphics&, Gdiplus::Image&, const Gdiplus::RectF&)
+{
+    // What GDI+ on Windows answers when the picture's data fail to decode while drawing.
+    return Gdiplus::OutOfMemory;
+}
+
+TEST_F(ImageProcessorTest, APictureThatFailsToDrawIsNotWritten)
+{
+    CImageProcessor::s_drawPicture = &FailToDraw;
+    const std::wstring input = Picture(L"drawn.png", 40, 30, PictureKind::Png);
+    const std::wstring output = Path(L"black.jpg");
+    DeleteFileW(output.c_str());
+    EXPECT_EQ(0, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 50));
+    EXPECT_EQ(CImageProcessor::Failure::InputUnreadable, m_processor.GetLastFailure());
+    EXPECT_EQ(0, m_processor.ResizeKeepRatio(input.c_str(), output.c_str(), 20, 20));
+    EXPECT_EQ(-1, FileBytes(output));
 }
 
 TEST_F(ImageProcessorTest, MissingInputReportsFailureAndWritesNothing)
@@ -260,6 +287,8 @@ protected:
         EXPECT_EQ(1u, parameters.Parameter[0].NumberOfValues);
         const int quality = static_cast<int>(*static_cast<const ULONG*>(parameters.Parameter[0].Value));
         test.m_qualities.push_back(quality);
+        if (test.m_failingAttempt == static_cast<int>(test.m_qualities.size()) || test.m_failingAttempt < 0)
+            return Gdiplus::Win32Error;
         HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         std::vector<char> bytes(static_cast<size_t>(test.m_sizeKB(quality)) * 1024, 'j');
         DWORD written = 0;
@@ -272,6 +301,7 @@ protected:
 
     static QualitySearchTest* s_current;
     std::function<int(int)> m_sizeKB;
+    int m_failingAttempt = 0;  // the save that fails, counted from 1; -1: every one
     std::vector<int> m_qualities;
     std::wstring m_input, m_output;
 };
@@ -283,6 +313,8 @@ TEST_F(QualitySearchTest, UnreachableLimitEndsWithQualityZero)
     EXPECT_EQ(0, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), 1));
     EXPECT_EQ((std::vector<int>{50, 24, 11, 5, 2, 0}), m_qualities);
     EXPECT_EQ(10, OutputKB());
+    // The smallest encoding is written: no failure.
+    EXPECT_EQ(CImageProcessor::Failure::None, m_processor.GetLastFailure());
 }
 
 TEST_F(QualitySearchTest, SearchesUpwardWhenHalfQualityMeetsTheLimit)
@@ -299,6 +331,31 @@ TEST_F(QualitySearchTest, NeverEndsAboveTheLimitOnceAnAttemptMetIt)
     EXPECT_EQ(1, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), 79));
     EXPECT_EQ((std::vector<int>{50, 75, 88, 81, 78, 79, 78}), m_qualities);
     EXPECT_EQ(78, OutputKB());
+}
+
+TEST_F(QualitySearchTest, AFailedSaveEndsTheSearchAsAFailure)
+{
+    // An older output at the output's path that no save can replace is 0 KB: below any limit.
+    HANDLE older = CreateFileW(m_output.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(older);
+    const struct
+    {
+        int failingAttempt, limit;
+        std::vector<int> qualities;
+    } cases[] = {
+        {-1, 80, {50}},                             // every attempt
+        {3, 80, {50, 75, 88}},                      // one attempt
+        {7, 79, {50, 75, 88, 81, 78, 79, 78}},      // the re-encode of the best attempt below the limit
+    };
+    for (const auto& c : cases)
+    {
+        m_qualities.clear();
+        m_sizeKB = [](int quality) { return quality; };
+        m_failingAttempt = c.failingAttempt;
+        EXPECT_EQ(0, m_processor.CompressToFileSize(m_input.c_str(), m_output.c_str(), c.limit)) << c.failingAttempt;
+        EXPECT_EQ(CImageProcessor::Failure::SaveFailed, m_processor.GetLastFailure()) << c.failingAttempt;
+        EXPECT_EQ(c.qualities, m_qualities) << c.failingAttempt;
+    }
 }
 
 TEST_F(QualitySearchTest, SaveAsJpegHandsTheQualityUnchanged)

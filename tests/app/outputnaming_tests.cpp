@@ -33,6 +33,7 @@ TEST(OutputNaming, FolderPlusInputLessDriveInLowerCaseAsJpg)
     for (const auto& c : cases)
     {
         theApp.WriteTaskProfileString(L"Output", L"Path", c.folder);
+        page.ReadBatchSettings();
         EXPECT_STREQ(c.output, page.MakeOutputFileName(c.input)) << testing::PrintToString(std::wstring(c.input));
     }
     EXPECT_TRUE(messages.Texts().empty());
