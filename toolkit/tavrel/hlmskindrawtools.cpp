@@ -1,6 +1,7 @@
 #include "hlmskindrawtools.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmimagemanager.h"
 
 #include <algorithm>
@@ -9,12 +10,6 @@
 
 namespace
 {
-// Part and states of the skin class SCROLLBAR drawn for frame controls.
-const int kArrowButtonPart = 1;
-const int kSizeBoxPart = 10;
-const int kSizeBoxRightAlign = 1;
-const int kArrowNormal = 1, kArrowPressed = 3, kArrowDisabled = 4, kArrowStatesPerDirection = 4;
-
 // The skin's metrics; null once the manager is gone (a drawing call during exit must not
 // make another), and then the system's values are drawn with.
 const CHLMSkinManagerMetrics* Metrics()
@@ -399,7 +394,7 @@ BOOL HLMSkinDrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
     if (type == DFC_SCROLL && state == DFCS_SCROLLSIZEGRIP)
     {
         HLMSkinFillSolidRect(dc, rect, SkinColor(COLOR_3DFACE));
-        DrawScrollBarPart(dc, rect, kSizeBoxPart, kSizeBoxRightAlign);
+        DrawScrollBarPart(dc, rect, SBP_SIZEBOX, SZB_RIGHTALIGN);
         return TRUE;
     }
     if (type == DFC_BUTTON && (state | DFCS_PUSHED | DFCS_ADJUSTRECT) == (DFCS_BUTTONPUSH | DFCS_PUSHED | DFCS_ADJUSTRECT))
@@ -415,13 +410,13 @@ BOOL HLMSkinDrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state)
     if (type == DFC_SCROLL && direction <= DFCS_SCROLLRIGHT)
     {
         // A hot arrow is drawn in its normal state; inactive wins over pushed.
-        int arrowState = kArrowNormal;
+        int arrowState = ABS_UPNORMAL;
         if (state & DFCS_INACTIVE)
-            arrowState = kArrowDisabled;
+            arrowState = ABS_UPDISABLED;
         else if (state & DFCS_PUSHED)
-            arrowState = kArrowPressed;
-        DrawScrollBarPart(dc, rect, kArrowButtonPart,
-                          arrowState + kArrowStatesPerDirection * static_cast<int>(direction));
+            arrowState = ABS_UPPRESSED;
+        DrawScrollBarPart(dc, rect, SBP_ARROWBTN,
+                          arrowState + (ABS_DOWNNORMAL - ABS_UPNORMAL) * static_cast<int>(direction));
         return TRUE;
     }
     return FALSE;

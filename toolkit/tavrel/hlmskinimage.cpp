@@ -2,6 +2,7 @@
 
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "hlmskinmanagerresource.h"
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmimagemanager.h"
@@ -12,7 +13,6 @@
 namespace
 {
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
-const int kSizingTile = 2;
 
 int Width(const RECT& r)
 {
@@ -385,7 +385,7 @@ void CHLMSkinImage::DrawSizingImage(CDC* dc, const RECT& d, const RECT& s, const
     SetStretchBltMode(dc->GetSafeHdc(), COLORONCOLOR);
     if (IsRectEmpty(&d) || m_hBitmap == NULL)
         return;
-    int flags = sizingType == kSizingTile ? (TileVertical | TileHorizontal) : TileStretch;
+    int flags = sizingType == ST_TILE ? (TileVertical | TileHorizontal) : TileStretch;
 
     const BOOL mirroredDC = CHLMDrawHelpers::IsDcMirrored(dc);
     if (m_bAlpha && m_bMirrorAllowed && m_bMirrored != mirroredDC)

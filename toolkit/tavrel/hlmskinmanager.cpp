@@ -1,4 +1,5 @@
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 
 #include "hlmskinmanagerresource.h"
 #include "hlmskinobject.h"
@@ -26,38 +27,8 @@ void DestroySkinManagerInstance()
     g_pSkinManager = nullptr;
 }
 
-const int g_classSysMetrics = 3;
-const int g_firstSysColorId = 1601;  // SCROLLBAR .. MENUBAR follow in colour-index order
 
-enum SysMetricsId
-{
-    CaptionFontId = 801,
-    SmallCaptionFontId = 802,
-    MenuFontId = 803,
-    ScrollbarWidthId = 1202,
-    ScrollbarHeightId = 1203,
-    CaptionBarHeightId = 1205,
-    SmCaptionBarHeightId = 1207
-};
 
-enum ClassPropertyId
-{
-    TextShadowOffsetId = 3402,
-    CaptionMarginsId = 3603,
-    TextColorId = 3803,
-    TextShadowColorId = 3818,
-    ContentAlignmentId = 4006,
-    TextShadowTypeId = 4010,
-    UniformSizingId = 2210,
-    ImageCountId = 2401,
-    ImageFileId = 3001,
-    ImageFile1Id = 3002,
-    BgTypeId = 4001,
-    SizingTypeId = 4004,
-    ImageLayoutId = 4011,
-    GlyphTypeId = 4012,
-    ImageSelectTypeId = 4013
-};
 
 // The classic scheme: what a skin that leaves a colour out gets.
 const COLORREF g_defaultColors[CHLMSkinManagerMetrics::ColorCount] = {
@@ -231,24 +202,24 @@ void CHLMSkinManagerMetrics::ReadSystemMetrics()
 
 void CHLMSkinManagerMetrics::ReadSkinMetrics(const CHLMSkinManagerSchema& schema)
 {
-    schema.GetIntProperty(g_classSysMetrics, 0, 0, CaptionBarHeightId, m_nCaptionHeight);
+    schema.GetIntProperty(kSysMetricsClass, 0, 0, TMT_CAPTIONBARHEIGHT, m_nCaptionHeight);
     m_nCaptionHeight = ClampMetric(m_nCaptionHeight) + 1;
-    schema.GetIntProperty(g_classSysMetrics, 0, 0, SmCaptionBarHeightId, m_nSmallCaptionHeight);
+    schema.GetIntProperty(kSysMetricsClass, 0, 0, TMT_SMCAPTIONBARHEIGHT, m_nSmallCaptionHeight);
     m_nSmallCaptionHeight = ClampMetric(m_nSmallCaptionHeight) + 1;
 
     int size = 0;
-    if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarWidthId, size)) && size > 0)
+    if (SUCCEEDED(schema.GetIntProperty(kSysMetricsClass, 0, 0, TMT_SCROLLBARWIDTH, size)) && size > 0)
         m_cxVScroll = m_cxHScroll = ClampMetric(size);
     size = 0;
-    if (SUCCEEDED(schema.GetIntProperty(g_classSysMetrics, 0, 0, ScrollbarHeightId, size)) && size > 0)
+    if (SUCCEEDED(schema.GetIntProperty(kSysMetricsClass, 0, 0, TMT_SCROLLBARHEIGHT, size)) && size > 0)
         m_cyVScroll = m_cyHScroll = ClampMetric(size);
 
     LOGFONTW font = {};
-    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, CaptionFontId, font)))
+    if (SUCCEEDED(schema.GetFontProperty(kSysMetricsClass, 0, 0, TMT_CAPTIONFONT, font)))
         RecreateFont(m_fntCaption, font);
-    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, SmallCaptionFontId, font)))
+    if (SUCCEEDED(schema.GetFontProperty(kSysMetricsClass, 0, 0, TMT_SMALLCAPTIONFONT, font)))
         RecreateFont(m_fntSmCaption, font);
-    if (SUCCEEDED(schema.GetFontProperty(g_classSysMetrics, 0, 0, MenuFontId, font)))
+    if (SUCCEEDED(schema.GetFontProperty(kSysMetricsClass, 0, 0, TMT_MENUFONT, font)))
         RecreateFont(m_fntMenu, font);
 }
 
@@ -258,7 +229,7 @@ void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
     {
         COLORREF old = m_clrColors[index];
         COLORREF color = 0;
-        if (FAILED(schema.GetColorProperty(g_classSysMetrics, 0, 0, g_firstSysColorId + index, color)))
+        if (FAILED(schema.GetColorProperty(kSysMetricsClass, 0, 0, TMT_FIRSTCOLOR + index, color)))
             color = m_pManager->ApplyColorFilter(g_defaultColors[index]);
         m_clrColors[index] = color;
         if (color != old || m_brushes[index] == NULL)
@@ -376,22 +347,21 @@ BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR t
 {
     HDC hdc = dc->m_hDC;
     SetBkMode(hdc, TRANSPARENT);
-    RECT margins = CHLMSkinImage::ClampMargins(GetThemeRect(part, state, CaptionMarginsId, 0, 0, 0, 0), *rect);
+    RECT margins = CHLMSkinImage::ClampMargins(GetThemeRect(part, state, TMT_CAPTIONMARGINS, 0, 0, 0, 0), *rect);
     RECT textRect = {rect->left + margins.left, rect->top + margins.top, rect->right - margins.right,
                      rect->bottom - margins.bottom};
-    if (GetThemeEnumValue(part, state, ContentAlignmentId, 0) == 1)
+    if (GetThemeEnumValue(part, state, TMT_CONTENTALIGNMENT, CA_LEFT) == CA_CENTER)
         format |= DT_CENTER;
-    SetTextColor(hdc, GetThemeColor(part, state, TextColorId, GetTextColor(hdc)));
+    SetTextColor(hdc, GetThemeColor(part, state, TMT_TEXTCOLOR, GetTextColor(hdc)));
 
     // A shadow without a colour (-1) is not drawn.
-    const int singleShadow = 1;
     const COLORREF noColor = static_cast<COLORREF>(-1);
-    if (GetThemeEnumValue(part, state, TextShadowTypeId, 0) == singleShadow)
+    if (GetThemeEnumValue(part, state, TMT_TEXTSHADOWTYPE, TST_NONE) == TST_SINGLE)
     {
-        SIZE offset = GetThemePosition(part, state, TextShadowOffsetId, 0, 0);
+        SIZE offset = GetThemePosition(part, state, TMT_TEXTSHADOWOFFSET, 0, 0);
         offset.cx = std::max(-kMaxSkinMetric, std::min<int>(offset.cx, kMaxSkinMetric));
         offset.cy = std::max(-kMaxSkinMetric, std::min<int>(offset.cy, kMaxSkinMetric));
-        COLORREF shadow = GetThemeColor(part, state, TextShadowColorId, noColor);
+        COLORREF shadow = GetThemeColor(part, state, TMT_TEXTSHADOWCOLOR, noColor);
         if ((offset.cx != 0 || offset.cy != 0) && shadow != noColor)
         {
             RECT shadowRect = textRect;
@@ -407,25 +377,23 @@ BOOL CHLMSkinManagerClass::DrawThemeText(CDC* dc, int part, int state, LPCWSTR t
 
 BOOL CHLMSkinManagerClass::GetThemePartSize(int part, int state, const RECT* rect, int kind, SIZE* size)
 {
-    const int imageBackground = 0, trueSize = 0, horizontal = 1;
-    // Kind 0 (minimum size) leaves the size as the caller gave it.
-    const int trueSizeKind = 1, drawSizeKind = 2;
-    if (size == nullptr || GetThemeEnumValue(part, state, BgTypeId, imageBackground) != imageBackground)
+    // TS_MIN leaves the size as the caller gave it.
+    if (size == nullptr || GetThemeEnumValue(part, state, TMT_BGTYPE, BT_IMAGEFILE) != BT_IMAGEFILE)
         return FALSE;
 
     // With images chosen by size and no glyph, the background is the first numbered image.
-    const BOOL numbered = GetThemeEnumValue(part, state, ImageSelectTypeId, 0) != 0
-        && GetThemeEnumValue(part, state, GlyphTypeId, 0) == 0;
-    CString name = GetThemeString(part, state, numbered ? ImageFile1Id : ImageFileId, L"");
+    const BOOL numbered = GetThemeEnumValue(part, state, TMT_IMAGESELECTTYPE, IST_NONE) != IST_NONE
+        && GetThemeEnumValue(part, state, TMT_GLYPHTYPE, GT_NONE) == GT_NONE;
+    CString name = GetThemeString(part, state, numbered ? TMT_IMAGEFILE1 : TMT_IMAGEFILE, L"");
     if (name.IsEmpty() && numbered)
-        name = GetThemeString(part, state, ImageFileId, L"");
+        name = GetThemeString(part, state, TMT_IMAGEFILE, L"");
     CHLMSkinImage* image = name.IsEmpty() ? nullptr : m_pImages->LoadFile(m_pManager->GetResourceFile(), name);
     if (image == nullptr)
         return FALSE;
 
-    const int count = std::max(1, GetThemeInt(part, state, ImageCountId, 1));
+    const int count = std::max(1, GetThemeInt(part, state, TMT_IMAGECOUNT, 1));
     SIZE frame = {image->GetWidth(), image->GetHeight()};
-    if (GetThemeEnumValue(part, state, ImageLayoutId, horizontal) == horizontal)
+    if (GetThemeEnumValue(part, state, TMT_IMAGELAYOUT, IL_HORIZONTAL) == IL_HORIZONTAL)
         frame.cx /= count;
     else
         frame.cy /= count;
@@ -433,20 +401,20 @@ BOOL CHLMSkinManagerClass::GetThemePartSize(int part, int state, const RECT* rec
     if (frame.cx <= 0 || frame.cy <= 0)
         return FALSE;
 
-    if (kind == trueSizeKind)
+    if (kind == TS_TRUE)
     {
         *size = frame;
     }
-    else if (kind == drawSizeKind)
+    else if (kind == TS_DRAW)
     {
-        if (GetThemeEnumValue(part, state, SizingTypeId, 1) == trueSize)
+        if (GetThemeEnumValue(part, state, TMT_SIZINGTYPE, ST_STRETCH) == ST_TRUESIZE)
         {
             *size = frame;
             return TRUE;
         }
         size->cx = rect != nullptr ? rect->right - rect->left : 0;
         size->cy = rect != nullptr ? rect->bottom - rect->top : 0;
-        if (GetThemeBool(part, state, UniformSizingId, FALSE))
+        if (GetThemeBool(part, state, TMT_UNIFORMSIZING, FALSE))
             size->cx = MulDiv(size->cy, frame.cx, frame.cy);
     }
     return TRUE;
@@ -538,7 +506,6 @@ public:
 CThreadLocal<HLM_SKINAMANGER_THREAD_STATE> g_threadState;
 
 const int kClassNameLength = 50;  // longer window class names are matched by their start
-const UINT_PTR kReorderTimer = 2765;
 }
 
 void CHLMSkinManager::HookCurrentThread()
@@ -625,7 +592,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
     const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
     if (object != nullptr && (style & (WS_CAPTION | WS_VSCROLL | WS_HSCROLL)) != 0)
-        object->SetTimer(kReorderTimer, 1000, nullptr);
+        object->SetTimer(kResetNonClientTimer, 1000, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -674,7 +641,7 @@ CHLMSkinObject* CHLMSkinManager::AttachSkinObject(HWND hWnd, LPCTSTR lpszClassNa
     if (object == nullptr)
         return nullptr;
     if (wcscmp(lpszClassName, L"#32770") == 0)
-        SetDialogTexture(object, IsTabbedPropertyPage(lpCreateStruct) ? 6 : 2);
+        SetDialogTexture(object, IsTabbedPropertyPage(lpCreateStruct) ? ETDT_ENABLETAB : ETDT_ENABLE);
     return AttachObject(hWnd, object, lpCreateStruct, bAutomatic);
 }
 
@@ -723,7 +690,7 @@ BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
     if (manager != nullptr)
     {
         const CHLMSkinObjectRef parentObject = manager->FindSkinObject(parent);
-        if (parentObject != nullptr && manager->GetDialogTexture(parentObject) == 6)
+        if (parentObject != nullptr && manager->GetDialogTexture(parentObject) == ETDT_ENABLETAB)
             return TRUE;
     }
     const HWND tab = reinterpret_cast<HWND>(::SendMessageW(parent, kGetTabControl, 0, 0));
@@ -926,7 +893,7 @@ int CHLMSkinManager::GetThemeSysSize(int propertyId) const
 {
     int size = 0;
     if (m_pSchema != nullptr)
-        m_pSchema->GetIntProperty(g_classSysMetrics, 0, 0, propertyId, size);
+        m_pSchema->GetIntProperty(kSysMetricsClass, 0, 0, propertyId, size);
     return ClampMetric(size);
 }
 
@@ -934,7 +901,7 @@ BOOL CHLMSkinManager::GetThemeSysBool(int propertyId) const
 {
     BOOL value = FALSE;
     if (m_pSchema != nullptr)
-        m_pSchema->GetBoolProperty(g_classSysMetrics, 0, 0, propertyId, value);
+        m_pSchema->GetBoolProperty(kSysMetricsClass, 0, 0, propertyId, value);
     return value;
 }
 
@@ -942,12 +909,12 @@ HRESULT CHLMSkinManager::GetThemeSysFont(int propertyId, LOGFONTW* font) const
 {
     if (m_pSchema == nullptr || font == nullptr)
         return E_FAIL;
-    return m_pSchema->GetFontProperty(g_classSysMetrics, 0, 0, propertyId, *font);
+    return m_pSchema->GetFontProperty(kSysMetricsClass, 0, 0, propertyId, *font);
 }
 
 COLORREF CHLMSkinManager::GetThemeSysColor(int propertyId) const
 {
-    int index = propertyId - g_firstSysColorId;
+    int index = propertyId - TMT_FIRSTCOLOR;
     if (index < 0 || index >= CHLMSkinManagerMetrics::ColorCount)
         return static_cast<COLORREF>(-1);
     return m_pMetrics->GetColor(index);

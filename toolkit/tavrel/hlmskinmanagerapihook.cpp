@@ -2,6 +2,7 @@
 
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "hlmskinmanagermodulelist.h"
 #include "hlmskinmanagerresource.h"
 #include "hlmskinobjectframe.h"
@@ -1046,7 +1047,6 @@ CHLMSkinManagerMetrics* AnsweringMetrics()
     return metrics != nullptr && !metrics->m_bRefreshing ? metrics : nullptr;
 }
 
-const int kIconTitleFont = 806, kCaptionFont = 801, kMenuFont = 803, kStatusFont = 804;
 
 void OverwriteFont(int propertyId, LOGFONTW& font)
 {
@@ -1093,14 +1093,14 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookSystemParametersInfoW(UINT uiAction, U
         return result;
     if (uiAction == SPI_GETICONTITLELOGFONT && uiParam == sizeof(LOGFONTW))
     {
-        OverwriteFont(kIconTitleFont, *static_cast<LOGFONTW*>(pvParam));
+        OverwriteFont(TMT_ICONTITLEFONT, *static_cast<LOGFONTW*>(pvParam));
     }
     else if (uiAction == SPI_GETNONCLIENTMETRICS && uiParam == 500)
     {
         auto* metrics = static_cast<NONCLIENTMETRICSW*>(pvParam);
-        OverwriteFont(kMenuFont, metrics->lfMenuFont);
-        OverwriteFont(kStatusFont, metrics->lfStatusFont);
-        OverwriteFont(kCaptionFont, metrics->lfCaptionFont);
+        OverwriteFont(TMT_MENUFONT, metrics->lfMenuFont);
+        OverwriteFont(TMT_STATUSFONT, metrics->lfStatusFont);
+        OverwriteFont(TMT_CAPTIONFONT, metrics->lfCaptionFont);
     }
     return result;
 }

@@ -5,47 +5,17 @@
 #include "hlmskindrawtools.h"
 #include "hlmskinimage.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 
 #include <algorithm>
 
 namespace
 {
-enum PropertyId
-{
-    TransparentId = 2201,
-    BorderOnlyId = 2203,
-    GlyphTransparentId = 2206,
-    MirrorImageId = 2209,
-    ImageCountId = 2401,
-    BorderSizeId = 2403,
-    TrueSizeStretchMarkId = 2419,
-    ImageFileId = 3001,
-    ImageFile1Id = 3002,
-    ImageFile5Id = 3006,
-    GlyphImageFileId = 3008,
-    SizingMarginsId = 3601,
-    ContentMarginsId = 3602,
-    BorderColorId = 3801,
-    FillColorId = 3802,
-    TransparentColorId = 3809,
-    BgTypeId = 4001,
-    SizingTypeId = 4004,
-    VAlignId = 4007,
-    ImageLayoutId = 4011,
-    GlyphTypeId = 4012,
-    ImageSelectTypeId = 4013
-};
 
-const int kBgImage = 0, kBgBorderFill = 1;
-const int kLayoutHorizontal = 1;
-const int kSizingTrueSize = 0, kSizingStretch = 1;
-const int kVAlignBottom = 2;
-const int kGlyphImage = 1;
-const int kImageSelectBySize = 1;
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
 const COLORREF kMagenta = RGB(255, 0, 255);
 // The frame parts FRAMELEFT to SMALLFRAMEBOTTOM of WINDOW are always drawn whole.
-const int kFirstFramePart = 7, kLastFramePart = 12;
+const int kFirstFramePart = WP_FRAMELEFT, kLastFramePart = WP_SMALLFRAMEBOTTOM;
 
 // How an image strip is cut into frames.
 struct FrameStrip
@@ -57,8 +27,8 @@ struct FrameStrip
 FrameStrip ReadFrameStrip(CHLMSkinManagerClass* skinClass, int part, int state)
 {
     FrameStrip strip;
-    strip.count = std::max(1, skinClass->GetThemeInt(part, state, ImageCountId, 1));
-    strip.horizontal = skinClass->GetThemeEnumValue(part, state, ImageLayoutId, kLayoutHorizontal) == kLayoutHorizontal;
+    strip.count = std::max(1, skinClass->GetThemeInt(part, state, TMT_IMAGECOUNT, 1));
+    strip.horizontal = skinClass->GetThemeEnumValue(part, state, TMT_IMAGELAYOUT, IL_HORIZONTAL) == IL_HORIZONTAL;
     return strip;
 }
 
@@ -93,40 +63,40 @@ CHLMSkinImage* CHLMSkinManagerSchemaDefault::FindImage(CHLMSkinManagerClass* ski
 BOOL CHLMSkinManagerSchemaDefault::DrawThemeBackground(CDC* dc, CHLMSkinManagerClass* skinClass, int part,
                                                        int state, const RECT* rect)
 {
-    const int background = skinClass->GetThemeEnumValue(part, state, BgTypeId, kBgImage);
-    if (background == kBgBorderFill)
+    const int background = skinClass->GetThemeEnumValue(part, state, TMT_BGTYPE, BT_IMAGEFILE);
+    if (background == BT_BORDERFILL)
         return DrawBorderFill(dc, skinClass, part, state, rect);
-    if (background != kBgImage)
+    if (background != BT_IMAGEFILE)
         return TRUE;
 
     // With images chosen by size and no glyph, the background is the first numbered image.
-    const BOOL numbered = skinClass->GetThemeEnumValue(part, state, ImageSelectTypeId, 0) != 0 &&
-                          skinClass->GetThemeEnumValue(part, state, GlyphTypeId, 0) == 0;
-    int imageProperty = numbered ? ImageFile1Id : ImageFileId;
+    const BOOL numbered = skinClass->GetThemeEnumValue(part, state, TMT_IMAGESELECTTYPE, IST_NONE) != IST_NONE &&
+                          skinClass->GetThemeEnumValue(part, state, TMT_GLYPHTYPE, GT_NONE) == GT_NONE;
+    int imageProperty = numbered ? TMT_IMAGEFILE1 : TMT_IMAGEFILE;
     if (numbered && skinClass->GetThemeString(part, state, imageProperty, L"").IsEmpty())
-        imageProperty = ImageFileId;
-    RECT margins = skinClass->GetThemeRect(part, state, SizingMarginsId, 0, 0, 0, 0);
+        imageProperty = TMT_IMAGEFILE;
+    RECT margins = skinClass->GetThemeRect(part, state, TMT_SIZINGMARGINS, 0, 0, 0, 0);
     CHLMSkinImage* image = FindImage(skinClass, part, state, imageProperty);
     if (image == nullptr)
         return FALSE;
 
     const FrameStrip strip = ReadFrameStrip(skinClass, part, state);
     const CSize frame = FrameSize(image->GetExtent(), strip);
-    const BOOL keyed = !image->IsAlphaImage() && skinClass->GetThemeBool(part, state, TransparentId, FALSE);
-    const int sizingType = skinClass->GetThemeEnumValue(part, state, SizingTypeId, kSizingStretch);
+    const BOOL keyed = !image->IsAlphaImage() && skinClass->GetThemeBool(part, state, TMT_TRANSPARENT, FALSE);
+    const int sizingType = skinClass->GetThemeEnumValue(part, state, TMT_SIZINGTYPE, ST_STRETCH);
 
     CRect destination(rect);
-    if (sizingType == kSizingTrueSize)
+    if (sizingType == ST_TRUESIZE)
     {
         int width = frame.cx, height = frame.cy;
-        if (skinClass->GetThemeInt(part, state, TrueSizeStretchMarkId, 0) > 0)
+        if (skinClass->GetThemeInt(part, state, TMT_TRUESIZESTRETCHMARK, 0) > 0)
         {
             width = std::min(width, destination.Width());
             height = std::min(height, destination.Height());
         }
         const int x = std::max<int>(rect->left, (rect->left + rect->right - width) / 2);
         const int y = std::max<int>(rect->top, (rect->top + rect->bottom - height) / 2);
-        if (skinClass->GetThemeEnumValue(part, state, VAlignId, 0) == kVAlignBottom)
+        if (skinClass->GetThemeEnumValue(part, state, TMT_VALIGN, VA_TOP) == VA_BOTTOM)
             destination.SetRect(x, rect->bottom - height, x + width, rect->bottom);
         else
             destination.SetRect(x, y, x + width, y + height);
@@ -134,16 +104,16 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeBackground(CDC* dc, CHLMSkinManagerC
     }
 
     const COLORREF transparent =
-        keyed ? skinClass->GetThemeColor(part, state, TransparentColorId, kMagenta) : kNoColor;
-    BOOL borderOnly = skinClass->GetThemeBool(part, state, BorderOnlyId, FALSE);
+        keyed ? skinClass->GetThemeColor(part, state, TMT_TRANSPARENTCOLOR, kMagenta) : kNoColor;
+    BOOL borderOnly = skinClass->GetThemeBool(part, state, TMT_BORDERONLY, FALSE);
     if (skinClass->GetClassCode() == m_nWindowClass && part >= kFirstFramePart && part <= kLastFramePart)
         borderOnly = FALSE;
-    image->SetMirrorAllowed(skinClass->GetThemeBool(part, state, MirrorImageId, TRUE));
+    image->SetMirrorAllowed(skinClass->GetThemeBool(part, state, TMT_MIRRORIMAGE, TRUE));
     image->CreateSolidRectArray(strip.count, strip.horizontal, margins);
     image->DrawImage(dc, destination, SourceFrame(state, strip, frame), margins, transparent, sizingType,
                      borderOnly);
 
-    if (skinClass->GetThemeEnumValue(part, state, GlyphTypeId, 0) == kGlyphImage)
+    if (skinClass->GetThemeEnumValue(part, state, TMT_GLYPHTYPE, GT_NONE) == GT_IMAGEGLYPH)
         DrawThemeGlyph(dc, skinClass, part, state, rect);
     return TRUE;
 }
@@ -153,11 +123,11 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass*
 {
     const FrameStrip strip = ReadFrameStrip(skinClass, part, state);
     const RECT margins =
-        CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, state, ContentMarginsId, 0, 0, 0, 0), *rect);
+        CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, state, TMT_CONTENTMARGINS, 0, 0, 0, 0), *rect);
     const RECT content = {rect->left + margins.left, rect->top + margins.top, rect->right - margins.right,
                           rect->bottom - margins.bottom};
-    int imageProperty = GlyphImageFileId;
-    if (skinClass->GetThemeEnumValue(part, state, ImageSelectTypeId, 0) == kImageSelectBySize)
+    int imageProperty = TMT_GLYPHIMAGEFILE;
+    if (skinClass->GetThemeEnumValue(part, state, TMT_IMAGESELECTTYPE, IST_NONE) == IST_SIZE)
     {
         imageProperty = FindBestImage(skinClass, part, state, &content, strip.count, strip.horizontal);
         if (imageProperty < 0)
@@ -168,15 +138,15 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass*
         return FALSE;
 
     const CSize frame = FrameSize(image->GetExtent(), strip);
-    const BOOL keyed = !image->IsAlphaImage() && skinClass->GetThemeBool(part, state, GlyphTransparentId, FALSE);
+    const BOOL keyed = !image->IsAlphaImage() && skinClass->GetThemeBool(part, state, TMT_GLYPHTRANSPARENT, FALSE);
     const COLORREF transparent =
-        keyed ? skinClass->GetThemeColor(part, state, TransparentColorId, kMagenta) : kNoColor;
+        keyed ? skinClass->GetThemeColor(part, state, TMT_TRANSPARENTCOLOR, kMagenta) : kNoColor;
     // Centred in the content; only the top is held inside it.
     const int x = (content.left + content.right - frame.cx) / 2;
     const int y = std::max<int>(content.top, (content.top + content.bottom - frame.cy) / 2);
     const RECT destination = {x, y, x + frame.cx, y + frame.cy};
     const RECT noMargins = {0, 0, 0, 0};
-    image->DrawImage(dc, destination, SourceFrame(state, strip, frame), noMargins, transparent, kSizingTrueSize,
+    image->DrawImage(dc, destination, SourceFrame(state, strip, frame), noMargins, transparent, ST_TRUESIZE,
                      FALSE);
     return TRUE;
 }
@@ -185,7 +155,7 @@ int CHLMSkinManagerSchemaDefault::FindBestImage(CHLMSkinManagerClass* skinClass,
                                                 const RECT* content, int frameCount, BOOL horizontal)
 {
     const FrameStrip strip = {std::max(1, frameCount), horizontal};
-    for (int property = ImageFile5Id; property >= ImageFile1Id; --property)
+    for (int property = TMT_IMAGEFILE5; property >= TMT_IMAGEFILE1; --property)
     {
         const CString name = skinClass->GetThemeString(part, state, property, L"");
         if (name.IsEmpty())
@@ -194,12 +164,12 @@ int CHLMSkinManagerSchemaDefault::FindBestImage(CHLMSkinManagerClass* skinClass,
         if (extent.cx == 0 && extent.cy == 0)
             return -1;
         const CSize frame = FrameSize(extent, strip);
-        if (property == ImageFile1Id)
+        if (property == TMT_IMAGEFILE1)
             return property;
         if (frame.cy <= content->bottom - content->top && frame.cx <= content->right - content->left)
             return property;
     }
-    return ImageFileId;
+    return TMT_IMAGEFILE;
 }
 
 BOOL CHLMSkinManagerSchemaDefault::DrawBorderFill(CDC* dc, CHLMSkinManagerClass* skinClass, int part, int state,
@@ -209,11 +179,11 @@ BOOL CHLMSkinManagerSchemaDefault::DrawBorderFill(CDC* dc, CHLMSkinManagerClass*
         return FALSE;
     CRect r(rect);
     // A border never grows beyond the rectangle it frames.
-    const int border = std::max(0, std::min(skinClass->GetThemeInt(part, state, BorderSizeId, 1),
+    const int border = std::max(0, std::min(skinClass->GetThemeInt(part, state, TMT_BORDERSIZE, 1),
                                             std::max(r.Width(), r.Height())));
-    const COLORREF borderColor = skinClass->GetThemeColor(part, state, BorderColorId, kNoColor);
-    const COLORREF fillColor = skinClass->GetThemeColor(part, state, FillColorId, kNoColor);
-    const BOOL borderOnly = skinClass->GetThemeBool(part, state, BorderOnlyId, FALSE);
+    const COLORREF borderColor = skinClass->GetThemeColor(part, state, TMT_BORDERCOLOR, kNoColor);
+    const COLORREF fillColor = skinClass->GetThemeColor(part, state, TMT_FILLCOLOR, kNoColor);
+    const BOOL borderOnly = skinClass->GetThemeBool(part, state, TMT_BORDERONLY, FALSE);
     HDC hdc = dc->GetSafeHdc();
     if (border > 0 && borderColor != kNoColor)
     {

@@ -7,44 +7,15 @@
 #include "hlmskindrawtools.h"
 #include "hlmskinimage.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "hlmskinobjectframe.h"
 
 #include <algorithm>
 
 namespace
 {
-enum WindowPart
-{
-    CaptionPart = 1,
-    SmallCaptionPart = 2,
-    FrameLeftPart = 7,
-    FrameRightPart = 8,
-    FrameBottomPart = 9,
-    SmallFrameLeftPart = 10,
-    SmallFrameRightPart = 11,
-    SmallFrameBottomPart = 12,
-    CloseButtonPart = 18
-};
 
-enum PropertyId
-{
-    TransparentId = 2201,
-    ImageCountId = 2401,
-    ImageFileId = 3001,
-    SizingMarginsId = 3601,
-    BorderColorId = 3801,
-    TransparentColorId = 3809,
-    BgTypeId = 4001
-};
 
-const int kActive = 1;
-const int kInactive = 2;
-const int kImageBackground = 0;
-const int kBorderFill = 1;
-const int kStretch = 1;
-const int kTrueSizeKind = 1;
-const int kCaptionTextId = 1610;
-const int kInactiveCaptionTextId = 1620;
 const int kClientEdge = 2;
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
 const COLORREF kMagenta = RGB(255, 0, 255);
@@ -145,7 +116,7 @@ BOOL CHLMSkinManagerSchemaDefault::DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame*
         return FALSE;
     const BOOL tool = IsToolWindow(exStyle);
     const BOOL active = frame->IsActive();
-    const int state = active ? kActive : kInactive;
+    const int state = active ? FS_ACTIVE : FS_INACTIVE;
     const CRect caption(0, 0, window.right, borders.top);
     const CRect rest(0, borders.top, window.right, window.bottom);
 
@@ -153,13 +124,13 @@ BOOL CHLMSkinManagerSchemaDefault::DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame*
     const CRect left(rest.left, rest.top, rest.left + borders.left, rest.bottom - borders.bottom);
     const CRect right(rest.right - borders.right, rest.top, rest.right, rest.bottom - borders.bottom);
     const CRect bottom(rest.left, rest.bottom - borders.bottom, rest.right, rest.bottom);
-    skinClass->DrawThemeBackground(dc, tool ? SmallFrameLeftPart : FrameLeftPart, state, &left);
-    skinClass->DrawThemeBackground(dc, tool ? SmallFrameRightPart : FrameRightPart, state, &right);
-    skinClass->DrawThemeBackground(dc, tool ? SmallFrameBottomPart : FrameBottomPart, state, &bottom);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, &left);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, &right);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, &bottom);
 
     ScopedSectionLock lock(m_lock);
     CHLMBufferDC buffer(dc->GetSafeHdc(), caption);
-    const int captionPart = tool ? SmallCaptionPart : CaptionPart;
+    const int captionPart = tool ? WP_SMALLCAPTION : WP_CAPTION;
     skinClass->DrawThemeBackground(&buffer, captionPart, state, &caption);
 
     int textLeft = borders.left;
@@ -182,7 +153,7 @@ BOOL CHLMSkinManagerSchemaDefault::DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame*
 
     const CHLMSkinManagerMetrics* metrics = GetSkinManager()->GetMetrics();
     CFont* font = const_cast<CFont*>(tool ? &metrics->m_fntSmCaption : &metrics->m_fntCaption);
-    const COLORREF color = GetSkinManager()->GetThemeSysColor(active ? kCaptionTextId : kInactiveCaptionTextId);
+    const COLORREF color = GetSkinManager()->GetThemeSysColor(active ? TMT_CAPTIONTEXT : TMT_INACTIVECAPTIONTEXT);
     CString text;
     CHLMDrawHelpers::GetDefWindowText(frame->m_hWnd, text);
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
@@ -232,7 +203,7 @@ CSize CHLMSkinManagerSchemaDefault::GetCaptionButtonSize(CHLMSkinManagerClass* s
 {
     // The close button's frame, scaled to the height; wider frames keep some of their width.
     SIZE frame = {0, 0};
-    if (!skinClass->GetThemePartSize(CloseButtonPart, kActive, nullptr, kTrueSizeKind, &frame))
+    if (!skinClass->GetThemePartSize(WP_CLOSEBUTTON, FS_ACTIVE, nullptr, TS_TRUE, &frame))
         return CSize(height, height);
     return CSize(MulDiv(frame.cx, height, frame.cy) + MulDiv(frame.cx - frame.cy, 4, frame.cy), height);
 }
@@ -287,10 +258,11 @@ void CHLMSkinManagerSchemaDefault::DrawFrameEdges(CDC* dc, CRect rect, CHLMSkinO
 void CHLMSkinManagerSchemaDefault::DrawClientEdge(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame)
 {
     CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(frame->GetSkinClassName());
-    if (skinClass != nullptr && skinClass->GetThemeEnumValue(0, 0, BgTypeId, kImageBackground) == kBorderFill)
+    if (skinClass != nullptr
+        && skinClass->GetThemeEnumValue(kAnyPart, kAnyState, TMT_BGTYPE, BT_IMAGEFILE) == BT_BORDERFILL)
     {
         // A skin without a border colour draws no border line.
-        const COLORREF border = skinClass->GetThemeColor(0, 0, BorderColorId, kNoColor);
+        const COLORREF border = skinClass->GetThemeColor(kAnyPart, kAnyState, TMT_BORDERCOLOR, kNoColor);
         if (border != kNoColor)
             dc->Draw3dRect(&rect, border, border);
         rect.DeflateRect(1, 1);
@@ -385,14 +357,14 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
     CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(L"WINDOW");
     if (skinClass == nullptr)
         return nullptr;
-    const int part = tool ? SmallCaptionPart : CaptionPart;
-    const CString name = skinClass->GetThemeString(part, kActive, ImageFileId, L"");
+    const int part = tool ? WP_SMALLCAPTION : WP_CAPTION;
+    const CString name = skinClass->GetThemeString(part, FS_ACTIVE, TMT_IMAGEFILE, L"");
     if (name.IsEmpty())
         return nullptr;
     CHLMSkinManagerResourceFile* file = GetSkinManager()->GetResourceFile();
     const CSize extent = skinClass->GetImages()->GetExtent(file, name);
     CHLMSkinImage* image = extent == CSize(0, 0) ? nullptr : skinClass->GetImages()->LoadFile(file, name);
-    const int count = skinClass->GetThemeInt(part, kActive, ImageCountId, 1);
+    const int count = skinClass->GetThemeInt(part, FS_ACTIVE, TMT_IMAGECOUNT, 1);
     if (image == nullptr || count < 1 || top <= 0)
     {
         if (count < 1)
@@ -412,13 +384,13 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
     CBitmap* previous = memory.SelectObject(&bitmap);
 
     COLORREF key = kNoColor;
-    if (!image->IsAlphaImage() && skinClass->GetThemeBool(part, kActive, TransparentId, FALSE))
-        key = skinClass->GetThemeColor(part, kActive, TransparentColorId, kMagenta);
+    if (!image->IsAlphaImage() && skinClass->GetThemeBool(part, FS_ACTIVE, TMT_TRANSPARENT, FALSE))
+        key = skinClass->GetThemeColor(part, FS_ACTIVE, TMT_TRANSPARENTCOLOR, kMagenta);
     // Without a key colour the scan compares with the magenta the image is drawn over.
     const COLORREF fill = key != kNoColor ? key : kMagenta;
     memory.FillSolidRect(&target, fill);
 
-    CRect margins(CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, kActive, SizingMarginsId, 0, 0, 0, 0),
+    CRect margins(CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, FS_ACTIVE, TMT_SIZINGMARGINS, 0, 0, 0, 0),
                                               target));
     if (margins.top + margins.bottom > target.Height())
         margins.bottom = std::max(0, static_cast<int>(target.Height() - margins.top));
@@ -430,7 +402,7 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
         bands.left = std::min(static_cast<int>(margins.left), cx / 2);
         bands.right = std::min(static_cast<int>(margins.right), cx - static_cast<int>(bands.left));
     }
-    image->DrawImage(&memory, target, source, margins, key, kStretch, FALSE);
+    image->DrawImage(&memory, target, source, margins, key, ST_STRETCH, FALSE);
     ScanFrameTransparency(&memory, record->rgnLeft, record->rgnRight, record->nTransparentRows, target, bands, fill);
     memory.SelectObject(previous);
 

@@ -3,25 +3,13 @@
 #include "hlmskinmanagerschema.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 
 namespace
 {
 typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
 
-enum ScrollBarPart
-{
-    ArrowButton = 1,
-    ThumbHorz = 2,
-    ThumbVert = 3,
-    LowerTrackHorz = 4,
-    UpperTrackHorz = 5,
-    LowerTrackVert = 6,
-    UpperTrackVert = 7,
-    GripperHorz = 8,
-    GripperVert = 9
-};
 
-const int kImageCountId = 2401;
 // An arrow strip of 20 frames adds a hover frame per direction for a bar under the mouse.
 const int kArrowFramesWithHover = 20;
 const int kNoCode = -1;
@@ -91,7 +79,7 @@ void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* f
     int thumbOffset = bar->nThumbStart - bar->nFirstArrowEnd;
     if (!states.enabled || bar->nSecondArrowStart < bar->nThumbEnd)
         thumbLength = thumbOffset = 0;
-    states.arrowFrames = skinClass->GetThemeInt(ArrowButton, 0, kImageCountId, 16);
+    states.arrowFrames = skinClass->GetThemeInt(SBP_ARROWBTN, kAnyState, TMT_IMAGECOUNT, 16);
 
     const CRect& r = bar->rect;
     const BOOL vertical = bar->bVertical;
@@ -108,9 +96,9 @@ void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* f
         second.SetRect(bar->nSecondArrowStart, r.top, r.right, r.bottom);
         track.SetRect(bar->nFirstArrowEnd, r.top, bar->nSecondArrowStart, r.bottom);
     }
-    skinClass->DrawThemeBackground(dc, ArrowButton, states.Arrow(CHLMSkinObjectFrame::HotFirstArrow, vertical ? kUp : kLeft),
-                                   &first);
-    skinClass->DrawThemeBackground(dc, ArrowButton,
+    skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
+                                   states.Arrow(CHLMSkinObjectFrame::HotFirstArrow, vertical ? kUp : kLeft), &first);
+    skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
                                    states.Arrow(CHLMSkinObjectFrame::HotSecondArrow, vertical ? kDown : kRight), &second);
     if (track.IsRectEmpty())
         return;
@@ -132,16 +120,16 @@ void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* f
         upper.left = thumb.right;
     }
     if (!lower.IsRectEmpty())
-        skinClass->DrawThemeBackground(dc, vertical ? LowerTrackVert : LowerTrackHorz,
+        skinClass->DrawThemeBackground(dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ,
                                        states.Part(CHLMSkinObjectFrame::HotTrackBeforeThumb), &lower);
     if (!thumb.IsRectEmpty())
     {
         const int state = states.Part(CHLMSkinObjectFrame::HotThumb);
-        skinClass->DrawThemeBackground(dc, vertical ? ThumbVert : ThumbHorz, state, &thumb);
+        skinClass->DrawThemeBackground(dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state, &thumb);
         if (vertical ? thumb.Height() > kMinGripperHeight : thumb.Width() > kMinGripperWidth)
-            skinClass->DrawThemeBackground(dc, vertical ? GripperVert : GripperHorz, state, &thumb);
+            skinClass->DrawThemeBackground(dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state, &thumb);
     }
     if (!upper.IsRectEmpty())
-        skinClass->DrawThemeBackground(dc, vertical ? UpperTrackVert : UpperTrackHorz,
+        skinClass->DrawThemeBackground(dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
                                        states.Part(CHLMSkinObjectFrame::HotTrackAfterThumb), &upper);
 }

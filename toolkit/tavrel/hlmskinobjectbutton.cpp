@@ -2,20 +2,19 @@
 
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <algorithm>
 
 namespace
 {
-// Parts and states of the skin class "BUTTON".
-const int kPushButtonPart = 1, kRadioButtonPart = 2, kCheckBoxPart = 3, kGroupBoxPart = 4;
-const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4, kStateDefaulted = 5;
-const int kCheckedStates = 4;  // added to the base state for checked, twice for mixed
-const int kTextColorProperty = 3803;
 const BYTE kLastSkinnedType = BS_PUSHBOX;
 const int kDefaultGlyphSize = 13;
-const int kDrawSize = 2;  // the part size kind of TS_DRAW
+// The gap between a check box's or radio button's glyph and its text.
+const int kGlyphTextGap = 3;
+// How far a group box's caption stands in from the frame's left or right end.
+const int kGroupCaptionLeftInset = 8, kGroupCaptionRightInset = 6;
 
 // The content rectangle of each button type that is not push-like; 0 stands for the radio
 // glyph rectangle.
@@ -264,38 +263,38 @@ void CHLMSkinObjectButton::OnDraw(CDC* dc, CRect rect)
     const BOOL enabled = IsWindowEnabled();
     const BOOL hot = m_bHot || ::GetCapture() == m_hWnd;
     const LRESULT check = SendMessage(BM_GETCHECK, 0, 0);
-    const int baseState = !enabled ? kStateDisabled : m_bPushed ? kStatePressed : hot ? kStateHot : kStateNormal;
+    const int baseState = !enabled ? PBS_DISABLED : m_bPushed ? PBS_PRESSED : hot ? PBS_HOT : PBS_NORMAL;
     const BYTE type = GetButtonType();
     int part = 0, state = 0;
     CRect partRect = rect;
     if (IsPushLike())
     {
-        part = kPushButtonPart;
-        state = !enabled ? kStateDisabled
-              : m_bPushed ? kStatePressed
-              : hot ? kStateHot
-              : check != 0 ? kStatePressed
-              : type == BS_DEFPUSHBUTTON ? kStateDefaulted
-              : kStateNormal;
+        part = BP_PUSHBUTTON;
+        state = !enabled ? PBS_DISABLED
+              : m_bPushed ? PBS_PRESSED
+              : hot ? PBS_HOT
+              : check != 0 ? PBS_PRESSED
+              : type == BS_DEFPUSHBUTTON ? PBS_DEFAULTED
+              : PBS_NORMAL;
     }
     else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
     {
-        part = kRadioButtonPart;
-        state = baseState + (check != 0 ? kCheckedStates : 0);
+        part = BP_RADIOBUTTON;
+        state = baseState + (check != 0 ? kCheckedStateOffset : 0);
         GetPartRect(dc, &partRect, RectRadioGlyph);
     }
     else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
     {
-        part = kCheckBoxPart;
-        state = baseState + (check != 0 ? kCheckedStates : 0);
+        part = BP_CHECKBOX;
+        state = baseState + (check != 0 ? kCheckedStateOffset : 0);
         if (check == BST_INDETERMINATE && (type == BS_3STATE || type == BS_AUTO3STATE))
-            state += kCheckedStates;
+            state += kCheckedStateOffset;
         GetPartRect(dc, &partRect, RectCheckGlyph);
     }
     else if (type == BS_GROUPBOX)
     {
-        part = kGroupBoxPart;
-        state = enabled ? 1 : 2;
+        part = BP_GROUPBOX;
+        state = enabled ? GBS_NORMAL : GBS_DISABLED;
         CRect caption;
         GetPartRect(dc, &caption, RectGroupCaption);
         if (!caption.IsRectEmpty())
@@ -312,10 +311,10 @@ void CHLMSkinObjectButton::OnDraw(CDC* dc, CRect rect)
     }
     if (skinClass != nullptr && part != 0)
     {
-        if (part != kGroupBoxPart)
+        if (part != BP_GROUPBOX)
             skinClass->DrawThemeBackground(dc, part, state, &partRect);
         // A part without a text colour writes in the skin's button text colour.
-        dc->SetTextColor(skinClass->GetThemeColor(part, state, kTextColorProperty, GetColor(COLOR_BTNTEXT)));
+        dc->SetTextColor(skinClass->GetThemeColor(part, state, TMT_TEXTCOLOR, GetColor(COLOR_BTNTEXT)));
     }
     DrawButtonContent(dc);
 }
@@ -327,7 +326,7 @@ void CHLMSkinObjectButton::GetCheckBoxSize(CSize* size, BOOL checkBox)
     const RECT bounds = {0, 0, kDefaultGlyphSize, kDefaultGlyphSize};
     SIZE partSize = {0, 0};
     if (skinClass != nullptr &&
-        skinClass->GetThemePartSize(checkBox ? kCheckBoxPart : kRadioButtonPart, kStateNormal, &bounds, kDrawSize,
+        skinClass->GetThemePartSize(checkBox ? BP_CHECKBOX : BP_RADIOBUTTON, PBS_NORMAL, &bounds, TS_DRAW,
                                     &partSize))
         *size = partSize;
 }
@@ -373,7 +372,7 @@ void CHLMSkinObjectButton::GetPartRect(CDC* dc, RECT* out, int code)
     {
         CSize glyph;
         GetCheckBoxSize(&glyph, code == RectCheckText);
-        const int width = glyph.cx + 3;
+        const int width = glyph.cx + kGlyphTextGap;
         if (style & BS_LEFTTEXT)
             rect.right -= width;
         else
@@ -394,7 +393,7 @@ void CHLMSkinObjectButton::GetPartRect(CDC* dc, RECT* out, int code)
         const DWORD horizontal = alignment & BS_CENTER;
         if (horizontal == BS_RIGHT)
         {
-            const int right = rect.right - metrics->m_cxBorder - 6;
+            const int right = rect.right - metrics->m_cxBorder - kGroupCaptionRightInset;
             rect.left += right - width;
             rect.right = right;
         }
@@ -405,7 +404,7 @@ void CHLMSkinObjectButton::GetPartRect(CDC* dc, RECT* out, int code)
         }
         else
         {
-            rect.left = rect.left + metrics->m_cxBorder + 8;
+            rect.left = rect.left + metrics->m_cxBorder + kGroupCaptionLeftInset;
             rect.right = rect.left + width;
         }
         rect.bottom = rect.top + extent.cy;

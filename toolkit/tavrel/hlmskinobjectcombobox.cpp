@@ -2,6 +2,7 @@
 
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmsystemhelpers.h"
 
@@ -11,14 +12,7 @@
 
 namespace
 {
-// Parts, states and properties of the skin classes "COMBOBOX", "EDIT" and "BUTTON".
-const int kBoxPart = 0, kDropDownButtonPart = 1, kCheckBoxPart = 3;
-const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4;
-const int kUncheckedNormal = 1, kUncheckedDisabled = 4, kCheckedStates = 4;
-const int kBorderColorProperty = 3801, kBgTypeProperty = 4001;
-const int kBgImageFile = 0, kBgBorderFill = 1;
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
-const int kTrueSize = 1;
 const int kDefaultCheckBoxSize = 13;
 // The date-time picker draws its own themed button from common controls 6.10 on.
 const DWORD kThemedDateTimeVersion = 0x6000A;
@@ -125,9 +119,9 @@ void CHLMSkinObjectComboBox::DrawSimple(CDC* dc)
     }
     CHLMSkinManagerClass* edit = GetSkinManager()->GetSkinClass(L"EDIT");
     HBRUSH brush = GetClientBrush(dc);
-    if (edit != nullptr && edit->GetThemeEnumValue(kBoxPart, 0, kBgTypeProperty, kBgImageFile) == kBgBorderFill)
+    if (edit != nullptr && edit->GetThemeEnumValue(kAnyPart, kAnyState, TMT_BGTYPE, BT_IMAGEFILE) == BT_BORDERFILL)
     {
-        DrawBorder(dc, rect, edit->GetThemeColor(kBoxPart, 0, kBorderColorProperty, kNoColor));
+        DrawBorder(dc, rect, edit->GetThemeColor(kAnyPart, kAnyState, TMT_BORDERCOLOR, kNoColor));
         rect.DeflateRect(1, 1);
         HLMSkinBrushFrame(dc->GetSafeHdc(), &rect, 1, brush);
     }
@@ -161,8 +155,8 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
     buffer.SelectClipRgn(nullptr);
     if (combo == nullptr)
         return;
-    const int state = !enabled ? kStateDisabled : pressed ? kStatePressed : hot ? kStateHot : kStateNormal;
-    const int background = combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile);
+    const int state = !enabled ? CBXS_DISABLED : pressed ? CBXS_PRESSED : hot ? CBXS_HOT : CBXS_NORMAL;
+    const int background = combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE);
     const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
 
     CRect strip = rect;
@@ -172,18 +166,18 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
         strip.left = rect.right - cx - kComboFrame;
     ::FillRect(buffer.GetSafeHdc(), &strip, brush);
 
-    if (background == kBgImageFile)
+    if (background == BT_IMAGEFILE)
     {
         CRect inner(rect.left + kComboFrame, rect.top + kComboFrame, rect.right - cx - kComboFrame,
                     rect.bottom - kComboFrame);
         if (leftButton)
             inner.OffsetRect(cx, 0);
         buffer.ExcludeClipRect(&inner);
-        combo->DrawThemeBackground(&buffer, kBoxPart, state, &rect);
+        combo->DrawThemeBackground(&buffer, kAnyPart, state, &rect);
     }
-    else if (background == kBgBorderFill)
+    else if (background == BT_BORDERFILL)
     {
-        DrawBorder(&buffer, rect, combo->GetThemeColor(kBoxPart, state, kBorderColorProperty, kNoColor));
+        DrawBorder(&buffer, rect, combo->GetThemeColor(kAnyPart, state, TMT_BORDERCOLOR, kNoColor));
         rect.DeflateRect(1, 1);
         CRect field = rect;
         if (leftButton)
@@ -197,7 +191,7 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
         button.right = button.left + cx;
     else
         button.left = button.right - cx;
-    combo->DrawThemeBackground(&buffer, kDropDownButtonPart, state, &button);
+    combo->DrawThemeBackground(&buffer, CP_DROPDOWNBUTTON, state, &button);
 }
 
 void CHLMSkinObjectComboBox::OnPaint()
@@ -322,8 +316,8 @@ BOOL CHLMSkinObjectDateTime::IsCalendarOpen() const
 int CHLMSkinObjectDateTime::GetDrawState() const
 {
     if (!IsWindowEnabled())
-        return kStateDisabled;
-    return IsHotOrCaptured() ? kStateHot : kStateNormal;
+        return CBXS_DISABLED;
+    return IsHotOrCaptured() ? CBXS_HOT : CBXS_NORMAL;
 }
 
 void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
@@ -341,7 +335,7 @@ void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
     if (combo == nullptr)
         return;
     const int state = GetDrawState();
-    const int bg = combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile);
+    const int bg = combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE);
     const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
     const BOOL themed = GetComCtlVersion() >= kThemedDateTimeVersion;
 
@@ -349,14 +343,14 @@ void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
     {
         buffer.FillSolidRect(rect.right - cx - kComboFrame, rect.top, cx + kComboFrame, rect.Height(), background);
     }
-    else if (bg == kBgImageFile)
+    else if (bg == BT_IMAGEFILE)
     {
         buffer.ExcludeClipRect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
-        combo->DrawThemeBackground(&buffer, kBoxPart, state, &rect);
+        combo->DrawThemeBackground(&buffer, kAnyPart, state, &rect);
     }
-    else if (bg == kBgBorderFill)
+    else if (bg == BT_BORDERFILL)
     {
-        DrawBorder(&buffer, rect, combo->GetThemeColor(kBoxPart, state, kBorderColorProperty, kNoColor));
+        DrawBorder(&buffer, rect, combo->GetThemeColor(kAnyPart, state, TMT_BORDERCOLOR, kNoColor));
         rect.DeflateRect(1, 1);
         buffer.Draw3dRect(&rect, background, background);
     }
@@ -369,7 +363,7 @@ void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
         CRect button = rect;
         button.left = button.right - cx;
         buffer.FillSolidRect(&button, background);
-        combo->DrawThemeBackground(&buffer, kDropDownButtonPart, state, &button);
+        combo->DrawThemeBackground(&buffer, CP_DROPDOWNBUTTON, state, &button);
     }
 }
 
@@ -385,16 +379,16 @@ void CHLMSkinObjectDateTime::DrawCheckBox(CDC* dc, CRect rect, COLORREF backgrou
         return;
     SIZE size = {kDefaultCheckBoxSize, kDefaultCheckBoxSize};
     SIZE trueSize = {0, 0};
-    if (button->GetThemePartSize(kCheckBoxPart, 0, nullptr, kTrueSize, &trueSize))
+    if (button->GetThemePartSize(BP_CHECKBOX, kAnyState, nullptr, TS_TRUE, &trueSize))
         size = trueSize;
     const int left = (area.left + area.right - size.cx) / 2;
     const int top = (area.top + area.bottom - size.cy) / 2;
     const CRect box(left, top, left + size.cx, top + size.cy);
-    int state = IsWindowEnabled() ? kUncheckedNormal : kUncheckedDisabled;
+    int state = IsWindowEnabled() ? CBS_UNCHECKEDNORMAL : CBS_UNCHECKEDDISABLED;
     SYSTEMTIME time = {};
     if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_NONE)
-        state += kCheckedStates;
-    button->DrawThemeBackground(dc, kCheckBoxPart, state, &box);
+        state += kCheckedStateOffset;
+    button->DrawThemeBackground(dc, BP_CHECKBOX, state, &box);
 }
 
 void CHLMSkinObjectDateTime::DrawFrame(CDC* dc)
@@ -402,12 +396,12 @@ void CHLMSkinObjectDateTime::DrawFrame(CDC* dc)
     CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
     const int state = GetDrawState();
     if ((GetExStyle() & WS_EX_CLIENTEDGE) && combo != nullptr
-        && combo->GetThemeEnumValue(kBoxPart, state, kBgTypeProperty, kBgImageFile) == kBgImageFile)
+        && combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE) == BT_IMAGEFILE)
     {
         CRect rect = CHLMDrawHelpers::WindowRectOf(m_hWnd);
         rect.OffsetRect(-rect.left, -rect.top);
         dc->ExcludeClipRect(rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2);
-        combo->DrawThemeBackground(dc, kBoxPart, state, &rect);
+        combo->DrawThemeBackground(dc, kAnyPart, state, &rect);
         dc->SelectClipRgn(nullptr);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "common/hlmdrawhelpers.h"
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "hlmskinmanagerresource.h"
 
 #include <commctrl.h>
@@ -10,29 +11,9 @@
 
 namespace
 {
-// Parts of visual-style class "WINDOW".
-enum WindowPart
-{
-    MinButtonPart = 15,
-    MaxButtonPart = 17,
-    CloseButtonPart = 18,
-    SmallCloseButtonPart = 19,
-    RestoreButtonPart = 21,
-    HelpButtonPart = 23
-};
+// A caption button's inactive drawing states follow its four active ones.
+const int kInactiveCaptionButtonOffset = CBS_DISABLED;
 
-// Drawing states of a caption button; the inactive ones follow at +4.
-enum CaptionButtonState
-{
-    ButtonNormal = 1,
-    ButtonHot = 2,
-    ButtonPushed = 3,
-    ButtonDisabled = 4,
-    InactiveOffset = 4
-};
-
-const int kTabBodyPart = 10;
-const int kStockImageFileId = 3007;
 const UINT kHotTrackInterval = 50;
 const UINT kSetWindowPosFrameChanged =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
@@ -84,7 +65,7 @@ END_MESSAGE_MAP()
 
 CHLMSkinObjectFrame::CHLMSkinObjectFrame()
     : m_nLockCount(0),
-      m_nDialogTexture(TextureNone),
+      m_nDialogTexture(ETDT_DISABLE),
       m_pMDIClient(nullptr),
       m_pHotButton(nullptr),
       m_pPressedButton(nullptr),
@@ -286,7 +267,7 @@ void CHLMSkinObjectFrame::DrawMenuBar(CDC*)
 
 LRESULT CHLMSkinObjectFrame::CallDialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_nDialogTexture != TextureDialog)
+    if (m_nDialogTexture != ETDT_ENABLE)
         return 0;
     const BOOL unicode = SendMessage(WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(m_hWnd), NF_QUERY) == NFR_UNICODE;
     const LONG_PTR value = unicode ? ::GetWindowLongPtrW(m_hWnd, DWLP_DLGPROC) : ::GetWindowLongPtrA(m_hWnd, DWLP_DLGPROC);
@@ -684,13 +665,13 @@ void CHLMSkinObjectFrame::OnSysCommand(UINT id, LPARAM)
 
 void CHLMSkinObjectFrame::OnTimer(UINT_PTR id)
 {
-    if (id == ResetNonClientTimer)
+    if (id == kResetNonClientTimer)
     {
         ResetNonClientState();
-        KillTimer(ResetNonClientTimer);
+        KillTimer(kResetNonClientTimer);
         return;
     }
-    if (id != HotTrackTimer)
+    if (id != kHotTrackTimer)
     {
         Default();
         return;
@@ -730,9 +711,9 @@ void CHLMSkinObjectFrame::CCaptionButton::Draw(CDC* dc, BOOL frameActive)
 {
     const BOOL hot = IsHighlighted() && (IsPressed() || m_pFrame->m_pPressedButton == nullptr);
     const BOOL pushed = hot && IsPressed();
-    int state = !m_bEnabled ? ButtonDisabled : pushed ? ButtonPushed : hot ? ButtonHot : ButtonNormal;
+    int state = !m_bEnabled ? CBS_DISABLED : pushed ? CBS_PUSHED : hot ? CBS_HOT : CBS_NORMAL;
     if (!frameActive)
-        state += InactiveOffset;
+        state += kInactiveCaptionButtonOffset;
     CHLMSkinManagerClass* window = m_pFrame->GetSkinManager()->GetSkinClass(L"WINDOW");
     if (window != nullptr)
         window->DrawThemeBackground(dc, m_nPart, state, &m_rect);
@@ -760,15 +741,15 @@ void CHLMSkinObjectFrame::UpdateButtons()
     const BOOL minimizeBox = (style & WS_MINIMIZEBOX) != 0;
 
     AddButton(SC_CLOSE, !dialogFrame || sysMenu, IsCloseEnabled(), HTCLOSE,
-              tool ? SmallCloseButtonPart : CloseButtonPart);
-    AddButton(SC_MAXIMIZE, !maximised && minMax, maximizeBox, HTMAXBUTTON, MaxButtonPart);
+              tool ? WP_SMALLCLOSEBUTTON : WP_CLOSEBUTTON);
+    AddButton(SC_MAXIMIZE, !maximised && minMax, maximizeBox, HTMAXBUTTON, WP_MAXBUTTON);
     // A minimised window shows its restore button where the minimise button would be.
     if (minimised)
-        AddButton(SC_RESTORE, minMax, minimizeBox, HTMINBUTTON, RestoreButtonPart);
+        AddButton(SC_RESTORE, minMax, minimizeBox, HTMINBUTTON, WP_RESTOREBUTTON);
     else
-        AddButton(SC_RESTORE, maximised && minMax, maximizeBox, HTMAXBUTTON, RestoreButtonPart);
-    AddButton(SC_MINIMIZE, !minimised && minMax, minimizeBox, HTMINBUTTON, MinButtonPart);
-    AddButton(SC_CONTEXTHELP, (exStyle & WS_EX_CONTEXTHELP) && !tool && sysMenu, TRUE, HTHELP, HelpButtonPart);
+        AddButton(SC_RESTORE, maximised && minMax, maximizeBox, HTMAXBUTTON, WP_RESTOREBUTTON);
+    AddButton(SC_MINIMIZE, !minimised && minMax, minimizeBox, HTMINBUTTON, WP_MINBUTTON);
+    AddButton(SC_CONTEXTHELP, (exStyle & WS_EX_CONTEXTHELP) && !tool && sysMenu, TRUE, HTHELP, WP_HELPBUTTON);
 }
 
 BOOL CHLMSkinObjectFrame::IsCloseEnabled() const
@@ -834,7 +815,7 @@ CHLMSkinObjectFrame::CCaptionButton* CHLMSkinObjectFrame::HitTestButton(CPoint w
 
 void CHLMSkinObjectFrame::KillHotTimer()
 {
-    KillTimer(HotTrackTimer);
+    KillTimer(kHotTrackTimer);
 }
 
 BOOL CHLMSkinObjectFrame::HandleMouseMove(CPoint screenPoint)
@@ -851,7 +832,7 @@ BOOL CHLMSkinObjectFrame::HandleMouseMove(CPoint screenPoint)
         RedrawButtons();
         if (button != nullptr)
         {
-            SetTimer(HotTrackTimer, kHotTrackInterval);
+            SetTimer(kHotTrackTimer, kHotTrackInterval);
             return TRUE;
         }
     }
@@ -960,7 +941,7 @@ BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lP
             return FALSE;
         return AnswerCtlColor(message, wParam, lParam, result);
     }
-    if (message == WM_ERASEBKGND && m_nDialogTexture == TextureTabbedPage)
+    if (message == WM_ERASEBKGND && m_nDialogTexture == ETDT_ENABLETAB)
     {
         HDC dc = reinterpret_cast<HDC>(wParam);
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -1002,7 +983,7 @@ BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lPa
 HBRUSH CHLMSkinObjectFrame::GetDialogTextureBrush(HDC dc, HWND control, UINT ctlColor)
 {
     CHLMSkinManagerMetrics* metrics = GetMetrics();
-    if (m_nDialogTexture != TextureTabbedPage)
+    if (m_nDialogTexture != ETDT_ENABLETAB)
     {
         CWnd::GrayCtlColor(dc, control, ctlColor, metrics->m_brushBtnFace, GetColor(COLOR_BTNTEXT));
         return metrics->m_brushBtnFace;
@@ -1030,7 +1011,7 @@ HBRUSH CHLMSkinObjectFrame::CreateTabPageBrush()
     CHLMSkinManagerClass* tab = GetSkinManager()->GetSkinClass(L"TAB");
     if (tab == nullptr)
         return NULL;
-    const CString name = tab->GetThemeString(kTabBodyPart, 0, kStockImageFileId, L"");
+    const CString name = tab->GetThemeString(TABP_BODY, kAnyState, kStockImageFileProperty, L"");
     CHLMSkinImage* image = name.IsEmpty() ? nullptr
                                           : tab->GetImages()->LoadFile(GetSkinManager()->GetResourceFile(), name);
     if (image == nullptr)

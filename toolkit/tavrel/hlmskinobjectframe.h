@@ -6,6 +6,7 @@
 #pragma once
 
 #include "hlmskinobject.h"
+#include "hlmskinvocabulary.h"
 
 class CHLMSkinManagerSchema;
 
@@ -89,22 +90,6 @@ public:
         CHLMSkinObjectFrame* m_pFrame;
         UINT m_nCommand;
         BOOL m_bEnabled;
-    };
-
-    // Dialog textures.
-    enum
-    {
-        TextureNone = 1,
-        TextureDialog = 2,
-        TextureTabbedPage = 6
-    };
-
-    // Timers on skinned windows.
-    enum
-    {
-        HotTrackTimer = 2763,
-        ResetNonClientTimer = 2765,
-        ScrollRepeatTimer = 64069
     };
 
     CHLMSkinObjectFrame();

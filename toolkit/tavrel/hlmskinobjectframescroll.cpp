@@ -5,6 +5,7 @@
 #include "hlmskinobjectframe.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <windowsx.h>
@@ -18,7 +19,6 @@ typedef CHLMSkinObjectFrame::SCROLLBARTRACKING SCROLLBARTRACKING;
 
 const int kThumbDragCommand = 4;
 const UINT kHotTrackInterval = 50;
-const int kSizeBoxPart = 10, kSizeBoxRightAlign = 1;
 // The drag rectangle reaches this many bar widths across the bar and thumb metrics past
 // each end; beyond it the thumb snaps back to where the drag began.
 const int kDragBarWidths = 8;
@@ -118,7 +118,7 @@ void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
     dc->FillSolidRect(&box, GetSchema()->GetSizeBoxColor());
     CHLMSkinManagerClass* scrollBar = GetSkinManager()->GetSkinClass(L"SCROLLBAR");
     if (scrollBar != nullptr && IsSizeGripVisible())
-        scrollBar->DrawThemeBackground(dc, kSizeBoxPart, kSizeBoxRightAlign, &box);
+        scrollBar->DrawThemeBackground(dc, SBP_SIZEBOX, SZB_RIGHTALIGN, &box);
 }
 
 BOOL CHLMSkinObjectFrame::HotTrackScrollBars(CPoint framePoint)
@@ -139,7 +139,7 @@ BOOL CHLMSkinObjectFrame::HotTrackScrollBars(CPoint framePoint)
         }
         if (code != 0)
         {
-            SetTimer(HotTrackTimer, kHotTrackInterval, nullptr);
+            SetTimer(kHotTrackTimer, kHotTrackInterval, nullptr);
             timerRunning = TRUE;
         }
     }
@@ -392,7 +392,7 @@ void CHLMSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, 
             AfxPostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        if (message.message == WM_TIMER && message.hwnd == m_hWnd && message.wParam == ScrollRepeatTimer)
+        if (message.message == WM_TIMER && message.hwnd == m_hWnd && message.wParam == kScrollRepeatTimer)
         {
             OnScrollRepeatTimer();
         }
@@ -471,7 +471,7 @@ void CHLMSkinObjectFrame::HandleScrollTrackEvent(UINT message, int x, int y)
     }
     if (inside && changed)
     {
-        tracking->nTimer = SetTimer(ScrollRepeatTimer, delay, nullptr);
+        tracking->nTimer = SetTimer(kScrollRepeatTimer, delay, nullptr);
         SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, tracking->nCommand, 0, tracking->bVertical);
     }
 }
@@ -491,7 +491,7 @@ void CHLMSkinObjectFrame::OnScrollRepeatTimer()
     HandleScrollTrackEvent(0, point.x, point.y);
     if (tracking->bInside)
     {
-        tracking->nTimer = SetTimer(ScrollRepeatTimer, RepeatDelay(), nullptr);
+        tracking->nTimer = SetTimer(kScrollRepeatTimer, RepeatDelay(), nullptr);
         SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, tracking->nCommand, 0, tracking->bVertical);
     }
 }
@@ -561,7 +561,7 @@ void CHLMSkinObjectFrame::EndScrollTracking(BOOL restore)
     }
     else if (tracking->nTimer != 0)
     {
-        KillTimer(ScrollRepeatTimer);
+        KillTimer(kScrollRepeatTimer);
         tracking->nTimer = 0;
     }
     SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_ENDSCROLL, 0, tracking->bVertical);

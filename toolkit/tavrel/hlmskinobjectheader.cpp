@@ -1,6 +1,7 @@
 #include "hlmskinobjectheader.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <commctrl.h>
@@ -9,7 +10,6 @@
 
 namespace
 {
-const int kItemPart = 1;
 // The control paints its own filter row from this version on.
 const DWORD kFilterBarVersion = 0x50050;
 const int kTextLength = 256;
@@ -118,11 +118,11 @@ void CHLMSkinObjectHeader::Draw(CDC* dc)
         const int state = GetItemState(index);
         remaining.left = std::max(remaining.left, item.right);
         if (skin != nullptr)
-            skin->DrawThemeBackground(&buffer, kItemPart, state, &item);
+            skin->DrawThemeBackground(&buffer, HP_HEADERITEM, state, &item);
         DrawItem(&buffer, index, item, state);
     }
     if (remaining.left < remaining.right && skin != nullptr)
-        skin->DrawThemeBackground(&buffer, 0, 0, &remaining);
+        skin->DrawThemeBackground(&buffer, kAnyPart, kAnyState, &remaining);
 }
 
 void CHLMSkinObjectHeader::DrawItem(CDC* dc, int index, CRect item, int state)

@@ -1,6 +1,7 @@
 #include "hlmskinobjectmdi.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 
 namespace
 {
@@ -143,7 +144,7 @@ LRESULT CHLMSkinObjectMDIClient::OnMdiArrange(WPARAM, LPARAM)
         ::GetWindowRect(child->m_hWnd, &window);
         child->SendMessage(WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&window));
         child->UnlockNonClient();
-        child->SetTimer(ResetNonClientTimer, kResetDelay, nullptr);
+        child->SetTimer(kResetNonClientTimer, kResetDelay, nullptr);
     });
     const LRESULT result = Default();
     m_bArranging = FALSE;

@@ -1,6 +1,7 @@
 #include "hlmskinobjectprogress.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmwinthemewrapper.h"
 
@@ -10,10 +11,6 @@
 
 namespace
 {
-// Parts of the skin class "PROGRESS"; every part is drawn in state 0.
-const int kBarPart = 1, kBarVertPart = 2, kChunkPart = 3, kChunkVertPart = 4;
-const int kAnyState = 0;
-const int kChunkSizeProperty = 2411, kSpaceSizeProperty = 2412, kSizingMarginsProperty = 3601;
 const int kDefaultSpace = 2;
 const int kMarqueeChunks = 5;
 // Ticks at this interval or faster move the marquee two steps each.
@@ -89,8 +86,10 @@ int CHLMSkinObjectProgress::OnCreate(LPCREATESTRUCT createStruct)
 void CHLMSkinObjectProgress::GetChunkAndSpace(int defaultChunk, int* chunk, int* space)
 {
     CHLMSkinManagerClass* skin = GetSkinClass();
-    *chunk = skin != nullptr ? skin->GetThemeInt(0, kAnyState, kChunkSizeProperty, defaultChunk) : defaultChunk;
-    *space = skin != nullptr ? skin->GetThemeInt(0, kAnyState, kSpaceSizeProperty, kDefaultSpace) : kDefaultSpace;
+    *chunk = skin != nullptr ? skin->GetThemeInt(kAnyPart, kAnyState, TMT_PROGRESSCHUNKSIZE, defaultChunk)
+                             : defaultChunk;
+    *space = skin != nullptr ? skin->GetThemeInt(kAnyPart, kAnyState, TMT_PROGRESSSPACESIZE, kDefaultSpace)
+                             : kDefaultSpace;
     *chunk = std::max(*chunk, 1);
     *space = std::max(*space, 0);
 }
@@ -106,16 +105,16 @@ void CHLMSkinObjectProgress::Draw(CDC* dc)
         return;
     const DWORD style = GetStyle();
     const BOOL vertical = (style & PBS_VERTICAL) != 0;
-    const int barPart = vertical ? kBarVertPart : kBarPart;
+    const int barPart = vertical ? PP_BARVERT : PP_BAR;
     skin->DrawThemeBackground(&buffer, barPart, kAnyState, &client);
-    const RECT margins = skin->GetThemeRect(barPart, kAnyState, kSizingMarginsProperty, 0, 0, 0, 0);
+    const RECT margins = skin->GetThemeRect(barPart, kAnyState, TMT_SIZINGMARGINS, 0, 0, 0, 0);
     const CRect inner(client.left + margins.left, client.top + margins.top, client.right - margins.right,
                       client.bottom - margins.bottom);
     if (style & PBS_MARQUEE)
     {
         // A marquee that has not run yet shows the empty bar, as the control does.
         if (m_bMarqueeShown)
-            DrawMarquee(&buffer, inner, vertical ? kChunkVertPart : kChunkPart);
+            DrawMarquee(&buffer, inner, vertical ? PP_CHUNKVERT : PP_CHUNK);
     }
     else
         DrawChunks(&buffer, client, inner, vertical);
@@ -148,7 +147,7 @@ void CHLMSkinObjectProgress::DrawChunks(CDC* dc, const CRect& client, const CRec
     int chunk = 0, space = 0;
     GetChunkAndSpace((vertical ? client.Width() : client.Height()) * 2 / 3, &chunk, &space);
     CHLMSkinManagerClass* skin = GetSkinClass();
-    const int part = vertical ? kChunkVertPart : kChunkPart;
+    const int part = vertical ? PP_CHUNKVERT : PP_CHUNK;
     if (chunk == 1 && space == 0)
     {
         // One smooth chunk.

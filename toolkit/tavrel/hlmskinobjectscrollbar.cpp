@@ -1,11 +1,11 @@
 #include "hlmskinobjectscrollbar.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 namespace
 {
-const int kSizeBoxPart = 10, kSizeBoxRightAlign = 1;
 
 BOOL SameValues(const SCROLLINFO& a, const SCROLLINFO& b)
 {
@@ -57,7 +57,7 @@ void CHLMSkinObjectScrollBar::DrawControl(CDC* dc)
         FillClientBackground(&buffer, &rect, WM_CTLCOLORSTATIC);
         CHLMSkinManagerClass* scrollBar = GetSkinManager()->GetSkinClass(L"SCROLLBAR");
         if ((style & SBS_SIZEGRIP) && scrollBar != nullptr)
-            scrollBar->DrawThemeBackground(&buffer, kSizeBoxPart, kSizeBoxRightAlign, &rect);
+            scrollBar->DrawThemeBackground(&buffer, SBP_SIZEBOX, SZB_RIGHTALIGN, &rect);
         return;
     }
     m_barControl.bVertical = (style & SBS_VERT) != 0;

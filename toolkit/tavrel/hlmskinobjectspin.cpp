@@ -1,16 +1,13 @@
 #include "hlmskinobjectspin.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <commctrl.h>
 
 namespace
 {
-// Parts and states of the skin class "SPIN".
-const int kUpPart = 1, kDownPart = 2, kUpHorzPart = 3, kDownHorzPart = 4;
-const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4;
-const int kBorderColorProperty = 3801;
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
 
 int OtherHalf(int half)
@@ -58,13 +55,13 @@ int CHLMSkinObjectSpin::HitTest(CPoint point)
 int CHLMSkinObjectSpin::GetHalfState(int half, BOOL enabled) const
 {
     if (!enabled)
-        return kStateDisabled;
+        return UPS_DISABLED;
     if (m_nPressedHalf == half && m_nHotHalf == half)
-        return kStatePressed;
+        return UPS_PRESSED;
     // While the other half is held, this one shows no hot look.
     if ((m_nHotHalf == half || m_nPressedHalf == half) && m_nPressedHalf != OtherHalf(half))
-        return kStateHot;
-    return kStateNormal;
+        return UPS_HOT;
+    return UPS_NORMAL;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -78,7 +75,8 @@ CRect CHLMSkinObjectSpin::DrawBuddyBorder(CDC* dc, const CRect& client)
         !(style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT)))
         return client;
     CHLMSkinManagerClass* edit = GetSkinManager()->GetSkinClass(L"EDIT");
-    const COLORREF border = edit != nullptr ? edit->GetThemeColor(0, 0, kBorderColorProperty, kNoColor) : kNoColor;
+    const COLORREF border =
+        edit != nullptr ? edit->GetThemeColor(kAnyPart, kAnyState, TMT_BORDERCOLOR, kNoColor) : kNoColor;
     CRect area = client;
     const BOOL right = (style & UDS_ALIGNRIGHT) != 0;
     if (right)
@@ -114,15 +112,15 @@ void CHLMSkinObjectSpin::DrawButtons(CDC* dc)
         const int width = area.Width() / 2;
         const CRect left(area.left, area.top, area.left + width, area.bottom);
         const CRect right(area.right - width, area.top, area.right, area.bottom);
-        skinClass->DrawThemeBackground(&buffer, kDownHorzPart, GetHalfState(HalfLowerOrLeft, enabled), &left);
-        skinClass->DrawThemeBackground(&buffer, kUpHorzPart, GetHalfState(HalfUpperOrRight, enabled), &right);
+        skinClass->DrawThemeBackground(&buffer, SPNP_DOWNHORZ, GetHalfState(HalfLowerOrLeft, enabled), &left);
+        skinClass->DrawThemeBackground(&buffer, SPNP_UPHORZ, GetHalfState(HalfUpperOrRight, enabled), &right);
         return;
     }
     const int height = area.Height() / 2;
     const CRect top(area.left, area.top, area.right, area.top + height);
     const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
-    skinClass->DrawThemeBackground(&buffer, kUpPart, GetHalfState(HalfUpperOrRight, enabled), &top);
-    skinClass->DrawThemeBackground(&buffer, kDownPart, GetHalfState(HalfLowerOrLeft, enabled), &bottom);
+    skinClass->DrawThemeBackground(&buffer, SPNP_UP, GetHalfState(HalfUpperOrRight, enabled), &top);
+    skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, GetHalfState(HalfLowerOrLeft, enabled), &bottom);
 }
 
 BOOL CHLMSkinObjectSpin::OnEraseBkgnd(CDC*)

@@ -1,6 +1,7 @@
 #include "hlmskinobjecttab.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <commctrl.h>
@@ -8,11 +9,6 @@
 
 namespace
 {
-// Parts and states of the skin class "TAB" (the same parts serve all four sides).
-const int kTabItemPart = 5, kTabItemLeftEdgePart = 6, kTabItemRightEdgePart = 7, kPanePart = 9;
-const int kStateNormal = 1, kStateHot = 2, kStateSelected = 3;
-// Button-like tabs are push buttons of the class "BUTTON".
-const int kPushButtonPart = 1, kPushButtonNormal = 1, kPushButtonPressed = 3;
 const int kTextLength = 255;
 // How far the selected tab stands out on every side, and the header towards the pane.
 const int kSelectedGrowth = 2;
@@ -93,15 +89,15 @@ CRect CHLMSkinObjectTab::GetHeaderRect()
 int CHLMSkinObjectTab::GetItemPart(int index, int count, BOOL selected) const
 {
     if (index == 0)
-        return kTabItemLeftEdgePart;
+        return TABP_TOPTABITEMLEFTEDGE;
     if (index + 1 == count && !selected)
-        return kTabItemRightEdgePart;
-    return kTabItemPart;
+        return TABP_TOPTABITEMRIGHTEDGE;
+    return TABP_TOPTABITEM;
 }
 
 int CHLMSkinObjectTab::GetItemState(int index, BOOL selected) const
 {
-    return selected ? kStateSelected : index == m_nHotItem ? kStateHot : kStateNormal;
+    return selected ? TIS_SELECTED : index == m_nHotItem ? TIS_HOT : TIS_NORMAL;
 }
 
 void CHLMSkinObjectTab::DrawItemBackground(CDC* dc, CRect rect, int index, int count, BOOL selected)
@@ -109,7 +105,7 @@ void CHLMSkinObjectTab::DrawItemBackground(CDC* dc, CRect rect, int index, int c
     if (GetStyle() & TCS_BUTTONS)
     {
         if (CHLMSkinManagerClass* button = GetSkinManager()->GetSkinClass(L"BUTTON"))
-            button->DrawThemeBackground(dc, kPushButtonPart, selected ? kPushButtonPressed : kPushButtonNormal, &rect);
+            button->DrawThemeBackground(dc, BP_PUSHBUTTON, selected ? PBS_PRESSED : PBS_NORMAL, &rect);
         return;
     }
     if (selected)
@@ -234,7 +230,7 @@ void CHLMSkinObjectTab::DrawPane(CDC* dc, const CRect& rect)
     default: pane.top = header.bottom; break;
     }
     if (CHLMSkinManagerClass* skinClass = GetSkinClass())
-        skinClass->DrawThemeBackground(dc, kPanePart, 0, &pane);
+        skinClass->DrawThemeBackground(dc, TABP_PANE, 0, &pane);
 }
 
 void CHLMSkinObjectTab::DrawTabs(CDC* dc)

@@ -1,6 +1,7 @@
 #include "hlmskinobjecttoolbar.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <algorithm>
@@ -8,10 +9,6 @@
 
 namespace
 {
-// Parts and states of the skin class "TOOLBAR".
-const int kButtonPart = 1, kSplitButtonPart = 3, kSplitDropDownPart = 4, kSeparatorPart = 5;
-const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateDisabled = 4, kStateChecked = 5;
-const int kSeparatorState = 0;
 const int kDefaultImageSize = 16;
 // What a drop-down arrow takes off a button's content width.
 const int kDropArrowWidth = 5;
@@ -185,7 +182,7 @@ void CHLMSkinObjectToolBar::DrawButtons(CDC* dc)
         }
         CRect rect;
         if (skinClass != nullptr && SendMessage(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)))
-            skinClass->DrawThemeBackground(dc, kSeparatorPart, kSeparatorState, &rect);
+            skinClass->DrawThemeBackground(dc, TP_SEPARATOR, kAnyState, &rect);
     }
 }
 
@@ -196,14 +193,14 @@ void CHLMSkinObjectToolBar::DrawButtonFace(CDC* dc, const CRect& rect, BOOL spli
         return;
     if (!split)
     {
-        skinClass->DrawThemeBackground(dc, kButtonPart, state, &rect);
+        skinClass->DrawThemeBackground(dc, TP_BUTTON, state, &rect);
         return;
     }
     CRect button = rect, arrow = rect;
     button.right -= arrowWidth;
     arrow.left = button.right;
-    skinClass->DrawThemeBackground(dc, kSplitButtonPart, state, &button);
-    skinClass->DrawThemeBackground(dc, kSplitDropDownPart, state, &arrow);
+    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTON, state, &button);
+    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTONDROPDOWN, state, &arrow);
 }
 
 void CHLMSkinObjectToolBar::DrawButton(CDC* dc, int index)
@@ -261,11 +258,11 @@ void CHLMSkinObjectToolBar::DrawButton(CDC* dc, int index)
         }
         if (!(answer & TBCDRF_NOEDGES))
         {
-            const int state = !enabled ? kStateDisabled
-                            : pressed  ? kStatePressed
-                            : checked  ? kStateChecked
-                            : hot      ? kStateHot
-                                       : kStateNormal;
+            const int state = !enabled ? TS_DISABLED
+                            : pressed  ? TS_PRESSED
+                            : checked  ? TS_CHECKED
+                            : hot      ? TS_HOT
+                                       : TS_NORMAL;
             DrawButtonFace(dc, rc, split, arrow, state);
         }
 

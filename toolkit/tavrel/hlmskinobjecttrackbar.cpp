@@ -1,6 +1,7 @@
 #include "hlmskinobjecttrackbar.h"
 
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
 
 #include <commctrl.h>
@@ -9,11 +10,6 @@
 
 namespace
 {
-// Parts and states of the skin class "TRACKBAR".
-const int kTrackPart = 1, kTrackVertPart = 2, kThumbPart = 3, kThumbBottomPart = 4, kThumbTopPart = 5,
-          kThumbVertPart = 6, kThumbLeftPart = 7, kThumbRightPart = 8, kTicsPart = 9, kTicsVertPart = 10;
-const int kStateNormal = 1, kStateHot = 2, kStatePressed = 3, kStateFocused = 4, kStateDisabled = 5;
-const int kColorProperty = 204;
 // Custom-draw items of the pieces, as the control itself numbers them.
 const DWORD_PTR kTicsItem = TBCD_TICS, kThumbItem = TBCD_THUMB, kChannelItem = TBCD_CHANNEL;
 const int kTicLength = 3;
@@ -190,7 +186,7 @@ void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
     CHLMSkinManagerClass* skin = GetSkinClass();
     const COLORREF defaultColor = GetColor(COLOR_BTNTEXT);
     const COLORREF color = skin != nullptr
-        ? skin->GetThemeColor(IsVertical() ? kTicsVertPart : kTicsPart, kStateNormal, kColorProperty, defaultColor)
+        ? skin->GetThemeColor(IsVertical() ? TKP_TICSVERT : TKP_TICS, TUS_NORMAL, TMT_COLOR, defaultColor)
         : defaultColor;
     for (int x : {m_rcTrack.left, m_rcTrack.right - 1})
     {
@@ -239,7 +235,7 @@ void CHLMSkinObjectTrackBar::DrawChannel(CDC* dc)
     if (skin == nullptr)
         return;
     const CRect rect = GetChannelRect();
-    skin->DrawThemeBackground(dc, IsVertical() ? kTrackVertPart : kTrackPart, kStateNormal, &rect);
+    skin->DrawThemeBackground(dc, IsVertical() ? TKP_TRACKVERT : TKP_TRACK, TUS_NORMAL, &rect);
     DrawSelection(dc, IsVertical() ? Transposed(rect) : rect);
 }
 
@@ -266,21 +262,21 @@ int CHLMSkinObjectTrackBar::GetThumbPart() const
 {
     const BOOL vertical = IsVertical();
     if (m_dwLayoutStyle & TBS_BOTH)
-        return vertical ? kThumbVertPart : kThumbPart;
+        return vertical ? TKP_THUMBVERT : TKP_THUMB;
     if (vertical)
-        return (m_dwLayoutStyle & TBS_LEFT) ? kThumbLeftPart : kThumbRightPart;
-    return (m_dwLayoutStyle & TBS_TOP) ? kThumbTopPart : kThumbBottomPart;
+        return (m_dwLayoutStyle & TBS_LEFT) ? TKP_THUMBLEFT : TKP_THUMBRIGHT;
+    return (m_dwLayoutStyle & TBS_TOP) ? TKP_THUMBTOP : TKP_THUMBBOTTOM;
 }
 
 int CHLMSkinObjectTrackBar::GetThumbState()
 {
     if (!IsWindowEnabled())
-        return kStateDisabled;
+        return TUS_DISABLED;
     if (::GetCapture() == m_hWnd)
-        return kStatePressed;
+        return TUS_PRESSED;
     if (m_bHot)
-        return kStateHot;
-    return ShowsFocus() ? kStateFocused : kStateNormal;
+        return TUS_HOT;
+    return ShowsFocus() ? TUS_FOCUSED : TUS_NORMAL;
 }
 
 void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)

@@ -391,7 +391,7 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
                                 nullptr, nullptr, nullptr);
     CHLMSkinObjectFrame* frame = FrameOf(dialog);
     ASSERT_NE(nullptr, frame);
-    ASSERT_EQ(CHLMSkinObjectFrame::TextureDialog, frame->GetDialogTexture());
+    ASSERT_EQ(ETDT_ENABLE, frame->GetDialogTexture());
     const CHLMSkinManagerMetrics* metrics = GetSkinManager()->GetMetrics();
     HDC dc = GetDC(label);
 
@@ -431,7 +431,7 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
     }
 
     // On a tabbed page a label gets the page's pattern, aligned with the page.
-    frame->SetDialogTexture(CHLMSkinObjectFrame::TextureTabbedPage);
+    frame->SetDialogTexture(ETDT_ENABLETAB);
     const LRESULT pattern = SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                          reinterpret_cast<LPARAM>(label));
     LOGBRUSH logBrush = {};

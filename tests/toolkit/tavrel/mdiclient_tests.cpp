@@ -94,14 +94,14 @@ TEST_F(MdiClientTest, ArrangedChildrenKeepSkinnedFramesAndGetTheirResetTimer)
     EXPECT_EQ(kActiveLeftBorder, LeftBorderPixel(m_second));
     EXPECT_EQ(kInactiveLeftBorder, LeftBorderPixel(m_first));
     // The reset timer is there; the one left running ends itself.
-    EXPECT_TRUE(KillTimer(m_second, CHLMSkinObjectFrame::ResetNonClientTimer));
+    EXPECT_TRUE(KillTimer(m_second, kResetNonClientTimer));
     const DWORD end = GetTickCount() + 1300;
     while (GetTickCount() < end)
     {
         PumpMessages();
         Sleep(20);
     }
-    EXPECT_FALSE(KillTimer(m_first, CHLMSkinObjectFrame::ResetNonClientTimer));
+    EXPECT_FALSE(KillTimer(m_first, kResetNonClientTimer));
     EXPECT_EQ(kInactiveLeftBorder, LeftBorderPixel(m_first));
 }
 
@@ -140,8 +140,8 @@ TEST_F(MdiClientTest, EveryArrangementKeepsSkinnedFrames)
         HWND inactive = active == m_first ? m_second : m_first;
         EXPECT_EQ(kActiveLeftBorder, LeftBorderPixel(active)) << c.name;
         EXPECT_EQ(kInactiveLeftBorder, LeftBorderPixel(inactive)) << c.name;
-        EXPECT_TRUE(KillTimer(m_first, CHLMSkinObjectFrame::ResetNonClientTimer)) << c.name;
-        EXPECT_TRUE(KillTimer(m_second, CHLMSkinObjectFrame::ResetNonClientTimer)) << c.name;
+        EXPECT_TRUE(KillTimer(m_first, kResetNonClientTimer)) << c.name;
+        EXPECT_TRUE(KillTimer(m_second, kResetNonClientTimer)) << c.name;
     }
 }
 }

@@ -1,4 +1,5 @@
 #include "hlmskinmanager.h"
+#include "hlmskinvocabulary.h"
 #include "skintestsupport.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,6 @@
 
 namespace
 {
-const int PUSHBUTTON = 1, RADIOBUTTON = 2, GROUPBOX = 4;
-const int TEXTCOLOR = 3803, CONTENTMARGINS = 3602, IMAGEFILE = 3001, IMAGECOUNT = 2401, IMAGELAYOUT = 4011;
 
 class SkinClassTest : public ::testing::Test
 {
@@ -45,27 +44,27 @@ TEST_F(SkinClassTest, OneObjectPerClassNameInAnyCase)
     CHLMSkinManager& withoutSkin = CleanSkinManager();
     CHLMSkinManagerClass* unskinned = withoutSkin.GetSkinClass(L"BUTTON");
     ASSERT_NE(nullptr, unskinned);
-    EXPECT_EQ(RGB(9, 9, 9), unskinned->GetThemeColor(1, 1, TEXTCOLOR, RGB(9, 9, 9)));
+    EXPECT_EQ(RGB(9, 9, 9), unskinned->GetThemeColor(1, 1, TMT_TEXTCOLOR, RGB(9, 9, 9)));
 }
 
 TEST_F(SkinClassTest, TypedGettersReadTheSchemaOrTheirDefault)
 {
     CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
-    EXPECT_EQ(RGB(40, 50, 60), button.GetThemeColor(PUSHBUTTON, 1, TEXTCOLOR, 0));
-    EXPECT_EQ(RGB(70, 80, 90), button.GetThemeColor(PUSHBUTTON, 2, TEXTCOLOR, 0));
-    EXPECT_EQ(RGB(1, 2, 3), button.GetThemeColor(GROUPBOX + 1, 0, TEXTCOLOR, 0));  // from GLOBALS
-    EXPECT_STREQ(L"IMAGES\\PUSHBUTTON.BMP", button.GetThemeString(PUSHBUTTON, 3, IMAGEFILE, L"none"));
-    EXPECT_STREQ(L"none", button.GetThemeString(GROUPBOX, 0, IMAGEFILE, L"none"));
-    EXPECT_EQ(5, button.GetThemeInt(PUSHBUTTON, 0, IMAGECOUNT, 1));
-    EXPECT_EQ(0, button.GetThemeEnumValue(PUSHBUTTON, 0, IMAGELAYOUT, 1));
-    EXPECT_TRUE(button.GetThemeBool(PUSHBUTTON, 0, 2210, TRUE));  // missing: default
-    RECT content = button.GetThemeRect(PUSHBUTTON, 0, CONTENTMARGINS, 9, 9, 9, 9);
+    EXPECT_EQ(RGB(40, 50, 60), button.GetThemeColor(BP_PUSHBUTTON, 1, TMT_TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(70, 80, 90), button.GetThemeColor(BP_PUSHBUTTON, 2, TMT_TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(1, 2, 3), button.GetThemeColor(BP_GROUPBOX + 1, 0, TMT_TEXTCOLOR, 0));  // from GLOBALS
+    EXPECT_STREQ(L"IMAGES\\PUSHBUTTON.BMP", button.GetThemeString(BP_PUSHBUTTON, 3, TMT_IMAGEFILE, L"none"));
+    EXPECT_STREQ(L"none", button.GetThemeString(BP_GROUPBOX, 0, TMT_IMAGEFILE, L"none"));
+    EXPECT_EQ(5, button.GetThemeInt(BP_PUSHBUTTON, 0, TMT_IMAGECOUNT, 1));
+    EXPECT_EQ(0, button.GetThemeEnumValue(BP_PUSHBUTTON, 0, TMT_IMAGELAYOUT, 1));
+    EXPECT_TRUE(button.GetThemeBool(BP_PUSHBUTTON, 0, 2210, TRUE));  // missing: default
+    RECT content = button.GetThemeRect(BP_PUSHBUTTON, 0, TMT_CONTENTMARGINS, 9, 9, 9, 9);
     RECT expected = {1, 3, 2, 4};
     EXPECT_TRUE(EqualRect(&expected, &content));
-    SIZE offset = button.GetThemePosition(GROUPBOX, 0, 3402, 7, 8);
+    SIZE offset = button.GetThemePosition(BP_GROUPBOX, 0, 3402, 7, 8);
     EXPECT_EQ(1, offset.cx);
     EXPECT_EQ(1, offset.cy);
-    SIZE missing = button.GetThemePosition(PUSHBUTTON, 0, 3402, 7, 8);
+    SIZE missing = button.GetThemePosition(BP_PUSHBUTTON, 0, 3402, 7, 8);
     EXPECT_EQ(7, missing.cx);
     EXPECT_EQ(8, missing.cy);
 }
@@ -74,14 +73,14 @@ TEST_F(SkinClassTest, CacheAnswersFoundAndMissingPropertiesAndKeepsTypesApart)
 {
     CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
     const CHLMSkinManagerSchemaProperty* found =
-        m_manager.GetSchema()->GetProperty(7, PUSHBUTTON, 1, TEXTCOLOR);
+        m_manager.GetSchema()->GetProperty(7, BP_PUSHBUTTON, 1, TMT_TEXTCOLOR);
     // Asked for with another type first: null, and nothing is remembered for the key.
-    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, TEXTCOLOR));
-    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, PUSHBUTTON, 1, TEXTCOLOR));
-    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, PUSHBUTTON, 1, TEXTCOLOR));
-    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, TEXTCOLOR));
-    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
-    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, PUSHBUTTON, 1, 2403));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, BP_PUSHBUTTON, 1, TMT_TEXTCOLOR));
+    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, BP_PUSHBUTTON, 1, TMT_TEXTCOLOR));
+    EXPECT_EQ(found, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeColor, BP_PUSHBUTTON, 1, TMT_TEXTCOLOR));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, BP_PUSHBUTTON, 1, TMT_TEXTCOLOR));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, BP_PUSHBUTTON, 1, 2403));
+    EXPECT_EQ(nullptr, button.GetProperty(CHLMSkinManagerSchemaProperty::TypeInt, BP_PUSHBUTTON, 1, 2403));
     // Property 3803 of part 1 in state 2; part and state swapped make another key.
     EXPECT_EQ(2117339u, CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
     EXPECT_NE(CHLMSkinManagerClass::MakeCacheKey(2, 1, 3803), CHLMSkinManagerClass::MakeCacheKey(1, 2, 3803));
@@ -91,8 +90,8 @@ TEST_F(SkinClassTest, ColoursReadAreFilteredButDefaultsAreNot)
 {
     CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
     m_manager.AddColorFilter(new SwapRedAndBlue());
-    EXPECT_EQ(RGB(60, 50, 40), button.GetThemeColor(PUSHBUTTON, 1, TEXTCOLOR, 0));
-    EXPECT_EQ(RGB(1, 0, 0), button.GetThemeColor(PUSHBUTTON, 1, 3818, RGB(1, 0, 0)));
+    EXPECT_EQ(RGB(60, 50, 40), button.GetThemeColor(BP_PUSHBUTTON, 1, TMT_TEXTCOLOR, 0));
+    EXPECT_EQ(RGB(1, 0, 0), button.GetThemeColor(BP_PUSHBUTTON, 1, 3818, RGB(1, 0, 0)));
     m_manager.RemoveColorFilters();
 }
 
@@ -138,7 +137,7 @@ TEST_F(SkinClassTest, TextKeepsItsMarginsAndCastsItsShadowFirst)
     // The group box: margins 2, 3, 4, 5, shadow offset (1, 1) in red, text in blue.
     CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
     InkBox text, shadow;
-    DrawAndMeasure(button, GROUPBOX, text, shadow);
+    DrawAndMeasure(button, BP_GROUPBOX, text, shadow);
     ASSERT_GT(text.count, 0);
     ASSERT_GT(shadow.count, 0);
     EXPECT_GE(text.left, 2);
@@ -152,7 +151,7 @@ TEST_F(SkinClassTest, AShadowWithoutColourIsNotDrawn)
     // The radio button asks for a single shadow with an offset but names no colour.
     CHLMSkinManagerClass& button = *m_manager.GetSkinClass(L"BUTTON");
     InkBox text, shadow;
-    DrawAndMeasure(button, RADIOBUTTON, text, shadow);
+    DrawAndMeasure(button, BP_RADIOBUTTON, text, shadow);
     EXPECT_GT(text.count, 0);
     EXPECT_EQ(0, shadow.count);
 }
@@ -172,7 +171,7 @@ TEST(QuilbrookSkin, ParsesWithoutASingleIgnoredLine)
     // Caption buttons carry 8 frames; push buttons a text colour.
     CHLMSkinManagerClass& window = *manager.GetSkinClass(L"WINDOW");
     for (int part : {15, 17, 18, 19, 21, 23})
-        EXPECT_EQ(8, window.GetThemeInt(part, 0, IMAGECOUNT, 0)) << part;
-    EXPECT_NE(static_cast<COLORREF>(-1),
-              manager.GetSkinClass(L"BUTTON")->GetThemeColor(PUSHBUTTON, 0, TEXTCOLOR, static_cast<COLORREF>(-1)));
+        EXPECT_EQ(8, window.GetThemeInt(part, 0, TMT_IMAGECOUNT, 0)) << part;
+    const COLORREF none = static_cast<COLORREF>(-1);
+    EXPECT_NE(none, manager.GetSkinClass(L"BUTTON")->GetThemeColor(BP_PUSHBUTTON, 0, TMT_TEXTCOLOR, none));
 }

@@ -95,14 +95,14 @@ TEST_F(SkinManagerOptionsTest, WindowOptionsSetTheDialogTextureOfSkinnedWindowsO
                                     ::GetModuleHandleW(nullptr), nullptr);
     CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
     ASSERT_NE(nullptr, frame);
-    EXPECT_EQ(CHLMSkinObjectFrame::TextureNone, frame->GetDialogTexture());
-    EXPECT_EQ(S_OK, m_clean.manager.SetWindowOption(window, CHLMSkinObjectFrame::TextureTabbedPage));
-    EXPECT_EQ(CHLMSkinObjectFrame::TextureTabbedPage, frame->GetDialogTexture());
+    EXPECT_EQ(ETDT_DISABLE, frame->GetDialogTexture());
+    EXPECT_EQ(S_OK, m_clean.manager.SetWindowOption(window, ETDT_ENABLETAB));
+    EXPECT_EQ(ETDT_ENABLETAB, frame->GetDialogTexture());
     EXPECT_EQ(S_OK, m_clean.manager.SetWindowOption(window, 42));
     EXPECT_EQ(42, frame->GetDialogTexture());
 
     m_clean.manager.DetachSkinObject(window);
-    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(window, CHLMSkinObjectFrame::TextureDialog));
-    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(nullptr, CHLMSkinObjectFrame::TextureDialog));
+    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(window, ETDT_ENABLE));
+    EXPECT_EQ(E_INVALIDARG, m_clean.manager.SetWindowOption(nullptr, ETDT_ENABLE));
     ::DestroyWindow(window);
 }

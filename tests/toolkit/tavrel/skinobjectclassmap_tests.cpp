@@ -311,6 +311,6 @@ int FirstPageTexture(DWORD sheetFlags)
 
 TEST_F(AttachRulesTest, PropertyPagesGetTheTabTextureUnlessTheSheetIsAWizard)
 {
-    EXPECT_EQ(CHLMSkinObjectFrame::TextureTabbedPage, FirstPageTexture(0));
-    EXPECT_EQ(CHLMSkinObjectFrame::TextureDialog, FirstPageTexture(PSH_WIZARD));
+    EXPECT_EQ(ETDT_ENABLETAB, FirstPageTexture(0));
+    EXPECT_EQ(ETDT_ENABLE, FirstPageTexture(PSH_WIZARD));
 }
