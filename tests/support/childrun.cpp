@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
 
 namespace
 {
@@ -44,7 +45,10 @@ void DeleteProgramSettings(const std::wstring& programName)
 ChildRunResult RunTestInChild(const std::wstring& testName, const ChildRunOptions& options)
 {
     ChildRunResult result;
-    const std::wstring folder = MakeTestFolder(L"childrun");
+    // A folder of its own for every run: the copy an earlier child ran from may still be in use
+    // for a moment after that child ended, and could then be neither removed nor replaced.
+    static int s_runs = 0;
+    const std::wstring folder = MakeTestFolder((L"childrun" + std::to_wstring(++s_runs)).c_str());
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     // A copy under a name of its own, which Wine's per-program settings address.
@@ -54,7 +58,10 @@ ChildRunResult RunTestInChild(const std::wstring& testName, const ChildRunOption
             c = L'-';
     const std::wstring program = folder + L"\\" + programName;
     if (!CopyFileW(self, program.c_str(), FALSE))
+    {
+        result.output = "the test program could not be copied to " + std::string(program.begin(), program.end());
         return result;
+    }
     SetProgramSettings(programName, options);
     // The child's copy has none of the files built beside this program: it finds them here.
     // In this process the variable names the folder this program already runs from.
