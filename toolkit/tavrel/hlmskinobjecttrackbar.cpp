@@ -199,7 +199,8 @@ void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
     CHLMSkinManagerClass* skin = GetSkinClass();
     const COLORREF defaultColor = GetColor(COLOR_BTNTEXT);
     const COLORREF color = skin != nullptr
-        ? skin->GetThemeColor(IsVertical() ? TKP_TICSVERT : TKP_TICS, TUS_NORMAL, TMT_COLOR, defaultColor)
+        ? skin->GetThemeColor(IsVertical() ? TKP_TICSVERT : TKP_TICS,
+                              IsVertical() ? TSVS_NORMAL : TSS_NORMAL, TMT_COLOR, defaultColor)
         : defaultColor;
     for (int x : {m_rcTrack.left, m_rcTrack.right - 1})
     {
@@ -248,7 +249,10 @@ void CHLMSkinObjectTrackBar::DrawChannel(CDC* dc)
     if (skin == nullptr)
         return;
     const CRect rect = GetChannelRect();
-    skin->DrawThemeBackground(dc, IsVertical() ? TKP_TRACKVERT : TKP_TRACK, TUS_NORMAL, &rect);
+    if (IsVertical())
+        skin->DrawThemeBackground(dc, TKP_TRACKVERT, TRVS_NORMAL, &rect);
+    else
+        skin->DrawThemeBackground(dc, TKP_TRACK, TRS_NORMAL, &rect);
     DrawSelection(dc, IsVertical() ? Transposed(rect) : rect);
 }
 

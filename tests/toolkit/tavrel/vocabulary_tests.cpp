@@ -335,6 +335,10 @@ TEST(SkinVocabulary, NamesTheEngineUsesHaveTheWindowsNumbers)
         VOCABULARY_ROW(TUS_HOT, 2),
         VOCABULARY_ROW(TUS_NORMAL, 1),
         VOCABULARY_ROW(TUS_PRESSED, 3),
+        VOCABULARY_ROW(TRS_NORMAL, 1),
+        VOCABULARY_ROW(TRVS_NORMAL, 1),
+        VOCABULARY_ROW(TSS_NORMAL, 1),
+        VOCABULARY_ROW(TSVS_NORMAL, 1),
         // The engine's own
         VOCABULARY_ROW(kSysMetricsClass, 3),
         VOCABULARY_ROW(kAnyPart, 0),
