@@ -198,10 +198,9 @@ void CHLMSkinObjectTrackBar::DrawTics(CDC* dc, int direction, int y)
 {
     CHLMSkinManagerClass* skin = GetSkinClass();
     const COLORREF defaultColor = GetColor(COLOR_BTNTEXT);
-    const COLORREF color = skin != nullptr
-        ? skin->GetThemeColor(IsVertical() ? TKP_TICSVERT : TKP_TICS,
-                              IsVertical() ? TSVS_NORMAL : TSS_NORMAL, TMT_COLOR, defaultColor)
-        : defaultColor;
+    const int part = IsVertical() ? TKP_TICSVERT : TKP_TICS;
+    const int state = IsVertical() ? static_cast<int>(TSVS_NORMAL) : static_cast<int>(TSS_NORMAL);
+    const COLORREF color = skin != nullptr ? skin->GetThemeColor(part, state, TMT_COLOR, defaultColor) : defaultColor;
     for (int x : {m_rcTrack.left, m_rcTrack.right - 1})
     {
         DrawTic(dc, x, y, direction, color);
