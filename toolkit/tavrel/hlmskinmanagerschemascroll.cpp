@@ -46,34 +46,19 @@ struct ScrollBarPieces
 
 ScrollBarPieces LayOutScrollBar(const SCROLLBARLAYOUT& bar, BOOL enabled)
 {
-    ScrollBarPieces pieces;
-    const CRect& r = bar.rect;
     int thumbLength = bar.nThumbEnd - bar.nThumbStart;
     int thumbOffset = bar.nThumbStart - bar.nFirstArrowEnd;
     if (!enabled || bar.nSecondArrowStart < bar.nThumbEnd)
         thumbLength = thumbOffset = 0;
-    if (bar.bVertical)
-    {
-        pieces.first.SetRect(r.left, r.top, r.right, bar.nFirstArrowEnd);
-        pieces.second.SetRect(r.left, bar.nSecondArrowStart, r.right, r.bottom);
-        pieces.track.SetRect(r.left, bar.nFirstArrowEnd, r.right, bar.nSecondArrowStart);
-        pieces.lower = pieces.thumb = pieces.upper = pieces.track;
-        pieces.lower.bottom = pieces.track.top + thumbOffset;
-        pieces.thumb.top = pieces.lower.bottom;
-        pieces.thumb.bottom = pieces.thumb.top + thumbLength;
-        pieces.upper.top = pieces.thumb.bottom;
-    }
-    else
-    {
-        pieces.first.SetRect(r.left, r.top, bar.nFirstArrowEnd, r.bottom);
-        pieces.second.SetRect(bar.nSecondArrowStart, r.top, r.right, r.bottom);
-        pieces.track.SetRect(bar.nFirstArrowEnd, r.top, bar.nSecondArrowStart, r.bottom);
-        pieces.lower = pieces.thumb = pieces.upper = pieces.track;
-        pieces.lower.right = pieces.track.left + thumbOffset;
-        pieces.thumb.left = pieces.lower.right;
-        pieces.thumb.right = pieces.thumb.left + thumbLength;
-        pieces.upper.left = pieces.thumb.right;
-    }
+    const int thumbStart = bar.nFirstArrowEnd + thumbOffset;
+    const int thumbEnd = thumbStart + thumbLength;
+    ScrollBarPieces pieces;
+    pieces.first = bar.Stretch(bar.nStart, bar.nFirstArrowEnd);
+    pieces.second = bar.Stretch(bar.nSecondArrowStart, bar.nEnd);
+    pieces.track = bar.Stretch(bar.nFirstArrowEnd, bar.nSecondArrowStart);
+    pieces.lower = bar.Stretch(bar.nFirstArrowEnd, thumbStart);
+    pieces.thumb = bar.Stretch(thumbStart, thumbEnd);
+    pieces.upper = bar.Stretch(thumbEnd, bar.nSecondArrowStart);
     return pieces;
 }
 

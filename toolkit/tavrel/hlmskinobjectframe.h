@@ -43,6 +43,9 @@ public:
         BOOL bVertical = FALSE;
         int nBar = SB_HORZ;    // SB_HORZ, SB_VERT or SB_CTL
         BOOL bVisible = FALSE;
+
+        // The bar's whole width from `from` to `to` along its axis.
+        CRect Stretch(int from, int to) const;
     };
 
     // Hot parts of a scroll bar.

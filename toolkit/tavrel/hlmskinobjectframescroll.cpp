@@ -47,28 +47,6 @@ bool BarScrolls(const SCROLLBARLAYOUT& layout)
     return layout.nMax - layout.nMin + 1 > layout.nPage;
 }
 
-// Sets a rectangle's extent along the bar's axis.
-void SetAlongAxis(CRect& rect, BOOL vertical, int from, int to)
-{
-    if (vertical)
-    {
-        rect.top = from;
-        rect.bottom = to;
-    }
-    else
-    {
-        rect.left = from;
-        rect.right = to;
-    }
-}
-
-CRect BarRectangle(const SCROLLBARLAYOUT& layout)
-{
-    if (layout.bVertical)
-        return CRect(layout.nCrossStart, layout.nStart, layout.nCrossEnd, layout.nEnd);
-    return CRect(layout.nStart, layout.nCrossStart, layout.nEnd, layout.nCrossEnd);
-}
-
 int ScrollPosFromThumb(const SCROLLBARLAYOUT* layout, int pixel)
 {
     if (pixel < layout->nTrackStart)
@@ -140,10 +118,15 @@ const PartPress& PressOn(int part)
 // Where holding the mouse repeats a part's command: the part's stretch of the bar.
 CRect PartRectangle(const SCROLLBARLAYOUT& layout, const PartPress& press)
 {
-    CRect rect = BarRectangle(layout);
-    SetAlongAxis(rect, layout.bVertical, layout.*press.from, layout.*press.to);
-    return rect;
+    return layout.Stretch(layout.*press.from, layout.*press.to);
 }
+}
+
+CRect CHLMSkinObjectFrame::SCROLLBARLAYOUT::Stretch(int from, int to) const
+{
+    if (bVertical)
+        return CRect(nCrossStart, from, nCrossEnd, to);
+    return CRect(from, nCrossStart, to, nCrossEnd);
 }
 
 void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
