@@ -223,6 +223,19 @@ private:
     // The image named by a property of the part, from the class's image cache.
     CHLMSkinImage* FindImage(CHLMSkinManagerClass* skinClass, int part, int state, int propertyId);
 
+    // A captioned frame's client edge; the borders inside it.
+    CRect DrawCaptionedClientEdge(CDC* dc, const CRect& window, CHLMSkinObjectFrame* frame);
+    // The caption strip: background, icon, caption buttons and text.
+    void DrawCaption(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* frame, const CRect& caption,
+                     const CRect& borders);
+    // The kept region record for a caption height and tool-window flag, if the window is wide
+    // enough for it; temporary becomes TRUE when a record exists but the window is narrower.
+    FRAMEREGION* FindFrameRegion(int captionHeight, int tool, int cx, BOOL& temporary);
+    // Draws the caption image (one frame, source) at the record's caption height and fills the
+    // record's bands and transparent spans from it.
+    void ScanCaptionImage(FRAMEREGION* record, CHLMSkinObjectFrame* frame, CHLMSkinManagerClass* skinClass, int part,
+                          CHLMSkinImage* image, const CRect& source, int cx);
+
     int m_nCaptionButtonSizeAdjust = 0;  // nothing changes it
     CArray<FRAMEREGION*, FRAMEREGION*> m_arrFrameRegions;
 };

@@ -33,6 +33,91 @@ BOOL IsToolWindow(DWORD exStyle)
 {
     return (exStyle & WS_EX_TOOLWINDOW) != 0;
 }
+
+// The parts of a captioned frame in window coordinates: the caption strip above the client
+// area, which is composed off-screen, and the border bands below it, drawn straight to the
+// window.
+struct FrameBands
+{
+    CRect caption;
+    CRect left, right, bottom;
+};
+
+FrameBands LayOutFrameBands(const CRect& window, const CRect& borders)
+{
+    FrameBands bands;
+    bands.caption.SetRect(0, 0, window.right, borders.top);
+    const CRect rest(0, borders.top, window.right, window.bottom);
+    bands.left.SetRect(rest.left, rest.top, rest.left + borders.left, rest.bottom - borders.bottom);
+    bands.right.SetRect(rest.right - borders.right, rest.top, rest.right, rest.bottom - borders.bottom);
+    bands.bottom.SetRect(rest.left, rest.bottom - borders.bottom, rest.right, rest.bottom);
+    return bands;
+}
+
+// Where the caption's small icon goes (empty without one) and where its text begins, below
+// the frame's edge at contentTop.
+struct CaptionContents
+{
+    CRect icon;
+    CPoint textStart;
+};
+
+CaptionContents LayOutCaptionContents(const CRect& borders, int contentTop, BOOL withIcon)
+{
+    CaptionContents contents;
+    contents.textStart.SetPoint(borders.left, contentTop + 1);
+    if (!withIcon)
+        return contents;
+    const CSize icon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    contents.icon = CRect(CPoint(borders.left + 2, (borders.top - contentTop - icon.cy) / 2 + contentTop), icon);
+    contents.textStart.x = borders.left + icon.cx + 2;
+    return contents;
+}
+
+// The icon is never drawn mirrored.
+void DrawUnmirroredIcon(CDC* dc, HICON icon, const CRect& rect)
+{
+    const BOOL mirrored = CHLMDrawHelpers::IsDcMirrored(dc);
+    if (mirrored)
+        CHLMDrawHelpers::SetDcLayout(dc, LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED);
+    ::DrawIconEx(dc->GetSafeHdc(), rect.left, rect.top, icon, rect.Width(), rect.Height(), 0, NULL, DI_NORMAL);
+    if (mirrored)
+        CHLMDrawHelpers::SetDcLayout(dc, LAYOUT_RTL);
+}
+
+UINT CaptionTextFormat(DWORD exStyle)
+{
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+    if (exStyle & WS_EX_RTLREADING)
+        format |= DT_RTLREADING;
+    if (exStyle & WS_EX_RIGHT)
+        format |= DT_RIGHT;
+    return format;
+}
+
+// A caption image's sizing margins, kept inside the image drawn at the caption's height.
+CRect CaptionSizingMargins(CHLMSkinManagerClass* skinClass, int part, const CRect& target)
+{
+    CRect margins(CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, FS_ACTIVE, TMT_SIZINGMARGINS, 0, 0, 0, 0),
+                                              target));
+    if (margins.top + margins.bottom > target.Height())
+        margins.bottom = std::max(0, static_cast<int>(target.Height() - margins.top));
+    return margins;
+}
+
+// The left and right bands of a region record: the margins, unless the window is narrower
+// than both, when it keeps half of itself for each band at most and makes the record one for
+// this call only.
+CRect RegionBands(const CRect& margins, int cx, BOOL& temporary)
+{
+    CRect bands = margins;
+    if (cx >= margins.left + margins.right)
+        return bands;
+    temporary = TRUE;
+    bands.left = std::min(static_cast<int>(margins.left), cx / 2);
+    bands.right = std::min(static_cast<int>(margins.right), cx - static_cast<int>(bands.left));
+    return bands;
+}
 }
 
 // ---------------------------------------------------------------------------------------
@@ -96,75 +181,66 @@ CRect CHLMSkinManagerSchemaDefault::GetWindowFrameBorders(CHLMSkinObjectFrame* f
 BOOL CHLMSkinManagerSchemaDefault::DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame* frame)
 {
     const CRect window = WindowRectAtOrigin(frame->m_hWnd);
-    const DWORD style = frame->GetStyle();
-    const DWORD exStyle = frame->GetExStyle();
-    if ((style & WS_CAPTION) != WS_CAPTION)
+    if ((frame->GetStyle() & WS_CAPTION) != WS_CAPTION)
     {
         DrawFrameEdges(dc, window, frame);
         return TRUE;
     }
+    const CRect borders = DrawCaptionedClientEdge(dc, window, frame);
+    CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(L"WINDOW");
+    if (skinClass == nullptr)
+        return FALSE;
+    const BOOL tool = IsToolWindow(frame->GetExStyle());
+    const int state = frame->IsActive() ? FS_ACTIVE : FS_INACTIVE;
+    const FrameBands bands = LayOutFrameBands(window, borders);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, &bands.left);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, &bands.right);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, &bands.bottom);
+
+    ScopedSectionLock lock(m_lock);
+    CHLMBufferDC buffer(dc->GetSafeHdc(), bands.caption);
+    DrawCaption(&buffer, skinClass, frame, bands.caption, borders);
+    return TRUE;
+}
+
+CRect CHLMSkinManagerSchemaDefault::DrawCaptionedClientEdge(CDC* dc, const CRect& window, CHLMSkinObjectFrame* frame)
+{
     CRect borders = frame->GetBorderRect();
-    if (exStyle & WS_EX_CLIENTEDGE)
+    if (frame->GetExStyle() & WS_EX_CLIENTEDGE)
     {
         DrawClientEdge(dc, CRect(borders.left - kClientEdge, borders.top - kClientEdge,
                                  window.right - borders.right + kClientEdge, window.bottom - borders.bottom + kClientEdge),
                        frame);
         borders.DeflateRect(kClientEdge, kClientEdge, kClientEdge, kClientEdge);
     }
-    CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(L"WINDOW");
-    if (skinClass == nullptr)
-        return FALSE;
+    return borders;
+}
+
+void CHLMSkinManagerSchemaDefault::DrawCaption(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* frame,
+                                               const CRect& caption, const CRect& borders)
+{
+    const DWORD exStyle = frame->GetExStyle();
     const BOOL tool = IsToolWindow(exStyle);
     const BOOL active = frame->IsActive();
+    const int part = tool ? WP_SMALLCAPTION : WP_CAPTION;
     const int state = active ? FS_ACTIVE : FS_INACTIVE;
-    const CRect caption(0, 0, window.right, borders.top);
-    const CRect rest(0, borders.top, window.right, window.bottom);
-
-    // The borders go straight to the window; the caption is composed off-screen.
-    const CRect left(rest.left, rest.top, rest.left + borders.left, rest.bottom - borders.bottom);
-    const CRect right(rest.right - borders.right, rest.top, rest.right, rest.bottom - borders.bottom);
-    const CRect bottom(rest.left, rest.bottom - borders.bottom, rest.right, rest.bottom);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, &left);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, &right);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, &bottom);
-
-    ScopedSectionLock lock(m_lock);
-    CHLMBufferDC buffer(dc->GetSafeHdc(), caption);
-    const int captionPart = tool ? WP_SMALLCAPTION : WP_CAPTION;
-    skinClass->DrawThemeBackground(&buffer, captionPart, state, &caption);
-
-    int textLeft = borders.left;
-    const int top = GetBorderUnits(style, exStyle, TRUE, FALSE) - GetSkinManager()->GetMetrics()->m_cyBorder;
-    if (HICON icon = GetFrameSmallIcon(frame))
-    {
-        const int width = ::GetSystemMetrics(SM_CXSMICON);
-        const int height = ::GetSystemMetrics(SM_CYSMICON);
-        const int y = (borders.top - top - height) / 2 + top;
-        // The icon is never drawn mirrored.
-        const BOOL mirrored = CHLMDrawHelpers::IsDcMirrored(&buffer);
-        if (mirrored)
-            CHLMDrawHelpers::SetDcLayout(&buffer, LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED);
-        ::DrawIconEx(buffer.GetSafeHdc(), borders.left + 2, y, icon, width, height, 0, NULL, DI_NORMAL);
-        if (mirrored)
-            CHLMDrawHelpers::SetDcLayout(&buffer, LAYOUT_RTL);
-        textLeft = borders.left + width + 2;
-    }
-    const int textRight = DrawFrameCaptionButtons(&buffer, frame);
+    skinClass->DrawThemeBackground(dc, part, state, &caption);
 
     const CHLMSkinManagerMetrics* metrics = GetSkinManager()->GetMetrics();
+    const int contentTop = GetBorderUnits(frame->GetStyle(), exStyle, TRUE, FALSE) - metrics->m_cyBorder;
+    const HICON icon = GetFrameSmallIcon(frame);
+    const CaptionContents contents = LayOutCaptionContents(borders, contentTop, icon != NULL);
+    if (icon != NULL)
+        DrawUnmirroredIcon(dc, icon, contents.icon);
+    const int textRight = DrawFrameCaptionButtons(dc, frame);
+
     CFont* font = const_cast<CFont*>(tool ? &metrics->m_fntSmCaption : &metrics->m_fntCaption);
     const COLORREF color = GetSkinManager()->GetThemeSysColor(active ? TMT_CAPTIONTEXT : TMT_INACTIVECAPTIONTEXT);
     CString text;
     CHLMDrawHelpers::GetDefWindowText(frame->m_hWnd, text);
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-    if (exStyle & WS_EX_RTLREADING)
-        format |= DT_RTLREADING;
-    if (exStyle & WS_EX_RIGHT)
-        format |= DT_RIGHT;
-    const CRect textRect(textLeft, top + 1, textRight, borders.top);
-    CHLMFontDC fontDC(&buffer, font, color);
-    skinClass->DrawThemeText(&buffer, captionPart, state, text, format, &textRect);
-    return TRUE;
+    const CRect textRect(contents.textStart.x, contents.textStart.y, textRight, borders.top);
+    CHLMFontDC fontDC(dc, font, color);
+    skinClass->DrawThemeText(dc, part, state, text, CaptionTextFormat(exStyle), &textRect);
 }
 
 int CHLMSkinManagerSchemaDefault::DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjectFrame* frame)
@@ -342,17 +418,8 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
     const int top = frame->GetBorderRect().top;
     const int tool = static_cast<int>(frame->GetExStyle() & WS_EX_TOOLWINDOW);
     BOOL temporary = FALSE;
-    for (INT_PTR index = 0; index < m_arrFrameRegions.GetSize(); ++index)
-    {
-        FRAMEREGION* record = m_arrFrameRegions[index];
-        if (record->nCaptionHeight == top && record->nToolWindow == tool)
-        {
-            if (cx >= record->rcBands.left + record->rcBands.right)
-                return record;
-            temporary = TRUE;
-            break;
-        }
-    }
+    if (FRAMEREGION* kept = FindFrameRegion(top, tool, cx, temporary))
+        return kept;
 
     CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(L"WINDOW");
     if (skinClass == nullptr)
@@ -374,11 +441,40 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
 
     FRAMEREGION* record = new FRAMEREGION();
     record->bTemporary = temporary;
+    record->nToolWindow = tool;
+    record->nCaptionHeight = top;
+    ScanCaptionImage(record, frame, skinClass, part, image, CRect(0, 0, extent.cx, extent.cy / count), cx);
+    if (!record->bTemporary)
+        m_arrFrameRegions.Add(record);
+    return record;
+}
+
+CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::FindFrameRegion(int captionHeight, int tool,
+                                                                                         int cx, BOOL& temporary)
+{
+    for (INT_PTR index = 0; index < m_arrFrameRegions.GetSize(); ++index)
+    {
+        FRAMEREGION* record = m_arrFrameRegions[index];
+        if (record->nCaptionHeight == captionHeight && record->nToolWindow == tool)
+        {
+            // A window narrower than the kept record's bands needs one of its own.
+            if (cx >= record->rcBands.left + record->rcBands.right)
+                return record;
+            temporary = TRUE;
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void CHLMSkinManagerSchemaDefault::ScanCaptionImage(FRAMEREGION* record, CHLMSkinObjectFrame* frame,
+                                                    CHLMSkinManagerClass* skinClass, int part, CHLMSkinImage* image,
+                                                    const CRect& source, int cx)
+{
     CWindowDC windowDC(frame);
     CDC memory;
     memory.CreateCompatibleDC(&windowDC);
-    const CRect source(0, 0, extent.cx, extent.cy / count);
-    const CRect target(0, 0, extent.cx, top);
+    const CRect target(0, 0, source.Width(), record->nCaptionHeight);
     CBitmap bitmap;
     bitmap.CreateCompatibleBitmap(&windowDC, target.Width(), target.Height());
     CBitmap* previous = memory.SelectObject(&bitmap);
@@ -390,28 +486,12 @@ CHLMSkinManagerSchemaDefault::FRAMEREGION* CHLMSkinManagerSchemaDefault::GetFram
     const COLORREF fill = key != kNoColor ? key : kMagenta;
     memory.FillSolidRect(&target, fill);
 
-    CRect margins(CHLMSkinImage::ClampMargins(skinClass->GetThemeRect(part, FS_ACTIVE, TMT_SIZINGMARGINS, 0, 0, 0, 0),
-                                              target));
-    if (margins.top + margins.bottom > target.Height())
-        margins.bottom = std::max(0, static_cast<int>(target.Height() - margins.top));
-    CRect bands = margins;
-    if (cx < margins.left + margins.right)
-    {
-        // A window narrower than both margins keeps half of itself for each band at most.
-        record->bTemporary = TRUE;
-        bands.left = std::min(static_cast<int>(margins.left), cx / 2);
-        bands.right = std::min(static_cast<int>(margins.right), cx - static_cast<int>(bands.left));
-    }
+    const CRect margins = CaptionSizingMargins(skinClass, part, target);
+    record->rcBands = RegionBands(margins, cx, record->bTemporary);
     image->DrawImage(&memory, target, source, margins, key, ST_STRETCH, FALSE);
-    ScanFrameTransparency(&memory, record->rgnLeft, record->rgnRight, record->nTransparentRows, target, bands, fill);
+    ScanFrameTransparency(&memory, record->rgnLeft, record->rgnRight, record->nTransparentRows, target,
+                          record->rcBands, fill);
     memory.SelectObject(previous);
-
-    record->rcBands = bands;
-    record->nToolWindow = tool;
-    record->nCaptionHeight = top;
-    if (!record->bTemporary)
-        m_arrFrameRegions.Add(record);
-    return record;
 }
 
 void CHLMSkinManagerSchemaDefault::ScanFrameTransparency(CDC* dc, HRGN& left, HRGN& right, int& transparentRows,

@@ -2,6 +2,7 @@
 // thumb, the thumb and its gripper, as parts of the class SCROLLBAR.
 #include "hlmskinmanagerschema.h"
 
+#include "hlmskindrawstate.h"
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 
@@ -9,127 +10,113 @@ namespace
 {
 typedef CHLMSkinObjectFrame::SCROLLBARLAYOUT SCROLLBARLAYOUT;
 
-
 // An arrow strip of 20 frames adds a hover frame per direction for a bar under the mouse.
 const int kArrowFramesWithHover = 20;
-const int kNoCode = -1;
 // A gripper needs a thumb longer than this.
 const int kMinGripperHeight = 13, kMinGripperWidth = 9;
 
-// Arrow states: base state of the direction (normal; +1 hot, +2 pressed, +3 disabled) and
-// its hover state.
-struct ArrowStates
+// An arrow's state numbers, and its hover frame that a normal arrow shows while the mouse is
+// over its bar.
+struct ArrowLook
 {
-    int base;
+    HLMSkinStateTable states;
     int hover;
 };
-const ArrowStates kUp = {1, 17}, kDown = {5, 18}, kLeft = {9, 19}, kRight = {13, 20};
+const ArrowLook kUpArrow = {{ABS_UPNORMAL, ABS_UPHOT, ABS_UPPRESSED, ABS_UPDISABLED, ABS_UPNORMAL, ABS_UPNORMAL},
+                            ABS_UPHOVER};
+const ArrowLook kDownArrow = {
+    {ABS_DOWNNORMAL, ABS_DOWNHOT, ABS_DOWNPRESSED, ABS_DOWNDISABLED, ABS_DOWNNORMAL, ABS_DOWNNORMAL}, ABS_DOWNHOVER};
+const ArrowLook kLeftArrow = {
+    {ABS_LEFTNORMAL, ABS_LEFTHOT, ABS_LEFTPRESSED, ABS_LEFTDISABLED, ABS_LEFTNORMAL, ABS_LEFTNORMAL}, ABS_LEFTHOVER};
+const ArrowLook kRightArrow = {
+    {ABS_RIGHTNORMAL, ABS_RIGHTHOT, ABS_RIGHTPRESSED, ABS_RIGHTDISABLED, ABS_RIGHTNORMAL, ABS_RIGHTNORMAL},
+    ABS_RIGHTHOVER};
+// The track on either side of the thumb, the thumb and its gripper.
+const HLMSkinStateTable kBarPartStates = {SCRBS_NORMAL, SCRBS_HOT,    SCRBS_PRESSED,
+                                          SCRBS_DISABLED, SCRBS_NORMAL, SCRBS_NORMAL};
 
-// What the states of a bar's parts depend on.
-struct BarStates
+// Where a bar's pieces go. A bar that cannot scroll, or whose thumb reaches past the second
+// arrow, has no thumb: its lower track is empty and its upper track fills the track.
+struct ScrollBarPieces
 {
-    BOOL enabled;
-    int pressed;  // hit code of the part held down, or kNoCode
-    int hot;      // hit code of the part under the mouse, or kNoCode
-    BOOL barHot;  // the mouse is over the bar or the bar is tracked
-    int arrowFrames;
-
-    int Arrow(int code, const ArrowStates& arrow) const
-    {
-        if (!enabled)
-            return arrow.base + 3;
-        if (pressed == code)
-            return arrow.base + 2;
-        if (hot == code)
-            return arrow.base + 1;
-        return barHot && arrowFrames == kArrowFramesWithHover ? arrow.hover : arrow.base;
-    }
-
-    int Part(int code) const
-    {
-        if (!enabled)
-            return 4;
-        if (pressed == code)
-            return 3;
-        return hot == code ? 2 : 1;
-    }
+    CRect first, second;  // the arrows
+    CRect track;          // between the arrows
+    CRect lower, thumb, upper;
 };
+
+ScrollBarPieces LayOutScrollBar(const SCROLLBARLAYOUT& bar, BOOL enabled)
+{
+    int thumbLength = bar.nThumbEnd - bar.nThumbStart;
+    int thumbOffset = bar.nThumbStart - bar.nFirstArrowEnd;
+    if (!enabled || bar.nSecondArrowStart < bar.nThumbEnd)
+        thumbLength = thumbOffset = 0;
+    const int thumbStart = bar.nFirstArrowEnd + thumbOffset;
+    const int thumbEnd = thumbStart + thumbLength;
+    ScrollBarPieces pieces;
+    pieces.first = bar.Stretch(bar.nStart, bar.nFirstArrowEnd);
+    pieces.second = bar.Stretch(bar.nSecondArrowStart, bar.nEnd);
+    pieces.track = bar.Stretch(bar.nFirstArrowEnd, bar.nSecondArrowStart);
+    pieces.lower = bar.Stretch(bar.nFirstArrowEnd, thumbStart);
+    pieces.thumb = bar.Stretch(thumbStart, thumbEnd);
+    pieces.upper = bar.Stretch(thumbEnd, bar.nSecondArrowStart);
+    return pieces;
 }
 
-void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* frame, SCROLLBARLAYOUT* bar)
+int ArrowState(const ArrowLook& look, HLMSkinDrawState state, BOOL hover)
 {
-    const CHLMSkinObjectFrame::SCROLLBARTRACKING* tracking = frame->GetScrollTrackInfo();
-    const BOOL tracked = tracking != nullptr && tracking->pLayout == bar;
-    BarStates states = {};
-    states.pressed = tracked && (tracking->bDragging || tracking->bInside) ? bar->nHotPart : kNoCode;
-    states.hot = tracking == nullptr ? bar->nHotPart : kNoCode;
-    states.barHot = tracked || states.hot > 0;
-    if (bar->nCrossEnd - bar->nCrossStart < 1)
-        return;
+    return state == HLMSkinDrawStateNormal && hover ? look.hover : look.states[state];
+}
 
-    FillRect(dc->GetSafeHdc(), &bar->rect, frame->GetClientBrush(dc));
-    states.enabled = bar->nMax - bar->nMin + 1 > bar->nPage;
-    if (bar->nBar == SB_CTL && (frame->GetStyle() & WS_DISABLED))
-        states.enabled = FALSE;
-    CHLMSkinManagerClass* skinClass = m_pManager->GetSkinClass(L"SCROLLBAR");
-    if (skinClass == nullptr)
-        return;
-
-    int thumbLength = bar->nThumbEnd - bar->nThumbStart;
-    int thumbOffset = bar->nThumbStart - bar->nFirstArrowEnd;
-    if (!states.enabled || bar->nSecondArrowStart < bar->nThumbEnd)
-        thumbLength = thumbOffset = 0;
-    states.arrowFrames = skinClass->GetThemeInt(SBP_ARROWBTN, kAnyState, TMT_IMAGECOUNT, 16);
-
-    const CRect& r = bar->rect;
-    const BOOL vertical = bar->bVertical;
-    CRect first, second, track;
-    if (vertical)
-    {
-        first.SetRect(r.left, r.top, r.right, bar->nFirstArrowEnd);
-        second.SetRect(r.left, bar->nSecondArrowStart, r.right, r.bottom);
-        track.SetRect(r.left, bar->nFirstArrowEnd, r.right, bar->nSecondArrowStart);
-    }
-    else
-    {
-        first.SetRect(r.left, r.top, bar->nFirstArrowEnd, r.bottom);
-        second.SetRect(bar->nSecondArrowStart, r.top, r.right, r.bottom);
-        track.SetRect(bar->nFirstArrowEnd, r.top, bar->nSecondArrowStart, r.bottom);
-    }
+void DrawArrows(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* frame, const SCROLLBARLAYOUT& bar,
+                const ScrollBarPieces& pieces)
+{
+    const BOOL hover = frame->IsScrollBarUnderMouse(bar) &&
+                       skinClass->GetThemeInt(SBP_ARROWBTN, kAnyState, TMT_IMAGECOUNT, 16) == kArrowFramesWithHover;
+    const HLMSkinDrawState first = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotFirstArrow);
+    const HLMSkinDrawState second = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotSecondArrow);
+    skinClass->DrawThemeBackground(dc, SBP_ARROWBTN, ArrowState(bar.bVertical ? kUpArrow : kLeftArrow, first, hover),
+                                   &pieces.first);
     skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
-                                   states.Arrow(CHLMSkinObjectFrame::HotFirstArrow, vertical ? kUp : kLeft), &first);
-    skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
-                                   states.Arrow(CHLMSkinObjectFrame::HotSecondArrow, vertical ? kDown : kRight), &second);
-    if (track.IsRectEmpty())
-        return;
+                                   ArrowState(bar.bVertical ? kDownArrow : kRightArrow, second, hover), &pieces.second);
+}
 
-    // Lower track, thumb and upper track follow each other along the axis.
-    CRect lower = track, thumb = track, upper = track;
-    if (vertical)
-    {
-        lower.bottom = track.top + thumbOffset;
-        thumb.top = lower.bottom;
-        thumb.bottom = thumb.top + thumbLength;
-        upper.top = thumb.bottom;
-    }
-    else
-    {
-        lower.right = track.left + thumbOffset;
-        thumb.left = lower.right;
-        thumb.right = thumb.left + thumbLength;
-        upper.left = thumb.right;
-    }
-    if (!lower.IsRectEmpty())
+int BarPartState(CHLMSkinObjectFrame* frame, const SCROLLBARLAYOUT& bar, int part)
+{
+    return kBarPartStates[frame->GetScrollPartDrawState(bar, part)];
+}
+
+void DrawTrackAndThumb(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* frame,
+                       const SCROLLBARLAYOUT& bar, const ScrollBarPieces& pieces)
+{
+    const BOOL vertical = bar.bVertical;
+    if (!pieces.lower.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ,
-                                       states.Part(CHLMSkinObjectFrame::HotTrackBeforeThumb), &lower);
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackBeforeThumb), &pieces.lower);
+    const CRect& thumb = pieces.thumb;
     if (!thumb.IsRectEmpty())
     {
-        const int state = states.Part(CHLMSkinObjectFrame::HotThumb);
+        const int state = BarPartState(frame, bar, CHLMSkinObjectFrame::HotThumb);
         skinClass->DrawThemeBackground(dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state, &thumb);
         if (vertical ? thumb.Height() > kMinGripperHeight : thumb.Width() > kMinGripperWidth)
             skinClass->DrawThemeBackground(dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state, &thumb);
     }
-    if (!upper.IsRectEmpty())
+    if (!pieces.upper.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
-                                       states.Part(CHLMSkinObjectFrame::HotTrackAfterThumb), &upper);
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackAfterThumb), &pieces.upper);
+}
+}
+
+void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* frame, SCROLLBARLAYOUT* bar)
+{
+    if (bar->nCrossEnd - bar->nCrossStart < 1)
+        return;
+    FillRect(dc->GetSafeHdc(), &bar->rect, frame->GetClientBrush(dc));
+    CHLMSkinManagerClass* skinClass = m_pManager->GetSkinClass(L"SCROLLBAR");
+    if (skinClass == nullptr)
+        return;
+    const ScrollBarPieces pieces = LayOutScrollBar(*bar, frame->IsScrollBarEnabled(*bar));
+    DrawArrows(dc, skinClass, frame, *bar, pieces);
+    // Arrows that fill the bar leave no track.
+    if (!pieces.track.IsRectEmpty())
+        DrawTrackAndThumb(dc, skinClass, frame, *bar, pieces);
 }

@@ -11,7 +11,10 @@
 
 namespace
 {
-// A caption button's inactive drawing states follow its four active ones.
+// Every caption button has these state numbers (the close button's names stand for all); an
+// inactive frame's buttons take the states that follow the four active ones.
+const HLMSkinStateTable kCaptionButtonStates = {CBS_NORMAL, CBS_HOT,    CBS_PUSHED,
+                                                CBS_DISABLED, CBS_NORMAL, CBS_NORMAL};
 const int kInactiveCaptionButtonOffset = CBS_DISABLED;
 
 const UINT kHotTrackInterval = 50;
@@ -709,9 +712,9 @@ BOOL CHLMSkinObjectFrame::CCaptionButton::IsHighlighted() const
 
 void CHLMSkinObjectFrame::CCaptionButton::Draw(CDC* dc, BOOL frameActive)
 {
+    // While a button is held, no other button shows hot.
     const BOOL hot = IsHighlighted() && (IsPressed() || m_pFrame->m_pPressedButton == nullptr);
-    const BOOL pushed = hot && IsPressed();
-    int state = !m_bEnabled ? CBS_DISABLED : pushed ? CBS_PUSHED : hot ? CBS_HOT : CBS_NORMAL;
+    int state = kCaptionButtonStates[HLMSkinGetDrawState(m_bEnabled, hot && IsPressed(), hot)];
     if (!frameActive)
         state += kInactiveCaptionButtonOffset;
     CHLMSkinManagerClass* window = m_pFrame->GetSkinManager()->GetSkinClass(L"WINDOW");

@@ -5,6 +5,7 @@
 // every control's skin object derives from it.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobject.h"
 #include "hlmskinvocabulary.h"
 
@@ -42,6 +43,9 @@ public:
         BOOL bVertical = FALSE;
         int nBar = SB_HORZ;    // SB_HORZ, SB_VERT or SB_CTL
         BOOL bVisible = FALSE;
+
+        // The bar's whole width from `from` to `to` along its axis.
+        CRect Stretch(int from, int to) const;
     };
 
     // Hot parts of a scroll bar.
@@ -160,6 +164,12 @@ public:
     void RedrawScrollBar(SCROLLBARLAYOUT* layout);
     void UpdateScrollBar(int index);
     void TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, BOOL shift);
+    // How a part of a bar looks (disabled while the bar cannot scroll, pressed while tracked,
+    // hot under the mouse), and whether the mouse is over the bar or tracks it; the schema
+    // turns these into the skin's state numbers.
+    virtual BOOL IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const;
+    HLMSkinDrawState GetScrollPartDrawState(const SCROLLBARLAYOUT& layout, int part) const;
+    BOOL IsScrollBarUnderMouse(const SCROLLBARLAYOUT& layout) const;
     // The scroll-bar part of the frame's painting (bars and size box), of its hot tracking
     // and of its presses; TRUE when a bar part is hot or a press was on a bar.
     void DrawScrollBars(CDC* dc);
@@ -258,6 +268,14 @@ private:
     template <typename EndsWalk>
     BOOL IsAtAncestorCorner(EndsWalk endsWalk) const;
     CRect GetSizeBoxRect() const;
+    // The steps of TrackScrollBar: the press on a part, the drag a press on the thumb starts,
+    // each message of the loop, and the bar at rest again.
+    BOOL StartScrollTracking(SCROLLBARLAYOUT* layout, int part, int along, BOOL shift);
+    BOOL StartThumbDrag(int along, BOOL shift);
+    void StepScrollTracking(const MSG& message);
+    void RouteScrollTrackEvent(UINT message, CPoint point);
+    void ScreenToBar(CPoint& point);
+    void FinishScrollTracking(SCROLLBARLAYOUT* layout);
     void UpdateRegionForPosition(const WINDOWPOS* position);
     BOOL IsCloseEnabled() const;
     void UpdateCloseButtonState();

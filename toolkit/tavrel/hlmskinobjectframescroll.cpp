@@ -11,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace
 {
@@ -46,28 +47,6 @@ bool BarScrolls(const SCROLLBARLAYOUT& layout)
     return layout.nMax - layout.nMin + 1 > layout.nPage;
 }
 
-// Sets a rectangle's extent along the bar's axis.
-void SetAlongAxis(CRect& rect, BOOL vertical, int from, int to)
-{
-    if (vertical)
-    {
-        rect.top = from;
-        rect.bottom = to;
-    }
-    else
-    {
-        rect.left = from;
-        rect.right = to;
-    }
-}
-
-CRect BarRectangle(const SCROLLBARLAYOUT& layout)
-{
-    if (layout.bVertical)
-        return CRect(layout.nCrossStart, layout.nStart, layout.nCrossEnd, layout.nEnd);
-    return CRect(layout.nStart, layout.nCrossStart, layout.nEnd, layout.nCrossEnd);
-}
-
 int ScrollPosFromThumb(const SCROLLBARLAYOUT* layout, int pixel)
 {
     if (pixel < layout->nTrackStart)
@@ -95,6 +74,59 @@ void SetThumbDragRect(SCROLLBARTRACKING* tracking)
         tracking->rect.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
                                layout.nCrossEnd + across);
 }
+
+// Whether a press on a part drags the thumb instead of repeating the part's command.
+enum PressDrags
+{
+    DragNever,
+    DragWithShift,
+    DragAlways
+};
+
+// What a press on each part of a bar does: the command it repeats while the mouse stays on
+// the part's stretch of the bar (from .. to along the axis), or a drag of the thumb.
+struct PartPress
+{
+    int part;
+    int command;  // -1 for the thumb, which only drags
+    PressDrags drag;
+    int SCROLLBARLAYOUT::*from;
+    int SCROLLBARLAYOUT::*to;
+};
+
+const PartPress kPartPresses[] = {
+    {CHLMSkinObjectFrame::HotFirstArrow, SB_LINEUP, DragNever, &SCROLLBARLAYOUT::nStart,
+     &SCROLLBARLAYOUT::nFirstArrowEnd},
+    {CHLMSkinObjectFrame::HotTrackBeforeThumb, SB_PAGEUP, DragWithShift, &SCROLLBARLAYOUT::nFirstArrowEnd,
+     &SCROLLBARLAYOUT::nThumbStart},
+    {CHLMSkinObjectFrame::HotThumb, -1, DragAlways, &SCROLLBARLAYOUT::nThumbStart, &SCROLLBARLAYOUT::nThumbEnd},
+    {CHLMSkinObjectFrame::HotTrackAfterThumb, SB_PAGEDOWN, DragWithShift, &SCROLLBARLAYOUT::nThumbEnd,
+     &SCROLLBARLAYOUT::nSecondArrowStart},
+    {CHLMSkinObjectFrame::HotSecondArrow, SB_LINEDOWN, DragNever, &SCROLLBARLAYOUT::nSecondArrowStart,
+     &SCROLLBARLAYOUT::nEnd},
+};
+
+// The press on a hit part (never 0).
+const PartPress& PressOn(int part)
+{
+    const PartPress* found = std::find_if(std::begin(kPartPresses), std::end(kPartPresses),
+                                          [part](const PartPress& press) { return press.part == part; });
+    ASSERT(found != std::end(kPartPresses));
+    return *found;
+}
+
+// Where holding the mouse repeats a part's command: the part's stretch of the bar.
+CRect PartRectangle(const SCROLLBARLAYOUT& layout, const PartPress& press)
+{
+    return layout.Stretch(layout.*press.from, layout.*press.to);
+}
+}
+
+CRect CHLMSkinObjectFrame::SCROLLBARLAYOUT::Stretch(int from, int to) const
+{
+    if (bVertical)
+        return CRect(nCrossStart, from, nCrossEnd, to);
+    return CRect(from, nCrossStart, to, nCrossEnd);
 }
 
 void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
@@ -262,6 +294,28 @@ int CHLMSkinObjectFrame::HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point)
     return HotTrackAfterThumb;
 }
 
+BOOL CHLMSkinObjectFrame::IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const
+{
+    return BarScrolls(layout);
+}
+
+HLMSkinDrawState CHLMSkinObjectFrame::GetScrollPartDrawState(const SCROLLBARLAYOUT& layout, int part) const
+{
+    const SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    const BOOL onPart = layout.nHotPart == part;
+    // The tracked part is pressed while the mouse stays on it, all through a drag; the part
+    // under the mouse is hot only while nothing is tracked.
+    const BOOL held = tracking != nullptr && tracking->pLayout == &layout && (tracking->bDragging || tracking->bInside);
+    return HLMSkinGetDrawState(IsScrollBarEnabled(layout), held && onPart, tracking == nullptr && onPart);
+}
+
+BOOL CHLMSkinObjectFrame::IsScrollBarUnderMouse(const SCROLLBARLAYOUT& layout) const
+{
+    if (m_pScrollTracking != nullptr)
+        return m_pScrollTracking->pLayout == &layout;
+    return layout.nHotPart != 0;
+}
+
 void CHLMSkinObjectFrame::DrawScrollBar(CDC* dc, SCROLLBARLAYOUT* layout)
 {
     CHLMSkinManagerSchema* schema = GetSkinManager()->GetSchema();
@@ -297,126 +351,115 @@ void CHLMSkinObjectFrame::UpdateScrollBar(int index)
 
 void CHLMSkinObjectFrame::TrackScrollBar(int x, int y, SCROLLBARLAYOUT* layout, BOOL shift)
 {
-    if (!BarScrolls(*layout))
+    const int part = HitTestScrollBar(layout, CPoint(x, y));
+    if (part == 0 || !BarScrolls(*layout) || !StartScrollTracking(layout, part, layout->bVertical ? y : x, shift))
         return;
-    const int c = layout->bVertical ? y : x;
-    SCROLLBARTRACKING* tracking = new SCROLLBARTRACKING();
-    tracking->bVertical = layout->bVertical;
-    if (layout->nBar == SB_CTL)
-    {
-        tracking->hwndControl = m_hWnd;
-        tracking->hwndTarget = ::GetParent(m_hWnd);
-        tracking->bWindowCoordinates = FALSE;
-    }
-    else
-    {
-        tracking->hwndControl = NULL;
-        tracking->hwndTarget = m_hWnd;
-        tracking->bWindowCoordinates = TRUE;
-    }
-    tracking->nCommand = -1;
-    tracking->nBar = layout->nBar;
-    tracking->pLayout = layout;
-    m_pScrollTracking = tracking;
-
-    CRect element = BarRectangle(*layout);
-    BOOL drag = FALSE;
-    if (c < layout->nFirstArrowEnd)
-    {
-        layout->nHotPart = HotFirstArrow;
-        tracking->nCommand = SB_LINEUP;
-        SetAlongAxis(element, layout->bVertical, layout->nStart, layout->nFirstArrowEnd);
-    }
-    else if (c < layout->nSecondArrowStart && c < layout->nThumbStart)
-    {
-        layout->nHotPart = HotTrackBeforeThumb;
-        tracking->nCommand = SB_PAGEUP;
-        SetAlongAxis(element, layout->bVertical, layout->nFirstArrowEnd, layout->nThumbStart);
-        drag = shift;
-    }
-    else if (c < layout->nSecondArrowStart && c < layout->nThumbEnd)
-    {
-        layout->nHotPart = HotThumb;
-        drag = TRUE;
-    }
-    else if (c < layout->nSecondArrowStart)
-    {
-        layout->nHotPart = HotTrackAfterThumb;
-        tracking->nCommand = SB_PAGEDOWN;
-        SetAlongAxis(element, layout->bVertical, layout->nThumbEnd, layout->nSecondArrowStart);
-        drag = shift;
-    }
-    else
-    {
-        layout->nHotPart = HotSecondArrow;
-        tracking->nCommand = SB_LINEDOWN;
-        SetAlongAxis(element, layout->bVertical, layout->nSecondArrowStart, layout->nEnd);
-    }
-
-    if (drag)
-    {
-        if (layout->nThumbSize >= layout->nSecondArrowStart - layout->nFirstArrowEnd)
-        {
-            // No room to move the thumb.
-            delete tracking;
-            m_pScrollTracking = nullptr;
-            return;
-        }
-        tracking->nCommand = kThumbDragCommand;
-        SetThumbDragRect(tracking);
-        tracking->nThumbPixel = layout->nDragStart = layout->nThumbStart;
-        tracking->nLastPosition = tracking->nPosition = layout->nPos;
-        tracking->nThumbOffset = layout->nDragStart - c;
-        tracking->bDragging = TRUE;
-        SetCapture();
-        SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_THUMBTRACK, tracking->nLastPosition,
-                          tracking->bVertical);
-        // With shift the thumb's middle follows the mouse: the click jumps it there.
-        if (shift)
-            tracking->nThumbOffset = -(layout->nThumbSize / 2);
-    }
-    SetCapture();
-    if (!tracking->bDragging)
-        tracking->rect = element;
-
-    if (tracking->bDragging)
-        HandleThumbDragEvent(WM_LBUTTONDOWN, x, y);
-    else
-        HandleScrollTrackEvent(WM_LBUTTONDOWN, x, y);
-
-    MSG message;
+    RouteScrollTrackEvent(WM_LBUTTONDOWN, CPoint(x, y));
     while (m_pScrollTracking != nullptr && ::GetCapture() == m_hWnd)
     {
+        MSG message;
         if (!::GetMessageW(&message, NULL, 0, 0))
         {
             AfxPostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        if (message.message == WM_TIMER && message.hwnd == m_hWnd && message.wParam == kScrollRepeatTimer)
+        StepScrollTracking(message);
+    }
+    FinishScrollTracking(layout);
+}
+
+BOOL CHLMSkinObjectFrame::StartScrollTracking(SCROLLBARLAYOUT* layout, int part, int along, BOOL shift)
+{
+    const PartPress& press = PressOn(part);
+    SCROLLBARTRACKING* tracking = new SCROLLBARTRACKING();
+    tracking->bVertical = layout->bVertical;
+    // A window's own bar reports to the window; the control reports to its parent.
+    tracking->bWindowCoordinates = layout->nBar != SB_CTL;
+    tracking->hwndControl = tracking->bWindowCoordinates ? NULL : m_hWnd;
+    tracking->hwndTarget = tracking->bWindowCoordinates ? m_hWnd : ::GetParent(m_hWnd);
+    tracking->nCommand = press.command;
+    tracking->nBar = layout->nBar;
+    tracking->pLayout = layout;
+    m_pScrollTracking = tracking;
+    layout->nHotPart = part;
+
+    if (press.drag == DragAlways || (press.drag == DragWithShift && shift))
+    {
+        if (!StartThumbDrag(along, shift))
         {
-            OnScrollRepeatTimer();
-        }
-        else if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSEWHEEL)
-        {
-            CPoint point(GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam));
-            if (message.message != WM_MOUSEWHEEL)
-                ::ClientToScreen(message.hwnd, &point);
-            if (m_pScrollTracking->bWindowCoordinates)
-                ScreenToFrame(point);
-            else
-                ScreenToClient(&point);
-            if (m_pScrollTracking->bDragging)
-                HandleThumbDragEvent(message.message, point.x, point.y);
-            else
-                HandleScrollTrackEvent(message.message, point.x, point.y);
-        }
-        else
-        {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
+            m_pScrollTracking = nullptr;
+            delete tracking;
+            return FALSE;
         }
     }
+    // Taken again after a drag's first report, which the window may have answered by taking
+    // the capture away.
+    SetCapture();
+    if (!tracking->bDragging)
+        tracking->rect = PartRectangle(*layout, press);
+    return TRUE;
+}
 
+BOOL CHLMSkinObjectFrame::StartThumbDrag(int along, BOOL shift)
+{
+    SCROLLBARTRACKING* tracking = m_pScrollTracking;
+    SCROLLBARLAYOUT* layout = tracking->pLayout;
+    if (layout->nThumbSize >= layout->nSecondArrowStart - layout->nFirstArrowEnd)
+        return FALSE;
+    tracking->nCommand = kThumbDragCommand;
+    SetThumbDragRect(tracking);
+    tracking->nThumbPixel = layout->nDragStart = layout->nThumbStart;
+    tracking->nLastPosition = tracking->nPosition = layout->nPos;
+    tracking->nThumbOffset = layout->nDragStart - along;
+    tracking->bDragging = TRUE;
+    SetCapture();
+    SendScrollMessage(tracking->hwndControl, tracking->hwndTarget, SB_THUMBTRACK, tracking->nLastPosition,
+                      tracking->bVertical);
+    // With shift the thumb's middle follows the mouse: the click jumps it there.
+    if (shift)
+        tracking->nThumbOffset = -(layout->nThumbSize / 2);
+    return TRUE;
+}
+
+void CHLMSkinObjectFrame::StepScrollTracking(const MSG& message)
+{
+    if (message.message == WM_TIMER && message.hwnd == m_hWnd && message.wParam == kScrollRepeatTimer)
+    {
+        OnScrollRepeatTimer();
+        return;
+    }
+    if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSEWHEEL)
+    {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+        return;
+    }
+    CPoint point(GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam));
+    // The wheel's point is a screen point already.
+    if (message.message != WM_MOUSEWHEEL)
+        ::ClientToScreen(message.hwnd, &point);
+    ScreenToBar(point);
+    RouteScrollTrackEvent(message.message, point);
+}
+
+void CHLMSkinObjectFrame::RouteScrollTrackEvent(UINT message, CPoint point)
+{
+    if (m_pScrollTracking->bDragging)
+        HandleThumbDragEvent(message, point.x, point.y);
+    else
+        HandleScrollTrackEvent(message, point.x, point.y);
+}
+
+void CHLMSkinObjectFrame::ScreenToBar(CPoint& point)
+{
+    if (m_pScrollTracking->bWindowCoordinates)
+        ScreenToFrame(point);
+    else
+        ScreenToClient(&point);
+}
+
+void CHLMSkinObjectFrame::FinishScrollTracking(SCROLLBARLAYOUT* layout)
+{
     // Ended by a quit message or by a lost capture: end it as a release would.
     if (m_pScrollTracking != nullptr)
         EndScrollTracking(FALSE);
@@ -484,10 +527,7 @@ void CHLMSkinObjectFrame::OnScrollRepeatTimer()
         return;
     CPoint point;
     ::GetCursorPos(&point);
-    if (tracking->bWindowCoordinates)
-        ScreenToFrame(point);
-    else
-        ScreenToClient(&point);
+    ScreenToBar(point);
     HandleScrollTrackEvent(0, point.x, point.y);
     if (tracking->bInside)
     {

@@ -69,6 +69,14 @@ void CHLMSkinObjectScrollBar::DrawControl(CDC* dc)
     DrawScrollBar(&buffer, &m_barControl);
 }
 
+BOOL CHLMSkinObjectScrollBar::IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const
+{
+    // A disabled control shows its bar disabled whatever its range.
+    if (layout.nBar == SB_CTL && (GetStyle() & WS_DISABLED))
+        return FALSE;
+    return CHLMSkinObjectFrame::IsScrollBarEnabled(layout);
+}
+
 int CHLMSkinObjectScrollBar::OnCreate(LPCREATESTRUCT createStruct)
 {
     if (CHLMSkinObjectFrame::OnCreate(createStruct) == -1)

@@ -15,6 +15,7 @@ public:
 
     void DrawControl(CDC* dc);
     SCROLLBARLAYOUT& GetControlBar() { return m_barControl; }
+    BOOL IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -291,6 +293,53 @@ TEST_F(FrameTest, CaptionButtonStatesFromRealInput)
         SendMouse(MOUSEEVENTF_LEFTUP);
     });
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
+}
+
+namespace
+{
+// A window that a click does not activate, as tool palettes are: subclassed over the skin's
+// procedure.
+LRESULT CALLBACK RefuseActivationByClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR)
+{
+    if (message == WM_MOUSEACTIVATE)
+        return MA_NOACTIVATE;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+}
+
+// An inactive caption's buttons take the frames after the four active ones in every state.
+TEST_F(FrameTest, InactiveCaptionButtonStatesFromRealInput)
+{
+    // Shown without activation, and a press on the caption does not activate it either.
+    HWND window = CreateFrameWindow(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME);
+    SetWindowSubclass(window, RefuseActivationByClicks, 0, 0);
+    CHLMSkinObjectFrame* frame = FrameOf(window);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_FALSE(frame->IsActive());
+    EXPECT_EQ(Solid(CloseImage, 5), WindowPixel(window, 286, 14)) << "normal";
+    EXPECT_EQ(Solid(MaxImage, 8), WindowPixel(window, 268, 14)) << "disabled";
+
+    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, 286, 14));
+    ASSERT_TRUE(PumpUntil([&] { return frame->GetHotButton() != nullptr; }));
+    EXPECT_EQ(Solid(CloseImage, 6), WindowPixel(window, 286, 14)) << "hot";
+
+    // Pressed, then released away from the button so that the window stays.
+    COLORREF pressed = 0;
+    RunBesideMessageLoop([&] {
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        WaitUntil([&] {
+            pressed = WindowPixel(window, 286, 14);
+            return pressed == Solid(CloseImage, 7);
+        });
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, 150, 100));
+        WaitUntil([&] { return frame->GetPressedButton() == nullptr; });
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        WaitUntil([&] { return GetCapture() == nullptr; });
+    });
+    EXPECT_EQ(Solid(CloseImage, 7), pressed) << "pressed";
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(frame->IsActive());
 }
 
 TEST_F(FrameTest, CloseButtonFollowsTheSystemMenu)

@@ -185,18 +185,31 @@ protected:
         PumpMessages();
     }
 
-    // Presses the left button at a point of the window, waits for the tracking to start
-    // and for `held` to hold, then releases.
-    static void Click(HWND window, POINT point, const std::function<bool()>& held = [] { return true; })
+    // Presses the left button at a point of the window, with shift held when asked, waits
+    // for the tracking to start and for `held` to hold, then releases.
+    static void Click(HWND window, POINT point, const std::function<bool()>& held = [] { return true; },
+                      BOOL shift = FALSE)
     {
         CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
+        // Shift goes down in the same input as the press, so that nothing comes between them.
+        INPUT press[2] = {};
+        press[0].type = INPUT_KEYBOARD;
+        press[0].ki.wVk = VK_SHIFT;
+        press[1].type = INPUT_MOUSE;
+        press[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        INPUT release[2] = {press[1], press[0]};
+        release[0].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        release[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        const UINT inputs = shift ? 2 : 1;
+        if (shift)
+            SetFocus(window);
         SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, point.x, point.y));
         PumpMessages();
         RunBesideMessageLoop([&] {
-            SendMouse(MOUSEEVENTF_LEFTDOWN);
+            SendInput(inputs, &press[2 - inputs], sizeof(INPUT));
             WaitUntil([&] { return frame->GetScrollTrackInfo() != nullptr || !g_scrollMessages.empty(); });
             WaitUntil(held);
-            SendMouse(MOUSEEVENTF_LEFTUP);
+            SendInput(inputs, release, sizeof(INPUT));
             WaitUntil([&] { return frame->GetScrollTrackInfo() == nullptr; });
         });
     }
@@ -496,24 +509,7 @@ TEST_F(FrameScrollTest, AShiftClickOnTheTrackCentresTheThumbUnderTheMouse)
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT target = OnVerticalBar(v, v.nThumbEnd + 25);
     ASSERT_LT(target.y + (v.nThumbEnd - v.nThumbStart) / 2, v.nSecondArrowStart);
-    // Shift goes down in the same input as the press, so that nothing comes between them.
-    INPUT press[2] = {};
-    press[0].type = INPUT_KEYBOARD;
-    press[0].ki.wVk = VK_SHIFT;
-    press[1].type = INPUT_MOUSE;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    INPUT release[2] = {press[1], press[0]};
-    release[0].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    release[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SetFocus(window);
-    SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, target.x, target.y));
-    PumpMessages();
-    RunBesideMessageLoop([&] {
-        SendInput(2, press, sizeof(INPUT));
-        WaitUntil([&] { return frame->GetScrollTrackInfo() != nullptr || !g_scrollMessages.empty(); });
-        SendInput(2, release, sizeof(INPUT));
-        WaitUntil([&] { return frame->GetScrollTrackInfo() == nullptr; });
-    });
+    Click(window, target, [] { return true; }, TRUE);
     const std::vector<int> codes = Codes();
     ASSERT_GE(codes.size(), 3u);
     EXPECT_EQ(SB_THUMBTRACK, codes.front());
@@ -521,6 +517,128 @@ TEST_F(FrameScrollTest, AShiftClickOnTheTrackCentresTheThumbUnderTheMouse)
     EXPECT_EQ(SB_ENDSCROLL, codes.back());
     EXPECT_EQ(0, CountOf(SB_PAGEDOWN));
     EXPECT_LE(std::abs(Middle(v.nThumbStart, v.nThumbEnd) - target.y), 1);
+}
+
+// A press on each part of either bar, at the edges of the parts too: the part the tracking
+// holds, what it sends first, and where the bar is after the release. The vertical bar is at
+// 40 of 0..80, the horizontal one at 0.
+TEST_F(FrameScrollTest, APressTracksThePartUnderTheMouseAndScrollsByIt)
+{
+    HWND window = CreateScrolledWindow();
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
+    ASSERT_NE(nullptr, frame);
+    const SCROLLBARLAYOUT& v = frame->GetVertBar();
+    // Room for the thumb's middle 10 pixels above it and 25 below it.
+    const int halfThumb = (v.nThumbEnd - v.nThumbStart) / 2;
+    ASSERT_GT(v.nThumbStart - 10 - halfThumb, v.nFirstArrowEnd);
+    ASSERT_LT(v.nThumbEnd + 25 + halfThumb, v.nSecondArrowStart);
+    const int kThumbUnderMouse = -1;  // wherever the thumb's middle lies under the mouse
+    typedef CHLMSkinObjectFrame Frame;
+    struct Case
+    {
+        const char* name;
+        int bar;
+        int SCROLLBARLAYOUT::*edge;
+        int offset;  // from the edge along the bar
+        BOOL shift;
+        int part, firstCode, position;
+    } const cases[] = {
+        {"up arrow", SB_VERT, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::HotFirstArrow, SB_LINEUP, 39},
+        {"last pixel of the up arrow", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, -1, FALSE, Frame::HotFirstArrow,
+         SB_LINEUP, 39},
+        {"track above the thumb", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, 0, FALSE, Frame::HotTrackBeforeThumb,
+         SB_PAGEUP, 20},
+        {"last pixel above the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, -1, FALSE, Frame::HotTrackBeforeThumb,
+         SB_PAGEUP, 20},
+        {"shift on the track above the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, -10, TRUE,
+         Frame::HotTrackBeforeThumb, SB_THUMBTRACK, kThumbUnderMouse},
+        {"first pixel of the thumb, released there", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, 0, FALSE, Frame::HotThumb,
+         SB_THUMBTRACK, 40},
+        {"last pixel of the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, -1, FALSE, Frame::HotThumb, SB_THUMBTRACK, 40},
+        {"track below the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::HotTrackAfterThumb,
+         SB_PAGEDOWN, 60},
+        {"shift on the track below the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, 25, TRUE,
+         Frame::HotTrackAfterThumb, SB_THUMBTRACK, kThumbUnderMouse},
+        {"first pixel of the down arrow", SB_VERT, &SCROLLBARLAYOUT::nSecondArrowStart, 0, FALSE, Frame::HotSecondArrow,
+         SB_LINEDOWN, 41},
+        {"down arrow", SB_VERT, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::HotSecondArrow, SB_LINEDOWN, 41},
+        {"left arrow at the start", SB_HORZ, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::HotFirstArrow, SB_LINEUP, 0},
+        {"horizontal thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbStart, 2, FALSE, Frame::HotThumb, SB_THUMBTRACK, 0},
+        {"track right of the thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::HotTrackAfterThumb,
+         SB_PAGEDOWN, 20},
+        {"right arrow", SB_HORZ, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::HotSecondArrow, SB_LINEDOWN, 1},
+    };
+    for (const Case& c : cases)
+    {
+        ScrollTo(window, SB_VERT, 40);
+        ScrollTo(window, SB_HORZ, 0);
+        g_scrollMessages.clear();
+        const BOOL vertical = c.bar == SB_VERT;
+        const SCROLLBARLAYOUT& bar = vertical ? frame->GetVertBar() : frame->GetHorzBar();
+        const int along = bar.*c.edge + c.offset, across = Middle(bar.nCrossStart, bar.nCrossEnd);
+        int heldPart = 0;
+        Click(window, vertical ? POINT{across, along} : POINT{along, across},
+              [&] {
+                  heldPart = bar.nHotPart;
+                  return true;
+              },
+              c.shift);
+        EXPECT_EQ(c.part, heldPart) << c.name;
+        ASSERT_GE(g_scrollMessages.size(), 2u) << c.name;
+        EXPECT_EQ(static_cast<UINT>(vertical ? WM_VSCROLL : WM_HSCROLL), g_scrollMessages.front().message) << c.name;
+        EXPECT_EQ(c.firstCode, g_scrollMessages.front().code) << c.name;
+        EXPECT_EQ(SB_ENDSCROLL, g_scrollMessages.back().code) << c.name;
+        if (c.position == kThumbUnderMouse)
+            EXPECT_LE(std::abs(Middle(bar.nThumbStart, bar.nThumbEnd) - along), 1) << c.name;
+        else
+            EXPECT_EQ(c.position, GetScrollPos(window, c.bar)) << c.name;
+    }
+}
+
+// Each arrow of both bars in each state the mouse or the range gives it: the skin's frame for
+// its direction and state.
+TEST_F(FrameScrollTest, EveryArrowShowsTheFrameOfItsDirectionAndState)
+{
+    HWND window = CreateScrolledWindow();
+    CHLMSkinObjectFrame* frame = ObjectOf<CHLMSkinObjectFrame>(window);
+    ASSERT_NE(nullptr, frame);
+    struct Arrow
+    {
+        const char* name;
+        int bar;
+        BOOL first;
+        int hot, pressed, disabled;
+    } const arrows[] = {
+        {"up", SB_VERT, TRUE, 2, 3, 4},
+        {"down", SB_VERT, FALSE, 6, 7, 8},
+        {"left", SB_HORZ, TRUE, 10, 11, 12},
+        {"right", SB_HORZ, FALSE, 14, 15, 16},
+    };
+    for (const Arrow& arrow : arrows)
+    {
+        const BOOL vertical = arrow.bar == SB_VERT;
+        const SCROLLBARLAYOUT& bar = vertical ? frame->GetVertBar() : frame->GetHorzBar();
+        const int along = arrow.first ? bar.nStart + 3 : bar.nEnd - 3, across = Middle(bar.nCrossStart, bar.nCrossEnd);
+        const POINT point = vertical ? POINT{across, along} : POINT{along, across};
+        const auto pixel = [&] { return WindowPixel(window, point.x, point.y); };
+
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, point.x, point.y));
+        EXPECT_TRUE(PumpUntil([&] { return pixel() == Solid(kArrowImage, arrow.hot); })) << arrow.name << " hot";
+        COLORREF held = 0;
+        Click(window, point, [&] {
+            held = pixel();
+            return held == Solid(kArrowImage, arrow.pressed);
+        });
+        EXPECT_EQ(Solid(kArrowImage, arrow.pressed), held) << arrow.name << " pressed";
+        ParkMouse();
+        PumpMessages();
+
+        SetBar(window, arrow.bar, 9, 10, 0);
+        ScrollTo(window, arrow.bar, 0);
+        EXPECT_EQ(Solid(kArrowImage, arrow.disabled), pixel()) << arrow.name << " disabled";
+        SetBar(window, arrow.bar, 99, 20, 0);
+        ScrollTo(window, arrow.bar, 0);
+    }
 }
 
 TEST_F(FrameScrollTest, TrackingEndedByAQuitMessageOrALostCaptureStillEndsTheScroll)
