@@ -81,16 +81,16 @@ ULONGLONG PixelByteCount32(const BITMAPINFOHEADER& header)
 class ScreenMemoryDC
 {
 public:
-    ScreenMemoryDC() : m_dc(CreateCompatibleDC(nullptr)) {}
+    ScreenMemoryDC() : m_hDC(CreateCompatibleDC(nullptr)) {}
     ~ScreenMemoryDC()
     {
-        if (m_dc)
-            DeleteDC(m_dc);
+        if (m_hDC)
+            DeleteDC(m_hDC);
     }
-    operator HDC() const { return m_dc; }
+    operator HDC() const { return m_hDC; }
 
 private:
-    HDC m_dc;
+    HDC m_hDC;
 };
 
 // A section with the header of `header`, holding a copy of `pixels`; null on failure.
@@ -117,12 +117,12 @@ HBITMAP CreateSectionWithPixels(std::vector<BYTE>& header, const std::vector<BYT
 class Selection
 {
 public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(m_dc, m_previous); }
+    Selection(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hPrevious(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(m_hDC, m_hPrevious); }
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
+    HDC m_hDC;
+    HGDIOBJ m_hPrevious;
 };
 }
 

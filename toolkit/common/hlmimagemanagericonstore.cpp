@@ -39,7 +39,7 @@ struct OwnedBitmap
 
 CHLMImageManager::CHLMImageManager()
 {
-    m_iconSets.InitHashTable(kIconSetBuckets, FALSE);
+    m_mapIconSets.InitHashTable(kIconSetBuckets, FALSE);
 }
 
 CHLMImageManager::~CHLMImageManager()
@@ -49,8 +49,8 @@ CHLMImageManager::~CHLMImageManager()
 
 COLORREF CHLMImageManager::SetMaskColor(COLORREF mask)
 {
-    const COLORREF previous = m_maskColor;
-    m_maskColor = mask;
+    const COLORREF previous = m_clrMask;
+    m_clrMask = mask;
     return previous;
 }
 
@@ -60,14 +60,14 @@ COLORREF CHLMImageManager::SetMaskColor(COLORREF mask)
 CHLMImageManagerIconSet* CHLMImageManager::GetIconSet(UINT id) const
 {
     CHLMImageManagerIconSet* iconSet = nullptr;
-    return m_iconSets.Lookup(id, iconSet) ? iconSet : nullptr;
+    return m_mapIconSets.Lookup(id, iconSet) ? iconSet : nullptr;
 }
 
 CHLMImageManagerImageList* CHLMImageManager::GetImageList(UINT id) const
 {
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        if (m_imageLists[i]->ContainsId(id))
-            return m_imageLists[i];
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        if (m_arrImageLists[i]->ContainsId(id))
+            return m_arrImageLists[i];
     return nullptr;
 }
 
@@ -102,55 +102,55 @@ void CHLMImageManager::RemoveIcon(UINT id)
     CHLMImageManagerIconSet* iconSet = GetIconSet(id);
     if (!iconSet)
         return;
-    m_iconSets.RemoveKey(id);
+    m_mapIconSets.RemoveKey(id);
     iconSet->RemoveAll();
     iconSet->InternalRelease();
 }
 
 void CHLMImageManager::ClearAll()
 {
-    POSITION position = m_iconSets.GetStartPosition();
+    POSITION position = m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        m_iconSets.GetNextAssoc(position, id, iconSet);
+        m_mapIconSets.GetNextAssoc(position, id, iconSet);
         iconSet->RemoveAll();
         iconSet->InternalRelease();
     }
-    m_iconSets.RemoveAll();
+    m_mapIconSets.RemoveAll();
 
     // A strip whose columns are still held by images outside the store stays, so that
     // those images never point into a deleted strip.
-    position = m_resources.GetStartPosition();
+    position = m_mapResources.GetStartPosition();
     while (position)
     {
         DWORD key = 0;
         CHLMImageManagerResource* resource = nullptr;
-        m_resources.GetNextAssoc(position, key, resource);
+        m_mapResources.GetNextAssoc(position, key, resource);
         if (resource->IsInUse())
             continue;
-        m_resources.RemoveKey(key);
+        m_mapResources.RemoveKey(key);
         delete resource;
     }
 
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        delete m_imageLists[i];
-    m_imageLists.RemoveAll();
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        delete m_arrImageLists[i];
+    m_arrImageLists.RemoveAll();
 }
 
 void CHLMImageManager::RefreshAll()
 {
-    POSITION position = m_iconSets.GetStartPosition();
+    POSITION position = m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        m_iconSets.GetNextAssoc(position, id, iconSet);
+        m_mapIconSets.GetNextAssoc(position, id, iconSet);
         iconSet->ClearDerivedImages();
     }
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        m_imageLists[i]->RemoveAll();
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        m_arrImageLists[i]->RemoveAll();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,7 +159,7 @@ void CHLMImageManager::RefreshAll()
 CHLMImageManagerIconSet* CHLMImageManager::CreateIconSet(UINT id)
 {
     CHLMImageManagerIconSet* iconSet = new CHLMImageManagerIconSet(id, this);
-    m_iconSets.SetAt(id, iconSet);
+    m_mapIconSets.SetAt(id, iconSet);
     return iconSet;
 }
 
@@ -258,7 +258,7 @@ BOOL CHLMImageManager::SetIcons(CBitmap* bitmap, const UINT* ids, int count, CSi
         CImageList list;
         if (!list.Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 0, 1))
             return FALSE;
-        const COLORREF mask = m_maskColor != CLR_NONE ? m_maskColor : GetBitmapPixel(bitmap, 0, 0);
+        const COLORREF mask = m_clrMask != CLR_NONE ? m_clrMask : GetBitmapPixel(bitmap, 0, 0);
         list.Add(bitmap, mask);
         return SetIcons(&list, ids, count, size, state);
     }
@@ -387,9 +387,9 @@ BOOL CHLMImageManager::ReadToolBarResource(UINT toolbarId, UINT** ids, int* coun
 UINT CHLMImageManager::NextCustomId()
 {
     // Saturates: wrapping round would hand out 0 and then the ids of earlier pictures.
-    if (m_lastCustomId < UINT_MAX)
-        ++m_lastCustomId;
-    return m_lastCustomId;
+    if (m_nLastCustomId < UINT_MAX)
+        ++m_nLastCustomId;
+    return m_nLastCustomId;
 }
 
 UINT CHLMImageManager::AddCustomIcon(const CHLMImageManagerIconImage& image)
@@ -404,7 +404,7 @@ BOOL CHLMImageManager::AddImageList(HIMAGELIST imageList, UINT firstId, BOOL des
 {
     if (!imageList)
         return FALSE;
-    m_imageLists.Add(new CHLMImageManagerImageList(imageList, destroy, firstId, this));
+    m_arrImageLists.Add(new CHLMImageManagerImageList(imageList, destroy, firstId, this));
     return TRUE;
 }
 
@@ -434,12 +434,12 @@ void CHLMImageManager::MergeIcons(CHLMImageManager* other)
 {
     if (!other || other == this)
         return;
-    POSITION position = other->m_iconSets.GetStartPosition();
+    POSITION position = other->m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        other->m_iconSets.GetNextAssoc(position, id, iconSet);
+        other->m_mapIconSets.GetNextAssoc(position, id, iconSet);
         MergeIconSet(iconSet);
     }
 }

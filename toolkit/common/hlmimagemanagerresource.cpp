@@ -388,19 +388,19 @@ CHLMImageManagerResource* CHLMImageManager::GetImageResource(int cx, int cy)
 {
     const DWORD key = MAKELONG(cx, cy);
     CHLMImageManagerResource* resource = nullptr;
-    if (!m_resources.Lookup(key, resource))
+    if (!m_mapResources.Lookup(key, resource))
     {
         resource = new CHLMImageManagerResource(this, cx, cy);
-        m_resources.SetAt(key, resource);
+        m_mapResources.SetAt(key, resource);
     }
     return resource;
 }
 
 BOOL CHLMImageManager::IsDrawMirrored(CDC* dc) const
 {
-    if (m_mirrorMode == 1)
+    if (m_nMirrorMode == 1)
         return TRUE;
-    return m_mirrorMode == 2 && CHLMDrawHelpers::IsDcMirrored(dc);
+    return m_nMirrorMode == 2 && CHLMDrawHelpers::IsDcMirrored(dc);
 }
 
 BOOL CHLMImageManager::IsComCtlVersion6OrLater()
