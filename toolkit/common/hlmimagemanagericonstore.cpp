@@ -176,26 +176,26 @@ BOOL CHLMImageManager::SetIcon(const CHLMImageManagerIconImage& image, UINT id, 
     CHLMImageManagerIconSet* iconSet = GetIconSet(id);
     if (!iconSet)
     {
-        if (state != HLM_IMAGESTATE_NORMAL)
+        if (state != kHLMImageStateNormal)
             return FALSE;
         CreateIconSet(id)->SetIcon(image, width);
         return TRUE;
     }
     switch (state)
     {
-    case HLM_IMAGESTATE_NORMAL:
+    case kHLMImageStateNormal:
         iconSet->SetIcon(image, width);
         break;
-    case HLM_IMAGESTATE_DISABLED:
+    case kHLMImageStateDisabled:
         iconSet->SetDisabledIcon(image, width);
         break;
-    case HLM_IMAGESTATE_2:
+    case kHLMImageState2:
         iconSet->SetState2Icon(image, width);
         break;
-    case HLM_IMAGESTATE_3:
+    case kHLMImageState3:
         iconSet->SetState3Icon(image, width);
         break;
-    case HLM_IMAGESTATE_4:
+    case kHLMImageState4:
         iconSet->SetState4Icon(image, width);
         break;
     default:
@@ -397,7 +397,7 @@ UINT CHLMImageManager::AddCustomIcon(const CHLMImageManagerIconImage& image)
     if (image.IsEmpty())
         return 0;
     const UINT id = NextCustomId();
-    return SetIcon(image, id, CSize(0, 0), HLM_IMAGESTATE_NORMAL) ? id : 0;
+    return SetIcon(image, id, CSize(0, 0), kHLMImageStateNormal) ? id : 0;
 }
 
 BOOL CHLMImageManager::AddImageList(HIMAGELIST imageList, UINT firstId, BOOL destroy)
