@@ -19,20 +19,20 @@ const WORD kToolBarVersion = 1;
 // The ids of a toolbar resource, freed with the object.
 struct ToolBarIds
 {
-    UINT* ids = nullptr;
-    int count = 0;
-    CSize size;
-    ~ToolBarIds() { delete[] ids; }
+    UINT* pIds = nullptr;
+    int nCount = 0;
+    CSize szImage;
+    ~ToolBarIds() { delete[] pIds; }
 };
 
 // A bitmap handle deleted with the object.
 struct OwnedBitmap
 {
-    HBITMAP handle;
+    HBITMAP hBitmap;
     ~OwnedBitmap()
     {
-        if (handle)
-            DeleteObject(handle);
+        if (hBitmap)
+            DeleteObject(hBitmap);
     }
 };
 }
@@ -324,23 +324,23 @@ BOOL CHLMImageManager::SetIcons(UINT bitmapId, const UINT* ids, int count, CSize
 {
     BOOL alpha = FALSE;
     OwnedBitmap bitmap{ReadBitmapResource(MAKEINTRESOURCE(bitmapId), &alpha)};
-    if (!bitmap.handle)
+    if (!bitmap.hBitmap)
         return FALSE;
-    return SetIcons(CBitmap::FromHandle(bitmap.handle), ids, count, size, state, alpha);
+    return SetIcons(CBitmap::FromHandle(bitmap.hBitmap), ids, count, size, state, alpha);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, CBitmap* bitmap, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(bitmap, toolbar.ids, toolbar.count, toolbar.size, state, FALSE);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(bitmap, toolbar.pIds, toolbar.nCount, toolbar.szImage, state, FALSE);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, UINT bitmapId, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(bitmapId, toolbar.ids, toolbar.count, CSize(0, 0), state);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(bitmapId, toolbar.pIds, toolbar.nCount, CSize(0, 0), state);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT id, int state)
@@ -351,8 +351,8 @@ BOOL CHLMImageManager::SetIcons(UINT id, int state)
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, CImageList* imageList, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(imageList, toolbar.ids, toolbar.count, toolbar.size, state);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(imageList, toolbar.pIds, toolbar.nCount, toolbar.szImage, state);
 }
 
 BOOL CHLMImageManager::ReadToolBarResource(UINT toolbarId, UINT** ids, int* count, CSize* size)
@@ -413,7 +413,7 @@ BOOL CHLMImageManager::AddImageList(UINT bitmapId, int imageWidth, UINT firstId,
     BOOL alpha = FALSE;
     OwnedBitmap bitmap{ReadBitmapResource(MAKEINTRESOURCE(bitmapId), &alpha)};
     BITMAP info = {};
-    if (!bitmap.handle || !GetObjectW(bitmap.handle, sizeof(info), &info) || info.bmWidth <= 0)
+    if (!bitmap.hBitmap || !GetObjectW(bitmap.hBitmap, sizeof(info), &info) || info.bmWidth <= 0)
         return FALSE;
     if (imageWidth == 0)
         imageWidth = info.bmWidth;
@@ -424,9 +424,9 @@ BOOL CHLMImageManager::AddImageList(UINT bitmapId, int imageWidth, UINT firstId,
     if (!list)
         return FALSE;
     if (alpha || mask == CLR_NONE)
-        ImageList_Add(list, bitmap.handle, nullptr);
+        ImageList_Add(list, bitmap.hBitmap, nullptr);
     else
-        ImageList_AddMasked(list, bitmap.handle, mask);
+        ImageList_AddMasked(list, bitmap.hBitmap, mask);
     return AddImageList(list, firstId, TRUE);
 }
 
