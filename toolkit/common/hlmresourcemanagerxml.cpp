@@ -27,24 +27,24 @@ size_t AlignToDword(size_t nBytes)
 class TemplateWriter
 {
 public:
-    explicit TemplateWriter(BYTE* pBuffer) : m_pStart(pBuffer), m_p(pBuffer) {}
+    explicit TemplateWriter(BYTE* pBuffer) : m_pStart(pBuffer), m_pNext(pBuffer) {}
     template <class T>
     void Put(T value)
     {
-        memcpy(m_p, &value, sizeof(T));
-        m_p += sizeof(T);
+        memcpy(m_pNext, &value, sizeof(T));
+        m_pNext += sizeof(T);
     }
     void PutText(LPCWSTR lpszText)
     {
         const size_t nBytes = (wcslen(lpszText) + 1) * sizeof(WCHAR);
-        memcpy(m_p, lpszText, nBytes);
-        m_p += nBytes;
+        memcpy(m_pNext, lpszText, nBytes);
+        m_pNext += nBytes;
     }
-    void Align() { m_p = m_pStart + AlignToDword(static_cast<size_t>(m_p - m_pStart)); }
+    void Align() { m_pNext = m_pStart + AlignToDword(static_cast<size_t>(m_pNext - m_pStart)); }
 
 private:
     BYTE* m_pStart;
-    BYTE* m_p;
+    BYTE* m_pNext;
 };
 
 LPCWSTR TextOf(BSTR bstr)
