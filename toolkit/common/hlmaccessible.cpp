@@ -6,8 +6,8 @@ CHLMAccessible::CHLMAccessible()
       m_pfnLresultFromObject(nullptr),
       m_pfnAccessibleObjectFromWindow(nullptr)
 {
-    if (m_user32.GetOrLoadModule(L"user32.dll"))
-        m_user32.GetProcAddress(m_pfnNotifyWinEvent, "NotifyWinEvent", 0);
+    if (m_moduleUser32.GetOrLoadModule(L"user32.dll"))
+        m_moduleUser32.GetProcAddress(m_pfnNotifyWinEvent, "NotifyWinEvent", 0);
 }
 
 CHLMAccessible::~CHLMAccessible() = default;
@@ -50,10 +50,10 @@ void CHLMAccessible::NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG 
 template <class Function>
 BOOL CHLMAccessible::LookUpOleacc(Function& function, LPCSTR exportName)
 {
-    if (!m_oleacc.GetHandle())
-        m_oleacc.LoadModule(L"oleacc.dll");
-    if (!function && m_oleacc.GetHandle())
-        m_oleacc.GetProcAddress(function, exportName);
+    if (!m_moduleOleacc.GetHandle())
+        m_moduleOleacc.LoadModule(L"oleacc.dll");
+    if (!function && m_moduleOleacc.GetHandle())
+        m_moduleOleacc.GetProcAddress(function, exportName);
     return function != nullptr;
 }
 
@@ -149,102 +149,102 @@ HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accChildCount(LONG* p
     return m_pOuter->GetAccessibleChildCount(pcountChildren);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accChild(VARIANT varChild, IDispatch** ppdispChild)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accChild(VARIANT varChildID, IDispatch** ppdispChild)
 {
-    return m_pOuter->GetAccessibleChild(varChild, ppdispChild);
+    return m_pOuter->GetAccessibleChild(varChildID, ppdispChild);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accName(VARIANT varChild, BSTR* pszName)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accName(VARIANT varID, BSTR* pszName)
 {
-    return m_pOuter->GetAccessibleName(varChild, pszName);
+    return m_pOuter->GetAccessibleName(varID, pszName);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accValue(VARIANT varChild, BSTR* pszValue)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accValue(VARIANT varID, BSTR* pszValue)
 {
-    return m_pOuter->GetAccessibleValue(varChild, pszValue);
+    return m_pOuter->GetAccessibleValue(varID, pszValue);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDescription(VARIANT varChild, BSTR* pszDescription)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDescription(VARIANT varID, BSTR* pszDescription)
 {
-    return m_pOuter->GetAccessibleDescription(varChild, pszDescription);
+    return m_pOuter->GetAccessibleDescription(varID, pszDescription);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accRole(VARIANT varChild, VARIANT* pvarRole)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accRole(VARIANT varID, VARIANT* pvarRole)
 {
-    return m_pOuter->GetAccessibleRole(varChild, pvarRole);
+    return m_pOuter->GetAccessibleRole(varID, pvarRole);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accState(VARIANT varChild, VARIANT* pvarState)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accState(VARIANT varID, VARIANT* pvarState)
 {
-    return m_pOuter->GetAccessibleState(varChild, pvarState);
+    return m_pOuter->GetAccessibleState(varID, pvarState);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelp(VARIANT varChild, BSTR* pszHelp)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelp(VARIANT varID, BSTR* pszHelp)
 {
-    return m_pOuter->GetAccessibleHelp(varChild, pszHelp);
+    return m_pOuter->GetAccessibleHelp(varID, pszHelp);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild,
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accHelpTopic(BSTR* pszHelpFile, VARIANT varID,
                                                                          LONG* pidTopic)
 {
-    return m_pOuter->GetAccessibleHelpTopic(pszHelpFile, varChild, pidTopic);
+    return m_pOuter->GetAccessibleHelpTopic(pszHelpFile, varID, pidTopic);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accKeyboardShortcut(VARIANT varChild,
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accKeyboardShortcut(VARIANT varID,
                                                                                 BSTR* pszKeyboardShortcut)
 {
-    return m_pOuter->GetAccessibleKeyboardShortcut(varChild, pszKeyboardShortcut);
+    return m_pOuter->GetAccessibleKeyboardShortcut(varID, pszKeyboardShortcut);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accFocus(VARIANT* pvarChild)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accFocus(VARIANT* pvarID)
 {
-    return m_pOuter->GetAccessibleFocus(pvarChild);
+    return m_pOuter->GetAccessibleFocus(pvarID);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accSelection(VARIANT* pvarChildren)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accSelection(VARIANT* pvarID)
 {
-    return m_pOuter->GetAccessibleSelection(pvarChildren);
+    return m_pOuter->GetAccessibleSelection(pvarID);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDefaultAction(VARIANT varChild,
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::get_accDefaultAction(VARIANT varID,
                                                                              BSTR* pszDefaultAction)
 {
-    return m_pOuter->GetAccessibleDefaultAction(varChild, pszDefaultAction);
+    return m_pOuter->GetAccessibleDefaultAction(varID, pszDefaultAction);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accSelect(LONG flagsSelect, VARIANT varChild)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accSelect(LONG flagsSelect, VARIANT varID)
 {
-    return m_pOuter->AccessibleSelect(flagsSelect, varChild);
+    return m_pOuter->AccessibleSelect(flagsSelect, varID);
 }
 
 HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth,
-                                                                    LONG* pcyHeight, VARIANT varChild)
+                                                                    LONG* pcyHeight, VARIANT varID)
 {
-    return m_pOuter->AccessibleLocation(pxLeft, pyTop, pcxWidth, pcyHeight, varChild);
+    return m_pOuter->AccessibleLocation(pxLeft, pyTop, pcxWidth, pcyHeight, varID);
 }
 
 HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accNavigate(LONG navDir, VARIANT varStart,
-                                                                    VARIANT* pvarEndUpAt)
+                                                                    VARIANT* pvarEnd)
 {
-    return m_pOuter->AccessibleNavigate(navDir, varStart, pvarEndUpAt);
+    return m_pOuter->AccessibleNavigate(navDir, varStart, pvarEnd);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarID)
 {
-    return m_pOuter->AccessibleHitTest(xLeft, yTop, pvarChild);
+    return m_pOuter->AccessibleHitTest(xLeft, yTop, pvarID);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accDoDefaultAction(VARIANT varChild)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::accDoDefaultAction(VARIANT varID)
 {
-    return m_pOuter->AccessibleDoDefaultAction(varChild);
+    return m_pOuter->AccessibleDoDefaultAction(varID);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accName(VARIANT varChild, BSTR szName)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accName(VARIANT varID, BSTR pszName)
 {
-    return m_pOuter->PutAccessibleName(varChild, szName);
+    return m_pOuter->PutAccessibleName(varID, pszName);
 }
 
-HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accValue(VARIANT varChild, BSTR szValue)
+HRESULT STDMETHODCALLTYPE CHLMAccessible::XAccessible::put_accValue(VARIANT varID, BSTR pszValue)
 {
-    return m_pOuter->PutAccessibleValue(varChild, szValue);
+    return m_pOuter->PutAccessibleValue(varID, pszValue);
 }

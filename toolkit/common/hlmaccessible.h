@@ -76,26 +76,26 @@ protected:
 
         HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** ppdispParent) override;
         HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* pcountChildren) override;
-        HRESULT STDMETHODCALLTYPE get_accChild(VARIANT varChild, IDispatch** ppdispChild) override;
-        HRESULT STDMETHODCALLTYPE get_accName(VARIANT varChild, BSTR* pszName) override;
-        HRESULT STDMETHODCALLTYPE get_accValue(VARIANT varChild, BSTR* pszValue) override;
-        HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT varChild, BSTR* pszDescription) override;
-        HRESULT STDMETHODCALLTYPE get_accRole(VARIANT varChild, VARIANT* pvarRole) override;
-        HRESULT STDMETHODCALLTYPE get_accState(VARIANT varChild, VARIANT* pvarState) override;
-        HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT varChild, BSTR* pszHelp) override;
-        HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* pszHelpFile, VARIANT varChild, LONG* pidTopic) override;
-        HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT varChild, BSTR* pszKeyboardShortcut) override;
-        HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* pvarChild) override;
-        HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* pvarChildren) override;
-        HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT varChild, BSTR* pszDefaultAction) override;
-        HRESULT STDMETHODCALLTYPE accSelect(LONG flagsSelect, VARIANT varChild) override;
+        HRESULT STDMETHODCALLTYPE get_accChild(VARIANT varChildID, IDispatch** ppdispChild) override;
+        HRESULT STDMETHODCALLTYPE get_accName(VARIANT varID, BSTR* pszName) override;
+        HRESULT STDMETHODCALLTYPE get_accValue(VARIANT varID, BSTR* pszValue) override;
+        HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT varID, BSTR* pszDescription) override;
+        HRESULT STDMETHODCALLTYPE get_accRole(VARIANT varID, VARIANT* pvarRole) override;
+        HRESULT STDMETHODCALLTYPE get_accState(VARIANT varID, VARIANT* pvarState) override;
+        HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT varID, BSTR* pszHelp) override;
+        HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* pszHelpFile, VARIANT varID, LONG* pidTopic) override;
+        HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT varID, BSTR* pszKeyboardShortcut) override;
+        HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* pvarID) override;
+        HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* pvarID) override;
+        HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT varID, BSTR* pszDefaultAction) override;
+        HRESULT STDMETHODCALLTYPE accSelect(LONG flagsSelect, VARIANT varID) override;
         HRESULT STDMETHODCALLTYPE accLocation(LONG* pxLeft, LONG* pyTop, LONG* pcxWidth, LONG* pcyHeight,
-                                              VARIANT varChild) override;
-        HRESULT STDMETHODCALLTYPE accNavigate(LONG navDir, VARIANT varStart, VARIANT* pvarEndUpAt) override;
-        HRESULT STDMETHODCALLTYPE accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarChild) override;
-        HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT varChild) override;
-        HRESULT STDMETHODCALLTYPE put_accName(VARIANT varChild, BSTR szName) override;
-        HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varChild, BSTR szValue) override;
+                                              VARIANT varID) override;
+        HRESULT STDMETHODCALLTYPE accNavigate(LONG navDir, VARIANT varStart, VARIANT* pvarEnd) override;
+        HRESULT STDMETHODCALLTYPE accHitTest(LONG xLeft, LONG yTop, VARIANT* pvarID) override;
+        HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT varID) override;
+        HRESULT STDMETHODCALLTYPE put_accName(VARIANT varID, BSTR pszName) override;
+        HRESULT STDMETHODCALLTYPE put_accValue(VARIANT varID, BSTR pszValue) override;
 
     private:
         // The interface lives inside its outer object; a pointer back is the portable way
@@ -116,6 +116,6 @@ private:
     NotifyWinEventFunction m_pfnNotifyWinEvent;
     LresultFromObjectFunction m_pfnLresultFromObject;
     AccessibleObjectFromWindowFunction m_pfnAccessibleObjectFromWindow;
-    CHLMModuleHandle m_user32;
-    CHLMModuleHandle m_oleacc;
+    CHLMModuleHandle m_moduleUser32;
+    CHLMModuleHandle m_moduleOleacc;
 };

@@ -13,19 +13,19 @@
 void CHLMPaintManagerColor::Serialize(CArchive& ar)
 {
     if (ar.IsStoring())
-        ar << static_cast<DWORD>(m_standard) << static_cast<DWORD>(m_custom);
+        ar << static_cast<DWORD>(m_clrStandard) << static_cast<DWORD>(m_clrCustom);
     else
-        ar >> m_standard >> m_custom;
+        ar >> m_clrStandard >> m_clrCustom;
 }
 
 void CHLMPaintManagerColorGradient::Serialize(CArchive& ar)
 {
-    m_first.Serialize(ar);
-    m_second.Serialize(ar);
+    m_clrFirst.Serialize(ar);
+    m_clrSecond.Serialize(ar);
     if (ar.IsStoring())
-        ar << m_factor;
+        ar << m_fFactor;
     else
-        ar >> m_factor;
+        ar >> m_fFactor;
 }
 
 void CHLMPaintManagerColorGradient::SetStandardColors(COLORREF color)
@@ -35,9 +35,9 @@ void CHLMPaintManagerColorGradient::SetStandardColors(COLORREF color)
 
 void CHLMPaintManagerColorGradient::SetStandardColors(COLORREF first, COLORREF second, float factor)
 {
-    m_first.SetStandardValue(first);
-    m_second.SetStandardValue(second);
-    m_factor = factor;
+    m_clrFirst.SetStandardValue(first);
+    m_clrSecond.SetStandardValue(second);
+    m_fFactor = factor;
 }
 
 void CHLMPaintManagerColorGradient::SetCustomColors(COLORREF color)
@@ -47,22 +47,22 @@ void CHLMPaintManagerColorGradient::SetCustomColors(COLORREF color)
 
 void CHLMPaintManagerColorGradient::SetCustomColors(COLORREF first, COLORREF second)
 {
-    m_first.SetCustomValue(first);
-    m_second.SetCustomValue(second);
+    m_clrFirst.SetCustomValue(first);
+    m_clrSecond.SetCustomValue(second);
 }
 
 void CHLMPaintManagerColorGradient::SetStandardFromEffective(const CHLMPaintManagerColorGradient& other)
 {
-    m_first.SetStandardValue(other.m_first.GetEffectiveColor());
-    m_second.SetStandardValue(other.m_second.GetEffectiveColor());
-    m_factor = other.m_factor;
+    m_clrFirst.SetStandardValue(other.m_clrFirst.GetEffectiveColor());
+    m_clrSecond.SetStandardValue(other.m_clrSecond.GetEffectiveColor());
+    m_fFactor = other.m_fFactor;
 }
 
 void CHLMPaintManagerColorGradient::SetCustomFromEffective(const CHLMPaintManagerColorGradient& other)
 {
-    m_first.SetCustomValue(other.m_first.GetEffectiveColor());
-    m_second.SetCustomValue(other.m_second.GetEffectiveColor());
-    m_factor = other.m_factor;
+    m_clrFirst.SetCustomValue(other.m_clrFirst.GetEffectiveColor());
+    m_clrSecond.SetCustomValue(other.m_clrSecond.GetEffectiveColor());
+    m_fFactor = other.m_fFactor;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -70,7 +70,7 @@ void CHLMPaintManagerColorGradient::SetCustomFromEffective(const CHLMPaintManage
 
 namespace
 {
-const COLORREF kNone = CHLMPaintManagerColor::CLR_NONE_VALUE;
+const COLORREF kNone = CHLMPaintManagerColor::kNoColor;
 
 struct Weighted
 {
@@ -215,20 +215,20 @@ COLORREF CHLMColorManager::BlendColors(COLORREF a, COLORREF b, int percent)
 // The manager
 
 CHLMColorManager::CHLMColorManager()
-    : m_royaleDetection(TRUE),
-      m_aeroDetection(TRUE),
-      m_presetsDisabled(FALSE),
-      m_colors(),
-      m_sysColorFunction(nullptr),
-      m_styleSetting(StyleDetected),
-      m_detectedStyle(StyleNone)
+    : m_bRoyaleDetection(TRUE),
+      m_bAeroDetection(TRUE),
+      m_bPresetsDisabled(FALSE),
+      m_clrColors(),
+      m_pfnSysColor(nullptr),
+      m_nStyleSetting(StyleDetected),
+      m_nDetectedStyle(StyleNone)
 {
-    std::fill(std::begin(m_overrides), std::end(m_overrides), kNone);
-    std::fill(std::begin(m_presets), std::end(m_presets), kNone);
+    std::fill(std::begin(m_clrOverrides), std::end(m_clrOverrides), kNone);
+    std::fill(std::begin(m_clrPresets), std::end(m_clrPresets), kNone);
     RecomputeColors();
-    m_gradients[7].SetStandardColors(0x8CD5FF, 0x55ADFF, 0.5f);
-    m_gradients[8].SetStandardColors(0x4B8EFE, 0x8BCFFF, 0.5f);
-    m_gradients[9].SetStandardColors(0xC8F2FF, 0x97D4FF, 0.5f);
+    m_arrGradients[7].SetStandardColors(0x8CD5FF, 0x55ADFF, 0.5f);
+    m_arrGradients[8].SetStandardColors(0x4B8EFE, 0x8BCFFF, 0.5f);
+    m_arrGradients[9].SetStandardColors(0xC8F2FF, 0x97D4FF, 0.5f);
 }
 
 CHLMColorManager::~CHLMColorManager() = default;
@@ -241,22 +241,22 @@ CHLMColorManager& CHLMColorManager::GetInstance()
 
 COLORREF CHLMColorManager::GetColor(UINT index) const
 {
-    if (index >= ColorCount)
+    if (index >= kColorCount)
         return index;
-    return m_overrides[index] != kNone ? m_overrides[index] : m_colors[index];
+    return m_clrOverrides[index] != kNone ? m_clrOverrides[index] : m_clrColors[index];
 }
 
 COLORREF CHLMColorManager::GetPresetColor(UINT index) const
 {
-    if (index >= 30 && index < ColorCount && m_presets[index] != kNone)
-        return m_presets[index];
+    if (index >= 30 && index < kColorCount && m_clrPresets[index] != kNone)
+        return m_clrPresets[index];
     return GetColor(index);
 }
 
 void CHLMColorManager::SetColor(UINT index, COLORREF color)
 {
-    if (index < ColorCount)
-        m_overrides[index] = color;
+    if (index < kColorCount)
+        m_clrOverrides[index] = color;
 }
 
 void CHLMColorManager::SetColors(int count, const UINT* indices, const COLORREF* colors)
@@ -267,31 +267,31 @@ void CHLMColorManager::SetColors(int count, const UINT* indices, const COLORREF*
 
 const CHLMPaintManagerColorGradient& CHLMColorManager::GetGradient(int number) const
 {
-    return m_gradients[std::min(std::max(number, 1), static_cast<int>(GradientCount)) - 1];
+    return m_arrGradients[std::min(std::max(number, 1), static_cast<int>(kGradientCount)) - 1];
 }
 
 void CHLMColorManager::SetSysColorFunction(SysColorFunction function)
 {
-    m_sysColorFunction = function;
+    m_pfnSysColor = function;
     RecomputeColors();
 }
 
 void CHLMColorManager::SetStyleSetting(int style)
 {
-    m_styleSetting = style;
+    m_nStyleSetting = style;
     RecomputeColors();
 }
 
 int CHLMColorManager::GetCurrentStyle() const
 {
-    if (m_styleSetting == StyleDetected || m_styleSetting == StyleDetectedToo)
-        return m_detectedStyle;
-    return m_styleSetting;
+    if (m_nStyleSetting == StyleDetected || m_nStyleSetting == StyleDetectedToo)
+        return m_nDetectedStyle;
+    return m_nStyleSetting;
 }
 
 int CHLMColorManager::PresetStyle() const
 {
-    return m_presetsDisabled ? StyleNone : GetCurrentStyle();
+    return m_bPresetsDisabled ? StyleNone : GetCurrentStyle();
 }
 
 BOOL CHLMColorManager::IsLowResolution(HDC dc)
@@ -319,7 +319,7 @@ BOOL CHLMColorManager::IsHighContrast() const
 
 void CHLMColorManager::RecomputeColors()
 {
-    m_detectedStyle = DetectSystemTheme();
+    m_nDetectedStyle = DetectSystemTheme();
     const BOOL low = IsLowResolution();
     ReadSystemColors();
     SetBaseColors();
@@ -339,57 +339,57 @@ void CHLMColorManager::RecomputeColors()
     {
         const COLORREF w = GetColor(COLOR_WINDOW), h = GetColor(COLOR_HIGHLIGHT), t = GetColor(30);
         auto channel = [](int w, int h, int t) { return w * 40 / 100 + h * 10 / 100 + t * 50 / 100; };
-        m_colors[36] = RGB(channel(GetRValue(w), GetRValue(h), GetRValue(t)),
-                           channel(GetGValue(w), GetGValue(h), GetGValue(t)),
-                           channel(GetBValue(w), GetBValue(h), GetBValue(t)));
+        m_clrColors[36] = RGB(channel(GetRValue(w), GetRValue(h), GetRValue(t)),
+                              channel(GetGValue(w), GetGValue(h), GetGValue(t)),
+                              channel(GetBValue(w), GetBValue(h), GetBValue(t)));
     }
     SetShadowColors();
-    m_colors[53] = GetColor(30);
-    m_colors[58] = GetColor(40);
-    m_colors[60] = m_colors[40];
+    m_clrColors[53] = GetColor(30);
+    m_clrColors[58] = GetColor(40);
+    m_clrColors[60] = m_clrColors[40];
     RefreshGradients();
     ReadThemeBorderColor();
 }
 
 void CHLMColorManager::ReadSystemColors()
 {
-    m_colors[0] = 0;
+    m_clrColors[0] = 0;
     for (int index = 1; index <= 29; ++index)
-        m_colors[index] = m_sysColorFunction ? m_sysColorFunction(index) : GetSysColor(index);
+        m_clrColors[index] = m_pfnSysColor ? m_pfnSysColor(index) : GetSysColor(index);
 }
 
 void CHLMColorManager::SetBaseColors()
 {
     const COLORREF face = GetColor(COLOR_3DFACE), shadow = GetColor(COLOR_3DSHADOW);
-    m_colors[30] = face;
-    m_colors[31] = GetColor(COLOR_WINDOW);
-    m_colors[33] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[41] = GetColor(COLOR_WINDOW);
-    m_colors[35] = GetColor(COLOR_GRAYTEXT);
+    m_clrColors[30] = face;
+    m_clrColors[31] = GetColor(COLOR_WINDOW);
+    m_clrColors[33] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[41] = GetColor(COLOR_WINDOW);
+    m_clrColors[35] = GetColor(COLOR_GRAYTEXT);
     for (int index : {38, 39, 43, 61, 40})
-        m_colors[index] = shadow;
-    m_colors[36] = GetColor(COLOR_WINDOW);
-    m_colors[32] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[37] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[44] = GetColor(COLOR_WINDOWTEXT);
-    m_colors[45] = GetColor(COLOR_MENUTEXT);
-    m_colors[46] = GetColor(COLOR_BTNTEXT);
-    m_colors[47] = GetColor(COLOR_HIGHLIGHTTEXT);
-    m_colors[48] = shadow;
-    m_colors[49] = GetColor(COLOR_HIGHLIGHTTEXT);
-    m_colors[42] = shadow;
-    m_colors[50] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[34] = shadow;
-    m_colors[51] = face;
-    m_colors[52] = shadow;
-    m_colors[53] = face;
-    m_colors[54] = shadow;
-    m_colors[55] = face;
-    m_colors[56] = face;
-    m_colors[57] = shadow;
-    m_colors[58] = GetColor(COLOR_GRAYTEXT);
-    m_colors[59] = 0;
-    m_colors[60] = shadow;
+        m_clrColors[index] = shadow;
+    m_clrColors[36] = GetColor(COLOR_WINDOW);
+    m_clrColors[32] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[37] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[44] = GetColor(COLOR_WINDOWTEXT);
+    m_clrColors[45] = GetColor(COLOR_MENUTEXT);
+    m_clrColors[46] = GetColor(COLOR_BTNTEXT);
+    m_clrColors[47] = GetColor(COLOR_HIGHLIGHTTEXT);
+    m_clrColors[48] = shadow;
+    m_clrColors[49] = GetColor(COLOR_HIGHLIGHTTEXT);
+    m_clrColors[42] = shadow;
+    m_clrColors[50] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[34] = shadow;
+    m_clrColors[51] = face;
+    m_clrColors[52] = shadow;
+    m_clrColors[53] = face;
+    m_clrColors[54] = shadow;
+    m_clrColors[55] = face;
+    m_clrColors[56] = face;
+    m_clrColors[57] = shadow;
+    m_clrColors[58] = GetColor(COLOR_GRAYTEXT);
+    m_clrColors[59] = 0;
+    m_clrColors[60] = shadow;
 }
 
 void CHLMColorManager::SetPresetColors()
@@ -405,23 +405,23 @@ void CHLMColorManager::SetPresetColors()
     const COLORREF* presets = kByVariant[PresetVariantOf(PresetStyle())];
     if (!presets)
     {
-        std::fill(std::begin(m_presets), std::end(m_presets), kNone);
+        std::fill(std::begin(m_clrPresets), std::end(m_clrPresets), kNone);
         return;
     }
     for (int i = 0; i < 14; ++i)
-        m_presets[kIndices[i]] = presets[i];
+        m_clrPresets[kIndices[i]] = presets[i];
 }
 
 void CHLMColorManager::ApplyHighContrast()
 {
-    m_colors[31] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[36] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[45] = GetColor(COLOR_HIGHLIGHTTEXT);
-    m_colors[32] = GetColor(COLOR_BTNTEXT);
-    m_colors[37] = GetColor(COLOR_BTNTEXT);
-    m_colors[50] = GetColor(COLOR_HIGHLIGHT);
-    m_colors[43] = GetColor(COLOR_BTNTEXT);
-    m_colors[38] = GetColor(COLOR_BTNTEXT);
+    m_clrColors[31] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[36] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[45] = GetColor(COLOR_HIGHLIGHTTEXT);
+    m_clrColors[32] = GetColor(COLOR_BTNTEXT);
+    m_clrColors[37] = GetColor(COLOR_BTNTEXT);
+    m_clrColors[50] = GetColor(COLOR_HIGHLIGHT);
+    m_clrColors[43] = GetColor(COLOR_BTNTEXT);
+    m_clrColors[38] = GetColor(COLOR_BTNTEXT);
 }
 
 void CHLMColorManager::ApplyBlends()
@@ -430,13 +430,13 @@ void CHLMColorManager::ApplyBlends()
                                      {35, 17, 5, 70},  {38, 16, 5, 75}, {39, 16, 5, 70},  {43, 46, 16, 20},
                                      {61, 46, 16, 15}, {40, 16, 5, 90}, {42, 15, 16, 90}};
     for (const auto& blend : kBlends)
-        m_colors[blend[0]] = BlendColors(GetColor(blend[1]), GetColor(blend[2]), blend[3]);
+        m_clrColors[blend[0]] = BlendColors(GetColor(blend[1]), GetColor(blend[2]), blend[3]);
 }
 
 void CHLMColorManager::ApplyContrastRules()
 {
     if (ColorsDiffer(GetColor(15), GetColor(30), TRUE, 35))
-        m_colors[30] = PullColorToward(GetColor(15), GetColor(30), 35);
+        m_clrColors[30] = PullColorToward(GetColor(15), GetColor(30), 35);
 
     // target, a, b, threshold: b is moved away from a when they are too close.
     static const int kRows[][4] = {{31, 30, 31, 50},  {32, 30, 13, 100}, {33, 30, 33, 30},  {35, 41, 35, 80},
@@ -447,42 +447,43 @@ void CHLMColorManager::ApplyContrastRules()
     {
         const float threshold = static_cast<float>(row[3]);
         if (!ColorsDiffer(GetColor(row[1]), GetColor(row[2]), TRUE, threshold))
-            m_colors[row[0]] = PushColorAway(GetColor(row[1]), GetColor(row[2]), threshold);
+            m_clrColors[row[0]] = PushColorAway(GetColor(row[1]), GetColor(row[2]), threshold);
     }
 
     if (ColorsDiffer(GetColor(41), GetColor(35), TRUE, 145))
-        m_colors[35] = PullColorToward(GetColor(41), GetColor(35), 145);
+        m_clrColors[35] = PullColorToward(GetColor(41), GetColor(35), 145);
 }
 
 void CHLMColorManager::SetShadowColors()
 {
     const COLORREF face = GetColor(COLOR_3DFACE);
     const int faceMax = MaxChannel(face);
-    m_colors[48] = faceMax == 0 ? 0x232323 : ScaleChannels(face, faceMax + std::min(255 - faceMax, 35), faceMax);
+    m_clrColors[48] = faceMax == 0 ? 0x232323 : ScaleChannels(face, faceMax + std::min(255 - faceMax, 35), faceMax);
 
     const COLORREF shadow = GetColor(COLOR_3DSHADOW);
     const int shadowMax = MaxChannel(shadow);
     if (face == 0)
-        m_colors[49] = 0x7F7F7F;
+        m_clrColors[49] = 0x7F7F7F;
     else if (shadowMax == 0)
-        m_colors[49] = 0;
+        m_clrColors[49] = 0;
     else
-        m_colors[49] = ScaleChannels(shadow, std::max(shadowMax - 43, 0), shadowMax);
+        m_clrColors[49] = ScaleChannels(shadow, std::max(shadowMax - 43, 0), shadowMax);
 
-    const COLORREF computed31 = m_colors[31];
-    m_colors[34] = RGB(static_cast<int>(GetRValue(computed31) * 0.75), static_cast<int>(GetGValue(computed31) * 0.75),
-                       static_cast<int>(GetBValue(computed31) * 0.75));
+    const COLORREF computed31 = m_clrColors[31];
+    m_clrColors[34] = RGB(static_cast<int>(GetRValue(computed31) * 0.75),
+                          static_cast<int>(GetGValue(computed31) * 0.75),
+                          static_cast<int>(GetBValue(computed31) * 0.75));
 
     auto lighter = [](int channel) { return std::min(channel + 15, 255); };
-    m_colors[COLOR_3DLIGHT] = RGB(lighter(GetRValue(face)), lighter(GetGValue(face)), lighter(GetBValue(face)));
+    m_clrColors[COLOR_3DLIGHT] = RGB(lighter(GetRValue(face)), lighter(GetGValue(face)), lighter(GetBValue(face)));
 }
 
 void CHLMColorManager::RefreshGradients()
 {
     struct Preset
     {
-        COLORREF first, second;
-        float factor;
+        COLORREF clrFirst, clrSecond;
+        float fFactor;
     };
     static const Preset kBlue[7] = {{0xD68759, 0x962D00, 0.5f}, {0xF5BE9E, 0xFADAC4, 0.5f}, {0xD68759, 0x962D00, 0.5f},
                                     {0xFEECDD, 0xE2A981, 0.75f}, {0xFFEFE3, 0xE4AD87, 0.5f}, {0xF6DDCB, 0xDCA179, 0.5f},
@@ -501,25 +502,25 @@ void CHLMColorManager::RefreshGradients()
     if (presets)
     {
         for (int i = 0; i < 7; ++i)
-            m_gradients[i].SetStandardColors(presets[i].first, presets[i].second, presets[i].factor);
-        m_colors[54] = presetColor54;
+            m_arrGradients[i].SetStandardColors(presets[i].clrFirst, presets[i].clrSecond, presets[i].fFactor);
+        m_clrColors[54] = presetColor54;
     }
     else
     {
         const COLORREF face = GetColor(COLOR_3DFACE), shadow = GetColor(COLOR_3DSHADOW), window = GetColor(COLOR_WINDOW);
-        m_gradients[0].SetStandardColors(shadow, shadow, 0.5f);
-        m_gradients[1].SetStandardColors(face, BlendColors(face, window, 215), 0.5f);
-        m_gradients[2].SetStandardColors(face, shadow, 0.5f);
-        m_gradients[3].SetStandardColors(BlendColors(face, window, 205), face, 0.5f);
-        m_gradients[4].SetStandardColors(BlendColors(face, window, 145), BlendColors(face, window, 93), 0.5f);
-        m_gradients[5].SetStandardColors(BlendColors(face, window, 40), BlendColors(face, shadow, 95), 0.5f);
-        m_gradients[6].SetStandardColors(BlendColors(face, window, 165), BlendColors(face, window, 42), 0.5f);
+        m_arrGradients[0].SetStandardColors(shadow, shadow, 0.5f);
+        m_arrGradients[1].SetStandardColors(face, BlendColors(face, window, 215), 0.5f);
+        m_arrGradients[2].SetStandardColors(face, shadow, 0.5f);
+        m_arrGradients[3].SetStandardColors(BlendColors(face, window, 205), face, 0.5f);
+        m_arrGradients[4].SetStandardColors(BlendColors(face, window, 145), BlendColors(face, window, 93), 0.5f);
+        m_arrGradients[5].SetStandardColors(BlendColors(face, window, 40), BlendColors(face, shadow, 95), 0.5f);
+        m_arrGradients[6].SetStandardColors(BlendColors(face, window, 165), BlendColors(face, window, 42), 0.5f);
     }
 
     if (IsLowResolution())
     {
-        m_gradients[3].SetStandardColors(GetColor(COLOR_3DFACE));
-        m_gradients[1].SetStandardColors(GetColor(COLOR_3DFACE));
+        m_arrGradients[3].SetStandardColors(GetColor(COLOR_3DFACE));
+        m_arrGradients[1].SetStandardColors(GetColor(COLOR_3DFACE));
     }
 }
 
@@ -529,7 +530,7 @@ void CHLMColorManager::ReadThemeBorderColor()
     CHLMWinThemeWrapper theme(TRUE);
     theme.OpenThemeData(nullptr, L"TREEVIEW");
     if (theme.IsAppThemed())
-        theme.GetThemeColor(0, 0, kBorderColorProperty, &m_colors[57]);
+        theme.GetThemeColor(0, 0, kBorderColorProperty, &m_clrColors[57]);
 }
 
 int CHLMColorManager::DetectSystemTheme() const
@@ -557,10 +558,10 @@ int CHLMColorManager::DetectSystemTheme() const
         if (wcscmp(colorName, L"metallic") == 0)
             return StyleLunaSilver;
     }
-    if (m_royaleDetection &&
+    if (m_bRoyaleDetection &&
         (FindSubstringW(fileName, L"royale.msstyles") || FindSubstringW(fileName, L"winxp.royale.kvstyles")))
         return StyleRoyale;
-    if (m_aeroDetection && FindSubstringW(fileName, L"aero.msstyles"))
+    if (m_bAeroDetection && FindSubstringW(fileName, L"aero.msstyles"))
         return StyleAero;
     return StyleNone;
 }

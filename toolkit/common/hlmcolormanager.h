@@ -10,36 +10,36 @@
 class CHLMPaintManagerColor
 {
 public:
-    CHLMPaintManagerColor() : m_standard(CLR_NONE_VALUE), m_custom(CLR_NONE_VALUE) {}
-    CHLMPaintManagerColor(COLORREF standard) : m_standard(standard), m_custom(CLR_NONE_VALUE) {}
+    CHLMPaintManagerColor() : m_clrStandard(kNoColor), m_clrCustom(kNoColor) {}
+    CHLMPaintManagerColor(COLORREF standard) : m_clrStandard(standard), m_clrCustom(kNoColor) {}
 
-    void SetStandardValue(COLORREF color) { m_standard = color; }
-    void SetCustomValue(COLORREF color) { m_custom = color; }
-    COLORREF GetStandardValue() const { return m_standard; }
-    COLORREF GetCustomValue() const { return m_custom; }
+    void SetStandardValue(COLORREF color) { m_clrStandard = color; }
+    void SetCustomValue(COLORREF color) { m_clrCustom = color; }
+    COLORREF GetStandardValue() const { return m_clrStandard; }
+    COLORREF GetCustomValue() const { return m_clrCustom; }
     // The custom value when there is one, else the standard value.
-    COLORREF GetEffectiveColor() const { return m_custom != CLR_NONE_VALUE ? m_custom : m_standard; }
+    COLORREF GetEffectiveColor() const { return m_clrCustom != kNoColor ? m_clrCustom : m_clrStandard; }
 
     // Standard, then custom value, four bytes each.
     virtual void Serialize(CArchive& ar);
 
-    static const COLORREF CLR_NONE_VALUE = static_cast<COLORREF>(-1);
+    static const COLORREF kNoColor = static_cast<COLORREF>(-1);
 
 private:
-    COLORREF m_standard;
-    COLORREF m_custom;
+    COLORREF m_clrStandard;
+    COLORREF m_clrCustom;
 };
 
 // Two colours and the position (factor) of the middle colour between them.
 class CHLMPaintManagerColorGradient
 {
 public:
-    CHLMPaintManagerColorGradient() : m_factor(0.5f) {}
+    CHLMPaintManagerColorGradient() : m_fFactor(0.5f) {}
     explicit CHLMPaintManagerColorGradient(const CHLMPaintManagerColor& color)
-        : m_first(color), m_second(color), m_factor(0.5f) {}
-    explicit CHLMPaintManagerColorGradient(COLORREF color) : m_first(color), m_second(color), m_factor(0.5f) {}
+        : m_clrFirst(color), m_clrSecond(color), m_fFactor(0.5f) {}
+    explicit CHLMPaintManagerColorGradient(COLORREF color) : m_clrFirst(color), m_clrSecond(color), m_fFactor(0.5f) {}
     CHLMPaintManagerColorGradient(COLORREF first, COLORREF second)
-        : m_first(first), m_second(second), m_factor(0.5f) {}
+        : m_clrFirst(first), m_clrSecond(second), m_fFactor(0.5f) {}
 
     void SetStandardColors(COLORREF color);
     void SetStandardColors(COLORREF first, COLORREF second, float factor);
@@ -48,17 +48,17 @@ public:
     void SetStandardFromEffective(const CHLMPaintManagerColorGradient& other);
     void SetCustomFromEffective(const CHLMPaintManagerColorGradient& other);
 
-    const CHLMPaintManagerColor& GetFirst() const { return m_first; }
-    const CHLMPaintManagerColor& GetSecond() const { return m_second; }
-    float GetFactor() const { return m_factor; }
+    const CHLMPaintManagerColor& GetFirst() const { return m_clrFirst; }
+    const CHLMPaintManagerColor& GetSecond() const { return m_clrSecond; }
+    float GetFactor() const { return m_fFactor; }
 
     // First colour, second colour, then the factor as a 4-byte float.
     virtual void Serialize(CArchive& ar);
 
 private:
-    CHLMPaintManagerColor m_first;
-    CHLMPaintManagerColor m_second;
-    float m_factor;
+    CHLMPaintManagerColor m_clrFirst;
+    CHLMPaintManagerColor m_clrSecond;
+    float m_fFactor;
 };
 
 class CHLMColorManager : public CCmdTarget
@@ -66,8 +66,8 @@ class CHLMColorManager : public CCmdTarget
 public:
     enum
     {
-        ColorCount = 63,
-        GradientCount = 10
+        kColorCount = 63,
+        kGradientCount = 10
     };
 
     // Style codes: detected from the visual style, or set.
@@ -103,11 +103,11 @@ public:
 
     void SetSysColorFunction(SysColorFunction function);
     void SetStyleSetting(int style);
-    int GetStyleSetting() const { return m_styleSetting; }
+    int GetStyleSetting() const { return m_nStyleSetting; }
     int GetCurrentStyle() const;
-    int GetDetectedStyle() const { return m_detectedStyle; }
-    void SetPresetsDisabled(BOOL disabled) { m_presetsDisabled = disabled; }
-    BOOL IsPresetsDisabled() const { return m_presetsDisabled; }
+    int GetDetectedStyle() const { return m_nDetectedStyle; }
+    void SetPresetsDisabled(BOOL disabled) { m_bPresetsDisabled = disabled; }
+    BOOL IsPresetsDisabled() const { return m_bPresetsDisabled; }
 
     static BOOL IsLowResolution(HDC dc = nullptr);
 
@@ -138,16 +138,16 @@ private:
     BOOL IsHighContrast() const;
     int PresetStyle() const;
 
-    CHLMPaintManagerColorGradient m_gradients[GradientCount];
-    BOOL m_royaleDetection;
-    BOOL m_aeroDetection;
-    BOOL m_presetsDisabled;
-    COLORREF m_colors[ColorCount];
-    COLORREF m_overrides[ColorCount];
-    COLORREF m_presets[ColorCount];
-    SysColorFunction m_sysColorFunction;
-    int m_styleSetting;
-    int m_detectedStyle;
+    CHLMPaintManagerColorGradient m_arrGradients[kGradientCount];
+    BOOL m_bRoyaleDetection;
+    BOOL m_bAeroDetection;
+    BOOL m_bPresetsDisabled;
+    COLORREF m_clrColors[kColorCount];
+    COLORREF m_clrOverrides[kColorCount];
+    COLORREF m_clrPresets[kColorCount];
+    SysColorFunction m_pfnSysColor;
+    int m_nStyleSetting;
+    int m_nDetectedStyle;
 };
 
 CHLMColorManager& GetColorManagerInstance();

@@ -11,17 +11,17 @@
 // The drawing object
 
 CHLMDrawHelpers::CHLMDrawHelpers()
-    : m_alphaBlend(nullptr), m_transparentBlt(nullptr), m_gradientFill(nullptr), m_msimg32(nullptr)
+    : m_pfnAlphaBlend(nullptr), m_pfnTransparentBlt(nullptr), m_pfnGradientFill(nullptr), m_hMsimg32(nullptr)
 {
-    m_msimg32 = LoadLibraryW(L"msimg32.dll");
-    if (!m_msimg32)
+    m_hMsimg32 = LoadLibraryW(L"msimg32.dll");
+    if (!m_hMsimg32)
         return;
-    m_gradientFill = reinterpret_cast<GradientFillFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_msimg32, "GradientFill")));
-    m_alphaBlend = reinterpret_cast<AlphaBlendFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_msimg32, "AlphaBlend")));
-    m_transparentBlt = reinterpret_cast<TransparentBltFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_msimg32, "TransparentBlt")));
+    m_pfnGradientFill = reinterpret_cast<GradientFillFunction>(
+        reinterpret_cast<void*>(GetProcAddress(m_hMsimg32, "GradientFill")));
+    m_pfnAlphaBlend = reinterpret_cast<AlphaBlendFunction>(
+        reinterpret_cast<void*>(GetProcAddress(m_hMsimg32, "AlphaBlend")));
+    m_pfnTransparentBlt = reinterpret_cast<TransparentBltFunction>(
+        reinterpret_cast<void*>(GetProcAddress(m_hMsimg32, "TransparentBlt")));
 }
 
 // msimg32 stays loaded for the life of the process.
@@ -36,9 +36,9 @@ CHLMDrawHelpers& CHLMDrawHelpers::Instance()
 BOOL CHLMDrawHelpers::GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh,
                                    ULONG meshCount, ULONG mode) const
 {
-    if (!m_gradientFill)
+    if (!m_pfnGradientFill)
         return FALSE;
-    return m_gradientFill(dc, vertices, vertexCount, mesh, meshCount, mode);
+    return m_pfnGradientFill(dc, vertices, vertexCount, mesh, meshCount, mode);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -53,7 +53,7 @@ void CHLMDrawHelpers::FillGradient(CDC* dc, const CRect& rect, COLORREF first, C
         dc->FillSolidRect(&rect, first);
         return;
     }
-    if (!m_gradientFill || (IsDcMirrored(dc) && GetOsVersionInfo().IsWin9x()))
+    if (!m_pfnGradientFill || (IsDcMirrored(dc) && GetOsVersionInfo().IsWin9x()))
         FillGradientByLines(dc, rect, first, second, horizontal);
     else
         FillGradientMsimg(dc, rect, first, second, horizontal);
@@ -592,21 +592,21 @@ COLORREF CHLMDrawHelpers::HslToColorDouble(double hue, double saturation, double
 
 COLORREF CHLMBitmapToIcon::GetBitmapCornerPixel() const
 {
-    if (!m_bitmap || GetObjectType(m_bitmap) != OBJ_BITMAP)
+    if (!m_hBitmap || GetObjectType(m_hBitmap) != OBJ_BITMAP)
         return CLR_INVALID;
-    CHLMCompatibleDC dc(nullptr, m_bitmap);
+    CHLMCompatibleDC dc(nullptr, m_hBitmap);
     return dc.GetPixel(0, 0);
 }
 
 HICON CHLMBitmapToIcon::CreateIcon() const
 {
     BITMAP info = {};
-    if (!m_bitmap || !GetObjectW(m_bitmap, sizeof(info), &info) || info.bmWidth == 0 || info.bmHeight == 0)
+    if (!m_hBitmap || !GetObjectW(m_hBitmap, sizeof(info), &info) || info.bmWidth == 0 || info.bmHeight == 0)
         return nullptr;
     HIMAGELIST images = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 0, 1);
     if (!images)
         return nullptr;
-    const int added = ImageList_AddMasked(images, m_bitmap, GetBitmapCornerPixel());
+    const int added = ImageList_AddMasked(images, m_hBitmap, GetBitmapCornerPixel());
     ASSERT(added == 0);
     HICON icon = added == 0 ? ImageList_GetIcon(images, 0, ILD_NORMAL) : nullptr;
     ImageList_Destroy(images);
@@ -617,17 +617,17 @@ HICON CHLMBitmapToIcon::CreateIcon() const
 // CHLMBufferDC
 
 CHLMBufferDC::CHLMBufferDC(HDC destination, const CRect& rect)
-    : m_destination(destination), m_rect(rect), m_previousBitmap(nullptr), m_direct(FALSE)
+    : m_hDestDC(destination), m_rcDest(rect), m_hPreviousBitmap(nullptr), m_bDirect(FALSE)
 {
     CreateBuffer(rect.right, rect.bottom);
 }
 
 CHLMBufferDC::CHLMBufferDC(CPaintDC& paintDC)
-    : m_destination(paintDC.GetSafeHdc()), m_rect(paintDC.m_ps.rcPaint), m_previousBitmap(nullptr), m_direct(FALSE)
+    : m_hDestDC(paintDC.GetSafeHdc()), m_rcDest(paintDC.m_ps.rcPaint), m_hPreviousBitmap(nullptr), m_bDirect(FALSE)
 {
-    CreateBuffer(std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1));
+    CreateBuffer(std::max<LONG>(m_rcDest.right, 1), std::max<LONG>(m_rcDest.bottom, 1));
     CRgn clip;
-    clip.CreateRectRgnIndirect(&m_rect);
+    clip.CreateRectRgnIndirect(&m_rcDest);
     SelectClipRgn(&clip);
 }
 
@@ -635,59 +635,59 @@ void CHLMBufferDC::CreateBuffer(int width, int height)
 {
     // The buffer covers (0, 0) to the rectangle's bottom-right corner, so drawing code keeps
     // the destination's coordinates.
-    if (Attach(::CreateCompatibleDC(m_destination)))
+    if (Attach(::CreateCompatibleDC(m_hDestDC)))
     {
-        if (m_bitmap.Attach(CreateCompatibleBitmap(m_destination, width, height)))
+        if (m_bmpBuffer.Attach(CreateCompatibleBitmap(m_hDestDC, width, height)))
         {
-            m_previousBitmap = ::SelectObject(m_hDC, m_bitmap);
+            m_hPreviousBitmap = ::SelectObject(m_hDC, m_bmpBuffer);
             return;
         }
         DeleteDC();
     }
     // No buffer: draw straight to the destination, which this object does not own.
-    m_direct = TRUE;
-    Attach(m_destination);
+    m_bDirect = TRUE;
+    Attach(m_hDestDC);
 }
 
 CHLMBufferDC::~CHLMBufferDC()
 {
-    if (m_direct)
+    if (m_bDirect)
     {
         Detach();
         return;
     }
-    if (m_destination)
-        ::BitBlt(m_destination, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, m_rect.left,
-                 m_rect.top, SRCCOPY);
-    ::SelectObject(m_hDC, m_previousBitmap);
-    m_bitmap.DeleteObject();
+    if (m_hDestDC)
+        ::BitBlt(m_hDestDC, m_rcDest.left, m_rcDest.top, m_rcDest.Width(), m_rcDest.Height(), m_hDC, m_rcDest.left,
+                 m_rcDest.top, SRCCOPY);
+    ::SelectObject(m_hDC, m_hPreviousBitmap);
+    m_bmpBuffer.DeleteObject();
     DeleteDC();
 }
 
 CDC* CHLMBufferDC::GetDestDC() const
 {
-    return CDC::FromHandle(m_destination);
+    return CDC::FromHandle(m_hDestDC);
 }
 
 // ---------------------------------------------------------------------------------------
 // CHLMBufferDCEx
 
 CHLMBufferDCEx::CHLMBufferDCEx(HDC destination, CRect rect)
-    : m_destination(destination), m_rect(rect), m_bitmap(nullptr), m_previousBitmap(nullptr)
+    : m_hDestDC(destination), m_rcDest(rect), m_hBitmap(nullptr), m_hPreviousBitmap(nullptr)
 {
     Attach(::CreateCompatibleDC(destination));
-    m_bitmap = CreateCompatibleBitmap(destination, rect.Width(), rect.Height());
-    m_previousBitmap = ::SelectObject(m_hDC, m_bitmap);
+    m_hBitmap = CreateCompatibleBitmap(destination, rect.Width(), rect.Height());
+    m_hPreviousBitmap = ::SelectObject(m_hDC, m_hBitmap);
     SetViewportOrg(-rect.left, -rect.top);
 }
 
 CHLMBufferDCEx::~CHLMBufferDCEx()
 {
     SetViewportOrg(0, 0);
-    ::BitBlt(m_destination, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, 0, 0, SRCCOPY);
-    ::SelectObject(m_hDC, m_previousBitmap);
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
+    ::BitBlt(m_hDestDC, m_rcDest.left, m_rcDest.top, m_rcDest.Width(), m_rcDest.Height(), m_hDC, 0, 0, SRCCOPY);
+    ::SelectObject(m_hDC, m_hPreviousBitmap);
+    if (m_hBitmap)
+        ::DeleteObject(m_hBitmap);
     DeleteDC();
 }
 
@@ -699,15 +699,15 @@ CHLMCompatibleDC::CHLMCompatibleDC(CDC* dc, CBitmap* bitmap)
 {
 }
 
-CHLMCompatibleDC::CHLMCompatibleDC(CDC* dc, HBITMAP bitmap) : m_previousBitmap(nullptr)
+CHLMCompatibleDC::CHLMCompatibleDC(CDC* dc, HBITMAP bitmap) : m_hPreviousBitmap(nullptr)
 {
     CreateCompatibleDC(dc);
-    m_previousBitmap = ::SelectObject(m_hDC, bitmap);
+    m_hPreviousBitmap = ::SelectObject(m_hDC, bitmap);
 }
 
 CHLMCompatibleDC::~CHLMCompatibleDC()
 {
-    ::SelectObject(m_hDC, m_previousBitmap);
+    ::SelectObject(m_hDC, m_hPreviousBitmap);
     DeleteDC();
 }
 
@@ -717,25 +717,25 @@ CHLMBitmapDC::CHLMBitmapDC(CDC* dc, CBitmap* bitmap)
 }
 
 CHLMBitmapDC::CHLMBitmapDC(CDC* dc, HBITMAP bitmap)
-    : m_dc(dc->GetSafeHdc()), m_previousBitmap(::SelectObject(m_dc, bitmap))
+    : m_hDC(dc->GetSafeHdc()), m_hPreviousBitmap(::SelectObject(m_hDC, bitmap))
 {
 }
 
 CHLMBitmapDC::~CHLMBitmapDC()
 {
-    ::SelectObject(m_dc, m_previousBitmap);
+    ::SelectObject(m_hDC, m_hPreviousBitmap);
 }
 
 void CHLMBitmapDC::SetBitmap(CBitmap* bitmap)
 {
-    ::SelectObject(m_dc, m_previousBitmap);
-    m_previousBitmap = ::SelectObject(m_dc, bitmap->GetSafeHandle());
+    ::SelectObject(m_hDC, m_hPreviousBitmap);
+    m_hPreviousBitmap = ::SelectObject(m_hDC, bitmap->GetSafeHandle());
 }
 
 // ---------------------------------------------------------------------------------------
 // CHLMFontDC
 
-CHLMFontDC::CHLMFontDC(CDC* dc, CFont* font) : m_dc(dc), m_previousFont(nullptr), m_previousColor(CLR_INVALID)
+CHLMFontDC::CHLMFontDC(CDC* dc, CFont* font) : m_pDC(dc), m_hPreviousFont(nullptr), m_clrPrevious(CLR_INVALID)
 {
     ASSERT(dc);
     if (font)
@@ -756,22 +756,22 @@ CHLMFontDC::~CHLMFontDC()
 
 void CHLMFontDC::SetFont(CFont* font)
 {
-    if (!m_dc || !font)
+    if (!m_pDC || !font)
         return;
     // The handle is kept rather than the framework's temporary wrapper of it.
-    HGDIOBJ replaced = ::SelectObject(m_dc->GetSafeHdc(), font->GetSafeHandle());
-    if (!m_previousFont)
-        m_previousFont = replaced;
+    HGDIOBJ replaced = ::SelectObject(m_pDC->GetSafeHdc(), font->GetSafeHandle());
+    if (!m_hPreviousFont)
+        m_hPreviousFont = replaced;
 }
 
 void CHLMFontDC::SetColor(COLORREF color)
 {
-    ASSERT(color != CLR_INVALID && m_dc);
-    if (color == CLR_INVALID || !m_dc)
+    ASSERT(color != CLR_INVALID && m_pDC);
+    if (color == CLR_INVALID || !m_pDC)
         return;
-    const COLORREF replaced = m_dc->SetTextColor(color);
-    if (m_previousColor == CLR_INVALID)
-        m_previousColor = replaced;
+    const COLORREF replaced = m_pDC->SetTextColor(color);
+    if (m_clrPrevious == CLR_INVALID)
+        m_clrPrevious = replaced;
 }
 
 void CHLMFontDC::SetFontColor(CFont* font, COLORREF color)
@@ -782,48 +782,48 @@ void CHLMFontDC::SetFontColor(CFont* font, COLORREF color)
 
 void CHLMFontDC::ReleaseFont()
 {
-    if (!m_previousFont)
+    if (!m_hPreviousFont)
         return;
-    ::SelectObject(m_dc->GetSafeHdc(), m_previousFont);
-    m_previousFont = nullptr;
+    ::SelectObject(m_pDC->GetSafeHdc(), m_hPreviousFont);
+    m_hPreviousFont = nullptr;
 }
 
 void CHLMFontDC::ReleaseColor()
 {
-    if (m_previousColor == CLR_INVALID)
+    if (m_clrPrevious == CLR_INVALID)
         return;
-    m_dc->SetTextColor(m_previousColor);
-    m_previousColor = CLR_INVALID;
+    m_pDC->SetTextColor(m_clrPrevious);
+    m_clrPrevious = CLR_INVALID;
 }
 
 // ---------------------------------------------------------------------------------------
 // CHLMPenDC and CHLMBrushDC
 
-CHLMPenDC::CHLMPenDC(HDC dc, COLORREF color) : m_dc(dc), m_previousPen(nullptr)
+CHLMPenDC::CHLMPenDC(HDC dc, COLORREF color) : m_hDC(dc), m_hPreviousPen(nullptr)
 {
     const BOOL created = m_pen.CreatePen(PS_SOLID, 1, color);
     ASSERT(created);
-    m_previousPen = ::SelectObject(m_dc, m_pen.GetSafeHandle());
+    m_hPreviousPen = ::SelectObject(m_hDC, m_pen.GetSafeHandle());
 }
 
 CHLMPenDC::CHLMPenDC(CDC* dc, CPen* pen)
-    : m_dc(dc->GetSafeHdc()), m_previousPen(::SelectObject(m_dc, pen->GetSafeHandle()))
+    : m_hDC(dc->GetSafeHdc()), m_hPreviousPen(::SelectObject(m_hDC, pen->GetSafeHandle()))
 {
 }
 
 CHLMPenDC::~CHLMPenDC()
 {
-    ::SelectObject(m_dc, m_previousPen);
+    ::SelectObject(m_hDC, m_hPreviousPen);
 }
 
 void CHLMPenDC::SetColor(COLORREF color)
 {
-    ::SelectObject(m_dc, m_previousPen);
+    ::SelectObject(m_hDC, m_hPreviousPen);
     const BOOL deleted = m_pen.DeleteObject();
     ASSERT(deleted);
     const BOOL created = m_pen.CreatePen(PS_SOLID, 1, color);
     ASSERT(created);
-    ::SelectObject(m_dc, m_pen.GetSafeHandle());
+    ::SelectObject(m_hDC, m_pen.GetSafeHandle());
 }
 
 COLORREF CHLMPenDC::GetColor() const
@@ -834,24 +834,24 @@ COLORREF CHLMPenDC::GetColor() const
     return pen.lopnColor;
 }
 
-CHLMBrushDC::CHLMBrushDC(HDC dc, COLORREF color) : m_dc(dc), m_previousBrush(nullptr)
+CHLMBrushDC::CHLMBrushDC(HDC dc, COLORREF color) : m_hDC(dc), m_hPreviousBrush(nullptr)
 {
     const BOOL created = m_brush.CreateSolidBrush(color);
     ASSERT(created);
-    m_previousBrush = ::SelectObject(m_dc, m_brush.GetSafeHandle());
+    m_hPreviousBrush = ::SelectObject(m_hDC, m_brush.GetSafeHandle());
 }
 
 CHLMBrushDC::~CHLMBrushDC()
 {
-    ::SelectObject(m_dc, m_previousBrush);
+    ::SelectObject(m_hDC, m_hPreviousBrush);
 }
 
 void CHLMBrushDC::SetColor(COLORREF color)
 {
-    ::SelectObject(m_dc, m_previousBrush);
+    ::SelectObject(m_hDC, m_hPreviousBrush);
     const BOOL deleted = m_brush.DeleteObject();
     ASSERT(deleted);
     const BOOL created = m_brush.CreateSolidBrush(color);
     ASSERT(created);
-    ::SelectObject(m_dc, m_brush.GetSafeHandle());
+    ::SelectObject(m_hDC, m_brush.GetSafeHandle());
 }

@@ -92,9 +92,9 @@ public:
     static CRect GetWorkArea();
 
     // The msimg32 functions, null where the library or the export is missing.
-    AlphaBlendFunction m_alphaBlend;
-    TransparentBltFunction m_transparentBlt;
-    GradientFillFunction m_gradientFill;
+    AlphaBlendFunction m_pfnAlphaBlend;
+    TransparentBltFunction m_pfnTransparentBlt;
+    GradientFillFunction m_pfnGradientFill;
 
 private:
     CHLMDrawHelpers();
@@ -102,7 +102,7 @@ private:
     static int HueToRgbInt(int m1, int m2, int hue);
     static double HueToRgbDouble(double m1, double m2, double hue);
 
-    HMODULE m_msimg32;
+    HMODULE m_hMsimg32;
 };
 
 BOOL DeleteStringChars(CString& text, int index, int count);
@@ -112,13 +112,13 @@ int ReplaceStringText(CString& text, LPCTSTR oldText, LPCTSTR newText);
 class CHLMBitmapToIcon
 {
 public:
-    explicit CHLMBitmapToIcon(HBITMAP bitmap) : m_bitmap(bitmap) {}
+    explicit CHLMBitmapToIcon(HBITMAP bitmap) : m_hBitmap(bitmap) {}
     // -1 when the handle is no bitmap.
     COLORREF GetBitmapCornerPixel() const;
     HICON CreateIcon() const;
 
 private:
-    HBITMAP m_bitmap;
+    HBITMAP m_hBitmap;
 };
 
 // A size and a rectangle that start out zero.
@@ -157,18 +157,18 @@ public:
     explicit CHLMBufferDC(CPaintDC& paintDC);
     ~CHLMBufferDC() override;
 
-    void Discard() { m_destination = nullptr; }
+    void Discard() { m_hDestDC = nullptr; }
     CDC* GetDestDC() const;
-    BOOL IsBuffered() const { return !m_direct; }
+    BOOL IsBuffered() const { return !m_bDirect; }
 
 private:
     void CreateBuffer(int width, int height);
 
-    HDC m_destination;
-    CBitmap m_bitmap;
-    CRect m_rect;
-    HGDIOBJ m_previousBitmap;
-    BOOL m_direct;  // drawing goes to the destination itself
+    HDC m_hDestDC;
+    CBitmap m_bmpBuffer;
+    CRect m_rcDest;
+    HGDIOBJ m_hPreviousBitmap;
+    BOOL m_bDirect;  // drawing goes to the destination itself
 };
 
 // An off-screen buffer of the rectangle's size whose viewport is moved so that drawing at
@@ -180,10 +180,10 @@ public:
     ~CHLMBufferDCEx() override;
 
 private:
-    HDC m_destination;
-    CRect m_rect;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previousBitmap;
+    HDC m_hDestDC;
+    CRect m_rcDest;
+    HBITMAP m_hBitmap;
+    HGDIOBJ m_hPreviousBitmap;
 };
 
 // A memory DC compatible with a given one (null: the screen) with a bitmap selected.
@@ -195,7 +195,7 @@ public:
     ~CHLMCompatibleDC() override;
 
 private:
-    HGDIOBJ m_previousBitmap;
+    HGDIOBJ m_hPreviousBitmap;
 };
 
 // A bitmap selected into an existing DC.
@@ -211,8 +211,8 @@ public:
     void SetBitmap(CBitmap* bitmap);
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_previousBitmap;
+    HDC m_hDC;
+    HGDIOBJ m_hPreviousBitmap;
 };
 
 // A font and a text colour for a scope; the restore returns to what was there before the
@@ -233,9 +233,9 @@ public:
     void ReleaseColor();
 
 private:
-    CDC* m_dc;
-    HGDIOBJ m_previousFont;  // null when none is to be restored
-    COLORREF m_previousColor;  // CLR_INVALID when none is to be restored
+    CDC* m_pDC;
+    HGDIOBJ m_hPreviousFont;  // null when none is to be restored
+    COLORREF m_clrPrevious;  // CLR_INVALID when none is to be restored
 };
 
 // A one-pixel solid pen for a scope.
@@ -254,8 +254,8 @@ public:
 
 private:
     CPen m_pen;
-    HDC m_dc;
-    HGDIOBJ m_previousPen;
+    HDC m_hDC;
+    HGDIOBJ m_hPreviousPen;
 };
 
 // A solid brush for a scope.
@@ -271,6 +271,6 @@ public:
 
 private:
     CBrush m_brush;
-    HDC m_dc;
-    HGDIOBJ m_previousBrush;
+    HDC m_hDC;
+    HGDIOBJ m_hPreviousBrush;
 };

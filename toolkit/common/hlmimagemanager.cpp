@@ -81,16 +81,16 @@ ULONGLONG PixelByteCount32(const BITMAPINFOHEADER& header)
 class ScreenMemoryDC
 {
 public:
-    ScreenMemoryDC() : m_dc(CreateCompatibleDC(nullptr)) {}
+    ScreenMemoryDC() : m_hDC(CreateCompatibleDC(nullptr)) {}
     ~ScreenMemoryDC()
     {
-        if (m_dc)
-            DeleteDC(m_dc);
+        if (m_hDC)
+            DeleteDC(m_hDC);
     }
-    operator HDC() const { return m_dc; }
+    operator HDC() const { return m_hDC; }
 
 private:
-    HDC m_dc;
+    HDC m_hDC;
 };
 
 // A section with the header of `header`, holding a copy of `pixels`; null on failure.
@@ -117,12 +117,12 @@ HBITMAP CreateSectionWithPixels(std::vector<BYTE>& header, const std::vector<BYT
 class Selection
 {
 public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(m_dc, m_previous); }
+    Selection(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hPrevious(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(m_hDC, m_hPrevious); }
 
 private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
+    HDC m_hDC;
+    HGDIOBJ m_hPrevious;
 };
 }
 
@@ -378,10 +378,10 @@ BOOL CHLMImageManager::IsMsimgUsable()
 void CHLMImageManager::TransparentBlt(HDC destination, const RECT& d, HDC source, const RECT& s, COLORREF transparent)
 {
     const CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
-    if (IsMsimgUsable() && helpers.m_transparentBlt)
+    if (IsMsimgUsable() && helpers.m_pfnTransparentBlt)
     {
-        helpers.m_transparentBlt(destination, d.left, d.top, d.right - d.left, d.bottom - d.top, source, s.left,
-                                 s.top, s.right - s.left, s.bottom - s.top, transparent);
+        helpers.m_pfnTransparentBlt(destination, d.left, d.top, d.right - d.left, d.bottom - d.top, source, s.left,
+                                    s.top, s.right - s.left, s.bottom - s.top, transparent);
         return;
     }
     MaskedTransparentBlt(destination, d.left, d.top, d.right - d.left, d.bottom - d.top, source, s.left, s.top,
@@ -444,7 +444,7 @@ BOOL CHLMImageManager::UseAlphaBlendFallback(HDC destination, const RECT& d, con
 {
     if (GetOsVersionInfo().IsWin9x() && CHLMDrawHelpers::GetDcLayout(destination) != 0)
         return TRUE;
-    if (!CHLMDrawHelpers::Instance().m_alphaBlend)
+    if (!CHLMDrawHelpers::Instance().m_pfnAlphaBlend)
         return TRUE;
     if (!IsMsimgUsable() && (s.left != 0 || s.top != 0 || (checkTop && d.top < 0)))
         return TRUE;
@@ -457,7 +457,7 @@ BOOL CHLMImageManager::AlphaBlend(HDC destination, const RECT& d, HDC source, co
         return AlphaBlendFallback(destination, d.left, d.top, d.right - d.left, d.bottom - d.top, source, s.left,
                                   s.top, s.right - s.left, s.bottom - s.top);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    return CHLMDrawHelpers::Instance().m_alphaBlend(destination, d.left, d.top, d.right - d.left, d.bottom - d.top,
+    return CHLMDrawHelpers::Instance().m_pfnAlphaBlend(destination, d.left, d.top, d.right - d.left, d.bottom - d.top,
                                                    source, s.left, s.top, s.right - s.left, s.bottom - s.top, blend);
 }
 
@@ -468,7 +468,7 @@ BOOL CHLMImageManager::AlphaBlendConstant(HDC destination, const RECT& d, HDC so
         return AlphaBlendFallback(destination, d.left, d.top, d.right - d.left, d.bottom - d.top, source, s.left,
                                   s.top, s.right - s.left, s.bottom - s.top, constantAlpha);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, constantAlpha, 0};
-    return CHLMDrawHelpers::Instance().m_alphaBlend(destination, d.left, d.top, d.right - d.left, d.bottom - d.top,
+    return CHLMDrawHelpers::Instance().m_pfnAlphaBlend(destination, d.left, d.top, d.right - d.left, d.bottom - d.top,
                                                    source, s.left, s.top, s.right - s.left, s.bottom - s.top, blend);
 }
 

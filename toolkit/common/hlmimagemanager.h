@@ -22,7 +22,7 @@ class CHLMPropExchange;
 class COleDataObject;
 
 // The clipboard format of one icon set, registered when the program starts.
-extern const CLIPFORMAT ToolBarImageClipboardFormat;
+extern const CLIPFORMAT kToolBarImageClipboardFormat;
 
 class CHLMImageManager : public CCmdTarget
 {
@@ -99,13 +99,13 @@ public:
     static double m_dDisabledAlphaFactor;
 
     COLORREF SetMaskColor(COLORREF mask);
-    COLORREF GetMaskColor() const { return m_maskColor; }
+    COLORREF GetMaskColor() const { return m_clrMask; }
     BOOL SupportsAlphaIcons() const { return TRUE; }
-    BOOL IsUsingStrips() const { return m_useStrips; }
-    void SetUseStrips(BOOL use) { m_useStrips = use; }
+    BOOL IsUsingStrips() const { return m_bUseStrips; }
+    void SetUseStrips(BOOL use) { m_bUseStrips = use; }
     // 1 mirrored always, 2 mirrored on a right-to-left DC, anything else never.
-    void SetMirrorMode(int mode) { m_mirrorMode = mode; }
-    UINT GetLastCustomId() const { return m_lastCustomId; }
+    void SetMirrorMode(int mode) { m_nMirrorMode = mode; }
+    UINT GetLastCustomId() const { return m_nLastCustomId; }
 
     CHLMImageManagerIconSet* GetIconSet(UINT id) const;
     CHLMImageManagerImageList* GetImageList(UINT id) const;
@@ -115,12 +115,12 @@ public:
     void RemoveIcon(UINT id);
     void ClearAll();
     void RefreshAll();
-    INT_PTR GetIconSetCount() const { return m_iconSets.GetCount(); }
-    INT_PTR GetImageListCount() const { return m_imageLists.GetSize(); }
-    POSITION GetIconSetStart() const { return m_iconSets.GetStartPosition(); }
+    INT_PTR GetIconSetCount() const { return m_mapIconSets.GetCount(); }
+    INT_PTR GetImageListCount() const { return m_arrImageLists.GetSize(); }
+    POSITION GetIconSetStart() const { return m_mapIconSets.GetStartPosition(); }
     void GetNextIconSet(POSITION& position, UINT& id, CHLMImageManagerIconSet*& iconSet) const
     {
-        m_iconSets.GetNextAssoc(position, id, iconSet);
+        m_mapIconSets.GetNextAssoc(position, id, iconSet);
     }
 
     // Adding pictures. The size is the picture's; 0 x 0 takes it from the picture.
@@ -167,7 +167,7 @@ public:
 
     // Strips and drawing.
     CHLMImageManagerResource* GetImageResource(int cx, int cy);
-    INT_PTR GetImageResourceCount() const { return m_resources.GetCount(); }
+    INT_PTR GetImageResourceCount() const { return m_mapResources.GetCount(); }
     BOOL IsDrawMirrored(CDC* dc) const;
     static BOOL IsComCtlVersion6OrLater();
     static void DrawAlphaBitmap(CDC* dc, HBITMAP bitmap, CPoint point, CSize size, CPoint sourcePoint,
@@ -203,13 +203,13 @@ private:
     CHLMImageManagerIconSet* CreateIconSet(UINT id);
     static BOOL DisableRect(HDC dc, const CRect& rect, COLORREF light, COLORREF dark, int brightness);
 
-    BOOL m_useStrips = TRUE;
-    COLORREF m_maskColor = CLR_NONE;
-    CMap<UINT, UINT, CHLMImageManagerIconSet*, CHLMImageManagerIconSet*> m_iconSets;
-    CArray<CHLMImageManagerImageList*, CHLMImageManagerImageList*> m_imageLists;
-    CMap<DWORD, DWORD, CHLMImageManagerResource*, CHLMImageManagerResource*> m_resources;
-    UINT m_lastCustomId = kFirstCustomId - 1;
-    int m_mirrorMode = 2;
+    BOOL m_bUseStrips = TRUE;
+    COLORREF m_clrMask = CLR_NONE;
+    CMap<UINT, UINT, CHLMImageManagerIconSet*, CHLMImageManagerIconSet*> m_mapIconSets;
+    CArray<CHLMImageManagerImageList*, CHLMImageManagerImageList*> m_arrImageLists;
+    CMap<DWORD, DWORD, CHLMImageManagerResource*, CHLMImageManagerResource*> m_mapResources;
+    UINT m_nLastCustomId = kFirstCustomId - 1;
+    int m_nMirrorMode = 2;
 
 public:
     // Pictures without a command id of their own get ids from here on.

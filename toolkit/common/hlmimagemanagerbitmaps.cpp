@@ -28,18 +28,18 @@ BYTE ClampToByte(int value)
 class MemoryDC
 {
 public:
-    explicit MemoryDC(HDC compatible = nullptr) : m_dc(CreateCompatibleDC(compatible)) {}
+    explicit MemoryDC(HDC compatible = nullptr) : m_hDC(CreateCompatibleDC(compatible)) {}
     ~MemoryDC()
     {
-        if (m_dc)
-            DeleteDC(m_dc);
+        if (m_hDC)
+            DeleteDC(m_hDC);
     }
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
-    operator HDC() const { return m_dc; }
+    operator HDC() const { return m_hDC; }
 
 private:
-    HDC m_dc;
+    HDC m_hDC;
 };
 }
 

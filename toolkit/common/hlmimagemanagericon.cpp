@@ -69,27 +69,27 @@ void ChangeAlphaPixels(CHLMImageManagerIconImage& image, Change change)
 // One picture
 
 CHLMImageManagerIconImage::CHLMImageManagerIconImage()
-    : m_icon(nullptr), m_bitmap(nullptr), m_bits(nullptr), m_owns(FALSE), m_manager(nullptr), m_slot(nullptr),
-      m_extent(0, 0), m_share(TRUE)
+    : m_hIcon(nullptr), m_hBitmap(nullptr), m_pBits(nullptr), m_bOwns(FALSE), m_pManager(nullptr), m_pSlot(nullptr),
+      m_szExtent(0, 0), m_bShare(TRUE)
 {
 }
 
 CHLMImageManagerIconImage::CHLMImageManagerIconImage(HICON icon, BOOL share) : CHLMImageManagerIconImage()
 {
-    m_icon = icon;
-    m_share = share;
-    m_extent = CalcExtent();
+    m_hIcon = icon;
+    m_bShare = share;
+    m_szExtent = CalcExtent();
 }
 
 CHLMImageManagerIconImage::CHLMImageManagerIconImage(HBITMAP bitmap) : CHLMImageManagerIconImage()
 {
-    m_bitmap = bitmap;
-    m_extent = CalcExtent();
+    m_hBitmap = bitmap;
+    m_szExtent = CalcExtent();
 }
 
 CHLMImageManagerIconImage::CHLMImageManagerIconImage(const CHLMImageManagerIconImage& other)
-    : m_icon(other.m_icon), m_bitmap(other.m_bitmap), m_bits(other.m_bits), m_owns(FALSE),
-      m_manager(other.m_manager), m_slot(other.m_slot), m_extent(other.m_extent), m_share(other.m_share)
+    : m_hIcon(other.m_hIcon), m_hBitmap(other.m_hBitmap), m_pBits(other.m_pBits), m_bOwns(FALSE),
+      m_pManager(other.m_pManager), m_pSlot(other.m_pSlot), m_szExtent(other.m_szExtent), m_bShare(other.m_bShare)
 {
 }
 
@@ -103,7 +103,7 @@ CHLMImageManagerIconImage& CHLMImageManagerIconImage::operator=(const CHLMImageM
     // The copy is made before this image lets go of anything, so that assigning an image
     // to itself, or a view of its own handles to it, keeps the picture.
     CHLMImageManagerIconImage copy;
-    copy.m_manager = m_manager;
+    copy.m_pManager = m_pManager;
     copy.CopyFrom(other);
     Clear();
     TakeOver(copy);
@@ -112,150 +112,150 @@ CHLMImageManagerIconImage& CHLMImageManagerIconImage::operator=(const CHLMImageM
 
 void CHLMImageManagerIconImage::CopyFrom(const CHLMImageManagerIconImage& other)
 {
-    if (m_manager && !other.IsEmpty() && m_manager->IsUsingStrips() && other.m_share)
+    if (m_pManager && !other.IsEmpty() && m_pManager->IsUsingStrips() && other.m_bShare)
     {
-        CHLMImageManagerResource* strip = m_manager->GetImageResource(other.m_extent.cx, other.m_extent.cy);
-        if (other.m_slot)
+        CHLMImageManagerResource* strip = m_pManager->GetImageResource(other.m_szExtent.cx, other.m_szExtent.cy);
+        if (other.m_pSlot)
         {
             CHLMImageManagerIconImage outOfStrip;
             outOfStrip.CopyFrom(other);
-            m_slot = strip->AddImage(outOfStrip);
+            m_pSlot = strip->AddImage(outOfStrip);
         }
         else
         {
             CHLMImageManagerIconImage view(other);
-            m_slot = strip->AddImage(view);
+            m_pSlot = strip->AddImage(view);
         }
     }
-    else if (other.m_icon)
-        m_icon = CopyIcon(other.m_icon);
-    else if (other.m_bitmap)
+    else if (other.m_hIcon)
+        m_hIcon = CopyIcon(other.m_hIcon);
+    else if (other.m_hBitmap)
     {
         void* bits = nullptr;
-        m_bitmap = CHLMImageManager::Copy32bppBitmap(other.m_bitmap, other.m_bits ? &bits : nullptr);
-        m_bits = m_bitmap && other.m_bits ? static_cast<BYTE*>(bits) : nullptr;
+        m_hBitmap = CHLMImageManager::Copy32bppBitmap(other.m_hBitmap, other.m_pBits ? &bits : nullptr);
+        m_pBits = m_hBitmap && other.m_pBits ? static_cast<BYTE*>(bits) : nullptr;
     }
-    else if (other.m_slot)
-        other.m_slot->pResource->CopyImage(*this, other.m_slot);
-    m_share = other.m_share;
-    m_owns = TRUE;
-    m_extent = other.m_extent;
+    else if (other.m_pSlot)
+        other.m_pSlot->pResource->CopyImage(*this, other.m_pSlot);
+    m_bShare = other.m_bShare;
+    m_bOwns = TRUE;
+    m_szExtent = other.m_szExtent;
 }
 
 void CHLMImageManagerIconImage::TakeOver(CHLMImageManagerIconImage& other)
 {
-    m_icon = other.m_icon;
-    m_bitmap = other.m_bitmap;
-    m_bits = other.m_bits;
-    m_owns = other.m_owns;
-    m_slot = other.m_slot;
-    m_extent = other.m_extent;
-    m_share = other.m_share;
-    other.m_icon = nullptr;
-    other.m_bitmap = nullptr;
-    other.m_bits = nullptr;
-    other.m_slot = nullptr;
-    other.m_owns = FALSE;
+    m_hIcon = other.m_hIcon;
+    m_hBitmap = other.m_hBitmap;
+    m_pBits = other.m_pBits;
+    m_bOwns = other.m_bOwns;
+    m_pSlot = other.m_pSlot;
+    m_szExtent = other.m_szExtent;
+    m_bShare = other.m_bShare;
+    other.m_hIcon = nullptr;
+    other.m_hBitmap = nullptr;
+    other.m_pBits = nullptr;
+    other.m_pSlot = nullptr;
+    other.m_bOwns = FALSE;
 }
 
 void CHLMImageManagerIconImage::SetIcon(HICON icon)
 {
-    if (icon != m_icon)
+    if (icon != m_hIcon)
         Clear();
-    m_icon = icon;
-    m_owns = TRUE;
-    m_extent = CalcExtent();
+    m_hIcon = icon;
+    m_bOwns = TRUE;
+    m_szExtent = CalcExtent();
 }
 
 void CHLMImageManagerIconImage::SetBitmap(HBITMAP bitmap)
 {
-    if (bitmap != m_bitmap)
+    if (bitmap != m_hBitmap)
         Clear();
-    m_bitmap = bitmap;
-    m_owns = TRUE;
-    m_extent = CalcExtent();
+    m_hBitmap = bitmap;
+    m_bOwns = TRUE;
+    m_szExtent = CalcExtent();
 }
 
 void CHLMImageManagerIconImage::SetBitmapCopy(HBITMAP bitmap)
 {
     HBITMAP copy = CHLMImageManager::Copy32bppBitmap(bitmap, nullptr);
     Clear();
-    m_bitmap = copy;
-    m_owns = TRUE;
-    m_extent = CalcExtent();
+    m_hBitmap = copy;
+    m_bOwns = TRUE;
+    m_szExtent = CalcExtent();
 }
 
 void CHLMImageManagerIconImage::SetPremultipliedBitmap(HBITMAP bitmap, BYTE* bits)
 {
     SetBitmap(bitmap);
-    m_bits = bitmap ? bits : nullptr;
+    m_pBits = bitmap ? bits : nullptr;
 }
 
 void CHLMImageManagerIconImage::Clear()
 {
-    if (m_owns)
+    if (m_bOwns)
     {
-        if (m_icon)
-            DestroyIcon(m_icon);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-        if (m_slot)
-            m_slot->pResource->FreeImage(m_slot);
+        if (m_hIcon)
+            DestroyIcon(m_hIcon);
+        if (m_hBitmap)
+            DeleteObject(m_hBitmap);
+        if (m_pSlot)
+            m_pSlot->pResource->FreeImage(m_pSlot);
     }
-    m_icon = nullptr;
-    m_bitmap = nullptr;
-    m_bits = nullptr;
-    m_slot = nullptr;
-    m_owns = FALSE;
+    m_hIcon = nullptr;
+    m_hBitmap = nullptr;
+    m_pBits = nullptr;
+    m_pSlot = nullptr;
+    m_bOwns = FALSE;
 }
 
 BOOL CHLMImageManagerIconImage::IsEmpty() const
 {
-    return (!m_icon && !m_bitmap && !m_slot) || m_extent.cx <= 0 || m_extent.cy <= 0;
+    return (!m_hIcon && !m_hBitmap && !m_pSlot) || m_szExtent.cx <= 0 || m_szExtent.cy <= 0;
 }
 
 BOOL CHLMImageManagerIconImage::IsAlpha() const
 {
-    return m_bitmap || (m_slot && m_slot->bAlpha);
+    return m_hBitmap || (m_pSlot && m_pSlot->bAlpha);
 }
 
 HBITMAP CHLMImageManagerIconImage::GetBitmap() const
 {
     ASSERT(IsAlpha());
-    return m_bitmap;
+    return m_hBitmap;
 }
 
 CSize CHLMImageManagerIconImage::CalcExtent() const
 {
-    if (m_slot)
-        return m_slot->pResource->GetExtent();
-    if (m_icon)
-        return CHLMImageManagerIcon::GetExtent(m_icon);
+    if (m_pSlot)
+        return m_pSlot->pResource->GetExtent();
+    if (m_hIcon)
+        return CHLMImageManagerIcon::GetExtent(m_hIcon);
     BITMAP info = {};
-    if (m_bitmap && GetObjectW(m_bitmap, sizeof(info), &info))
+    if (m_hBitmap && GetObjectW(m_hBitmap, sizeof(info), &info))
         return CSize(info.bmWidth, std::abs(info.bmHeight));
     return CSize(0, 0);
 }
 
 BYTE* CHLMImageManagerIconImage::PreMultiply()
 {
-    if (m_bits)
-        return m_bits;
-    if (!m_bitmap)
+    if (m_pBits)
+        return m_pBits;
+    if (!m_hBitmap)
         return nullptr;
     void* bits = nullptr;
-    HBITMAP premultiplied = CHLMImageManager::PremultiplyBitmap(m_bitmap, nullptr, &bits);
+    HBITMAP premultiplied = CHLMImageManager::PremultiplyBitmap(m_hBitmap, nullptr, &bits);
     if (!premultiplied || !bits)
     {
         if (premultiplied)
             DeleteObject(premultiplied);
         return nullptr;
     }
-    const BOOL share = m_share;
+    const BOOL share = m_bShare;
     Clear();
     SetPremultipliedBitmap(premultiplied, static_cast<BYTE*>(bits));
-    m_share = share;
-    return m_bits;
+    m_bShare = share;
+    return m_pBits;
 }
 
 void CHLMImageManagerIconImage::Draw(CDC* dc, CPoint point, CSize size, BOOL composited)
@@ -263,37 +263,37 @@ void CHLMImageManagerIconImage::Draw(CDC* dc, CPoint point, CSize size, BOOL com
     if (IsEmpty())
         return;
     int x = point.x, y = point.y, cx = size.cx, cy = size.cy;
-    if (m_slot)
+    if (m_pSlot)
     {
-        m_slot->pResource->Draw(dc, m_slot, x, y, cx, cy, composited);
+        m_pSlot->pResource->Draw(dc, m_pSlot, x, y, cx, cy, composited);
         return;
     }
     if (!IsAlpha())
     {
-        const CHLMImageManager* manager = m_manager ? m_manager : &CHLMImageManager::GetInstance();
+        const CHLMImageManager* manager = m_pManager ? m_pManager : &CHLMImageManager::GetInstance();
         if (manager->IsDrawMirrored(dc))
         {
             x += cx;
             cx = -cx;
         }
         if (composited)
-            CHLMImageManager::DrawIconWithAlpha(dc, x, y, cx, cy, m_icon);
+            CHLMImageManager::DrawIconWithAlpha(dc, x, y, cx, cy, m_hIcon);
         else
-            DrawIconEx(dc->GetSafeHdc(), x, y, m_icon, cx, cy, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc->GetSafeHdc(), x, y, m_hIcon, cx, cy, 0, nullptr, DI_NORMAL);
         return;
     }
     if (!PreMultiply())
         return;
-    if (y < 0 && cy == m_extent.cy)
+    if (y < 0 && cy == m_szExtent.cy)
     {
         // Only the rows at or below the device's top edge.
-        const int height = m_extent.cy + y;
+        const int height = m_szExtent.cy + y;
         if (height > 0)
-            CHLMImageManager::DrawAlphaBitmap(dc, m_bitmap, CPoint(x, 0), CSize(cx, height), CPoint(0, -y),
-                                              CSize(m_extent.cx, height));
+            CHLMImageManager::DrawAlphaBitmap(dc, m_hBitmap, CPoint(x, 0), CSize(cx, height), CPoint(0, -y),
+                                              CSize(m_szExtent.cx, height));
         return;
     }
-    CHLMImageManager::DrawAlphaBitmap(dc, m_bitmap, CPoint(x, y), CSize(cx, cy), CPoint(0, 0), m_extent);
+    CHLMImageManager::DrawAlphaBitmap(dc, m_hBitmap, CPoint(x, y), CSize(cx, cy), CPoint(0, 0), m_szExtent);
 }
 
 void CHLMImageManager::DrawAlphaBitmap(CDC* dc, HBITMAP bitmap, CPoint point, CSize size, CPoint sourcePoint,
@@ -339,16 +339,17 @@ void CHLMImageManager::DrawIconWithAlpha(CDC* dc, int x, int y, int cx, int cy, 
 // The pictures of one command id at one width
 
 CHLMImageManagerIcon::CHLMImageManagerIcon(UINT id, int width, int height, CHLMImageManagerIconSet* iconSet)
-    : m_bDrawComposited(FALSE), m_id(id), m_width(width), m_height(height), m_iconSet(iconSet), m_imageList(nullptr)
+    : m_bDrawComposited(FALSE), m_nID(id), m_nWidth(width), m_nHeight(height), m_pIconSet(iconSet),
+      m_pImageList(nullptr)
 {
     if (iconSet)
-        for (CHLMImageManagerIconImage& image : m_images)
+        for (CHLMImageManagerIconImage& image : m_arrImages)
             image.SetImageManager(iconSet->GetImageManager());
 }
 
 CHLMImageManagerIcon::CHLMImageManagerIcon(UINT id, int width, int height, CHLMImageManagerImageList* imageList)
-    : m_bDrawComposited(FALSE), m_id(id), m_width(width), m_height(height), m_iconSet(nullptr),
-      m_imageList(imageList)
+    : m_bDrawComposited(FALSE), m_nID(id), m_nWidth(width), m_nHeight(height), m_pIconSet(nullptr),
+      m_pImageList(imageList)
 {
 }
 
@@ -359,10 +360,10 @@ CHLMImageManagerIcon::~CHLMImageManagerIcon()
 
 CHLMImageManager* CHLMImageManagerIcon::GetImageManager() const
 {
-    if (m_iconSet)
+    if (m_pIconSet)
     {
-        ASSERT(m_iconSet->GetImageManager());
-        return m_iconSet->GetImageManager();
+        ASSERT(m_pIconSet->GetImageManager());
+        return m_pIconSet->GetImageManager();
     }
     return &CHLMImageManager::GetInstance();
 }
@@ -371,55 +372,55 @@ CHLMImageManagerIconImage& CHLMImageManagerIcon::GetImage(int state)
 {
     switch (state)
     {
-    case HLM_IMAGESTATE_DISABLED:
+    case kHLMImageStateDisabled:
         return GetDisabledImage(TRUE);
-    case HLM_IMAGESTATE_2:
+    case kHLMImageState2:
         return GetState2Image();
-    case HLM_IMAGESTATE_3:
+    case kHLMImageState3:
         return GetState3Image();
-    case HLM_IMAGESTATE_4:
+    case kHLMImageState4:
         return GetState4Image();
     default:
-        return m_images[Normal];
+        return m_arrImages[Normal];
     }
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetState2Image()
 {
-    return m_images[State2].IsEmpty() ? m_images[Normal] : m_images[State2];
+    return m_arrImages[State2].IsEmpty() ? m_arrImages[Normal] : m_arrImages[State2];
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetState3Image()
 {
-    return m_images[State3].IsEmpty() ? GetState2Image() : m_images[State3];
+    return m_arrImages[State3].IsEmpty() ? GetState2Image() : m_arrImages[State3];
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetState4Image()
 {
-    return m_images[State4].IsEmpty() ? GetState2Image() : m_images[State4];
+    return m_arrImages[State4].IsEmpty() ? GetState2Image() : m_arrImages[State4];
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetDisabledImage(BOOL create)
 {
-    if (!m_images[Disabled].IsEmpty())
-        return m_images[Disabled];
-    if (m_images[GeneratedDisabled].IsEmpty() && create)
+    if (!m_arrImages[Disabled].IsEmpty())
+        return m_arrImages[Disabled];
+    if (m_arrImages[GeneratedDisabled].IsEmpty() && create)
         CreateDisabledImage(CLR_NONE, CLR_NONE);
-    return m_images[GeneratedDisabled];
+    return m_arrImages[GeneratedDisabled];
 }
 
 BOOL CHLMImageManagerIcon::HasDisabledImage() const
 {
-    return !m_images[Disabled].IsEmpty() || !m_images[GeneratedDisabled].IsEmpty();
+    return !m_arrImages[Disabled].IsEmpty() || !m_arrImages[GeneratedDisabled].IsEmpty();
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetFadedImage()
 {
-    CHLMImageManagerIconImage& faded = m_images[Faded];
-    if (faded.IsEmpty() && m_images[Normal].IsShared())
+    CHLMImageManagerIconImage& faded = m_arrImages[Faded];
+    if (faded.IsEmpty() && m_arrImages[Normal].IsShared())
     {
         CHLMImageManagerIconImage work;
-        work = m_images[Normal];
+        work = m_arrImages[Normal];
         if (work.IsAlpha())
             ChangeAlphaPixels(work, [](BYTE* pixel) {
                 const int alpha = pixel[3];
@@ -432,13 +433,13 @@ CHLMImageManagerIconImage& CHLMImageManagerIcon::GetFadedImage()
             RecolorIcon(work, [](COLORREF color) { return LightenColor(color, kFadeFactor); });
         faded = work;
     }
-    return faded.IsEmpty() ? m_images[Normal] : faded;
+    return faded.IsEmpty() ? m_arrImages[Normal] : faded;
 }
 
 CHLMImageManagerIconImage& CHLMImageManagerIcon::GetShadowImage()
 {
-    CHLMImageManagerIconImage& shadow = m_images[Shadow];
-    if (shadow.IsEmpty() && m_images[Normal].IsShared())
+    CHLMImageManagerIconImage& shadow = m_arrImages[Shadow];
+    if (shadow.IsEmpty() && m_arrImages[Normal].IsShared())
     {
         const COLORREF managed = GetManagedColor(31);
         const COLORREF color = RGB(static_cast<BYTE>(GetRValue(managed) * 0.75),
@@ -462,12 +463,12 @@ CHLMImageManagerIconImage& CHLMImageManagerIcon::GetShadowImage()
 
 void CHLMImageManagerIcon::CreateDisabledImage(COLORREF light, COLORREF dark)
 {
-    CHLMImageManagerIconImage& disabled = m_images[GeneratedDisabled];
+    CHLMImageManagerIconImage& disabled = m_arrImages[GeneratedDisabled];
     if (!disabled.IsEmpty())
         return;
     const bool blend = light != CLR_NONE && dark != CLR_NONE;
     CHLMImageManagerIconImage work;
-    work = m_images[Normal];
+    work = m_arrImages[Normal];
     if (work.IsAlpha())
         ChangeAlphaPixels(work, [blend, light, dark](BYTE* pixel) {
             const int alpha = pixel[3];
@@ -509,7 +510,7 @@ void CHLMImageManagerIcon::CreateDisabledImage(COLORREF light, COLORREF dark)
 
 BOOL CHLMImageManagerIcon::IsOwnImage(const CHLMImageManagerIconImage& image) const
 {
-    return &image >= m_images && &image < m_images + ImageCount;
+    return &image >= m_arrImages && &image < m_arrImages + ImageCount;
 }
 
 BOOL CHLMImageManagerIcon::SetIcon(const CHLMImageManagerIconImage& image)
@@ -522,11 +523,11 @@ BOOL CHLMImageManagerIcon::SetIcon(const CHLMImageManagerIconImage& image)
         return SetIcon(copy);
     }
     ClearImages(TRUE);
-    m_images[Normal] = image;
-    m_width = image.GetExtent().cx;
-    m_height = image.GetExtent().cy;
-    if (m_iconSet)
-        m_iconSet->ClearDerivedImages();
+    m_arrImages[Normal] = image;
+    m_nWidth = image.GetExtent().cx;
+    m_nHeight = image.GetExtent().cy;
+    if (m_pIconSet)
+        m_pIconSet->ClearDerivedImages();
     return TRUE;
 }
 
@@ -534,7 +535,7 @@ void CHLMImageManagerIcon::SetNormalIcon(const CHLMImageManagerIconImage& image)
 {
     ASSERT(!image.IsEmpty());
     SetStateImage(Normal, image);
-    ASSERT(m_images[Normal].GetExtent() == CSize(m_width, m_height));
+    ASSERT(m_arrImages[Normal].GetExtent() == CSize(m_nWidth, m_nHeight));
 }
 
 void CHLMImageManagerIcon::SetStateImage(Slot slot, const CHLMImageManagerIconImage& image)
@@ -547,7 +548,7 @@ void CHLMImageManagerIcon::SetStateImage(Slot slot, const CHLMImageManagerIconIm
         return;
     }
     ClearDerivedImages();
-    m_images[slot] = image;
+    m_arrImages[slot] = image;
 }
 
 void CHLMImageManagerIcon::SetDisabledIcon(const CHLMImageManagerIconImage& image)
@@ -574,19 +575,19 @@ BOOL CHLMImageManagerIcon::SetImage(const CHLMImageManagerIconImage& image, int 
 {
     switch (state)
     {
-    case HLM_IMAGESTATE_NORMAL:
+    case kHLMImageStateNormal:
         SetNormalIcon(image);
         return TRUE;
-    case HLM_IMAGESTATE_DISABLED:
+    case kHLMImageStateDisabled:
         SetDisabledIcon(image);
         return TRUE;
-    case HLM_IMAGESTATE_2:
+    case kHLMImageState2:
         SetState2Icon(image);
         return TRUE;
-    case HLM_IMAGESTATE_3:
+    case kHLMImageState3:
         SetState3Icon(image);
         return TRUE;
-    case HLM_IMAGESTATE_4:
+    case kHLMImageState4:
         SetState4Icon(image);
         return TRUE;
     default:
@@ -598,58 +599,58 @@ BOOL CHLMImageManagerIcon::CreateFromIconResource(UINT resourceId, int width, in
 {
     ASSERT(width != 0 && height != 0);
     ClearImages(TRUE);
-    if (!m_images[Normal].CreateFromResource(MAKEINTRESOURCE(resourceId), width, height, TRUE))
+    if (!m_arrImages[Normal].CreateFromResource(MAKEINTRESOURCE(resourceId), width, height, TRUE))
         return FALSE;
-    m_width = width;
-    m_height = height;
+    m_nWidth = width;
+    m_nHeight = height;
     return TRUE;
 }
 
 void CHLMImageManagerIcon::ClearImages(BOOL includingNormal)
 {
     for (int slot = Normal + 1; slot < ImageCount; ++slot)
-        m_images[slot].Clear();
+        m_arrImages[slot].Clear();
     if (includingNormal)
-        m_images[Normal].Clear();
+        m_arrImages[Normal].Clear();
 }
 
 void CHLMImageManagerIcon::ClearDerivedImages()
 {
-    m_images[Faded].Clear();
-    m_images[Shadow].Clear();
-    m_images[GeneratedDisabled].Clear();
+    m_arrImages[Faded].Clear();
+    m_arrImages[Shadow].Clear();
+    m_arrImages[GeneratedDisabled].Clear();
 }
 
 void CHLMImageManagerIcon::Copy(const CHLMImageManagerIcon& other)
 {
-    ASSERT(other.m_id == m_id);
+    ASSERT(other.m_nID == m_nID);
     if (&other == this)
         return;
-    m_width = other.m_width;
-    m_height = other.m_height;
+    m_nWidth = other.m_nWidth;
+    m_nHeight = other.m_nHeight;
     for (Slot slot : {Normal, Disabled, State2, State3, State4})
-        m_images[slot] = other.m_images[slot];
+        m_arrImages[slot] = other.m_arrImages[slot];
     ClearDerivedImages();
 }
 
 void CHLMImageManagerIcon::Draw(CDC* dc, CPoint point, CHLMImageManagerIconImage& image, CSize size)
 {
-    const int cx = size.cx ? size.cx : m_width;
-    const int cy = size.cy ? size.cy : (m_width ? cx * m_height / m_width : m_height);
-    if (m_imageList)
-        m_imageList->Draw(dc, point, this, CSize(cx, cy));
+    const int cx = size.cx ? size.cx : m_nWidth;
+    const int cy = size.cy ? size.cy : (m_nWidth ? cx * m_nHeight / m_nWidth : m_nHeight);
+    if (m_pImageList)
+        m_pImageList->Draw(dc, point, this, CSize(cx, cy));
     else
         image.Draw(dc, point, CSize(cx, cy), m_bDrawComposited);
 }
 
 void CHLMImageManagerIcon::Draw(CDC* dc, CPoint point, CSize size)
 {
-    Draw(dc, point, m_images[Normal], size);
+    Draw(dc, point, m_arrImages[Normal], size);
 }
 
 void CHLMImageManagerIcon::Draw(CDC* dc, CPoint point)
 {
-    Draw(dc, point, m_images[Normal], CSize(0, 0));
+    Draw(dc, point, m_arrImages[Normal], CSize(0, 0));
 }
 
 void CHLMImageManagerIcon::DrawMono(CDC* dc, CPoint point, CHLMImageManagerIconImage& image, int cx, int cy,
@@ -658,9 +659,9 @@ void CHLMImageManagerIcon::DrawMono(CDC* dc, CPoint point, CHLMImageManagerIconI
     if (image.IsAlpha())
         return;
     if (cx == 0)
-        cx = m_width;
+        cx = m_nWidth;
     if (cy == 0)
-        cy = m_width ? cx * m_height / m_width : m_height;
+        cy = m_nWidth ? cx * m_nHeight / m_nWidth : m_nHeight;
     CBitmap bitmap;
     if (cx <= 0 || cy <= 0 || !bitmap.CreateCompatibleBitmap(dc, cx, cy))
         return;
@@ -721,7 +722,7 @@ COLORREF CHLMImageManagerIcon::LightenColor(COLORREF color, double factor)
 // ---------------------------------------------------------------------------------------
 // The icons of one command id
 
-CHLMImageManagerIconSet::CHLMImageManagerIconSet(UINT id, CHLMImageManager* manager) : m_id(id), m_manager(manager)
+CHLMImageManagerIconSet::CHLMImageManagerIconSet(UINT id, CHLMImageManager* manager) : m_nID(id), m_pManager(manager)
 {
     ASSERT(manager);
 }
@@ -734,25 +735,25 @@ CHLMImageManagerIconSet::~CHLMImageManagerIconSet()
 CHLMImageManagerIcon* CHLMImageManagerIconSet::GetIcon(UINT width)
 {
     CHLMImageManagerIcon* icon = nullptr;
-    if (m_icons.Lookup(width, icon))
+    if (m_mapIcons.Lookup(width, icon))
     {
-        ASSERT(icon->GetID() == m_id && static_cast<UINT>(icon->GetWidth()) == width);
+        ASSERT(icon->GetID() == m_nID && static_cast<UINT>(icon->GetWidth()) == width);
         return icon;
     }
-    icon = new CHLMImageManagerIcon(m_id, static_cast<int>(width), 15, this);
-    m_icons.SetAt(width, icon);
+    icon = new CHLMImageManagerIcon(m_nID, static_cast<int>(width), 15, this);
+    m_mapIcons.SetAt(width, icon);
     return icon;
 }
 
 void CHLMImageManagerIconSet::AddIcon(UINT width, CHLMImageManagerIcon* icon)
 {
     CHLMImageManagerIcon* previous = nullptr;
-    if (m_icons.Lookup(width, previous) && previous != icon)
+    if (m_mapIcons.Lookup(width, previous) && previous != icon)
     {
         previous->ClearImages(TRUE);
         previous->InternalRelease();
     }
-    m_icons.SetAt(width, icon);
+    m_mapIcons.SetAt(width, icon);
 }
 
 BOOL CHLMImageManagerIconSet::SetIcon(const CHLMImageManagerIconImage& image, UINT width)
@@ -783,7 +784,7 @@ void CHLMImageManagerIconSet::SetState4Icon(const CHLMImageManagerIconImage& ima
 CHLMImageManagerIcon* CHLMImageManagerIconSet::LookupIcon(UINT width) const
 {
     CHLMImageManagerIcon* icon = nullptr;
-    return m_icons.Lookup(width, icon) ? icon : nullptr;
+    return m_mapIcons.Lookup(width, icon) ? icon : nullptr;
 }
 
 CHLMImageManagerIcon* CHLMImageManagerIconSet::FindIconByWidth(UINT width, BOOL nearest) const
@@ -797,12 +798,12 @@ CHLMImageManagerIcon* CHLMImageManagerIconSet::FindIconByWidth(UINT width, BOOL 
     }
     CHLMImageManagerIcon* found = nullptr;
     LONGLONG best = 0;
-    POSITION position = m_icons.GetStartPosition();
+    POSITION position = m_mapIcons.GetStartPosition();
     while (position)
     {
         UINT key = 0;
         CHLMImageManagerIcon* icon = nullptr;
-        m_icons.GetNextAssoc(position, key, icon);
+        m_mapIcons.GetNextAssoc(position, key, icon);
         // Width 0 asks for the narrowest, 1 for the widest, any other for the closest.
         const LONGLONG score = width == 0   ? static_cast<LONGLONG>(key)
                                : width == 1 ? -static_cast<LONGLONG>(key)
@@ -818,26 +819,26 @@ CHLMImageManagerIcon* CHLMImageManagerIconSet::FindIconByWidth(UINT width, BOOL 
 
 void CHLMImageManagerIconSet::ClearDerivedImages()
 {
-    POSITION position = m_icons.GetStartPosition();
+    POSITION position = m_mapIcons.GetStartPosition();
     while (position)
     {
         UINT width = 0;
         CHLMImageManagerIcon* icon = nullptr;
-        m_icons.GetNextAssoc(position, width, icon);
+        m_mapIcons.GetNextAssoc(position, width, icon);
         icon->ClearDerivedImages();
     }
 }
 
 void CHLMImageManagerIconSet::RemoveAll()
 {
-    POSITION position = m_icons.GetStartPosition();
+    POSITION position = m_mapIcons.GetStartPosition();
     while (position)
     {
         UINT width = 0;
         CHLMImageManagerIcon* icon = nullptr;
-        m_icons.GetNextAssoc(position, width, icon);
+        m_mapIcons.GetNextAssoc(position, width, icon);
         icon->ClearImages(TRUE);
         icon->InternalRelease();
     }
-    m_icons.RemoveAll();
+    m_mapIcons.RemoveAll();
 }

@@ -18,11 +18,11 @@ class CHLMImageManagerImageList;
 // Image states: 0 normal, 1 disabled, 2 to 4 further pictures set by the caller.
 enum
 {
-    HLM_IMAGESTATE_NORMAL = 0,
-    HLM_IMAGESTATE_DISABLED = 1,
-    HLM_IMAGESTATE_2 = 2,
-    HLM_IMAGESTATE_3 = 3,
-    HLM_IMAGESTATE_4 = 4
+    kHLMImageStateNormal = 0,
+    kHLMImageStateDisabled = 1,
+    kHLMImageState2 = 2,
+    kHLMImageState3 = 3,
+    kHLMImageState4 = 4
 };
 
 class CHLMImageManagerIconImage
@@ -46,16 +46,16 @@ public:
 
     BOOL IsEmpty() const;
     BOOL IsAlpha() const;
-    HICON GetIcon() const { return m_icon; }
+    HICON GetIcon() const { return m_hIcon; }
     HBITMAP GetBitmap() const;
-    CSize GetExtent() const { return m_extent; }
+    CSize GetExtent() const { return m_szExtent; }
     CSize CalcExtent() const;
-    BOOL IsOwner() const { return m_owns; }
-    BOOL IsShared() const { return m_share; }
-    void SetShared(BOOL share) { m_share = share; }
-    HLM_IMAGERESOURCE_INFO* GetSlot() const { return m_slot; }
-    CHLMImageManager* GetImageManager() const { return m_manager; }
-    void SetImageManager(CHLMImageManager* manager) { m_manager = manager; }
+    BOOL IsOwner() const { return m_bOwns; }
+    BOOL IsShared() const { return m_bShare; }
+    void SetShared(BOOL share) { m_bShare = share; }
+    HLM_IMAGERESOURCE_INFO* GetSlot() const { return m_pSlot; }
+    CHLMImageManager* GetImageManager() const { return m_pManager; }
+    void SetImageManager(CHLMImageManager* manager) { m_pManager = manager; }
 
     // The alpha bitmap premultiplied (once; the image then owns the premultiplied copy).
     BYTE* PreMultiply();
@@ -74,14 +74,14 @@ private:
     void CopyFrom(const CHLMImageManagerIconImage& other);
     void TakeOver(CHLMImageManagerIconImage& other);
 
-    HICON m_icon;
-    HBITMAP m_bitmap;
-    BYTE* m_bits;  // set only when the bitmap holds premultiplied pixels
-    BOOL m_owns;
-    CHLMImageManager* m_manager;
-    HLM_IMAGERESOURCE_INFO* m_slot;
-    CSize m_extent;
-    BOOL m_share;
+    HICON m_hIcon;
+    HBITMAP m_hBitmap;
+    BYTE* m_pBits;  // set only when the bitmap holds premultiplied pixels
+    BOOL m_bOwns;
+    CHLMImageManager* m_pManager;
+    HLM_IMAGERESOURCE_INFO* m_pSlot;
+    CSize m_szExtent;
+    BOOL m_bShare;
 };
 
 class CHLMImageManagerIcon : public CCmdTarget
@@ -91,16 +91,16 @@ public:
     CHLMImageManagerIcon(UINT id, int width, int height, CHLMImageManagerImageList* imageList);
     ~CHLMImageManagerIcon() override;
 
-    UINT GetID() const { return m_id; }
-    int GetWidth() const { return m_width; }
-    int GetHeight() const { return m_height; }
-    CSize GetExtent() const { return m_images[Normal].GetExtent(); }
-    BOOL IsAlpha() const { return m_images[Normal].IsAlpha(); }
+    UINT GetID() const { return m_nID; }
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    CSize GetExtent() const { return m_arrImages[Normal].GetExtent(); }
+    BOOL IsAlpha() const { return m_arrImages[Normal].IsAlpha(); }
     CHLMImageManager* GetImageManager() const;
-    CHLMImageManagerIconSet* GetIconSet() const { return m_iconSet; }
-    CHLMImageManagerImageList* GetImageList() const { return m_imageList; }
+    CHLMImageManagerIconSet* GetIconSet() const { return m_pIconSet; }
+    CHLMImageManagerImageList* GetImageList() const { return m_pImageList; }
 
-    CHLMImageManagerIconImage& GetNormalImage() { return m_images[Normal]; }
+    CHLMImageManagerIconImage& GetNormalImage() { return m_arrImages[Normal]; }
     CHLMImageManagerIconImage& GetImage(int state);
     CHLMImageManagerIconImage& GetState2Image();
     CHLMImageManagerIconImage& GetState3Image();
@@ -165,14 +165,14 @@ private:
 
     void SetStateImage(Slot slot, const CHLMImageManagerIconImage& image);
     BOOL IsOwnImage(const CHLMImageManagerIconImage& image) const;
-    void SetDimensions(int width, int height) { m_width = width, m_height = height; }
+    void SetDimensions(int width, int height) { m_nWidth = width, m_nHeight = height; }
 
-    UINT m_id;
-    int m_width;
-    int m_height;
-    CHLMImageManagerIconImage m_images[ImageCount];
-    CHLMImageManagerIconSet* m_iconSet;
-    CHLMImageManagerImageList* m_imageList;
+    UINT m_nID;
+    int m_nWidth;
+    int m_nHeight;
+    CHLMImageManagerIconImage m_arrImages[ImageCount];
+    CHLMImageManagerIconSet* m_pIconSet;
+    CHLMImageManagerImageList* m_pImageList;
 };
 
 class CHLMImageManagerIconSet : public CCmdTarget
@@ -181,8 +181,8 @@ public:
     CHLMImageManagerIconSet(UINT id, CHLMImageManager* manager);
     ~CHLMImageManagerIconSet() override;
 
-    UINT GetID() const { return m_id; }
-    CHLMImageManager* GetImageManager() const { return m_manager; }
+    UINT GetID() const { return m_nID; }
+    CHLMImageManager* GetImageManager() const { return m_pManager; }
     // The icon of the width, made (height 15 until an image is set) on first use.
     CHLMImageManagerIcon* GetIcon(UINT width);
     BOOL SetIcon(const CHLMImageManagerIconImage& image, UINT width);
@@ -197,18 +197,18 @@ public:
     CHLMImageManagerIcon* LookupIcon(UINT width) const;
     void ClearDerivedImages();
     void RemoveAll();
-    BOOL IsEmpty() const { return m_icons.IsEmpty(); }
-    INT_PTR GetCount() const { return m_icons.GetCount(); }
-    POSITION GetStartPosition() const { return m_icons.GetStartPosition(); }
+    BOOL IsEmpty() const { return m_mapIcons.IsEmpty(); }
+    INT_PTR GetCount() const { return m_mapIcons.GetCount(); }
+    POSITION GetStartPosition() const { return m_mapIcons.GetStartPosition(); }
     void GetNextIcon(POSITION& position, UINT& width, CHLMImageManagerIcon*& icon) const
     {
-        m_icons.GetNextAssoc(position, width, icon);
+        m_mapIcons.GetNextAssoc(position, width, icon);
     }
     // Stores an icon under a width, releasing an icon that held the width before.
     void AddIcon(UINT width, CHLMImageManagerIcon* icon);
 
 private:
-    CMap<UINT, UINT, CHLMImageManagerIcon*, CHLMImageManagerIcon*> m_icons;
-    UINT m_id;
-    CHLMImageManager* m_manager;
+    CMap<UINT, UINT, CHLMImageManagerIcon*, CHLMImageManagerIcon*> m_mapIcons;
+    UINT m_nID;
+    CHLMImageManager* m_pManager;
 };

@@ -63,30 +63,30 @@ bool IsAcceptableHeader(const BITMAPINFOHEADER& header, DWORD headerSize)
 class BitmapHolder
 {
 public:
-    explicit BitmapHolder(HBITMAP bitmap = nullptr) : m_bitmap(bitmap) {}
+    explicit BitmapHolder(HBITMAP bitmap = nullptr) : m_hBitmap(bitmap) {}
     ~BitmapHolder()
     {
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
+        if (m_hBitmap)
+            DeleteObject(m_hBitmap);
     }
     BitmapHolder(const BitmapHolder&) = delete;
     BitmapHolder& operator=(const BitmapHolder&) = delete;
     void Reset(HBITMAP bitmap)
     {
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-        m_bitmap = bitmap;
+        if (m_hBitmap)
+            DeleteObject(m_hBitmap);
+        m_hBitmap = bitmap;
     }
-    HBITMAP Get() const { return m_bitmap; }
+    HBITMAP Get() const { return m_hBitmap; }
     HBITMAP Release()
     {
-        HBITMAP bitmap = m_bitmap;
-        m_bitmap = nullptr;
+        HBITMAP bitmap = m_hBitmap;
+        m_hBitmap = nullptr;
         return bitmap;
     }
 
 private:
-    HBITMAP m_bitmap;
+    HBITMAP m_hBitmap;
 };
 
 BITMAP BitmapInfo(HBITMAP bitmap)
@@ -117,19 +117,19 @@ void CHLMImageManagerIcon::Serialize(CArchive& ar)
 {
     int schema = kSchema;
     if (ar.IsStoring())
-        ar << m_height << schema;
+        ar << m_nHeight << schema;
     else
     {
-        ar >> m_height >> schema;
+        ar >> m_nHeight >> schema;
         ClearDerivedImages();
     }
-    SerializeImage(m_images[Normal], ar, schema);
-    SerializeImage(m_images[Disabled], ar, schema);
-    SerializeImage(m_images[State2], ar, schema);
+    SerializeImage(m_arrImages[Normal], ar, schema);
+    SerializeImage(m_arrImages[Disabled], ar, schema);
+    SerializeImage(m_arrImages[State2], ar, schema);
     if (schema >= kFirstSchemaWithState3)
-        SerializeImage(m_images[State3], ar, schema);
+        SerializeImage(m_arrImages[State3], ar, schema);
     if (schema >= kFirstSchemaWithState4)
-        SerializeImage(m_images[State4], ar, schema);
+        SerializeImage(m_arrImages[State4], ar, schema);
 }
 
 void CHLMImageManagerIcon::SerializeImage(CHLMImageManagerIconImage& image, CArchive& ar, int schema)

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <new>
 
-const CLIPFORMAT ToolBarImageClipboardFormat =
+const CLIPFORMAT kToolBarImageClipboardFormat =
     static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Brindle ToolBar Image"));
 
 namespace
@@ -31,13 +31,13 @@ void CHLMImageManager::ExchangeIcons(CHLMPropExchange* px)
     CHLMPropExchangeEnumeratorPtr sets(px->CreateEnumerator(_T("IconSet")));
     if (px->IsStoring())
     {
-        DWORD position = sets->GetPosition(static_cast<DWORD>(m_iconSets.GetCount()), TRUE);
-        POSITION next = m_iconSets.GetStartPosition();
+        DWORD position = sets->GetPosition(static_cast<DWORD>(m_mapIconSets.GetCount()), TRUE);
+        POSITION next = m_mapIconSets.GetStartPosition();
         while (next && position)
         {
             UINT id = 0;
             CHLMImageManagerIconSet* iconSet = nullptr;
-            m_iconSets.GetNextAssoc(next, id, iconSet);
+            m_mapIconSets.GetNextAssoc(next, id, iconSet);
             CHLMPropExchangeSection section(sets->GetNext(position));
             int value = static_cast<int>(id);
             ExchangeInt(section, _T("Id"), value);
@@ -75,8 +75,8 @@ void CHLMImageManager::ExchangeIconSet(UINT id, CHLMPropExchange* px)
 
 void CHLMImageManager::ExchangeIconSetHere(UINT id, CHLMPropExchange* px)
 {
-    if (m_lastCustomId < id)
-        m_lastCustomId = id;
+    if (m_nLastCustomId < id)
+        m_nLastCustomId = id;
     CString check = kCheckText;
     ExchangeString(px, _T("CheckSum"), check, kCheckText);
     CHLMPropExchangeEnumeratorPtr icons(px->CreateEnumerator(_T("Icon")));
@@ -122,12 +122,12 @@ void CHLMImageManager::ExchangeIconSetHere(UINT id, CHLMPropExchange* px)
 
 void CHLMImageManager::TakeIconSets(CHLMImageManager& loaded)
 {
-    POSITION next = loaded.m_iconSets.GetStartPosition();
+    POSITION next = loaded.m_mapIconSets.GetStartPosition();
     while (next)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* source = nullptr;
-        loaded.m_iconSets.GetNextAssoc(next, id, source);
+        loaded.m_mapIconSets.GetNextAssoc(next, id, source);
         RemoveIcon(id);
         CHLMImageManagerIconSet* target = CreateIconSet(id);
         POSITION icons = source->GetStartPosition();
@@ -141,8 +141,8 @@ void CHLMImageManager::TakeIconSets(CHLMImageManager& loaded)
             target->AddIcon(width, copy);
         }
     }
-    if (m_lastCustomId < loaded.m_lastCustomId)
-        m_lastCustomId = loaded.m_lastCustomId;
+    if (m_nLastCustomId < loaded.m_nLastCustomId)
+        m_nLastCustomId = loaded.m_nLastCustomId;
 }
 
 void CHLMImageManager::SerializeIconSet(UINT id, CArchive& ar)
@@ -176,7 +176,7 @@ BOOL CHLMImageManager::CopyIconSetToClipboard(UINT id)
     {
         std::memcpy(target, bytes, length);
         GlobalUnlock(block);
-        put = SetClipboardData(ToolBarImageClipboardFormat, block) != nullptr;
+        put = SetClipboardData(kToolBarImageClipboardFormat, block) != nullptr;
     }
     if (block && !put)
         GlobalFree(block);
@@ -186,7 +186,7 @@ BOOL CHLMImageManager::CopyIconSetToClipboard(UINT id)
 
 UINT CHLMImageManager::PasteIconSet(COleDataObject* dataObject)
 {
-    HGLOBAL block = dataObject ? dataObject->GetGlobalData(ToolBarImageClipboardFormat) : nullptr;
+    HGLOBAL block = dataObject ? dataObject->GetGlobalData(kToolBarImageClipboardFormat) : nullptr;
     if (!block)
         return 0;
     UINT id = 0;

@@ -25,18 +25,18 @@ const DWORD kBitFieldMasksSize = 3 * sizeof(DWORD);
 // An entry of an RT_GROUP_ICON directory.
 struct GroupIconEntry
 {
-    BYTE width, height, colorCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytesInResource;
-    WORD id;
+    BYTE bWidth, bHeight, bColorCount, bReserved;
+    WORD wPlanes, wBitCount;
+    DWORD dwBytesInResource;
+    WORD wID;
 };
 // An entry of an ICO file's directory.
 struct IconFileEntry
 {
-    BYTE width, height, colorCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytesInResource;
-    DWORD imageOffset;
+    BYTE bWidth, bHeight, bColorCount, bReserved;
+    WORD wPlanes, wBitCount;
+    DWORD dwBytesInResource;
+    DWORD dwImageOffset;
 };
 #pragma pack(pop)
 static_assert(sizeof(GroupIconEntry) == 14 && sizeof(IconFileEntry) == 16, "directory entries as stored");
@@ -118,55 +118,56 @@ class IconFile
 {
 public:
     explicit IconFile(LPCTSTR path)
-        : m_file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+        : m_hFile(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
     {
-        if (m_file == INVALID_HANDLE_VALUE)
+        if (m_hFile == INVALID_HANDLE_VALUE)
             return;
         LARGE_INTEGER length = {};
         BYTE header[6];
-        if (!GetFileSizeEx(m_file, &length) || !ReadAll(0, header, sizeof(header)))
+        if (!GetFileSizeEx(m_hFile, &length) || !ReadAll(0, header, sizeof(header)))
             return;
         WORD type = 0;
         std::memcpy(&type, header + 2, sizeof(type));
         const WORD count = DirectoryCount(header);
-        m_length = static_cast<ULONGLONG>(length.QuadPart);
-        if (type != kIconFileType || count == 0 || sizeof(header) + count * sizeof(IconFileEntry) > m_length)
+        m_nLength = static_cast<ULONGLONG>(length.QuadPart);
+        if (type != kIconFileType || count == 0 || sizeof(header) + count * sizeof(IconFileEntry) > m_nLength)
             return;
         std::vector<IconFileEntry> entries(count);
         if (!ReadAll(sizeof(header), entries.data(), static_cast<DWORD>(count * sizeof(IconFileEntry))))
             return;
         std::set<std::tuple<DWORD, DWORD, BYTE, BYTE, WORD>> seen;
         for (const IconFileEntry& entry : entries)
-            if (seen.insert(std::make_tuple(entry.imageOffset, entry.bytesInResource, entry.width, entry.height,
-                                            entry.bitCount))
+            if (seen.insert(std::make_tuple(entry.dwImageOffset, entry.dwBytesInResource, entry.bWidth, entry.bHeight,
+                                            entry.wBitCount))
                     .second)
-                m_entries.push_back(entry);
+                m_vecEntries.push_back(entry);
     }
     ~IconFile()
     {
-        if (m_file != INVALID_HANDLE_VALUE)
-            CloseHandle(m_file);
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hFile);
     }
     IconFile(const IconFile&) = delete;
     IconFile& operator=(const IconFile&) = delete;
 
-    const std::vector<IconFileEntry>& Entries() const { return m_entries; }
+    const std::vector<IconFileEntry>& Entries() const { return m_vecEntries; }
 
     // The picture of an entry; empty when it does not lie wholly inside the file or is larger
     // than any icon picture. It stays valid until the next call.
     const std::vector<BYTE>& ReadPicture(const IconFileEntry& entry)
     {
-        if (!m_picture.empty() && entry.imageOffset == m_pictureOffset && entry.bytesInResource == m_picture.size())
-            return m_picture;
-        m_picture.clear();
-        if (entry.bytesInResource == 0 || entry.bytesInResource > kMostIconPictureBytes ||
-            static_cast<ULONGLONG>(entry.imageOffset) + entry.bytesInResource > m_length)
-            return m_picture;
-        m_picture.resize(entry.bytesInResource);
-        m_pictureOffset = entry.imageOffset;
-        if (!ReadAll(entry.imageOffset, m_picture.data(), entry.bytesInResource))
-            m_picture.clear();
-        return m_picture;
+        if (!m_vecPicture.empty() && entry.dwImageOffset == m_dwPictureOffset &&
+            entry.dwBytesInResource == m_vecPicture.size())
+            return m_vecPicture;
+        m_vecPicture.clear();
+        if (entry.dwBytesInResource == 0 || entry.dwBytesInResource > kMostIconPictureBytes ||
+            static_cast<ULONGLONG>(entry.dwImageOffset) + entry.dwBytesInResource > m_nLength)
+            return m_vecPicture;
+        m_vecPicture.resize(entry.dwBytesInResource);
+        m_dwPictureOffset = entry.dwImageOffset;
+        if (!ReadAll(entry.dwImageOffset, m_vecPicture.data(), entry.dwBytesInResource))
+            m_vecPicture.clear();
+        return m_vecPicture;
     }
 
 private:
@@ -175,15 +176,15 @@ private:
         LARGE_INTEGER position = {};
         position.QuadPart = offset;
         DWORD read = 0;
-        return SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN) &&
-               ReadFile(m_file, buffer, count, &read, nullptr) && read == count;
+        return SetFilePointerEx(m_hFile, position, nullptr, FILE_BEGIN) &&
+               ReadFile(m_hFile, buffer, count, &read, nullptr) && read == count;
     }
 
-    HANDLE m_file;
-    ULONGLONG m_length = 0;
-    std::vector<IconFileEntry> m_entries;
-    std::vector<BYTE> m_picture;
-    DWORD m_pictureOffset = 0;
+    HANDLE m_hFile;
+    ULONGLONG m_nLength = 0;
+    std::vector<IconFileEntry> m_vecEntries;
+    std::vector<BYTE> m_vecPicture;
+    DWORD m_dwPictureOffset = 0;
 };
 }
 
@@ -224,8 +225,8 @@ BOOL CHLMImageManagerIconImage::CreateFromResource(HMODULE module, LPCTSTR name,
         {
             GroupIconEntry entry;
             std::memcpy(&entry, directory + 6 + i * sizeof(entry), sizeof(entry));
-            if (EntrySize(entry.width) == cx && EntrySize(entry.height) == cy &&
-                CreateFromResource(module, MAKEINTRESOURCE(entry.id), cx, cy, FALSE))
+            if (EntrySize(entry.bWidth) == cx && EntrySize(entry.bHeight) == cy &&
+                CreateFromResource(module, MAKEINTRESOURCE(entry.wID), cx, cy, FALSE))
                 return TRUE;
         }
         return FALSE;
@@ -247,7 +248,7 @@ HBITMAP CHLMImageManager::ReadAlphaIconFile(LPCTSTR path, int width)
         IconFile file(path);
         for (const IconFileEntry& entry : file.Entries())
         {
-            if (entry.bitCount != 32 || (width != 0 && EntrySize(entry.width) != width))
+            if (entry.wBitCount != 32 || (width != 0 && EntrySize(entry.bWidth) != width))
                 continue;
             const std::vector<BYTE>& picture = file.ReadPicture(entry);
             HBITMAP section = picture.empty() ? nullptr
@@ -271,7 +272,7 @@ BOOL CHLMImageManager::SetIconFromIconFile(LPCTSTR path, UINT id, CSize size, in
         IconFile file(path);
         for (const IconFileEntry& entry : file.Entries())
         {
-            const CSize entrySize(EntrySize(entry.width), EntrySize(entry.height));
+            const CSize entrySize(EntrySize(entry.bWidth), EntrySize(entry.bHeight));
             if (size != CSize(0, 0) && size != entrySize)
                 continue;
             const std::vector<BYTE>& picture = file.ReadPicture(entry);

@@ -19,27 +19,27 @@ const WORD kToolBarVersion = 1;
 // The ids of a toolbar resource, freed with the object.
 struct ToolBarIds
 {
-    UINT* ids = nullptr;
-    int count = 0;
-    CSize size;
-    ~ToolBarIds() { delete[] ids; }
+    UINT* pIds = nullptr;
+    int nCount = 0;
+    CSize szImage;
+    ~ToolBarIds() { delete[] pIds; }
 };
 
 // A bitmap handle deleted with the object.
 struct OwnedBitmap
 {
-    HBITMAP handle;
+    HBITMAP hBitmap;
     ~OwnedBitmap()
     {
-        if (handle)
-            DeleteObject(handle);
+        if (hBitmap)
+            DeleteObject(hBitmap);
     }
 };
 }
 
 CHLMImageManager::CHLMImageManager()
 {
-    m_iconSets.InitHashTable(kIconSetBuckets, FALSE);
+    m_mapIconSets.InitHashTable(kIconSetBuckets, FALSE);
 }
 
 CHLMImageManager::~CHLMImageManager()
@@ -49,8 +49,8 @@ CHLMImageManager::~CHLMImageManager()
 
 COLORREF CHLMImageManager::SetMaskColor(COLORREF mask)
 {
-    const COLORREF previous = m_maskColor;
-    m_maskColor = mask;
+    const COLORREF previous = m_clrMask;
+    m_clrMask = mask;
     return previous;
 }
 
@@ -60,14 +60,14 @@ COLORREF CHLMImageManager::SetMaskColor(COLORREF mask)
 CHLMImageManagerIconSet* CHLMImageManager::GetIconSet(UINT id) const
 {
     CHLMImageManagerIconSet* iconSet = nullptr;
-    return m_iconSets.Lookup(id, iconSet) ? iconSet : nullptr;
+    return m_mapIconSets.Lookup(id, iconSet) ? iconSet : nullptr;
 }
 
 CHLMImageManagerImageList* CHLMImageManager::GetImageList(UINT id) const
 {
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        if (m_imageLists[i]->ContainsId(id))
-            return m_imageLists[i];
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        if (m_arrImageLists[i]->ContainsId(id))
+            return m_arrImageLists[i];
     return nullptr;
 }
 
@@ -102,55 +102,55 @@ void CHLMImageManager::RemoveIcon(UINT id)
     CHLMImageManagerIconSet* iconSet = GetIconSet(id);
     if (!iconSet)
         return;
-    m_iconSets.RemoveKey(id);
+    m_mapIconSets.RemoveKey(id);
     iconSet->RemoveAll();
     iconSet->InternalRelease();
 }
 
 void CHLMImageManager::ClearAll()
 {
-    POSITION position = m_iconSets.GetStartPosition();
+    POSITION position = m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        m_iconSets.GetNextAssoc(position, id, iconSet);
+        m_mapIconSets.GetNextAssoc(position, id, iconSet);
         iconSet->RemoveAll();
         iconSet->InternalRelease();
     }
-    m_iconSets.RemoveAll();
+    m_mapIconSets.RemoveAll();
 
     // A strip whose columns are still held by images outside the store stays, so that
     // those images never point into a deleted strip.
-    position = m_resources.GetStartPosition();
+    position = m_mapResources.GetStartPosition();
     while (position)
     {
         DWORD key = 0;
         CHLMImageManagerResource* resource = nullptr;
-        m_resources.GetNextAssoc(position, key, resource);
+        m_mapResources.GetNextAssoc(position, key, resource);
         if (resource->IsInUse())
             continue;
-        m_resources.RemoveKey(key);
+        m_mapResources.RemoveKey(key);
         delete resource;
     }
 
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        delete m_imageLists[i];
-    m_imageLists.RemoveAll();
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        delete m_arrImageLists[i];
+    m_arrImageLists.RemoveAll();
 }
 
 void CHLMImageManager::RefreshAll()
 {
-    POSITION position = m_iconSets.GetStartPosition();
+    POSITION position = m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        m_iconSets.GetNextAssoc(position, id, iconSet);
+        m_mapIconSets.GetNextAssoc(position, id, iconSet);
         iconSet->ClearDerivedImages();
     }
-    for (INT_PTR i = 0; i < m_imageLists.GetSize(); ++i)
-        m_imageLists[i]->RemoveAll();
+    for (INT_PTR i = 0; i < m_arrImageLists.GetSize(); ++i)
+        m_arrImageLists[i]->RemoveAll();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,7 +159,7 @@ void CHLMImageManager::RefreshAll()
 CHLMImageManagerIconSet* CHLMImageManager::CreateIconSet(UINT id)
 {
     CHLMImageManagerIconSet* iconSet = new CHLMImageManagerIconSet(id, this);
-    m_iconSets.SetAt(id, iconSet);
+    m_mapIconSets.SetAt(id, iconSet);
     return iconSet;
 }
 
@@ -176,26 +176,26 @@ BOOL CHLMImageManager::SetIcon(const CHLMImageManagerIconImage& image, UINT id, 
     CHLMImageManagerIconSet* iconSet = GetIconSet(id);
     if (!iconSet)
     {
-        if (state != HLM_IMAGESTATE_NORMAL)
+        if (state != kHLMImageStateNormal)
             return FALSE;
         CreateIconSet(id)->SetIcon(image, width);
         return TRUE;
     }
     switch (state)
     {
-    case HLM_IMAGESTATE_NORMAL:
+    case kHLMImageStateNormal:
         iconSet->SetIcon(image, width);
         break;
-    case HLM_IMAGESTATE_DISABLED:
+    case kHLMImageStateDisabled:
         iconSet->SetDisabledIcon(image, width);
         break;
-    case HLM_IMAGESTATE_2:
+    case kHLMImageState2:
         iconSet->SetState2Icon(image, width);
         break;
-    case HLM_IMAGESTATE_3:
+    case kHLMImageState3:
         iconSet->SetState3Icon(image, width);
         break;
-    case HLM_IMAGESTATE_4:
+    case kHLMImageState4:
         iconSet->SetState4Icon(image, width);
         break;
     default:
@@ -258,7 +258,7 @@ BOOL CHLMImageManager::SetIcons(CBitmap* bitmap, const UINT* ids, int count, CSi
         CImageList list;
         if (!list.Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 0, 1))
             return FALSE;
-        const COLORREF mask = m_maskColor != CLR_NONE ? m_maskColor : GetBitmapPixel(bitmap, 0, 0);
+        const COLORREF mask = m_clrMask != CLR_NONE ? m_clrMask : GetBitmapPixel(bitmap, 0, 0);
         list.Add(bitmap, mask);
         return SetIcons(&list, ids, count, size, state);
     }
@@ -324,23 +324,23 @@ BOOL CHLMImageManager::SetIcons(UINT bitmapId, const UINT* ids, int count, CSize
 {
     BOOL alpha = FALSE;
     OwnedBitmap bitmap{ReadBitmapResource(MAKEINTRESOURCE(bitmapId), &alpha)};
-    if (!bitmap.handle)
+    if (!bitmap.hBitmap)
         return FALSE;
-    return SetIcons(CBitmap::FromHandle(bitmap.handle), ids, count, size, state, alpha);
+    return SetIcons(CBitmap::FromHandle(bitmap.hBitmap), ids, count, size, state, alpha);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, CBitmap* bitmap, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(bitmap, toolbar.ids, toolbar.count, toolbar.size, state, FALSE);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(bitmap, toolbar.pIds, toolbar.nCount, toolbar.szImage, state, FALSE);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, UINT bitmapId, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(bitmapId, toolbar.ids, toolbar.count, CSize(0, 0), state);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(bitmapId, toolbar.pIds, toolbar.nCount, CSize(0, 0), state);
 }
 
 BOOL CHLMImageManager::SetIcons(UINT id, int state)
@@ -351,8 +351,8 @@ BOOL CHLMImageManager::SetIcons(UINT id, int state)
 BOOL CHLMImageManager::SetIcons(UINT toolbarId, CImageList* imageList, int state)
 {
     ToolBarIds toolbar;
-    return ReadToolBarResource(toolbarId, &toolbar.ids, &toolbar.count, &toolbar.size) &&
-           SetIcons(imageList, toolbar.ids, toolbar.count, toolbar.size, state);
+    return ReadToolBarResource(toolbarId, &toolbar.pIds, &toolbar.nCount, &toolbar.szImage) &&
+           SetIcons(imageList, toolbar.pIds, toolbar.nCount, toolbar.szImage, state);
 }
 
 BOOL CHLMImageManager::ReadToolBarResource(UINT toolbarId, UINT** ids, int* count, CSize* size)
@@ -387,9 +387,9 @@ BOOL CHLMImageManager::ReadToolBarResource(UINT toolbarId, UINT** ids, int* coun
 UINT CHLMImageManager::NextCustomId()
 {
     // Saturates: wrapping round would hand out 0 and then the ids of earlier pictures.
-    if (m_lastCustomId < UINT_MAX)
-        ++m_lastCustomId;
-    return m_lastCustomId;
+    if (m_nLastCustomId < UINT_MAX)
+        ++m_nLastCustomId;
+    return m_nLastCustomId;
 }
 
 UINT CHLMImageManager::AddCustomIcon(const CHLMImageManagerIconImage& image)
@@ -397,14 +397,14 @@ UINT CHLMImageManager::AddCustomIcon(const CHLMImageManagerIconImage& image)
     if (image.IsEmpty())
         return 0;
     const UINT id = NextCustomId();
-    return SetIcon(image, id, CSize(0, 0), HLM_IMAGESTATE_NORMAL) ? id : 0;
+    return SetIcon(image, id, CSize(0, 0), kHLMImageStateNormal) ? id : 0;
 }
 
 BOOL CHLMImageManager::AddImageList(HIMAGELIST imageList, UINT firstId, BOOL destroy)
 {
     if (!imageList)
         return FALSE;
-    m_imageLists.Add(new CHLMImageManagerImageList(imageList, destroy, firstId, this));
+    m_arrImageLists.Add(new CHLMImageManagerImageList(imageList, destroy, firstId, this));
     return TRUE;
 }
 
@@ -413,7 +413,7 @@ BOOL CHLMImageManager::AddImageList(UINT bitmapId, int imageWidth, UINT firstId,
     BOOL alpha = FALSE;
     OwnedBitmap bitmap{ReadBitmapResource(MAKEINTRESOURCE(bitmapId), &alpha)};
     BITMAP info = {};
-    if (!bitmap.handle || !GetObjectW(bitmap.handle, sizeof(info), &info) || info.bmWidth <= 0)
+    if (!bitmap.hBitmap || !GetObjectW(bitmap.hBitmap, sizeof(info), &info) || info.bmWidth <= 0)
         return FALSE;
     if (imageWidth == 0)
         imageWidth = info.bmWidth;
@@ -424,9 +424,9 @@ BOOL CHLMImageManager::AddImageList(UINT bitmapId, int imageWidth, UINT firstId,
     if (!list)
         return FALSE;
     if (alpha || mask == CLR_NONE)
-        ImageList_Add(list, bitmap.handle, nullptr);
+        ImageList_Add(list, bitmap.hBitmap, nullptr);
     else
-        ImageList_AddMasked(list, bitmap.handle, mask);
+        ImageList_AddMasked(list, bitmap.hBitmap, mask);
     return AddImageList(list, firstId, TRUE);
 }
 
@@ -434,12 +434,12 @@ void CHLMImageManager::MergeIcons(CHLMImageManager* other)
 {
     if (!other || other == this)
         return;
-    POSITION position = other->m_iconSets.GetStartPosition();
+    POSITION position = other->m_mapIconSets.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIconSet* iconSet = nullptr;
-        other->m_iconSets.GetNextAssoc(position, id, iconSet);
+        other->m_mapIconSets.GetNextAssoc(position, id, iconSet);
         MergeIconSet(iconSet);
     }
 }

@@ -9,7 +9,7 @@
 // ---------------------------------------------------------------------------------------
 // The strip's DC
 
-CHLMImageManagerResource::CBitmapDC::CBitmapDC() : m_previous(nullptr)
+CHLMImageManagerResource::CBitmapDC::CBitmapDC() : m_hPrevious(nullptr)
 {
     CreateCompatibleDC(nullptr);
 }
@@ -26,13 +26,13 @@ void CHLMImageManagerResource::CBitmapDC::SelectBitmap(HBITMAP bitmap)
     if (bitmap)
     {
         HGDIOBJ previous = ::SelectObject(m_hDC, bitmap);
-        if (!m_previous)
-            m_previous = previous;
+        if (!m_hPrevious)
+            m_hPrevious = previous;
     }
-    else if (m_previous)
+    else if (m_hPrevious)
     {
-        ::SelectObject(m_hDC, m_previous);
-        m_previous = nullptr;
+        ::SelectObject(m_hDC, m_hPrevious);
+        m_hPrevious = nullptr;
     }
 }
 
@@ -42,13 +42,16 @@ namespace
 class StripSelection
 {
 public:
-    StripSelection(CHLMImageManagerResource::CBitmapDC& dc, HBITMAP strip) : m_dc(dc) { m_dc.SelectBitmap(strip); }
-    ~StripSelection() { m_dc.SelectBitmap(nullptr); }
+    StripSelection(CHLMImageManagerResource::CBitmapDC& dc, HBITMAP strip) : m_dcStrip(dc)
+    {
+        m_dcStrip.SelectBitmap(strip);
+    }
+    ~StripSelection() { m_dcStrip.SelectBitmap(nullptr); }
     StripSelection(const StripSelection&) = delete;
     StripSelection& operator=(const StripSelection&) = delete;
 
 private:
-    CHLMImageManagerResource::CBitmapDC& m_dc;
+    CHLMImageManagerResource::CBitmapDC& m_dcStrip;
 };
 
 // The target's text and background colours set to black and white for a scope.
@@ -56,20 +59,20 @@ class MonochromeColors
 {
 public:
     explicit MonochromeColors(HDC dc)
-        : m_dc(dc), m_text(SetTextColor(dc, RGB(0, 0, 0))), m_background(SetBkColor(dc, RGB(255, 255, 255)))
+        : m_hDC(dc), m_clrText(SetTextColor(dc, RGB(0, 0, 0))), m_clrBackground(SetBkColor(dc, RGB(255, 255, 255)))
     {
     }
     ~MonochromeColors()
     {
-        SetTextColor(m_dc, m_text);
-        SetBkColor(m_dc, m_background);
+        SetTextColor(m_hDC, m_clrText);
+        SetBkColor(m_hDC, m_clrBackground);
     }
     MonochromeColors(const MonochromeColors&) = delete;
     MonochromeColors& operator=(const MonochromeColors&) = delete;
 
 private:
-    HDC m_dc;
-    COLORREF m_text, m_background;
+    HDC m_hDC;
+    COLORREF m_clrText, m_clrBackground;
 };
 }
 
@@ -77,8 +80,8 @@ private:
 // Strips
 
 CHLMImageManagerResource::CHLMImageManagerResource(CHLMImageManager* manager, int cx, int cy)
-    : m_colorStrip(nullptr), m_maskStrip(nullptr), m_bits(nullptr), m_manager(manager), m_cx(cx), m_cy(cy),
-      m_totalWidth(0)
+    : m_hColorStrip(nullptr), m_hMaskStrip(nullptr), m_pBits(nullptr), m_pManager(manager), m_cx(cx), m_cy(cy),
+      m_nTotalWidth(0)
 {
 }
 
@@ -90,7 +93,7 @@ CHLMImageManagerResource::~CHLMImageManagerResource()
 BOOL CHLMImageManagerResource::IsInUse()
 {
     ScopedSectionLock lock(m_lock);
-    return m_used.GetSize() != 0;
+    return m_arrUsed.GetSize() != 0;
 }
 
 // Makes strips `width` wide that keep the pictures of the strips there were.
@@ -107,47 +110,47 @@ BOOL CHLMImageManagerResource::CreateStrips(int width)
             DeleteObject(mask);
         return FALSE;
     }
-    if (m_colorStrip)
+    if (m_hColorStrip)
     {
         GdiFlush();
         for (int row = 0; row < m_cy; ++row)
             std::memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(row) * width * 4,
-                        m_bits + static_cast<size_t>(row) * m_totalWidth * 4, static_cast<size_t>(m_totalWidth) * 4);
+                        m_pBits + static_cast<size_t>(row) * m_nTotalWidth * 4, static_cast<size_t>(m_nTotalWidth) * 4);
         // The old mask copied bit for bit into the new one.
         CHLMCompatibleDC target(nullptr, mask);
-        StripSelection source(m_dc, m_maskStrip);
-        ::BitBlt(target.GetSafeHdc(), 0, 0, m_totalWidth, m_cy, m_dc.GetSafeHdc(), 0, 0, SRCCOPY);
+        StripSelection source(m_dcStrip, m_hMaskStrip);
+        ::BitBlt(target.GetSafeHdc(), 0, 0, m_nTotalWidth, m_cy, m_dcStrip.GetSafeHdc(), 0, 0, SRCCOPY);
     }
-    if (m_colorStrip)
-        DeleteObject(m_colorStrip);
-    if (m_maskStrip)
-        DeleteObject(m_maskStrip);
-    m_colorStrip = color;
-    m_maskStrip = mask;
-    m_bits = static_cast<BYTE*>(bits);
-    m_totalWidth = width;
+    if (m_hColorStrip)
+        DeleteObject(m_hColorStrip);
+    if (m_hMaskStrip)
+        DeleteObject(m_hMaskStrip);
+    m_hColorStrip = color;
+    m_hMaskStrip = mask;
+    m_pBits = static_cast<BYTE*>(bits);
+    m_nTotalWidth = width;
     return TRUE;
 }
 
 HLM_IMAGERESOURCE_INFO* CHLMImageManagerResource::AllocImage()
 {
     HLM_IMAGERESOURCE_INFO* slot = nullptr;
-    if (m_free.GetSize() != 0)
+    if (m_arrFree.GetSize() != 0)
     {
-        const INT_PTR last = m_free.GetSize() - 1;
-        slot = m_free[last];
-        m_free.RemoveAt(last);
+        const INT_PTR last = m_arrFree.GetSize() - 1;
+        slot = m_arrFree[last];
+        m_arrFree.RemoveAt(last);
     }
     else
     {
-        const int left = m_colorStrip ? m_totalWidth : 0;
+        const int left = m_hColorStrip ? m_nTotalWidth : 0;
         if (!CreateStrips(left + m_cx))
             return nullptr;
         slot = new HLM_IMAGERESOURCE_INFO{FALSE, {left, 0, left + m_cx, m_cy}, this};
     }
     slot->bAlpha = FALSE;
     slot->pResource = this;
-    m_used.Add(slot);
+    m_arrUsed.Add(slot);
     return slot;
 }
 
@@ -155,7 +158,7 @@ void CHLMImageManagerResource::CopyRowsIn(HLM_IMAGERESOURCE_INFO* slot, const BY
 {
     GdiFlush();
     for (int row = 0; row < m_cy; ++row)
-        std::memcpy(m_bits + (static_cast<size_t>(row) * m_totalWidth + slot->rc.left) * 4,
+        std::memcpy(m_pBits + (static_cast<size_t>(row) * m_nTotalWidth + slot->rc.left) * 4,
                     pixels + static_cast<size_t>(row) * m_cx * 4, static_cast<size_t>(m_cx) * 4);
 }
 
@@ -189,14 +192,14 @@ BOOL CHLMImageManagerResource::AddIconPixels(HLM_IMAGERESOURCE_INFO* slot, HICON
     }
     const int left = slot->rc.left;
     {
-        StripSelection selection(m_dc, m_colorStrip);
-        m_dc.FillSolidRect(left, 0, m_cx, m_cy, RGB(0, 0, 0));
-        DrawIconEx(m_dc.GetSafeHdc(), left, 0, icon, m_cx, m_cy, 0, nullptr, DI_NORMAL);
+        StripSelection selection(m_dcStrip, m_hColorStrip);
+        m_dcStrip.FillSolidRect(left, 0, m_cx, m_cy, RGB(0, 0, 0));
+        DrawIconEx(m_dcStrip.GetSafeHdc(), left, 0, icon, m_cx, m_cy, 0, nullptr, DI_NORMAL);
     }
     {
-        StripSelection selection(m_dc, m_maskStrip);
-        m_dc.FillSolidRect(left, 0, m_cx, m_cy, RGB(0, 0, 0));
-        DrawIconEx(m_dc.GetSafeHdc(), left, 0, icon, m_cx, m_cy, 0, nullptr, DI_MASK);
+        StripSelection selection(m_dcStrip, m_hMaskStrip);
+        m_dcStrip.FillSolidRect(left, 0, m_cx, m_cy, RGB(0, 0, 0));
+        DrawIconEx(m_dcStrip.GetSafeHdc(), left, 0, icon, m_cx, m_cy, 0, nullptr, DI_MASK);
     }
     slot->bAlpha = FALSE;
     return TRUE;
@@ -234,15 +237,15 @@ HLM_IMAGERESOURCE_INFO* CHLMImageManagerResource::AddImage(CHLMImageManagerIconI
 void CHLMImageManagerResource::FreeImage(HLM_IMAGERESOURCE_INFO* slot)
 {
     ScopedSectionLock lock(m_lock);
-    for (INT_PTR i = 0; i < m_used.GetSize(); ++i)
+    for (INT_PTR i = 0; i < m_arrUsed.GetSize(); ++i)
     {
-        if (m_used[i] != slot)
+        if (m_arrUsed[i] != slot)
             continue;
-        m_used.RemoveAt(i);
-        m_free.Add(slot);
-        if (m_free.GetSize() * m_cx == m_totalWidth)
+        m_arrUsed.RemoveAt(i);
+        m_arrFree.Add(slot);
+        if (m_arrFree.GetSize() * m_cx == m_nTotalWidth)
         {
-            ASSERT(m_used.GetSize() == 0);
+            ASSERT(m_arrUsed.GetSize() == 0);
             Clear();
         }
         return;
@@ -252,27 +255,27 @@ void CHLMImageManagerResource::FreeImage(HLM_IMAGERESOURCE_INFO* slot)
 void CHLMImageManagerResource::Clear()
 {
     ScopedSectionLock lock(m_lock);
-    for (INT_PTR i = 0; i < m_used.GetSize(); ++i)
-        delete m_used[i];
-    for (INT_PTR i = 0; i < m_free.GetSize(); ++i)
-        delete m_free[i];
-    m_used.RemoveAll();
-    m_free.RemoveAll();
-    m_dc.SelectBitmap(nullptr);
-    if (m_colorStrip)
-        DeleteObject(m_colorStrip);
-    if (m_maskStrip)
-        DeleteObject(m_maskStrip);
-    m_colorStrip = m_maskStrip = nullptr;
-    m_totalWidth = 0;
-    m_bits = nullptr;
+    for (INT_PTR i = 0; i < m_arrUsed.GetSize(); ++i)
+        delete m_arrUsed[i];
+    for (INT_PTR i = 0; i < m_arrFree.GetSize(); ++i)
+        delete m_arrFree[i];
+    m_arrUsed.RemoveAll();
+    m_arrFree.RemoveAll();
+    m_dcStrip.SelectBitmap(nullptr);
+    if (m_hColorStrip)
+        DeleteObject(m_hColorStrip);
+    if (m_hMaskStrip)
+        DeleteObject(m_hMaskStrip);
+    m_hColorStrip = m_hMaskStrip = nullptr;
+    m_nTotalWidth = 0;
+    m_pBits = nullptr;
 }
 
 void CHLMImageManagerResource::CopyImage(CHLMImageManagerIconImage& image, HLM_IMAGERESOURCE_INFO* slot)
 {
     ScopedSectionLock lock(m_lock);
     image.Clear();
-    if (!slot || slot->pResource != this || !m_colorStrip)
+    if (!slot || slot->pResource != this || !m_hColorStrip)
         return;
     void* bits = nullptr;
     HBITMAP section = CHLMImageManager::Create32bppDibSection(nullptr, m_cx, m_cy, &bits);
@@ -285,7 +288,7 @@ void CHLMImageManagerResource::CopyImage(CHLMImageManagerIconImage& image, HLM_I
     GdiFlush();
     for (int row = 0; row < m_cy; ++row)
         std::memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(row) * m_cx * 4,
-                    m_bits + (static_cast<size_t>(row) * m_totalWidth + slot->rc.left) * 4,
+                    m_pBits + (static_cast<size_t>(row) * m_nTotalWidth + slot->rc.left) * 4,
                     static_cast<size_t>(m_cx) * 4);
     if (slot->bAlpha)
     {
@@ -296,8 +299,8 @@ void CHLMImageManagerResource::CopyImage(CHLMImageManagerIconImage& image, HLM_I
     if (mask)
     {
         CHLMCompatibleDC target(nullptr, mask);
-        StripSelection source(m_dc, m_maskStrip);
-        ::BitBlt(target.GetSafeHdc(), 0, 0, m_cx, m_cy, m_dc.GetSafeHdc(), slot->rc.left, 0, SRCCOPY);
+        StripSelection source(m_dcStrip, m_hMaskStrip);
+        ::BitBlt(target.GetSafeHdc(), 0, 0, m_cx, m_cy, m_dcStrip.GetSafeHdc(), slot->rc.left, 0, SRCCOPY);
     }
     if (mask)
     {
@@ -314,13 +317,13 @@ void CHLMImageManagerResource::Draw(CDC* dc, HLM_IMAGERESOURCE_INFO* slot, int x
                                     BOOL composited)
 {
     ScopedSectionLock lock(m_lock);
-    if (!slot || slot->pResource != this || !m_colorStrip)
+    if (!slot || slot->pResource != this || !m_hColorStrip)
         return;
     const int left = slot->rc.left;
     if (slot->bAlpha)
     {
-        StripSelection selection(m_dc, m_colorStrip);
-        CHLMImageManager::GetInstance().AlphaBlend(dc, CRect(x, y, x + cx, y + cy), &m_dc,
+        StripSelection selection(m_dcStrip, m_hColorStrip);
+        CHLMImageManager::GetInstance().AlphaBlend(dc, CRect(x, y, x + cx, y + cy), &m_dcStrip,
                                                    CRect(left, 0, left + m_cx, m_cy));
         return;
     }
@@ -329,7 +332,7 @@ void CHLMImageManagerResource::Draw(CDC* dc, HLM_IMAGERESOURCE_INFO* slot, int x
         DrawComposited(dc, slot, x, y, cx, cy);
         return;
     }
-    if (m_manager && m_manager->IsDrawMirrored(dc))
+    if (m_pManager && m_pManager->IsDrawMirrored(dc))
     {
         x += cx;
         cx = -cx;
@@ -337,13 +340,13 @@ void CHLMImageManagerResource::Draw(CDC* dc, HLM_IMAGERESOURCE_INFO* slot, int x
     HDC target = dc->GetSafeHdc();
     MonochromeColors colors(target);
     {
-        StripSelection selection(m_dc, m_maskStrip);
-        m_dc.SetTextColor(RGB(0, 0, 0));
-        m_dc.SetBkColor(RGB(255, 255, 255));
-        ::StretchBlt(target, x, y, cx, cy, m_dc.GetSafeHdc(), left, 0, m_cx, m_cy, SRCAND);
+        StripSelection selection(m_dcStrip, m_hMaskStrip);
+        m_dcStrip.SetTextColor(RGB(0, 0, 0));
+        m_dcStrip.SetBkColor(RGB(255, 255, 255));
+        ::StretchBlt(target, x, y, cx, cy, m_dcStrip.GetSafeHdc(), left, 0, m_cx, m_cy, SRCAND);
     }
-    StripSelection selection(m_dc, m_colorStrip);
-    ::StretchBlt(target, x, y, cx, cy, m_dc.GetSafeHdc(), left, 0, m_cx, m_cy, SRCINVERT);
+    StripSelection selection(m_dcStrip, m_hColorStrip);
+    ::StretchBlt(target, x, y, cx, cy, m_dcStrip.GetSafeHdc(), left, 0, m_cx, m_cy, SRCINVERT);
 }
 
 void CHLMImageManagerResource::DrawComposited(CDC* dc, HLM_IMAGERESOURCE_INFO* slot, int x, int y, int cx, int cy)
@@ -361,20 +364,20 @@ void CHLMImageManagerResource::DrawComposited(CDC* dc, HLM_IMAGERESOURCE_INFO* s
     }
     const int left = slot->rc.left;
     {
-        CHLMCompatibleDC composite(&m_dc, section);
+        CHLMCompatibleDC composite(&m_dcStrip, section);
         composite.SetBkColor(RGB(255, 255, 255));
         composite.SetTextColor(RGB(0, 0, 0));
         {
-            StripSelection selection(m_dc, m_maskStrip);
-            composite.StretchBlt(0, 0, cx, cy, &m_dc, left, 0, m_cx, m_cy, SRCCOPY);
+            StripSelection selection(m_dcStrip, m_hMaskStrip);
+            composite.StretchBlt(0, 0, cx, cy, &m_dcStrip, left, 0, m_cx, m_cy, SRCCOPY);
         }
         // Transparent pixels came out white, opaque ones black: black becomes opaque.
         GdiFlush();
         DWORD* pixel = static_cast<DWORD*>(bits);
         for (int i = 0; i < cx * cy; ++i)
             pixel[i] = (pixel[i] & 0x00FFFFFF) == 0 ? 0xFF000000 : 0;
-        StripSelection selection(m_dc, m_colorStrip);
-        composite.StretchBlt(0, 0, cx, cy, &m_dc, left, 0, m_cx, m_cy, SRCINVERT);
+        StripSelection selection(m_dcStrip, m_hColorStrip);
+        composite.StretchBlt(0, 0, cx, cy, &m_dcStrip, left, 0, m_cx, m_cy, SRCINVERT);
         CHLMImageManager::GetInstance().AlphaBlend(dc, CRect(x, y, x + cx, y + cy), &composite,
                                                    CRect(0, 0, cx, cy));
     }
@@ -388,19 +391,19 @@ CHLMImageManagerResource* CHLMImageManager::GetImageResource(int cx, int cy)
 {
     const DWORD key = MAKELONG(cx, cy);
     CHLMImageManagerResource* resource = nullptr;
-    if (!m_resources.Lookup(key, resource))
+    if (!m_mapResources.Lookup(key, resource))
     {
         resource = new CHLMImageManagerResource(this, cx, cy);
-        m_resources.SetAt(key, resource);
+        m_mapResources.SetAt(key, resource);
     }
     return resource;
 }
 
 BOOL CHLMImageManager::IsDrawMirrored(CDC* dc) const
 {
-    if (m_mirrorMode == 1)
+    if (m_nMirrorMode == 1)
         return TRUE;
-    return m_mirrorMode == 2 && CHLMDrawHelpers::IsDcMirrored(dc);
+    return m_nMirrorMode == 2 && CHLMDrawHelpers::IsDcMirrored(dc);
 }
 
 BOOL CHLMImageManager::IsComCtlVersion6OrLater()
@@ -413,42 +416,42 @@ BOOL CHLMImageManager::IsComCtlVersion6OrLater()
 
 CHLMImageManagerImageList::CHLMImageManagerImageList(HIMAGELIST imageList, BOOL destroy, UINT firstId,
                                                      CHLMImageManager* manager)
-    : m_imageList(imageList), m_destroy(destroy), m_firstId(firstId), m_manager(manager)
+    : m_hImageList(imageList), m_bDestroy(destroy), m_nFirstId(firstId), m_pManager(manager)
 {
 }
 
 CHLMImageManagerImageList::~CHLMImageManagerImageList()
 {
-    if (m_imageList && m_destroy)
-        ImageList_Destroy(m_imageList);
+    if (m_hImageList && m_bDestroy)
+        ImageList_Destroy(m_hImageList);
     RemoveAll();
 }
 
 void CHLMImageManagerImageList::RemoveAll()
 {
-    POSITION position = m_icons.GetStartPosition();
+    POSITION position = m_mapIcons.GetStartPosition();
     while (position)
     {
         UINT id = 0;
         CHLMImageManagerIcon* icon = nullptr;
-        m_icons.GetNextAssoc(position, id, icon);
+        m_mapIcons.GetNextAssoc(position, id, icon);
         icon->InternalRelease();
     }
-    m_icons.RemoveAll();
+    m_mapIcons.RemoveAll();
 }
 
 BOOL CHLMImageManagerImageList::ContainsId(UINT id) const
 {
-    if (!m_imageList || id < m_firstId)
+    if (!m_hImageList || id < m_nFirstId)
         return FALSE;
-    const int count = ImageList_GetImageCount(m_imageList);
-    return count > 0 && id - m_firstId < static_cast<UINT>(count);
+    const int count = ImageList_GetImageCount(m_hImageList);
+    return count > 0 && id - m_nFirstId < static_cast<UINT>(count);
 }
 
 CSize CHLMImageManagerImageList::GetIconSize() const
 {
     int cx = 0, cy = 0;
-    VERIFY(ImageList_GetIconSize(m_imageList, &cx, &cy));
+    VERIFY(ImageList_GetIconSize(m_hImageList, &cx, &cy));
     return CSize(cx, cy);
 }
 
@@ -457,17 +460,17 @@ CHLMImageManagerIcon* CHLMImageManagerImageList::GetIcon(UINT id)
     if (!ContainsId(id))
         return nullptr;
     CHLMImageManagerIcon* icon = nullptr;
-    if (!m_icons.Lookup(id, icon))
+    if (!m_mapIcons.Lookup(id, icon))
     {
         const CSize size = GetIconSize();
         icon = new CHLMImageManagerIcon(id, size.cx, size.cy, this);
-        m_icons.SetAt(id, icon);
+        m_mapIcons.SetAt(id, icon);
     }
     return icon;
 }
 
 void CHLMImageManagerImageList::Draw(CDC* dc, CPoint point, CHLMImageManagerIcon* icon, CSize size)
 {
-    ImageList_DrawEx(m_imageList, static_cast<int>(icon->GetID() - m_firstId), dc->GetSafeHdc(), point.x, point.y,
+    ImageList_DrawEx(m_hImageList, static_cast<int>(icon->GetID() - m_nFirstId), dc->GetSafeHdc(), point.x, point.y,
                      size.cx, size.cy, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
 }

@@ -37,7 +37,7 @@ public:
         void SelectBitmap(HBITMAP bitmap);
 
     private:
-        HGDIOBJ m_previous;
+        HGDIOBJ m_hPrevious;
     };
 
     CHLMImageManagerResource(CHLMImageManager* manager, int cx, int cy);
@@ -57,9 +57,9 @@ public:
     void Clear();
 
     // The state of the strips, for callers that watch their growth.
-    HBITMAP GetColorStrip() const { return m_colorStrip; }
-    HBITMAP GetMaskStrip() const { return m_maskStrip; }
-    int GetTotalWidth() const { return m_totalWidth; }
+    HBITMAP GetColorStrip() const { return m_hColorStrip; }
+    HBITMAP GetMaskStrip() const { return m_hMaskStrip; }
+    int GetTotalWidth() const { return m_nTotalWidth; }
     BOOL IsInUse();
 
 protected:
@@ -71,16 +71,16 @@ private:
     BOOL AddIconPixels(HLM_IMAGERESOURCE_INFO* slot, HICON icon);
     void CopyRowsIn(HLM_IMAGERESOURCE_INFO* slot, const BYTE* pixels);
 
-    HBITMAP m_colorStrip;
-    HBITMAP m_maskStrip;
-    CBitmapDC m_dc;
-    BYTE* m_bits;
-    CHLMImageManager* m_manager;
+    HBITMAP m_hColorStrip;
+    HBITMAP m_hMaskStrip;
+    CBitmapDC m_dcStrip;
+    BYTE* m_pBits;
+    CHLMImageManager* m_pManager;
     int m_cx;
     int m_cy;
-    int m_totalWidth;
-    CArray<HLM_IMAGERESOURCE_INFO*, HLM_IMAGERESOURCE_INFO*> m_used;
-    CArray<HLM_IMAGERESOURCE_INFO*, HLM_IMAGERESOURCE_INFO*> m_free;
+    int m_nTotalWidth;
+    CArray<HLM_IMAGERESOURCE_INFO*, HLM_IMAGERESOURCE_INFO*> m_arrUsed;
+    CArray<HLM_IMAGERESOURCE_INFO*, HLM_IMAGERESOURCE_INFO*> m_arrFree;
     SyncSection m_lock;
 };
 
@@ -100,13 +100,13 @@ public:
     CHLMImageManagerIcon* GetIcon(UINT id);
     void Draw(CDC* dc, CPoint point, CHLMImageManagerIcon* icon, CSize size);
 
-    HIMAGELIST GetImageList() const { return m_imageList; }
-    UINT GetFirstId() const { return m_firstId; }
+    HIMAGELIST GetImageList() const { return m_hImageList; }
+    UINT GetFirstId() const { return m_nFirstId; }
 
 private:
-    HIMAGELIST m_imageList;
-    BOOL m_destroy;
-    UINT m_firstId;
-    CHLMImageManager* m_manager;
-    CMap<UINT, UINT, CHLMImageManagerIcon*, CHLMImageManagerIcon*> m_icons;
+    HIMAGELIST m_hImageList;
+    BOOL m_bDestroy;
+    UINT m_nFirstId;
+    CHLMImageManager* m_pManager;
+    CMap<UINT, UINT, CHLMImageManagerIcon*, CHLMImageManagerIcon*> m_mapIcons;
 };

@@ -389,26 +389,26 @@ CHLMResourceManager::WideToMultiByte::WideToMultiByte(LPCWSTR lpszText)
 {
     if (lpszText == nullptr)
     {
-        m_buffer.assign(1, 0);
+        m_vecBuffer.assign(1, 0);
         return;
     }
     const UINT nCodePage = CurrentCodePage();
     const int nNeeded = std::max(WideCharToMultiByte(nCodePage, 0, lpszText, -1, nullptr, 0, nullptr, nullptr), 0);
-    m_buffer.assign(static_cast<size_t>(nNeeded) + 1, 0);
-    WideCharToMultiByte(nCodePage, 0, lpszText, -1, m_buffer.data(), nNeeded, nullptr, nullptr);
+    m_vecBuffer.assign(static_cast<size_t>(nNeeded) + 1, 0);
+    WideCharToMultiByte(nCodePage, 0, lpszText, -1, m_vecBuffer.data(), nNeeded, nullptr, nullptr);
 }
 
 CHLMResourceManager::MultiByteToWide::MultiByteToWide(LPCSTR lpszText)
 {
     if (lpszText == nullptr)
     {
-        m_buffer.assign(1, 0);
+        m_vecBuffer.assign(1, 0);
         return;
     }
     const UINT nCodePage = CurrentCodePage();
     const int nNeeded = std::max(MultiByteToWideChar(nCodePage, 0, lpszText, -1, nullptr, 0), 0);
-    m_buffer.assign(static_cast<size_t>(nNeeded) + 1, 0);
-    MultiByteToWideChar(nCodePage, 0, lpszText, -1, m_buffer.data(), nNeeded);
+    m_vecBuffer.assign(static_cast<size_t>(nNeeded) + 1, 0);
+    MultiByteToWideChar(nCodePage, 0, lpszText, -1, m_vecBuffer.data(), nNeeded);
 }
 
 CHLMResourceHandleSwitch::CHLMResourceHandleSwitch() : m_hPrevious(AfxGetResourceHandle())

@@ -77,19 +77,19 @@ public:
     {
     public:
         explicit WideToMultiByte(LPCWSTR lpszText);
-        operator LPCSTR() const { return m_buffer.data(); }
+        operator LPCSTR() const { return m_vecBuffer.data(); }
 
     private:
-        std::vector<char> m_buffer;
+        std::vector<char> m_vecBuffer;
     };
     class MultiByteToWide
     {
     public:
         explicit MultiByteToWide(LPCSTR lpszText);
-        operator LPCWSTR() const { return m_buffer.data(); }
+        operator LPCWSTR() const { return m_vecBuffer.data(); }
 
     private:
-        std::vector<wchar_t> m_buffer;
+        std::vector<wchar_t> m_vecBuffer;
     };
 
     // The module every loader searches first (null: the program's own resources only).
@@ -152,7 +152,7 @@ public:
         BSTR bstrCaption = nullptr;
         CString strFontFace;
         UINT nFontSize = 8;
-        std::vector<DLGITEMTEMPLATEINFO*> items;
+        std::vector<DLGITEMTEMPLATEINFO*> vecItems;
         ~DIALOGTEMPLATEINFO();
     };
 
@@ -176,5 +176,5 @@ protected:
     LPDLGTEMPLATE CreateDialogTemplate(const DIALOGTEMPLATEINFO& dialog);
 
     CHLMPropExchangeXMLNode* m_pRoot;
-    CMap<UINT, UINT, LPDLGTEMPLATE, LPDLGTEMPLATE> m_templates;
+    CMap<UINT, UINT, LPDLGTEMPLATE, LPDLGTEMPLATE> m_mapTemplates;
 };

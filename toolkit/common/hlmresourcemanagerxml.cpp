@@ -27,24 +27,24 @@ size_t AlignToDword(size_t nBytes)
 class TemplateWriter
 {
 public:
-    explicit TemplateWriter(BYTE* pBuffer) : m_pStart(pBuffer), m_p(pBuffer) {}
+    explicit TemplateWriter(BYTE* pBuffer) : m_pStart(pBuffer), m_pNext(pBuffer) {}
     template <class T>
     void Put(T value)
     {
-        memcpy(m_p, &value, sizeof(T));
-        m_p += sizeof(T);
+        memcpy(m_pNext, &value, sizeof(T));
+        m_pNext += sizeof(T);
     }
     void PutText(LPCWSTR lpszText)
     {
         const size_t nBytes = (wcslen(lpszText) + 1) * sizeof(WCHAR);
-        memcpy(m_p, lpszText, nBytes);
-        m_p += nBytes;
+        memcpy(m_pNext, lpszText, nBytes);
+        m_pNext += nBytes;
     }
-    void Align() { m_p = m_pStart + AlignToDword(static_cast<size_t>(m_p - m_pStart)); }
+    void Align() { m_pNext = m_pStart + AlignToDword(static_cast<size_t>(m_pNext - m_pStart)); }
 
 private:
     BYTE* m_pStart;
-    BYTE* m_p;
+    BYTE* m_pNext;
 };
 
 LPCWSTR TextOf(BSTR bstr)
@@ -56,7 +56,7 @@ LPCWSTR TextOf(BSTR bstr)
 CHLMResourceManagerXML::DIALOGTEMPLATEINFO::~DIALOGTEMPLATEINFO()
 {
     SysFreeString(bstrCaption);
-    for (DLGITEMTEMPLATEINFO* pItem : items)
+    for (DLGITEMTEMPLATEINFO* pItem : vecItems)
         delete pItem;
 }
 
@@ -83,15 +83,15 @@ void CHLMResourceManagerXML::Close()
     if (m_pRoot != nullptr)
         m_pRoot->InternalRelease();
     m_pRoot = nullptr;
-    POSITION pos = m_templates.GetStartPosition();
+    POSITION pos = m_mapTemplates.GetStartPosition();
     while (pos != nullptr)
     {
         UINT nID = 0;
         LPDLGTEMPLATE pTemplate = nullptr;
-        m_templates.GetNextAssoc(pos, nID, pTemplate);
+        m_mapTemplates.GetNextAssoc(pos, nID, pTemplate);
         free(pTemplate);
     }
-    m_templates.RemoveAll();
+    m_mapTemplates.RemoveAll();
     m_bValid = FALSE;
 }
 
@@ -196,13 +196,13 @@ BOOL CHLMResourceManagerXML::LoadMenuTemplate(CMenu* pMenu, CHLMPropExchangeXMLN
 LPCDLGTEMPLATE CHLMResourceManagerXML::LoadDialogTemplate(UINT nID)
 {
     LPDLGTEMPLATE pTemplate = nullptr;
-    if (m_templates.Lookup(nID, pTemplate))
+    if (m_mapTemplates.Lookup(nID, pTemplate))
         return pTemplate;
     CHLMPropExchangeSection section(OpenElement(L"dialog", nID));
     auto* pSection = static_cast<CHLMPropExchangeXMLNode*>(static_cast<CHLMPropExchange*>(section));
     if (pSection != nullptr && (pTemplate = BuildDialogTemplate(pSection)) != nullptr)
     {
-        m_templates[nID] = pTemplate;
+        m_mapTemplates[nID] = pTemplate;
         return pTemplate;
     }
     return CHLMResourceManager::LoadDialogTemplate(nID);
@@ -230,7 +230,7 @@ LPDLGTEMPLATE CHLMResourceManagerXML::BuildDialogTemplate(CHLMPropExchangeXMLNod
     {
         CHLMPropExchangeSection control(controls->GetNext(nPosition));
         auto* pItem = new DLGITEMTEMPLATEINFO;
-        dialog.items.push_back(pItem);
+        dialog.vecItems.push_back(pItem);
         RECT rc = rcNone;
         ExchangeRect(control, L"position", rc, rcNone);
         ExchangeBstr(control, L"caption", pItem->bstrCaption, L"");
@@ -250,14 +250,14 @@ LPDLGTEMPLATE CHLMResourceManagerXML::BuildDialogTemplate(CHLMPropExchangeXMLNod
 
 LPDLGTEMPLATE CHLMResourceManagerXML::CreateDialogTemplate(const DIALOGTEMPLATEINFO& dialog)
 {
-    ASSERT(dialog.cDlgItems == dialog.items.size());
-    if (dialog.bstrCaption == nullptr || dialog.cDlgItems != dialog.items.size())
+    ASSERT(dialog.cDlgItems == dialog.vecItems.size());
+    if (dialog.bstrCaption == nullptr || dialog.cDlgItems != dialog.vecItems.size())
         return nullptr;
     size_t nHeader = 32 + 2 * wcslen(dialog.bstrCaption);
     if (dialog.dwStyle & DS_SETFONT)
         nHeader += 8 + 2 * static_cast<size_t>(dialog.strFontFace.GetLength());
     size_t nTotal = AlignToDword(nHeader);
-    for (const DLGITEMTEMPLATEINFO* pItem : dialog.items)
+    for (const DLGITEMTEMPLATEINFO* pItem : dialog.vecItems)
     {
         if (pItem->bstrCaption == nullptr)
             return nullptr;
@@ -289,7 +289,7 @@ LPDLGTEMPLATE CHLMResourceManagerXML::CreateDialogTemplate(const DIALOGTEMPLATEI
         writer.Put<BYTE>(0);  // charset
         writer.PutText(dialog.strFontFace);
     }
-    for (const DLGITEMTEMPLATEINFO* pItem : dialog.items)
+    for (const DLGITEMTEMPLATEINFO* pItem : dialog.vecItems)
     {
         writer.Align();
         writer.Put(pItem->dwHelpID);

@@ -27,40 +27,40 @@ OsVersionInfo::OsVersionInfo() : OsVersionInfo(nullptr)
         *this = OsVersionInfo(version);
 }
 
-OsVersionInfo::OsVersionInfo(const OSVERSIONINFOW* version) : m_version(), m_known(version != nullptr)
+OsVersionInfo::OsVersionInfo(const OSVERSIONINFOW* version) : m_osvi(), m_bKnown(version != nullptr)
 {
     if (version)
-        m_version = *version;
-    m_version.dwOSVersionInfoSize = sizeof(m_version);
+        m_osvi = *version;
+    m_osvi.dwOSVersionInfoSize = sizeof(m_osvi);
 }
 
 BOOL OsVersionInfo::IsVersionAtLeast(DWORD major, DWORD minor) const
 {
-    return m_version.dwMajorVersion > major ||
-           (m_version.dwMajorVersion == major && m_version.dwMinorVersion >= minor);
+    return m_osvi.dwMajorVersion > major ||
+           (m_osvi.dwMajorVersion == major && m_osvi.dwMinorVersion >= minor);
 }
 
 BOOL OsVersionInfo::IsVersionEqual(DWORD major, DWORD minor) const
 {
-    return m_version.dwMajorVersion == major && m_version.dwMinorVersion == minor;
+    return m_osvi.dwMajorVersion == major && m_osvi.dwMinorVersion == minor;
 }
 
 BOOL OsVersionInfo::IsPlatform(DWORD platform) const
 {
-    return m_known && m_version.dwPlatformId == platform;
+    return m_bKnown && m_osvi.dwPlatformId == platform;
 }
 
 BOOL OsVersionInfo::IsNTPlatformOrLater() const
 {
-    return m_known && m_version.dwPlatformId >= VER_PLATFORM_WIN32_NT;
+    return m_bKnown && m_osvi.dwPlatformId >= VER_PLATFORM_WIN32_NT;
 }
 
 BOOL OsVersionInfo::IsWin32s() const { return IsPlatform(VER_PLATFORM_WIN32s); }
 
 BOOL OsVersionInfo::IsWin95() const
 {
-    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_version.dwMajorVersion == 4 &&
-           m_version.dwMinorVersion < 10;
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_osvi.dwMajorVersion == 4 &&
+           m_osvi.dwMinorVersion < 10;
 }
 
 BOOL OsVersionInfo::IsWin98() const
@@ -92,7 +92,7 @@ BOOL OsVersionInfo::IsWinXP() const
 
 BOOL OsVersionInfo::IsWin95OrLater() const
 {
-    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_version.dwMajorVersion >= 4;
+    return IsPlatform(VER_PLATFORM_WIN32_WINDOWS) && m_osvi.dwMajorVersion >= 4;
 }
 
 BOOL OsVersionInfo::IsWin98OrLater() const
@@ -107,12 +107,12 @@ BOOL OsVersionInfo::IsWinMEOrLater() const
 
 BOOL OsVersionInfo::IsWinNT4OrLater() const
 {
-    return IsNTPlatformOrLater() && m_version.dwMajorVersion >= 4;
+    return IsNTPlatformOrLater() && m_osvi.dwMajorVersion >= 4;
 }
 
 BOOL OsVersionInfo::IsWin2KOrLater() const
 {
-    return IsNTPlatformOrLater() && m_version.dwMajorVersion >= 5;
+    return IsNTPlatformOrLater() && m_osvi.dwMajorVersion >= 5;
 }
 
 BOOL OsVersionInfo::IsWinXPOrLater() const
@@ -141,7 +141,7 @@ const OsVersionInfo& GetOsVersionInfo()
 // ---------------------------------------------------------------------------------------
 // CHLMModuleHandle
 
-CHLMModuleHandle::CHLMModuleHandle() : m_module(nullptr), m_mode(ModeNone), m_versionInfo()
+CHLMModuleHandle::CHLMModuleHandle() : m_hModule(nullptr), m_nMode(ModeNone), m_dvi()
 {
 }
 
@@ -183,44 +183,44 @@ BOOL CHLMModuleHandle::LoadModule(LPCWSTR moduleName)
 
 void CHLMModuleHandle::Hold(HMODULE module, Mode mode, LPCWSTR moduleName)
 {
-    m_module = module;
-    m_mode = mode;
-    m_name = moduleName;
+    m_hModule = module;
+    m_nMode = mode;
+    m_strName = moduleName;
 }
 
 BOOL CHLMModuleHandle::FreeModule()
 {
     BOOL result = TRUE;
-    if (m_module && m_mode == ModeLoaded)
-        result = FreeLibrary(m_module);
-    m_module = nullptr;
-    m_mode = ModeNone;
-    m_name.Empty();
+    if (m_hModule && m_nMode == ModeLoaded)
+        result = FreeLibrary(m_hModule);
+    m_hModule = nullptr;
+    m_nMode = ModeNone;
+    m_strName.Empty();
     return result;
 }
 
 DWORD CHLMModuleHandle::GetVersion()
 {
-    if (m_versionInfo.cbSize == 0)
+    if (m_dvi.cbSize == 0)
         QueryVersion();
-    return m_versionInfo.dwMajorVersion << 16 | (m_versionInfo.dwMinorVersion & 0xFFFF);
+    return m_dvi.dwMajorVersion << 16 | (m_dvi.dwMinorVersion & 0xFFFF);
 }
 
 void CHLMModuleHandle::QueryVersion()
 {
-    if (!m_module)
+    if (!m_hModule)
         return;  // asked again once a module is held
-    m_versionInfo.cbSize = sizeof(m_versionInfo);
+    m_dvi.cbSize = sizeof(m_dvi);
     DLLGETVERSIONPROC getVersion = nullptr;
     getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(::GetProcAddress(m_module, "DllGetVersion")));
+        reinterpret_cast<void*>(::GetProcAddress(m_hModule, "DllGetVersion")));
     if (getVersion)
-        getVersion(&m_versionInfo);
+        getVersion(&m_dvi);
 }
 
 BOOL CHLMModuleHandle::LookUpExport(FARPROC& address, LPCSTR exportName, DWORD minimumVersion)
 {
-    if (!m_module)
+    if (!m_hModule)
         return FALSE;
     if (minimumVersion != 0)
     {
@@ -231,31 +231,31 @@ BOOL CHLMModuleHandle::LookUpExport(FARPROC& address, LPCSTR exportName, DWORD m
         if (older)
             return FALSE;
     }
-    address = ::GetProcAddress(m_module, exportName);
+    address = ::GetProcAddress(m_hModule, exportName);
     return address != nullptr;
 }
 
 namespace
 {
-DWORD g_comCtlVersion = 0;
+DWORD g_dwComCtlVersion = 0;
 }
 
 DWORD GetComCtlVersion()
 {
-    if (g_comCtlVersion == 0)
+    if (g_dwComCtlVersion == 0)
     {
         CHLMModuleHandle comctl(L"COMCTL32.DLL");
-        g_comCtlVersion = comctl.GetVersion();
-        if (g_comCtlVersion == 0)
-            g_comCtlVersion = MAKELONG(0, 4);
+        g_dwComCtlVersion = comctl.GetVersion();
+        if (g_dwComCtlVersion == 0)
+            g_dwComCtlVersion = MAKELONG(0, 4);
     }
-    return g_comCtlVersion;
+    return g_dwComCtlVersion;
 }
 
 DWORD SetComCtlVersion(DWORD version)
 {
     const DWORD previous = GetComCtlVersion();
-    g_comCtlVersion = version;
+    g_dwComCtlVersion = version;
     return previous;
 }
 
@@ -263,14 +263,14 @@ DWORD SetComCtlVersion(DWORD version)
 // MonitorInfoHelper
 
 MonitorInfoHelper::MonitorInfoHelper()
-    : m_getSystemMetrics(nullptr),
-      m_monitorFromWindow(nullptr),
-      m_monitorFromRect(nullptr),
-      m_monitorFromPoint(nullptr),
-      m_getMonitorInfo(nullptr)
+    : m_pfnGetSystemMetrics(nullptr),
+      m_pfnMonitorFromWindow(nullptr),
+      m_pfnMonitorFromRect(nullptr),
+      m_pfnMonitorFromPoint(nullptr),
+      m_pfnGetMonitorInfo(nullptr)
 {
-    m_user32.GetOrLoadModule(L"User32.dll");
-    if (!m_user32.GetHandle())
+    m_moduleUser32.GetOrLoadModule(L"User32.dll");
+    if (!m_moduleUser32.GetHandle())
     {
         TRACE(_T("WARNING: Could not locate User32.dll.\n"));
         return;
@@ -278,42 +278,42 @@ MonitorInfoHelper::MonitorInfoHelper()
     const char* monitorInfoName =
         GetOsVersionInfo().IsWinNT4OrLater() ? "GetMonitorInfoW" : "GetMonitorInfoA";
     // All or nothing: a system with only some of them has no usable multi-monitor support.
-    const bool complete = m_user32.GetProcAddress(m_getSystemMetrics, "GetSystemMetrics") &&
-                          m_user32.GetProcAddress(m_monitorFromWindow, "MonitorFromWindow") &&
-                          m_user32.GetProcAddress(m_monitorFromRect, "MonitorFromRect") &&
-                          m_user32.GetProcAddress(m_monitorFromPoint, "MonitorFromPoint") &&
-                          m_user32.GetProcAddress(m_getMonitorInfo, monitorInfoName);
+    const bool complete = m_moduleUser32.GetProcAddress(m_pfnGetSystemMetrics, "GetSystemMetrics") &&
+                          m_moduleUser32.GetProcAddress(m_pfnMonitorFromWindow, "MonitorFromWindow") &&
+                          m_moduleUser32.GetProcAddress(m_pfnMonitorFromRect, "MonitorFromRect") &&
+                          m_moduleUser32.GetProcAddress(m_pfnMonitorFromPoint, "MonitorFromPoint") &&
+                          m_moduleUser32.GetProcAddress(m_pfnGetMonitorInfo, monitorInfoName);
     if (!complete)
     {
-        m_getSystemMetrics = nullptr;
-        m_monitorFromWindow = nullptr;
-        m_monitorFromRect = nullptr;
-        m_monitorFromPoint = nullptr;
-        m_getMonitorInfo = nullptr;
+        m_pfnGetSystemMetrics = nullptr;
+        m_pfnMonitorFromWindow = nullptr;
+        m_pfnMonitorFromRect = nullptr;
+        m_pfnMonitorFromPoint = nullptr;
+        m_pfnGetMonitorInfo = nullptr;
     }
 }
 
 BOOL MonitorInfoHelper::GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) const
 {
-    if (!monitor || !m_getMonitorInfo || !info)
+    if (!monitor || !m_pfnGetMonitorInfo || !info)
         return FALSE;
     info->cbSize = sizeof(MONITORINFO);
-    return m_getMonitorInfo(monitor, info);
+    return m_pfnGetMonitorInfo(monitor, info);
 }
 
 HMONITOR MonitorInfoHelper::MonitorOf(HWND window) const
 {
-    return m_monitorFromWindow ? m_monitorFromWindow(window, MONITOR_DEFAULTTONULL) : nullptr;
+    return m_pfnMonitorFromWindow ? m_pfnMonitorFromWindow(window, MONITOR_DEFAULTTONULL) : nullptr;
 }
 
 HMONITOR MonitorInfoHelper::MonitorOf(const POINT& point) const
 {
-    return m_monitorFromPoint ? m_monitorFromPoint(point, MONITOR_DEFAULTTONULL) : nullptr;
+    return m_pfnMonitorFromPoint ? m_pfnMonitorFromPoint(point, MONITOR_DEFAULTTONULL) : nullptr;
 }
 
 HMONITOR MonitorInfoHelper::MonitorOf(LPCRECT rect) const
 {
-    return m_monitorFromRect ? m_monitorFromRect(rect, MONITOR_DEFAULTTONULL) : nullptr;
+    return m_pfnMonitorFromRect ? m_pfnMonitorFromRect(rect, MONITOR_DEFAULTTONULL) : nullptr;
 }
 
 CRect MonitorInfoHelper::GetWorkArea(HMONITOR monitor) const

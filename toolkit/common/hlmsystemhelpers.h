@@ -44,16 +44,16 @@ public:
     BOOL IsLayoutRTLSupported() const;
     BOOL IsXPOrLater() const;
 
-    const OSVERSIONINFOW& GetVersionRecord() const { return m_version; }
+    const OSVERSIONINFOW& GetVersionRecord() const { return m_osvi; }
 
 private:
     BOOL IsPlatform(DWORD platform) const;
     BOOL IsNTPlatformOrLater() const;
 
-    OSVERSIONINFOW m_version;
+    OSVERSIONINFOW m_osvi;
     // FALSE when the query failed: the zeros of the record then name no platform at all
     // (not Win32s, whose id is 0 too).
-    BOOL m_known;
+    BOOL m_bKnown;
 };
 
 const OsVersionInfo& GetOsVersionInfo();
@@ -77,9 +77,9 @@ public:
     BOOL LoadModule(LPCWSTR moduleName);
     BOOL FreeModule();
 
-    HMODULE GetHandle() const { return m_module; }
-    const CString& GetModuleName() const { return m_name; }
-    BOOL IsLoadedByUs() const { return m_mode == ModeLoaded; }
+    HMODULE GetHandle() const { return m_hModule; }
+    const CString& GetModuleName() const { return m_strName; }
+    BOOL IsLoadedByUs() const { return m_nMode == ModeLoaded; }
 
     // major << 16 | minor from the module's DllGetVersion; 0 when it has none.
     DWORD GetVersion();
@@ -92,7 +92,7 @@ public:
         FARPROC address = nullptr;
         if (!LookUpExport(address, exportName, minimumVersion))
         {
-            if (m_module)
+            if (m_hModule)
                 function = nullptr;
             return FALSE;
         }
@@ -112,10 +112,10 @@ private:
     BOOL LookUpExport(FARPROC& address, LPCSTR exportName, DWORD minimumVersion);
     void Hold(HMODULE module, Mode mode, LPCWSTR moduleName);
 
-    CString m_name;
-    HMODULE m_module;
-    int m_mode;
-    DLLVERSIONINFO m_versionInfo;
+    CString m_strName;
+    HMODULE m_hModule;
+    int m_nMode;
+    DLLVERSIONINFO m_dvi;
 };
 
 // The version of "COMCTL32.DLL" as major << 16 | minor, computed once; 0x40000 (4.0) when
@@ -152,7 +152,7 @@ public:
     CRect GetScreenArea(LPCRECT rect) const;
     CRect GetScreenArea(CWnd* window) const;
 
-    BOOL HasMonitorFunctions() const { return m_monitorFromWindow != nullptr; }
+    BOOL HasMonitorFunctions() const { return m_pfnMonitorFromWindow != nullptr; }
 
 private:
     HMONITOR MonitorOf(HWND window) const;
@@ -165,12 +165,12 @@ private:
     using MonitorFromPointFunction = HMONITOR(WINAPI*)(POINT, DWORD);
     using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
 
-    GetSystemMetricsFunction m_getSystemMetrics;
-    MonitorFromWindowFunction m_monitorFromWindow;
-    MonitorFromRectFunction m_monitorFromRect;
-    MonitorFromPointFunction m_monitorFromPoint;
-    GetMonitorInfoFunction m_getMonitorInfo;
-    CHLMModuleHandle m_user32;
+    GetSystemMetricsFunction m_pfnGetSystemMetrics;
+    MonitorFromWindowFunction m_pfnMonitorFromWindow;
+    MonitorFromRectFunction m_pfnMonitorFromRect;
+    MonitorFromPointFunction m_pfnMonitorFromPoint;
+    GetMonitorInfoFunction m_pfnGetMonitorInfo;
+    CHLMModuleHandle m_moduleUser32;
 };
 
 MonitorInfoHelper& GetMonitorInfoHelper();
@@ -182,37 +182,37 @@ MonitorInfoHelper& GetMonitorInfoHelper();
 class SyncSection
 {
 public:
-    SyncSection() { InitializeCriticalSection(&m_section); }
-    ~SyncSection() { DeleteCriticalSection(&m_section); }
+    SyncSection() { InitializeCriticalSection(&m_sect); }
+    ~SyncSection() { DeleteCriticalSection(&m_sect); }
 
     SyncSection(const SyncSection&) = delete;
     SyncSection& operator=(const SyncSection&) = delete;
 
-    void Enter() { EnterCriticalSection(&m_section); }
-    void Leave() { LeaveCriticalSection(&m_section); }
+    void Enter() { EnterCriticalSection(&m_sect); }
+    void Leave() { LeaveCriticalSection(&m_sect); }
 
-    CRITICAL_SECTION* GetSection() { return &m_section; }
+    CRITICAL_SECTION* GetSection() { return &m_sect; }
 
 private:
-    CRITICAL_SECTION m_section;
+    CRITICAL_SECTION m_sect;
 };
 
 // Holds a critical section for the lifetime of a scope.
 class ScopedSectionLock
 {
 public:
-    explicit ScopedSectionLock(CRITICAL_SECTION* section) : m_section(section) { Lock(); }
+    explicit ScopedSectionLock(CRITICAL_SECTION* section) : m_pSection(section) { Lock(); }
     explicit ScopedSectionLock(SyncSection& section) : ScopedSectionLock(section.GetSection()) {}
     ~ScopedSectionLock() { Unlock(); }
 
     ScopedSectionLock(const ScopedSectionLock&) = delete;
     ScopedSectionLock& operator=(const ScopedSectionLock&) = delete;
 
-    void Lock() { EnterCriticalSection(m_section); }
-    void Unlock() { LeaveCriticalSection(m_section); }
+    void Lock() { EnterCriticalSection(m_pSection); }
+    void Unlock() { LeaveCriticalSection(m_pSection); }
 
 private:
-    CRITICAL_SECTION* m_section;
+    CRITICAL_SECTION* m_pSection;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -12,16 +12,16 @@ struct ThemeFunctionTable
 {
     enum
     {
-        SlotCount = 52
+        kSlotCount = 52
     };
-    FARPROC functions[SlotCount];
-    HMODULE module;       // 0 when the library could not be loaded
-    DWORD comCtlVersion;  // major << 16 | minor
+    FARPROC pfnFunctions[kSlotCount];
+    HMODULE hModule;        // 0 when the library could not be loaded
+    DWORD dwComCtlVersion;  // major << 16 | minor
 };
 
 // The handle the skin engine answers for the visual-styles library while it takes over
 // themes.
-const HMODULE HLM_THEME_SUBSTITUTE_MODULE = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1));
+const HMODULE kHLMThemeSubstituteModule = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1));
 
 class CHLMWinThemeWrapper
 {
@@ -106,8 +106,8 @@ public:
 
     void OpenThemeData(HWND window, LPCWSTR classList);
     void CloseThemeData();
-    BOOL IsThemeOpen() const { return m_theme != nullptr; }
-    HTHEME GetThemeHandle() const { return m_theme; }
+    BOOL IsThemeOpen() const { return m_hTheme != nullptr; }
+    HTHEME GetThemeHandle() const { return m_hTheme; }
     BOOL IsAppThemeReady();
 
     BOOL IsAppThemed();
@@ -180,9 +180,9 @@ private:
     template <class Function, class... Args>
     void CallWithoutResult(int slot, Args... args);
 
-    HTHEME m_theme;
-    BOOL m_followSkin;
-    ThemeFunctionTable* m_privateTable;
+    HTHEME m_hTheme;
+    BOOL m_bFollowSkin;
+    ThemeFunctionTable* m_pPrivateTable;
 };
 
 // Desktop composition (dwmapi.dll) and the DPI functions of user32, looked up by name.

@@ -83,7 +83,7 @@ BOOL FalseOnMemoryFailure(Load load)
 }
 }
 
-CHLMGraphicBitmapPng::CHLMGraphicBitmapPng() : m_alpha(FALSE)
+CHLMGraphicBitmapPng::CHLMGraphicBitmapPng() : m_bAlpha(FALSE)
 {
 }
 
@@ -91,7 +91,7 @@ CHLMGraphicBitmapPng::~CHLMGraphicBitmapPng() = default;
 
 BOOL CHLMGraphicBitmapPng::LoadFile(LPCTSTR path)
 {
-    m_alpha = FALSE;
+    m_bAlpha = FALSE;
     DeleteObject();
     return FalseOnMemoryFailure([&] {
         CFile file;
@@ -103,7 +103,7 @@ BOOL CHLMGraphicBitmapPng::LoadFile(LPCTSTR path)
 
 BOOL CHLMGraphicBitmapPng::LoadResource(HMODULE module, HRSRC resource)
 {
-    m_alpha = FALSE;
+    m_bAlpha = FALSE;
     DeleteObject();
     if (!resource)
         return FALSE;
@@ -121,7 +121,7 @@ BOOL CHLMGraphicBitmapPng::LoadResource(HMODULE module, HRSRC resource)
 
 BOOL CHLMGraphicBitmapPng::LoadStream(CFile* stream)
 {
-    m_alpha = FALSE;
+    m_bAlpha = FALSE;
     DeleteObject();
     if (!stream)
         return FALSE;
@@ -134,7 +134,7 @@ BOOL CHLMGraphicBitmapPng::LoadStream(CFile* stream)
     HBITMAP section = CreateDibFromRows(pixels.data(), width, height, channels);
     if (!section)
         return FALSE;
-    m_alpha = channels == 4;
+    m_bAlpha = channels == 4;
     Attach(section);
     return TRUE;
 }
@@ -165,7 +165,7 @@ BOOL CHLMGraphicBitmapPng::DecodePng(CFile* stream, std::vector<BYTE>& pixels, U
 
         png_set_read_fn(png, stream, ReadDataCallback);
         png_set_sig_bytes(png, 8);
-        png_set_user_limits(png, MaxDimension, MaxDimension);
+        png_set_user_limits(png, kMaxDimension, kMaxDimension);
         png_read_info(png, info);
         if (!IsAcceptedSize(png_get_image_width(png, info), png_get_image_height(png, info)))
             AfxThrowFileException(CFileException::badSeek, -1);
@@ -206,8 +206,8 @@ BOOL CHLMGraphicBitmapPng::DecodePng(CFile* stream, std::vector<BYTE>& pixels, U
 
 BOOL CHLMGraphicBitmapPng::IsAcceptedSize(UINT width, UINT height)
 {
-    return width != 0 && height != 0 && width <= MaxDimension && height <= MaxDimension &&
-           static_cast<ULONGLONG>(width) * height * 4 <= MaxSectionBytes;
+    return width != 0 && height != 0 && width <= kMaxDimension && height <= kMaxDimension &&
+           static_cast<ULONGLONG>(width) * height * 4 <= kMaxSectionBytes;
 }
 
 HBITMAP CHLMGraphicBitmapPng::CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels)

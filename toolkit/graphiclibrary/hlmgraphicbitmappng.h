@@ -10,9 +10,9 @@ class CHLMGraphicBitmapPng : public CBitmap
 {
 public:
     // Pictures larger than this in either direction, or whose section would take more than
-    // MaxSectionBytes, are refused before anything is allocated for their pixels.
-    static const UINT MaxDimension = 8192;
-    static const size_t MaxSectionBytes = 64u * 1024u * 1024u;
+    // kMaxSectionBytes, are refused before anything is allocated for their pixels.
+    static const UINT kMaxDimension = 8192;
+    static const size_t kMaxSectionBytes = 64u * 1024u * 1024u;
 
     CHLMGraphicBitmapPng();
     ~CHLMGraphicBitmapPng() override;
@@ -23,7 +23,7 @@ public:
     BOOL LoadStream(CFile* stream);
 
     // TRUE when the decoded rows had four channels (red, green, blue, alpha).
-    BOOL IsAlpha() const { return m_alpha; }
+    BOOL IsAlpha() const { return m_bAlpha; }
 
     // The libpng stage: rows top to bottom, 8 bits per sample, red, green, blue (and alpha
     // with four channels). FALSE, with `pixels` empty, for anything that is not a sound PNG,
@@ -36,5 +36,5 @@ public:
     static HBITMAP CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels);
 
 private:
-    BOOL m_alpha;
+    BOOL m_bAlpha;
 };

@@ -61,7 +61,7 @@ TEST(Gradients, MsimgGradientRunsFromTheFirstColourToTheSecond)
 {
     SKIP_ON_A_LOW_COLOR_SCREEN("gradients are solid (OnALowColourScreenGradientsAreSolid)");
     CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
-    ASSERT_NE(nullptr, helpers.m_gradientFill);
+    ASSERT_NE(nullptr, helpers.m_pfnGradientFill);
     TestSurface surface(100, 2, kSentinel), lines(100, 2, kSentinel);
     helpers.FillGradient(Dc(surface), CRect(0, 0, 100, 2), kBlack, kWhite, TRUE);
     helpers.FillGradientByLines(Dc(lines), CRect(0, 0, 100, 2), kBlack, kWhite, TRUE);
@@ -161,7 +161,7 @@ TEST(Gradients, OnALowColourScreenGradientsAreSolid)
 TEST(GradientsWithoutMsimg, DISABLED_DrawLineByLine)
 {
     CHLMDrawHelpers& helpers = CHLMDrawHelpers::Instance();
-    EXPECT_EQ(nullptr, helpers.m_gradientFill);
+    EXPECT_EQ(nullptr, helpers.m_pfnGradientFill);
     EXPECT_FALSE(helpers.GradientFill(nullptr, nullptr, 0, nullptr, 0, 0));
     TestSurface drawn(100, 1, kSentinel), lines(100, 1, kSentinel);
     helpers.FillGradient(Dc(drawn), CRect(0, 0, 100, 1), kBlack, kWhite, TRUE);

@@ -32,7 +32,7 @@ protected:
     {
         CHLMImageManagerIconImage image;
         image.SetBitmap(AlphaBitmap(static_cast<int>(pixels.size()), 1, pixels));
-        EXPECT_TRUE(manager.SetIcon(image, 7, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+        EXPECT_TRUE(manager.SetIcon(image, 7, CSize(0, 0), kHLMImageStateNormal));
         return manager.GetImage(7, static_cast<int>(pixels.size()));
     }
 };
@@ -205,7 +205,7 @@ TEST_F(DerivedImageTest, IconPicturesAreDerivedPixelByPixelUnderTheirMask)
                              {false, false, true, false});
     CHLMImageManager manager;
     const CHLMImageManagerIconImage view(source, TRUE);
-    ASSERT_TRUE(manager.SetIcon(view, 9, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIcon(view, 9, CSize(0, 0), kHLMImageStateNormal));
     DestroyIcon(source);
     CHLMImageManagerIcon* icon = manager.GetImage(9, 4);
     ASSERT_TRUE(icon);
@@ -235,7 +235,7 @@ TEST(CHLMImageManagerIcon, StateImagesFallBackAndSettersKeepTheIconsOwnImages)
     EXPECT_EQ(AlphaPixels(normal), AlphaPixels(icon->GetState3Image()));
     set->SetState2Icon(second, 2);
     EXPECT_EQ(AlphaPixels(second), AlphaPixels(icon->GetState3Image()));
-    EXPECT_EQ(AlphaPixels(second), AlphaPixels(icon->GetImage(HLM_IMAGESTATE_4)));
+    EXPECT_EQ(AlphaPixels(second), AlphaPixels(icon->GetImage(kHLMImageState4)));
     EXPECT_EQ(AlphaPixels(normal), AlphaPixels(icon->GetImage(17)));
 
     // The icon's own images handed back to its setters.

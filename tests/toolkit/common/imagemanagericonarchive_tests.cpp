@@ -132,16 +132,16 @@ void AddAlphaIcon(CHLMImageManager& manager, UINT id, int state, const std::vect
 // and a 4 x 4 icon picture; a custom id with one alpha icon.
 void FillStore(CHLMImageManager& manager)
 {
-    AddAlphaIcon(manager, 100, HLM_IMAGESTATE_NORMAL, kStraight, 2);
-    AddAlphaIcon(manager, 100, HLM_IMAGESTATE_DISABLED, {Bgra(1, 2, 3, 255), Bgra(4, 5, 6, 255)}, 2);
-    AddAlphaIcon(manager, 100, HLM_IMAGESTATE_2, {Bgra(7, 8, 9, 255), Bgra(0, 0, 0, 0)}, 2);
+    AddAlphaIcon(manager, 100, kHLMImageStateNormal, kStraight, 2);
+    AddAlphaIcon(manager, 100, kHLMImageStateDisabled, {Bgra(1, 2, 3, 255), Bgra(4, 5, 6, 255)}, 2);
+    AddAlphaIcon(manager, 100, kHLMImageState2, {Bgra(7, 8, 9, 255), Bgra(0, 0, 0, 0)}, 2);
     std::vector<COLORREF> colors(16, RGB(0x20, 0x40, 0x60));
     colors[0] = RGB(0, 0, 0);
     HICON icon = PlainIcon(4, 4, colors, {true});
     const CHLMImageManagerIconImage view(icon, TRUE);
-    ASSERT_TRUE(manager.SetIcon(view, 100, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIcon(view, 100, CSize(0, 0), kHLMImageStateNormal));
     DestroyIcon(icon);
-    AddAlphaIcon(manager, 0x10AAA + 5, HLM_IMAGESTATE_NORMAL, {Bgra(9, 9, 9, 9), Bgra(200, 100, 0, 255)}, 2);
+    AddAlphaIcon(manager, 0x10AAA + 5, kHLMImageStateNormal, {Bgra(9, 9, 9, 9), Bgra(200, 100, 0, 255)}, 2);
 }
 
 void ExpectSameStore(CHLMImageManager& expected, CHLMImageManager& actual)
@@ -165,7 +165,7 @@ void ExpectSameStore(CHLMImageManager& expected, CHLMImageManager& actual)
             CHLMImageManagerIcon* loaded = other->FindIconByWidth(width, FALSE);
             ASSERT_TRUE(loaded) << id << " " << width;
             EXPECT_EQ(icon->GetHeight(), loaded->GetHeight());
-            for (int state : {HLM_IMAGESTATE_NORMAL, HLM_IMAGESTATE_2, HLM_IMAGESTATE_3, HLM_IMAGESTATE_4})
+            for (int state : {kHLMImageStateNormal, kHLMImageState2, kHLMImageState3, kHLMImageState4})
             {
                 EXPECT_EQ(AlphaPixels(icon->GetImage(state)), AlphaPixels(loaded->GetImage(state))) << id << " " << state;
                 EXPECT_EQ(IconColors(icon->GetImage(state)), IconColors(loaded->GetImage(state))) << id << " " << state;
@@ -200,7 +200,7 @@ private:
 TEST(CHLMImageManagerIconArchive, StoresOneIconInItsArchiveForm)
 {
     CHLMImageManager manager;
-    AddAlphaIcon(manager, 3, HLM_IMAGESTATE_NORMAL, kStraight, 2);
+    AddAlphaIcon(manager, 3, kHLMImageStateNormal, kStraight, 2);
     CHLMImageManagerIcon* icon = manager.GetImage(3, 2);
     ASSERT_TRUE(icon);
     EXPECT_EQ(GoldenIconBytes(), Stored([icon](CArchive& ar) { icon->Serialize(ar); }));
@@ -267,13 +267,13 @@ TEST(CHLMImageManagerIconArchive, StoresIconPicturesAsColourAndMaskAndReadsThemB
     EXPECT_FALSE(loaded.IsAlpha());
     EXPECT_EQ((std::vector<COLORREF>{colors[0], colors[1], colors[2], CLR_NONE}), IconColors(loaded.GetNormalImage()));
     EXPECT_EQ(IconColors(loaded.GetNormalImage()), IconColors(loaded.GetState4Image()));
-    EXPECT_TRUE(loaded.GetImage(HLM_IMAGESTATE_3).GetIcon() == loaded.GetNormalImage().GetIcon());
+    EXPECT_TRUE(loaded.GetImage(kHLMImageState3).GetIcon() == loaded.GetNormalImage().GetIcon());
 }
 
 TEST(CHLMImageManagerIconArchive, StoresOneSetAndLoadsItUnderAnyId)
 {
     CHLMImageManager manager;
-    AddAlphaIcon(manager, 3, HLM_IMAGESTATE_NORMAL, kStraight, 2);
+    AddAlphaIcon(manager, 3, kHLMImageStateNormal, kStraight, 2);
     EXPECT_EQ(GoldenSetBytes(), Stored([&manager](CArchive& ar) { manager.SerializeIconSet(3, ar); }));
 
     CHLMImageManager fresh;
@@ -296,7 +296,7 @@ TEST(CHLMImageManagerIconArchive, SetsComeBackEqualThroughTheArchiveAndTheRegist
 
     const std::vector<BYTE> archived = Stored([&original](CArchive& ar) { original.Serialize(ar); });
     CHLMImageManager fromArchive;
-    AddAlphaIcon(fromArchive, 555, HLM_IMAGESTATE_NORMAL, kStraight, 2);  // replaced by the load
+    AddAlphaIcon(fromArchive, 555, kHLMImageStateNormal, kStraight, 2);  // replaced by the load
     ASSERT_TRUE(Loaded(archived, [&fromArchive](CArchive& ar) { fromArchive.Serialize(ar); }));
     ExpectSameStore(original, fromArchive);
     EXPECT_FALSE(fromArchive.HasIcon(555));
@@ -404,7 +404,7 @@ TEST(CHLMImageManagerIconArchive, DamagedDataLeavesTheStoreAsItWas)
     for (const auto& data : damaged)
     {
         CHLMImageManager manager;
-        AddAlphaIcon(manager, 9, HLM_IMAGESTATE_NORMAL, {Bgra(1, 1, 1, 255), Bgra(2, 2, 2, 255)}, 2);
+        AddAlphaIcon(manager, 9, kHLMImageStateNormal, {Bgra(1, 1, 1, 255), Bgra(2, 2, 2, 255)}, 2);
         const bool all = data.second.size() > 3 && data.second[0] == 0xFF && data.second[2] == 0xFF &&
                          data.second[3] == 0xFF;
         EXPECT_FALSE(Loaded(data.second, [&](CArchive& ar) {
@@ -427,13 +427,13 @@ TEST(CHLMImageManagerIconArchive, CopiesASetToTheClipboardAndPastesItUnderANewCu
     ASSERT_TRUE(AfxOleInit());
     HWND owner = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     CHLMImageManager source;
-    AddAlphaIcon(source, 3, HLM_IMAGESTATE_NORMAL, kStraight, 2);
+    AddAlphaIcon(source, 3, kHLMImageStateNormal, kStraight, 2);
     ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
     EXPECT_FALSE(source.CopyIconSetToClipboard(4));
-    EXPECT_FALSE(IsClipboardFormatAvailable(ToolBarImageClipboardFormat));
+    EXPECT_FALSE(IsClipboardFormatAvailable(kToolBarImageClipboardFormat));
     EXPECT_TRUE(source.CopyIconSetToClipboard(3));
-    HANDLE data = GetClipboardData(ToolBarImageClipboardFormat);
+    HANDLE data = GetClipboardData(kToolBarImageClipboardFormat);
     ASSERT_TRUE(data);
     const std::vector<BYTE> golden = GoldenSetBytes();
     ASSERT_LE(golden.size(), GlobalSize(data));
@@ -460,7 +460,7 @@ TEST(CHLMImageManagerIconArchive, CopiesASetToTheClipboardAndPastesItUnderANewCu
     HGLOBAL garbage = GlobalAlloc(GMEM_MOVEABLE, 64);
     std::memset(GlobalLock(garbage), 0xA5, 64);
     GlobalUnlock(garbage);
-    ASSERT_TRUE(SetClipboardData(ToolBarImageClipboardFormat, garbage));
+    ASSERT_TRUE(SetClipboardData(kToolBarImageClipboardFormat, garbage));
     CloseClipboard();
     {
         COleDataObject clipboard;

@@ -163,7 +163,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
             IcoFileBytes({{2, 2, static_cast<WORD>(row.bits),
                            PictureBytes(2, 2, row.bits, row.palette, row.values, {false, true, false, false})}}));
         CHLMImageManager manager;
-        ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 40, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << row.bits;
+        ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 40, CSize(0, 0), kHLMImageStateNormal)) << row.bits;
         CHLMImageManagerIcon* icon = manager.GetImage(40, 2);
         ASSERT_TRUE(icon) << row.bits;
         EXPECT_FALSE(icon->IsAlpha()) << row.bits;
@@ -173,7 +173,7 @@ TEST(CHLMImageManagerIconFile, LoadsIconFilesOfEveryDepth)
 
     const std::wstring path = WriteTestFile(L"iconfiles", L"depth32.ico", IcoFileBytes({GoodEntry32()}));
     CHLMImageManager manager;
-    ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 41, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIconFromIconFile(path.c_str(), 41, CSize(0, 0), kHLMImageStateNormal));
     CHLMImageManagerIcon* icon = manager.GetImage(41, 4);
     ASSERT_TRUE(icon);
     EXPECT_TRUE(icon->IsAlpha());
@@ -188,12 +188,12 @@ TEST(CHLMImageManagerIconFile, PicksEntriesBySizeAndReadsFilesOthersHoldOpen)
     HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     CHLMImageManager manager;
-    EXPECT_TRUE(manager.SetIconFromIconFile(path.c_str(), 50, CSize(4, 4), HLM_IMAGESTATE_NORMAL));
+    EXPECT_TRUE(manager.SetIconFromIconFile(path.c_str(), 50, CSize(4, 4), kHLMImageStateNormal));
     EXPECT_TRUE(manager.HasIcon(50, 4));
     EXPECT_FALSE(manager.HasIcon(50, 2));
-    EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 51, CSize(3, 3), HLM_IMAGESTATE_NORMAL));
+    EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 51, CSize(3, 3), kHLMImageStateNormal));
     EXPECT_FALSE(manager.HasIcon(51));
-    EXPECT_TRUE(manager.SetIconFromIconFile(path.c_str(), 52, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    EXPECT_TRUE(manager.SetIconFromIconFile(path.c_str(), 52, CSize(0, 0), kHLMImageStateNormal));
     EXPECT_TRUE(manager.HasIcon(52, 2) && manager.HasIcon(52, 4));
 
     HBITMAP alpha = CHLMImageManager::ReadAlphaIconFile(path.c_str(), 0);
@@ -219,7 +219,7 @@ TEST(CHLMImageManagerIconFile, EntriesSharingOnePictureReadItOnce)
     CHLMImageManager manager;
     const int allocations = ExpectEveryAllocationFailureHandled("SetIconFromIconFile", [&] {
         manager.ClearAll();
-        return manager.SetIconFromIconFile(path.c_str(), 80, CSize(0, 0), HLM_IMAGESTATE_NORMAL);
+        return manager.SetIconFromIconFile(path.c_str(), 80, CSize(0, 0), kHLMImageStateNormal);
     });
     EXPECT_LT(allocations, 50);
     EXPECT_TRUE(manager.HasIcon(80, 2));
@@ -240,7 +240,7 @@ TEST(CHLMImageManagerIconFile, EntriesBeyondTheLargestIconPictureAreSkipped)
     huge.picture.resize(17 * 1024 * 1024);
     const std::wstring path = WriteTestFile(L"iconfiles", L"huge.ico", IcoFileBytes({huge}));
     CHLMImageManager manager;
-    EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 81, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 81, CSize(0, 0), kHLMImageStateNormal));
     manager.ClearAll();
     DeleteFileW(path.c_str());
 }
@@ -301,9 +301,9 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
         const std::wstring alone = WriteTestFile(L"iconfiles", L"alone.ico", IcoFileBytes({row.entry}));
         const std::wstring mixed = WriteTestFile(L"iconfiles", L"mixed.ico", IcoFileBytes({row.entry, GoodEntry24()}));
         CHLMImageManager manager;
-        EXPECT_FALSE(manager.SetIconFromIconFile(alone.c_str(), 60, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << row.name;
+        EXPECT_FALSE(manager.SetIconFromIconFile(alone.c_str(), 60, CSize(0, 0), kHLMImageStateNormal)) << row.name;
         EXPECT_EQ(nullptr, CHLMImageManager::ReadAlphaIconFile(alone.c_str(), 0)) << row.name;
-        EXPECT_TRUE(manager.SetIconFromIconFile(mixed.c_str(), 61, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << row.name;
+        EXPECT_TRUE(manager.SetIconFromIconFile(mixed.c_str(), 61, CSize(0, 0), kHLMImageStateNormal)) << row.name;
         EXPECT_TRUE(manager.HasIcon(61, 2)) << row.name;
         EXPECT_FALSE(manager.HasIcon(60)) << row.name;
         manager.ClearAll();
@@ -324,7 +324,7 @@ TEST(CHLMImageManagerIconFile, SkipsDamagedEntriesAndRefusesDamagedFiles)
     {
         const std::wstring path = WriteTestFile(L"iconfiles", L"damaged.ico", file.bytes);
         CHLMImageManager manager;
-        EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 70, CSize(0, 0), HLM_IMAGESTATE_NORMAL)) << file.name;
+        EXPECT_FALSE(manager.SetIconFromIconFile(path.c_str(), 70, CSize(0, 0), kHLMImageStateNormal)) << file.name;
         EXPECT_FALSE(manager.HasIcon(70)) << file.name;
     }
     CHLMImageManager manager;
@@ -352,15 +352,15 @@ TEST(CHLMImageManagerIconResource, LoadsGroupIconsFromTheLastMatchingEntry)
 
     // Every entry of group 311, or the one of a size.
     CHLMImageManager manager;
-    EXPECT_TRUE(manager.SetIcon(311, 80, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    EXPECT_TRUE(manager.SetIcon(311, 80, CSize(0, 0), kHLMImageStateNormal));
     EXPECT_TRUE(manager.HasIcon(80, 4) && manager.HasIcon(80, 8));
-    EXPECT_TRUE(manager.SetIcon(311, 81, CSize(8, 8), HLM_IMAGESTATE_NORMAL));
+    EXPECT_TRUE(manager.SetIcon(311, 81, CSize(8, 8), kHLMImageStateNormal));
     EXPECT_FALSE(manager.HasIcon(81, 4));
     EXPECT_EQ(std::vector<COLORREF>(64, RGB(0, 0, 255)), IconColors(manager.GetImage(81, 8)->GetNormalImage()));
     // A plain picture resource, and a missing one.
-    EXPECT_TRUE(manager.SetIcon(301, 82, CSize(4, 4), HLM_IMAGESTATE_NORMAL));
+    EXPECT_TRUE(manager.SetIcon(301, 82, CSize(4, 4), kHLMImageStateNormal));
     EXPECT_TRUE(manager.HasIcon(82, 4));
-    EXPECT_FALSE(manager.SetIcon(399, 83, CSize(4, 4), HLM_IMAGESTATE_NORMAL));
+    EXPECT_FALSE(manager.SetIcon(399, 83, CSize(4, 4), kHLMImageStateNormal));
     CHLMImageManagerIcon icon(84, 4, 4, static_cast<CHLMImageManagerIconSet*>(nullptr));
     EXPECT_TRUE(icon.CreateFromIconResource(310, 4, 4));
     EXPECT_TRUE(icon.IsAlpha());

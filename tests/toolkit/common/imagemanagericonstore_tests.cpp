@@ -78,8 +78,8 @@ TEST(CHLMImageManagerIconStore, ToolbarResourcesGiveOneIconPerButton)
     delete[] ids;
 
     CHLMImageManager manager;
-    ASSERT_TRUE(manager.SetIcons(330, HLM_IMAGESTATE_NORMAL));
-    ASSERT_TRUE(manager.SetIcons(331, HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIcons(330, kHLMImageStateNormal));
+    ASSERT_TRUE(manager.SetIcons(331, kHLMImageStateNormal));
     EXPECT_EQ(8, manager.GetIconSetCount());
     EXPECT_FALSE(manager.HasIcon(0));
     const UINT plain[] = {1001, 1002, 1003, 1004}, alpha[] = {2001, 2002, 2003, 2004};
@@ -125,7 +125,7 @@ TEST(CHLMImageManagerIconStore, RefusesDamagedToolbarResources)
     CHLMImageManager manager;
     CBitmap strip;
     strip.Attach(PictureStrip(2));
-    EXPECT_FALSE(manager.SetIcons(1, &strip, HLM_IMAGESTATE_NORMAL));
+    EXPECT_FALSE(manager.SetIcons(1, &strip, kHLMImageStateNormal));
     EXPECT_EQ(0, manager.GetIconSetCount());
     AfxSetResourceHandle(previous);
 }
@@ -146,7 +146,7 @@ TEST(CHLMImageManagerIconStore, SeparatorsTakeAPictureOnlyWhenEveryEntryHasOneAn
             manager.SetMaskColor(RGB(255, 0, 255));
             CBitmap strip;
             strip.Attach(PictureStrip(row.pictures));
-            ASSERT_TRUE(manager.SetIcons(&strip, ids, 3, CSize(4, 4), HLM_IMAGESTATE_NORMAL, alpha))
+            ASSERT_TRUE(manager.SetIcons(&strip, ids, 3, CSize(4, 4), kHLMImageStateNormal, alpha))
                 << row.pictures << " " << alpha;
             EXPECT_EQ(0x10, BlueOf(manager, 1)) << row.pictures << " " << alpha;
             EXPECT_EQ(row.blueOf2, BlueOf(manager, 2)) << row.pictures << " " << alpha;
@@ -160,10 +160,10 @@ TEST(CHLMImageManagerIconStore, SeparatorsTakeAPictureOnlyWhenEveryEntryHasOneAn
     CHLMImageManager manager;
     CBitmap strip;
     strip.Attach(PictureStrip(3));
-    EXPECT_TRUE(manager.SetIcons(&strip, nullptr, 0, CSize(4, 4), HLM_IMAGESTATE_NORMAL, TRUE));
+    EXPECT_TRUE(manager.SetIcons(&strip, nullptr, 0, CSize(4, 4), kHLMImageStateNormal, TRUE));
     EXPECT_EQ(0x30, BlueOf(manager, 2));
-    EXPECT_FALSE(manager.SetIcons(&strip, nullptr, 0, CSize(5, 4), HLM_IMAGESTATE_NORMAL, TRUE));
-    EXPECT_FALSE(manager.SetIcons(&strip, nullptr, 0, CSize(0, 4), HLM_IMAGESTATE_NORMAL, TRUE));
+    EXPECT_FALSE(manager.SetIcons(&strip, nullptr, 0, CSize(5, 4), kHLMImageStateNormal, TRUE));
+    EXPECT_FALSE(manager.SetIcons(&strip, nullptr, 0, CSize(0, 4), kHLMImageStateNormal, TRUE));
     manager.ClearAll();
 }
 
@@ -172,20 +172,20 @@ TEST(CHLMImageManagerIconStore, SetsIconsByStateAndRefusesSizesOtherThanThePictu
     CHLMImageManager manager;
     std::unique_ptr<CHLMImageManagerIconImage> normal(NewAlphaImage(4, Bgra(0x10, 0, 0, 255)));
     std::unique_ptr<CHLMImageManagerIconImage> second(NewAlphaImage(4, Bgra(0x20, 0, 0, 255)));
-    EXPECT_FALSE(manager.SetIcon(*second, 5, CSize(4, 4), HLM_IMAGESTATE_2));
+    EXPECT_FALSE(manager.SetIcon(*second, 5, CSize(4, 4), kHLMImageState2));
     EXPECT_EQ(nullptr, manager.GetIconSet(5));
-    EXPECT_FALSE(manager.SetIcon(*normal, 5, CSize(8, 8), HLM_IMAGESTATE_NORMAL));
-    EXPECT_FALSE(manager.SetIcon(*normal, 5, CSize(4, 3), HLM_IMAGESTATE_NORMAL));
-    EXPECT_FALSE(manager.SetIcon(CHLMImageManagerIconImage(), 5, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    EXPECT_FALSE(manager.SetIcon(*normal, 5, CSize(8, 8), kHLMImageStateNormal));
+    EXPECT_FALSE(manager.SetIcon(*normal, 5, CSize(4, 3), kHLMImageStateNormal));
+    EXPECT_FALSE(manager.SetIcon(CHLMImageManagerIconImage(), 5, CSize(0, 0), kHLMImageStateNormal));
     EXPECT_EQ(nullptr, manager.GetIconSet(5));
 
-    ASSERT_TRUE(manager.SetIcon(*normal, 5, CSize(4, 4), HLM_IMAGESTATE_NORMAL));
-    ASSERT_TRUE(manager.SetIcon(*second, 5, CSize(0, 0), HLM_IMAGESTATE_2));
+    ASSERT_TRUE(manager.SetIcon(*normal, 5, CSize(4, 4), kHLMImageStateNormal));
+    ASSERT_TRUE(manager.SetIcon(*second, 5, CSize(0, 0), kHLMImageState2));
     CHLMImageManagerIcon* icon = manager.GetImage(5, 4);
     EXPECT_EQ(0x20u, AlphaPixels(icon->GetState2Image())[0] & 0xFF);
     EXPECT_EQ(4, icon->GetWidth());
     // State 0 again replaces the whole icon, its state images too.
-    ASSERT_TRUE(manager.SetIcon(*normal, 5, CSize(4, 4), HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIcon(*normal, 5, CSize(4, 4), kHLMImageStateNormal));
     EXPECT_EQ(0x10u, AlphaPixels(icon->GetState2Image())[0] & 0xFF);
 
     // An empty set serves nothing.
@@ -234,9 +234,9 @@ TEST(CHLMImageManagerIconStore, MergesIconSetsOfAnotherManagerOnceWidthByWidth)
     CHLMImageManager source, target;
     std::unique_ptr<CHLMImageManagerIconImage> small(NewAlphaImage(4, Bgra(0x40, 0, 0, 255)));
     std::unique_ptr<CHLMImageManagerIconImage> large(NewAlphaImage(8, Bgra(0x80, 0, 0, 255)));
-    ASSERT_TRUE(source.SetIcon(*small, 9, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
-    ASSERT_TRUE(source.SetIcon(*large, 9, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
-    ASSERT_TRUE(source.SetIcon(*small, 9, CSize(0, 0), HLM_IMAGESTATE_DISABLED));
+    ASSERT_TRUE(source.SetIcon(*small, 9, CSize(0, 0), kHLMImageStateNormal));
+    ASSERT_TRUE(source.SetIcon(*large, 9, CSize(0, 0), kHLMImageStateNormal));
+    ASSERT_TRUE(source.SetIcon(*small, 9, CSize(0, 0), kHLMImageStateDisabled));
     target.MergeIcons(nullptr);
     target.MergeIcons(&target);
     EXPECT_EQ(0, target.GetIconSetCount());
@@ -261,7 +261,7 @@ TEST(CHLMImageManagerIconStore, DrawsAnIconsStatesOntoAWindow)
                                 static_cast<BYTE>(GetBValue(managed) * 0.75));
     CHLMImageManager manager;
     std::unique_ptr<CHLMImageManagerIconImage> image(NewAlphaImage(4, Bgra(30, 60, 90, 255)));
-    ASSERT_TRUE(manager.SetIcon(*image, 12, CSize(0, 0), HLM_IMAGESTATE_NORMAL));
+    ASSERT_TRUE(manager.SetIcon(*image, 12, CSize(0, 0), kHLMImageStateNormal));
     CHLMImageManagerIcon* icon = manager.GetImage(12, 4);
 
     HWND window = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 10, nullptr,

@@ -102,8 +102,8 @@ TEST(CHLMWinThemeWrapper, TablesAreSharedPerFollowFlagUnlessPrivate)
     ThemeFunctionTable* own = plain1.CreatePrivateFunctionTable();
     EXPECT_EQ(own, plain1.GetFunctionTable());
     EXPECT_NE(own, plain2.GetFunctionTable());
-    EXPECT_EQ(GetModuleHandleW(L"uxtheme.dll"), own->module);
-    EXPECT_NE(0u, own->comCtlVersion);
+    EXPECT_EQ(GetModuleHandleW(L"uxtheme.dll"), own->hModule);
+    EXPECT_NE(0u, own->dwComCtlVersion);
 }
 
 TEST(CHLMWinThemeWrapper, FollowingWrappersReloadTheirTableWhenTheModuleHandleChanges)
@@ -119,16 +119,16 @@ TEST(CHLMWinThemeWrapper, FollowingWrappersReloadTheirTableWhenTheModuleHandleCh
 
     // As after a skin stopped answering with its own handle: the table is cleared and the
     // library's own functions are looked up again.
-    table->module = HLM_THEME_SUBSTITUTE_MODULE;
+    table->hModule = kHLMThemeSubstituteModule;
     EXPECT_FALSE(follow.IsThemeActive()) << "the test prefix runs with visual styles off";
-    EXPECT_EQ(library, table->module);
+    EXPECT_EQ(library, table->hModule);
     EXPECT_EQ(reinterpret_cast<FARPROC>(GetProcAddress(library, "IsThemeActive")),
-              table->functions[CHLMWinThemeWrapper::SlotIsThemeActive]);
+              table->pfnFunctions[CHLMWinThemeWrapper::SlotIsThemeActive]);
 
     // A wrapper without the follow flag never re-reads the handle.
     CHLMWinThemeWrapper plain;
     ThemeFunctionTable* plainTable = plain.GetFunctionTable();
-    const FARPROC saved = plainTable->functions[CHLMWinThemeWrapper::SlotIsThemeActive];
+    const FARPROC saved = plainTable->pfnFunctions[CHLMWinThemeWrapper::SlotIsThemeActive];
     plain.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, FakeIsThemeActive);
     EXPECT_TRUE(plain.IsThemeActive());
     plain.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, saved);
@@ -139,14 +139,14 @@ TEST(CHLMWinThemeWrapper, AppThemeReadyNeedsAnActiveThemeAndVersionSixOrTheSkins
     CHLMWinThemeWrapper wrapper;
     ThemeFunctionTable* table = wrapper.CreatePrivateFunctionTable();
     wrapper.SetFunctionTableEntry(CHLMWinThemeWrapper::SlotIsThemeActive, FakeIsThemeActive);
-    table->comCtlVersion = 0x50051;
+    table->dwComCtlVersion = 0x50051;
     EXPECT_FALSE(wrapper.IsAppThemeReady());
-    table->comCtlVersion = 0x60000;
+    table->dwComCtlVersion = 0x60000;
     EXPECT_TRUE(wrapper.IsAppThemeReady());
-    table->comCtlVersion = 0x50051;
-    table->module = HLM_THEME_SUBSTITUTE_MODULE;
+    table->dwComCtlVersion = 0x50051;
+    table->hModule = kHLMThemeSubstituteModule;
     EXPECT_TRUE(wrapper.IsAppThemeReady());
-    table->functions[CHLMWinThemeWrapper::SlotIsThemeActive] = nullptr;  // looked up on the fake handle: missing
+    table->pfnFunctions[CHLMWinThemeWrapper::SlotIsThemeActive] = nullptr;  // looked up on the fake handle: missing
     EXPECT_FALSE(wrapper.IsAppThemeReady());
 }
 
@@ -165,7 +165,7 @@ TEST(ThemeWrapperWithoutLibrary, DISABLED_FailureValues)
 {
     ASSERT_EQ(nullptr, LoadLibraryW(L"uxtheme.dll"));
     CHLMWinThemeWrapper wrapper(TRUE);
-    EXPECT_EQ(nullptr, wrapper.GetFunctionTable()->module);
+    EXPECT_EQ(nullptr, wrapper.GetFunctionTable()->hModule);
     wrapper.OpenThemeData(nullptr, L"BUTTON");
     EXPECT_FALSE(wrapper.IsThemeOpen());
     EXPECT_FALSE(wrapper.IsThemeActive());
@@ -209,9 +209,9 @@ TEST(ThemeWrapperLoadedLate, DISABLED_FirstFollowingCall)
     follow.GetCurrentThemeName(name, 260, color, 260, size, 260);
     HMODULE library = GetModuleHandleW(L"uxtheme.dll");
     ASSERT_NE(nullptr, library);
-    EXPECT_EQ(library, follow.GetFunctionTable()->module);
+    EXPECT_EQ(library, follow.GetFunctionTable()->hModule);
     EXPECT_EQ(reinterpret_cast<FARPROC>(GetProcAddress(library, "GetCurrentThemeName")),
-              follow.GetFunctionTable()->functions[CHLMWinThemeWrapper::SlotGetCurrentThemeName]);
+              follow.GetFunctionTable()->pfnFunctions[CHLMWinThemeWrapper::SlotGetCurrentThemeName]);
 }
 
 TEST(CHLMWinThemeWrapper, FirstFollowingCallWorksWhenTheLibraryIsLoadedLate)
