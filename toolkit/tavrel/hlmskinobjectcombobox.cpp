@@ -55,8 +55,6 @@ void SendCalendarColors(CHLMSkinObject* object, UINT message)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
@@ -75,6 +73,7 @@ CHLMSkinObjectComboBox::CHLMSkinObjectComboBox() : m_bHot(FALSE), m_bPainting(FA
 {
     m_strClassName = L"COMBOBOX";
     m_nClientBrushMessage = WM_CTLCOLORLISTBOX;
+    m_bDrawsWholeClient = TRUE;
 }
 
 UINT CHLMSkinObjectComboBox::GetClientBrushMessage()
@@ -92,7 +91,7 @@ BOOL CHLMSkinObjectComboBox::IsHotOrCaptured() const
     return m_bHot || ::GetCapture() == m_hWnd;
 }
 
-void CHLMSkinObjectComboBox::OnDraw(CDC* dc)
+void CHLMSkinObjectComboBox::DrawClient(CDC* dc)
 {
     const DWORD form = GetStyle() & 3;
     if (form == CBS_SIMPLE || form == 0)
@@ -194,17 +193,6 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
     combo->DrawThemeBackground(&buffer, CP_DROPDOWNBUTTON, state, &button);
 }
 
-void CHLMSkinObjectComboBox::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    OnDraw(&dc);
-}
-
-BOOL CHLMSkinObjectComboBox::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
-
 void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
 {
     Default();
@@ -274,13 +262,13 @@ void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
     Invalidate(FALSE);
 }
 
-
 LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
 {
-    if (!(lParam & PRF_CLIENT) || m_bPainting)
+    // A print the control asks for while it paints into this object's buffer is its own:
+    // the skin draws over the buffer afterwards.
+    if (m_bPainting)
         return Default();
-    OnDraw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
+    return CHLMSkinObjectFrame::OnPrintClient(wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -320,7 +308,7 @@ int CHLMSkinObjectDateTime::GetDrawState() const
     return IsHotOrCaptured() ? CBXS_HOT : CBXS_NORMAL;
 }
 
-void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
+void CHLMSkinObjectDateTime::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
