@@ -1,5 +1,6 @@
 #include "hlmskinobjectcombobox.h"
 
+#include "hlmskindrawstate.h"
 #include "hlmskindrawtools.h"
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
@@ -20,6 +21,15 @@ const DWORD kThemedDateTimeVersion = 0x6000A;
 const int kComboFrame = 3;
 // How often the pointer is looked for while it rests on a child, in milliseconds.
 const UINT kChildHoverInterval = 100;
+
+// The drop-down button's states. The border around the control, the class's own part, takes
+// the state number of its button.
+const HLMSkinStateTable kDropButtonStates = {CBXS_NORMAL,   CBXS_HOT,     CBXS_PRESSED,
+                                             CBXS_DISABLED, CBXS_PRESSED, CBXS_NORMAL};
+// A picker's check box while it holds no date; while it holds one, the checked look of the same
+// state, kCheckedStateOffset further on.
+const HLMSkinStateTable kUncheckedBoxStates = {CBS_UNCHECKEDNORMAL,   CBS_UNCHECKEDHOT,     CBS_UNCHECKEDPRESSED,
+                                               CBS_UNCHECKEDDISABLED, CBS_UNCHECKEDPRESSED, CBS_UNCHECKEDNORMAL};
 
 // A skin without a border colour draws no border line (the rectangle still shrinks).
 void DrawBorder(CDC* dc, const CRect& rect, COLORREF color)
@@ -91,6 +101,12 @@ BOOL CHLMSkinObjectComboBox::IsHotOrCaptured() const
     return m_bHot || ::GetCapture() == m_hWnd;
 }
 
+HLMSkinDrawState CHLMSkinObjectComboBox::GetDrawState() const
+{
+    const BOOL pressed = ::GetKeyState(VK_LBUTTON) < 0 && SendMessage(CB_GETDROPPEDSTATE, 0, 0) != 0;
+    return HLMSkinGetDrawState(IsWindowEnabled(), pressed, IsHotOrCaptured());
+}
+
 void CHLMSkinObjectComboBox::DrawClient(CDC* dc)
 {
     const DWORD form = GetStyle() & 3;
@@ -139,9 +155,7 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
-    const BOOL pressed = ::GetKeyState(VK_LBUTTON) < 0 && SendMessage(CB_GETDROPPEDSTATE, 0, 0) != 0;
-    const BOOL hot = IsHotOrCaptured();
-    const BOOL enabled = IsWindowEnabled();
+    const int state = kDropButtonStates[GetDrawState()];
     const BOOL leftButton = (GetExStyle() & WS_EX_LEFTSCROLLBAR) != 0;
 
     CHLMBufferDC buffer(dc->GetSafeHdc(), rect);
@@ -154,7 +168,6 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
     buffer.SelectClipRgn(nullptr);
     if (combo == nullptr)
         return;
-    const int state = !enabled ? CBXS_DISABLED : pressed ? CBXS_PRESSED : hot ? CBXS_HOT : CBXS_NORMAL;
     const int background = combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE);
     const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
 
@@ -301,11 +314,9 @@ BOOL CHLMSkinObjectDateTime::IsCalendarOpen() const
     return calendar != NULL && ::IsWindowVisible(calendar);
 }
 
-int CHLMSkinObjectDateTime::GetDrawState() const
+HLMSkinDrawState CHLMSkinObjectDateTime::GetDrawState() const
 {
-    if (!IsWindowEnabled())
-        return CBXS_DISABLED;
-    return IsHotOrCaptured() ? CBXS_HOT : CBXS_NORMAL;
+    return HLMSkinGetDrawState(IsWindowEnabled(), FALSE, IsHotOrCaptured());
 }
 
 void CHLMSkinObjectDateTime::DrawClient(CDC* dc)
@@ -322,7 +333,7 @@ void CHLMSkinObjectDateTime::DrawClient(CDC* dc)
     CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
     if (combo == nullptr)
         return;
-    const int state = GetDrawState();
+    const int state = kDropButtonStates[GetDrawState()];
     const int bg = combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE);
     const int cx = ::GetSystemMetrics(SM_CXVSCROLL);
     const BOOL themed = GetComCtlVersion() >= kThemedDateTimeVersion;
@@ -372,7 +383,7 @@ void CHLMSkinObjectDateTime::DrawCheckBox(CDC* dc, CRect rect, COLORREF backgrou
     const int left = (area.left + area.right - size.cx) / 2;
     const int top = (area.top + area.bottom - size.cy) / 2;
     const CRect box(left, top, left + size.cx, top + size.cy);
-    int state = IsWindowEnabled() ? CBS_UNCHECKEDNORMAL : CBS_UNCHECKEDDISABLED;
+    int state = kUncheckedBoxStates[HLMSkinGetDrawState(IsWindowEnabled(), FALSE, FALSE)];
     SYSTEMTIME time = {};
     if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_NONE)
         state += kCheckedStateOffset;
@@ -382,7 +393,7 @@ void CHLMSkinObjectDateTime::DrawCheckBox(CDC* dc, CRect rect, COLORREF backgrou
 void CHLMSkinObjectDateTime::DrawFrame(CDC* dc)
 {
     CHLMSkinManagerClass* combo = GetSkinManager()->GetSkinClass(L"COMBOBOX");
-    const int state = GetDrawState();
+    const int state = kDropButtonStates[GetDrawState()];
     if ((GetExStyle() & WS_EX_CLIENTEDGE) && combo != nullptr
         && combo->GetThemeEnumValue(kAnyPart, state, TMT_BGTYPE, BT_IMAGEFILE) == BT_IMAGEFILE)
     {

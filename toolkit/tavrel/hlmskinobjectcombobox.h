@@ -5,6 +5,7 @@
 // skin's colours).
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
 
 class CHLMSkinObjectComboBox : public CHLMSkinObjectFrame
@@ -38,6 +39,8 @@ protected:
 
     // The mouse is over the client area or the control holds the capture.
     BOOL IsHotOrCaptured() const;
+    // Disabled, then pressed (the mouse button down while the list is open), then hot, then normal.
+    virtual HLMSkinDrawState GetDrawState() const;
 
     BOOL m_bHot;
     BOOL m_bPainting;  // the control is painting into this object's buffer
@@ -68,7 +71,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    int GetDrawState() const;
+    // Disabled, then hot, then normal: a picker shows no pressed look.
+    HLMSkinDrawState GetDrawState() const override;
     void DrawCheckBox(CDC* dc, CRect rect, COLORREF background);
 };
 

@@ -1,5 +1,6 @@
 #include "hlmskinobjectspin.h"
 
+#include "hlmskindrawstate.h"
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
@@ -9,6 +10,15 @@
 namespace
 {
 const COLORREF kNoColor = static_cast<COLORREF>(-1);
+
+// The states of the four halves: up and down of a vertical spin, right and left of a
+// horizontal one.
+const HLMSkinStateTable kUpStates = {UPS_NORMAL, UPS_HOT, UPS_PRESSED, UPS_DISABLED, UPS_PRESSED, UPS_NORMAL};
+const HLMSkinStateTable kDownStates = {DNS_NORMAL, DNS_HOT, DNS_PRESSED, DNS_DISABLED, DNS_PRESSED, DNS_NORMAL};
+const HLMSkinStateTable kUpHorzStates = {UPHZS_NORMAL,   UPHZS_HOT,     UPHZS_PRESSED,
+                                         UPHZS_DISABLED, UPHZS_PRESSED, UPHZS_NORMAL};
+const HLMSkinStateTable kDownHorzStates = {DNHZS_NORMAL,   DNHZS_HOT,     DNHZS_PRESSED,
+                                           DNHZS_DISABLED, DNHZS_PRESSED, DNHZS_NORMAL};
 
 int OtherHalf(int half)
 {
@@ -50,16 +60,13 @@ int CHLMSkinObjectSpin::HitTest(CPoint point)
     return point.y > middle ? HalfLowerOrLeft : point.y < middle ? HalfUpperOrRight : HalfNone;
 }
 
-int CHLMSkinObjectSpin::GetHalfState(int half, BOOL enabled) const
+HLMSkinDrawState CHLMSkinObjectSpin::GetHalfState(int half, BOOL enabled) const
 {
-    if (!enabled)
-        return UPS_DISABLED;
-    if (m_nPressedHalf == half && m_nHotHalf == half)
-        return UPS_PRESSED;
-    // While the other half is held, this one shows no hot look.
-    if ((m_nHotHalf == half || m_nPressedHalf == half) && m_nPressedHalf != OtherHalf(half))
-        return UPS_HOT;
-    return UPS_NORMAL;
+    const BOOL pressed = m_nPressedHalf == half && m_nHotHalf == half;
+    // A half held with the mouse slid off it stays lit; while the other half is held, this
+    // one shows no hot look.
+    const BOOL hot = (m_nHotHalf == half || m_nPressedHalf == half) && m_nPressedHalf != OtherHalf(half);
+    return HLMSkinGetDrawState(enabled, pressed, hot);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -110,15 +117,17 @@ void CHLMSkinObjectSpin::DrawClient(CDC* dc)
         const int width = area.Width() / 2;
         const CRect left(area.left, area.top, area.left + width, area.bottom);
         const CRect right(area.right - width, area.top, area.right, area.bottom);
-        skinClass->DrawThemeBackground(&buffer, SPNP_DOWNHORZ, GetHalfState(HalfLowerOrLeft, enabled), &left);
-        skinClass->DrawThemeBackground(&buffer, SPNP_UPHORZ, GetHalfState(HalfUpperOrRight, enabled), &right);
+        skinClass->DrawThemeBackground(&buffer, SPNP_DOWNHORZ, kDownHorzStates[GetHalfState(HalfLowerOrLeft, enabled)],
+                                       &left);
+        skinClass->DrawThemeBackground(&buffer, SPNP_UPHORZ, kUpHorzStates[GetHalfState(HalfUpperOrRight, enabled)],
+                                       &right);
         return;
     }
     const int height = area.Height() / 2;
     const CRect top(area.left, area.top, area.right, area.top + height);
     const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
-    skinClass->DrawThemeBackground(&buffer, SPNP_UP, GetHalfState(HalfUpperOrRight, enabled), &top);
-    skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, GetHalfState(HalfLowerOrLeft, enabled), &bottom);
+    skinClass->DrawThemeBackground(&buffer, SPNP_UP, kUpStates[GetHalfState(HalfUpperOrRight, enabled)], &top);
+    skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, kDownStates[GetHalfState(HalfLowerOrLeft, enabled)], &bottom);
 }
 
 // ---------------------------------------------------------------------------------------

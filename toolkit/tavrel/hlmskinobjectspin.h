@@ -3,6 +3,7 @@
 // client edge takes the edit's skin border, so that the two read as one field.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
 
 class CHLMSkinObjectSpin : public CHLMSkinObjectFrame
@@ -35,8 +36,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The drawing state of a half: disabled, pressed, hot or normal.
-    int GetHalfState(int half, BOOL enabled) const;
+    // The draw state of a half: disabled, then pressed, then hot, then normal.
+    HLMSkinDrawState GetHalfState(int half, BOOL enabled) const;
     void SetHotHalf(CPoint point);
     // The edit's border around the spin, open towards the edit; the area left for the halves.
     CRect DrawBuddyBorder(CDC* dc, const CRect& client);

@@ -1,5 +1,6 @@
 #include "hlmskinobjecttab.h"
 
+#include "hlmskindrawstate.h"
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
@@ -14,6 +15,25 @@ const int kTextLength = 255;
 const int kSelectedGrowth = 2;
 const UINT kHorizontalTextFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER | DT_CENTER;
 const UINT kVerticalTextFormat = DT_SINGLELINE | DT_NOCLIP;
+
+// The items' states, a table per item part in the SDK's order of the parts. A selected tab
+// stays down without the mouse: it shows the selected look, which also stands for the pressed
+// one the parts do not have.
+const HLMSkinStateTable kItemStates[] = {
+    {TTIS_NORMAL, TTIS_HOT, TTIS_SELECTED, TTIS_DISABLED, TTIS_SELECTED, TTIS_FOCUSED},              // TABP_TOPTABITEM
+    {TTILES_NORMAL, TTILES_HOT, TTILES_SELECTED, TTILES_DISABLED, TTILES_SELECTED, TTILES_FOCUSED},  // its left edge
+    {TTIRES_NORMAL, TTIRES_HOT, TTIRES_SELECTED, TTIRES_DISABLED, TTIRES_SELECTED, TTIRES_FOCUSED},  // its right edge
+};
+static_assert(_countof(kItemStates) == TABP_TOPTABITEMRIGHTEDGE - TABP_TOPTABITEM + 1, "a table for every item part");
+// A button-style tab is a push button, pushed in while selected; it does not light up under
+// the mouse.
+const HLMSkinStateTable kButtonItemStates = {PBS_NORMAL,   PBS_NORMAL,  PBS_PRESSED,
+                                             PBS_DISABLED, PBS_PRESSED, PBS_DEFAULTED};
+
+int ItemStateNumber(int part, HLMSkinDrawState state)
+{
+    return kItemStates[part - TABP_TOPTABITEM][state];
+}
 }
 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectTab, CHLMSkinObjectFrame)
@@ -96,9 +116,11 @@ int CHLMSkinObjectTab::GetItemPart(int index, int count, BOOL selected) const
     return TABP_TOPTABITEM;
 }
 
-int CHLMSkinObjectTab::GetItemState(int index, BOOL selected) const
+HLMSkinDrawState CHLMSkinObjectTab::GetItemState(int index, BOOL selected) const
 {
-    return selected ? TIS_SELECTED : index == m_nHotItem ? TIS_HOT : TIS_NORMAL;
+    if (selected)
+        return HLMSkinDrawStateChecked;
+    return index == m_nHotItem ? HLMSkinDrawStateHot : HLMSkinDrawStateNormal;
 }
 
 void CHLMSkinObjectTab::DrawItemBackground(CDC* dc, CRect rect, int index, int count, BOOL selected)
@@ -106,13 +128,14 @@ void CHLMSkinObjectTab::DrawItemBackground(CDC* dc, CRect rect, int index, int c
     if (GetStyle() & TCS_BUTTONS)
     {
         if (CHLMSkinManagerClass* button = GetSkinManager()->GetSkinClass(L"BUTTON"))
-            button->DrawThemeBackground(dc, BP_PUSHBUTTON, selected ? PBS_PRESSED : PBS_NORMAL, &rect);
+            button->DrawThemeBackground(dc, BP_PUSHBUTTON, kButtonItemStates[GetItemState(index, selected)], &rect);
         return;
     }
     if (selected)
         rect.InflateRect(kSelectedGrowth, kSelectedGrowth);
+    const int part = GetItemPart(index, count, selected);
     if (CHLMSkinManagerClass* skinClass = GetSkinClass())
-        skinClass->DrawThemeBackground(dc, GetItemPart(index, count, selected), GetItemState(index, selected), &rect);
+        skinClass->DrawThemeBackground(dc, part, ItemStateNumber(part, GetItemState(index, selected)), &rect);
 }
 
 void CHLMSkinObjectTab::DrawItemImage(CDC* dc, CRect& rect, int index)
@@ -188,8 +211,8 @@ void CHLMSkinObjectTab::DrawItemText(CDC* dc, CRect rect, int index, int count, 
         rect.left = rect.right - (rect.Width() - extent.cy + 1) / 2;
         rect.top += (rect.Height() - extent.cx + 1) / 2;
     }
-    skinClass->DrawThemeText(dc, GetItemPart(index, count, selected), GetItemState(index, selected), text, format,
-                             &rect);
+    const int part = GetItemPart(index, count, selected);
+    skinClass->DrawThemeText(dc, part, ItemStateNumber(part, GetItemState(index, selected)), text, format, &rect);
 }
 
 void CHLMSkinObjectTab::DrawItem(CDC* dc, int index)

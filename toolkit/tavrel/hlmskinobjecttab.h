@@ -4,6 +4,7 @@
 // selected tab is drawn larger and last, so that it lies over its neighbours.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
 
 class CHLMSkinObjectTab : public CHLMSkinObjectFrame
@@ -46,9 +47,10 @@ private:
     void SetHotItem(CPoint point);
     int GetSide() const;
     BOOL IsHorizontal() const;
-    // The background part and the state of an item.
+    // The background part of an item, and its draw state: selected (latched, as checked), then
+    // hot, then normal.
     int GetItemPart(int index, int count, BOOL selected) const;
-    int GetItemState(int index, BOOL selected) const;
+    HLMSkinDrawState GetItemState(int index, BOOL selected) const;
     void DrawItemBackground(CDC* dc, CRect rect, int index, int count, BOOL selected);
     // Draws the item's image and narrows the rectangle by it.
     void DrawItemImage(CDC* dc, CRect& rect, int index);

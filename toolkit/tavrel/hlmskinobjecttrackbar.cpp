@@ -1,5 +1,6 @@
 #include "hlmskinobjecttrackbar.h"
 
+#include "hlmskindrawstate.h"
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 #include "common/hlmdrawhelpers.h"
@@ -17,6 +18,18 @@ const int kTicLength = 3;
 const int kEndTics = 2;
 // The track's distance from the client's edges, and the room of tics above it.
 const int kTrackInset = 2, kTicsMargin = 8;
+
+// The thumb's states, a table per thumb part in the SDK's order of the parts. Focused is the
+// thumb's resting look while the control shows its focus.
+const HLMSkinStateTable kThumbStates[] = {
+    {TUS_NORMAL, TUS_HOT, TUS_PRESSED, TUS_DISABLED, TUS_PRESSED, TUS_FOCUSED},              // TKP_THUMB
+    {TUBS_NORMAL, TUBS_HOT, TUBS_PRESSED, TUBS_DISABLED, TUBS_PRESSED, TUBS_FOCUSED},        // TKP_THUMBBOTTOM
+    {TUTS_NORMAL, TUTS_HOT, TUTS_PRESSED, TUTS_DISABLED, TUTS_PRESSED, TUTS_FOCUSED},        // TKP_THUMBTOP
+    {TUVS_NORMAL, TUVS_HOT, TUVS_PRESSED, TUVS_DISABLED, TUVS_PRESSED, TUVS_FOCUSED},        // TKP_THUMBVERT
+    {TUVLS_NORMAL, TUVLS_HOT, TUVLS_PRESSED, TUVLS_DISABLED, TUVLS_PRESSED, TUVLS_FOCUSED},  // TKP_THUMBLEFT
+    {TUVRS_NORMAL, TUVRS_HOT, TUVRS_PRESSED, TUVRS_DISABLED, TUVRS_PRESSED, TUVRS_FOCUSED},  // TKP_THUMBRIGHT
+};
+static_assert(_countof(kThumbStates) == TKP_THUMBRIGHT - TKP_THUMB + 1, "a table for every thumb part");
 
 // The rectangle with x and y exchanged.
 CRect Transposed(const CRect& rect)
@@ -266,15 +279,10 @@ int CHLMSkinObjectTrackBar::GetThumbPart() const
     return (m_dwLayoutStyle & TBS_TOP) ? TKP_THUMBTOP : TKP_THUMBBOTTOM;
 }
 
-int CHLMSkinObjectTrackBar::GetThumbState()
+HLMSkinDrawState CHLMSkinObjectTrackBar::GetThumbState()
 {
-    if (!IsWindowEnabled())
-        return TUS_DISABLED;
-    if (::GetCapture() == m_hWnd)
-        return TUS_PRESSED;
-    if (m_bHot)
-        return TUS_HOT;
-    return ShowsFocus() ? TUS_FOCUSED : TUS_NORMAL;
+    const HLMSkinDrawState state = HLMSkinGetDrawState(IsWindowEnabled(), ::GetCapture() == m_hWnd, m_bHot);
+    return state == HLMSkinDrawStateNormal && ShowsFocus() ? HLMSkinDrawStateDefault : state;
 }
 
 void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)
@@ -284,7 +292,8 @@ void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)
         return;
     CRect rect(0, 0, 0, 0);
     SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&rect));
-    skin->DrawThemeBackground(dc, GetThumbPart(), GetThumbState(), &rect);
+    const int part = GetThumbPart();
+    skin->DrawThemeBackground(dc, part, kThumbStates[part - TKP_THUMB][GetThumbState()], &rect);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // notifications around each piece.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
 
 class CHLMSkinObjectTrackBar : public CHLMSkinObjectFrame
@@ -50,7 +51,9 @@ private:
     // Highlights the channel (in the horizontal frame) between the selection marks.
     void DrawSelection(CDC* dc, const CRect& channel);
     int GetThumbPart() const;
-    int GetThumbState();
+    // Disabled, then pressed (the control holds the capture), then hot, then focused while the
+    // control shows its focus, then normal.
+    HLMSkinDrawState GetThumbState();
 
     int m_nTicFreq;
     CRect m_rcTrack;

@@ -2,7 +2,6 @@
 #include "hlmskinmanagerapihook.h"
 #include "hlmskinobject.h"
 #include "hlmskinobjectclassmap.h"
-#include "hlmskinobjectframe.h"
 #include "childrun.h"
 #include "failingallocation.h"
 #include "skintestsupport.h"
@@ -268,63 +267,6 @@ TEST_F(ApiHookTest, AThreadStartedWhileTheSkinIsLoadedHasTheCreationHook)
     m_clean.manager.GetClassMap()->RemoveClass(L"ThreadMarkWindow");
 }
 
-namespace
-{
-HWND g_client = nullptr;
-
-// An MDI frame of the program: what it does not handle goes to DefFrameProc with its client.
-LRESULT CALLBACK FrameProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ::DefFrameProcW(hWnd, g_client, message, wParam, lParam);
-}
-
-// Handles WM_SIZE at the default-procedure level and hands it on as default processing.
-class CFrameProbe : public CHLMSkinObject
-{
-public:
-    int m_sizes = 0;
-
-protected:
-    afx_msg void OnSize(UINT, int, int)
-    {
-        ++m_sizes;
-        Default();
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CFrameProbe, CHLMSkinObject)
-    ON_WM_SIZE()
-END_MESSAGE_MAP()
-}
-
-TEST_F(ApiHookTest, DefaultProcessingInsideAHandlerReachesDefFrameProcWithTheMdiClient)
-{
-    Load();
-    RegisterWindowClass(L"SkinTestMdiFrame", &FrameProc);
-    HWND frame = ::CreateWindowExW(0, L"SkinTestMdiFrame", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, frame);
-    CLIENTCREATESTRUCT client = {};
-    g_client = ::CreateWindowExW(0, L"MDICLIENT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame,
-                                 nullptr, ::GetModuleHandleW(nullptr), &client);
-    ASSERT_NE(nullptr, g_client);
-    m_clean.manager.DetachSkinObject(frame);
-    auto* probe = new CFrameProbe();
-    m_clean.manager.AttachObject(frame, probe, nullptr, FALSE);
-
-    ::MoveWindow(frame, 0, 0, 320, 240, TRUE);
-    EXPECT_GE(probe->m_sizes, 1);
-    // Only DefFrameProc with the client sizes the client to the frame's client area.
-    RECT frameClient = {}, clientRect = {};
-    ::GetClientRect(frame, &frameClient);
-    ::GetClientRect(g_client, &clientRect);
-    EXPECT_EQ(frameClient.right, clientRect.right);
-    EXPECT_EQ(frameClient.bottom, clientRect.bottom);
-    ::DestroyWindow(frame);
-    g_client = nullptr;
-}
-
 
 TEST_F(ApiHookTest, EdgesAndWindowRectanglesFollowTheSkin)
 {
@@ -379,82 +321,6 @@ TEST_F(ApiHookTest, LoadingAndUnloadingLeavesNoObjectsBehind)
     EXPECT_GT(handlesBefore, 0u);
     EXPECT_EQ(gdiBefore, CountGdiObjects());
     EXPECT_EQ(handlesBefore, CountHandles());
-    ::DestroyWindow(window);
-}
-
-namespace
-{
-[[gnu::noinline]] int ScrollTo(HWND hWnd, int position)
-{
-    return ::SetScrollPos(hWnd, SB_HORZ, position, TRUE);
-}
-
-// The horizontal bar's pixels, read through the window's own DC.
-std::vector<COLORREF> BarPixels(HWND hWnd)
-{
-    RECT window = {}, client = {};
-    ::GetWindowRect(hWnd, &window);
-    ::GetClientRect(hWnd, &client);
-    POINT origin = {0, client.bottom};
-    ::ClientToScreen(hWnd, &origin);
-    const int top = origin.y - window.top + 1, left = origin.x - window.left;
-    std::vector<COLORREF> pixels;
-    HDC dc = ::GetWindowDC(hWnd);
-    for (int x = left; x < left + client.right; x += 3)
-        pixels.push_back(::GetPixel(dc, x, top + 3));
-    ::ReleaseDC(hWnd, dc);
-    return pixels;
-}
-
-// A skinned popup with a horizontal bar of range 0..100 and page 10, drawn by the skin.
-HWND CreateBarWindow()
-{
-    HWND hWnd = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_HSCROLL, 10, 10, 300, 120,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    ::SetScrollInfo(hWnd, SB_HORZ, &info, TRUE);
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    return hWnd;
-}
-}
-
-TEST_F(ApiHookTest, ASkinnedBarMovedWithRedrawIsDrawnByTheSkin)
-{
-    Load();
-    HWND hWnd = CreateBarWindow();
-    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(hWnd).Get()));
-    const std::vector<COLORREF> atStart = BarPixels(hWnd);
-
-    EXPECT_EQ(0, ScrollTo(hWnd, 60));
-    EXPECT_EQ(60, ::GetScrollPos(hWnd, SB_HORZ));
-    const std::vector<COLORREF> moved = BarPixels(hWnd);
-    EXPECT_NE(atStart, moved);  // the thumb moved on the screen
-    // A full redraw by the skin's frame paints exactly what the move left.
-    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(moved, BarPixels(hWnd));
-    ::DestroyWindow(hWnd);
-}
-
-TEST_F(ApiHookTest, EnablingScrollBarsRedrawsTheSkinnedBars)
-{
-    Load();
-    HWND window = CreateBarWindow();
-    ASSERT_NE(nullptr, dynamic_cast<CHLMSkinObjectFrame*>(m_clean.manager.FindSkinObject(window).Get()));
-    const std::vector<COLORREF> skinned = BarPixels(window);
-
-    const auto enableScrollBar =
-        LookUp<decltype(&::EnableScrollBar)>(::GetModuleHandleW(L"user32.dll"), "EnableScrollBar");
-    ASSERT_EQ(Address(&CHLMSkinManagerApiHook::OnHookEnableScrollBar), Address(enableScrollBar));
-    for (UINT bars : {SB_HORZ, SB_BOTH})
-    {
-        // Whatever covered the bar, the skin draws it again; the system draws nothing of its own.
-        HDC dc = ::GetWindowDC(window);
-        RECT all = {0, 0, 300, 120};
-        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        ::ReleaseDC(window, dc);
-        EXPECT_TRUE(enableScrollBar(window, bars, bars == SB_HORZ ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH)) << bars;
-        EXPECT_EQ(skinned, BarPixels(window)) << bars;
-    }
     ::DestroyWindow(window);
 }
 

@@ -278,6 +278,10 @@ TEST_F(ComboEditTest, DateTimePickerDrawsSkinButtonCheckBoxAndBorder)
     EXPECT_EQ(ComboBorder(kStateDisabled), WindowPixel(picker, 0, 0));
     EXPECT_EQ(ComboBorder(kStateDisabled), WindowPixel(picker, 1, 1));
     EXPECT_EQ(CheckGlyph(4), PixelAt(withNone, box));
+    // Disabled with a date: checked and disabled.
+    SendMessageW(withNone, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+    Redraw(withNone);
+    EXPECT_EQ(CheckGlyph(8), PixelAt(withNone, box));
 }
 
 // From common controls 6.10 the picker draws its own button; the skin draws the border inside.

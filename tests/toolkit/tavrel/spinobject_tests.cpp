@@ -126,6 +126,50 @@ TEST_F(SpinObjectTest, MouseMovesWhileHeldReachTheControl)
     PumpMessages();
 }
 
+// The states of the halves that the tests above do not reach, each driven from rest: the
+// mouse over the half, held down on it, or the whole control disabled.
+TEST_F(SpinObjectTest, EveryHalfShowsItsOwnPressedHotAndDisabledLooks)
+{
+    HWND horizontal = Control(kGalleryHorzSpin);
+    const RECT client = ClientOf(horizontal);
+    const POINT left = {client.right / 4, client.bottom / 2}, right = {client.right * 3 / 4, client.bottom / 2};
+    const struct
+    {
+        const char* name;
+        HWND spin;
+        POINT half;
+        int part;
+        int state;
+    } cases[] = {
+        {"down, pressed", m_spin, LowerHalf(), kDown, kPressed},
+        {"right, pressed", horizontal, right, kRight, kPressed},
+        {"left, hot", horizontal, left, kLeft, kHot},
+        {"right, disabled", horizontal, right, kRight, kDisabled},
+        {"left, disabled", horizontal, left, kLeft, kDisabled},
+    };
+    for (const auto& c : cases)
+    {
+        const auto shows = [&](int state) { return WindowPixel(c.spin, c.half.x, c.half.y) == Spin(c.part, state); };
+        if (c.state == kDisabled)
+        {
+            EnableWindow(c.spin, FALSE);
+        }
+        else
+        {
+            SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(c.spin, c.half.x, c.half.y));
+            if (c.state == kPressed)
+                SendMouse(MOUSEEVENTF_LEFTDOWN);
+        }
+        EXPECT_TRUE(PumpUntil([&] { return shows(c.state); })) << c.name;
+
+        if (c.state == kPressed)
+            SendMouse(MOUSEEVENTF_LEFTUP);
+        EnableWindow(c.spin, TRUE);
+        ParkMouse();
+        EXPECT_TRUE(PumpUntil([&] { return shows(kNormal); })) << c.name << ", back at rest";
+    }
+}
+
 TEST_F(SpinObjectTest, BuddyBorderHorizontalHalvesAndPrinting)
 {
     // The spin at the edit's right takes the edit's skin border on its other three sides;

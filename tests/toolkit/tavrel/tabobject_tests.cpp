@@ -67,6 +67,23 @@ protected:
         return ItemPixel(0) == first && ItemPixel(1) == second && ItemPixel(2) == third && ItemPixel(3) == last;
     }
     void MoveTo(POINT point) const { SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(m_tab, point.x, point.y)); }
+    // A 200 x 120 tab control at the gallery tab's place, in its font, with three tabs and the
+    // first one selected.
+    HWND CreateTab(DWORD style) const
+    {
+        HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | style, 440, 315, 200, 120,
+                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tab, WM_SETFONT, SendMessageW(m_tab, WM_GETFONT, 0, 0), FALSE);
+        for (const wchar_t* text : {L"One", L"Two", L"Three"})
+        {
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(text);
+            SendMessageW(tab, TCM_INSERTITEMW, SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+        return tab;
+    }
 
     HWND m_tab = nullptr;
     RECT m_client = {};
@@ -266,17 +283,7 @@ TEST_F(TabObjectTest, ButtonTabsAndTabsOnEverySide)
     ShowWindow(m_tab, SW_HIDE);  // each case takes the gallery tab's place
     for (const auto& c : cases)
     {
-        HWND tab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | c.style, 440, 315, 200, 120,
-                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(tab, WM_SETFONT, SendMessageW(m_tab, WM_GETFONT, 0, 0), FALSE);
-        for (const wchar_t* text : {L"One", L"Two", L"Three"})
-        {
-            TCITEMW item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = const_cast<wchar_t*>(text);
-            SendMessageW(tab, TCM_INSERTITEMW, SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
-        }
-        SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+        HWND tab = CreateTab(c.style);
         ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTab>(tab)) << c.name;
         RedrawWindow(tab, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         PumpMessages();
@@ -287,6 +294,43 @@ TEST_F(TabObjectTest, ButtonTabsAndTabsOnEverySide)
         EXPECT_EQ(c.other, WindowPixel(tab, second.left + 2, second.top + 2)) << c.name;
         EXPECT_GT(CountColor(tab, second, kText), 0) << c.name;
         EXPECT_EQ(c.pane, WindowPixel(tab, c.paneProbe.x, c.paneProbe.y) == kPane) << c.name;
+        DestroyWindow(tab);
+        PumpMessages();
+    }
+}
+}
+
+namespace
+{
+// The hot look of the tabs at either end, each in its own part, and none for a button tab,
+// which stays a normal push button under the mouse.
+TEST_F(TabObjectTest, EndTabsShowTheirOwnHotLookAndButtonTabsNone)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        int selected, hovered;
+        COLORREF expected;
+    } cases[] = {
+        {"first tab", 0, 1, 0, Tab(kFirstItem, kHot)},
+        {"last tab", 0, 0, 2, Tab(kLastItem, kHot)},
+        {"button tab", TCS_BUTTONS, 0, 1, Solid(8, 1)},
+    };
+    ShowWindow(m_tab, SW_HIDE);  // each case takes the gallery tab's place
+    for (const auto& c : cases)
+    {
+        HWND tab = CreateTab(c.style);
+        SendMessageW(tab, TCM_SETCURSEL, c.selected, 0);
+        CHLMSkinObjectTab* object = ObjectOf<CHLMSkinObjectTab>(tab);
+        ASSERT_NE(nullptr, object) << c.name;
+        RECT item = {};
+        SendMessageW(tab, TCM_GETITEMRECT, c.hovered, reinterpret_cast<LPARAM>(&item));
+        SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(tab, item.left + 2, item.top + 2));
+        EXPECT_TRUE(PumpUntil([&] { return object->GetHotItem() == c.hovered; })) << c.name;
+        PumpMessages();
+        EXPECT_EQ(c.expected, WindowPixel(tab, item.left + 2, item.top + 2)) << c.name;
+        ParkMouse();
         DestroyWindow(tab);
         PumpMessages();
     }

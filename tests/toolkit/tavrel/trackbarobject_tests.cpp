@@ -1,8 +1,9 @@
 // The trackbar object under the test skin: channels RGB(70, 10, 0) (vertical RGB(70, 20, 0)),
-// thumb part p in state s RGB(80, 10 * s, 10 * p) (both sides 3, bottom 4, top 5, right 8),
-// tics RGB(90, 0, 9) (vertical RGB(90, 0, 10)). The gallery's trackbars: a horizontal one
-// with tics below, range 0..100 and a tic every 10; one with tics on both sides and a
-// selection; a disabled one with tics on top; a vertical one, range 0..10, a tic at each value.
+// thumb part p in state s RGB(80, 10 * s, 10 * p) (both sides 3, bottom 4, top 5, upright
+// with both sides 6, left 7, right 8), tics RGB(90, 0, 9) (vertical RGB(90, 0, 10)). The
+// gallery's trackbars: a horizontal one with tics below, range 0..100 and a tic every 10; one
+// with tics on both sides and a selection; a disabled one with tics on top; a vertical one,
+// range 0..10, a tic at each value.
 #include "controlgallery.h"
 #include "hlmskinmanager.h"
 #include "hlmskinobjecttrackbar.h"
@@ -22,7 +23,7 @@ namespace
 {
 const COLORREF kTics = RGB(90, 0, 9), kTicsVert = RGB(90, 0, 10);
 const COLORREF kChannel = RGB(70, 10, 0), kChannelVert = RGB(70, 20, 0);
-const int kBothPart = 3, kBottomPart = 4, kTopPart = 5, kRightPart = 8;
+const int kBothPart = 3, kBottomPart = 4, kTopPart = 5, kVertBothPart = 6, kLeftPart = 7, kRightPart = 8;
 const int kNormal = 1, kHot = 2, kPressed = 3, kFocused = 4, kDisabled = 5;
 
 COLORREF Thumb(int part, int state)
@@ -275,6 +276,70 @@ TEST_F(TrackBarObjectTest, ThumbShowsItsStateInThePartOfItsSide)
     EnableWindow(bar, TRUE);
     Repaint(bar);
     EXPECT_EQ(Thumb(kBottomPart, kNormal), ThumbPixel(bar));
+}
+
+// The thumb of every other side goes through the same states in its own part: normal, hot
+// under the mouse, pressed while held, focused once released and left with the focus,
+// disabled.
+TEST_F(TrackBarObjectTest, ThumbOfEverySideShowsEveryStateInItsPart)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        int part;
+    } cases[] = {
+        {"tics on both sides", TBS_BOTH, kBothPart},
+        {"tics on top", TBS_TOP, kTopPart},
+        {"upright with tics on both sides", TBS_VERT | TBS_BOTH, kVertBothPart},
+        {"upright with tics on the left", TBS_VERT | TBS_LEFT, kLeftPart},
+        {"upright with tics on the right", TBS_VERT, kRightPart},
+    };
+    const struct
+    {
+        int state;
+        void (*drive)(HWND bar);
+    } steps[] = {
+        {kNormal, [](HWND) {}},
+        {kHot,
+         [](HWND bar) {
+             const RECT thumb = ThumbRect(bar);
+             const POINT middle = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+             SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(bar, middle.x, middle.y));
+         }},
+        {kPressed, [](HWND) { SendMouse(MOUSEEVENTF_LEFTDOWN); }},
+        {kFocused,
+         [](HWND bar) {
+             SendMouse(MOUSEEVENTF_LEFTUP);
+             SetFocus(bar);
+             ParkMouse();
+         }},
+        {kDisabled,
+         [](HWND bar) {
+             EnableWindow(bar, FALSE);
+             InvalidateRect(bar, nullptr, FALSE);
+         }},
+    };
+    // Each case takes the place of the gallery's trackbars.
+    for (int id : {kGalleryHorzTrackBar, kGallerySelTrackBar, kGalleryDisabledTrackBar, kGalleryVertTrackBar})
+        ShowWindow(Control(id), SW_HIDE);
+    for (const auto& c : cases)
+    {
+        const SIZE size = (c.style & TBS_VERT) ? SIZE{45, 125} : SIZE{200, 45};
+        HWND bar = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | c.style, 10, 175, size.cx, size.cy,
+                                   m_gallery->window(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectTrackBar>(bar)) << c.name;
+        SendMessageW(bar, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        Repaint(bar);
+        for (const auto& step : steps)
+        {
+            step.drive(bar);
+            EXPECT_TRUE(PumpUntil([&] { return ThumbPixel(bar) == Thumb(c.part, step.state); }))
+                << c.name << ", state " << step.state;
+        }
+        DestroyWindow(bar);
+        PumpMessages();
+    }
 }
 
 // ---------------------------------------------------------------------------------------
