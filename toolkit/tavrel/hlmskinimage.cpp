@@ -4,6 +4,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 #include "hlmskinmanagerresource.h"
+#include "hlmskinownedmap.h"
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmimagemanager.h"
 
@@ -553,13 +554,5 @@ CSize CHLMSkinImageCache::GetExtent(CHLMSkinManagerResourceFile* file, LPCWSTR n
 void CHLMSkinImageCache::RemoveAll()
 {
     ScopedSectionLock lock(ImageCacheLock());
-    POSITION position = m_images.GetStartPosition();
-    while (position != NULL)
-    {
-        CString name;
-        void* image = nullptr;
-        m_images.GetNextAssoc(position, name, image);
-        delete static_cast<CHLMSkinImage*>(image);
-    }
-    m_images.RemoveAll();
+    HLMSkinDeleteMapValues<CHLMSkinImage>(m_images);
 }

@@ -9,6 +9,7 @@
 #include "common/hlmcolormanager.h"
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjectframe.h"
+#include "hlmskinownedmap.h"
 
 #include <afxtls_.h>
 #include <prsht.h>
@@ -844,15 +845,7 @@ void CHLMSkinManager::DeleteSchema()
 void CHLMSkinManager::RemoveAllClasses()
 {
     ScopedSectionLock lock(m_lockClasses);
-    POSITION position = m_classes.GetStartPosition();
-    while (position != NULL)
-    {
-        CString name;
-        void* skinClass = nullptr;
-        m_classes.GetNextAssoc(position, name, skinClass);
-        delete static_cast<CHLMSkinManagerClass*>(skinClass);
-    }
-    m_classes.RemoveAll();
+    HLMSkinDeleteMapValues<CHLMSkinManagerClass>(m_classes);
     m_pResourceFile->Close();
 }
 

@@ -2,6 +2,7 @@
 
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
+#include "hlmskinownedmap.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -251,15 +252,7 @@ UINT CHLMSkinManagerSchema::MakePropertyKey(int classCode, int part, int state, 
 
 void CHLMSkinManagerSchema::RemoveAllProperties()
 {
-    POSITION position = m_properties.GetStartPosition();
-    while (position != NULL)
-    {
-        UINT key = 0;
-        CHLMSkinManagerSchemaProperty* property = nullptr;
-        m_properties.GetNextAssoc(position, key, property);
-        delete property;
-    }
-    m_properties.RemoveAll();
+    HLMSkinDeleteMapValues<CHLMSkinManagerSchemaProperty>(m_properties);
 }
 
 int CHLMSkinManagerSchema::ReadProperties(CHLMSkinManagerResourceFile* file)

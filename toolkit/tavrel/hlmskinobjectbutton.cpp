@@ -50,13 +50,10 @@ CSize TextExtent(CDC* dc, const CString& text)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectButton, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectButton, CHLMSkinObjectFrame)
-    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectButton::OnPrintClient)
     ON_WM_MOUSELEAVE()
     ON_MESSAGE(BM_SETSTYLE, &CHLMSkinObjectButton::OnDefaultAndInvalidate)
     ON_MESSAGE(BM_SETCHECK, &CHLMSkinObjectButton::OnDefaultAndInvalidate)
@@ -71,6 +68,7 @@ CHLMSkinObjectButton::CHLMSkinObjectButton() : m_bHot(FALSE), m_bPushed(FALSE), 
 {
     m_strClassName = L"BUTTON";
     m_nClientBrushMessage = WM_CTLCOLORBTN;
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -129,7 +127,7 @@ BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPA
         return FALSE;
     if ((message == WM_PAINT || message == WM_PRINTCLIENT) && wParam != 0)
     {
-        PaintButton(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
         result = 0;
         return TRUE;
     }
@@ -147,11 +145,6 @@ BOOL CHLMSkinObjectButton::IsDefWindowProcMessage(UINT message)
 
 // ---------------------------------------------------------------------------------------
 // Messages
-
-BOOL CHLMSkinObjectButton::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
 
 void CHLMSkinObjectButton::OnMouseMove(UINT, CPoint point)
 {
@@ -188,20 +181,6 @@ void CHLMSkinObjectButton::OnKillFocus(CWnd*)
     Invalidate(FALSE);
 }
 
-void CHLMSkinObjectButton::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    PaintButton(&dc);
-}
-
-LRESULT CHLMSkinObjectButton::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    PaintButton(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
-}
-
 void CHLMSkinObjectButton::OnEnable(BOOL)
 {
     // The control would paint itself at once; the skin repaints instead.
@@ -233,7 +212,7 @@ LRESULT CHLMSkinObjectButton::OnSetText(WPARAM wParam, LPARAM lParam)
 // ---------------------------------------------------------------------------------------
 // Painting
 
-void CHLMSkinObjectButton::PaintButton(CDC* dc)
+void CHLMSkinObjectButton::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);

@@ -31,7 +31,7 @@ public:
     BOOL IsDefWindowProcMessage(UINT message) override;
     virtual void OnDraw(CDC* dc, CRect rect);
 
-    void PaintButton(CDC* dc);
+    void DrawClient(CDC* dc) override;
     void DrawButtonContent(CDC* dc);
     void GetPartRect(CDC* dc, RECT* rect, int code);
     void GetCheckBoxSize(CSize* size, BOOL checkBox);
@@ -43,13 +43,10 @@ public:
     BOOL IsPushed() const { return m_bPushed; }
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
     afx_msg void OnSetFocus(CWnd* oldWindow);
     afx_msg void OnKillFocus(CWnd* newWindow);
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseLeave();
     afx_msg void OnEnable(BOOL enable);
     afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);

@@ -65,8 +65,6 @@ void SendCalendarColors(CHLMSkinObject* object, UINT message)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
@@ -85,6 +83,7 @@ CHLMSkinObjectComboBox::CHLMSkinObjectComboBox() : m_bHot(FALSE), m_bPainting(FA
 {
     m_strClassName = L"COMBOBOX";
     m_nClientBrushMessage = WM_CTLCOLORLISTBOX;
+    m_bDrawsWholeClient = TRUE;
 }
 
 UINT CHLMSkinObjectComboBox::GetClientBrushMessage()
@@ -108,7 +107,7 @@ HLMSkinDrawState CHLMSkinObjectComboBox::GetDrawState() const
     return HLMSkinGetDrawState(IsWindowEnabled(), pressed, IsHotOrCaptured());
 }
 
-void CHLMSkinObjectComboBox::OnDraw(CDC* dc)
+void CHLMSkinObjectComboBox::DrawClient(CDC* dc)
 {
     const DWORD form = GetStyle() & 3;
     if (form == CBS_SIMPLE || form == 0)
@@ -207,17 +206,6 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
     combo->DrawThemeBackground(&buffer, CP_DROPDOWNBUTTON, state, &button);
 }
 
-void CHLMSkinObjectComboBox::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    OnDraw(&dc);
-}
-
-BOOL CHLMSkinObjectComboBox::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
-
 void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
 {
     Default();
@@ -287,13 +275,13 @@ void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
     Invalidate(FALSE);
 }
 
-
 LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
 {
-    if (!(lParam & PRF_CLIENT) || m_bPainting)
+    // A print the control asks for while it paints into this object's buffer is its own:
+    // the skin draws over the buffer afterwards.
+    if (m_bPainting)
         return Default();
-    OnDraw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
+    return CHLMSkinObjectFrame::OnPrintClient(wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -331,7 +319,7 @@ HLMSkinDrawState CHLMSkinObjectDateTime::GetDrawState() const
     return HLMSkinGetDrawState(IsWindowEnabled(), FALSE, IsHotOrCaptured());
 }
 
-void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
+void CHLMSkinObjectDateTime::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);

@@ -16,7 +16,7 @@ public:
     CHLMSkinObjectComboBox();
 
     UINT GetClientBrushMessage() override;
-    virtual void OnDraw(CDC* dc);
+    void DrawClient(CDC* dc) override;
 
     BOOL IsHot() const { return m_bHot; }
 
@@ -28,8 +28,6 @@ public:
     };
 
 protected:
-    afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
     afx_msg void OnSetFocus(CWnd* oldWindow);
@@ -61,7 +59,7 @@ class CHLMSkinObjectDateTime : public CHLMSkinObjectComboBox
 public:
     void RefreshMetrics() override;
     void DrawFrame(CDC* dc) override;
-    void OnDraw(CDC* dc) override;
+    void DrawClient(CDC* dc) override;
 
     CRect GetDropButtonRect() const;
     // The drop-down calendar is showing.

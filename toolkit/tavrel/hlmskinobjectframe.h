@@ -118,6 +118,9 @@ public:
     virtual UINT GetClientBrushMessage();
     // Paints the whole non-client area.
     virtual void DrawFrame(CDC* dc);
+    // Paints the whole client area, for an object that says so in m_bDrawsWholeClient; a
+    // plain frame leaves its client to the window and draws nothing here.
+    virtual void DrawClient(CDC* dc);
 
     BOOL HasCaption() const;
     void RedrawFrame();
@@ -238,8 +241,17 @@ protected:
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
     afx_msg void OnSysCommand(UINT id, LPARAM lParam);
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
+    // The window's own erase, with the skin's brush for a class background of a system colour.
+    BOOL EraseWithSkinBrush();
+
+    // Set by the objects whose DrawClient paints the whole client area: their paints and
+    // client prints go to DrawClient and nothing is erased. Other frames let the window
+    // paint and print itself.
+    BOOL m_bDrawsWholeClient;
     int m_nLockCount;
     int m_nDialogTexture;
     CHLMSkinObject* m_pMDIClient;  // the skin object of this frame's MDI client window

@@ -54,8 +54,6 @@ BOOL ReadItem(HWND header, int index, ItemData* data)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectHeader::OnPrintClient)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
@@ -66,6 +64,7 @@ END_MESSAGE_MAP()
 CHLMSkinObjectHeader::CHLMSkinObjectHeader() : m_bPressed(FALSE), m_nHotItem(-1), m_nPressedItem(-1)
 {
     m_strClassName = L"HEADER";
+    m_bDrawsWholeClient = TRUE;
 }
 
 int CHLMSkinObjectHeader::HitTest(CPoint point, UINT* flags)
@@ -88,7 +87,7 @@ int CHLMSkinObjectHeader::GetItemState(int index) const
 // ---------------------------------------------------------------------------------------
 // Painting
 
-void CHLMSkinObjectHeader::Draw(CDC* dc)
+void CHLMSkinObjectHeader::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
@@ -211,20 +210,6 @@ void CHLMSkinObjectHeader::DrawItem(CDC* dc, int index, CRect item, int state)
     if (pressed)
         text.OffsetRect(1, 1);
     dc->DrawText(data.text, &text, format);
-}
-
-void CHLMSkinObjectHeader::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    Draw(&dc);
-}
-
-LRESULT CHLMSkinObjectHeader::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    Draw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -21,7 +21,7 @@ public:
 
     CHLMSkinObjectHeader();
 
-    void Draw(CDC* dc);
+    void DrawClient(CDC* dc) override;
     void DrawItem(CDC* dc, int index, CRect item, int state);
     // The item under a client point, -1 for none; the hit flags go to flags when given.
     int HitTest(CPoint point, UINT* flags = nullptr);
@@ -29,8 +29,6 @@ public:
     int GetItemState(int index) const;
 
 protected:
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnMouseMove(UINT flags, CPoint point);

@@ -158,7 +158,6 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
 BEGIN_MESSAGE_MAP(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
     ON_WM_NCPAINT()
     ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_PRINT, &CHLMSkinObjectMenu::OnPrint)
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectMenu::OnPrintClient)
     ON_MESSAGE(kMenuSelectItem, &CHLMSkinObjectMenu::OnSelectItem)
@@ -168,6 +167,11 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
     ON_WM_WINDOWPOSCHANGING()
     ON_WM_TIMER()
 END_MESSAGE_MAP()
+
+CHLMSkinObjectMenu::CHLMSkinObjectMenu()
+{
+    m_bDrawsWholeClient = TRUE;
+}
 
 void CHLMSkinObjectMenu::DrawBorder(CDC* dc)
 {
@@ -275,14 +279,9 @@ void CHLMSkinObjectMenu::OnNcPaint()
 
 void CHLMSkinObjectMenu::OnPaint()
 {
+    // From the first paint on, selections the menu loop draws itself are looked for.
     SetTimer(kSelectionTimer, kSelectionInterval, nullptr);
-    CHLMSkinObjectPaintDC dc(this);
-    DrawClient(&dc);
-}
-
-BOOL CHLMSkinObjectMenu::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
+    CHLMSkinObjectFrame::OnPaint();
 }
 
 LRESULT CHLMSkinObjectMenu::OnPrint(WPARAM wParam, LPARAM lParam)
@@ -304,10 +303,8 @@ LRESULT CHLMSkinObjectMenu::OnPrint(WPARAM wParam, LPARAM lParam)
 
 LRESULT CHLMSkinObjectMenu::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    CDC dc;
-    dc.Attach(reinterpret_cast<HDC>(wParam));
-    DrawClient(&dc);
-    dc.Detach();
+    // Whatever the flags: the system's own print would show its colours, not the skin's.
+    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
 }
 

@@ -32,9 +32,6 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
     ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectProgress::OnPrintClient)
     ON_MESSAGE(PBM_SETPOS, &CHLMSkinObjectProgress::OnDefaultAndInvalidate)
     ON_MESSAGE(PBM_STEPIT, &CHLMSkinObjectProgress::OnStepIt)
     ON_MESSAGE(PBM_SETMARQUEE, &CHLMSkinObjectProgress::OnSetMarquee)
@@ -44,6 +41,7 @@ END_MESSAGE_MAP()
 CHLMSkinObjectProgress::CHLMSkinObjectProgress() : m_nMarqueeOffset(0), m_nMarqueeInterval(0), m_bMarqueeShown(FALSE)
 {
     m_strClassName = L"PROGRESS";
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -94,7 +92,7 @@ void CHLMSkinObjectProgress::GetChunkAndSpace(int defaultChunk, int* chunk, int*
     *space = std::max(*space, 0);
 }
 
-void CHLMSkinObjectProgress::Draw(CDC* dc)
+void CHLMSkinObjectProgress::DrawClient(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
@@ -202,25 +200,6 @@ void CHLMSkinObjectProgress::StepMarquee(int steps)
 
 // ---------------------------------------------------------------------------------------
 // Messages
-
-BOOL CHLMSkinObjectProgress::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
-
-void CHLMSkinObjectProgress::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    Draw(&dc);
-}
-
-LRESULT CHLMSkinObjectProgress::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    Draw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
-}
 
 LRESULT CHLMSkinObjectProgress::OnStepIt(WPARAM, LPARAM)
 {

@@ -20,7 +20,7 @@ public:
 
     void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
 
-    void Draw(CDC* dc);
+    void DrawClient(CDC* dc) override;
     // Moves the marquee on by `steps` chunk lengths (with their gaps).
     void StepMarquee(int steps);
 
@@ -30,9 +30,6 @@ public:
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnStepIt(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetMarquee(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR id);

@@ -20,7 +20,6 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
     ON_WM_CREATE()
-    ON_WM_PAINT()
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectScrollBar::OnPrintClient)
     ON_WM_ENABLE()
     ON_WM_MOUSEMOVE()
@@ -39,6 +38,7 @@ CHLMSkinObjectScrollBar::CHLMSkinObjectScrollBar()
 {
     m_strClassName = L"SCROLLBAR";
     m_barControl.nBar = SB_CTL;
+    m_bDrawsWholeClient = TRUE;
 }
 
 BOOL CHLMSkinObjectScrollBar::IsSizeBox() const
@@ -46,7 +46,7 @@ BOOL CHLMSkinObjectScrollBar::IsSizeBox() const
     return (GetStyle() & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0;
 }
 
-void CHLMSkinObjectScrollBar::DrawControl(CDC* dc)
+void CHLMSkinObjectScrollBar::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
@@ -85,16 +85,10 @@ int CHLMSkinObjectScrollBar::OnCreate(LPCREATESTRUCT createStruct)
     return 0;
 }
 
-void CHLMSkinObjectScrollBar::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    DrawControl(&dc);
-}
-
 LRESULT CHLMSkinObjectScrollBar::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
-    DrawControl(dc);
+    // Whatever the flags: the system's own print would show its bar, not the skin's.
+    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
 }
 
@@ -138,7 +132,7 @@ LRESULT CHLMSkinObjectScrollBar::SetWithoutSystemRedraw(UINT message, WPARAM wPa
     if (redraw && IsWindowVisible())
     {
         CClientDC dc(this);
-        DrawControl(&dc);
+        DrawClient(&dc);
     }
     return result;
 }
@@ -171,7 +165,7 @@ LRESULT CHLMSkinObjectScrollBar::OnEnableArrows(WPARAM wParam, LPARAM)
     {
         SetRedraw(TRUE);
         CClientDC dc(this);
-        DrawControl(&dc);
+        DrawClient(&dc);
     }
     return result;
 }

@@ -13,13 +13,12 @@ class CHLMSkinObjectScrollBar : public CHLMSkinObjectFrame
 public:
     CHLMSkinObjectScrollBar();
 
-    void DrawControl(CDC* dc);
+    void DrawClient(CDC* dc) override;
     SCROLLBARLAYOUT& GetControlBar() { return m_barControl; }
     BOOL IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
-    afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnEnable(BOOL enable);
     afx_msg void OnMouseMove(UINT flags, CPoint point);

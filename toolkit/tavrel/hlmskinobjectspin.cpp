@@ -30,9 +30,6 @@ int OtherHalf(int half)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectSpin::OnPrintClient)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
@@ -42,6 +39,7 @@ END_MESSAGE_MAP()
 CHLMSkinObjectSpin::CHLMSkinObjectSpin() : m_nHotHalf(HalfNone), m_nPressedHalf(HalfNone)
 {
     m_strClassName = L"SPIN";
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -99,7 +97,7 @@ CRect CHLMSkinObjectSpin::DrawBuddyBorder(CDC* dc, const CRect& client)
     return area;
 }
 
-void CHLMSkinObjectSpin::DrawButtons(CDC* dc)
+void CHLMSkinObjectSpin::DrawClient(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
@@ -130,25 +128,6 @@ void CHLMSkinObjectSpin::DrawButtons(CDC* dc)
     const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
     skinClass->DrawThemeBackground(&buffer, SPNP_UP, kUpStates[GetHalfState(HalfUpperOrRight, enabled)], &top);
     skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, kDownStates[GetHalfState(HalfLowerOrLeft, enabled)], &bottom);
-}
-
-BOOL CHLMSkinObjectSpin::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
-
-void CHLMSkinObjectSpin::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    DrawButtons(&dc);
-}
-
-LRESULT CHLMSkinObjectSpin::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    DrawButtons(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
 }
 
 // ---------------------------------------------------------------------------------------

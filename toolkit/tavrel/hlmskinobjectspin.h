@@ -23,15 +23,12 @@ public:
 
     // The half under a point in client coordinates; HalfNone outside or on the middle line.
     int HitTest(CPoint point);
-    void DrawButtons(CDC* dc);
+    void DrawClient(CDC* dc) override;
 
     int GetHotHalf() const { return m_nHotHalf; }
     int GetPressedHalf() const { return m_nPressedHalf; }
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnMouseMove(UINT flags, CPoint point);

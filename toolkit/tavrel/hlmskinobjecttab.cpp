@@ -49,6 +49,7 @@ END_MESSAGE_MAP()
 CHLMSkinObjectTab::CHLMSkinObjectTab() : m_nHotItem(-1)
 {
     m_strClassName = L"TAB";
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -289,6 +290,7 @@ void CHLMSkinObjectTab::DrawTabs(CDC* dc)
 
 BOOL CHLMSkinObjectTab::OnEraseBkgnd(CDC* dc)
 {
+    // The pane is drawn here, so that a paint only has the tabs to draw.
     CRect client;
     GetClientRect(&client);
     CHLMBufferDC buffer(dc->GetSafeHdc(), client);
@@ -303,16 +305,17 @@ void CHLMSkinObjectTab::OnPaint()
     if (dc.IsBeginPaint())
         DrawTabs(&dc);
     else
-        DrawPaneAndTabs(&dc);
+        DrawClient(&dc);
 }
 
 LRESULT CHLMSkinObjectTab::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    DrawPaneAndTabs(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    // Whatever the flags: the system's own print would show its tabs, not the skin's.
+    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
 }
 
-void CHLMSkinObjectTab::DrawPaneAndTabs(CDC* dc)
+void CHLMSkinObjectTab::DrawClient(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);

@@ -39,12 +39,14 @@ IMAGELISTDRAWPARAMS ImageDrawParams(HDC dc, int x, int y, HIMAGELIST imageList, 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectToolBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectToolBar, CHLMSkinObjectFrame)
-    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectToolBar::OnPrintClient)
 END_MESSAGE_MAP()
 
 CHLMSkinObjectToolBar::CHLMSkinObjectToolBar()
 {
     m_strClassName = L"TOOLBAR";
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -138,12 +140,23 @@ LRESULT CHLMSkinObjectToolBar::SendCustomDraw(DWORD stage, NMTBCUSTOMDRAW* recor
     return ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, record->nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(record));
 }
 
-void CHLMSkinObjectToolBar::OnPaint()
+BOOL CHLMSkinObjectToolBar::OnEraseBkgnd(CDC*)
 {
-    CHLMSkinObjectPaintDC dc(this);
+    // The control's own erase sends its parent the erase custom-draw notifications.
+    return EraseWithSkinBrush();
+}
+
+LRESULT CHLMSkinObjectToolBar::OnPrintClient(WPARAM, LPARAM)
+{
+    // Printing stays with the control: the skin takes over the toolbar's painting only.
+    return Default();
+}
+
+void CHLMSkinObjectToolBar::DrawClient(CDC* dc)
+{
     CRect client;
     GetClientRect(&client);
-    CHLMBufferDC buffer(dc.GetSafeHdc(), client);
+    CHLMBufferDC buffer(dc->GetSafeHdc(), client);
     buffer.FillSolidRect(&client, GetColor(COLOR_BTNFACE));
     HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
     HGDIOBJ previousFont = font != NULL ? buffer.SelectObject(font) : NULL;

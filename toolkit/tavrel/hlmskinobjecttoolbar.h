@@ -27,6 +27,7 @@ public:
 
     // Fills in the notification header and sends NM_CUSTOMDRAW to the parent; its answer.
     LRESULT SendCustomDraw(DWORD stage, NMTBCUSTOMDRAW* record);
+    void DrawClient(CDC* dc) override;
     void DrawButtons(CDC* dc);
     void DrawButton(CDC* dc, int index);
     void DrawButtonImage(CDC* dc, int x, int y, int index);
@@ -39,7 +40,8 @@ public:
     CString GetButtonText(const TBBUTTON& button);
 
 protected:
-    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -41,9 +41,6 @@ CRect Transposed(const CRect& rect)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
-    ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectTrackBar::OnPrintClient)
     ON_MESSAGE(TBM_SETTICFREQ, &CHLMSkinObjectTrackBar::OnSetTicFreq)
     ON_WM_MOUSEMOVE()
     ON_WM_MOUSELEAVE()
@@ -54,6 +51,7 @@ CHLMSkinObjectTrackBar::CHLMSkinObjectTrackBar()
       m_dwLayoutStyle(0), m_bHot(FALSE)
 {
     m_strClassName = L"TRACKBAR";
+    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -152,7 +150,7 @@ BOOL CHLMSkinObjectTrackBar::ShowsFocus()
     return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
-void CHLMSkinObjectTrackBar::Draw(CDC* dc)
+void CHLMSkinObjectTrackBar::DrawClient(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
@@ -303,25 +301,6 @@ void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)
 
 // ---------------------------------------------------------------------------------------
 // Messages
-
-BOOL CHLMSkinObjectTrackBar::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
-
-void CHLMSkinObjectTrackBar::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    Draw(&dc);
-}
-
-LRESULT CHLMSkinObjectTrackBar::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    Draw(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
-}
 
 LRESULT CHLMSkinObjectTrackBar::OnSetTicFreq(WPARAM wParam, LPARAM)
 {

@@ -14,7 +14,7 @@ class CHLMSkinObjectTrackBar : public CHLMSkinObjectFrame
 public:
     CHLMSkinObjectTrackBar();
 
-    void Draw(CDC* dc);
+    void DrawClient(CDC* dc) override;
     // The track, thumb size and style of the next drawing, as if the control were horizontal.
     void CalculateLayout();
     // Fits a thumb length to the style in place: at least two edges long, and longer with a
@@ -35,9 +35,6 @@ public:
     BOOL IsHot() const { return m_bHot; }
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetTicFreq(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg void OnMouseLeave();

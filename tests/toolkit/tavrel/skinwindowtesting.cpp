@@ -17,6 +17,13 @@ COLORREF WindowPixel(HWND window, int x, int y)
     return color;
 }
 
+void ReadWindowPixels(HWND window, int x, int y, TestSurface& surface)
+{
+    HDC windowDC = GetWindowDC(window);
+    BitBlt(surface.dc(), 0, 0, surface.width(), surface.height(), windowDC, x, y, SRCCOPY);
+    ReleaseDC(window, windowDC);
+}
+
 int CountColor(HWND window, const RECT& rect, COLORREF color)
 {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -24,9 +31,7 @@ int CountColor(HWND window, const RECT& rect, COLORREF color)
         return 0;
     // One copy of the whole rectangle, read pixel by pixel.
     TestSurface surface(width, height);
-    HDC windowDC = GetWindowDC(window);
-    BitBlt(surface.dc(), 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
-    ReleaseDC(window, windowDC);
+    ReadWindowPixels(window, rect.left, rect.top, surface);
     int count = 0;
     for (int y = 0; y < height; ++y)
     {
@@ -62,9 +67,7 @@ RECT InkBounds(HWND window, const RECT& rect, COLORREF color)
     if (width <= 0 || height <= 0)
         return RECT{};
     TestSurface surface(width, height);
-    HDC windowDC = GetWindowDC(window);
-    BitBlt(surface.dc(), 0, 0, width, height, windowDC, rect.left, rect.top, SRCCOPY);
-    ReleaseDC(window, windowDC);
+    ReadWindowPixels(window, rect.left, rect.top, surface);
     RECT bounds = BoundsOfColor(surface, color);
     if (!IsRectEmpty(&bounds))
         OffsetRect(&bounds, rect.left, rect.top);

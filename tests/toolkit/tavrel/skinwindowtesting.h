@@ -10,8 +10,13 @@
 #include <functional>
 #include <vector>
 
+class TestSurface;
+
 // The pixel at window coordinates (x, y), read with BitBlt from the window DC.
 COLORREF WindowPixel(HWND window, int x, int y);
+// The window's pixels from window coordinates (x, y) on, as many as the surface holds, read
+// with BitBlt from the window DC.
+void ReadWindowPixels(HWND window, int x, int y, TestSurface& surface);
 // How many pixels of a rectangle in window coordinates have the colour.
 int CountColor(HWND window, const RECT& rect, COLORREF color);
 
