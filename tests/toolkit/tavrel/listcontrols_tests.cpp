@@ -9,6 +9,7 @@
 #include "hlmskinobjectlistview.h"
 #include "hlmskinobjectstatusbar.h"
 #include "hlmskinobjecttreeview.h"
+#include "hlmskinvocabulary.h"
 #include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
@@ -128,7 +129,7 @@ TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
 {
     HWND header = Header();
     for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(index)) << index;
+        EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(index)) << index;
     const RECT last = ItemRect(2);
     RECT client;
     GetClientRect(header, &client);
@@ -182,7 +183,7 @@ TEST_F(ListControlsTest, HeaderPrintsItsClientAreaFromTheSkin)
     {
         TestSurface surface(client.right, client.bottom, Bgra(1, 2, 3, 0));
         SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), c.flags);
-        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(CHLMSkinObjectHeader::ItemNormal)) << c.flags;
+        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(HIS_NORMAL)) << c.flags;
         EXPECT_EQ(c.skinned, surface.ColorAt(client.right - 1, 2) == kRightOfItems) << c.flags;
     }
 }
@@ -205,8 +206,8 @@ TEST_F(ListControlsTest, FilterBarHalvesTheItemsFromVersionFiveEighty)
     {
         CComCtlVersionScope version(c.version);
         RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, x, 2)) << std::hex << c.version;
-        EXPECT_EQ(c.itemBelow, WindowPixel(header, x, lowerY) == ItemFill(CHLMSkinObjectHeader::ItemNormal))
+        EXPECT_EQ(ItemFill(HIS_NORMAL), WindowPixel(header, x, 2)) << std::hex << c.version;
+        EXPECT_EQ(c.itemBelow, WindowPixel(header, x, lowerY) == ItemFill(HIS_NORMAL))
             << std::hex << c.version;
     }
 }
@@ -218,16 +219,16 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
     CHLMSkinObjectHeader* object = ObjectOf<CHLMSkinObjectHeader>(Header());
     ASSERT_NE(nullptr, object);
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(0));
 
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_PRESSED); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
 
     ParkMouse();
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemNormal); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_NORMAL); }));
 
     const RECT first = ItemRect(0);
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(Header(), first.right - 1, (first.top + first.bottom) / 2));
@@ -235,8 +236,8 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     PumpMessages();
     for (int index = 0; index < 3; ++index)
-        EXPECT_NE(CHLMSkinObjectHeader::ItemPressed, object->GetItemState(index)) << index;
-    EXPECT_NE(ItemFill(CHLMSkinObjectHeader::ItemPressed), ItemPixel(0));
+        EXPECT_NE(HIS_PRESSED, object->GetItemState(index)) << index;
+    EXPECT_NE(ItemFill(HIS_PRESSED), ItemPixel(0));
     SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages();
 }
@@ -246,23 +247,23 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
 TEST_F(ListControlsTest, OnlyThePressedItemShowsPressedUntilTheCaptureGoes)
 {
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
-    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_HOT); }));
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_PRESSED); }));
 
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(0));
 
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_PRESSED); }));
 
     SetCapture(m_gallery->window());
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_HOT); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
     ReleaseCapture();
     PumpMessages();
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemHot), ItemPixel(0));
+    EXPECT_EQ(ItemFill(HIS_HOT), ItemPixel(0));
 }
 
 // The status bar paints itself with the skin's face colour and edges, and its size grip from
@@ -410,7 +411,7 @@ TEST_F(ListControlsTest, OwnerDrawnItemsAndImagesOnEitherSide)
     EXPECT_EQ(7u, g_ownerDrawn.last.CtlID);
     EXPECT_EQ(0u, g_ownerDrawn.last.itemID);
     EXPECT_EQ(header, g_ownerDrawn.last.hwndItem);
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, 3, 2));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), WindowPixel(header, 3, 2));
     EXPECT_EQ(0, CountColor(header, {0, 0, 160, 24}, kSkinButtonText));
 
     const std::pair<int, int> leftImage = ColumnsOf(header, {160, 0, 320, 24}, imageColor);
