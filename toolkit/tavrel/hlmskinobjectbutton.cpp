@@ -496,7 +496,7 @@ BOOL CHLMSkinObjectButton::MeasureLabel(CDC* dc, const CRect& content, BUTTONLAY
     }
     if (layout->strText.IsEmpty())
         return FALSE;
-    layout->nTextFormat = (style & BS_MULTILINE) ? DT_NOCLIP | DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE | DT_NOCLIP;
+    layout->nTextFormat = DT_NOCLIP | ((style & BS_MULTILINE) ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE);
     CRect measure(0, 0, content.Width(), 0);
     dc->DrawText(layout->strText, &measure, layout->nTextFormat | DT_CALCRECT);
     *size = measure.Size();
