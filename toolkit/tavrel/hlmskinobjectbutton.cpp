@@ -43,6 +43,31 @@ CSize TextExtent(CDC* dc, const CString& text)
     return size;
 }
 
+// One axis of a label's alignment: the button styles for its two ends, and the DrawText flags
+// that align a text the same way to the far end or the middle.
+struct AxisAlignment
+{
+    DWORD nearStyle, farStyle;
+    UINT farFormat, middleFormat;
+};
+const AxisAlignment kAcross = {BS_LEFT, BS_RIGHT, DT_RIGHT, DT_CENTER};
+const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
+
+// Where a label of the length given starts between start and end: one border in from the end
+// it is aligned to, or in the middle; adds the matching DrawText flag to the format.
+int AlignOnAxis(const AxisAlignment& axis, DWORD style, int start, int end, int length, int border, UINT* format)
+{
+    if (style == axis.nearStyle)
+        return start + border;
+    if (style == axis.farStyle)
+    {
+        *format |= axis.farFormat;
+        return end - length - border;
+    }
+    *format |= axis.middleFormat;
+    return (start + end - length) / 2;
+}
+
 // Where a glyph's check takes it among its states: mixed only in three-state boxes.
 int GlyphCheckOffset(BYTE type, LRESULT check)
 {
@@ -505,38 +530,12 @@ BOOL CHLMSkinObjectButton::MeasureLabel(CDC* dc, const CRect& content, BUTTONLAY
 
 void CHLMSkinObjectButton::PlaceLabel(const CRect& content, CSize size, BUTTONLAYOUT* layout)
 {
-    // One border in from the side the label is aligned to; DrawText gets the same alignment.
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     const DWORD alignment = GetAlignment();
-    CPoint origin;
-    switch (alignment & BS_CENTER)
-    {
-    case BS_LEFT:
-        origin.x = content.left + metrics->m_cxBorder;
-        break;
-    case BS_RIGHT:
-        origin.x = content.right - size.cx - metrics->m_cxBorder;
-        layout->nTextFormat |= DT_RIGHT;
-        break;
-    default:
-        origin.x = (content.left + content.right - size.cx) / 2;
-        layout->nTextFormat |= DT_CENTER;
-        break;
-    }
-    switch (alignment & BS_VCENTER)
-    {
-    case BS_TOP:
-        origin.y = content.top + metrics->m_cyBorder;
-        break;
-    case BS_BOTTOM:
-        origin.y = content.bottom - size.cy - metrics->m_cyBorder;
-        layout->nTextFormat |= DT_BOTTOM;
-        break;
-    default:
-        origin.y = (content.top + content.bottom - size.cy) / 2;
-        layout->nTextFormat |= DT_VCENTER;
-        break;
-    }
+    UINT* format = &layout->nTextFormat;
+    const CPoint origin(
+        AlignOnAxis(kAcross, alignment & BS_CENTER, content.left, content.right, size.cx, metrics->m_cxBorder, format),
+        AlignOnAxis(kDown, alignment & BS_VCENTER, content.top, content.bottom, size.cy, metrics->m_cyBorder, format));
     layout->rcLabel = CRect(origin, size);
 }
 

@@ -23,6 +23,15 @@ const UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIP
 // The item's part in each draw state: no disabled, checked or default look of its own.
 const HLMSkinStateTable kItemStates = {HIS_NORMAL, HIS_HOT, HIS_PRESSED, HIS_NORMAL, HIS_NORMAL, HIS_NORMAL};
 
+// Where something width wide after an item's text starts: where it is given, or further left
+// to end an inset before the item's right end, though never into the item's left gap.
+int KeepInsideItem(const CRect& item, int x, int width)
+{
+    if (item.right - kRightInset < x + width)
+        return std::max<int>(item.right - kRightInset - width, item.left + kNarrowGap);
+    return x;
+}
+
 // One item through HDM_GETITEMW (Item HDITEMW, Char wchar_t) or HDM_GETITEMA.
 template <class Item, class Char>
 BOOL ReadItemThrough(UINT message, HWND header, int index, CHLMSkinObjectHeader::ITEMDATA* data)
@@ -227,11 +236,7 @@ void CHLMSkinObjectHeader::PlaceImage(const ITEMDATA& data, const CRect& item, i
     CPoint origin(item.left + margin, (item.top + item.bottom - height) / 2);
     if (data.nFormat & HDF_BITMAP_ON_RIGHT)
     {
-        // After the text, kept inside the item as far as its left gap allows.
-        origin.x += textWidth + margin + kWideGap;
-        if (item.right - kRightInset < origin.x + width)
-            origin.x = std::max<int>(item.right - width - kRightInset, item.left + kNarrowGap);
-        origin.x += pressed ? 1 : 0;
+        origin.x = KeepInsideItem(item, origin.x + textWidth + margin + kWideGap, width) + (pressed ? 1 : 0);
         layout->rcText.right = origin.x + kNarrowGap;
     }
     else
@@ -244,11 +249,9 @@ void CHLMSkinObjectHeader::PlaceImage(const ITEMDATA& data, const CRect& item, i
 
 void CHLMSkinObjectHeader::PlaceSortArrow(const CRect& item, int textWidth, ITEMLAYOUT* layout)
 {
-    // After the text, kept inside the item as far as its left gap allows.
     const int y = (item.top + item.bottom - kArrowRise) / 2;
-    int x = item.left + GetEdgeMargin() + textWidth + GetEdgeMargin() + kWideGap;
-    if (item.right - kRightInset < x + kArrowWidth)
-        x = std::max<int>(item.right - kRightInset - kArrowWidth, item.left + kNarrowGap);
+    const int afterText = item.left + GetEdgeMargin() + textWidth + GetEdgeMargin() + kWideGap;
+    const int x = KeepInsideItem(item, afterText, kArrowWidth);
     layout->rcSortArrow = CRect(x - kArrowHalf, y - kArrowRise, x + kArrowHalf, y + kArrowRise);
     layout->rcText.right = x;
 }
