@@ -15,23 +15,21 @@ const int kDefaultGlyphSize = 13;
 const int kGlyphTextGap = 3;
 // How far a group box's caption stands in from the frame's left or right end.
 const int kGroupCaptionLeftInset = 8, kGroupCaptionRightInset = 6;
+// Lines of text stand a quarter of their height apart.
+const int kLineLeadingDivisor = 4;
+// User buttons and push boxes have no part of their own.
+const int kNoPart = 0;
 
-// The content rectangle of each button type that is not push-like; 0 stands for the radio
-// glyph rectangle.
-const int kContentRect[] = {
-    CHLMSkinObjectButton::RectPushContent,  // BS_PUSHBUTTON
-    CHLMSkinObjectButton::RectPushContent,  // BS_DEFPUSHBUTTON
-    CHLMSkinObjectButton::RectCheckText,    // BS_CHECKBOX
-    CHLMSkinObjectButton::RectCheckText,    // BS_AUTOCHECKBOX
-    CHLMSkinObjectButton::RectRadioText,    // BS_RADIOBUTTON
-    CHLMSkinObjectButton::RectCheckText,    // BS_3STATE
-    CHLMSkinObjectButton::RectCheckText,    // BS_AUTO3STATE
-    CHLMSkinObjectButton::RectGroupCaption, // BS_GROUPBOX
-    0,                                      // BS_USERBUTTON
-    CHLMSkinObjectButton::RectRadioText,    // BS_AUTORADIOBUTTON
-    0,                                      // BS_PUSHBOX
-    CHLMSkinObjectButton::RectPushContent,  // BS_OWNERDRAW
-};
+// The part states of each draw state. Radio buttons and check boxes list their unchecked
+// glyphs and add the offset of their check; a group box has no hot or pressed look.
+const HLMSkinStateTable kPushButtonStates = {PBS_NORMAL,   PBS_HOT,     PBS_PRESSED,
+                                             PBS_DISABLED, PBS_PRESSED, PBS_DEFAULTED};
+const HLMSkinStateTable kRadioButtonStates = {RBS_UNCHECKEDNORMAL,   RBS_UNCHECKEDHOT,    RBS_UNCHECKEDPRESSED,
+                                              RBS_UNCHECKEDDISABLED, RBS_UNCHECKEDNORMAL, RBS_UNCHECKEDNORMAL};
+const HLMSkinStateTable kCheckBoxStates = {CBS_UNCHECKEDNORMAL,   CBS_UNCHECKEDHOT,    CBS_UNCHECKEDPRESSED,
+                                           CBS_UNCHECKEDDISABLED, CBS_UNCHECKEDNORMAL, CBS_UNCHECKEDNORMAL};
+const HLMSkinStateTable kGroupBoxStates = {GBS_NORMAL,   GBS_NORMAL, GBS_NORMAL,
+                                           GBS_DISABLED, GBS_NORMAL, GBS_NORMAL};
 
 BOOL IsCtlColorMessage(UINT message)
 {
@@ -43,6 +41,39 @@ CSize TextExtent(CDC* dc, const CString& text)
     SIZE size = {0, 0};
     ::GetTextExtentPoint32W(dc->GetSafeHdc(), text, text.GetLength(), &size);
     return size;
+}
+
+// One axis of a label's alignment: the button styles for its two ends, and the DrawText flags
+// that align a text the same way to the far end or the middle.
+struct AxisAlignment
+{
+    DWORD nearStyle, farStyle;
+    UINT farFormat, middleFormat;
+};
+const AxisAlignment kAcross = {BS_LEFT, BS_RIGHT, DT_RIGHT, DT_CENTER};
+const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
+
+// Where a label of the length given starts between start and end: one border in from the end
+// it is aligned to, or in the middle; adds the matching DrawText flag to the format.
+int AlignOnAxis(const AxisAlignment& axis, DWORD style, int start, int end, int length, int border, UINT* format)
+{
+    if (style == axis.nearStyle)
+        return start + border;
+    if (style == axis.farStyle)
+    {
+        *format |= axis.farFormat;
+        return end - length - border;
+    }
+    *format |= axis.middleFormat;
+    return (start + end - length) / 2;
+}
+
+// Where a glyph's check takes it among its states: mixed only in three-state boxes.
+int GlyphCheckOffset(BYTE type, LRESULT check)
+{
+    if (check == BST_INDETERMINATE && (type == BS_3STATE || type == BS_AUTO3STATE))
+        return kMixedStateOffset;
+    return check != BST_UNCHECKED ? kCheckedStateOffset : 0;
 }
 
 }
@@ -83,14 +114,6 @@ BOOL CHLMSkinObjectButton::IsPushLike() const
 {
     const BYTE type = GetButtonType();
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW || (GetStyle() & BS_PUSHLIKE);
-}
-
-int CHLMSkinObjectButton::GetContentRectCode() const
-{
-    if (IsPushLike())
-        return RectPushContent;
-    const BYTE type = GetButtonType();
-    return type < _countof(kContentRect) ? kContentRect[type] : 0;
 }
 
 DWORD CHLMSkinObjectButton::GetAlignment() const
@@ -236,66 +259,86 @@ void CHLMSkinObjectButton::DrawClient(CDC* dc)
         buffer.SelectObject(previous);
 }
 
+int CHLMSkinObjectButton::GetPart() const
+{
+    if (IsPushLike())
+        return BP_PUSHBUTTON;
+    switch (GetButtonType())
+    {
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return BP_RADIOBUTTON;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+        return BP_CHECKBOX;
+    case BS_GROUPBOX:
+        return BP_GROUPBOX;
+    default:
+        return kNoPart;
+    }
+}
+
+HLMSkinDrawState CHLMSkinObjectButton::GetDrawState(LRESULT check)
+{
+    const HLMSkinDrawState state =
+        HLMSkinGetDrawState(IsWindowEnabled(), m_bPushed, m_bHot || ::GetCapture() == m_hWnd);
+    if (state != HLMSkinDrawStateNormal || !IsPushLike())
+        return state;
+    if (check != BST_UNCHECKED)
+        return HLMSkinDrawStateChecked;
+    return GetButtonType() == BS_DEFPUSHBUTTON ? HLMSkinDrawStateDefault : HLMSkinDrawStateNormal;
+}
+
+int CHLMSkinObjectButton::GetPartState(int part, LRESULT check)
+{
+    const HLMSkinDrawState state = GetDrawState(check);
+    switch (part)
+    {
+    case BP_PUSHBUTTON:
+        return kPushButtonStates[state];
+    case BP_RADIOBUTTON:
+        return kRadioButtonStates[state] + GlyphCheckOffset(GetButtonType(), check);
+    case BP_CHECKBOX:
+        return kCheckBoxStates[state] + GlyphCheckOffset(GetButtonType(), check);
+    default:  // BP_GROUPBOX
+        return kGroupBoxStates[state];
+    }
+}
+
 void CHLMSkinObjectButton::OnDraw(CDC* dc, CRect rect)
 {
+    BUTTONLAYOUT layout;
+    CalcLayout(dc, rect, &layout);
+    const int part = GetPart();
+    if (part != kNoPart)
+        DrawPart(dc, part, GetPartState(part, SendMessage(BM_GETCHECK, 0, 0)), layout);
+    DrawLabel(dc, layout);
+}
+
+void CHLMSkinObjectButton::DrawPart(CDC* dc, int part, int state, const BUTTONLAYOUT& layout)
+{
     CHLMSkinManagerClass* skinClass = GetSkinClass();
-    const BOOL enabled = IsWindowEnabled();
-    const BOOL hot = m_bHot || ::GetCapture() == m_hWnd;
-    const LRESULT check = SendMessage(BM_GETCHECK, 0, 0);
-    const int baseState = !enabled ? PBS_DISABLED : m_bPushed ? PBS_PRESSED : hot ? PBS_HOT : PBS_NORMAL;
-    const BYTE type = GetButtonType();
-    int part = 0, state = 0;
-    CRect partRect = rect;
-    if (IsPushLike())
-    {
-        part = BP_PUSHBUTTON;
-        state = !enabled ? PBS_DISABLED
-              : m_bPushed ? PBS_PRESSED
-              : hot ? PBS_HOT
-              : check != 0 ? PBS_PRESSED
-              : type == BS_DEFPUSHBUTTON ? PBS_DEFAULTED
-              : PBS_NORMAL;
-    }
-    else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
-    {
-        part = BP_RADIOBUTTON;
-        state = baseState + (check != 0 ? kCheckedStateOffset : 0);
-        GetPartRect(dc, &partRect, RectRadioGlyph);
-    }
-    else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
-    {
-        part = BP_CHECKBOX;
-        state = baseState + (check != 0 ? kCheckedStateOffset : 0);
-        if (check == BST_INDETERMINATE && (type == BS_3STATE || type == BS_AUTO3STATE))
-            state += kCheckedStateOffset;
-        GetPartRect(dc, &partRect, RectCheckGlyph);
-    }
-    else if (type == BS_GROUPBOX)
-    {
-        part = BP_GROUPBOX;
-        state = enabled ? GBS_NORMAL : GBS_DISABLED;
-        CRect caption;
-        GetPartRect(dc, &caption, RectGroupCaption);
-        if (!caption.IsRectEmpty())
-            caption.left -= GetMetrics()->m_cxEdge;
-        // What an earlier, longer caption left goes first, then the frame line is redrawn.
-        if (!m_rcLastCaption.IsRectEmpty() && m_rcLastCaption != caption)
-            FillClientBackground(dc, &m_rcLastCaption, WM_CTLCOLORBTN);
-        GetPartRect(dc, &partRect, RectGroupFrame);
-        if (skinClass != nullptr)
-            skinClass->DrawThemeBackground(dc, part, state, &partRect);
-        if (!caption.IsRectEmpty())
-            FillClientBackground(dc, &caption, WM_CTLCOLORBTN);
-        m_rcLastCaption = caption;
-    }
-    if (skinClass != nullptr && part != 0)
-    {
-        if (part != BP_GROUPBOX)
-            skinClass->DrawThemeBackground(dc, part, state, &partRect);
-        // A part without a text colour writes in the skin's button text colour.
+    if (part == BP_GROUPBOX)
+        DrawGroupFrame(dc, state, layout);
+    else if (skinClass != nullptr)
+        skinClass->DrawThemeBackground(dc, part, state, &layout.rcPart);
+    // A part without a text colour writes in the skin's button text colour.
+    if (skinClass != nullptr)
         dc->SetTextColor(skinClass->GetThemeColor(part, state, TMT_TEXTCOLOR, GetColor(COLOR_BTNTEXT)));
-    }
-    DrawButtonContent(dc);
+}
+
+void CHLMSkinObjectButton::DrawGroupFrame(CDC* dc, int state, const BUTTONLAYOUT& layout)
+{
+    // What an earlier, longer caption left goes first, then the frame line is redrawn.
+    if (!m_rcLastCaption.IsRectEmpty() && m_rcLastCaption != layout.rcCaption)
+        FillClientBackground(dc, &m_rcLastCaption, WM_CTLCOLORBTN);
+    if (CHLMSkinManagerClass* skinClass = GetSkinClass())
+        skinClass->DrawThemeBackground(dc, BP_GROUPBOX, state, &layout.rcPart);
+    if (!layout.rcCaption.IsRectEmpty())
+        FillClientBackground(dc, &layout.rcCaption, WM_CTLCOLORBTN);
+    m_rcLastCaption = layout.rcCaption;
 }
 
 void CHLMSkinObjectButton::GetCheckBoxSize(CSize* size, BOOL checkBox)
@@ -310,211 +353,219 @@ void CHLMSkinObjectButton::GetCheckBoxSize(CSize* size, BOOL checkBox)
         *size = partSize;
 }
 
-void CHLMSkinObjectButton::GetPartRect(CDC* dc, RECT* out, int code)
+// ---------------------------------------------------------------------------------------
+// Layout
+
+void CHLMSkinObjectButton::CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT* layout)
 {
-    CRect rect;
-    GetClientRect(&rect);
+    GetWindowText(layout->strText);
+    const CRect content = CalcPartAndContent(dc, client, layout);
+    CSize size;
+    layout->bLabel = MeasureLabel(dc, content, layout, &size);
+    if (!layout->bLabel)
+        return;
+    PlaceLabel(content, size, layout);
+    if (GetExStyle() & WS_EX_RTLREADING)
+        layout->nTextFormat |= DT_RTLREADING;
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
-    const DWORD alignment = GetAlignment();
-    const DWORD style = GetStyle();
-    switch (code)
+    layout->rcText = content;
+    if (GetStyle() & BS_MULTILINE)
+        layout->rcText = layout->rcLabel;
+    else if (IsPushLike())
+        layout->rcText.DeflateRect(metrics->m_cxBorder, metrics->m_cyBorder);
+    layout->rcFocus = CalcFocusRect(client, content, layout->rcLabel);
+}
+
+CRect CHLMSkinObjectButton::CalcPartAndContent(CDC* dc, const CRect& client, BUTTONLAYOUT* layout)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    const int part = GetPart();
+    layout->rcPart = client;
+    layout->rcCaption.SetRectEmpty();
+    CRect content = client;
+    switch (part)
     {
-    case 0:
-    case RectCheckGlyph:
-    case RectRadioGlyph:
-    {
-        CSize glyph;
-        GetCheckBoxSize(&glyph, code == RectCheckGlyph);
-        const DWORD vertical = alignment & BS_VCENTER;
-        if (vertical == BS_TOP || vertical == BS_BOTTOM)
-        {
-            const int line = TextExtent(dc, L" ").cy;
-            const int c = line + line / 4, d = (c - glyph.cy) / 2;
-            if (vertical == BS_TOP)
-                rect.top += d;
-            else
-                rect.top = rect.bottom + d - c;
-        }
-        else
-        {
-            rect.top = (rect.top + rect.bottom - glyph.cy) / 2;
-        }
-        rect.bottom = rect.top + glyph.cy;
-        if (style & BS_LEFTTEXT)
-            rect.left = rect.right - glyph.cx;
-        else
-            rect.right = rect.left + glyph.cx;
+    case BP_PUSHBUTTON:
+        content.DeflateRect(metrics->m_cxEdge, metrics->m_cyEdge);
         break;
-    }
-    case RectCheckText:
-    case RectRadioText:
-    {
-        CSize glyph;
-        GetCheckBoxSize(&glyph, code == RectCheckText);
-        const int width = glyph.cx + kGlyphTextGap;
-        if (style & BS_LEFTTEXT)
-            rect.right -= width;
-        else
-            rect.left += width;
+    case BP_CHECKBOX:
+    case BP_RADIOBUTTON:
+        layout->rcPart = GetGlyphRect(dc, client, part == BP_CHECKBOX);
+        content = GetBesideGlyphRect(client, part == BP_CHECKBOX);
         break;
-    }
-    case RectGroupCaption:
-    {
-        CString text;
-        GetWindowText(text);
-        if (text.IsEmpty())
-        {
-            rect.SetRectEmpty();
-            break;
-        }
-        const CSize extent = TextExtent(dc, text);
-        const int width = extent.cx + 2 * metrics->m_cxEdge;
-        const DWORD horizontal = alignment & BS_CENTER;
-        if (horizontal == BS_RIGHT)
-        {
-            const int right = rect.right - metrics->m_cxBorder - kGroupCaptionRightInset;
-            rect.left += right - width;
-            rect.right = right;
-        }
-        else if (horizontal == BS_CENTER)
-        {
-            rect.left = (rect.left + rect.right - width) / 2 + metrics->m_cxBorder + rect.left;
-            rect.right = rect.left + width;
-        }
-        else
-        {
-            rect.left = rect.left + metrics->m_cxBorder + kGroupCaptionLeftInset;
-            rect.right = rect.left + width;
-        }
-        rect.bottom = rect.top + extent.cy;
-        break;
-    }
-    case RectGroupFrame:
-        rect.top += TextExtent(dc, L" ").cy / 2;
-        break;
-    case RectPushContent:
-        rect.DeflateRect(metrics->m_cxEdge, metrics->m_cyEdge);
+    case BP_GROUPBOX:
+        // The frame line runs through the middle of the caption's line.
+        layout->rcPart.top += TextExtent(dc, L" ").cy / 2;
+        content = GetGroupCaptionRect(dc, client, layout->strText);
+        layout->rcCaption = content;
+        if (!content.IsRectEmpty())
+            layout->rcCaption.left -= metrics->m_cxEdge;
         break;
     default:
+        // User buttons and push boxes align their content where a radio button's glyph goes.
+        content = GetGlyphRect(dc, client, FALSE);
         break;
     }
-    *out = rect;
+    return content;
 }
+
+CRect CHLMSkinObjectButton::GetGlyphRect(CDC* dc, const CRect& client, BOOL checkBox)
+{
+    CSize glyph;
+    GetCheckBoxSize(&glyph, checkBox);
+    CRect rect = client;
+    const DWORD vertical = GetAlignment() & BS_VCENTER;
+    if (vertical == BS_TOP || vertical == BS_BOTTOM)
+    {
+        // Centred on the first or last line of text, a line and its leading high.
+        const int line = TextExtent(dc, L" ").cy;
+        const int lineSpacing = line + line / kLineLeadingDivisor, inset = (lineSpacing - glyph.cy) / 2;
+        if (vertical == BS_TOP)
+            rect.top += inset;
+        else
+            rect.top = rect.bottom + inset - lineSpacing;
+    }
+    else
+    {
+        rect.top = (rect.top + rect.bottom - glyph.cy) / 2;
+    }
+    rect.bottom = rect.top + glyph.cy;
+    if (GetStyle() & BS_LEFTTEXT)
+        rect.left = rect.right - glyph.cx;
+    else
+        rect.right = rect.left + glyph.cx;
+    return rect;
+}
+
+CRect CHLMSkinObjectButton::GetBesideGlyphRect(const CRect& client, BOOL checkBox)
+{
+    CSize glyph;
+    GetCheckBoxSize(&glyph, checkBox);
+    CRect rect = client;
+    const int width = glyph.cx + kGlyphTextGap;
+    if (GetStyle() & BS_LEFTTEXT)
+        rect.right -= width;
+    else
+        rect.left += width;
+    return rect;
+}
+
+CRect CHLMSkinObjectButton::GetGroupCaptionRect(CDC* dc, const CRect& client, const CString& text)
+{
+    if (text.IsEmpty())
+        return CRect(0, 0, 0, 0);
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    const CSize extent = TextExtent(dc, text);
+    const int width = extent.cx + 2 * metrics->m_cxEdge;
+    CRect rect = client;
+    switch (GetAlignment() & BS_CENTER)
+    {
+    case BS_RIGHT:
+        rect.right -= metrics->m_cxBorder + kGroupCaptionRightInset;
+        rect.left += rect.right - width;
+        break;
+    case BS_CENTER:
+        rect.left = (rect.left + rect.right - width) / 2 + metrics->m_cxBorder + rect.left;
+        rect.right = rect.left + width;
+        break;
+    default:
+        rect.left += metrics->m_cxBorder + kGroupCaptionLeftInset;
+        rect.right = rect.left + width;
+        break;
+    }
+    rect.bottom = rect.top + extent.cy;
+    return rect;
+}
+
+BOOL CHLMSkinObjectButton::MeasureLabel(CDC* dc, const CRect& content, BUTTONLAYOUT* layout, CSize* size)
+{
+    const DWORD style = GetStyle();
+    if (style & BS_BITMAP)
+    {
+        layout->hImage = reinterpret_cast<HANDLE>(SendMessage(BM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP bitmap = {};
+        if (layout->hImage != NULL)
+            ::GetObjectW(layout->hImage, sizeof(bitmap), &bitmap);
+        *size = CSize(bitmap.bmWidth, bitmap.bmHeight);
+        return layout->hImage != NULL;
+    }
+    if (style & BS_ICON)
+    {
+        layout->hImage = reinterpret_cast<HANDLE>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0));
+        int width = 0, height = 0;
+        if (layout->hImage != NULL)
+            GetIconSize(static_cast<HICON>(layout->hImage), &width, &height);
+        *size = CSize(width, height);
+        return layout->hImage != NULL;
+    }
+    if (layout->strText.IsEmpty())
+        return FALSE;
+    layout->nTextFormat = DT_NOCLIP | ((style & BS_MULTILINE) ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE);
+    CRect measure(0, 0, content.Width(), 0);
+    dc->DrawText(layout->strText, &measure, layout->nTextFormat | DT_CALCRECT);
+    *size = measure.Size();
+    return TRUE;
+}
+
+void CHLMSkinObjectButton::PlaceLabel(const CRect& content, CSize size, BUTTONLAYOUT* layout)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    const DWORD alignment = GetAlignment();
+    UINT* format = &layout->nTextFormat;
+    const CPoint origin(
+        AlignOnAxis(kAcross, alignment & BS_CENTER, content.left, content.right, size.cx, metrics->m_cxBorder, format),
+        AlignOnAxis(kDown, alignment & BS_VCENTER, content.top, content.bottom, size.cy, metrics->m_cyBorder, format));
+    layout->rcLabel = CRect(origin, size);
+}
+
+CRect CHLMSkinObjectButton::CalcFocusRect(const CRect& client, const CRect& content, const CRect& label)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    if (IsPushLike())
+    {
+        CRect focus = content;
+        focus.DeflateRect(metrics->m_cxBorder, metrics->m_cyBorder);
+        return focus;
+    }
+    if (GetButtonType() == BS_USERBUTTON)
+        return client;
+    // Around the label, an edge wider than it and inside the client.
+    CRect focus;
+    focus.left = std::max<LONG>(label.left - metrics->m_cxBorder, client.left);
+    focus.top = std::max<LONG>(label.top - metrics->m_cyBorder, client.top);
+    focus.right = std::min<LONG>(focus.left + metrics->m_cxEdge + label.Width(), client.right);
+    focus.bottom = std::min<LONG>(focus.top + metrics->m_cyEdge + label.Height(), client.bottom);
+    return focus;
+}
+
+// ---------------------------------------------------------------------------------------
+// The label and the focus
 
 LRESULT CHLMSkinObjectButton::QueryUIState()
 {
     return SendMessage(WM_QUERYUISTATE, 0, 0);
 }
 
-void CHLMSkinObjectButton::DrawButtonContent(CDC* dc)
+void CHLMSkinObjectButton::DrawLabel(CDC* dc, const BUTTONLAYOUT& layout)
 {
-    const CHLMSkinManagerMetrics* metrics = GetMetrics();
-    const int cxBorder = metrics->m_cxBorder, cyBorder = metrics->m_cyBorder;
-    UINT format = DT_SINGLELINE | DT_NOCLIP;
-    const BYTE type = GetButtonType();
-    const BOOL pushLike = IsPushLike();
-    const DWORD style = GetStyle();
-    CRect rect;
-    GetPartRect(dc, &rect, GetContentRectCode());
-    CString text;
-    GetWindowText(text);
-    const DWORD alignment = GetAlignment();
-
-    HANDLE image = NULL;
-    CSize size;
-    if (style & BS_BITMAP)
-    {
-        image = reinterpret_cast<HANDLE>(SendMessage(BM_GETIMAGE, IMAGE_BITMAP, 0));
-        if (image == NULL)
-            return;
-        BITMAP bitmap = {};
-        ::GetObjectW(image, sizeof(bitmap), &bitmap);
-        size = CSize(bitmap.bmWidth, bitmap.bmHeight);
-    }
-    else if (style & BS_ICON)
-    {
-        image = reinterpret_cast<HANDLE>(SendMessage(BM_GETIMAGE, IMAGE_ICON, 0));
-        if (image == NULL)
-            return;
-        int width = 0, height = 0;
-        GetIconSize(static_cast<HICON>(image), &width, &height);
-        size = CSize(width, height);
-    }
-    else
-    {
-        if (text.IsEmpty())
-            return;
-        if (style & BS_MULTILINE)
-            format = DT_NOCLIP | DT_WORDBREAK | DT_EDITCONTROL;
-        CRect measure(0, 0, rect.Width(), 0);
-        dc->DrawText(text, &measure, format | DT_CALCRECT);
-        size = measure.Size();
-    }
-
-    CRect textRect = rect;
-    if (pushLike && !(style & BS_MULTILINE))
-        textRect.DeflateRect(cxBorder, cyBorder);
-
-    int x = 0, y = 0;
-    switch (alignment & BS_CENTER)
-    {
-    case BS_LEFT: x = rect.left + cxBorder; break;
-    case BS_RIGHT: x = rect.right - size.cx - cxBorder; format |= DT_RIGHT; break;
-    default: x = (rect.left + rect.right - size.cx) / 2; format |= DT_CENTER; break;
-    }
-    switch (alignment & BS_VCENTER)
-    {
-    case BS_TOP: y = rect.top + cyBorder; break;
-    case BS_BOTTOM: y = rect.bottom - size.cy - cyBorder; format |= DT_BOTTOM; break;
-    default: y = (rect.top + rect.bottom - size.cy) / 2; format |= DT_VCENTER; break;
-    }
-
+    if (!layout.bLabel)
+        return;
     const LRESULT uiState = QueryUIState();
-    if (image != NULL)
+    const CRect& label = layout.rcLabel;
+    if (layout.hImage != NULL)
     {
-        const UINT kind = (style & BS_BITMAP) ? DST_BITMAP : DST_ICON;
-        ::DrawStateW(dc->GetSafeHdc(), NULL, NULL, reinterpret_cast<LPARAM>(image), 0, x, y, size.cx, size.cy,
-                     kind | DSS_NORMAL);
+        const UINT kind = (GetStyle() & BS_BITMAP) ? DST_BITMAP : DST_ICON;
+        ::DrawStateW(dc->GetSafeHdc(), NULL, NULL, reinterpret_cast<LPARAM>(layout.hImage), 0, label.left, label.top,
+                     label.Width(), label.Height(), kind | DSS_NORMAL);
     }
-    else if (type != BS_USERBUTTON)
+    else if (GetButtonType() != BS_USERBUTTON)
     {
-        if (uiState & UISF_HIDEACCEL)
-            format |= DT_HIDEPREFIX;
-        if (GetExStyle() & WS_EX_RTLREADING)
-            format |= DT_RTLREADING;
-        if (style & BS_MULTILINE)
-        {
-            CRect lines(x, y, x + size.cx, y + size.cy);
-            dc->DrawText(text, &lines, format | DT_NOCLIP);
-        }
-        else
-        {
-            dc->DrawText(text, &textRect, format);
-        }
+        CRect text = layout.rcText;
+        dc->DrawText(layout.strText, &text, layout.nTextFormat | ((uiState & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0));
     }
-
     if (::GetFocus() != m_hWnd || (uiState & UISF_HIDEFOCUS))
         return;
-    CRect client;
-    GetClientRect(&client);
-    CRect focus;
-    if (pushLike)
-    {
-        focus = rect;
-        focus.DeflateRect(cxBorder, cyBorder);
-    }
-    else if (type == BS_USERBUTTON)
-    {
-        focus = client;
-    }
-    else
-    {
-        focus.top = std::max(y - cyBorder, static_cast<int>(client.top));
-        focus.bottom = std::min(static_cast<int>(focus.top + metrics->m_cyEdge + size.cy), static_cast<int>(client.bottom));
-        focus.left = std::max(x - cxBorder, static_cast<int>(client.left));
-        focus.right = std::min(static_cast<int>(focus.left + metrics->m_cxEdge + size.cx), static_cast<int>(client.right));
-    }
     dc->SetTextColor(RGB(0, 0, 0));
     dc->SetBkColor(RGB(255, 255, 255));
-    dc->DrawFocusRect(&focus);
+    dc->DrawFocusRect(&layout.rcFocus);
 }

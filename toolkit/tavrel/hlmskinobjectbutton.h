@@ -4,6 +4,7 @@
 // from the mouse and a pushed state from BM_SETSTATE.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
 
 class CHLMSkinObjectButton : public CHLMSkinObjectFrame
@@ -11,16 +12,19 @@ class CHLMSkinObjectButton : public CHLMSkinObjectFrame
     DECLARE_DYNCREATE(CHLMSkinObjectButton)
 
 public:
-    // Part rectangles of GetPartRect.
-    enum
+    // Where a button's pieces go, worked out from its kind, style, text or image, the font in
+    // the DC and the skin's glyph sizes before anything is drawn.
+    struct BUTTONLAYOUT
     {
-        RectCheckGlyph = 1,
-        RectRadioGlyph = 2,
-        RectCheckText = 3,
-        RectRadioText = 4,
-        RectGroupCaption = 5,
-        RectGroupFrame = 6,
-        RectPushContent = 7
+        CRect rcPart;          // the skin part: the face, a check box's or radio button's glyph, a group's frame
+        CRect rcCaption;       // a group box's caption, cleared of the frame line; empty without a caption
+        CRect rcLabel;         // the image, or the text's extent, where the alignment puts it
+        CRect rcText;          // the rectangle DrawText gets
+        CRect rcFocus;         // the focus rectangle, while the button shows its focus
+        UINT nTextFormat = 0;  // DrawText's flags, the UI state's prefix hiding aside
+        CString strText;
+        HANDLE hImage = NULL;  // the bitmap or icon of an image button
+        BOOL bLabel = FALSE;   // FALSE: no image and no text, so nothing is drawn, not even the focus
     };
 
     CHLMSkinObjectButton();
@@ -32,8 +36,11 @@ public:
     virtual void OnDraw(CDC* dc, CRect rect);
 
     void DrawClient(CDC* dc) override;
-    void DrawButtonContent(CDC* dc);
-    void GetPartRect(CDC* dc, RECT* rect, int code);
+    // The layout in the client rectangle given, the button's font selected into dc.
+    void CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT* layout);
+    // The draw state, in this order: disabled, pushed, hot, and for push-like buttons then
+    // checked and default. The check is BM_GETCHECK's answer.
+    HLMSkinDrawState GetDrawState(LRESULT check);
     void GetCheckBoxSize(CSize* size, BOOL checkBox);
     DWORD GetAlignment() const;
     BOOL IsPushLike() const;
@@ -58,7 +65,20 @@ protected:
     BOOL m_bPushed;
 
 private:
-    int GetContentRectCode() const;
+    // The part the button's kind is drawn with; none (0) for user buttons and push boxes.
+    int GetPart() const;
+    int GetPartState(int part, LRESULT check);
+    CRect GetGlyphRect(CDC* dc, const CRect& client, BOOL checkBox);
+    CRect GetBesideGlyphRect(const CRect& client, BOOL checkBox);
+    CRect GetGroupCaptionRect(CDC* dc, const CRect& client, const CString& text);
+    // What the label is aligned in, and where the part goes, for each kind.
+    CRect CalcPartAndContent(CDC* dc, const CRect& client, BUTTONLAYOUT* layout);
+    BOOL MeasureLabel(CDC* dc, const CRect& content, BUTTONLAYOUT* layout, CSize* size);
+    void PlaceLabel(const CRect& content, CSize size, BUTTONLAYOUT* layout);
+    CRect CalcFocusRect(const CRect& client, const CRect& content, const CRect& label);
+    void DrawPart(CDC* dc, int part, int state, const BUTTONLAYOUT& layout);
+    void DrawGroupFrame(CDC* dc, int state, const BUTTONLAYOUT& layout);
+    void DrawLabel(CDC* dc, const BUTTONLAYOUT& layout);
     LRESULT QueryUIState();
 
     // Where the group box caption was last drawn: a shorter or restyled caption erases it.

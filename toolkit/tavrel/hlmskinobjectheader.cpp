@@ -16,38 +16,36 @@ const int kTextLength = 256;
 const UINT kItemMask = HDI_TEXT | HDI_FORMAT | HDI_LPARAM | HDI_IMAGE;
 const int kNarrowGap = 6, kWideGap = 9, kRightInset = 3;
 const int kArrowWidth = 9, kArrowHalf = 4, kArrowRise = 2;
+const int kDefaultImageSize = 16;
+// The margin around an item's image or sort arrow, in the skin's edges.
+const int kEdgesPerMargin = 3;
 const UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+// The item's part in each draw state: no disabled, checked or default look of its own.
+const HLMSkinStateTable kItemStates = {HIS_NORMAL, HIS_HOT, HIS_PRESSED, HIS_NORMAL, HIS_NORMAL, HIS_NORMAL};
 
-// What DrawItem reads of an item, from the wide message or, when the control refuses it, the
-// 8-bit one.
-struct ItemData
+// Where something width wide after an item's text starts: where it is given, or further left
+// to end an inset before the item's right end, though never into the item's left gap.
+int KeepInsideItem(const CRect& item, int x, int width)
 {
-    CString text;
-    int format = HDF_STRING | HDF_IMAGE;
-    int image = 0;
-    LPARAM lParam = 0;
-};
+    if (item.right - kRightInset < x + width)
+        return std::max<int>(item.right - kRightInset - width, item.left + kNarrowGap);
+    return x;
+}
 
 // One item through HDM_GETITEMW (Item HDITEMW, Char wchar_t) or HDM_GETITEMA.
 template <class Item, class Char>
-BOOL ReadItemThrough(UINT message, HWND header, int index, ItemData* data)
+BOOL ReadItemThrough(UINT message, HWND header, int index, CHLMSkinObjectHeader::ITEMDATA* data)
 {
     Char text[kTextLength] = {};
     Item item = {};
     item.mask = kItemMask;
-    item.fmt = data->format;
+    item.fmt = data->nFormat;
     item.pszText = text;
     item.cchTextMax = kTextLength - 1;
     if (!::SendMessageW(header, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
         return FALSE;
     *data = {CString(text), item.fmt, item.iImage, item.lParam};
     return TRUE;
-}
-
-BOOL ReadItem(HWND header, int index, ItemData* data)
-{
-    return ReadItemThrough<HDITEMW, wchar_t>(HDM_GETITEMW, header, index, data) ||
-           ReadItemThrough<HDITEMA, char>(HDM_GETITEMA, header, index, data);
 }
 }
 
@@ -77,11 +75,16 @@ int CHLMSkinObjectHeader::HitTest(CPoint point, UINT* flags)
     return item;
 }
 
+HLMSkinDrawState CHLMSkinObjectHeader::GetItemDrawState(int index) const
+{
+    // Pressed only while the mouse is over the item the button went down on.
+    const BOOL hot = index == m_nHotItem;
+    return HLMSkinGetDrawState(TRUE, hot && m_bPressed && index == m_nPressedItem, hot);
+}
+
 int CHLMSkinObjectHeader::GetItemState(int index) const
 {
-    if (index != m_nHotItem)
-        return ItemNormal;
-    return m_bPressed && index == m_nPressedItem ? ItemPressed : ItemHot;
+    return kItemStates[GetItemDrawState(index)];
 }
 
 // ---------------------------------------------------------------------------------------
@@ -124,92 +127,132 @@ void CHLMSkinObjectHeader::DrawClient(CDC* dc)
         skin->DrawThemeBackground(&buffer, kAnyPart, kAnyState, &remaining);
 }
 
+BOOL CHLMSkinObjectHeader::ReadItem(int index, ITEMDATA* data)
+{
+    return ReadItemThrough<HDITEMW, wchar_t>(HDM_GETITEMW, m_hWnd, index, data) ||
+           ReadItemThrough<HDITEMA, char>(HDM_GETITEMA, m_hWnd, index, data);
+}
+
 void CHLMSkinObjectHeader::DrawItem(CDC* dc, int index, CRect item, int state)
 {
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessage(HDM_GETIMAGELIST));
-    ItemData data;
-    if (!ReadItem(m_hWnd, index, &data))
+    ITEMDATA data;
+    if (!ReadItem(index, &data))
         return;
-    const BOOL pressed = state == ItemPressed;
-    if (data.format & HDF_OWNERDRAW)
+    const BOOL pressed = state == HIS_PRESSED;
+    if ((data.nFormat & HDF_OWNERDRAW) && SendDrawItem(dc, index, item, data, pressed))
+        return;
+    ITEMLAYOUT layout;
+    CalcItemLayout(dc, data, item, pressed, &layout);
+    const CRect& image = layout.rcImage;
+    if (!image.IsRectEmpty())
+        ImageList_Draw(GetShownImageList(data), data.nImage, dc->GetSafeHdc(), image.left, image.top, ILD_TRANSPARENT);
+    const CRect& arrow = layout.rcSortArrow;
+    if (!arrow.IsRectEmpty())
     {
-        DRAWITEMSTRUCT draw = {};
-        draw.CtlType = ODT_HEADER;
-        draw.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        draw.itemID = static_cast<UINT>(index);
-        draw.itemAction = ODA_DRAWENTIRE;
-        draw.itemState = pressed ? ODS_SELECTED : 0;
-        draw.hwndItem = m_hWnd;
-        draw.hDC = dc->GetSafeHdc();
-        draw.rcItem = item;
-        draw.itemData = static_cast<ULONG_PTR>(data.lParam);
-        if (::SendMessageW(::GetParent(m_hWnd), WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw)))
-            return;
+        const BOOL up = (data.nFormat & HDF_SORTUP) != 0;
+        const int base = up ? arrow.bottom : arrow.top, tip = up ? arrow.top : arrow.bottom;
+        CHLMDrawHelpers::FillTriangle(dc, CPoint(arrow.left, base), CPoint(arrow.CenterPoint().x, tip),
+                                      CPoint(arrow.right, base), GetColor(COLOR_3DSHADOW));
     }
-    CRect text = item;
-    const int lowestX = item.left + kNarrowGap;
-    const int textWidth = dc->GetTextExtent(data.text).cx;
-    const int edgeMargin = 3 * GetSkinManager()->GetMetrics()->m_cxEdge;
-    const BOOL hasImage = images != nullptr && (data.format & HDF_IMAGE) && data.image >= 0 &&
-                          data.image < ImageList_GetImageCount(images);
-    if (hasImage)
-    {
-        int margin = static_cast<int>(SendMessage(HDM_GETBITMAPMARGIN));
-        if (margin == 0)
-            margin = edgeMargin;
-        int width = 16, height = 16;
-        ImageList_GetIconSize(images, &width, &height);
-        const int y = (item.top + item.bottom - height) / 2;
-        int x = item.left + margin;
-        if (data.format & HDF_BITMAP_ON_RIGHT)
-        {
-            x += textWidth + margin + kWideGap;
-            if (item.right - kRightInset < x + width)
-                x = std::max<int>(item.right - width - kRightInset, lowestX);
-            x += pressed ? 1 : 0;
-            ImageList_Draw(images, data.image, dc->GetSafeHdc(), x, y, ILD_TRANSPARENT);
-            text.right = x + kNarrowGap;
-        }
-        else
-        {
-            x += pressed ? 1 : 0;
-            ImageList_Draw(images, data.image, dc->GetSafeHdc(), x, y, ILD_TRANSPARENT);
-            text.left += width + margin;
-        }
-    }
-    else if (data.format & (HDF_SORTUP | HDF_SORTDOWN))
-    {
-        const int y = (item.top + item.bottom - kArrowRise) / 2;
-        int x = item.left + edgeMargin + textWidth + edgeMargin + kWideGap;
-        if (item.right - kRightInset < x + kArrowWidth)
-            x = std::max<int>(item.right - kRightInset - kArrowWidth, lowestX);
-        const int rise = (data.format & HDF_SORTUP) ? kArrowRise : -kArrowRise;
-        CHLMDrawHelpers::FillTriangle(dc, CPoint(x - kArrowHalf, y + rise), CPoint(x, y - rise),
-                                      CPoint(x + kArrowHalf, y + rise), GetColor(COLOR_3DSHADOW));
-        text.right = x;
-    }
-    UINT format = kTextFormat;
-    switch (data.format & HDF_JUSTIFYMASK)
+    if (layout.rcText.Width() <= 0)
+        return;
+    CRect text = layout.rcText;
+    dc->DrawText(data.strText, &text, layout.nTextFormat);
+}
+
+BOOL CHLMSkinObjectHeader::SendDrawItem(CDC* dc, int index, const CRect& item, const ITEMDATA& data, BOOL pressed)
+{
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_HEADER;
+    draw.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    draw.itemID = static_cast<UINT>(index);
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.itemState = pressed ? ODS_SELECTED : 0;
+    draw.hwndItem = m_hWnd;
+    draw.hDC = dc->GetSafeHdc();
+    draw.rcItem = item;
+    draw.itemData = static_cast<ULONG_PTR>(data.lParam);
+    return ::SendMessageW(::GetParent(m_hWnd), WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw)) != 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+int CHLMSkinObjectHeader::GetEdgeMargin() const
+{
+    return kEdgesPerMargin * GetSkinManager()->GetMetrics()->m_cxEdge;
+}
+
+HIMAGELIST CHLMSkinObjectHeader::GetShownImageList(const ITEMDATA& data)
+{
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessage(HDM_GETIMAGELIST));
+    const BOOL shown = images != nullptr && (data.nFormat & HDF_IMAGE) && data.nImage >= 0 &&
+                       data.nImage < ImageList_GetImageCount(images);
+    return shown ? images : NULL;
+}
+
+void CHLMSkinObjectHeader::CalcItemLayout(CDC* dc, const ITEMDATA& data, const CRect& item, BOOL pressed,
+                                          ITEMLAYOUT* layout)
+{
+    layout->rcImage.SetRectEmpty();
+    layout->rcSortArrow.SetRectEmpty();
+    layout->rcText = item;
+    const int textWidth = dc->GetTextExtent(data.strText).cx;
+    // An image takes the sort arrow's place.
+    if (GetShownImageList(data) != NULL)
+        PlaceImage(data, item, textWidth, pressed, layout);
+    else if (data.nFormat & (HDF_SORTUP | HDF_SORTDOWN))
+        PlaceSortArrow(item, textWidth, layout);
+    layout->nTextFormat = kTextFormat;
+    switch (data.nFormat & HDF_JUSTIFYMASK)
     {
     case HDF_LEFT:
-        text.DeflateRect(kWideGap, 0, kNarrowGap, 0);
+        layout->rcText.DeflateRect(kWideGap, 0, kNarrowGap, 0);
         break;
     case HDF_RIGHT:
-        format |= DT_RIGHT;
-        text.DeflateRect(kNarrowGap, 0, kWideGap, 0);
+        layout->nTextFormat |= DT_RIGHT;
+        layout->rcText.DeflateRect(kNarrowGap, 0, kWideGap, 0);
         break;
     case HDF_CENTER:
-        format |= DT_CENTER;
-        text.DeflateRect(kNarrowGap, 0, kNarrowGap, 0);
+        layout->nTextFormat |= DT_CENTER;
+        layout->rcText.DeflateRect(kNarrowGap, 0, kNarrowGap, 0);
         break;
     default:
         break;
     }
-    if (text.Width() <= 0)
-        return;
     if (pressed)
-        text.OffsetRect(1, 1);
-    dc->DrawText(data.text, &text, format);
+        layout->rcText.OffsetRect(1, 1);
+}
+
+void CHLMSkinObjectHeader::PlaceImage(const ITEMDATA& data, const CRect& item, int textWidth, BOOL pressed,
+                                      ITEMLAYOUT* layout)
+{
+    int margin = static_cast<int>(SendMessage(HDM_GETBITMAPMARGIN));
+    if (margin == 0)
+        margin = GetEdgeMargin();
+    int width = kDefaultImageSize, height = kDefaultImageSize;
+    ImageList_GetIconSize(GetShownImageList(data), &width, &height);
+    CPoint origin(item.left + margin, (item.top + item.bottom - height) / 2);
+    if (data.nFormat & HDF_BITMAP_ON_RIGHT)
+    {
+        origin.x = KeepInsideItem(item, origin.x + textWidth + margin + kWideGap, width) + (pressed ? 1 : 0);
+        layout->rcText.right = origin.x + kNarrowGap;
+    }
+    else
+    {
+        origin.x += pressed ? 1 : 0;
+        layout->rcText.left += width + margin;
+    }
+    layout->rcImage = CRect(origin, CSize(width, height));
+}
+
+void CHLMSkinObjectHeader::PlaceSortArrow(const CRect& item, int textWidth, ITEMLAYOUT* layout)
+{
+    const int y = (item.top + item.bottom - kArrowRise) / 2;
+    const int afterText = item.left + GetEdgeMargin() + textWidth + GetEdgeMargin() + kWideGap;
+    const int x = KeepInsideItem(item, afterText, kArrowWidth);
+    layout->rcSortArrow = CRect(x - kArrowHalf, y - kArrowRise, x + kArrowHalf, y + kArrowRise);
+    layout->rcText.right = x;
 }
 
 // ---------------------------------------------------------------------------------------

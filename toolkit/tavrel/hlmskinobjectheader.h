@@ -4,29 +4,47 @@
 // last item.
 #pragma once
 
+#include "hlmskindrawstate.h"
 #include "hlmskinobjectframe.h"
+
+#include <commctrl.h>
 
 class CHLMSkinObjectHeader : public CHLMSkinObjectFrame
 {
     DECLARE_DYNCREATE(CHLMSkinObjectHeader)
 
 public:
-    // States of the part "HEADERITEM".
-    enum
+    // What an item shows, as the control gives it.
+    struct ITEMDATA
     {
-        ItemNormal = 1,
-        ItemHot = 2,
-        ItemPressed = 3
+        CString strText;
+        int nFormat = HDF_STRING | HDF_IMAGE;
+        int nImage = 0;
+        LPARAM lParam = 0;
+    };
+    // Where an item's pieces go, worked out from its format, its text in the font selected into
+    // the DC, the image list and the skin's edge width.
+    struct ITEMLAYOUT
+    {
+        CRect rcImage;         // empty when the item shows no image
+        CRect rcSortArrow;     // the sort arrow's box, its tip at the top when sorted up; empty without one
+        CRect rcText;          // no width when there is no room for the text
+        UINT nTextFormat = 0;
     };
 
     CHLMSkinObjectHeader();
 
     void DrawClient(CDC* dc) override;
     void DrawItem(CDC* dc, int index, CRect item, int state);
+    // Reads an item through the wide message or, when the control refuses it, the 8-bit one.
+    BOOL ReadItem(int index, ITEMDATA* data);
+    void CalcItemLayout(CDC* dc, const ITEMDATA& data, const CRect& item, BOOL pressed, ITEMLAYOUT* layout);
     // The item under a client point, -1 for none; the hit flags go to flags when given.
     int HitTest(CPoint point, UINT* flags = nullptr);
-    // The state the item is drawn in now.
+    // The state number the item's part is drawn in now.
     int GetItemState(int index) const;
+    // The item's draw state: pressed, then hot, then normal; the control has no disabled look.
+    HLMSkinDrawState GetItemDrawState(int index) const;
 
 protected:
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
@@ -38,6 +56,14 @@ protected:
 
 private:
     void EndPress();
+    // Hands an owner-drawn item to the parent; TRUE when the parent drew it.
+    BOOL SendDrawItem(CDC* dc, int index, const CRect& item, const ITEMDATA& data, BOOL pressed);
+    // The image list when the item shows one of its images, else NULL.
+    HIMAGELIST GetShownImageList(const ITEMDATA& data);
+    void PlaceImage(const ITEMDATA& data, const CRect& item, int textWidth, BOOL pressed, ITEMLAYOUT* layout);
+    void PlaceSortArrow(const CRect& item, int textWidth, ITEMLAYOUT* layout);
+    // The margin around an item's image and sort arrow: three of the skin's edges.
+    int GetEdgeMargin() const;
 
     BOOL m_bPressed;
     int m_nHotItem;

@@ -12,10 +12,15 @@ namespace
 const int kDefaultImageSize = 16;
 // What a drop-down arrow takes off a button's content width.
 const int kDropArrowWidth = 5;
-// The whole-drop-down triangle's centre lies this far left of the button's right edge.
+// The whole-drop-down triangle's centre lies this far left of the button's right edge; it
+// points down from a base four pixels wide, two pixels high.
 const int kWholeDropArrowInset = 6;
+const int kWholeDropArrowHalfWidth = 2, kWholeDropArrowHalfHeight = 1;
 // Paints the brush where the source is black and keeps the destination where it is white.
 const DWORD kRopBrushWhereSourceBlack = 0xB8074A;
+// The state of a button's parts (plain, split and its arrow alike) in each draw state; a
+// toolbar button has no default look.
+const HLMSkinStateTable kButtonStates = {TS_NORMAL, TS_HOT, TS_PRESSED, TS_DISABLED, TS_CHECKED, TS_NORMAL};
 
 // Parameters for drawing one image of a list at (x, y) over the given background; `size`
 // tells the older short form from the full one with state and effect.
@@ -199,145 +204,193 @@ void CHLMSkinObjectToolBar::DrawButtons(CDC* dc)
     }
 }
 
-void CHLMSkinObjectToolBar::DrawButtonFace(CDC* dc, const CRect& rect, BOOL split, int arrowWidth, int state)
+HLMSkinDrawState CHLMSkinObjectToolBar::GetButtonDrawState(UINT itemState)
+{
+    const BOOL enabled = !(itemState & CDIS_DISABLED), pressed = (itemState & CDIS_SELECTED) != 0;
+    if (enabled && !pressed && (itemState & CDIS_CHECKED))
+        return HLMSkinDrawStateChecked;
+    return HLMSkinGetDrawState(enabled, pressed, (itemState & CDIS_HOT) != 0);
+}
+
+void CHLMSkinObjectToolBar::DrawButtonFace(CDC* dc, const BUTTONLAYOUT& layout, int state)
 {
     CHLMSkinManagerClass* skinClass = GetSkinClass();
     if (skinClass == nullptr)
         return;
-    if (!split)
+    if (!layout.bSplit)
     {
-        skinClass->DrawThemeBackground(dc, TP_BUTTON, state, &rect);
+        skinClass->DrawThemeBackground(dc, TP_BUTTON, state, &layout.rcFace);
         return;
     }
-    CRect button = rect, arrow = rect;
-    button.right -= arrowWidth;
-    arrow.left = button.right;
-    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTON, state, &button);
-    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTONDROPDOWN, state, &arrow);
+    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTON, state, &layout.rcFace);
+    skinClass->DrawThemeBackground(dc, TP_SPLITBUTTONDROPDOWN, state, &layout.rcSplitArrow);
+}
+
+BOOL CHLMSkinObjectToolBar::ReadButton(int index, TBBUTTON* button, NMTBCUSTOMDRAW* record)
+{
+    CRect rc;
+    if (!SendMessage(TB_GETBUTTON, index, reinterpret_cast<LPARAM>(button)) ||
+        !SendMessage(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)))
+        return FALSE;
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    record->nmcd.rc = rc;
+    record->nmcd.dwItemSpec = static_cast<DWORD_PTR>(button->idCommand);
+    record->nmcd.lItemlParam = static_cast<LPARAM>(button->dwData);
+    record->rcText = CRect(0, 0, rc.Width() - 2 * metrics->m_cxEdge, rc.Height() - 2 * metrics->m_cyEdge);
+    record->nmcd.uItemState = GetItemState(index, *button);
+    return TRUE;
 }
 
 void CHLMSkinObjectToolBar::DrawButton(CDC* dc, int index)
 {
     TBBUTTON button = {};
-    CRect rc;
-    if (!SendMessage(TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) ||
-        !SendMessage(TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc)))
-        return;
-    const CHLMSkinManagerMetrics* metrics = GetMetrics();
-    const int cxEdge = metrics->m_cxEdge, cyEdge = metrics->m_cyEdge;
-
     NMTBCUSTOMDRAW record = {};
+    if (!ReadButton(index, &button, &record))
+        return;
     record.nmcd.hdc = dc->GetSafeHdc();
-    record.nmcd.rc = rc;
-    record.nmcd.dwItemSpec = static_cast<DWORD_PTR>(button.idCommand);
-    record.nmcd.lItemlParam = static_cast<LPARAM>(button.dwData);
-    record.rcText = CRect(0, 0, rc.Width() - 2 * cxEdge, rc.Height() - 2 * cyEdge);
-    record.nmcd.uItemState = GetItemState(index, button);
     const LRESULT answer = SendCustomDraw(CDDS_ITEMPREPAINT, &record);
-    // The parent may have changed the state it was given.
-    const UINT itemState = record.nmcd.uItemState;
-    const BOOL hot = (itemState & CDIS_HOT) != 0, pressed = (itemState & CDIS_SELECTED) != 0;
-    const BOOL checked = (itemState & CDIS_CHECKED) != 0, enabled = !(itemState & CDIS_DISABLED);
-
     if (!(answer & CDRF_SKIPDEFAULT))
     {
-        int cw = rc.Width() - 2 * cxEdge;
-        int tw = record.rcText.right - record.rcText.left, th = record.rcText.bottom - record.rcText.top;
-        int x0 = rc.left + cxEdge, y0 = rc.top + cyEdge;
-        const BOOL split = IsSplitButton(&button);
-        const int arrow = split ? ::GetSystemMetrics(SM_CYMENUCHECK) : 0;
-        const BOOL dropArrow = HasDropArrow(&button);
-        if (dropArrow)
-        {
-            cw -= kDropArrowWidth;
-            tw -= split ? arrow : kDropArrowWidth;
-        }
-        const LRESULT padding = SendMessage(TB_GETPADDING, 0, 0);
-        const int paddingX = LOWORD(padding), paddingY = HIWORD(padding);
-        int dy = std::max(0, (paddingY - 2 * cyEdge) / 2);
-        int imageWidth = kDefaultImageSize, imageHeight = kDefaultImageSize;
-        if (HIMAGELIST normal = GetImageList(ImageListNormal))
-            ImageList_GetIconSize(normal, &imageWidth, &imageHeight);
-        const CSize image(imageWidth, imageHeight);
-        const BOOL listStyle = (GetStyle() & TBSTYLE_LIST) != 0;
-        int dx = listStyle ? paddingX / 2
-               : split     ? (cw + 2 * cxEdge - image.cx - arrow) / 2
-                           : (cw - image.cx) / 2;
-        const BOOL offset = (pressed || checked) && !(answer & TBCDRF_NOOFFSET);
-        if (offset)
-        {
-            ++dx;
-            ++dy;
-        }
-        if (!(answer & TBCDRF_NOEDGES))
-        {
-            const int state = !enabled ? TS_DISABLED
-                            : pressed  ? TS_PRESSED
-                            : checked  ? TS_CHECKED
-                            : hot      ? TS_HOT
-                                       : TS_NORMAL;
-            DrawButtonFace(dc, rc, split, arrow, state);
-        }
-
-        const BOOL showsImage = ShowsImage(&button);
-        if (showsImage)
-        {
-            int ix = x0 + dx, iy = y0 + dy;
-            if (listStyle)
-            {
-                // Beside the text, both on the button's middle line.
-                iy = (rc.top + rc.bottom - image.cy) / 2 + (offset ? 1 : 0);
-                if (image.cx + paddingX >= rc.Width())
-                    ix -= cxEdge;
-            }
-            DrawButtonImage(dc, ix, iy, index);
-        }
-
+        // The parent may have changed the state and the text box it was given.
         const CString text = GetButtonText(button);
-        if (!text.IsEmpty())
-        {
-            if (offset)
-            {
-                ++x0;
-                if (listStyle)
-                    ++y0;
-            }
-            if (listStyle && showsImage)
-            {
-                x0 += image.cx + 2 * cxEdge;
-                tw -= image.cx + 2 * cxEdge;
-            }
-            else if (!listStyle)
-            {
-                y0 += dy + image.cy;
-                th -= dy + image.cy;
-            }
-            UINT format = DT_END_ELLIPSIS;
-            format |= SendMessage(TB_GETTEXTROWS, 0, 0) < 2 ? DT_SINGLELINE : DT_WORDBREAK | DT_EDITCONTROL;
-            format |= listStyle ? DT_SINGLELINE | DT_VCENTER : DT_CENTER;
-            dc->SetBkMode(TRANSPARENT);
-            dc->SetTextColor(GetColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
-            if (tw > 0)
-            {
-                CRect textRect(x0 + 1, y0 + 1, x0 + tw + 1, y0 + th + 1);
-                if (listStyle)
-                    textRect.OffsetRect(0, -1);  // centred on the middle line like the image
-                dc->DrawText(text, &textRect, format);
-            }
-        }
-
-        if (dropArrow && !split)
-        {
-            CPoint p(rc.right - kWholeDropArrowInset, (rc.top + rc.bottom) / 2);
-            if (pressed)
-                p.Offset(1, 1);
-            CHLMDrawHelpers::FillTriangle(dc, CPoint(p.x - 2, p.y - 1), CPoint(p.x + 2, p.y - 1), CPoint(p.x, p.y + 1),
-                                          GetColor(COLOR_BTNTEXT));
-        }
+        BUTTONLAYOUT layout;
+        CalcButtonLayout(button, record, answer, !text.IsEmpty(), &layout);
+        const HLMSkinDrawState state = GetButtonDrawState(record.nmcd.uItemState);
+        if (!(answer & TBCDRF_NOEDGES))
+            DrawButtonFace(dc, layout, kButtonStates[state]);
+        if (!layout.rcImage.IsRectEmpty())
+            DrawButtonImage(dc, layout.rcImage.left, layout.rcImage.top, index);
+        DrawButtonText(dc, layout, text, state);
+        const CRect& arrow = layout.rcDropArrow;
+        if (!arrow.IsRectEmpty())
+            CHLMDrawHelpers::FillTriangle(dc, arrow.TopLeft(), CPoint(arrow.right, arrow.top),
+                                          CPoint(arrow.CenterPoint().x, arrow.bottom), GetColor(COLOR_BTNTEXT));
     }
     if (answer & CDRF_NOTIFYPOSTPAINT)
         SendCustomDraw(CDDS_ITEMPOSTPAINT, &record);
 }
+
+void CHLMSkinObjectToolBar::DrawButtonText(CDC* dc, const BUTTONLAYOUT& layout, const CString& text,
+                                           HLMSkinDrawState state)
+{
+    if (text.IsEmpty())
+        return;
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetTextColor(GetColor(state == HLMSkinDrawStateDisabled ? COLOR_BTNSHADOW : COLOR_BTNTEXT));
+    if (layout.rcText.Width() <= 0)
+        return;
+    CRect rect = layout.rcText;
+    dc->DrawText(text, &rect, layout.nTextFormat);
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+CSize CHLMSkinObjectToolBar::GetImageSize()
+{
+    int width = kDefaultImageSize, height = kDefaultImageSize;
+    if (HIMAGELIST normal = GetImageList(ImageListNormal))
+        ImageList_GetIconSize(normal, &width, &height);
+    return CSize(width, height);
+}
+
+void CHLMSkinObjectToolBar::CalcButtonLayout(const TBBUTTON& button, const NMTBCUSTOMDRAW& record, LRESULT answer,
+                                             BOOL hasText, BUTTONLAYOUT* layout)
+{
+    const CRect item(record.nmcd.rc);
+    layout->bSplit = IsSplitButton(&button);
+    layout->rcFace = item;
+    layout->rcSplitArrow.SetRectEmpty();
+    if (layout->bSplit)
+    {
+        layout->rcFace.right -= ::GetSystemMetrics(SM_CYMENUCHECK);
+        layout->rcSplitArrow = CRect(layout->rcFace.right, item.top, item.right, item.bottom);
+    }
+    // Pressed and checked buttons show their content a pixel down and right.
+    const UINT itemState = record.nmcd.uItemState;
+    const BOOL offset = (itemState & (CDIS_SELECTED | CDIS_CHECKED)) && !(answer & TBCDRF_NOOFFSET);
+    const CRect imagePlace = CalcImagePlace(button, item, *layout, offset);
+    layout->rcImage = ShowsImage(&button) ? imagePlace : CRect(0, 0, 0, 0);
+    layout->rcText = hasText ? CalcTextRect(button, record, *layout, offset, imagePlace) : CRect(0, 0, 0, 0);
+    const BOOL listStyle = (GetStyle() & TBSTYLE_LIST) != 0;
+    layout->nTextFormat = DT_END_ELLIPSIS;
+    layout->nTextFormat |= SendMessage(TB_GETTEXTROWS, 0, 0) < 2 ? DT_SINGLELINE : DT_WORDBREAK | DT_EDITCONTROL;
+    layout->nTextFormat |= listStyle ? DT_SINGLELINE | DT_VCENTER : DT_CENTER;
+    layout->rcDropArrow.SetRectEmpty();
+    if (HasDropArrow(&button) && !layout->bSplit)
+    {
+        CPoint centre(item.right - kWholeDropArrowInset, (item.top + item.bottom) / 2);
+        if (itemState & CDIS_SELECTED)
+            centre.Offset(1, 1);
+        layout->rcDropArrow = CRect(centre.x - kWholeDropArrowHalfWidth, centre.y - kWholeDropArrowHalfHeight,
+                                    centre.x + kWholeDropArrowHalfWidth, centre.y + kWholeDropArrowHalfHeight);
+    }
+}
+
+CRect CHLMSkinObjectToolBar::CalcImagePlace(const TBBUTTON& button, const CRect& item, const BUTTONLAYOUT& layout,
+                                            BOOL offset)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    const int cxEdge = metrics->m_cxEdge, cyEdge = metrics->m_cyEdge;
+    const CSize image = GetImageSize();
+    const LRESULT padding = SendMessage(TB_GETPADDING, 0, 0);
+    const int paddingX = LOWORD(padding), paddingY = HIWORD(padding);
+    const int contentWidth = item.Width() - 2 * cxEdge - (HasDropArrow(&button) ? kDropArrowWidth : 0);
+    CPoint origin(item.left + cxEdge, item.top + cyEdge + std::max(0, (paddingY - 2 * cyEdge) / 2));
+    if (GetStyle() & TBSTYLE_LIST)
+    {
+        // Beside the text, both on the button's middle line.
+        origin.x += paddingX / 2 - (image.cx + paddingX >= item.Width() ? cxEdge : 0);
+        origin.y = (item.top + item.bottom - image.cy) / 2;
+    }
+    else if (layout.bSplit)
+    {
+        origin.x += (contentWidth + 2 * cxEdge - image.cx - layout.rcSplitArrow.Width()) / 2;
+    }
+    else
+    {
+        origin.x += (contentWidth - image.cx) / 2;
+    }
+    if (offset)
+        origin.Offset(1, 1);
+    return CRect(origin, image);
+}
+
+CRect CHLMSkinObjectToolBar::CalcTextRect(const TBBUTTON& button, const NMTBCUSTOMDRAW& record,
+                                          const BUTTONLAYOUT& layout, BOOL offset, const CRect& imagePlace)
+{
+    const CHLMSkinManagerMetrics* metrics = GetMetrics();
+    const CRect item(record.nmcd.rc);
+    const BOOL listStyle = (GetStyle() & TBSTYLE_LIST) != 0;
+    int width = record.rcText.right - record.rcText.left, height = record.rcText.bottom - record.rcText.top;
+    if (HasDropArrow(&button))
+        width -= layout.bSplit ? layout.rcSplitArrow.Width() : kDropArrowWidth;
+    CPoint origin(item.left + metrics->m_cxEdge, item.top + metrics->m_cyEdge);
+    if (offset)
+        origin.Offset(1, listStyle ? 1 : 0);
+    if (listStyle && ShowsImage(&button))
+    {
+        // Beside the image.
+        origin.x += imagePlace.Width() + 2 * metrics->m_cxEdge;
+        width -= imagePlace.Width() + 2 * metrics->m_cxEdge;
+    }
+    else if (!listStyle)
+    {
+        // Below the image.
+        height -= imagePlace.bottom - origin.y;
+        origin.y = imagePlace.bottom;
+    }
+    if (width <= 0)
+        return CRect(0, 0, 0, 0);
+    // A pixel in from the text box; in list style centred on the middle line like the image.
+    CRect text(origin.x + 1, origin.y + 1, origin.x + width + 1, origin.y + height + 1);
+    if (listStyle)
+        text.OffsetRect(0, -1);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------
+// Images
 
 void CHLMSkinObjectToolBar::DrawButtonImage(CDC* dc, int x, int y, int index)
 {

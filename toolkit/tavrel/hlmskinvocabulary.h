@@ -16,6 +16,7 @@ const int kAnyState = 0;
 
 // A check box's checked states follow its unchecked ones, and its mixed states the checked.
 const int kCheckedStateOffset = CBS_CHECKEDNORMAL - CBS_UNCHECKEDNORMAL;
+const int kMixedStateOffset = CBS_MIXEDNORMAL - CBS_UNCHECKEDNORMAL;
 
 // Property ids the SDK headers leave out.
 const int kStockImageFileProperty = 3007;

@@ -257,4 +257,177 @@ TEST_F(ButtonObjectTest, ContentKindsAreDrawnLikeTheSystemDrawsThem)
     DestroyIcon(icon);
     DeleteObject(bitmap);
 }
+
+// A button of the gallery's font, a child of the gallery; the caller destroys it.
+HWND CreateButton(HWND gallery, DWORD style, const wchar_t* text, int width, int height)
+{
+    HWND button = CreateWindowExW(0, L"Button", text, WS_CHILD | WS_VISIBLE | style, 760, 400, width, height, gallery,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return button;
+}
+
+CHLMSkinObjectButton::BUTTONLAYOUT LayoutOf(HWND button)
+{
+    CHLMSkinObjectButton::BUTTONLAYOUT layout;
+    CHLMSkinObjectButton* object = ObjectOf<CHLMSkinObjectButton>(button);
+    EXPECT_NE(nullptr, object);
+    if (object == nullptr)
+        return layout;
+    HDC dc = GetDC(button);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    RECT client;
+    GetClientRect(button, &client);
+    object->CalcLayout(CDC::FromHandle(dc), client, &layout);
+    SelectObject(dc, previous);
+    ReleaseDC(button, dc);
+    return layout;
+}
+
+// Where each kind puts its pieces. The test skin's check box and radio glyphs are 13 x 13;
+// its edges are 2 pixels, its borders 1. In the gallery's font a line is 13 pixels high and a
+// space 3 wide, "Check" 33 and "Group" 30; text beside a glyph starts 13 + 3 in.
+TEST_F(ButtonObjectTest, LayoutOfEachKind)
+{
+    const UINT kAnyFormat = ~0u;
+    const UINT singleLine = DT_SINGLELINE | DT_NOCLIP;
+    const RECT none = {0, 0, 0, 0};
+    HBITMAP bitmap = SolidBitmap(10, 10, kContentColor);
+    HICON icon = SolidIcon(16, kContentColor);
+    const auto setImage = [](HWND button, UINT type, HANDLE image) {
+        SendMessageW(button, BM_SETIMAGE, type, reinterpret_cast<LPARAM>(image));
+    };
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        const wchar_t* title;
+        SIZE size;
+        std::function<void(HWND)> prepare;
+        RECT part, caption, label, text, focus;
+        UINT format;
+    } cases[] = {
+        // Glyph centred down the left side; the text one border in, centred by DrawText.
+        {"check box", BS_AUTOCHECKBOX, L"Check", {120, 20}, nullptr,
+         {0, 3, 13, 16}, none, {17, 3, 50, 16}, {16, 0, 120, 20}, {16, 2, 51, 17}, singleLine | DT_VCENTER},
+        {"check box, text on the left", BS_AUTOCHECKBOX | BS_LEFTTEXT, L"Check", {120, 20}, nullptr,
+         {107, 3, 120, 16}, none, {1, 3, 34, 16}, {0, 0, 104, 20}, {0, 2, 35, 17}, singleLine | DT_VCENTER},
+        {"check box, text on the left aligned right", BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_RIGHT, L"Check", {120, 20},
+         nullptr, {107, 3, 120, 16}, none, {70, 3, 103, 16}, {0, 0, 104, 20}, {69, 2, 104, 17},
+         singleLine | DT_RIGHT | DT_VCENTER},
+        // The glyph centred on the first line of a line spacing of 13 + 13 / 4: 1 down.
+        {"radio button at the top", BS_AUTORADIOBUTTON | BS_TOP, L"Check", {120, 40}, nullptr,
+         {0, 1, 13, 14}, none, {17, 1, 50, 14}, {16, 0, 120, 40}, {16, 0, 51, 15}, singleLine},
+        {"radio button at the bottom", BS_AUTORADIOBUTTON | BS_BOTTOM, L"Check", {120, 40}, nullptr,
+         {0, 25, 13, 38}, none, {17, 26, 50, 39}, {16, 0, 120, 40}, {16, 25, 51, 40}, singleLine | DT_BOTTOM},
+        // Two lines of "Check" in the 44 pixels beside the glyph, drawn where they were measured;
+        // the first line's width counts the space it breaks at.
+        {"multi-line check box", BS_AUTOCHECKBOX | BS_MULTILINE, L"Check Check", {60, 40}, nullptr,
+         {0, 13, 13, 26}, none, {17, 7, 53, 33}, {17, 7, 53, 33}, {16, 6, 54, 34},
+         DT_NOCLIP | DT_WORDBREAK | DT_EDITCONTROL | DT_VCENTER},
+        // Push buttons: the content one edge in, the text and the focus one border further.
+        {"push button", BS_PUSHBUTTON, L"Check", {90, 26}, nullptr,
+         {0, 0, 90, 26}, none, {28, 6, 61, 19}, {3, 3, 87, 23}, {3, 3, 87, 23}, singleLine | DT_CENTER | DT_VCENTER},
+        {"icon", BS_PUSHBUTTON | BS_ICON, L"", {120, 60}, [&](HWND b) { setImage(b, IMAGE_ICON, icon); },
+         {0, 0, 120, 60}, none, {52, 22, 68, 38}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
+        {"bitmap", BS_PUSHBUTTON | BS_BITMAP, L"", {120, 60}, [&](HWND b) { setImage(b, IMAGE_BITMAP, bitmap); },
+         {0, 0, 120, 60}, none, {55, 25, 65, 35}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
+        // Group boxes: the frame from the middle of the caption's line; the caption 1 + 8 in
+        // (6 from the right end), an edge wider than its text on each side, and cleared of the
+        // frame line an edge further left.
+        {"group box", BS_GROUPBOX, L"Group", {150, 110}, nullptr,
+         {0, 6, 150, 110}, {7, 0, 43, 13}, {10, 0, 40, 13}, {9, 0, 43, 13}, {9, 0, 41, 15}, singleLine | DT_VCENTER},
+        {"group box, caption on the right", BS_GROUPBOX | BS_RIGHT, L"Group", {150, 110}, nullptr,
+         {0, 6, 150, 110}, {107, 0, 143, 13}, {112, 0, 142, 13}, {109, 0, 143, 13}, {111, 0, 143, 15},
+         singleLine | DT_RIGHT | DT_VCENTER},
+        {"group box, caption centred", BS_GROUPBOX | BS_CENTER, L"Group", {150, 110}, nullptr,
+         {0, 6, 150, 110}, {57, 0, 93, 13}, {61, 0, 91, 13}, {59, 0, 93, 13}, {60, 0, 92, 15},
+         singleLine | DT_CENTER | DT_VCENTER},
+    };
+    for (const auto& c : cases)
+    {
+        HWND button = CreateButton(m_gallery->window(), c.style, c.title, c.size.cx, c.size.cy);
+        if (c.prepare)
+            c.prepare(button);
+        const CHLMSkinObjectButton::BUTTONLAYOUT layout = LayoutOf(button);
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(layout.bLabel);
+        EXPECT_EQ(CRect(c.part), layout.rcPart);
+        EXPECT_EQ(CRect(c.caption), layout.rcCaption);
+        EXPECT_EQ(CRect(c.label), layout.rcLabel);
+        EXPECT_EQ(CRect(c.text), layout.rcText);
+        EXPECT_EQ(CRect(c.focus), layout.rcFocus);
+        if (c.format != kAnyFormat)
+        {
+            EXPECT_EQ(c.format, layout.nTextFormat);
+        }
+        DestroyWindow(button);
+    }
+    // Nothing to show, nothing drawn: an image button without its image, a button without text.
+    for (DWORD style : {BS_PUSHBUTTON | BS_BITMAP, BS_AUTOCHECKBOX})
+    {
+        HWND button = CreateButton(m_gallery->window(), style, style & BS_BITMAP ? L"Text" : L"", 120, 20);
+        EXPECT_FALSE(LayoutOf(button).bLabel) << style;
+        DestroyWindow(button);
+    }
+    DestroyIcon(icon);
+    DeleteObject(bitmap);
+}
+
+// Which look wins when several hold at once: disabled, then pushed, then hot; a push-like
+// button's check only after those; a glyph's check and mix on top of each.
+TEST_F(ButtonObjectTest, DrawStateOrderOfPrecedence)
+{
+    enum Flags
+    {
+        Disabled = 1,
+        Pushed = 2,
+        Hot = 4  // from the mouse capture, as while the button is held
+    };
+    const POINT face = {4, 4}, glyph = {6, 10};
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        WPARAM check;
+        int flags;
+        POINT probe;
+        COLORREF color;
+    } cases[] = {
+        {"push-like, checked and hot", BS_AUTOCHECKBOX | BS_PUSHLIKE, BST_CHECKED, Hot, face, Solid(kPushImage, 2)},
+        {"push-like, checked, pushed and hot, disabled", BS_AUTOCHECKBOX | BS_PUSHLIKE, BST_CHECKED,
+         Disabled | Pushed | Hot, face, Solid(kPushImage, 4)},
+        {"push-like, pushed and hot", BS_AUTOCHECKBOX | BS_PUSHLIKE, BST_UNCHECKED, Pushed | Hot, face,
+         Solid(kPushImage, 3)},
+        {"default button, hot, disabled", BS_DEFPUSHBUTTON, BST_UNCHECKED, Disabled | Hot, face, Solid(kPushImage, 4)},
+        {"check box, pushed", BS_AUTOCHECKBOX, BST_UNCHECKED, Pushed, glyph, Solid(kCheckImage, 3)},
+        {"check box, checked and hot", BS_AUTOCHECKBOX, BST_CHECKED, Hot, glyph, Solid(kCheckImage, 6)},
+        {"check box, checked, pushed and hot", BS_AUTOCHECKBOX, BST_CHECKED, Pushed | Hot, glyph,
+         Solid(kCheckImage, 7)},
+        {"check box, checked, pushed and hot, disabled", BS_AUTOCHECKBOX, BST_CHECKED, Disabled | Pushed | Hot, glyph,
+         Solid(kCheckImage, 8)},
+        {"three-state box, mixed and hot", BS_AUTO3STATE, BST_INDETERMINATE, Hot, glyph, Solid(kCheckImage, 10)},
+        {"three-state box, mixed, pushed and hot", BS_AUTO3STATE, BST_INDETERMINATE, Pushed | Hot, glyph,
+         Solid(kCheckImage, 11)},
+        {"radio button, checked and hot", BS_AUTORADIOBUTTON, BST_CHECKED, Hot, glyph, Solid(kRadioImage, 6)},
+        {"radio button, pushed and hot", BS_AUTORADIOBUTTON, BST_UNCHECKED, Pushed | Hot, glyph,
+         Solid(kRadioImage, 3)},
+    };
+    for (const auto& c : cases)
+    {
+        HWND button = CreateButton(m_gallery->window(), c.style, L"State", 120, 20);
+        SendMessageW(button, BM_SETCHECK, c.check, 0);
+        if (c.flags & Pushed)
+            SendMessageW(button, BM_SETSTATE, TRUE, 0);
+        if (c.flags & Disabled)
+            EnableWindow(button, FALSE);
+        if (c.flags & Hot)
+            SetCapture(button);
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(c.color, WindowPixel(button, c.probe.x, c.probe.y)) << c.name;
+        if (c.flags & Hot)
+            ReleaseCapture();
+        DestroyWindow(button);
+    }
+}
 }

@@ -9,6 +9,7 @@
 #include "hlmskinobjectlistview.h"
 #include "hlmskinobjectstatusbar.h"
 #include "hlmskinobjecttreeview.h"
+#include "hlmskinvocabulary.h"
 #include "skintestsupport.h"
 #include "skinwindowtesting.h"
 
@@ -128,7 +129,7 @@ TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
 {
     HWND header = Header();
     for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(index)) << index;
+        EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(index)) << index;
     const RECT last = ItemRect(2);
     RECT client;
     GetClientRect(header, &client);
@@ -165,6 +166,75 @@ TEST_F(ListControlsTest, HeaderItemsTextSortArrowAndTheAreaRightOfThem)
     ImageList_Destroy(images);
 }
 
+// Where an item's image, sort arrow and text go. In the gallery's font "Name" is 31 pixels
+// wide and "Size" 22; the skin's edges are 2, so the margin around the sort arrow is 6, as is
+// the control's own bitmap margin; the images are 16 x 16. The items are 17 high; Name starts
+// at 0, Size at 150.
+TEST_F(ListControlsTest, HeaderItemLayout)
+{
+    HWND header = Header();
+    CHLMSkinObjectHeader* object = ObjectOf<CHLMSkinObjectHeader>(header);
+    ASSERT_NE(nullptr, object);
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
+    HBITMAP bitmap = SolidBitmap(16, 16, RGB(1, 200, 3));
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
+    SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    const int left = HDF_STRING | HDF_LEFT, right = HDF_STRING | HDF_RIGHT;
+    const RECT none = {0, 0, 0, 0};
+    const struct
+    {
+        const char* name;
+        int index;
+        int format;
+        int width;
+        BOOL pressed;
+        RECT image, sortArrow, text;
+    } cases[] = {
+        // Text 9 in from the side it is aligned to, 6 from the other.
+        {"left-aligned text", 0, left, 150, FALSE, none, none, {9, 0, 144, 17}},
+        {"centred text", 0, HDF_STRING | HDF_CENTER, 150, FALSE, none, none, {6, 0, 144, 17}},
+        // The arrow's middle a margin, the text, a margin and 9 in; the text ends at it.
+        {"sorted up", 0, left | HDF_SORTUP, 150, FALSE, none, {48, 5, 56, 9}, {9, 0, 46, 17}},
+        {"right-aligned, sorted down", 1, right | HDF_SORTDOWN, 80, FALSE, none, {189, 5, 197, 9}, {156, 0, 184, 17}},
+        {"sort arrow kept 3 inside a narrow item", 1, right | HDF_SORTDOWN, 40, FALSE, none, {174, 5, 182, 9},
+         {156, 0, 169, 17}},
+        {"image before the text", 0, left | HDF_IMAGE, 150, FALSE, {6, 0, 22, 16}, none, {31, 0, 144, 17}},
+        {"image after the text", 0, left | HDF_IMAGE | HDF_BITMAP_ON_RIGHT, 150, FALSE, {52, 0, 68, 16}, none,
+         {9, 0, 52, 17}},
+        {"image after the text kept 3 inside a narrow item", 0, left | HDF_IMAGE | HDF_BITMAP_ON_RIGHT, 40, FALSE,
+         {21, 0, 37, 16}, none, {9, 0, 21, 17}},
+        {"an image takes the sort arrow's place", 0, left | HDF_IMAGE | HDF_SORTUP, 150, FALSE, {6, 0, 22, 16}, none,
+         {31, 0, 144, 17}},
+        {"pressed: image and text a pixel on", 0, left | HDF_IMAGE, 150, TRUE, {7, 0, 23, 16}, none, {32, 1, 145, 18}},
+    };
+    HDC dc = GetDC(header);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT | HDI_IMAGE | HDI_WIDTH;
+        item.fmt = c.format;
+        item.iImage = 0;
+        item.cxy = c.width;
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(c.index), reinterpret_cast<LPARAM>(&item));
+        CHLMSkinObjectHeader::ITEMDATA data;
+        ASSERT_TRUE(object->ReadItem(c.index, &data));
+        CHLMSkinObjectHeader::ITEMLAYOUT layout;
+        object->CalcItemLayout(CDC::FromHandle(dc), data, ItemRect(c.index), c.pressed, &layout);
+        EXPECT_EQ(CRect(c.image), layout.rcImage);
+        EXPECT_EQ(CRect(c.sortArrow), layout.rcSortArrow);
+        EXPECT_EQ(CRect(c.text), layout.rcText);
+        const UINT alignment = (c.format & HDF_RIGHT) ? DT_RIGHT : (c.format & HDF_CENTER) ? DT_CENTER : 0;
+        EXPECT_EQ(DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | alignment, layout.nTextFormat);
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(header, dc);
+    SendMessageW(header, HDM_SETIMAGELIST, 0, 0);
+    ImageList_Destroy(images);
+}
+
 // Printing the client area draws the skinned header into the DC given; without PRF_CLIENT the
 // control's own handling runs.
 TEST_F(ListControlsTest, HeaderPrintsItsClientAreaFromTheSkin)
@@ -182,7 +252,7 @@ TEST_F(ListControlsTest, HeaderPrintsItsClientAreaFromTheSkin)
     {
         TestSurface surface(client.right, client.bottom, Bgra(1, 2, 3, 0));
         SendMessageW(header, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.dc()), c.flags);
-        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(CHLMSkinObjectHeader::ItemNormal)) << c.flags;
+        EXPECT_EQ(c.skinned, surface.ColorAt(x, 2) == ItemFill(HIS_NORMAL)) << c.flags;
         EXPECT_EQ(c.skinned, surface.ColorAt(client.right - 1, 2) == kRightOfItems) << c.flags;
     }
 }
@@ -205,8 +275,8 @@ TEST_F(ListControlsTest, FilterBarHalvesTheItemsFromVersionFiveEighty)
     {
         CComCtlVersionScope version(c.version);
         RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, x, 2)) << std::hex << c.version;
-        EXPECT_EQ(c.itemBelow, WindowPixel(header, x, lowerY) == ItemFill(CHLMSkinObjectHeader::ItemNormal))
+        EXPECT_EQ(ItemFill(HIS_NORMAL), WindowPixel(header, x, 2)) << std::hex << c.version;
+        EXPECT_EQ(c.itemBelow, WindowPixel(header, x, lowerY) == ItemFill(HIS_NORMAL))
             << std::hex << c.version;
     }
 }
@@ -218,16 +288,16 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
     CHLMSkinObjectHeader* object = ObjectOf<CHLMSkinObjectHeader>(Header());
     ASSERT_NE(nullptr, object);
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(0));
 
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_PRESSED); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
 
     ParkMouse();
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemNormal); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_NORMAL); }));
 
     const RECT first = ItemRect(0);
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(Header(), first.right - 1, (first.top + first.bottom) / 2));
@@ -235,8 +305,8 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     PumpMessages();
     for (int index = 0; index < 3; ++index)
-        EXPECT_NE(CHLMSkinObjectHeader::ItemPressed, object->GetItemState(index)) << index;
-    EXPECT_NE(ItemFill(CHLMSkinObjectHeader::ItemPressed), ItemPixel(0));
+        EXPECT_NE(HIS_PRESSED, object->GetItemState(index)) << index;
+    EXPECT_NE(ItemFill(HIS_PRESSED), ItemPixel(0));
     SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages();
 }
@@ -246,23 +316,23 @@ TEST_F(ListControlsTest, HeaderItemStatesFollowTheMouse)
 TEST_F(ListControlsTest, OnlyThePressedItemShowsPressedUntilTheCaptureGoes)
 {
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
-    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_HOT); }));
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    ASSERT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_PRESSED); }));
 
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(1));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), ItemPixel(0));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(1) == ItemFill(HIS_HOT); }));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), ItemPixel(0));
 
     SendMouse(MOUSEEVENTF_MOVE, ItemCentre(0));
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemPressed); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_PRESSED); }));
 
     SetCapture(m_gallery->window());
-    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(CHLMSkinObjectHeader::ItemHot); }));
+    EXPECT_TRUE(PumpUntil([&] { return ItemPixel(0) == ItemFill(HIS_HOT); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
     ReleaseCapture();
     PumpMessages();
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemHot), ItemPixel(0));
+    EXPECT_EQ(ItemFill(HIS_HOT), ItemPixel(0));
 }
 
 // The status bar paints itself with the skin's face colour and edges, and its size grip from
@@ -410,7 +480,7 @@ TEST_F(ListControlsTest, OwnerDrawnItemsAndImagesOnEitherSide)
     EXPECT_EQ(7u, g_ownerDrawn.last.CtlID);
     EXPECT_EQ(0u, g_ownerDrawn.last.itemID);
     EXPECT_EQ(header, g_ownerDrawn.last.hwndItem);
-    EXPECT_EQ(ItemFill(CHLMSkinObjectHeader::ItemNormal), WindowPixel(header, 3, 2));
+    EXPECT_EQ(ItemFill(HIS_NORMAL), WindowPixel(header, 3, 2));
     EXPECT_EQ(0, CountColor(header, {0, 0, 160, 24}, kSkinButtonText));
 
     const std::pair<int, int> leftImage = ColumnsOf(header, {160, 0, 320, 24}, imageColor);

@@ -96,6 +96,11 @@ HBITMAP SolidBitmap(int width, int height, COLORREF color)
     return bitmap;
 }
 
+void PrintTo(const CRect& rect, std::ostream* stream)
+{
+    *stream << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background)
 {
     WNDCLASSW windowClass = {};

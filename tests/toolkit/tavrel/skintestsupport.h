@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ COLORREF SkinColor(int index);
 
 // A screen-compatible bitmap of one colour; the caller deletes it.
 HBITMAP SolidBitmap(int width, int height, COLORREF color);
+
+// Rectangles in the messages of failed expectations, as (left, top, right, bottom).
+void PrintTo(const CRect& rect, std::ostream* stream);
 
 // Registers a window class of this program with the given procedure, the arrow cursor and
 // the background brush given (a system colour index + 1, or none).

@@ -235,6 +235,104 @@ TEST_F(ToolBarObjectTest, DisabledImagesWithoutADisabledList)
     ImageList_Destroy(alpha);
 }
 
+// A toolbar of the gallery with its images above the texts: a plain button, one without a
+// text, a split button and a whole-drop-down button; the caller destroys it.
+HWND CreateImagesAboveToolBar(HWND gallery, HWND galleryToolBar)
+{
+    const DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE;
+    HWND toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", style, 10, 660, 400, 50, gallery, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(toolBar, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolBar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+    SendMessageW(toolBar, TB_SETIMAGELIST, 0, SendMessageW(galleryToolBar, TB_GETIMAGELIST, 0, 0));
+    const TBBUTTON buttons[] = {
+        {0, 1, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(L"Open")},
+        {1, 2, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
+        {3, 3, TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, reinterpret_cast<INT_PTR>(L"Split")},
+        {4, 4, TBSTATE_ENABLED, BTNS_WHOLEDROPDOWN, {}, 0, reinterpret_cast<INT_PTR>(L"Menu")},
+    };
+    SendMessageW(toolBar, TB_ADDBUTTONSW, _countof(buttons), reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(toolBar, TB_AUTOSIZE, 0, 0);
+    return toolBar;
+}
+
+// Where each kind of button puts its pieces, from the item rectangles the control gives. The
+// test skin's edges are 2 pixels; the images are 16 x 16 and the padding 7 across, 6 down (so
+// images stand 1 below the edge); a split button's arrow part is SM_CYMENUCHECK (13) wide,
+// any other drop-down arrow takes 5. In list style (the gallery's toolbar) the image stands
+// half the padding in and the text two edges after it; otherwise the image is centred across
+// and the text fills the rest below it.
+TEST_F(ToolBarObjectTest, LayoutOfEachButtonKind)
+{
+    HWND list = ToolBar();
+    HWND above = CreateImagesAboveToolBar(m_gallery->window(), list);
+    const UINT kOwnState = ~0u;
+    const UINT listFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
+    const UINT aboveFormat = DT_END_ELLIPSIS | DT_SINGLELINE | DT_CENTER;
+    const RECT none = {0, 0, 0, 0};
+    const struct
+    {
+        const char* name;
+        HWND toolBar;
+        int index;
+        UINT state;
+        LRESULT answer;
+        RECT item, face, splitArrow, image, text, dropArrow;
+        UINT format;
+    } cases[] = {
+        {"list: image beside the text", list, kPlainButton, kOwnState, CDRF_DODEFAULT,
+         {0, 0, 61, 22}, {0, 0, 61, 22}, none, {5, 3, 21, 19}, {23, 2, 60, 20}, none, listFormat},
+        {"list: checked, a pixel down and right", list, kCheckedButton, kOwnState, CDRF_DODEFAULT,
+         {61, 0, 122, 22}, {61, 0, 122, 22}, none, {67, 4, 83, 20}, {85, 3, 122, 21}, none, listFormat},
+        {"list: checked, the parent asks for no offset", list, kCheckedButton, kOwnState, TBCDRF_NOOFFSET,
+         {61, 0, 122, 22}, {61, 0, 122, 22}, none, {66, 3, 82, 19}, {84, 2, 121, 20}, none, listFormat},
+        {"list: split button", list, kSplitButton, kOwnState, CDRF_DODEFAULT,
+         {191, 0, 263, 22}, {191, 0, 250, 22}, {250, 0, 263, 22}, {196, 3, 212, 19}, {214, 2, 249, 20}, none,
+         listFormat},
+        {"list: whole drop-down", list, kWholeDropDown, kOwnState, CDRF_DODEFAULT,
+         {263, 0, 335, 22}, {263, 0, 335, 22}, none, {268, 3, 284, 19}, {286, 2, 329, 20}, {327, 10, 331, 12},
+         listFormat},
+        {"list: whole drop-down, pressed", list, kWholeDropDown, CDIS_SELECTED, CDRF_DODEFAULT,
+         {263, 0, 335, 22}, {263, 0, 335, 22}, none, {269, 4, 285, 20}, {287, 3, 330, 21}, {328, 11, 332, 13},
+         listFormat},
+        {"above: text below the image", above, 0, kOwnState, CDRF_DODEFAULT,
+         {0, 0, 37, 36}, {0, 0, 37, 36}, none, {10, 3, 26, 19}, {3, 20, 36, 35}, none, aboveFormat},
+        {"above: pressed, the text's top stays", above, 0, CDIS_SELECTED, CDRF_DODEFAULT,
+         {0, 0, 37, 36}, {0, 0, 37, 36}, none, {11, 4, 27, 20}, {4, 21, 37, 35}, none, aboveFormat},
+        {"above: no text", above, 1, kOwnState, CDRF_DODEFAULT,
+         {37, 0, 74, 36}, {37, 0, 74, 36}, none, {47, 3, 63, 19}, none, none, aboveFormat},
+        {"above: split button", above, 2, kOwnState, CDRF_DODEFAULT,
+         {74, 0, 122, 36}, {74, 0, 109, 36}, {109, 0, 122, 36}, {83, 3, 99, 19}, {77, 20, 108, 35}, none, aboveFormat},
+        {"above: whole drop-down", above, 3, kOwnState, CDRF_DODEFAULT,
+         {122, 0, 170, 36}, {122, 0, 170, 36}, none, {135, 3, 151, 19}, {125, 20, 164, 35}, {162, 17, 166, 19},
+         aboveFormat},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CHLMSkinObjectToolBar* object = ObjectOf<CHLMSkinObjectToolBar>(c.toolBar);
+        ASSERT_NE(nullptr, object);
+        // The control's own layout, which the numbers build on.
+        ASSERT_EQ(CRect(c.item), CRect(ItemRect(c.toolBar, c.index)));
+        TBBUTTON button = {};
+        NMTBCUSTOMDRAW record = {};
+        ASSERT_TRUE(object->ReadButton(c.index, &button, &record));
+        if (c.state != kOwnState)
+            record.nmcd.uItemState = c.state;
+        CHLMSkinObjectToolBar::BUTTONLAYOUT layout;
+        object->CalcButtonLayout(button, record, c.answer, !object->GetButtonText(button).IsEmpty(), &layout);
+        EXPECT_EQ(CRect(c.face), layout.rcFace);
+        EXPECT_EQ(!IsRectEmpty(&c.splitArrow), layout.bSplit);
+        EXPECT_EQ(CRect(c.splitArrow), layout.rcSplitArrow);
+        EXPECT_EQ(CRect(c.image), layout.rcImage);
+        EXPECT_EQ(CRect(c.text), layout.rcText);
+        EXPECT_EQ(CRect(c.dropArrow), layout.rcDropArrow);
+        EXPECT_EQ(c.format, layout.nTextFormat);
+    }
+    DestroyWindow(above);
+}
+
 // ---------------------------------------------------------------------------------------
 // A toolbar of its own parent, which records the custom-draw notifications and answers them
 // as a test asks.
@@ -387,6 +485,35 @@ TEST_F(ToolBarParentTest, ParentGetsCustomDrawAndItsAnswersHold)
     EXPECT_TRUE(CallsAre(Paint(), {{CDDS_PREPAINT, 0, 0}}));
     for (int index = 0; index < 3; ++index)
         EXPECT_EQ(kSkinButtonFace, FacePixel(m_toolBar, index)) << index;
+}
+
+// Which look wins when the item state holds several flags, as a parent may set them:
+// disabled, then pressed, then checked, then hot.
+TEST_F(ToolBarParentTest, DrawStateOrderOfPrecedence)
+{
+    const struct
+    {
+        const char* name;
+        UINT state;
+        int frame;
+    } cases[] = {
+        {"disabled, pressed, checked and hot", CDIS_DISABLED | CDIS_SELECTED | CDIS_CHECKED | CDIS_HOT, kDisabled},
+        {"disabled and checked", CDIS_DISABLED | CDIS_CHECKED, kDisabled},
+        {"pressed, checked and hot", CDIS_SELECTED | CDIS_CHECKED | CDIS_HOT, kPressed},
+        {"checked and hot", CDIS_CHECKED | CDIS_HOT, kChecked},
+        {"hot", CDIS_HOT, kHot},
+        {"nothing", 0, kNormal},
+    };
+    for (const auto& c : cases)
+    {
+        answer = [&c](NMTBCUSTOMDRAW* record) -> LRESULT {
+            if (record->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && record->nmcd.dwItemSpec == 1)
+                record->nmcd.uItemState = c.state;
+            return CDRF_DODEFAULT;
+        };
+        Paint();
+        EXPECT_EQ(SecondSet(kButtonImage, c.frame), FacePixel(m_toolBar, 0)) << c.name;
+    }
 }
 
 // A button text longer than 256 characters is read whole, not into a buffer of fixed size.
