@@ -27,8 +27,8 @@ ULONG_PTR SystemDefaultProcedure(const WNDCLASSTYPE& windowClass, BOOL unicode)
     for (int slot : slots[unicode ? 1 : 0])
     {
         CHLMSkinManagerApiFunction* function = CHLMSkinManagerApiHook::GetInstance().GetHookedFunction(slot);
-        if (function != nullptr && function->m_replacementAddress == procedure)
-            return function->m_systemAddress;
+        if (function != nullptr && function->m_nReplacementAddress == procedure)
+            return function->m_nSystemAddress;
     }
     return 0;
 }
@@ -68,7 +68,7 @@ ATOM WINAPI CHLMSkinManagerApiHook::OnHookRegisterClassW(const WNDCLASSW* lpWndC
 
 DWORD WINAPI CHLMSkinManagerApiHook::OnHookGetSysColor(int nIndex)
 {
-    if (IsSkinEnabled() && nIndex >= 0 && nIndex < CHLMSkinManagerMetrics::ColorCount)
+    if (IsSkinEnabled() && nIndex >= 0 && nIndex < CHLMSkinManagerMetrics::kColorCount)
     {
         const COLORREF color = Manager()->GetMetrics()->GetColor(nIndex);
         if (color != static_cast<COLORREF>(-1))
@@ -79,9 +79,9 @@ DWORD WINAPI CHLMSkinManagerApiHook::OnHookGetSysColor(int nIndex)
 
 HBRUSH WINAPI CHLMSkinManagerApiHook::OnHookGetSysColorBrush(int nIndex)
 {
-    if (IsSkinEnabled() && nIndex > 0 && nIndex < CHLMSkinManagerMetrics::ColorCount)
+    if (IsSkinEnabled() && nIndex > 0 && nIndex < CHLMSkinManagerMetrics::kColorCount)
     {
-        HBRUSH brush = Manager()->GetMetrics()->m_brushes[nIndex];
+        HBRUSH brush = Manager()->GetMetrics()->m_hBrushes[nIndex];
         if (brush != nullptr)
             return brush;
     }
@@ -105,7 +105,7 @@ int WINAPI CHLMSkinManagerApiHook::OnHookFillRect(HDC hDC, const RECT* lprc, HBR
     CHLMSkinManager* manager = Manager();
     if (value >= 1 && value <= 30 && manager != nullptr && manager->GetMetrics() != nullptr)
     {
-        HBRUSH skinBrush = manager->GetMetrics()->m_brushes[value - 1];
+        HBRUSH skinBrush = manager->GetMetrics()->m_hBrushes[value - 1];
         if (skinBrush != nullptr)
             hbr = skinBrush;
     }
@@ -459,41 +459,41 @@ namespace
 class SystemModuleRange
 {
 public:
-    explicit SystemModuleRange(LPCWSTR name) : m_name(name) {}
+    explicit SystemModuleRange(LPCWSTR name) : m_lpszName(name) {}
 
     // refresh: read again whenever the module handle changed (a module that can be unloaded
     // and loaded again elsewhere).
     BOOL Contains(ULONG_PTR address, BOOL refresh)
     {
-        if (!m_read || refresh)
+        if (!m_bRead || refresh)
         {
-            HMODULE module = ::GetModuleHandleW(m_name);
-            if (!m_read || module != m_module)
+            HMODULE module = ::GetModuleHandleW(m_lpszName);
+            if (!m_bRead || module != m_hModule)
                 Read(module);
         }
-        return m_size != 0 && address > m_base && address < m_base + m_size;
+        return m_nSize != 0 && address > m_nBase && address < m_nBase + m_nSize;
     }
 
 private:
     void Read(HMODULE module)
     {
-        m_read = TRUE;
-        m_module = module;
-        m_base = 0;
-        m_size = 0;
+        m_bRead = TRUE;
+        m_hModule = module;
+        m_nBase = 0;
+        m_nSize = 0;
         CHLMSkinManagerModuleList::MODULEINFORMATION information = {};
         if (module != nullptr && CHLMSkinManagerModuleList().GetModuleInformation(module, &information))
         {
-            m_base = reinterpret_cast<ULONG_PTR>(information.lpBaseOfDll);
-            m_size = information.SizeOfImage;
+            m_nBase = reinterpret_cast<ULONG_PTR>(information.lpBaseOfDll);
+            m_nSize = information.SizeOfImage;
         }
     }
 
-    LPCWSTR m_name;
-    BOOL m_read = FALSE;
-    HMODULE m_module = nullptr;
-    ULONG_PTR m_base = 0;
-    ULONG_PTR m_size = 0;
+    LPCWSTR m_lpszName;
+    BOOL m_bRead = FALSE;
+    HMODULE m_hModule = nullptr;
+    ULONG_PTR m_nBase = 0;
+    ULONG_PTR m_nSize = 0;
 };
 }
 

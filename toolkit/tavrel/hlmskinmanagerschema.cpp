@@ -219,14 +219,14 @@ BOOL CHLMSkinManagerSchemaProperty::Parse(int valueType, LPCWSTR propertyName, L
 
 CHLMSkinManagerSchema::CHLMSkinManagerSchema(CHLMSkinManager* manager, LPCWSTR schemaName)
     : m_bPremultiply(TRUE),
-      m_properties(10),
+      m_mapProperties(10),
       m_pManager(manager),
       m_strName(schemaName),
       m_nGlobalsClass(ClassCodeFromName(L"GLOBALS")),
       m_nWindowClass(ClassCodeFromName(L"WINDOW")),
       m_nIgnoredLines(0)
 {
-    m_properties.InitHashTable(199);
+    m_mapProperties.InitHashTable(199);
 }
 
 CHLMSkinManagerSchema::~CHLMSkinManagerSchema()
@@ -252,7 +252,7 @@ UINT CHLMSkinManagerSchema::MakePropertyKey(int classCode, int part, int state, 
 
 void CHLMSkinManagerSchema::RemoveAllProperties()
 {
-    HLMSkinDeleteMapValues<CHLMSkinManagerSchemaProperty>(m_properties);
+    HLMSkinDeleteMapValues<CHLMSkinManagerSchemaProperty>(m_mapProperties);
 }
 
 int CHLMSkinManagerSchema::ReadProperties(CHLMSkinManagerResourceFile* file)
@@ -322,16 +322,16 @@ void CHLMSkinManagerSchema::ReadLine(CString line, UINT& sectionKey)
     // A later line for the same key wins, also when it stores nothing.
     UINT key = sectionKey + static_cast<UINT>(propertyId);
     CHLMSkinManagerSchemaProperty* earlier = nullptr;
-    if (m_properties.Lookup(key, earlier))
+    if (m_mapProperties.Lookup(key, earlier))
     {
-        m_properties.RemoveKey(key);
+        m_mapProperties.RemoveKey(key);
         delete earlier;
     }
     CHLMSkinManagerSchemaProperty* property = CreateProperty(name, valueType, value);
     if (property != nullptr)
     {
         property->m_nPropertyId = propertyId;
-        m_properties.SetAt(key, property);
+        m_mapProperties.SetAt(key, property);
     }
 }
 
@@ -403,7 +403,7 @@ CHLMSkinManagerSchemaProperty* CHLMSkinManagerSchema::GetProperty(int classCode,
     for (size_t index = state != 0 ? 0 : 1; index < sizeof(keys) / sizeof(keys[0]); ++index)
     {
         CHLMSkinManagerSchemaProperty* property = nullptr;
-        if (m_properties.Lookup(keys[index], property))
+        if (m_mapProperties.Lookup(keys[index], property))
             return property;
     }
     return nullptr;

@@ -268,7 +268,7 @@ int CHLMSkinManagerSchemaDefault::DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjec
     CTypedPtrArray<CPtrArray, CHLMSkinObjectFrame::CCaptionButton*>& buttons = frame->GetCaptionButtons();
     for (INT_PTR index = 0; index < buttons.GetSize(); ++index)
     {
-        buttons[index]->m_rect = rect;
+        buttons[index]->m_rcButton = rect;
         buttons[index]->Draw(dc, frame->IsActive());
         rect.OffsetRect(-(size.cx + 2), 0);
     }

@@ -110,7 +110,7 @@ void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* f
 {
     if (bar->nCrossEnd - bar->nCrossStart < 1)
         return;
-    FillRect(dc->GetSafeHdc(), &bar->rect, frame->GetClientBrush(dc));
+    FillRect(dc->GetSafeHdc(), &bar->rc, frame->GetClientBrush(dc));
     CHLMSkinManagerClass* skinClass = m_pManager->GetSkinClass(L"SCROLLBAR");
     if (skinClass == nullptr)
         return;

@@ -72,12 +72,12 @@ struct DescriptorEntry
 class CDescriptorStack : public CNoTrackObject
 {
 public:
-    CDescriptorStack() { m_entries.reserve(32); }
+    CDescriptorStack() { m_vecEntries.reserve(32); }
 
     // The newest entry of the object, or null.
     const DescriptorEntry* Newest(const CHLMSkinObject* object) const
     {
-        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry)
+        for (auto entry = m_vecEntries.rbegin(); entry != m_vecEntries.rend(); ++entry)
         {
             if (entry->object == object)
                 return &*entry;
@@ -86,7 +86,7 @@ public:
     }
 
     // Newest at the back; the storage is kept, so pushing allocates only when it grows.
-    std::vector<DescriptorEntry> m_entries;
+    std::vector<DescriptorEntry> m_vecEntries;
 };
 
 CThreadLocal<CDescriptorStack> g_descriptorStack;
@@ -482,12 +482,12 @@ LRESULT CHLMSkinObject::CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lP
 void CHLMSkinObject::PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor)
 {
     InternalAddRef();
-    g_descriptorStack.GetData()->m_entries.push_back({this, descriptor});
+    g_descriptorStack.GetData()->m_vecEntries.push_back({this, descriptor});
 }
 
 void CHLMSkinObject::PopDefWindowProc()
 {
-    std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_entries;
+    std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_vecEntries;
     ASSERT(!entries.empty() && entries.back().object == this);
     if (entries.empty() || entries.back().object != this)
         return;  // no push of this object to match
@@ -507,7 +507,7 @@ CHLMSkinObject* CHLMSkinObject::FindOnThreadStack(HWND hWnd)
     const CDescriptorStack* stack = g_descriptorStack.GetDataNA();
     if (stack == nullptr)
         return nullptr;
-    for (auto entry = stack->m_entries.rbegin(); entry != stack->m_entries.rend(); ++entry)
+    for (auto entry = stack->m_vecEntries.rbegin(); entry != stack->m_vecEntries.rend(); ++entry)
     {
         if (entry->object->m_hWnd == hWnd)
             return entry->object->m_bAttached ? entry->object : nullptr;

@@ -377,9 +377,9 @@ UINT CHLMSkinObjectFrame::HitTest(CPoint screenPoint)
     CPoint point = screenPoint;
     ScreenToFrame(point);
     const DWORD style = GetStyle();
-    if ((style & WS_VSCROLL) && m_barVert.bVisible && m_barVert.rect.PtInRect(point))
+    if ((style & WS_VSCROLL) && m_barVert.bVisible && m_barVert.rc.PtInRect(point))
         return HTVSCROLL;
-    if ((style & WS_HSCROLL) && m_barHorz.bVisible && m_barHorz.rect.PtInRect(point))
+    if ((style & WS_HSCROLL) && m_barHorz.bVisible && m_barHorz.rc.PtInRect(point))
         return HTHSCROLL;
     if ((style & WS_VSCROLL) && (style & WS_HSCROLL) && m_barVert.bVisible && m_barHorz.bVisible
         && IsSizeGripVisible())
@@ -395,11 +395,11 @@ UINT CHLMSkinObjectFrame::HitTest(CPoint screenPoint)
 
 CRect CHLMSkinObjectFrame::GetSizeBoxRect() const
 {
-    CRect box(m_barHorz.rect.right, m_barVert.rect.bottom, m_barVert.rect.right, m_barHorz.rect.bottom);
+    CRect box(m_barHorz.rc.right, m_barVert.rc.bottom, m_barVert.rc.right, m_barHorz.rc.bottom);
     if (GetExStyle() & WS_EX_LEFTSCROLLBAR)
     {
-        box.left = m_barVert.rect.left;
-        box.right = m_barHorz.rect.left;
+        box.left = m_barVert.rc.left;
+        box.right = m_barHorz.rc.left;
     }
     return box;
 }
@@ -725,7 +725,7 @@ void CHLMSkinObjectFrame::CCaptionButton::Draw(CDC* dc, BOOL frameActive)
         state += kInactiveCaptionButtonOffset;
     CHLMSkinManagerClass* window = m_pFrame->GetSkinManager()->GetSkinClass(L"WINDOW");
     if (window != nullptr)
-        window->DrawThemeBackground(dc, m_nPart, state, &m_rect);
+        window->DrawThemeBackground(dc, m_nPart, state, &m_rcButton);
 }
 
 void CHLMSkinObjectFrame::UpdateButtons()
@@ -809,7 +809,7 @@ CHLMSkinObjectFrame::CCaptionButton* CHLMSkinObjectFrame::HitTestButton(CPoint w
     for (INT_PTR index = 0; index < m_arrButtons.GetSize(); ++index)
     {
         CCaptionButton* button = m_arrButtons[index];
-        CRect rect = button->m_rect;
+        CRect rect = button->m_rcButton;
         if (maximisedTop)
         {
             rect.top -= 2;
@@ -977,7 +977,7 @@ BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_CTLCOLORBTN || message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC)
     {
         const UINT kind = message - WM_CTLCOLORMSGBOX;
-        if (CWnd::GrayCtlColor(dc, control, kind, metrics->m_brushBtnFace, 0))
+        if (CWnd::GrayCtlColor(dc, control, kind, metrics->m_hBrushBtnFace, 0))
         {
             result = reinterpret_cast<LRESULT>(GetDialogTextureBrush(dc, control, kind));
             return TRUE;
@@ -985,7 +985,7 @@ BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lPa
     }
     ::SetBkColor(dc, GetColor(COLOR_WINDOW));
     ::SetTextColor(dc, GetColor(COLOR_WINDOWTEXT));
-    result = reinterpret_cast<LRESULT>(metrics->m_brushes[COLOR_WINDOW]);
+    result = reinterpret_cast<LRESULT>(metrics->m_hBrushes[COLOR_WINDOW]);
     return TRUE;
 }
 
@@ -994,14 +994,14 @@ HBRUSH CHLMSkinObjectFrame::GetDialogTextureBrush(HDC dc, HWND control, UINT ctl
     CHLMSkinManagerMetrics* metrics = GetMetrics();
     if (m_nDialogTexture != ETDT_ENABLETAB)
     {
-        CWnd::GrayCtlColor(dc, control, ctlColor, metrics->m_brushBtnFace, GetColor(COLOR_BTNTEXT));
-        return metrics->m_brushBtnFace;
+        CWnd::GrayCtlColor(dc, control, ctlColor, metrics->m_hBrushBtnFace, GetColor(COLOR_BTNTEXT));
+        return metrics->m_hBrushBtnFace;
     }
-    if (metrics->m_brushTabPage == NULL)
+    if (metrics->m_hBrushTabPage == NULL)
     {
-        metrics->m_brushTabPage = CreateTabPageBrush();
-        if (metrics->m_brushTabPage == NULL)
-            return metrics->m_brushBtnFace;
+        metrics->m_hBrushTabPage = CreateTabPageBrush();
+        if (metrics->m_hBrushTabPage == NULL)
+            return metrics->m_hBrushBtnFace;
     }
     if (control != m_hWnd)
     {
@@ -1012,7 +1012,7 @@ HBRUSH CHLMSkinObjectFrame::GetDialogTextureBrush(HDC dc, HWND control, UINT ctl
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, GetColor(COLOR_BTNTEXT));
     }
-    return metrics->m_brushTabPage;
+    return metrics->m_hBrushTabPage;
 }
 
 HBRUSH CHLMSkinObjectFrame::CreateTabPageBrush()
@@ -1044,7 +1044,7 @@ HBRUSH CHLMSkinObjectFrame::BrushFromCtlColorAnswer(LRESULT answer) const
     const ULONG_PTR value = static_cast<ULONG_PTR>(answer);
     // 1..30 stands for a system colour + 1, as class backgrounds do.
     if (value >= 1 && value <= kHighestSysColorAnswer)
-        return GetMetrics()->m_brushes[value - 1];
+        return GetMetrics()->m_hBrushes[value - 1];
     return reinterpret_cast<HBRUSH>(answer);
 }
 
@@ -1053,13 +1053,13 @@ HBRUSH CHLMSkinObjectFrame::GetParentCtlColorBrush(CDC* dc, UINT message)
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     HWND parent = ::GetParent(m_hWnd);
     if (parent == NULL)
-        return metrics->m_brushes[COLOR_BTNFACE];
+        return metrics->m_hBrushes[COLOR_BTNFACE];
     const LRESULT answer = ::SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc->GetSafeHdc()),
                                           reinterpret_cast<LPARAM>(m_hWnd));
     if (answer != 0)
         return BrushFromCtlColorAnswer(answer);
     const BOOL window = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
-    return metrics->m_brushes[window ? COLOR_WINDOW : COLOR_BTNFACE];
+    return metrics->m_hBrushes[window ? COLOR_WINDOW : COLOR_BTNFACE];
 }
 
 HBRUSH CHLMSkinObjectFrame::FillClientBackground(CDC* dc, const RECT* rect, UINT message)
@@ -1076,7 +1076,7 @@ HBRUSH CHLMSkinObjectFrame::FillClientBackground(CDC* dc, const RECT* rect, UINT
         return brush;
     }
     dc->FillSolidRect(rect, GetColor(COLOR_BTNFACE));
-    return GetMetrics()->m_brushes[COLOR_BTNFACE];
+    return GetMetrics()->m_hBrushes[COLOR_BTNFACE];
 }
 
 HBRUSH CHLMSkinObjectFrame::GetClientBrush(CDC* dc)
@@ -1100,7 +1100,7 @@ BOOL CHLMSkinObjectFrame::EraseWithSkinBrush()
 {
     const ULONG_PTR background = ::GetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND);
     HBRUSH skinBrush = background >= 1 && background <= kHighestSysColorAnswer
-        ? GetMetrics()->m_brushes[background - 1] : NULL;
+        ? GetMetrics()->m_hBrushes[background - 1] : NULL;
     if (skinBrush == NULL)
         return static_cast<BOOL>(Default());
     // The class keeps its own value; only this erase uses the skin's brush.

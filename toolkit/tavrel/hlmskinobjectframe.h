@@ -38,7 +38,7 @@ public:
         int nThumbStart = 0;
         int nTrackRange = 0;   // the pixels over which the thumb start can move
         int nTrackStart = 0;
-        CRect rect;
+        CRect rc;
         int nHotPart = 0;      // 0 none, 60..64 (see the hot-part codes below)
         BOOL bVertical = FALSE;
         int nBar = SB_HORZ;    // SB_HORZ, SB_VERT or SB_CTL
@@ -63,7 +63,7 @@ public:
     {
         BOOL bInside = FALSE;
         BOOL bVertical = FALSE;
-        CRect rect;            // the element's rectangle; the enlarged drag rectangle for a drag
+        CRect rc;              // the element's rectangle; the enlarged drag rectangle for a drag
         int nCommand = 0;      // -1 none yet, SB_LINEUP .. SB_PAGEDOWN, 4 for a thumb drag
         UINT_PTR nTimer = 0;   // the auto-repeat timer while it runs
         int nThumbOffset = 0;
@@ -89,7 +89,7 @@ public:
         void Draw(CDC* dc, BOOL frameActive);
 
         UINT m_nHitTest;
-        CRect m_rect;  // window coordinates; empty until the caption is laid out
+        CRect m_rcButton;  // window coordinates; empty until the caption is laid out
         int m_nPart;
         CHLMSkinObjectFrame* m_pFrame;
         UINT m_nCommand;

@@ -68,10 +68,10 @@ void SetThumbDragRect(SCROLLBARTRACKING* tracking)
     const int across = kDragBarWidths * (layout.nCrossEnd - layout.nCrossStart);
     const int along = kDragThumbLengths * GetSystemMetrics(layout.bVertical ? SM_CYVTHUMB : SM_CXHTHUMB);
     if (layout.bVertical)
-        tracking->rect.SetRect(layout.nCrossStart - across, layout.nStart - along, layout.nCrossEnd + across,
+        tracking->rc.SetRect(layout.nCrossStart - across, layout.nStart - along, layout.nCrossEnd + across,
                                layout.nEnd + along);
     else
-        tracking->rect.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
+        tracking->rc.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
                                layout.nCrossEnd + across);
 }
 
@@ -141,7 +141,7 @@ void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
                              m_pScrollTracking->pLayout == bar;
         if (!dragged)
             UpdateScrollBarLayout(bar);
-        CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar->rect);
+        CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar->rc);
         DrawScrollBar(&buffer, bar);
     }
     if (!m_barVert.bVisible || !m_barHorz.bVisible)
@@ -236,7 +236,7 @@ void CHLMSkinObjectFrame::CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layou
 {
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     SCROLLBARLAYOUT& l = *layout;
-    l.rect = rect;
+    l.rc = rect;
     int arrow = 0;
     if (l.bVertical)
     {
@@ -280,7 +280,7 @@ void CHLMSkinObjectFrame::CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layou
 
 int CHLMSkinObjectFrame::HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point)
 {
-    if (!layout->bVisible || !layout->rect.PtInRect(point))
+    if (!layout->bVisible || !layout->rc.PtInRect(point))
         return 0;
     const int c = layout->bVertical ? point.y : point.x;
     if (c < layout->nFirstArrowEnd)
@@ -396,7 +396,7 @@ BOOL CHLMSkinObjectFrame::StartScrollTracking(SCROLLBARLAYOUT* layout, int part,
     // the capture away.
     SetCapture();
     if (!tracking->bDragging)
-        tracking->rect = PartRectangle(*layout, press);
+        tracking->rc = PartRectangle(*layout, press);
     return TRUE;
 }
 
@@ -477,19 +477,19 @@ void CHLMSkinObjectFrame::HandleScrollTrackEvent(UINT message, int x, int y)
     if (tracking->nCommand == SB_PAGEUP)
     {
         if (tracking->bVertical)
-            tracking->rect.bottom = layout->nThumbStart;
+            tracking->rc.bottom = layout->nThumbStart;
         else
-            tracking->rect.right = layout->nThumbStart;
+            tracking->rc.right = layout->nThumbStart;
     }
     else if (tracking->nCommand == SB_PAGEDOWN)
     {
         if (tracking->bVertical)
-            tracking->rect.top = layout->nThumbEnd;
+            tracking->rc.top = layout->nThumbEnd;
         else
-            tracking->rect.left = layout->nThumbEnd;
+            tracking->rc.left = layout->nThumbEnd;
     }
 
-    const BOOL inside = tracking->rect.PtInRect(CPoint(x, y));
+    const BOOL inside = tracking->rc.PtInRect(CPoint(x, y));
     const BOOL changed = inside != tracking->bInside;
     if (changed)
     {
@@ -543,7 +543,7 @@ void CHLMSkinObjectFrame::HandleThumbDragEvent(UINT message, int x, int y)
         return;
     const SCROLLBARLAYOUT* layout = tracking->pLayout;
     int pixel = layout->nDragStart;  // away from the bar the thumb snaps back
-    if (tracking->rect.PtInRect(CPoint(x, y)))
+    if (tracking->rc.PtInRect(CPoint(x, y)))
     {
         const int last = layout->nTrackStart + layout->nTrackRange;
         pixel = (tracking->bVertical ? y : x) + tracking->nThumbOffset;

@@ -198,7 +198,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectUser32Control, CHLMSkinObjectFrame)
     ON_WM_CHAR()
 END_MESSAGE_MAP()
 
-CHLMSkinObjectUser32Control::CHLMSkinObjectUser32Control() : m_savedHorz(), m_savedVert()
+CHLMSkinObjectUser32Control::CHLMSkinObjectUser32Control() : m_siSavedHorz(), m_siSavedVert()
 {
 }
 
@@ -215,7 +215,7 @@ void CHLMSkinObjectUser32Control::RefreshScrollBars()
         // The page too: a control that only changes its page changes the thumb's size.
         info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
         ::GetScrollInfo(m_hWnd, bar->nBar, &info);
-        SCROLLINFO& saved = bar->nBar == SB_HORZ ? m_savedHorz : m_savedVert;
+        SCROLLINFO& saved = bar->nBar == SB_HORZ ? m_siSavedHorz : m_siSavedVert;
         if (SameValues(info, saved))
             continue;
         saved = info;

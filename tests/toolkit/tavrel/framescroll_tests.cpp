@@ -745,7 +745,7 @@ TEST_F(FrameScrollTest, ALeftScrollBarPutsTheSizeBoxBottomLeftForDrawingAndHitTe
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const SCROLLBARLAYOUT& h = frame->GetHorzBar();
-    ASSERT_EQ(v.rect.right, h.rect.left);
+    ASSERT_EQ(v.rc.right, h.rc.left);
     const POINT box = {Middle(v.nCrossStart, v.nCrossEnd), Middle(h.nCrossStart, h.nCrossEnd)};
     EXPECT_EQ(SecondSet(kSizeBoxImage, 1), WindowPixel(window, box.x, box.y));
     POINT screen = ScreenPoint(window, box.x, box.y);
