@@ -32,7 +32,7 @@ void DestroySkinManagerInstance()
 
 
 // The classic scheme: what a skin that leaves a colour out gets.
-const COLORREF g_defaultColors[CHLMSkinManagerMetrics::kColorCount] = {
+const COLORREF kDefaultColors[CHLMSkinManagerMetrics::kColorCount] = {
     RGB(192, 192, 192), RGB(58, 110, 165),  RGB(0, 0, 128),     RGB(128, 128, 128),
     RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
     RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
@@ -231,7 +231,7 @@ void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
         COLORREF old = m_clrColors[index];
         COLORREF color = 0;
         if (FAILED(schema.GetColorProperty(kSysMetricsClass, 0, 0, TMT_FIRSTCOLOR + index, color)))
-            color = m_pManager->ApplyColorFilter(g_defaultColors[index]);
+            color = m_pManager->ApplyColorFilter(kDefaultColors[index]);
         m_clrColors[index] = color;
         if (color != old || m_hBrushes[index] == NULL)
         {

@@ -34,7 +34,7 @@ void LookUp(Function& function, HMODULE module, LPCSTR name)
         : NULL;
 }
 
-const DWORD g_processQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+const DWORD kProcessQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -55,7 +55,7 @@ public:
         m_nIndex = 0;
         if (m_pfnEnumProcessModules == NULL)
             return NULL;
-        HANDLE process = OpenProcess(g_processQueryAccess, FALSE, m_dwProcessId);
+        HANDLE process = OpenProcess(kProcessQueryAccess, FALSE, m_dwProcessId);
         if (process == NULL)
             return NULL;
         // The first call only learns the size; the list may grow between the calls, so the
@@ -87,7 +87,7 @@ public:
     {
         if (m_pfnGetModuleInformation == NULL)
             return FALSE;
-        HANDLE process = OpenProcess(g_processQueryAccess, FALSE, m_dwProcessId);
+        HANDLE process = OpenProcess(kProcessQueryAccess, FALSE, m_dwProcessId);
         if (process == NULL)
             return FALSE;
         BOOL found = m_pfnGetModuleInformation(process, module, information, sizeof(*information));
