@@ -130,31 +130,31 @@ DWORD CHLMSkinObjectButton::GetAlignment() const
 // ---------------------------------------------------------------------------------------
 // Skin object operations
 
-void CHLMSkinObjectButton::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectButton::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
     m_bHot = m_bPushed = FALSE;
 }
 
-BOOL CHLMSkinObjectButton::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectButton::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     // Owner-drawn buttons keep their own painting and handling.
     if (GetButtonType() > kLastSkinnedType)
         return FALSE;
-    return CHLMSkinObjectFrame::OnHookMessage(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnHookMessage(message, wParam, lParam, lResult);
 }
 
-BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (GetButtonType() > kLastSkinnedType)
         return FALSE;
     if ((message == WM_PAINT || message == WM_PRINTCLIENT) && wParam != 0)
     {
         DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-        result = 0;
+        lResult = 0;
         return TRUE;
     }
-    return CHLMSkinObjectFrame::OnHookDefWindowProc(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnHookDefWindowProc(message, wParam, lParam, lResult);
 }
 
 BOOL CHLMSkinObjectButton::IsDefWindowProcMessage(UINT message)

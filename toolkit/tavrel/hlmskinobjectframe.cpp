@@ -107,11 +107,11 @@ BOOL CHLMSkinObjectFrame::HasApplyOption(DWORD option) const
 // ---------------------------------------------------------------------------------------
 // Skin object operations
 
-void CHLMSkinObjectFrame::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectFrame::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    if (enabled)
+    if (bEnabled)
         ResetNonClientState();
-    if (enabled && !previousEnabled)
+    if (bEnabled && !bPreviousEnabled)
         m_bActive = SendMessage(kIsActiveIcon, 0, 0) != 0;
     // The window's procedure may destroy it inside any of these calls.
     if (!::IsWindow(m_hWnd))
@@ -133,23 +133,23 @@ void CHLMSkinObjectFrame::RefreshMetrics()
     PostMessage(WM_SYSCOLORCHANGE, 0, 0);
 }
 
-void CHLMSkinObjectFrame::OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic)
+void CHLMSkinObjectFrame::OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
 {
-    CHLMSkinObject::OnHookAttached(createStruct, automatic);
+    CHLMSkinObject::OnHookAttached(lpCreateStruct, bAutomatic);
     // A window created under the hook gets its size from WM_CREATE instead.
-    if (!automatic)
+    if (!bAutomatic)
         ResizeToSkinFrame();
 }
 
-void CHLMSkinObjectFrame::OnHookDetached(BOOL automatic)
+void CHLMSkinObjectFrame::OnHookDetached(BOOL bAutomatic)
 {
-    if (m_bRegionSet && !automatic && ::IsWindow(m_hWnd))
+    if (m_bRegionSet && !bAutomatic && ::IsWindow(m_hWnd))
     {
         SetWindowRgn(NULL, TRUE);
         m_bRegionSet = FALSE;
         ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, kSetWindowPosFrameChanged);
     }
-    CHLMSkinObject::OnHookDetached(automatic);
+    CHLMSkinObject::OnHookDetached(bAutomatic);
 }
 
 BOOL CHLMSkinObjectFrame::IsDefWindowProcMessage(UINT message)
@@ -941,14 +941,14 @@ void CHLMSkinObjectFrame::OnNcLButtonDblClk(UINT hitTest, CPoint point)
 // ---------------------------------------------------------------------------------------
 // Control colours and dialog texture
 
-BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (IsAnsweredCtlColor(message))
     {
         // A combo box's list and edit keep their own colours.
         if (m_strClassName == L"COMBOBOX" || IsDefWindowProcMessage(message))
             return FALSE;
-        return AnswerCtlColor(message, wParam, lParam, result);
+        return AnswerCtlColor(message, wParam, lParam, lResult);
     }
     if (message == WM_ERASEBKGND && m_nDialogTexture == ETDT_ENABLETAB)
     {
@@ -959,14 +959,14 @@ BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lP
         ::FillRect(dc, &client, GetDialogTextureBrush(dc, m_hWnd, CTLCOLOR_DLG));
         return TRUE;
     }
-    return CHLMSkinObject::OnHookMessage(message, wParam, lParam, result);
+    return CHLMSkinObject::OnHookMessage(message, wParam, lParam, lResult);
 }
 
-BOOL CHLMSkinObjectFrame::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectFrame::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (IsAnsweredCtlColor(message))
-        return m_strClassName != L"COMBOBOX" && AnswerCtlColor(message, wParam, lParam, result);
-    return CHLMSkinObject::OnHookDefWindowProc(message, wParam, lParam, result);
+        return m_strClassName != L"COMBOBOX" && AnswerCtlColor(message, wParam, lParam, lResult);
+    return CHLMSkinObject::OnHookDefWindowProc(message, wParam, lParam, lResult);
 }
 
 BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

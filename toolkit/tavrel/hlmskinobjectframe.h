@@ -104,12 +104,12 @@ public:
     // a menu opened on another thread meanwhile keeps its place.
     static thread_local POINT SystemMenuOffset;
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
     void RefreshMetrics() override;
-    void OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic) override;
-    void OnHookDetached(BOOL automatic) override;
-    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
-    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
+    void OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic) override;
+    void OnHookDetached(BOOL bAutomatic) override;
+    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
     BOOL IsDefWindowProcMessage(UINT message) override;
     BOOL IsMessageExcluded(UINT message) override;
 

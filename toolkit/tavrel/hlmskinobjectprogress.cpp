@@ -57,9 +57,9 @@ void CHLMSkinObjectProgress::SetStaticEdge(BOOL edge)
     ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, kFrameChangedFlags);
 }
 
-void CHLMSkinObjectProgress::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectProgress::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
     BOOL themed = GetSkinManager() != nullptr && GetSkinManager()->IsEnabled();
     if (!themed)
     {

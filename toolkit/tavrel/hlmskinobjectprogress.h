@@ -18,7 +18,7 @@ public:
 
     CHLMSkinObjectProgress();
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
 
     void DrawClient(CDC* dc) override;
     // Moves the marquee on by `steps` chunk lengths (with their gaps).

@@ -229,16 +229,16 @@ void CHLMSkinObjectUser32Control::DefaultAndRefresh()
     RefreshScrollBars();
 }
 
-BOOL CHLMSkinObjectUser32Control::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+BOOL CHLMSkinObjectUser32Control::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (message == WM_MOUSEWHEEL)
     {
         // The control scrolls in its default processing: the bars are read after it.
-        *result = DefWindowProc(message, wParam, lParam);
+        *pResult = DefWindowProc(message, wParam, lParam);
         RefreshScrollBars();
         return TRUE;
     }
-    return CHLMSkinObjectFrame::OnWndMsg(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CHLMSkinObjectUser32Control::OnHScroll(UINT, UINT, CScrollBar*)

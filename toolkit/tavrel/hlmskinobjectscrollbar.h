@@ -52,7 +52,7 @@ public:
     // The values of a bar (SB_HORZ or SB_VERT) as the last refresh read them.
     const SCROLLINFO& GetSavedScrollInfo(int bar) const { return bar == SB_HORZ ? m_siSavedHorz : m_siSavedVert; }
 
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     BOOL IsHandledOutsideMap(UINT message) override { return message == WM_MOUSEWHEEL; }
 
 protected:
