@@ -672,7 +672,7 @@ namespace
 struct PropertySheetRecord
 {
     HWND hWnd;
-    PROPSHEETHEADERW header;
+    PROPSHEETHEADERW psh;
 };
 
 const DWORD kWizardFlags = 0x1002020;  // PSH_WIZARD and both PSH_WIZARD97 values
@@ -703,7 +703,7 @@ BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
     if (record == nullptr || !IsReadableMemory(record, sizeof(PropertySheetRecord)) ||
         record->hWnd != parent)
         return FALSE;
-    return (record->header.dwFlags & kWizardFlags) == 0;
+    return (record->psh.dwFlags & kWizardFlags) == 0;
 }
 
 BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)

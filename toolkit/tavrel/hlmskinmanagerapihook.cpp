@@ -25,14 +25,14 @@ decltype(&::VirtualProtect) g_protectSlotPage = &::VirtualProtect;
 template <auto Member>
 ULONG_PTR ReplacementOf()
 {
-    return AddressOf((g_replaced.*Member).replacement);
+    return AddressOf((g_replaced.*Member).pfnReplacement);
 }
 
 template <auto Member>
 void SetSystemOf(ULONG_PTR address)
 {
     auto& entry = g_replaced.*Member;
-    entry.system = FunctionAt<decltype(entry.system)>(address);
+    entry.pfnSystem = FunctionAt<decltype(entry.pfnSystem)>(address);
 }
 
 enum Gate : DWORD
@@ -45,12 +45,12 @@ enum Gate : DWORD
 
 struct SlotRow
 {
-    int slot;
-    LPCSTR module;
-    LPCSTR function;
-    DWORD gate;
-    ULONG_PTR (*replacement)();
-    void (*setSystem)(ULONG_PTR);
+    int nSlot;
+    LPCSTR lpszModule;
+    LPCSTR lpszFunction;
+    DWORD dwGate;
+    ULONG_PTR (*pfnReplacement)();
+    void (*pfnSetSystem)(ULONG_PTR);
 };
 
 #define HLM_SLOT(slot, module, name, gate) \
@@ -115,7 +115,7 @@ const SlotRow* RowOfSlot(int slot)
 {
     for (const SlotRow& row : kSlots)
     {
-        if (row.slot == slot)
+        if (row.nSlot == slot)
             return &row;
     }
     return nullptr;
@@ -249,15 +249,15 @@ BOOL WriteSlot(ULONG_PTR* slot, ULONG_PTR value)
 // The thread start record the CreateThread replacement hands to ThreadStartThunk.
 struct ThreadStart
 {
-    LPTHREAD_START_ROUTINE start;
-    LPVOID parameter;
+    LPTHREAD_START_ROUTINE lpStartAddress;
+    LPVOID lpParameter;
 };
 
 DWORD WINAPI ThreadStartThunk(LPVOID parameter)
 {
     ThreadStart* record = static_cast<ThreadStart*>(parameter);
-    const LPTHREAD_START_ROUTINE start = record->start;
-    LPVOID startParameter = record->parameter;
+    const LPTHREAD_START_ROUTINE start = record->lpStartAddress;
+    LPVOID startParameter = record->lpParameter;
     delete record;
     CHLMSkinManager::HookCurrentThread();
     return start(startParameter);
@@ -554,8 +554,8 @@ void CHLMSkinManagerApiHook::InstallHooks()
     const DWORD options = ApplyOptions();
     for (const SlotRow& row : kSlots)
     {
-        if (row.gate == Always || (options & row.gate) != 0)
-            HookFunction(row.slot, row.module, row.function, row.replacement());
+        if (row.dwGate == Always || (options & row.dwGate) != 0)
+            HookFunction(row.nSlot, row.lpszModule, row.lpszFunction, row.pfnReplacement());
     }
     m_bInstalled = TRUE;
 }
@@ -575,7 +575,7 @@ void CHLMSkinManagerApiHook::RemoveHooks()
             continue;
         delete m_arrSlots[slot];
         m_arrSlots[slot] = nullptr;
-        RowOfSlot(slot)->setSystem(0);
+        RowOfSlot(slot)->pfnSetSystem(0);
     }
     m_bInstalled = std::any_of(std::begin(m_arrSlots), std::end(m_arrSlots),
                                [](const CHLMSkinManagerApiFunction* function) { return function != nullptr; });
@@ -628,7 +628,7 @@ CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::AddHookedFunction(int nSlot,
     m_arrSlots[nSlot] = function;
     // The replacements call the system function from the moment its slots can reach them.
     if (const SlotRow* row = RowOfSlot(nSlot))
-        row->setSystem(systemAddress);
+        row->pfnSetSystem(systemAddress);
     function->HookImport();
     return function;
 }

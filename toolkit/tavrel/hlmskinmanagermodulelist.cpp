@@ -8,15 +8,15 @@ namespace
 // Found once per process; PSAPI stays loaded until the process ends.
 struct ModuleListSharedData
 {
-    HMODULE psapi;
-    BOOL available;
+    HMODULE hPsapi;
+    BOOL bAvailable;
 
     ModuleListSharedData()
-        : psapi(LoadLibraryA("PSAPI.DLL")), available(psapi != NULL)
+        : hPsapi(LoadLibraryA("PSAPI.DLL")), bAvailable(hPsapi != NULL)
     {
         HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
-        if (!available && kernel != NULL)
-            available = GetProcAddress(kernel, "CreateToolhelp32Snapshot") != NULL;
+        if (!bAvailable && kernel != NULL)
+            bAvailable = GetProcAddress(kernel, "CreateToolhelp32Snapshot") != NULL;
     }
 };
 
@@ -192,9 +192,9 @@ CHLMSkinManagerModuleList::CHLMSkinManagerModuleList(DWORD processId)
     : m_pEnumerator(NULL)
 {
     const ModuleListSharedData& shared = SharedData();
-    if (shared.psapi != NULL)
-        m_pEnumerator = new CPsapiModuleEnumerator(processId, shared.psapi);
-    else if (shared.available)
+    if (shared.hPsapi != NULL)
+        m_pEnumerator = new CPsapiModuleEnumerator(processId, shared.hPsapi);
+    else if (shared.bAvailable)
         m_pEnumerator = new CToolHelpModuleEnumerator(processId);
 }
 
@@ -222,5 +222,5 @@ BOOL CHLMSkinManagerModuleList::GetModuleInformation(HMODULE module, MODULEINFOR
 
 BOOL CHLMSkinManagerModuleList::IsEnumerationSupported()
 {
-    return SharedData().available;
+    return SharedData().bAvailable;
 }

@@ -117,7 +117,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edg
     if (qrc == nullptr)
         return FALSE;
     // Installed, edges are always the skin's, even the ones it cannot draw.
-    if (g_replaced.DrawEdge.system != nullptr)
+    if (g_replaced.DrawEdge.pfnSystem != nullptr)
         return HLMSkinDrawEdge(hdc, qrc, edge, grfFlags);
     return HLM_SYSTEM(DrawEdge)(hdc, qrc, edge, grfFlags);
 }
@@ -126,7 +126,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 {
     if (lprc == nullptr)
         return FALSE;
-    if (g_replaced.DrawFrameControl.system != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
+    if (g_replaced.DrawFrameControl.pfnSystem != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
         return TRUE;
     return HLM_SYSTEM(DrawFrameControl)(hdc, lprc, uType, uState);
 }
@@ -347,7 +347,7 @@ LRESULT DefaultProcedure(const Replaced<F>& entry, F ownImport, int type, HWND h
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr &&
+    if (entry.pfnSystem != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(message, type, system), &wParam,
             &lParam, &result))
@@ -361,7 +361,7 @@ LRESULT FrameProcedure(const Replaced<F>& entry, F ownImport, HWND hWnd, HWND cl
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr &&
+    if (entry.pfnSystem != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefFrameProc(message, system, client),
             &wParam, &lParam, &result))
@@ -375,7 +375,7 @@ LRESULT CallProcedure(const Replaced<F>& entry, F ownImport, WNDPROC procedure, 
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr && procedure != nullptr &&
+    if (entry.pfnSystem != nullptr && procedure != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::CallWindowProc(message, system, procedure),
             &wParam, &lParam, &result))

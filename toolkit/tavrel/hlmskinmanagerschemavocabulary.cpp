@@ -12,8 +12,8 @@ typedef const wchar_t* const NameList[];
 
 struct ClassEntry
 {
-    const wchar_t* name;
-    int code;
+    const wchar_t* lpszName;
+    int nCode;
 };
 
 // "Menu" (code 0) stands before "MENU": the compare ignores case, so MENU never yields 11.
@@ -30,8 +30,8 @@ const ClassEntry kClasses[] = {
 
 struct NamedList
 {
-    const wchar_t* name;
-    const wchar_t* const* entries;
+    const wchar_t* lpszName;
+    const wchar_t* const* pEntries;
 };
 
 NameList kWindowParts = {
@@ -210,9 +210,9 @@ const NamedList kStates[] = {
 // Consecutive property ids from firstId, all of one value type.
 struct PropertyRun
 {
-    int firstId;
-    int valueType;
-    const wchar_t* const* names;
+    int nFirstId;
+    int nValueType;
+    const wchar_t* const* pNames;
 };
 
 NameList kPropertyNames201 = {L"STRING", nullptr};
@@ -358,8 +358,8 @@ const wchar_t* const* FindNamedList(const NamedList (&table)[count], LPCWSTR nam
 {
     for (const NamedList& entry : table)
     {
-        if (NameEquals(entry.name, name))
-            return entry.entries;
+        if (NameEquals(entry.lpszName, name))
+            return entry.pEntries;
     }
     return nullptr;
 }
@@ -377,8 +377,8 @@ int CHLMSkinManagerSchema::ClassCodeFromName(LPCWSTR name)
 {
     for (const ClassEntry& entry : kClasses)
     {
-        if (NameEquals(entry.name, name))
-            return entry.code;
+        if (NameEquals(entry.lpszName, name))
+            return entry.nCode;
     }
     if (name != nullptr)
         TRACE(L"Warning: %s class not supported\n", name);
@@ -399,11 +399,11 @@ int CHLMSkinManagerSchema::PropertyCodeFromName(LPCWSTR name, int& valueType)
 {
     for (const PropertyRun& run : kProperties)
     {
-        int index = IndexInList(run.names, name);
+        int index = IndexInList(run.pNames, name);
         if (index >= 0)
         {
-            valueType = run.valueType;
-            return run.firstId + index;
+            valueType = run.nValueType;
+            return run.nFirstId + index;
         }
     }
     return 0;

@@ -65,7 +65,7 @@ WNDPROC SavedProcOfWindow(HWND hWnd)
 // One pending default processing of the calling thread, with the object it belongs to.
 struct DescriptorEntry
 {
-    CHLMSkinObject* object;
+    CHLMSkinObject* pObject;
     CHLMSkinObject::DEFWINDOW_DESCRIPTIOR descriptor;
 };
 
@@ -79,7 +79,7 @@ public:
     {
         for (auto entry = m_vecEntries.rbegin(); entry != m_vecEntries.rend(); ++entry)
         {
-            if (entry->object == object)
+            if (entry->pObject == object)
                 return &*entry;
         }
         return nullptr;
@@ -488,8 +488,8 @@ void CHLMSkinObject::PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor)
 void CHLMSkinObject::PopDefWindowProc()
 {
     std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_vecEntries;
-    ASSERT(!entries.empty() && entries.back().object == this);
-    if (entries.empty() || entries.back().object != this)
+    ASSERT(!entries.empty() && entries.back().pObject == this);
+    if (entries.empty() || entries.back().pObject != this)
         return;  // no push of this object to match
     entries.pop_back();
     InternalRelease();
@@ -509,8 +509,8 @@ CHLMSkinObject* CHLMSkinObject::FindOnThreadStack(HWND hWnd)
         return nullptr;
     for (auto entry = stack->m_vecEntries.rbegin(); entry != stack->m_vecEntries.rend(); ++entry)
     {
-        if (entry->object->m_hWnd == hWnd)
-            return entry->object->m_bAttached ? entry->object : nullptr;
+        if (entry->pObject->m_hWnd == hWnd)
+            return entry->pObject->m_bAttached ? entry->pObject : nullptr;
     }
     return nullptr;
 }

@@ -47,8 +47,8 @@ CSize TextExtent(CDC* dc, const CString& text)
 // that align a text the same way to the far end or the middle.
 struct AxisAlignment
 {
-    DWORD nearStyle, farStyle;
-    UINT farFormat, middleFormat;
+    DWORD dwNearStyle, dwFarStyle;
+    UINT nFarFormat, nMiddleFormat;
 };
 const AxisAlignment kAcross = {BS_LEFT, BS_RIGHT, DT_RIGHT, DT_CENTER};
 const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
@@ -57,14 +57,14 @@ const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
 // it is aligned to, or in the middle; adds the matching DrawText flag to the format.
 int AlignOnAxis(const AxisAlignment& axis, DWORD style, int start, int end, int length, int border, UINT* format)
 {
-    if (style == axis.nearStyle)
+    if (style == axis.dwNearStyle)
         return start + border;
-    if (style == axis.farStyle)
+    if (style == axis.dwFarStyle)
     {
-        *format |= axis.farFormat;
+        *format |= axis.nFarFormat;
         return end - length - border;
     }
-    *format |= axis.middleFormat;
+    *format |= axis.nMiddleFormat;
     return (start + end - length) / 2;
 }
 

@@ -87,11 +87,11 @@ enum PressDrags
 // the part's stretch of the bar (from .. to along the axis), or a drag of the thumb.
 struct PartPress
 {
-    int part;
-    int command;  // -1 for the thumb, which only drags
-    PressDrags drag;
-    int SCROLLBARLAYOUT::*from;
-    int SCROLLBARLAYOUT::*to;
+    int nPart;
+    int nCommand;  // -1 for the thumb, which only drags
+    PressDrags nDrag;
+    int SCROLLBARLAYOUT::*pFrom;
+    int SCROLLBARLAYOUT::*pTo;
 };
 
 const PartPress kPartPresses[] = {
@@ -110,7 +110,7 @@ const PartPress kPartPresses[] = {
 const PartPress& PressOn(int part)
 {
     const PartPress* found = std::find_if(std::begin(kPartPresses), std::end(kPartPresses),
-                                          [part](const PartPress& press) { return press.part == part; });
+                                          [part](const PartPress& press) { return press.nPart == part; });
     ASSERT(found != std::end(kPartPresses));
     return *found;
 }
@@ -118,7 +118,7 @@ const PartPress& PressOn(int part)
 // Where holding the mouse repeats a part's command: the part's stretch of the bar.
 CRect PartRectangle(const SCROLLBARLAYOUT& layout, const PartPress& press)
 {
-    return layout.Stretch(layout.*press.from, layout.*press.to);
+    return layout.Stretch(layout.*press.pFrom, layout.*press.pTo);
 }
 }
 
@@ -377,13 +377,13 @@ BOOL CHLMSkinObjectFrame::StartScrollTracking(SCROLLBARLAYOUT* layout, int part,
     tracking->bWindowCoordinates = layout->nBar != SB_CTL;
     tracking->hwndControl = tracking->bWindowCoordinates ? NULL : m_hWnd;
     tracking->hwndTarget = tracking->bWindowCoordinates ? m_hWnd : ::GetParent(m_hWnd);
-    tracking->nCommand = press.command;
+    tracking->nCommand = press.nCommand;
     tracking->nBar = layout->nBar;
     tracking->pLayout = layout;
     m_pScrollTracking = tracking;
     layout->nHotPart = part;
 
-    if (press.drag == DragAlways || (press.drag == DragWithShift && shift))
+    if (press.nDrag == DragAlways || (press.nDrag == DragWithShift && shift))
     {
         if (!StartThumbDrag(along, shift))
         {
