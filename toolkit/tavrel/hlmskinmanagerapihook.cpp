@@ -38,9 +38,9 @@ void SetSystemOf(ULONG_PTR address)
 enum Gate : DWORD
 {
     Always = 0,
-    Metrics = HLM_SKINAPPLY_METRICS,
-    Frame = HLM_SKINAPPLY_FRAME,
-    Colors = HLM_SKINAPPLY_COLORS
+    Metrics = kHLMSkinApplyMetrics,
+    Frame = kHLMSkinApplyFrame,
+    Colors = kHLMSkinApplyColors
 };
 
 struct SlotRow
@@ -125,7 +125,7 @@ DWORD ApplyOptions()
 {
     CHLMSkinManager* manager = Manager();
     return manager != nullptr ? manager->GetApplyOptions()
-                              : HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS;
+                              : kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors;
 }
 
 // The import directory of a loaded module, with every RVA checked against the image size.
@@ -701,7 +701,7 @@ HMODULE WINAPI CHLMSkinManagerApiHook::OnHookLoadLibraryExW(LPCWSTR lpLibFileNam
 
 HMODULE WINAPI CHLMSkinManagerApiHook::OnHookGetModuleHandleA(LPCSTR lpModuleName)
 {
-    if (lpModuleName != nullptr && (ApplyOptions() & HLM_SKINAPPLY_COLORS) != 0 &&
+    if (lpModuleName != nullptr && (ApplyOptions() & kHLMSkinApplyColors) != 0 &&
         CompareAsciiNoCase(lpModuleName, "UxTheme.dll") == 0)
         return kHLMThemeSubstituteModule;
     return HLM_SYSTEM(GetModuleHandleA)(lpModuleName);

@@ -72,8 +72,8 @@ void DrawArrows(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* f
 {
     const BOOL hover = frame->IsScrollBarUnderMouse(bar) &&
                        skinClass->GetThemeInt(SBP_ARROWBTN, kAnyState, TMT_IMAGECOUNT, 16) == kArrowFramesWithHover;
-    const HLMSkinDrawState first = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotFirstArrow);
-    const HLMSkinDrawState second = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotSecondArrow);
+    const HLMSkinDrawState first = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::kHotFirstArrow);
+    const HLMSkinDrawState second = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::kHotSecondArrow);
     skinClass->DrawThemeBackground(dc, SBP_ARROWBTN, ArrowState(bar.bVertical ? kUpArrow : kLeftArrow, first, hover),
                                    &pieces.rcFirst);
     skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
@@ -91,18 +91,18 @@ void DrawTrackAndThumb(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectF
     const BOOL vertical = bar.bVertical;
     if (!pieces.rcLower.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ,
-                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackBeforeThumb), &pieces.rcLower);
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::kHotTrackBeforeThumb), &pieces.rcLower);
     const CRect& thumb = pieces.rcThumb;
     if (!thumb.IsRectEmpty())
     {
-        const int state = BarPartState(frame, bar, CHLMSkinObjectFrame::HotThumb);
+        const int state = BarPartState(frame, bar, CHLMSkinObjectFrame::kHotThumb);
         skinClass->DrawThemeBackground(dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state, &thumb);
         if (vertical ? thumb.Height() > kMinGripperHeight : thumb.Width() > kMinGripperWidth)
             skinClass->DrawThemeBackground(dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state, &thumb);
     }
     if (!pieces.rcUpper.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
-                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackAfterThumb), &pieces.rcUpper);
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::kHotTrackAfterThumb), &pieces.rcUpper);
 }
 }
 

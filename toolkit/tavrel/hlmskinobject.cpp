@@ -145,7 +145,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
     UINT message, PFN_CALLWINDOWPROC function, WNDPROC windowProc)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = DEFPROC_CALLWINDOWPROC;
+    descriptor.nType = kDefProcCallWindowProc;
     descriptor.pfnCallWindowProc = function;
     descriptor.pfnWndProcParam = windowProc;
     descriptor.nMessage = message;
@@ -155,8 +155,8 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
 CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(
     UINT message, int type, WNDPROC function)
 {
-    ASSERT(type == DEFPROC_DEFWINDOWPROC || type == DEFPROC_DEFMDICHILDPROC ||
-           type == DEFPROC_DEFDLGPROC);
+    ASSERT(type == kDefProcDefWindowProc || type == kDefProcDefMDIChildProc ||
+           type == kDefProcDefDlgProc);
     DEFWINDOW_DESCRIPTIOR descriptor;
     descriptor.nType = type;
     descriptor.pfnDefProc = function;
@@ -168,7 +168,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Def
     UINT message, PFN_DEFFRAMEPROC function, HWND mdiClient)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = DEFPROC_DEFFRAMEPROC;
+    descriptor.nType = kDefProcDefFrameProc;
     descriptor.pfnDefFrameProc = function;
     descriptor.hWndMDIClient = mdiClient;
     descriptor.nMessage = message;
@@ -442,18 +442,18 @@ LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     switch (descriptor.nType)
     {
-    case DEFPROC_WINDOWPROC:
+    case kDefProcWindowProc:
         return ::CallWindowProcW(m_pfnSavedWndProc, m_hWnd, message, wParam, lParam);
-    case DEFPROC_CALLWINDOWPROC:
+    case kDefProcCallWindowProc:
         ASSERT(descriptor.pfnCallWindowProc != nullptr && descriptor.pfnWndProcParam != nullptr);
         return descriptor.pfnCallWindowProc(descriptor.pfnWndProcParam, m_hWnd, message, wParam,
                                             lParam);
-    case DEFPROC_DEFWINDOWPROC:
-    case DEFPROC_DEFMDICHILDPROC:
-    case DEFPROC_DEFDLGPROC:
+    case kDefProcDefWindowProc:
+    case kDefProcDefMDIChildProc:
+    case kDefProcDefDlgProc:
         ASSERT(descriptor.pfnDefProc != nullptr);
         return descriptor.pfnDefProc(m_hWnd, message, wParam, lParam);
-    case DEFPROC_DEFFRAMEPROC:
+    case kDefProcDefFrameProc:
         ASSERT(descriptor.pfnDefFrameProc != nullptr);
         return descriptor.pfnDefFrameProc(m_hWnd, descriptor.hWndMDIClient, message, wParam, lParam);
     default:

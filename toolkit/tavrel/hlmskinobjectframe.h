@@ -51,11 +51,11 @@ public:
     // Hot parts of a scroll bar.
     enum
     {
-        HotFirstArrow = 60,
-        HotSecondArrow = 61,
-        HotTrackBeforeThumb = 62,
-        HotTrackAfterThumb = 63,
-        HotThumb = 64
+        kHotFirstArrow = 60,
+        kHotSecondArrow = 61,
+        kHotTrackBeforeThumb = 62,
+        kHotTrackAfterThumb = 63,
+        kHotThumb = 64
     };
 
     // A scroll bar being tracked; exists only inside TrackScrollBar's loop.

@@ -95,14 +95,14 @@ struct PartPress
 };
 
 const PartPress kPartPresses[] = {
-    {CHLMSkinObjectFrame::HotFirstArrow, SB_LINEUP, DragNever, &SCROLLBARLAYOUT::nStart,
+    {CHLMSkinObjectFrame::kHotFirstArrow, SB_LINEUP, DragNever, &SCROLLBARLAYOUT::nStart,
      &SCROLLBARLAYOUT::nFirstArrowEnd},
-    {CHLMSkinObjectFrame::HotTrackBeforeThumb, SB_PAGEUP, DragWithShift, &SCROLLBARLAYOUT::nFirstArrowEnd,
+    {CHLMSkinObjectFrame::kHotTrackBeforeThumb, SB_PAGEUP, DragWithShift, &SCROLLBARLAYOUT::nFirstArrowEnd,
      &SCROLLBARLAYOUT::nThumbStart},
-    {CHLMSkinObjectFrame::HotThumb, -1, DragAlways, &SCROLLBARLAYOUT::nThumbStart, &SCROLLBARLAYOUT::nThumbEnd},
-    {CHLMSkinObjectFrame::HotTrackAfterThumb, SB_PAGEDOWN, DragWithShift, &SCROLLBARLAYOUT::nThumbEnd,
+    {CHLMSkinObjectFrame::kHotThumb, -1, DragAlways, &SCROLLBARLAYOUT::nThumbStart, &SCROLLBARLAYOUT::nThumbEnd},
+    {CHLMSkinObjectFrame::kHotTrackAfterThumb, SB_PAGEDOWN, DragWithShift, &SCROLLBARLAYOUT::nThumbEnd,
      &SCROLLBARLAYOUT::nSecondArrowStart},
-    {CHLMSkinObjectFrame::HotSecondArrow, SB_LINEDOWN, DragNever, &SCROLLBARLAYOUT::nSecondArrowStart,
+    {CHLMSkinObjectFrame::kHotSecondArrow, SB_LINEDOWN, DragNever, &SCROLLBARLAYOUT::nSecondArrowStart,
      &SCROLLBARLAYOUT::nEnd},
 };
 
@@ -284,14 +284,14 @@ int CHLMSkinObjectFrame::HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point)
         return 0;
     const int c = layout->bVertical ? point.y : point.x;
     if (c < layout->nFirstArrowEnd)
-        return HotFirstArrow;
+        return kHotFirstArrow;
     if (c >= layout->nSecondArrowStart)
-        return HotSecondArrow;
+        return kHotSecondArrow;
     if (c < layout->nThumbStart)
-        return HotTrackBeforeThumb;
+        return kHotTrackBeforeThumb;
     if (c < layout->nThumbEnd)
-        return HotThumb;
-    return HotTrackAfterThumb;
+        return kHotThumb;
+    return kHotTrackAfterThumb;
 }
 
 BOOL CHLMSkinObjectFrame::IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const

@@ -13,7 +13,7 @@ class CHLMSkinObjectProgress : public CHLMSkinObjectFrame
 public:
     enum
     {
-        MarqueeTimer = 102
+        kMarqueeTimer = 102
     };
 
     CHLMSkinObjectProgress();

@@ -432,7 +432,7 @@ TEST_F(ApiHookTest, AModuleLoadedAsDataIsLeftAlone)
 TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone)
 {
     const DWORD systemFace = SysColor(COLOR_BTNFACE);
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics);
     Load();
     CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
     // GetSysColor .. DrawFrameControl, the scroll bars, the visual styles, FillRect, DeleteObject.
@@ -444,7 +444,7 @@ TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone
     EXPECT_EQ(::GetModuleHandleW(L"uxtheme.dll"), ModuleHandleA("UxTheme.dll"));
     EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData"));
     Unload();
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
 }
 
 TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)
