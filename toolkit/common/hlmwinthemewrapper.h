@@ -20,7 +20,9 @@ struct ThemeFunctionTable
 };
 
 // The handle the skin engine answers for the visual-styles library while it takes over
-// themes.
+// themes: the replaced GetModuleHandleA hands it out for "UxTheme.dll", and the replaced
+// GetProcAddress answers the engine's visual-styles functions on it. No module can have it:
+// it is odd.
 const HMODULE kHLMThemeSubstituteModule = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1));
 
 class CHLMWinThemeWrapper

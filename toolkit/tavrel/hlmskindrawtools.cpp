@@ -174,10 +174,10 @@ const DWORD kHeaderMaskCount = 3;
 // Where the parts of a packed DIB lie, checked against its size.
 struct PackedDibLayout
 {
-    BITMAPINFOHEADER header;  // its first 40 bytes; bit fields with the standard masks read as BI_RGB
-    ULONGLONG pixelOffset;    // after the header, the masks of a 40-byte header and the colour table
-    ULONGLONG imageSize;
-    BOOL alpha;               // FALSE, TRUE (32-bit BI_RGB) or kDeclaredAlpha
+    BITMAPINFOHEADER bmiHeader;  // its first 40 bytes; bit fields with the standard masks read as BI_RGB
+    ULONGLONG nPixelOffset;      // after the header, the masks of a 40-byte header and the colour table
+    ULONGLONG nImageSize;
+    BOOL bAlpha;                 // FALSE, TRUE (32-bit BI_RGB) or kDeclaredAlpha
 };
 
 bool IsKnownDepth(WORD bitCount)
@@ -195,7 +195,7 @@ BOOL ReadPackedDibLayout(const BYTE* bytes, DWORD size, PackedDibLayout& layout)
 {
     if (size < sizeof(BITMAPINFOHEADER))
         return FALSE;
-    BITMAPINFOHEADER& header = layout.header;
+    BITMAPINFOHEADER& header = layout.bmiHeader;
     std::memcpy(&header, bytes, sizeof(header));
     if (!IsKnownHeaderSize(header.biSize) || size < header.biSize || header.biPlanes != 1 || header.biWidth <= 0 ||
         header.biHeight <= 0 || !IsKnownDepth(header.biBitCount))
@@ -221,20 +221,20 @@ BOOL ReadPackedDibLayout(const BYTE* bytes, DWORD size, PackedDibLayout& layout)
             (masks[3] != 0 && !alphaDeclared))
             return FALSE;
         header.biCompression = BI_RGB;
-        layout.alpha = alphaDeclared ? kDeclaredAlpha : FALSE;
+        layout.bAlpha = alphaDeclared ? kDeclaredAlpha : FALSE;
     }
     else if (header.biCompression == BI_RGB)
     {
-        layout.alpha = header.biBitCount != 32 ? FALSE : alphaDeclared ? kDeclaredAlpha : TRUE;
+        layout.bAlpha = header.biBitCount != 32 ? FALSE : alphaDeclared ? kDeclaredAlpha : TRUE;
     }
     else
     {
         return FALSE;
     }
-    layout.pixelOffset = pixelOffset + DibColorCount(header) * sizeof(RGBQUAD);
-    layout.imageSize = DibImageSize(header);
+    layout.nPixelOffset = pixelOffset + DibColorCount(header) * sizeof(RGBQUAD);
+    layout.nImageSize = DibImageSize(header);
     header.biSize = sizeof(BITMAPINFOHEADER);
-    return size >= layout.pixelOffset + layout.imageSize;
+    return size >= layout.nPixelOffset + layout.nImageSize;
 }
 
 // The bitmap of a packed DIB resource whose every part lies inside its `size` bytes.
@@ -244,8 +244,8 @@ HBITMAP BitmapFromPackedDib(const BYTE* bytes, DWORD size, BOOL* alpha)
     if (!ReadPackedDibLayout(bytes, size, layout))
         return NULL;
     if (alpha != nullptr)
-        *alpha = layout.alpha;
-    if (layout.header.biBitCount < 24)
+        *alpha = layout.bAlpha;
+    if (layout.bmiHeader.biBitCount < 24)
     {
         // The system reads the colour table after the header as the resource holds it.
         const BITMAPINFOHEADER* packed = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
@@ -255,7 +255,7 @@ HBITMAP BitmapFromPackedDib(const BYTE* bytes, DWORD size, BOOL* alpha)
             DeleteObject(palette);
         return bitmap;
     }
-    return CreateSectionFromPacked(layout.header, bytes + layout.pixelOffset, static_cast<DWORD>(layout.imageSize));
+    return CreateSectionFromPacked(layout.bmiHeader, bytes + layout.nPixelOffset, static_cast<DWORD>(layout.nImageSize));
 }
 }
 

@@ -265,7 +265,7 @@ const CHLMSkinImage::SOLIDRECT* CHLMSkinImage::FindSolidRect(const RECT& source)
     {
         const SOLIDRECT& solid = m_arrSolidRects[index];
         RECT common = {};
-        if (IntersectRect(&common, &solid.rect, &source) && EqualRect(&common, &source))
+        if (IntersectRect(&common, &solid.rc, &source) && EqualRect(&common, &source))
             return &solid;
     }
     return nullptr;
@@ -277,15 +277,15 @@ BOOL CHLMSkinImage::DrawSolid(CDC* dc, const RECT& destination, const RECT& sour
     const SOLIDRECT* solid = FindSolidRect(source);
     if (solid == nullptr)
         return FALSE;
-    const COLORREF color = GetSkinManager()->ApplyColorFilter(solid->color & 0x00FFFFFF);
+    const COLORREF color = GetSkinManager()->ApplyColorFilter(solid->clr & 0x00FFFFFF);
     if (!m_bAlpha)
     {
         if (!keyed || color != transparent)
             HLMSkinFillSolidRect(dc->GetSafeHdc(), &destination, color);
         return TRUE;
     }
-    const BYTE alpha = static_cast<BYTE>(solid->color >> 24);
-    if (solid->color == 0)
+    const BYTE alpha = static_cast<BYTE>(solid->clr >> 24);
+    if (solid->clr == 0)
         return TRUE;  // fully transparent
     if (alpha != 255)
         return FALSE;  // blended like any other part
@@ -522,7 +522,7 @@ SyncSection& ImageCacheLock()
 }
 
 CHLMSkinImageCache::CHLMSkinImageCache()
-    : m_images(10)
+    : m_mapImages(10)
 {
 }
 
@@ -537,11 +537,11 @@ CHLMSkinImage* CHLMSkinImageCache::LoadFile(CHLMSkinManagerResourceFile* file, L
         return nullptr;
     ScopedSectionLock lock(ImageCacheLock());
     void* cached = nullptr;
-    if (m_images.Lookup(name, cached))
+    if (m_mapImages.Lookup(name, cached))
         return static_cast<CHLMSkinImage*>(cached);
     CHLMSkinImage* image = file->LoadImage(name);
     if (image != nullptr)
-        m_images.SetAt(name, image);
+        m_mapImages.SetAt(name, image);
     return image;
 }
 
@@ -554,5 +554,5 @@ CSize CHLMSkinImageCache::GetExtent(CHLMSkinManagerResourceFile* file, LPCWSTR n
 void CHLMSkinImageCache::RemoveAll()
 {
     ScopedSectionLock lock(ImageCacheLock());
-    HLMSkinDeleteMapValues<CHLMSkinImage>(m_images);
+    HLMSkinDeleteMapValues<CHLMSkinImage>(m_mapImages);
 }

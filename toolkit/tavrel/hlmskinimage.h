@@ -17,8 +17,8 @@ public:
     // keeps the alpha byte of an alpha image in its high byte.
     struct SOLIDRECT
     {
-        RECT rect;
-        COLORREF color;
+        RECT rc;
+        COLORREF clr;
     };
 
     // How a band of the source covers its destination.
@@ -112,5 +112,5 @@ public:
     void RemoveAll();
 
 private:
-    CMapStringToPtr m_images;
+    CMapStringToPtr m_mapImages;
 };

@@ -32,7 +32,7 @@ void DestroySkinManagerInstance()
 
 
 // The classic scheme: what a skin that leaves a colour out gets.
-const COLORREF g_defaultColors[CHLMSkinManagerMetrics::ColorCount] = {
+const COLORREF kDefaultColors[CHLMSkinManagerMetrics::kColorCount] = {
     RGB(192, 192, 192), RGB(58, 110, 165),  RGB(0, 0, 128),     RGB(128, 128, 128),
     RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
     RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
@@ -89,13 +89,13 @@ void RunGuarded(Call call)
 
 CHLMSkinManagerMetrics::CHLMSkinManagerMetrics(CHLMSkinManager* manager)
     : m_pManager(manager),
-      m_brushBtnFace(NULL),
-      m_brushTabPage(NULL),
+      m_hBrushBtnFace(NULL),
+      m_hBrushTabPage(NULL),
       m_clrLight3D(0),
       m_clrHighlight(0),
       m_clrShadow(0),
       m_clrDarkShadow(0),
-      m_brushes(),
+      m_hBrushes(),
       m_nBorderSize(0),
       m_cxBorder(0),
       m_cyBorder(0),
@@ -122,14 +122,14 @@ CHLMSkinManagerMetrics::~CHLMSkinManagerMetrics()
 
 COLORREF CHLMSkinManagerMetrics::GetColor(int index) const
 {
-    return index >= 0 && index < ColorCount ? m_clrColors[index] : 0;
+    return index >= 0 && index < kColorCount ? m_clrColors[index] : 0;
 }
 
 BOOL CHLMSkinManagerMetrics::OwnsBrush(HGDIOBJ object) const
 {
     if (object == NULL || GetObjectType(object) != OBJ_BRUSH)
         return FALSE;
-    for (HBRUSH brush : m_brushes)
+    for (HBRUSH brush : m_hBrushes)
     {
         if (brush == object)
             return TRUE;
@@ -142,22 +142,22 @@ void CHLMSkinManagerMetrics::FreeGdiObjects()
     m_fntCaption.DeleteObject();
     m_fntMenu.DeleteObject();
     m_fntSmCaption.DeleteObject();
-    for (HBRUSH& brush : m_brushes)
+    for (HBRUSH& brush : m_hBrushes)
         DeleteBrushSlot(brush);
-    DeleteBrushSlot(m_brushBtnFace);
-    DeleteBrushSlot(m_brushTabPage);
+    DeleteBrushSlot(m_hBrushBtnFace);
+    DeleteBrushSlot(m_hBrushTabPage);
 }
 
 void CHLMSkinManagerMetrics::RefreshMetrics()
 {
-    DeleteBrushSlot(m_brushTabPage);
+    DeleteBrushSlot(m_hBrushTabPage);
     const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
     if (schema == nullptr)
     {
-        for (int index = 0; index < ColorCount; ++index)
+        for (int index = 0; index < kColorCount; ++index)
         {
             m_clrColors[index] = GetSysColor(index);
-            DeleteBrushSlot(m_brushes[index]);
+            DeleteBrushSlot(m_hBrushes[index]);
         }
         return;
     }
@@ -165,15 +165,15 @@ void CHLMSkinManagerMetrics::RefreshMetrics()
     // From here the system-metrics replacements answer with the system's own values.
     m_bRefreshing = TRUE;
     ReadSystemMetrics();
-    if (m_pManager->GetApplyOptions() & HLM_SKINAPPLY_METRICS)
+    if (m_pManager->GetApplyOptions() & kHLMSkinApplyMetrics)
         ReadSkinMetrics(*schema);
     ReadSkinColors(*schema);
     m_clrLight3D = m_clrColors[COLOR_3DLIGHT];
     m_clrHighlight = m_clrColors[COLOR_BTNHIGHLIGHT];
     m_clrShadow = m_clrColors[COLOR_BTNSHADOW];
     m_clrDarkShadow = m_clrColors[COLOR_3DDKSHADOW];
-    DeleteBrushSlot(m_brushBtnFace);
-    m_brushBtnFace = CreateSolidBrush(m_clrColors[COLOR_BTNFACE]);
+    DeleteBrushSlot(m_hBrushBtnFace);
+    m_hBrushBtnFace = CreateSolidBrush(m_clrColors[COLOR_BTNFACE]);
     m_bRefreshing = FALSE;
 }
 
@@ -226,17 +226,17 @@ void CHLMSkinManagerMetrics::ReadSkinMetrics(const CHLMSkinManagerSchema& schema
 
 void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
 {
-    for (int index = 0; index < ColorCount; ++index)
+    for (int index = 0; index < kColorCount; ++index)
     {
         COLORREF old = m_clrColors[index];
         COLORREF color = 0;
         if (FAILED(schema.GetColorProperty(kSysMetricsClass, 0, 0, TMT_FIRSTCOLOR + index, color)))
-            color = m_pManager->ApplyColorFilter(g_defaultColors[index]);
+            color = m_pManager->ApplyColorFilter(kDefaultColors[index]);
         m_clrColors[index] = color;
-        if (color != old || m_brushes[index] == NULL)
+        if (color != old || m_hBrushes[index] == NULL)
         {
-            DeleteBrushSlot(m_brushes[index]);
-            m_brushes[index] = CreateSolidBrush(color);
+            DeleteBrushSlot(m_hBrushes[index]);
+            m_hBrushes[index] = CreateSolidBrush(color);
         }
     }
 }
@@ -247,7 +247,7 @@ void CHLMSkinManagerMetrics::ReadSkinColors(const CHLMSkinManagerSchema& schema)
 CHLMSkinManagerClass::CHLMSkinManagerClass(CHLMSkinManager* manager, LPCWSTR className, int classCode)
     : m_pManager(manager), m_strClassName(className), m_nClassCode(classCode), m_pImages(new CHLMSkinImageCache())
 {
-    m_properties.InitHashTable(199);
+    m_mapProperties.InitHashTable(199);
 }
 
 CHLMSkinManagerClass::~CHLMSkinManagerClass()
@@ -265,19 +265,19 @@ CHLMSkinManagerSchemaProperty* CHLMSkinManagerClass::GetProperty(int valueType, 
     UINT key = MakeCacheKey(part, state, propertyId);
     ScopedSectionLock lock(m_lockProperties);
     CHLMSkinManagerSchemaProperty* property = nullptr;
-    if (m_properties.Lookup(key, property))
+    if (m_mapProperties.Lookup(key, property))
         return property != nullptr && property->m_nValueType == valueType ? property : nullptr;
 
     const CHLMSkinManagerSchema* schema = m_pManager->GetSchema();
     property = schema != nullptr ? schema->GetProperty(m_nClassCode, part, state, propertyId) : nullptr;
     if (property == nullptr)
     {
-        m_properties.SetAt(key, nullptr);  // remembered as missing
+        m_mapProperties.SetAt(key, nullptr);  // remembered as missing
         return nullptr;
     }
     if (property->m_nValueType != valueType)
         return nullptr;
-    m_properties.SetAt(key, property);
+    m_mapProperties.SetAt(key, property);
     return property;
 }
 
@@ -455,13 +455,13 @@ CHLMSkinManager::CHLMSkinManager()
       m_pMetrics(new CHLMSkinManagerMetrics(this)),
       m_pResourceFile(new CHLMSkinManagerResourceFile(this)),
       m_pClassMap(new CHLMSkinObjectClassMap()),
-      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS),
+      m_dwApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors),
       m_hWinEventHook(nullptr),
       m_pfnSetWinEventHook(nullptr),
       m_pfnUnhookWinEvent(nullptr)
 {
     m_pClassMap->AddStandardClasses();
-    m_windows.InitHashTable(199, FALSE);
+    m_mapWindows.InitHashTable(199, FALSE);
     CreateApiHook();
     InstallWinEventHook();
     HookCurrentThread();
@@ -588,7 +588,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
 {
     CHLMSkinManager* manager = GetSkinManagerIfCreated();
     if (event != EVENT_OBJECT_REORDER || idObject != OBJID_WINDOW || manager == nullptr ||
-        !(manager->m_dwApplyOptions & HLM_SKINAPPLY_FRAME) || !manager->m_bEnabled)
+        !(manager->m_dwApplyOptions & kHLMSkinApplyFrame) || !manager->m_bEnabled)
         return;
     const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
@@ -672,7 +672,7 @@ namespace
 struct PropertySheetRecord
 {
     HWND hWnd;
-    PROPSHEETHEADERW header;
+    PROPSHEETHEADERW psh;
 };
 
 const DWORD kWizardFlags = 0x1002020;  // PSH_WIZARD and both PSH_WIZARD97 values
@@ -703,7 +703,7 @@ BOOL CHLMSkinManager::IsTabbedPropertyPage(LPCREATESTRUCT lpCreateStruct)
     if (record == nullptr || !IsReadableMemory(record, sizeof(PropertySheetRecord)) ||
         record->hWnd != parent)
         return FALSE;
-    return (record->header.dwFlags & kWizardFlags) == 0;
+    return (record->psh.dwFlags & kWizardFlags) == 0;
 }
 
 BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
@@ -763,12 +763,12 @@ void CHLMSkinManager::RefreshSkin()
         if (!m_bEnabled)
             return;
         ScopedSectionLock classesLock(m_lockClasses);
-        POSITION pos = m_classes.GetStartPosition();
+        POSITION pos = m_mapClasses.GetStartPosition();
         while (pos != nullptr)
         {
             CString name;
             void* value = nullptr;
-            m_classes.GetNextAssoc(pos, name, value);
+            m_mapClasses.GetNextAssoc(pos, name, value);
             static_cast<CHLMSkinManagerClass*>(value)->GetImages()->RemoveAll();
         }
         m_pMetrics->RefreshMetrics();
@@ -845,7 +845,7 @@ void CHLMSkinManager::DeleteSchema()
 void CHLMSkinManager::RemoveAllClasses()
 {
     ScopedSectionLock lock(m_lockClasses);
-    HLMSkinDeleteMapValues<CHLMSkinManagerClass>(m_classes);
+    HLMSkinDeleteMapValues<CHLMSkinManagerClass>(m_mapClasses);
     m_pResourceFile->Close();
 }
 
@@ -857,25 +857,25 @@ CHLMSkinManagerClass* CHLMSkinManager::GetSkinClass(LPCWSTR className)
     name.MakeUpper();
     ScopedSectionLock lock(m_lockClasses);
     void* found = nullptr;
-    if (m_classes.Lookup(name, found))
+    if (m_mapClasses.Lookup(name, found))
         return static_cast<CHLMSkinManagerClass*>(found);
     int classCode = CHLMSkinManagerSchema::ClassCodeFromName(name);
     if (classCode == 0)
         return nullptr;
     CHLMSkinManagerClass* skinClass = new CHLMSkinManagerClass(this, name, classCode);
-    m_classes.SetAt(name, skinClass);
+    m_mapClasses.SetAt(name, skinClass);
     return skinClass;
 }
 
 CHLMSkinManagerClass* CHLMSkinManager::LookupClass(const void* skinClass) const
 {
     ScopedSectionLock lock(m_lockClasses);
-    POSITION position = m_classes.GetStartPosition();
+    POSITION position = m_mapClasses.GetStartPosition();
     while (position != NULL)
     {
         CString name;
         void* candidate = nullptr;
-        m_classes.GetNextAssoc(position, name, candidate);
+        m_mapClasses.GetNextAssoc(position, name, candidate);
         if (candidate == skinClass)
             return static_cast<CHLMSkinManagerClass*>(candidate);
     }
@@ -908,26 +908,26 @@ HRESULT CHLMSkinManager::GetThemeSysFont(int propertyId, LOGFONTW* font) const
 COLORREF CHLMSkinManager::GetThemeSysColor(int propertyId) const
 {
     int index = propertyId - TMT_FIRSTCOLOR;
-    if (index < 0 || index >= CHLMSkinManagerMetrics::ColorCount)
+    if (index < 0 || index >= CHLMSkinManagerMetrics::kColorCount)
         return static_cast<COLORREF>(-1);
     return m_pMetrics->GetColor(index);
 }
 
 void CHLMSkinManager::AddColorFilter(CHLMSkinManagerColorFilter* filter)
 {
-    m_colorFilters.push_back(filter);
+    m_vecColorFilters.push_back(filter);
 }
 
 void CHLMSkinManager::RemoveColorFilters()
 {
-    for (CHLMSkinManagerColorFilter* filter : m_colorFilters)
+    for (CHLMSkinManagerColorFilter* filter : m_vecColorFilters)
         delete filter;
-    m_colorFilters.clear();
+    m_vecColorFilters.clear();
 }
 
 COLORREF CHLMSkinManager::ApplyColorFilter(COLORREF color) const
 {
-    for (CHLMSkinManagerColorFilter* filter : m_colorFilters)
+    for (CHLMSkinManagerColorFilter* filter : m_vecColorFilters)
         filter->ApplyFilter(color);
     return color;
 }
@@ -942,7 +942,7 @@ CHLMSkinObjectRef CHLMSkinManager::FindSkinObject(HWND hWnd)
         return CHLMSkinObjectRef(current);
     ScopedSectionLock lock(m_lockWindows);
     CHLMSkinObject* object = nullptr;
-    return CHLMSkinObjectRef(m_windows.Lookup(hWnd, object) ? object : nullptr);
+    return CHLMSkinObjectRef(m_mapWindows.Lookup(hWnd, object) ? object : nullptr);
 }
 
 CHLMSkinObject* CHLMSkinManager::AttachObject(HWND hWnd, CHLMSkinObject* pObject,
@@ -953,12 +953,12 @@ CHLMSkinObject* CHLMSkinManager::AttachObject(HWND hWnd, CHLMSkinObject* pObject
     {
         ScopedSectionLock lock(m_lockWindows);
         CHLMSkinObject* previous = nullptr;
-        if (m_windows.Lookup(hWnd, previous) && previous != pObject)
+        if (m_mapWindows.Lookup(hWnd, previous) && previous != pObject)
         {
             previous->SetAttached(FALSE);
             previous->InternalRelease();
         }
-        m_windows.SetAt(hWnd, pObject);
+        m_mapWindows.SetAt(hWnd, pObject);
         pObject->SetAttached(TRUE);
         // Held while the window is subclassed: a window that destroys itself meanwhile
         // detaches the object inside.
@@ -973,9 +973,9 @@ void CHLMSkinManager::DetachSkinObject(HWND hWnd, BOOL bAutomatic)
     CHLMSkinObject* object = nullptr;
     {
         ScopedSectionLock lock(m_lockWindows);
-        if (!m_windows.Lookup(hWnd, object))
+        if (!m_mapWindows.Lookup(hWnd, object))
             return;
-        m_windows.RemoveKey(hWnd);
+        m_mapWindows.RemoveKey(hWnd);
         object->SetAttached(FALSE);
     }
     // The map's reference, taken over for the rest of this call.
@@ -998,7 +998,7 @@ void CHLMSkinManager::DetachAllSkinObjects(BOOL bRestore)
             object->SetAttached(FALSE);
             object->InternalRelease();
         }
-        m_windows.RemoveAll();
+        m_mapWindows.RemoveAll();
     }
     if (!bRestore)
         return;
@@ -1010,13 +1010,13 @@ std::vector<CHLMSkinObjectRef> CHLMSkinManager::SnapshotSkinObjects()
 {
     std::vector<CHLMSkinObjectRef> objects;
     ScopedSectionLock lock(m_lockWindows);
-    objects.reserve(static_cast<size_t>(m_windows.GetCount()));
-    POSITION position = m_windows.GetStartPosition();
+    objects.reserve(static_cast<size_t>(m_mapWindows.GetCount()));
+    POSITION position = m_mapWindows.GetStartPosition();
     while (position != NULL)
     {
         HWND hWnd = nullptr;
         CHLMSkinObject* object = nullptr;
-        m_windows.GetNextAssoc(position, hWnd, object);
+        m_mapWindows.GetNextAssoc(position, hWnd, object);
         objects.push_back(CHLMSkinObjectRef(object));
     }
     return objects;

@@ -21,9 +21,9 @@ class CHLMSkinObjectClassMap;
 // Which parts of the system the loaded skin takes over.
 enum
 {
-    HLM_SKINAPPLY_METRICS = 1,
-    HLM_SKINAPPLY_FRAME = 2,
-    HLM_SKINAPPLY_COLORS = 4
+    kHLMSkinApplyMetrics = 1,
+    kHLMSkinApplyFrame = 2,
+    kHLMSkinApplyColors = 4
 };
 
 // Changes every skin colour it is given; applied in the order the filters were added.
@@ -43,7 +43,7 @@ class CHLMSkinManagerMetrics
 public:
     enum
     {
-        ColorCount = 31  // COLOR_SCROLLBAR .. COLOR_MENUBAR
+        kColorCount = 31  // COLOR_SCROLLBAR .. COLOR_MENUBAR
     };
 
     explicit CHLMSkinManagerMetrics(CHLMSkinManager* manager);
@@ -66,16 +66,16 @@ public:
     CFont m_fntMenu;
     CFont m_fntSmCaption;
     CHLMSkinManager* m_pManager;
-    HBRUSH m_brushBtnFace;  // the dialog brush
+    HBRUSH m_hBrushBtnFace;  // the dialog brush
     // The pattern of tabbed property pages, made on first use by a skinned frame and
     // released whenever the metrics are refreshed.
-    HBRUSH m_brushTabPage;
+    HBRUSH m_hBrushTabPage;
     COLORREF m_clrLight3D;
     COLORREF m_clrHighlight;
     COLORREF m_clrShadow;
     COLORREF m_clrDarkShadow;
-    COLORREF m_clrColors[ColorCount];
-    HBRUSH m_brushes[ColorCount];
+    COLORREF m_clrColors[kColorCount];
+    HBRUSH m_hBrushes[kColorCount];
     int m_nBorderSize;
     int m_cxBorder;
     int m_cyBorder;
@@ -140,7 +140,7 @@ private:
     CString m_strClassName;
     int m_nClassCode;
     CHLMSkinImageCache* m_pImages;
-    CMap<UINT, UINT, CHLMSkinManagerSchemaProperty*, CHLMSkinManagerSchemaProperty*> m_properties;
+    CMap<UINT, UINT, CHLMSkinManagerSchemaProperty*, CHLMSkinManagerSchemaProperty*> m_mapProperties;
     SyncSection m_lockProperties;  // windows of every thread fill the cache
 };
 
@@ -185,7 +185,7 @@ public:
     // The metrics colour of ids 1601..1631; -1 for any other id.
     COLORREF GetThemeSysColor(int propertyId) const;
 
-    BOOL HasColorFilters() const { return !m_colorFilters.empty(); }
+    BOOL HasColorFilters() const { return !m_vecColorFilters.empty(); }
     void AddColorFilter(CHLMSkinManagerColorFilter* filter);
     void RemoveColorFilters();
     COLORREF ApplyColorFilter(COLORREF color) const;
@@ -267,7 +267,7 @@ private:
     BOOL m_bEnabled;
     BOOL m_bAutoSkin;
     BOOL m_bHookNewThreads;
-    CMapStringToPtr m_classes;
+    CMapStringToPtr m_mapClasses;
     // Serialises loading, refreshing and re-applying the skin (any thread may); the windows
     // are told after it is left.
     SyncSection m_lockSkin;
@@ -281,8 +281,8 @@ private:
     HWINEVENTHOOK m_hWinEventHook;
     PFN_SETWINEVENTHOOK m_pfnSetWinEventHook;
     PFN_UNHOOKWINEVENT m_pfnUnhookWinEvent;
-    std::vector<CHLMSkinManagerColorFilter*> m_colorFilters;
-    CMap<HWND, HWND, CHLMSkinObject*, CHLMSkinObject*> m_windows;
+    std::vector<CHLMSkinManagerColorFilter*> m_vecColorFilters;
+    CMap<HWND, HWND, CHLMSkinObject*, CHLMSkinObject*> m_mapWindows;
     SyncSection m_lockWindows;
 };
 

@@ -25,32 +25,32 @@ decltype(&::VirtualProtect) g_protectSlotPage = &::VirtualProtect;
 template <auto Member>
 ULONG_PTR ReplacementOf()
 {
-    return AddressOf((g_replaced.*Member).replacement);
+    return AddressOf((g_replaced.*Member).pfnReplacement);
 }
 
 template <auto Member>
 void SetSystemOf(ULONG_PTR address)
 {
     auto& entry = g_replaced.*Member;
-    entry.system = FunctionAt<decltype(entry.system)>(address);
+    entry.pfnSystem = FunctionAt<decltype(entry.pfnSystem)>(address);
 }
 
 enum Gate : DWORD
 {
     Always = 0,
-    Metrics = HLM_SKINAPPLY_METRICS,
-    Frame = HLM_SKINAPPLY_FRAME,
-    Colors = HLM_SKINAPPLY_COLORS
+    Metrics = kHLMSkinApplyMetrics,
+    Frame = kHLMSkinApplyFrame,
+    Colors = kHLMSkinApplyColors
 };
 
 struct SlotRow
 {
-    int slot;
-    LPCSTR module;
-    LPCSTR function;
-    DWORD gate;
-    ULONG_PTR (*replacement)();
-    void (*setSystem)(ULONG_PTR);
+    int nSlot;
+    LPCSTR lpszModule;
+    LPCSTR lpszFunction;
+    DWORD dwGate;
+    ULONG_PTR (*pfnReplacement)();
+    void (*pfnSetSystem)(ULONG_PTR);
 };
 
 #define HLM_SLOT(slot, module, name, gate) \
@@ -108,14 +108,14 @@ const SlotRow kSlots[] = {
 };
 #undef HLM_SLOT
 
-static_assert(sizeof(kSlots) / sizeof(kSlots[0]) == CHLMSkinManagerApiHook::SlotCount,
+static_assert(sizeof(kSlots) / sizeof(kSlots[0]) == CHLMSkinManagerApiHook::kSlotCount,
               "one row per slot");
 
 const SlotRow* RowOfSlot(int slot)
 {
     for (const SlotRow& row : kSlots)
     {
-        if (row.slot == slot)
+        if (row.nSlot == slot)
             return &row;
     }
     return nullptr;
@@ -125,28 +125,28 @@ DWORD ApplyOptions()
 {
     CHLMSkinManager* manager = Manager();
     return manager != nullptr ? manager->GetApplyOptions()
-                              : HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS;
+                              : kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors;
 }
 
 // The import directory of a loaded module, with every RVA checked against the image size.
 class ImportDirectory
 {
 public:
-    explicit ImportDirectory(HMODULE module) : m_base(reinterpret_cast<const BYTE*>(module))
+    explicit ImportDirectory(HMODULE module) : m_pBase(reinterpret_cast<const BYTE*>(module))
     {
-        m_valid = module != nullptr && ReadHeaders();
+        m_bValid = module != nullptr && ReadHeaders();
     }
 
-    BOOL IsValid() const { return m_valid; }
+    BOOL IsValid() const { return m_bValid; }
 
     // The descriptor at index; null past the last (the one whose Name is 0) or when it
     // lies outside the image.
     const IMAGE_IMPORT_DESCRIPTOR* Descriptor(size_t index) const
     {
-        const ULONG_PTR offset = m_directory + index * sizeof(IMAGE_IMPORT_DESCRIPTOR);
+        const ULONG_PTR offset = m_nDirectory + index * sizeof(IMAGE_IMPORT_DESCRIPTOR);
         if (!Fits(offset, sizeof(IMAGE_IMPORT_DESCRIPTOR)))
             return nullptr;
-        const auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(m_base + offset);
+        const auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(m_pBase + offset);
         return descriptor->Name != 0 ? descriptor : nullptr;
     }
 
@@ -155,8 +155,8 @@ public:
     {
         if (!Fits(descriptor.Name, 1))
             return nullptr;
-        const char* name = reinterpret_cast<const char*>(m_base + descriptor.Name);
-        const size_t room = m_imageSize - descriptor.Name;
+        const char* name = reinterpret_cast<const char*>(m_pBase + descriptor.Name);
+        const size_t room = m_nImageSize - descriptor.Name;
         return memchr(name, 0, room < 260 ? room : 260) != nullptr ? name : nullptr;
     }
 
@@ -166,22 +166,22 @@ public:
         const ULONG_PTR offset = tableRva + index * sizeof(ULONG_PTR);
         if (tableRva == 0 || !Fits(offset, sizeof(ULONG_PTR)))
             return nullptr;
-        return reinterpret_cast<ULONG_PTR*>(const_cast<BYTE*>(m_base) + offset);
+        return reinterpret_cast<ULONG_PTR*>(const_cast<BYTE*>(m_pBase) + offset);
     }
 
 private:
     BOOL Fits(ULONG_PTR offset, size_t size) const
     {
-        return offset < m_imageSize && size <= m_imageSize - offset;
+        return offset < m_nImageSize && size <= m_nImageSize - offset;
     }
 
     BOOL ReadHeaders()
     {
-        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(m_base);
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(m_pBase);
         if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew <= 0 ||
             static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS64) > kHeaderPage)
             return FALSE;
-        const BYTE* nt = m_base + dos->e_lfanew;
+        const BYTE* nt = m_pBase + dos->e_lfanew;
         if (*reinterpret_cast<const DWORD*>(nt) != IMAGE_NT_SIGNATURE)
             return FALSE;
         const WORD magic = reinterpret_cast<const IMAGE_NT_HEADERS32*>(nt)->OptionalHeader.Magic;
@@ -191,7 +191,7 @@ private:
             const auto& optional = reinterpret_cast<const IMAGE_NT_HEADERS32*>(nt)->OptionalHeader;
             if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT)
                 return FALSE;
-            m_imageSize = optional.SizeOfImage;
+            m_nImageSize = optional.SizeOfImage;
             directory = &optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         }
         else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC)
@@ -199,23 +199,23 @@ private:
             const auto& optional = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt)->OptionalHeader;
             if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT)
                 return FALSE;
-            m_imageSize = optional.SizeOfImage;
+            m_nImageSize = optional.SizeOfImage;
             directory = &optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         }
         // The import slots hold addresses of this build's size: an image of the other
         // format (one mapped as data) is not walked.
         if (magic != IMAGE_NT_OPTIONAL_HDR_MAGIC || directory == nullptr)
             return FALSE;
-        m_directory = directory->VirtualAddress;
-        return m_directory != 0 && Fits(m_directory, sizeof(IMAGE_IMPORT_DESCRIPTOR));
+        m_nDirectory = directory->VirtualAddress;
+        return m_nDirectory != 0 && Fits(m_nDirectory, sizeof(IMAGE_IMPORT_DESCRIPTOR));
     }
 
     static const size_t kHeaderPage = 0x1000;
 
-    const BYTE* m_base;
-    ULONG_PTR m_imageSize = 0;
-    ULONG_PTR m_directory = 0;
-    BOOL m_valid = FALSE;
+    const BYTE* m_pBase;
+    ULONG_PTR m_nImageSize = 0;
+    ULONG_PTR m_nDirectory = 0;
+    BOOL m_bValid = FALSE;
 };
 
 // Writes one import slot: the page holding it is made writable (keeping execute rights
@@ -249,15 +249,15 @@ BOOL WriteSlot(ULONG_PTR* slot, ULONG_PTR value)
 // The thread start record the CreateThread replacement hands to ThreadStartThunk.
 struct ThreadStart
 {
-    LPTHREAD_START_ROUTINE start;
-    LPVOID parameter;
+    LPTHREAD_START_ROUTINE lpStartAddress;
+    LPVOID lpParameter;
 };
 
 DWORD WINAPI ThreadStartThunk(LPVOID parameter)
 {
     ThreadStart* record = static_cast<ThreadStart*>(parameter);
-    const LPTHREAD_START_ROUTINE start = record->start;
-    LPVOID startParameter = record->parameter;
+    const LPTHREAD_START_ROUTINE start = record->lpStartAddress;
+    LPVOID startParameter = record->lpParameter;
     delete record;
     CHLMSkinManager::HookCurrentThread();
     return start(startParameter);
@@ -298,7 +298,7 @@ int CompareAsciiNoCase(LPCSTR lpszFirst, LPCSTR lpszSecond)
 ULONG_PTR GetOriginalFunction(int nSlot)
 {
     CHLMSkinManagerApiFunction* function = CHLMSkinManagerApiHook::GetInstance().GetHookedFunction(nSlot);
-    return function != nullptr ? function->m_systemAddress : 0;
+    return function != nullptr ? function->m_nSystemAddress : 0;
 }
 
 FARPROC GetOriginalProcAddress(HMODULE hModule, LPCSTR lpProcName)
@@ -352,8 +352,8 @@ CHLMSkinManagerApiFunction::CHLMSkinManagerApiFunction(CHLMSkinManagerApiHook* p
       m_bHooked(FALSE),
       m_szModule(),
       m_szFunction(),
-      m_systemAddress(UnwrapPushStub(systemAddress, GetHighestApplicationAddress())),
-      m_replacementAddress(replacementAddress)
+      m_nSystemAddress(UnwrapPushStub(systemAddress, GetHighestApplicationAddress())),
+      m_nReplacementAddress(replacementAddress)
 {
     CopyName(m_szModule, lpszModule);
     CopyName(m_szFunction, lpszFunction);
@@ -366,7 +366,7 @@ CHLMSkinManagerApiFunction::~CHLMSkinManagerApiFunction()
 
 void CHLMSkinManagerApiFunction::HookImport()
 {
-    m_bHooked = ReplaceInAllModules(m_szModule, m_systemAddress, m_replacementAddress);
+    m_bHooked = ReplaceInAllModules(m_szModule, m_nSystemAddress, m_nReplacementAddress);
 }
 
 BOOL CHLMSkinManagerApiFunction::UnhookImport()
@@ -376,7 +376,7 @@ BOOL CHLMSkinManagerApiFunction::UnhookImport()
     BOOL failed = FALSE;
     try
     {
-        ReplaceInAllModules(m_szModule, m_replacementAddress, m_systemAddress, &failed);
+        ReplaceInAllModules(m_szModule, m_nReplacementAddress, m_nSystemAddress, &failed);
     }
     catch (const std::exception&)
     {
@@ -455,7 +455,7 @@ CHLMSkinManagerApiHook& CHLMSkinManagerApiHook::GetInstance()
     return instance;
 }
 
-CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_slots(), m_bInstalled(FALSE)
+CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_arrSlots(), m_bInstalled(FALSE)
 {
     ::InitializeCriticalSection(&m_lockPatching);
     ExcludeModule(L"SHLWAPI.DLL", TRUE);
@@ -472,7 +472,7 @@ CHLMSkinManagerApiHook::~CHLMSkinManagerApiHook()
 
 void CHLMSkinManagerApiHook::ExcludeModule(LPCWSTR lpszModule, BOOL bWin9xOnly)
 {
-    m_excluded.push_back({nullptr, CString(lpszModule), bWin9xOnly});
+    m_vecExcluded.push_back({nullptr, CString(lpszModule), bWin9xOnly});
 }
 
 void CHLMSkinManagerApiHook::SetupThemeWrapper(CHLMWinThemeWrapper& wrapper)
@@ -496,7 +496,7 @@ void CHLMSkinManagerApiHook::SetupThemeWrapper(CHLMWinThemeWrapper& wrapper)
 
 void CHLMSkinManagerApiHook::ResolveExcludedModules(BOOL bOnlyMissing)
 {
-    for (EXCLUDEDMODULE& module : m_excluded)
+    for (EXCLUDEDMODULE& module : m_vecExcluded)
     {
         if (!bOnlyMissing || module.hModule == nullptr)
             module.hModule = ::GetModuleHandleW(module.strName);
@@ -507,7 +507,7 @@ BOOL CHLMSkinManagerApiHook::IsModuleExcluded(HMODULE hModule) const
 {
     CHLMSkinManager* manager = Manager();
     const BOOL win9x = manager != nullptr && manager->IsWin9x();
-    for (const EXCLUDEDMODULE& module : m_excluded)
+    for (const EXCLUDEDMODULE& module : m_vecExcluded)
     {
         if (module.hModule == hModule && (win9x || !module.bWin9xOnly))
             return TRUE;
@@ -517,8 +517,8 @@ BOOL CHLMSkinManagerApiHook::IsModuleExcluded(HMODULE hModule) const
 
 std::vector<HMODULE> CHLMSkinManagerApiHook::GetModules() const
 {
-    if (!m_moduleSnapshot.empty())
-        return m_moduleSnapshot;
+    if (!m_vecModuleSnapshot.empty())
+        return m_vecModuleSnapshot;
     std::vector<HMODULE> modules;
     CHLMSkinManagerModuleList list;
     for (HMODULE module = list.GetFirstModule(); module != nullptr; module = list.GetNextModule())
@@ -531,17 +531,17 @@ CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& h
     // Without memory for the list, every slot lists the modules itself.
     try
     {
-        m_hook.m_moduleSnapshot = m_hook.GetModules();
+        m_hook.m_vecModuleSnapshot = m_hook.GetModules();
     }
     catch (const std::exception&)
     {
-        m_hook.m_moduleSnapshot.clear();
+        m_hook.m_vecModuleSnapshot.clear();
     }
 }
 
 CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
 {
-    m_hook.m_moduleSnapshot.clear();
+    m_hook.m_vecModuleSnapshot.clear();
 }
 
 void CHLMSkinManagerApiHook::InstallHooks()
@@ -554,8 +554,8 @@ void CHLMSkinManagerApiHook::InstallHooks()
     const DWORD options = ApplyOptions();
     for (const SlotRow& row : kSlots)
     {
-        if (row.gate == Always || (options & row.gate) != 0)
-            HookFunction(row.slot, row.module, row.function, row.replacement());
+        if (row.dwGate == Always || (options & row.dwGate) != 0)
+            HookFunction(row.nSlot, row.lpszModule, row.lpszFunction, row.pfnReplacement());
     }
     m_bInstalled = TRUE;
 }
@@ -567,17 +567,17 @@ void CHLMSkinManagerApiHook::RemoveHooks()
     if (!m_bInstalled)
         return;
     const ModuleSnapshot snapshot(*this);
-    for (int slot = 0; slot < SlotCount; ++slot)
+    for (int slot = 0; slot < kSlotCount; ++slot)
     {
         // A record whose slots could not all be written back stays, still forwarding to the
         // system function, and the rewriter stays installed: the next removal tries again.
-        if (m_slots[slot] == nullptr || !m_slots[slot]->UnhookImport())
+        if (m_arrSlots[slot] == nullptr || !m_arrSlots[slot]->UnhookImport())
             continue;
-        delete m_slots[slot];
-        m_slots[slot] = nullptr;
-        RowOfSlot(slot)->setSystem(0);
+        delete m_arrSlots[slot];
+        m_arrSlots[slot] = nullptr;
+        RowOfSlot(slot)->pfnSetSystem(0);
     }
-    m_bInstalled = std::any_of(std::begin(m_slots), std::end(m_slots),
+    m_bInstalled = std::any_of(std::begin(m_arrSlots), std::end(m_arrSlots),
                                [](const CHLMSkinManagerApiFunction* function) { return function != nullptr; });
 }
 
@@ -618,17 +618,17 @@ CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::AddHookedFunction(int nSlot,
                                                                       ULONG_PTR systemAddress,
                                                                       ULONG_PTR replacementAddress)
 {
-    if (nSlot < 0 || nSlot >= SlotCount)
+    if (nSlot < 0 || nSlot >= kSlotCount)
         return nullptr;
-    ASSERT(m_slots[nSlot] == nullptr && FindHookedFunction(lpszModule, lpszFunction) == nullptr);
-    if (m_slots[nSlot] != nullptr)
+    ASSERT(m_arrSlots[nSlot] == nullptr && FindHookedFunction(lpszModule, lpszFunction) == nullptr);
+    if (m_arrSlots[nSlot] != nullptr)
         return nullptr;
     auto* function = new CHLMSkinManagerApiFunction(this, lpszModule, lpszFunction, systemAddress,
                                                     replacementAddress);
-    m_slots[nSlot] = function;
+    m_arrSlots[nSlot] = function;
     // The replacements call the system function from the moment its slots can reach them.
     if (const SlotRow* row = RowOfSlot(nSlot))
-        row->setSystem(systemAddress);
+        row->pfnSetSystem(systemAddress);
     function->HookImport();
     return function;
 }
@@ -636,7 +636,7 @@ CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::AddHookedFunction(int nSlot,
 CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::FindHookedFunction(LPCSTR lpszModule,
                                                                        LPCSTR lpszFunction) const
 {
-    for (CHLMSkinManagerApiFunction* function : m_slots)
+    for (CHLMSkinManagerApiFunction* function : m_arrSlots)
     {
         if (function != nullptr && CompareAsciiNoCase(function->m_szModule, lpszModule) == 0 &&
             CompareAsciiNoCase(function->m_szFunction, lpszFunction) == 0)
@@ -647,8 +647,8 @@ CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::FindHookedFunction(LPCSTR lp
 
 CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::GetHookedFunction(int nSlot) const
 {
-    ASSERT(nSlot < SlotCount);
-    return nSlot >= 0 && nSlot < SlotCount ? m_slots[nSlot] : nullptr;
+    ASSERT(nSlot < kSlotCount);
+    return nSlot >= 0 && nSlot < kSlotCount ? m_arrSlots[nSlot] : nullptr;
 }
 
 void CHLMSkinManagerApiHook::HookNewModule(HMODULE hModule, DWORD dwFlags)
@@ -657,11 +657,11 @@ void CHLMSkinManagerApiHook::HookNewModule(HMODULE hModule, DWORD dwFlags)
     ResolveExcludedModules(TRUE);
     if (hModule == nullptr || IsModuleExcluded(hModule) || (dwFlags & LOAD_LIBRARY_AS_DATAFILE) != 0)
         return;
-    for (CHLMSkinManagerApiFunction* function : m_slots)
+    for (CHLMSkinManagerApiFunction* function : m_arrSlots)
     {
         if (function != nullptr &&
-            function->ReplaceInOneModule(function->m_szModule, function->m_systemAddress,
-                                         function->m_replacementAddress, hModule))
+            function->ReplaceInOneModule(function->m_szModule, function->m_nSystemAddress,
+                                         function->m_nReplacementAddress, hModule))
             function->m_bHooked = TRUE;
     }
 }
@@ -701,9 +701,9 @@ HMODULE WINAPI CHLMSkinManagerApiHook::OnHookLoadLibraryExW(LPCWSTR lpLibFileNam
 
 HMODULE WINAPI CHLMSkinManagerApiHook::OnHookGetModuleHandleA(LPCSTR lpModuleName)
 {
-    if (lpModuleName != nullptr && (ApplyOptions() & HLM_SKINAPPLY_COLORS) != 0 &&
+    if (lpModuleName != nullptr && (ApplyOptions() & kHLMSkinApplyColors) != 0 &&
         CompareAsciiNoCase(lpModuleName, "UxTheme.dll") == 0)
-        return HLM_UXTHEME_PSEUDO_HANDLE;
+        return kHLMThemeSubstituteModule;
     return HLM_SYSTEM(GetModuleHandleA)(lpModuleName);
 }
 
@@ -714,7 +714,7 @@ FARPROC WINAPI CHLMSkinManagerApiHook::OnHookGetProcAddress(HMODULE hModule, LPC
         return GetOriginalProcAddress(hModule, lpProcName);
     LPCSTR moduleName = kUxTheme;
     char path[MAX_PATH] = {};
-    if (hModule != HLM_UXTHEME_PSEUDO_HANDLE)
+    if (hModule != kHLMThemeSubstituteModule)
     {
         ::GetModuleFileNameA(hModule, path, MAX_PATH);
         const char* slash = strrchr(path, '\\');
@@ -725,9 +725,9 @@ FARPROC WINAPI CHLMSkinManagerApiHook::OnHookGetProcAddress(HMODULE hModule, LPC
         moduleName = fileName;
     }
     if (CHLMSkinManagerApiFunction* function = GetInstance().FindHookedFunction(moduleName, lpProcName))
-        return FunctionAt<FARPROC>(function->m_replacementAddress);
+        return FunctionAt<FARPROC>(function->m_nReplacementAddress);
     // No real module has the pseudo handle: nothing else is found on it.
-    if (hModule == HLM_UXTHEME_PSEUDO_HANDLE)
+    if (hModule == kHLMThemeSubstituteModule)
         return nullptr;
     return GetOriginalProcAddress(hModule, lpProcName);
 }

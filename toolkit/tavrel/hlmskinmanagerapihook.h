@@ -12,11 +12,6 @@
 
 #include <vector>
 
-// The module handle the replaced GetModuleHandleA hands out for "UxTheme.dll" while colours
-// are skinned; the replaced GetProcAddress answers the engine's visual-styles functions on it.
-// No module can have it: it is odd.
-#define HLM_UXTHEME_PSEUDO_HANDLE (reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1)))
-
 class CHLMSkinManagerApiHook;
 
 // One replaced system function and the import slots rewritten for it.
@@ -47,8 +42,8 @@ public:
     BOOL m_bHooked;
     char m_szModule[20];
     char m_szFunction[30];
-    ULONG_PTR m_systemAddress;       // 0 for the visual-styles functions
-    ULONG_PTR m_replacementAddress;
+    ULONG_PTR m_nSystemAddress;       // 0 for the visual-styles functions
+    ULONG_PTR m_nReplacementAddress;
 };
 
 class CHLMSkinManagerApiHook
@@ -56,7 +51,7 @@ class CHLMSkinManagerApiHook
 public:
     enum
     {
-        SlotCount = 42
+        kSlotCount = 42
     };
 
     struct EXCLUDEDMODULE
@@ -185,10 +180,10 @@ private:
                               ULONG_PTR replacementAddress);
     void ResolveExcludedModules(BOOL bOnlyMissing);
 
-    CHLMSkinManagerApiFunction* m_slots[SlotCount];
+    CHLMSkinManagerApiFunction* m_arrSlots[kSlotCount];
     BOOL m_bInstalled;
-    std::vector<EXCLUDEDMODULE> m_excluded;
-    std::vector<HMODULE> m_moduleSnapshot;
+    std::vector<EXCLUDEDMODULE> m_vecExcluded;
+    std::vector<HMODULE> m_vecModuleSnapshot;
     CRITICAL_SECTION m_lockPatching;
 };
 

@@ -16,8 +16,8 @@ namespace HLMApiHookInternal
 template <typename F>
 struct Replaced
 {
-    F replacement;
-    F system;  // the system function while its slot holds a record, else null
+    F pfnReplacement;
+    F pfnSystem;  // the pfnSystem function while its slot holds a record, else null
 };
 
 struct ReplacedFunctions
@@ -91,7 +91,7 @@ F FunctionAt(ULONG_PTR address)
 template <typename F>
 F System(const Replaced<F>& entry, F ownImport)
 {
-    return entry.system != nullptr ? entry.system : ownImport;
+    return entry.pfnSystem != nullptr ? entry.pfnSystem : ownImport;
 }
 
 #define HLM_SYSTEM(name) HLMApiHookInternal::System(HLMApiHookInternal::g_replaced.name, &::name)

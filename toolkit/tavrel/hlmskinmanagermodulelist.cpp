@@ -8,15 +8,15 @@ namespace
 // Found once per process; PSAPI stays loaded until the process ends.
 struct ModuleListSharedData
 {
-    HMODULE psapi;
-    BOOL available;
+    HMODULE hPsapi;
+    BOOL bAvailable;
 
     ModuleListSharedData()
-        : psapi(LoadLibraryA("PSAPI.DLL")), available(psapi != NULL)
+        : hPsapi(LoadLibraryA("PSAPI.DLL")), bAvailable(hPsapi != NULL)
     {
         HMODULE kernel = GetModuleHandleW(L"KERNEL32.DLL");
-        if (!available && kernel != NULL)
-            available = GetProcAddress(kernel, "CreateToolhelp32Snapshot") != NULL;
+        if (!bAvailable && kernel != NULL)
+            bAvailable = GetProcAddress(kernel, "CreateToolhelp32Snapshot") != NULL;
     }
 };
 
@@ -34,7 +34,7 @@ void LookUp(Function& function, HMODULE module, LPCSTR name)
         : NULL;
 }
 
-const DWORD g_processQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+const DWORD kProcessQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -43,54 +43,54 @@ class CHLMSkinManagerModuleList::CPsapiModuleEnumerator : public CModuleEnumerat
 {
 public:
     CPsapiModuleEnumerator(DWORD processId, HMODULE psapi)
-        : CModuleEnumerator(processId), m_psapi(psapi), m_index(0)
+        : CModuleEnumerator(processId), m_hPsapi(psapi), m_nIndex(0)
     {
-        LookUp(m_enumProcessModules, psapi, "EnumProcessModules");
-        LookUp(m_getModuleInformation, psapi, "GetModuleInformation");
+        LookUp(m_pfnEnumProcessModules, psapi, "EnumProcessModules");
+        LookUp(m_pfnGetModuleInformation, psapi, "GetModuleInformation");
     }
 
     HMODULE GetFirstModule() override
     {
-        m_modules.clear();
-        m_index = 0;
-        if (m_enumProcessModules == NULL)
+        m_vecModules.clear();
+        m_nIndex = 0;
+        if (m_pfnEnumProcessModules == NULL)
             return NULL;
-        HANDLE process = OpenProcess(g_processQueryAccess, FALSE, m_processId);
+        HANDLE process = OpenProcess(kProcessQueryAccess, FALSE, m_dwProcessId);
         if (process == NULL)
             return NULL;
         // The first call only learns the size; the list may grow between the calls, so the
         // second call's answer decides how many handles are valid.
         HMODULE first = NULL;
         DWORD needed = 0;
-        if (m_enumProcessModules(process, &first, sizeof(first), &needed) && needed != 0)
+        if (m_pfnEnumProcessModules(process, &first, sizeof(first), &needed) && needed != 0)
         {
             std::vector<HMODULE> modules(needed / sizeof(HMODULE));
             DWORD bytes = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
-            if (m_enumProcessModules(process, modules.data(), bytes, &needed))
+            if (m_pfnEnumProcessModules(process, modules.data(), bytes, &needed))
             {
                 modules.resize(std::min(modules.size(), static_cast<size_t>(needed / sizeof(HMODULE))));
-                m_modules.swap(modules);
+                m_vecModules.swap(modules);
             }
         }
         CloseHandle(process);
-        return m_modules.empty() ? NULL : m_modules[0];
+        return m_vecModules.empty() ? NULL : m_vecModules[0];
     }
 
     HMODULE GetNextModule() override
     {
-        if (m_index + 1 >= m_modules.size())
+        if (m_nIndex + 1 >= m_vecModules.size())
             return NULL;
-        return m_modules[++m_index];
+        return m_vecModules[++m_nIndex];
     }
 
     BOOL GetModuleInformation(HMODULE module, MODULEINFORMATION* information) override
     {
-        if (m_getModuleInformation == NULL)
+        if (m_pfnGetModuleInformation == NULL)
             return FALSE;
-        HANDLE process = OpenProcess(g_processQueryAccess, FALSE, m_processId);
+        HANDLE process = OpenProcess(kProcessQueryAccess, FALSE, m_dwProcessId);
         if (process == NULL)
             return FALSE;
-        BOOL found = m_getModuleInformation(process, module, information, sizeof(*information));
+        BOOL found = m_pfnGetModuleInformation(process, module, information, sizeof(*information));
         CloseHandle(process);
         return found;
     }
@@ -99,11 +99,11 @@ private:
     typedef BOOL(WINAPI* EnumProcessModulesFunction)(HANDLE, HMODULE*, DWORD, LPDWORD);
     typedef BOOL(WINAPI* GetModuleInformationFunction)(HANDLE, HMODULE, MODULEINFORMATION*, DWORD);
 
-    EnumProcessModulesFunction m_enumProcessModules;
-    GetModuleInformationFunction m_getModuleInformation;
-    HMODULE m_psapi;
-    std::vector<HMODULE> m_modules;
-    size_t m_index;
+    EnumProcessModulesFunction m_pfnEnumProcessModules;
+    GetModuleInformationFunction m_pfnGetModuleInformation;
+    HMODULE m_hPsapi;
+    std::vector<HMODULE> m_vecModules;
+    size_t m_nIndex;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -112,13 +112,13 @@ class CHLMSkinManagerModuleList::CToolHelpModuleEnumerator : public CModuleEnume
 {
 public:
     explicit CToolHelpModuleEnumerator(DWORD processId)
-        : CModuleEnumerator(processId), m_snapshot(INVALID_HANDLE_VALUE), m_entry()
+        : CModuleEnumerator(processId), m_hSnapshot(INVALID_HANDLE_VALUE), m_me()
     {
         HMODULE kernel = GetModuleHandleW(L"KERNEL32");
-        LookUp(m_createSnapshot, kernel, "CreateToolhelp32Snapshot");
-        LookUp(m_module32Next, kernel, "Module32NextW");
-        LookUp(m_module32First, kernel, "Module32FirstW");
-        m_entry.dwSize = sizeof(m_entry);
+        LookUp(m_pfnCreateSnapshot, kernel, "CreateToolhelp32Snapshot");
+        LookUp(m_pfnModule32Next, kernel, "Module32NextW");
+        LookUp(m_pfnModule32First, kernel, "Module32FirstW");
+        m_me.dwSize = sizeof(m_me);
     }
 
     ~CToolHelpModuleEnumerator() override { CloseSnapshot(); }
@@ -128,31 +128,31 @@ public:
         CloseSnapshot();
         if (!HasFunctions())
             return NULL;
-        m_snapshot = m_createSnapshot(TH32CS_SNAPMODULE, m_processId);
-        if (m_snapshot == INVALID_HANDLE_VALUE || !m_module32First(m_snapshot, &m_entry))
+        m_hSnapshot = m_pfnCreateSnapshot(TH32CS_SNAPMODULE, m_dwProcessId);
+        if (m_hSnapshot == INVALID_HANDLE_VALUE || !m_pfnModule32First(m_hSnapshot, &m_me))
             return NULL;
-        return m_entry.hModule;
+        return m_me.hModule;
     }
 
     HMODULE GetNextModule() override
     {
-        if (m_snapshot == INVALID_HANDLE_VALUE || !m_module32Next(m_snapshot, &m_entry))
+        if (m_hSnapshot == INVALID_HANDLE_VALUE || !m_pfnModule32Next(m_hSnapshot, &m_me))
             return NULL;
-        return m_entry.hModule;
+        return m_me.hModule;
     }
 
     BOOL GetModuleInformation(HMODULE module, MODULEINFORMATION* information) override
     {
         if (!HasFunctions())
             return FALSE;
-        HANDLE snapshot = m_createSnapshot(TH32CS_SNAPMODULE, m_processId);
+        HANDLE snapshot = m_pfnCreateSnapshot(TH32CS_SNAPMODULE, m_dwProcessId);
         if (snapshot == INVALID_HANDLE_VALUE)
             return FALSE;
         MODULEENTRY32W entry = {};
         entry.dwSize = sizeof(entry);
-        BOOL found = m_module32First(snapshot, &entry);
+        BOOL found = m_pfnModule32First(snapshot, &entry);
         while (found && entry.hModule != module)
-            found = m_module32Next(snapshot, &entry);
+            found = m_pfnModule32Next(snapshot, &entry);
         if (found)
         {
             information->lpBaseOfDll = entry.modBaseAddr;
@@ -169,21 +169,21 @@ private:
 
     BOOL HasFunctions() const
     {
-        return m_createSnapshot != NULL && m_module32First != NULL && m_module32Next != NULL;
+        return m_pfnCreateSnapshot != NULL && m_pfnModule32First != NULL && m_pfnModule32Next != NULL;
     }
 
     void CloseSnapshot()
     {
-        if (m_snapshot != INVALID_HANDLE_VALUE)
-            CloseHandle(m_snapshot);
-        m_snapshot = INVALID_HANDLE_VALUE;
+        if (m_hSnapshot != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hSnapshot);
+        m_hSnapshot = INVALID_HANDLE_VALUE;
     }
 
-    HANDLE m_snapshot;
-    CreateSnapshotFunction m_createSnapshot;
-    ModuleWalkFunction m_module32Next;
-    ModuleWalkFunction m_module32First;
-    MODULEENTRY32W m_entry;
+    HANDLE m_hSnapshot;
+    CreateSnapshotFunction m_pfnCreateSnapshot;
+    ModuleWalkFunction m_pfnModule32Next;
+    ModuleWalkFunction m_pfnModule32First;
+    MODULEENTRY32W m_me;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -192,9 +192,9 @@ CHLMSkinManagerModuleList::CHLMSkinManagerModuleList(DWORD processId)
     : m_pEnumerator(NULL)
 {
     const ModuleListSharedData& shared = SharedData();
-    if (shared.psapi != NULL)
-        m_pEnumerator = new CPsapiModuleEnumerator(processId, shared.psapi);
-    else if (shared.available)
+    if (shared.hPsapi != NULL)
+        m_pEnumerator = new CPsapiModuleEnumerator(processId, shared.hPsapi);
+    else if (shared.bAvailable)
         m_pEnumerator = new CToolHelpModuleEnumerator(processId);
 }
 
@@ -222,5 +222,5 @@ BOOL CHLMSkinManagerModuleList::GetModuleInformation(HMODULE module, MODULEINFOR
 
 BOOL CHLMSkinManagerModuleList::IsEnumerationSupported()
 {
-    return SharedData().available;
+    return SharedData().bAvailable;
 }

@@ -19,14 +19,14 @@ public:
     class CModuleEnumerator
     {
     public:
-        explicit CModuleEnumerator(DWORD processId) : m_processId(processId) {}
+        explicit CModuleEnumerator(DWORD processId) : m_dwProcessId(processId) {}
         virtual ~CModuleEnumerator() {}
         virtual HMODULE GetFirstModule() = 0;
         virtual HMODULE GetNextModule() = 0;
         virtual BOOL GetModuleInformation(HMODULE module, MODULEINFORMATION* information) = 0;
 
     protected:
-        DWORD m_processId;
+        DWORD m_dwProcessId;
     };
 
     class CPsapiModuleEnumerator;

@@ -27,8 +27,8 @@ ULONG_PTR SystemDefaultProcedure(const WNDCLASSTYPE& windowClass, BOOL unicode)
     for (int slot : slots[unicode ? 1 : 0])
     {
         CHLMSkinManagerApiFunction* function = CHLMSkinManagerApiHook::GetInstance().GetHookedFunction(slot);
-        if (function != nullptr && function->m_replacementAddress == procedure)
-            return function->m_systemAddress;
+        if (function != nullptr && function->m_nReplacementAddress == procedure)
+            return function->m_nSystemAddress;
     }
     return 0;
 }
@@ -68,7 +68,7 @@ ATOM WINAPI CHLMSkinManagerApiHook::OnHookRegisterClassW(const WNDCLASSW* lpWndC
 
 DWORD WINAPI CHLMSkinManagerApiHook::OnHookGetSysColor(int nIndex)
 {
-    if (IsSkinEnabled() && nIndex >= 0 && nIndex < CHLMSkinManagerMetrics::ColorCount)
+    if (IsSkinEnabled() && nIndex >= 0 && nIndex < CHLMSkinManagerMetrics::kColorCount)
     {
         const COLORREF color = Manager()->GetMetrics()->GetColor(nIndex);
         if (color != static_cast<COLORREF>(-1))
@@ -79,9 +79,9 @@ DWORD WINAPI CHLMSkinManagerApiHook::OnHookGetSysColor(int nIndex)
 
 HBRUSH WINAPI CHLMSkinManagerApiHook::OnHookGetSysColorBrush(int nIndex)
 {
-    if (IsSkinEnabled() && nIndex > 0 && nIndex < CHLMSkinManagerMetrics::ColorCount)
+    if (IsSkinEnabled() && nIndex > 0 && nIndex < CHLMSkinManagerMetrics::kColorCount)
     {
-        HBRUSH brush = Manager()->GetMetrics()->m_brushes[nIndex];
+        HBRUSH brush = Manager()->GetMetrics()->m_hBrushes[nIndex];
         if (brush != nullptr)
             return brush;
     }
@@ -105,7 +105,7 @@ int WINAPI CHLMSkinManagerApiHook::OnHookFillRect(HDC hDC, const RECT* lprc, HBR
     CHLMSkinManager* manager = Manager();
     if (value >= 1 && value <= 30 && manager != nullptr && manager->GetMetrics() != nullptr)
     {
-        HBRUSH skinBrush = manager->GetMetrics()->m_brushes[value - 1];
+        HBRUSH skinBrush = manager->GetMetrics()->m_hBrushes[value - 1];
         if (skinBrush != nullptr)
             hbr = skinBrush;
     }
@@ -117,7 +117,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawEdge(HDC hdc, LPRECT qrc, UINT edg
     if (qrc == nullptr)
         return FALSE;
     // Installed, edges are always the skin's, even the ones it cannot draw.
-    if (g_replaced.DrawEdge.system != nullptr)
+    if (g_replaced.DrawEdge.pfnSystem != nullptr)
         return HLMSkinDrawEdge(hdc, qrc, edge, grfFlags);
     return HLM_SYSTEM(DrawEdge)(hdc, qrc, edge, grfFlags);
 }
@@ -126,7 +126,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookDrawFrameControl(HDC hdc, LPRECT lprc,
 {
     if (lprc == nullptr)
         return FALSE;
-    if (g_replaced.DrawFrameControl.system != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
+    if (g_replaced.DrawFrameControl.pfnSystem != nullptr && HLMSkinDrawFrameControl(hdc, lprc, uType, uState))
         return TRUE;
     return HLM_SYSTEM(DrawFrameControl)(hdc, lprc, uType, uState);
 }
@@ -211,7 +211,7 @@ namespace
 CHLMSkinManagerMetrics* AnsweringMetrics()
 {
     CHLMSkinManager* manager = Manager();
-    const DWORD both = HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_COLORS;
+    const DWORD both = kHLMSkinApplyMetrics | kHLMSkinApplyColors;
     if (manager == nullptr || !manager->IsEnabled() || (manager->GetApplyOptions() & both) != both)
         return nullptr;
     CHLMSkinManagerMetrics* metrics = manager->GetMetrics();
@@ -282,7 +282,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookAdjustWindowRectEx(LPRECT lpRect, DWOR
     CHLMSkinManager* manager = Manager();
     // Without a schema there is no skin frame to measure: the system answers.
     const BOOL skinned = manager != nullptr && manager->GetSchema() != nullptr &&
-                         (manager->GetApplyOptions() & HLM_SKINAPPLY_METRICS) != 0;
+                         (manager->GetApplyOptions() & kHLMSkinApplyMetrics) != 0;
     const BOOL maximizedTopLevel = (dwStyle & WS_CHILD) == 0 && (dwStyle & WS_CAPTION) == WS_CAPTION &&
                                    (dwStyle & WS_MAXIMIZE) != 0;
     if (skinned && lpRect != nullptr && !bMenu && (dwStyle & WS_THICKFRAME) != 0 && !maximizedTopLevel)
@@ -327,7 +327,7 @@ BOOL CHLMSkinManagerApiHook::DispatchDefWindowProc(HWND hWnd,
         manager->DetachSkinObject(hWnd, TRUE);
         return FALSE;
     }
-    if (descriptor.nType == CHLMSkinObject::DEFPROC_CALLWINDOWPROC && object->IsDefWindowProcMessage(message))
+    if (descriptor.nType == CHLMSkinObject::kDefProcCallWindowProc && object->IsDefWindowProcMessage(message))
     {
         // Application code that will reach a default procedure itself.
         const WNDPROC procedure = descriptor.pfnWndProcParam;
@@ -347,7 +347,7 @@ LRESULT DefaultProcedure(const Replaced<F>& entry, F ownImport, int type, HWND h
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr &&
+    if (entry.pfnSystem != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(message, type, system), &wParam,
             &lParam, &result))
@@ -361,7 +361,7 @@ LRESULT FrameProcedure(const Replaced<F>& entry, F ownImport, HWND hWnd, HWND cl
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr &&
+    if (entry.pfnSystem != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefFrameProc(message, system, client),
             &wParam, &lParam, &result))
@@ -375,7 +375,7 @@ LRESULT CallProcedure(const Replaced<F>& entry, F ownImport, WNDPROC procedure, 
 {
     const F system = System(entry, ownImport);
     LRESULT result = 0;
-    if (entry.system != nullptr && procedure != nullptr &&
+    if (entry.pfnSystem != nullptr && procedure != nullptr &&
         CHLMSkinManagerApiHook::DispatchDefWindowProc(
             hWnd, CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::CallWindowProc(message, system, procedure),
             &wParam, &lParam, &result))
@@ -387,38 +387,38 @@ LRESULT CallProcedure(const Replaced<F>& entry, F ownImport, WNDPROC procedure, 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefWindowProcA, &::DefWindowProcA,
-                            CHLMSkinObject::DEFPROC_DEFWINDOWPROC, hWnd, Msg, wParam, lParam);
+                            CHLMSkinObject::kDefProcDefWindowProc, hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefWindowProcW, &::DefWindowProcW,
-                            CHLMSkinObject::DEFPROC_DEFWINDOWPROC, hWnd, Msg, wParam, lParam);
+                            CHLMSkinObject::kDefProcDefWindowProc, hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefMDIChildProcA(HWND hWnd, UINT uMsg, WPARAM wParam,
                                                               LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefMDIChildProcA, &::DefMDIChildProcA,
-                            CHLMSkinObject::DEFPROC_DEFMDICHILDPROC, hWnd, uMsg, wParam, lParam);
+                            CHLMSkinObject::kDefProcDefMDIChildProc, hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefMDIChildProcW(HWND hWnd, UINT uMsg, WPARAM wParam,
                                                               LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefMDIChildProcW, &::DefMDIChildProcW,
-                            CHLMSkinObject::DEFPROC_DEFMDICHILDPROC, hWnd, uMsg, wParam, lParam);
+                            CHLMSkinObject::kDefProcDefMDIChildProc, hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefaultProcedure(g_replaced.DefDlgProcA, &::DefDlgProcA, CHLMSkinObject::DEFPROC_DEFDLGPROC,
+    return DefaultProcedure(g_replaced.DefDlgProcA, &::DefDlgProcA, CHLMSkinObject::kDefProcDefDlgProc,
                             hDlg, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefaultProcedure(g_replaced.DefDlgProcW, &::DefDlgProcW, CHLMSkinObject::DEFPROC_DEFDLGPROC,
+    return DefaultProcedure(g_replaced.DefDlgProcW, &::DefDlgProcW, CHLMSkinObject::kDefProcDefDlgProc,
                             hDlg, Msg, wParam, lParam);
 }
 
@@ -459,41 +459,41 @@ namespace
 class SystemModuleRange
 {
 public:
-    explicit SystemModuleRange(LPCWSTR name) : m_name(name) {}
+    explicit SystemModuleRange(LPCWSTR name) : m_lpszName(name) {}
 
     // refresh: read again whenever the module handle changed (a module that can be unloaded
     // and loaded again elsewhere).
     BOOL Contains(ULONG_PTR address, BOOL refresh)
     {
-        if (!m_read || refresh)
+        if (!m_bRead || refresh)
         {
-            HMODULE module = ::GetModuleHandleW(m_name);
-            if (!m_read || module != m_module)
+            HMODULE module = ::GetModuleHandleW(m_lpszName);
+            if (!m_bRead || module != m_hModule)
                 Read(module);
         }
-        return m_size != 0 && address > m_base && address < m_base + m_size;
+        return m_nSize != 0 && address > m_nBase && address < m_nBase + m_nSize;
     }
 
 private:
     void Read(HMODULE module)
     {
-        m_read = TRUE;
-        m_module = module;
-        m_base = 0;
-        m_size = 0;
+        m_bRead = TRUE;
+        m_hModule = module;
+        m_nBase = 0;
+        m_nSize = 0;
         CHLMSkinManagerModuleList::MODULEINFORMATION information = {};
         if (module != nullptr && CHLMSkinManagerModuleList().GetModuleInformation(module, &information))
         {
-            m_base = reinterpret_cast<ULONG_PTR>(information.lpBaseOfDll);
-            m_size = information.SizeOfImage;
+            m_nBase = reinterpret_cast<ULONG_PTR>(information.lpBaseOfDll);
+            m_nSize = information.SizeOfImage;
         }
     }
 
-    LPCWSTR m_name;
-    BOOL m_read = FALSE;
-    HMODULE m_module = nullptr;
-    ULONG_PTR m_base = 0;
-    ULONG_PTR m_size = 0;
+    LPCWSTR m_lpszName;
+    BOOL m_bRead = FALSE;
+    HMODULE m_hModule = nullptr;
+    ULONG_PTR m_nBase = 0;
+    ULONG_PTR m_nSize = 0;
 };
 }
 

@@ -10,8 +10,8 @@
 
 namespace
 {
-const wchar_t g_textResourceType[] = L"TEXTFILE";
-const wchar_t g_byteOrderMark = 0xFEFF;
+const wchar_t kTextResourceType[] = L"TEXTFILE";
+const wchar_t kByteOrderMark = 0xFEFF;
 
 const BYTE kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
 
@@ -22,13 +22,13 @@ BOOL ReadTextResource(HMODULE module, LPCWSTR name, std::wstring& text)
 {
     text.clear();
     DWORD size = 0;
-    const BYTE* bytes = LockResourceBytes(module, name, g_textResourceType, size);
+    const BYTE* bytes = LockResourceBytes(module, name, kTextResourceType, size);
     if (bytes == nullptr)
         return FALSE;
     if (std::find(bytes, bytes + size, 0) != bytes + size)
     {
         text.assign(reinterpret_cast<const wchar_t*>(bytes), size / sizeof(wchar_t));
-        if (!text.empty() && text[0] == g_byteOrderMark)
+        if (!text.empty() && text[0] == kByteOrderMark)
             text.erase(0, 1);
         return TRUE;
     }

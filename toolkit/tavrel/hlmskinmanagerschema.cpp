@@ -10,15 +10,15 @@
 
 namespace
 {
-const int g_classDocumentation = 2;
-const int g_propertyAlphaLevel = 2402;
+const int kClassDocumentation = 2;
+const int kPropertyAlphaLevel = 2402;
 
 // Longest font face and style word that the font text may carry, without the terminator.
-const int g_maxFaceLength = LF_FACESIZE - 1;
-const int g_maxStyleLength = 49;
+const int kMaxFaceLength = LF_FACESIZE - 1;
+const int kMaxStyleLength = 49;
 // Font sizes in points beyond this are held to it (a font of a million points makes every
 // text call of the system crawl).
-const LONG g_maxFontPoints = 72;
+const LONG kMaxFontPoints = 72;
 
 void SkipSpaces(LPCWSTR& text)
 {
@@ -84,14 +84,14 @@ LOGFONTW* ParseFont(LPCWSTR text)
 {
     LOGFONTW* font = new LOGFONTW();
     LONG points = 0;
-    wchar_t style[g_maxStyleLength + 1] = {};
-    if (ScanField(text, L',', FALSE, font->lfFaceName, g_maxFaceLength) && ScanLiteral(text, L',')
+    wchar_t style[kMaxStyleLength + 1] = {};
+    if (ScanField(text, L',', FALSE, font->lfFaceName, kMaxFaceLength) && ScanLiteral(text, L',')
         && ScanNumber(text, 10, points) && ScanLiteral(text, L','))
     {
         SkipSpaces(text);
-        ScanField(text, 0, TRUE, style, g_maxStyleLength);
+        ScanField(text, 0, TRUE, style, kMaxStyleLength);
     }
-    points = std::max(-g_maxFontPoints, std::min(points, g_maxFontPoints));
+    points = std::max(-kMaxFontPoints, std::min(points, kMaxFontPoints));
     HDC screen = GetDC(NULL);
     font->lfCharSet = static_cast<BYTE>(GetTextCharsetInfo(screen, NULL, 0));
     font->lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -219,14 +219,14 @@ BOOL CHLMSkinManagerSchemaProperty::Parse(int valueType, LPCWSTR propertyName, L
 
 CHLMSkinManagerSchema::CHLMSkinManagerSchema(CHLMSkinManager* manager, LPCWSTR schemaName)
     : m_bPremultiply(TRUE),
-      m_properties(10),
+      m_mapProperties(10),
       m_pManager(manager),
       m_strName(schemaName),
       m_nGlobalsClass(ClassCodeFromName(L"GLOBALS")),
       m_nWindowClass(ClassCodeFromName(L"WINDOW")),
       m_nIgnoredLines(0)
 {
-    m_properties.InitHashTable(199);
+    m_mapProperties.InitHashTable(199);
 }
 
 CHLMSkinManagerSchema::~CHLMSkinManagerSchema()
@@ -252,7 +252,7 @@ UINT CHLMSkinManagerSchema::MakePropertyKey(int classCode, int part, int state, 
 
 void CHLMSkinManagerSchema::RemoveAllProperties()
 {
-    HLMSkinDeleteMapValues<CHLMSkinManagerSchemaProperty>(m_properties);
+    HLMSkinDeleteMapValues<CHLMSkinManagerSchemaProperty>(m_mapProperties);
 }
 
 int CHLMSkinManagerSchema::ReadProperties(CHLMSkinManagerResourceFile* file)
@@ -271,7 +271,7 @@ int CHLMSkinManagerSchema::ReadProperties(CHLMSkinManagerResourceFile* file)
 
     // Images whose alpha is declared complete are used as they are.
     int alphaLevel = 0;
-    if (SUCCEEDED(GetIntProperty(g_classDocumentation, 0, 0, g_propertyAlphaLevel, alphaLevel))
+    if (SUCCEEDED(GetIntProperty(kClassDocumentation, 0, 0, kPropertyAlphaLevel, alphaLevel))
         && alphaLevel == 255)
         m_bPremultiply = FALSE;
     // A text without one usable section is no skin (text in another encoding reads so).
@@ -322,16 +322,16 @@ void CHLMSkinManagerSchema::ReadLine(CString line, UINT& sectionKey)
     // A later line for the same key wins, also when it stores nothing.
     UINT key = sectionKey + static_cast<UINT>(propertyId);
     CHLMSkinManagerSchemaProperty* earlier = nullptr;
-    if (m_properties.Lookup(key, earlier))
+    if (m_mapProperties.Lookup(key, earlier))
     {
-        m_properties.RemoveKey(key);
+        m_mapProperties.RemoveKey(key);
         delete earlier;
     }
     CHLMSkinManagerSchemaProperty* property = CreateProperty(name, valueType, value);
     if (property != nullptr)
     {
         property->m_nPropertyId = propertyId;
-        m_properties.SetAt(key, property);
+        m_mapProperties.SetAt(key, property);
     }
 }
 
@@ -403,7 +403,7 @@ CHLMSkinManagerSchemaProperty* CHLMSkinManagerSchema::GetProperty(int classCode,
     for (size_t index = state != 0 ? 0 : 1; index < sizeof(keys) / sizeof(keys[0]); ++index)
     {
         CHLMSkinManagerSchemaProperty* property = nullptr;
-        if (m_properties.Lookup(keys[index], property))
+        if (m_mapProperties.Lookup(keys[index], property))
             return property;
     }
     return nullptr;

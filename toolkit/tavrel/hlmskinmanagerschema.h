@@ -137,11 +137,11 @@ public:
     // Lines of the last read that carried text but set nothing: outside a usable section,
     // without "=", or naming an unknown property.
     int GetIgnoredLineCount() const { return m_nIgnoredLines; }
-    int GetPropertyCount() const { return static_cast<int>(m_properties.GetCount()); }
+    int GetPropertyCount() const { return static_cast<int>(m_mapProperties.GetCount()); }
 
 protected:
     BOOL m_bPremultiply;
-    CHLMSkinPropertyMap m_properties;
+    CHLMSkinPropertyMap m_mapProperties;
     CHLMSkinManager* m_pManager;
     CString m_strName;
     SyncSection m_lock;

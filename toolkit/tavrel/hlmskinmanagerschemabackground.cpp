@@ -20,32 +20,32 @@ const int kFirstFramePart = WP_FRAMELEFT, kLastFramePart = WP_SMALLFRAMEBOTTOM;
 // How an image strip is cut into frames.
 struct FrameStrip
 {
-    int count;
-    BOOL horizontal;
+    int nCount;
+    BOOL bHorizontal;
 };
 
 FrameStrip ReadFrameStrip(CHLMSkinManagerClass* skinClass, int part, int state)
 {
     FrameStrip strip;
-    strip.count = std::max(1, skinClass->GetThemeInt(part, state, TMT_IMAGECOUNT, 1));
-    strip.horizontal = skinClass->GetThemeEnumValue(part, state, TMT_IMAGELAYOUT, IL_HORIZONTAL) == IL_HORIZONTAL;
+    strip.nCount = std::max(1, skinClass->GetThemeInt(part, state, TMT_IMAGECOUNT, 1));
+    strip.bHorizontal = skinClass->GetThemeEnumValue(part, state, TMT_IMAGELAYOUT, IL_HORIZONTAL) == IL_HORIZONTAL;
     return strip;
 }
 
 CSize FrameSize(CSize extent, const FrameStrip& strip)
 {
-    if (strip.horizontal)
-        extent.cx /= strip.count;
+    if (strip.bHorizontal)
+        extent.cx /= strip.nCount;
     else
-        extent.cy /= strip.count;
+        extent.cy /= strip.nCount;
     return extent;
 }
 
 // The frame of a state: frame s counted from 1; state 0 or one beyond the strip takes the first.
 CRect SourceFrame(int state, const FrameStrip& strip, CSize frame)
 {
-    const int index = (state <= 0 || state > strip.count) ? 0 : state - 1;
-    if (strip.horizontal)
+    const int index = (state <= 0 || state > strip.nCount) ? 0 : state - 1;
+    if (strip.bHorizontal)
         return CRect(index * frame.cx, 0, (index + 1) * frame.cx, frame.cy);
     return CRect(0, index * frame.cy, frame.cx, (index + 1) * frame.cy);
 }
@@ -109,7 +109,7 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeBackground(CDC* dc, CHLMSkinManagerC
     if (skinClass->GetClassCode() == m_nWindowClass && part >= kFirstFramePart && part <= kLastFramePart)
         borderOnly = FALSE;
     image->SetMirrorAllowed(skinClass->GetThemeBool(part, state, TMT_MIRRORIMAGE, TRUE));
-    image->CreateSolidRectArray(strip.count, strip.horizontal, margins);
+    image->CreateSolidRectArray(strip.nCount, strip.bHorizontal, margins);
     image->DrawImage(dc, destination, SourceFrame(state, strip, frame), margins, transparent, sizingType,
                      borderOnly);
 
@@ -129,7 +129,7 @@ BOOL CHLMSkinManagerSchemaDefault::DrawThemeGlyph(CDC* dc, CHLMSkinManagerClass*
     int imageProperty = TMT_GLYPHIMAGEFILE;
     if (skinClass->GetThemeEnumValue(part, state, TMT_IMAGESELECTTYPE, IST_NONE) == IST_SIZE)
     {
-        imageProperty = FindBestImage(skinClass, part, state, &content, strip.count, strip.horizontal);
+        imageProperty = FindBestImage(skinClass, part, state, &content, strip.nCount, strip.bHorizontal);
         if (imageProperty < 0)
             return FALSE;
     }

@@ -39,18 +39,18 @@ BOOL IsToolWindow(DWORD exStyle)
 // window.
 struct FrameBands
 {
-    CRect caption;
-    CRect left, right, bottom;
+    CRect rcCaption;
+    CRect rcLeft, rcRight, rcBottom;
 };
 
 FrameBands LayOutFrameBands(const CRect& window, const CRect& borders)
 {
     FrameBands bands;
-    bands.caption.SetRect(0, 0, window.right, borders.top);
+    bands.rcCaption.SetRect(0, 0, window.right, borders.top);
     const CRect rest(0, borders.top, window.right, window.bottom);
-    bands.left.SetRect(rest.left, rest.top, rest.left + borders.left, rest.bottom - borders.bottom);
-    bands.right.SetRect(rest.right - borders.right, rest.top, rest.right, rest.bottom - borders.bottom);
-    bands.bottom.SetRect(rest.left, rest.bottom - borders.bottom, rest.right, rest.bottom);
+    bands.rcLeft.SetRect(rest.left, rest.top, rest.left + borders.left, rest.bottom - borders.bottom);
+    bands.rcRight.SetRect(rest.right - borders.right, rest.top, rest.right, rest.bottom - borders.bottom);
+    bands.rcBottom.SetRect(rest.left, rest.bottom - borders.bottom, rest.right, rest.bottom);
     return bands;
 }
 
@@ -58,19 +58,19 @@ FrameBands LayOutFrameBands(const CRect& window, const CRect& borders)
 // the frame's edge at contentTop.
 struct CaptionContents
 {
-    CRect icon;
-    CPoint textStart;
+    CRect rcIcon;
+    CPoint ptTextStart;
 };
 
 CaptionContents LayOutCaptionContents(const CRect& borders, int contentTop, BOOL withIcon)
 {
     CaptionContents contents;
-    contents.textStart.SetPoint(borders.left, contentTop + 1);
+    contents.ptTextStart.SetPoint(borders.left, contentTop + 1);
     if (!withIcon)
         return contents;
     const CSize icon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
-    contents.icon = CRect(CPoint(borders.left + 2, (borders.top - contentTop - icon.cy) / 2 + contentTop), icon);
-    contents.textStart.x = borders.left + icon.cx + 2;
+    contents.rcIcon = CRect(CPoint(borders.left + 2, (borders.top - contentTop - icon.cy) / 2 + contentTop), icon);
+    contents.ptTextStart.x = borders.left + icon.cx + 2;
     return contents;
 }
 
@@ -193,13 +193,13 @@ BOOL CHLMSkinManagerSchemaDefault::DrawWindowFrame(CDC* dc, CHLMSkinObjectFrame*
     const BOOL tool = IsToolWindow(frame->GetExStyle());
     const int state = frame->IsActive() ? FS_ACTIVE : FS_INACTIVE;
     const FrameBands bands = LayOutFrameBands(window, borders);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, &bands.left);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, &bands.right);
-    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, &bands.bottom);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, &bands.rcLeft);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, &bands.rcRight);
+    skinClass->DrawThemeBackground(dc, tool ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, &bands.rcBottom);
 
     ScopedSectionLock lock(m_lock);
-    CHLMBufferDC buffer(dc->GetSafeHdc(), bands.caption);
-    DrawCaption(&buffer, skinClass, frame, bands.caption, borders);
+    CHLMBufferDC buffer(dc->GetSafeHdc(), bands.rcCaption);
+    DrawCaption(&buffer, skinClass, frame, bands.rcCaption, borders);
     return TRUE;
 }
 
@@ -231,14 +231,14 @@ void CHLMSkinManagerSchemaDefault::DrawCaption(CDC* dc, CHLMSkinManagerClass* sk
     const HICON icon = GetFrameSmallIcon(frame);
     const CaptionContents contents = LayOutCaptionContents(borders, contentTop, icon != NULL);
     if (icon != NULL)
-        DrawUnmirroredIcon(dc, icon, contents.icon);
+        DrawUnmirroredIcon(dc, icon, contents.rcIcon);
     const int textRight = DrawFrameCaptionButtons(dc, frame);
 
     CFont* font = const_cast<CFont*>(tool ? &metrics->m_fntSmCaption : &metrics->m_fntCaption);
     const COLORREF color = GetSkinManager()->GetThemeSysColor(active ? TMT_CAPTIONTEXT : TMT_INACTIVECAPTIONTEXT);
     CString text;
     CHLMDrawHelpers::GetDefWindowText(frame->m_hWnd, text);
-    const CRect textRect(contents.textStart.x, contents.textStart.y, textRight, borders.top);
+    const CRect textRect(contents.ptTextStart.x, contents.ptTextStart.y, textRight, borders.top);
     CHLMFontDC fontDC(dc, font, color);
     skinClass->DrawThemeText(dc, part, state, text, CaptionTextFormat(exStyle), &textRect);
 }
@@ -268,7 +268,7 @@ int CHLMSkinManagerSchemaDefault::DrawFrameCaptionButtons(CDC* dc, CHLMSkinObjec
     CTypedPtrArray<CPtrArray, CHLMSkinObjectFrame::CCaptionButton*>& buttons = frame->GetCaptionButtons();
     for (INT_PTR index = 0; index < buttons.GetSize(); ++index)
     {
-        buttons[index]->m_rect = rect;
+        buttons[index]->m_rcButton = rect;
         buttons[index]->Draw(dc, frame->IsActive());
         rect.OffsetRect(-(size.cx + 2), 0);
     }

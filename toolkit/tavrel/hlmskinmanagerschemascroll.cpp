@@ -19,8 +19,8 @@ const int kMinGripperHeight = 13, kMinGripperWidth = 9;
 // over its bar.
 struct ArrowLook
 {
-    HLMSkinStateTable states;
-    int hover;
+    HLMSkinStateTable arrStates;
+    int nHover;
 };
 const ArrowLook kUpArrow = {{ABS_UPNORMAL, ABS_UPHOT, ABS_UPPRESSED, ABS_UPDISABLED, ABS_UPNORMAL, ABS_UPNORMAL},
                             ABS_UPHOVER};
@@ -39,9 +39,9 @@ const HLMSkinStateTable kBarPartStates = {SCRBS_NORMAL, SCRBS_HOT,    SCRBS_PRES
 // arrow, has no thumb: its lower track is empty and its upper track fills the track.
 struct ScrollBarPieces
 {
-    CRect first, second;  // the arrows
-    CRect track;          // between the arrows
-    CRect lower, thumb, upper;
+    CRect rcFirst, rcSecond;  // the arrows
+    CRect rcTrack;            // between the arrows
+    CRect rcLower, rcThumb, rcUpper;
 };
 
 ScrollBarPieces LayOutScrollBar(const SCROLLBARLAYOUT& bar, BOOL enabled)
@@ -53,18 +53,18 @@ ScrollBarPieces LayOutScrollBar(const SCROLLBARLAYOUT& bar, BOOL enabled)
     const int thumbStart = bar.nFirstArrowEnd + thumbOffset;
     const int thumbEnd = thumbStart + thumbLength;
     ScrollBarPieces pieces;
-    pieces.first = bar.Stretch(bar.nStart, bar.nFirstArrowEnd);
-    pieces.second = bar.Stretch(bar.nSecondArrowStart, bar.nEnd);
-    pieces.track = bar.Stretch(bar.nFirstArrowEnd, bar.nSecondArrowStart);
-    pieces.lower = bar.Stretch(bar.nFirstArrowEnd, thumbStart);
-    pieces.thumb = bar.Stretch(thumbStart, thumbEnd);
-    pieces.upper = bar.Stretch(thumbEnd, bar.nSecondArrowStart);
+    pieces.rcFirst = bar.Stretch(bar.nStart, bar.nFirstArrowEnd);
+    pieces.rcSecond = bar.Stretch(bar.nSecondArrowStart, bar.nEnd);
+    pieces.rcTrack = bar.Stretch(bar.nFirstArrowEnd, bar.nSecondArrowStart);
+    pieces.rcLower = bar.Stretch(bar.nFirstArrowEnd, thumbStart);
+    pieces.rcThumb = bar.Stretch(thumbStart, thumbEnd);
+    pieces.rcUpper = bar.Stretch(thumbEnd, bar.nSecondArrowStart);
     return pieces;
 }
 
 int ArrowState(const ArrowLook& look, HLMSkinDrawState state, BOOL hover)
 {
-    return state == HLMSkinDrawStateNormal && hover ? look.hover : look.states[state];
+    return state == HLMSkinDrawStateNormal && hover ? look.nHover : look.arrStates[state];
 }
 
 void DrawArrows(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* frame, const SCROLLBARLAYOUT& bar,
@@ -72,12 +72,12 @@ void DrawArrows(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectFrame* f
 {
     const BOOL hover = frame->IsScrollBarUnderMouse(bar) &&
                        skinClass->GetThemeInt(SBP_ARROWBTN, kAnyState, TMT_IMAGECOUNT, 16) == kArrowFramesWithHover;
-    const HLMSkinDrawState first = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotFirstArrow);
-    const HLMSkinDrawState second = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::HotSecondArrow);
+    const HLMSkinDrawState first = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::kHotFirstArrow);
+    const HLMSkinDrawState second = frame->GetScrollPartDrawState(bar, CHLMSkinObjectFrame::kHotSecondArrow);
     skinClass->DrawThemeBackground(dc, SBP_ARROWBTN, ArrowState(bar.bVertical ? kUpArrow : kLeftArrow, first, hover),
-                                   &pieces.first);
+                                   &pieces.rcFirst);
     skinClass->DrawThemeBackground(dc, SBP_ARROWBTN,
-                                   ArrowState(bar.bVertical ? kDownArrow : kRightArrow, second, hover), &pieces.second);
+                                   ArrowState(bar.bVertical ? kDownArrow : kRightArrow, second, hover), &pieces.rcSecond);
 }
 
 int BarPartState(CHLMSkinObjectFrame* frame, const SCROLLBARLAYOUT& bar, int part)
@@ -89,20 +89,20 @@ void DrawTrackAndThumb(CDC* dc, CHLMSkinManagerClass* skinClass, CHLMSkinObjectF
                        const SCROLLBARLAYOUT& bar, const ScrollBarPieces& pieces)
 {
     const BOOL vertical = bar.bVertical;
-    if (!pieces.lower.IsRectEmpty())
+    if (!pieces.rcLower.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ,
-                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackBeforeThumb), &pieces.lower);
-    const CRect& thumb = pieces.thumb;
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::kHotTrackBeforeThumb), &pieces.rcLower);
+    const CRect& thumb = pieces.rcThumb;
     if (!thumb.IsRectEmpty())
     {
-        const int state = BarPartState(frame, bar, CHLMSkinObjectFrame::HotThumb);
+        const int state = BarPartState(frame, bar, CHLMSkinObjectFrame::kHotThumb);
         skinClass->DrawThemeBackground(dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state, &thumb);
         if (vertical ? thumb.Height() > kMinGripperHeight : thumb.Width() > kMinGripperWidth)
             skinClass->DrawThemeBackground(dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state, &thumb);
     }
-    if (!pieces.upper.IsRectEmpty())
+    if (!pieces.rcUpper.IsRectEmpty())
         skinClass->DrawThemeBackground(dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
-                                       BarPartState(frame, bar, CHLMSkinObjectFrame::HotTrackAfterThumb), &pieces.upper);
+                                       BarPartState(frame, bar, CHLMSkinObjectFrame::kHotTrackAfterThumb), &pieces.rcUpper);
 }
 }
 
@@ -110,13 +110,13 @@ void CHLMSkinManagerSchemaDefault::DrawScrollBar(CDC* dc, CHLMSkinObjectFrame* f
 {
     if (bar->nCrossEnd - bar->nCrossStart < 1)
         return;
-    FillRect(dc->GetSafeHdc(), &bar->rect, frame->GetClientBrush(dc));
+    FillRect(dc->GetSafeHdc(), &bar->rc, frame->GetClientBrush(dc));
     CHLMSkinManagerClass* skinClass = m_pManager->GetSkinClass(L"SCROLLBAR");
     if (skinClass == nullptr)
         return;
     const ScrollBarPieces pieces = LayOutScrollBar(*bar, frame->IsScrollBarEnabled(*bar));
     DrawArrows(dc, skinClass, frame, *bar, pieces);
     // Arrows that fill the bar leave no track.
-    if (!pieces.track.IsRectEmpty())
+    if (!pieces.rcTrack.IsRectEmpty())
         DrawTrackAndThumb(dc, skinClass, frame, *bar, pieces);
 }

@@ -65,28 +65,28 @@ WNDPROC SavedProcOfWindow(HWND hWnd)
 // One pending default processing of the calling thread, with the object it belongs to.
 struct DescriptorEntry
 {
-    CHLMSkinObject* object;
+    CHLMSkinObject* pObject;
     CHLMSkinObject::DEFWINDOW_DESCRIPTIOR descriptor;
 };
 
 class CDescriptorStack : public CNoTrackObject
 {
 public:
-    CDescriptorStack() { m_entries.reserve(32); }
+    CDescriptorStack() { m_vecEntries.reserve(32); }
 
     // The newest entry of the object, or null.
     const DescriptorEntry* Newest(const CHLMSkinObject* object) const
     {
-        for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry)
+        for (auto entry = m_vecEntries.rbegin(); entry != m_vecEntries.rend(); ++entry)
         {
-            if (entry->object == object)
+            if (entry->pObject == object)
                 return &*entry;
         }
         return nullptr;
     }
 
     // Newest at the back; the storage is kept, so pushing allocates only when it grows.
-    std::vector<DescriptorEntry> m_entries;
+    std::vector<DescriptorEntry> m_vecEntries;
 };
 
 CThreadLocal<CDescriptorStack> g_descriptorStack;
@@ -145,7 +145,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
     UINT message, PFN_CALLWINDOWPROC function, WNDPROC windowProc)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = DEFPROC_CALLWINDOWPROC;
+    descriptor.nType = kDefProcCallWindowProc;
     descriptor.pfnCallWindowProc = function;
     descriptor.pfnWndProcParam = windowProc;
     descriptor.nMessage = message;
@@ -155,8 +155,8 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
 CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(
     UINT message, int type, WNDPROC function)
 {
-    ASSERT(type == DEFPROC_DEFWINDOWPROC || type == DEFPROC_DEFMDICHILDPROC ||
-           type == DEFPROC_DEFDLGPROC);
+    ASSERT(type == kDefProcDefWindowProc || type == kDefProcDefMDIChildProc ||
+           type == kDefProcDefDlgProc);
     DEFWINDOW_DESCRIPTIOR descriptor;
     descriptor.nType = type;
     descriptor.pfnDefProc = function;
@@ -168,7 +168,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Def
     UINT message, PFN_DEFFRAMEPROC function, HWND mdiClient)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = DEFPROC_DEFFRAMEPROC;
+    descriptor.nType = kDefProcDefFrameProc;
     descriptor.pfnDefFrameProc = function;
     descriptor.hWndMDIClient = mdiClient;
     descriptor.nMessage = message;
@@ -442,18 +442,18 @@ LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     switch (descriptor.nType)
     {
-    case DEFPROC_WINDOWPROC:
+    case kDefProcWindowProc:
         return ::CallWindowProcW(m_pfnSavedWndProc, m_hWnd, message, wParam, lParam);
-    case DEFPROC_CALLWINDOWPROC:
+    case kDefProcCallWindowProc:
         ASSERT(descriptor.pfnCallWindowProc != nullptr && descriptor.pfnWndProcParam != nullptr);
         return descriptor.pfnCallWindowProc(descriptor.pfnWndProcParam, m_hWnd, message, wParam,
                                             lParam);
-    case DEFPROC_DEFWINDOWPROC:
-    case DEFPROC_DEFMDICHILDPROC:
-    case DEFPROC_DEFDLGPROC:
+    case kDefProcDefWindowProc:
+    case kDefProcDefMDIChildProc:
+    case kDefProcDefDlgProc:
         ASSERT(descriptor.pfnDefProc != nullptr);
         return descriptor.pfnDefProc(m_hWnd, message, wParam, lParam);
-    case DEFPROC_DEFFRAMEPROC:
+    case kDefProcDefFrameProc:
         ASSERT(descriptor.pfnDefFrameProc != nullptr);
         return descriptor.pfnDefFrameProc(m_hWnd, descriptor.hWndMDIClient, message, wParam, lParam);
     default:
@@ -482,14 +482,14 @@ LRESULT CHLMSkinObject::CallDefWindowProc(UINT message, WPARAM wParam, LPARAM lP
 void CHLMSkinObject::PushDefWindowProc(const DEFWINDOW_DESCRIPTIOR& descriptor)
 {
     InternalAddRef();
-    g_descriptorStack.GetData()->m_entries.push_back({this, descriptor});
+    g_descriptorStack.GetData()->m_vecEntries.push_back({this, descriptor});
 }
 
 void CHLMSkinObject::PopDefWindowProc()
 {
-    std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_entries;
-    ASSERT(!entries.empty() && entries.back().object == this);
-    if (entries.empty() || entries.back().object != this)
+    std::vector<DescriptorEntry>& entries = g_descriptorStack.GetData()->m_vecEntries;
+    ASSERT(!entries.empty() && entries.back().pObject == this);
+    if (entries.empty() || entries.back().pObject != this)
         return;  // no push of this object to match
     entries.pop_back();
     InternalRelease();
@@ -507,10 +507,10 @@ CHLMSkinObject* CHLMSkinObject::FindOnThreadStack(HWND hWnd)
     const CDescriptorStack* stack = g_descriptorStack.GetDataNA();
     if (stack == nullptr)
         return nullptr;
-    for (auto entry = stack->m_entries.rbegin(); entry != stack->m_entries.rend(); ++entry)
+    for (auto entry = stack->m_vecEntries.rbegin(); entry != stack->m_vecEntries.rend(); ++entry)
     {
-        if (entry->object->m_hWnd == hWnd)
-            return entry->object->m_bAttached ? entry->object : nullptr;
+        if (entry->pObject->m_hWnd == hWnd)
+            return entry->pObject->m_bAttached ? entry->pObject : nullptr;
     }
     return nullptr;
 }

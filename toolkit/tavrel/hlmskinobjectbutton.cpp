@@ -47,8 +47,8 @@ CSize TextExtent(CDC* dc, const CString& text)
 // that align a text the same way to the far end or the middle.
 struct AxisAlignment
 {
-    DWORD nearStyle, farStyle;
-    UINT farFormat, middleFormat;
+    DWORD dwNearStyle, dwFarStyle;
+    UINT nFarFormat, nMiddleFormat;
 };
 const AxisAlignment kAcross = {BS_LEFT, BS_RIGHT, DT_RIGHT, DT_CENTER};
 const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
@@ -57,14 +57,14 @@ const AxisAlignment kDown = {BS_TOP, BS_BOTTOM, DT_BOTTOM, DT_VCENTER};
 // it is aligned to, or in the middle; adds the matching DrawText flag to the format.
 int AlignOnAxis(const AxisAlignment& axis, DWORD style, int start, int end, int length, int border, UINT* format)
 {
-    if (style == axis.nearStyle)
+    if (style == axis.dwNearStyle)
         return start + border;
-    if (style == axis.farStyle)
+    if (style == axis.dwFarStyle)
     {
-        *format |= axis.farFormat;
+        *format |= axis.nFarFormat;
         return end - length - border;
     }
-    *format |= axis.middleFormat;
+    *format |= axis.nMiddleFormat;
     return (start + end - length) / 2;
 }
 
@@ -130,31 +130,31 @@ DWORD CHLMSkinObjectButton::GetAlignment() const
 // ---------------------------------------------------------------------------------------
 // Skin object operations
 
-void CHLMSkinObjectButton::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectButton::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
     m_bHot = m_bPushed = FALSE;
 }
 
-BOOL CHLMSkinObjectButton::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectButton::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     // Owner-drawn buttons keep their own painting and handling.
     if (GetButtonType() > kLastSkinnedType)
         return FALSE;
-    return CHLMSkinObjectFrame::OnHookMessage(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnHookMessage(message, wParam, lParam, lResult);
 }
 
-BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (GetButtonType() > kLastSkinnedType)
         return FALSE;
     if ((message == WM_PAINT || message == WM_PRINTCLIENT) && wParam != 0)
     {
         DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-        result = 0;
+        lResult = 0;
         return TRUE;
     }
-    return CHLMSkinObjectFrame::OnHookDefWindowProc(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnHookDefWindowProc(message, wParam, lParam, lResult);
 }
 
 BOOL CHLMSkinObjectButton::IsDefWindowProcMessage(UINT message)

@@ -29,9 +29,9 @@ public:
 
     CHLMSkinObjectButton();
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
-    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
-    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
+    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
     BOOL IsDefWindowProcMessage(UINT message) override;
     virtual void OnDraw(CDC* dc, CRect rect);
 

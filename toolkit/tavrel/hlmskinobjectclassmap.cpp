@@ -35,14 +35,14 @@ CRuntimeClass* const kNotBuilt = nullptr;
 
 struct StandardClass
 {
-    LPCWSTR name;
-    CRuntimeClass* objectClass;
+    LPCWSTR lpszName;
+    CRuntimeClass* pObjectClass;
 };
 
 struct StandardSynonym
 {
-    LPCWSTR name;
-    LPCWSTR existing;
+    LPCWSTR lpszName;
+    LPCWSTR lpszExisting;
 };
 
 const StandardClass kStandardClasses[] = {
@@ -174,13 +174,13 @@ void CHLMSkinObjectClassMap::AddStandardClasses()
 {
     for (const StandardClass& row : kStandardClasses)
     {
-        if (row.objectClass != kNotBuilt)
-            AddClass(row.name, new CHLMSkinObjectClassInfo(row.objectClass));
+        if (row.pObjectClass != kNotBuilt)
+            AddClass(row.lpszName, new CHLMSkinObjectClassInfo(row.pObjectClass));
     }
     for (const StandardSynonym& row : kStandardSynonyms)
     {
-        if (Lookup(row.existing) != nullptr)
-            AddSynonymClass(row.name, row.existing);
+        if (Lookup(row.lpszExisting) != nullptr)
+            AddSynonymClass(row.lpszName, row.lpszExisting);
     }
     const OsVersionInfo version;
     if (version.IsWin95() || version.IsWinNT4())

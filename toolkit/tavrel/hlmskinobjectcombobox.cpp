@@ -213,7 +213,7 @@ void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
     GetClientRect(&client);
     const BOOL inside = client.PtInRect(point);
     // Back from a child: the control itself reports the leaving again.
-    if (inside && KillTimer(ChildHoverTimer))
+    if (inside && KillTimer(kChildHoverTimer))
         TrackMouseLeave();
     SetHotPart(m_bHot, inside, FALSE);
 }
@@ -224,7 +224,7 @@ void CHLMSkinObjectComboBox::OnMouseLeave()
     // Entering a child ends the tracking of this window, but the control stays hot.
     if (m_bHot && IsPointerOverControl())
     {
-        SetTimer(ChildHoverTimer, kChildHoverInterval, NULL);
+        SetTimer(kChildHoverTimer, kChildHoverInterval, NULL);
         return;
     }
     SetHotPart(m_bHot, FALSE, FALSE);
@@ -232,14 +232,14 @@ void CHLMSkinObjectComboBox::OnMouseLeave()
 
 void CHLMSkinObjectComboBox::OnTimer(UINT_PTR id)
 {
-    if (id != ChildHoverTimer)
+    if (id != kChildHoverTimer)
     {
         CHLMSkinObjectFrame::OnTimer(id);
         return;
     }
     if (IsPointerOverControl())
         return;
-    KillTimer(ChildHoverTimer);
+    KillTimer(kChildHoverTimer);
     SetHotPart(m_bHot, FALSE, FALSE);
 }
 

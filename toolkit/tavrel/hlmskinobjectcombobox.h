@@ -24,7 +24,7 @@ public:
     {
         // Watches the pointer while it rests on a child (the edit field, a check box), whose
         // messages this object never sees.
-        ChildHoverTimer = 2766
+        kChildHoverTimer = 2766
     };
 
 protected:

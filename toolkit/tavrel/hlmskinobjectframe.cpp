@@ -107,11 +107,11 @@ BOOL CHLMSkinObjectFrame::HasApplyOption(DWORD option) const
 // ---------------------------------------------------------------------------------------
 // Skin object operations
 
-void CHLMSkinObjectFrame::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectFrame::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    if (enabled)
+    if (bEnabled)
         ResetNonClientState();
-    if (enabled && !previousEnabled)
+    if (bEnabled && !bPreviousEnabled)
         m_bActive = SendMessage(kIsActiveIcon, 0, 0) != 0;
     // The window's procedure may destroy it inside any of these calls.
     if (!::IsWindow(m_hWnd))
@@ -133,23 +133,23 @@ void CHLMSkinObjectFrame::RefreshMetrics()
     PostMessage(WM_SYSCOLORCHANGE, 0, 0);
 }
 
-void CHLMSkinObjectFrame::OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic)
+void CHLMSkinObjectFrame::OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
 {
-    CHLMSkinObject::OnHookAttached(createStruct, automatic);
+    CHLMSkinObject::OnHookAttached(lpCreateStruct, bAutomatic);
     // A window created under the hook gets its size from WM_CREATE instead.
-    if (!automatic)
+    if (!bAutomatic)
         ResizeToSkinFrame();
 }
 
-void CHLMSkinObjectFrame::OnHookDetached(BOOL automatic)
+void CHLMSkinObjectFrame::OnHookDetached(BOOL bAutomatic)
 {
-    if (m_bRegionSet && !automatic && ::IsWindow(m_hWnd))
+    if (m_bRegionSet && !bAutomatic && ::IsWindow(m_hWnd))
     {
         SetWindowRgn(NULL, TRUE);
         m_bRegionSet = FALSE;
         ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, kSetWindowPosFrameChanged);
     }
-    CHLMSkinObject::OnHookDetached(automatic);
+    CHLMSkinObject::OnHookDetached(bAutomatic);
 }
 
 BOOL CHLMSkinObjectFrame::IsDefWindowProcMessage(UINT message)
@@ -168,7 +168,7 @@ BOOL CHLMSkinObjectFrame::IsMessageExcluded(UINT message)
     if (m_nLockCount != 0
         && (message == WM_STYLECHANGING || message == WM_STYLECHANGED || message == WM_NCCALCSIZE))
         return TRUE;
-    if (!HasApplyOption(HLM_SKINAPPLY_FRAME))
+    if (!HasApplyOption(kHLMSkinApplyFrame))
     {
         switch (message)
         {
@@ -377,9 +377,9 @@ UINT CHLMSkinObjectFrame::HitTest(CPoint screenPoint)
     CPoint point = screenPoint;
     ScreenToFrame(point);
     const DWORD style = GetStyle();
-    if ((style & WS_VSCROLL) && m_barVert.bVisible && m_barVert.rect.PtInRect(point))
+    if ((style & WS_VSCROLL) && m_barVert.bVisible && m_barVert.rc.PtInRect(point))
         return HTVSCROLL;
-    if ((style & WS_HSCROLL) && m_barHorz.bVisible && m_barHorz.rect.PtInRect(point))
+    if ((style & WS_HSCROLL) && m_barHorz.bVisible && m_barHorz.rc.PtInRect(point))
         return HTHSCROLL;
     if ((style & WS_VSCROLL) && (style & WS_HSCROLL) && m_barVert.bVisible && m_barHorz.bVisible
         && IsSizeGripVisible())
@@ -395,11 +395,11 @@ UINT CHLMSkinObjectFrame::HitTest(CPoint screenPoint)
 
 CRect CHLMSkinObjectFrame::GetSizeBoxRect() const
 {
-    CRect box(m_barHorz.rect.right, m_barVert.rect.bottom, m_barVert.rect.right, m_barHorz.rect.bottom);
+    CRect box(m_barHorz.rc.right, m_barVert.rc.bottom, m_barVert.rc.right, m_barHorz.rc.bottom);
     if (GetExStyle() & WS_EX_LEFTSCROLLBAR)
     {
-        box.left = m_barVert.rect.left;
-        box.right = m_barHorz.rect.left;
+        box.left = m_barVert.rc.left;
+        box.right = m_barHorz.rc.left;
     }
     return box;
 }
@@ -455,7 +455,7 @@ void CHLMSkinObjectFrame::UpdateFrameRegion(int cx, int cy)
     {
         CHLMSkinManager* manager = GetSkinManager();
         CHLMSkinManagerSchema* schema = GetSchema();
-        if (manager->IsEnabled() && HasApplyOption(HLM_SKINAPPLY_FRAME) && schema != nullptr)
+        if (manager->IsEnabled() && HasApplyOption(kHLMSkinApplyFrame) && schema != nullptr)
         {
             HRGN region = schema->BuildFrameRegion(this, cx, cy);
             // The system owns a region only once it took it.
@@ -500,7 +500,7 @@ void CHLMSkinObjectFrame::ResizeToSkinFrame()
         return;
     CRect rect = WindowRectOf(m_hWnd);
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
-    if (HasApplyOption(HLM_SKINAPPLY_METRICS) && !(GetStyle() & WS_CHILD))
+    if (HasApplyOption(kHLMSkinApplyMetrics) && !(GetStyle() & WS_CHILD))
     {
         // The window keeps its client height while the skin's caption differs from the system's.
         if (GetExStyle() & WS_EX_TOOLWINDOW)
@@ -514,7 +514,7 @@ void CHLMSkinObjectFrame::ResizeToSkinFrame()
 
 void CHLMSkinObjectFrame::ResetNonClientState()
 {
-    if (!HasApplyOption(HLM_SKINAPPLY_FRAME))
+    if (!HasApplyOption(kHLMSkinApplyFrame))
         return;
     ++m_nLockCount;
     const DWORD style = GetStyle();
@@ -550,14 +550,14 @@ void CHLMSkinObjectFrame::OnStyleChanged(int, LPSTYLESTRUCT)
 void CHLMSkinObjectFrame::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     Default();
-    if (HasApplyOption(HLM_SKINAPPLY_FRAME) && HasCaption())
+    if (HasApplyOption(kHLMSkinApplyFrame) && HasCaption())
     {
         const LONG buttons = static_cast<LONG>(m_arrButtons.GetSize());
         info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, buttons * m_rcBorders.top
                                           + GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXEDGE));
         info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, m_rcBorders.top + m_rcBorders.bottom);
     }
-    if (HasApplyOption(HLM_SKINAPPLY_METRICS) && (GetExStyle() & WS_EX_MDICHILD))
+    if (HasApplyOption(kHLMSkinApplyMetrics) && (GetExStyle() & WS_EX_MDICHILD))
     {
         const LONG offset = m_rcBorders.top + info->ptMaxPosition.y;
         info->ptMaxPosition.y -= offset;
@@ -640,7 +640,7 @@ LRESULT CHLMSkinObjectFrame::OnPrint(WPARAM wParam, LPARAM lParam)
 void CHLMSkinObjectFrame::OnSysCommand(UINT id, LPARAM)
 {
     const UINT command = id & 0xFFF0;
-    if (command == SC_MAXIMIZE && HasApplyOption(HLM_SKINAPPLY_METRICS) && (GetExStyle() & WS_EX_MDICHILD)
+    if (command == SC_MAXIMIZE && HasApplyOption(kHLMSkinApplyMetrics) && (GetExStyle() & WS_EX_MDICHILD)
         && !(GetStyle() & WS_MAXIMIZE))
     {
         // A maximised MDI child shows only its client area inside the MDI client.
@@ -653,7 +653,7 @@ void CHLMSkinObjectFrame::OnSysCommand(UINT id, LPARAM)
         return;
     }
     if ((command == SC_MOUSEMENU || command == SC_KEYMENU) && HasCaption()
-        && HasApplyOption(HLM_SKINAPPLY_METRICS) && GetSchema() != nullptr)
+        && HasApplyOption(kHLMSkinApplyMetrics) && GetSchema() != nullptr)
     {
         CRect system(0, 0, 100, 100);
         ::AdjustWindowRectEx(&system, GetStyle(), FALSE, GetExStyle());
@@ -725,7 +725,7 @@ void CHLMSkinObjectFrame::CCaptionButton::Draw(CDC* dc, BOOL frameActive)
         state += kInactiveCaptionButtonOffset;
     CHLMSkinManagerClass* window = m_pFrame->GetSkinManager()->GetSkinClass(L"WINDOW");
     if (window != nullptr)
-        window->DrawThemeBackground(dc, m_nPart, state, &m_rect);
+        window->DrawThemeBackground(dc, m_nPart, state, &m_rcButton);
 }
 
 void CHLMSkinObjectFrame::UpdateButtons()
@@ -809,7 +809,7 @@ CHLMSkinObjectFrame::CCaptionButton* CHLMSkinObjectFrame::HitTestButton(CPoint w
     for (INT_PTR index = 0; index < m_arrButtons.GetSize(); ++index)
     {
         CCaptionButton* button = m_arrButtons[index];
-        CRect rect = button->m_rect;
+        CRect rect = button->m_rcButton;
         if (maximisedTop)
         {
             rect.top -= 2;
@@ -941,14 +941,14 @@ void CHLMSkinObjectFrame::OnNcLButtonDblClk(UINT hitTest, CPoint point)
 // ---------------------------------------------------------------------------------------
 // Control colours and dialog texture
 
-BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (IsAnsweredCtlColor(message))
     {
         // A combo box's list and edit keep their own colours.
         if (m_strClassName == L"COMBOBOX" || IsDefWindowProcMessage(message))
             return FALSE;
-        return AnswerCtlColor(message, wParam, lParam, result);
+        return AnswerCtlColor(message, wParam, lParam, lResult);
     }
     if (message == WM_ERASEBKGND && m_nDialogTexture == ETDT_ENABLETAB)
     {
@@ -959,14 +959,14 @@ BOOL CHLMSkinObjectFrame::OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lP
         ::FillRect(dc, &client, GetDialogTextureBrush(dc, m_hWnd, CTLCOLOR_DLG));
         return TRUE;
     }
-    return CHLMSkinObject::OnHookMessage(message, wParam, lParam, result);
+    return CHLMSkinObject::OnHookMessage(message, wParam, lParam, lResult);
 }
 
-BOOL CHLMSkinObjectFrame::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result)
+BOOL CHLMSkinObjectFrame::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult)
 {
     if (IsAnsweredCtlColor(message))
-        return m_strClassName != L"COMBOBOX" && AnswerCtlColor(message, wParam, lParam, result);
-    return CHLMSkinObject::OnHookDefWindowProc(message, wParam, lParam, result);
+        return m_strClassName != L"COMBOBOX" && AnswerCtlColor(message, wParam, lParam, lResult);
+    return CHLMSkinObject::OnHookDefWindowProc(message, wParam, lParam, lResult);
 }
 
 BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -977,7 +977,7 @@ BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_CTLCOLORBTN || message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC)
     {
         const UINT kind = message - WM_CTLCOLORMSGBOX;
-        if (CWnd::GrayCtlColor(dc, control, kind, metrics->m_brushBtnFace, 0))
+        if (CWnd::GrayCtlColor(dc, control, kind, metrics->m_hBrushBtnFace, 0))
         {
             result = reinterpret_cast<LRESULT>(GetDialogTextureBrush(dc, control, kind));
             return TRUE;
@@ -985,7 +985,7 @@ BOOL CHLMSkinObjectFrame::AnswerCtlColor(UINT message, WPARAM wParam, LPARAM lPa
     }
     ::SetBkColor(dc, GetColor(COLOR_WINDOW));
     ::SetTextColor(dc, GetColor(COLOR_WINDOWTEXT));
-    result = reinterpret_cast<LRESULT>(metrics->m_brushes[COLOR_WINDOW]);
+    result = reinterpret_cast<LRESULT>(metrics->m_hBrushes[COLOR_WINDOW]);
     return TRUE;
 }
 
@@ -994,14 +994,14 @@ HBRUSH CHLMSkinObjectFrame::GetDialogTextureBrush(HDC dc, HWND control, UINT ctl
     CHLMSkinManagerMetrics* metrics = GetMetrics();
     if (m_nDialogTexture != ETDT_ENABLETAB)
     {
-        CWnd::GrayCtlColor(dc, control, ctlColor, metrics->m_brushBtnFace, GetColor(COLOR_BTNTEXT));
-        return metrics->m_brushBtnFace;
+        CWnd::GrayCtlColor(dc, control, ctlColor, metrics->m_hBrushBtnFace, GetColor(COLOR_BTNTEXT));
+        return metrics->m_hBrushBtnFace;
     }
-    if (metrics->m_brushTabPage == NULL)
+    if (metrics->m_hBrushTabPage == NULL)
     {
-        metrics->m_brushTabPage = CreateTabPageBrush();
-        if (metrics->m_brushTabPage == NULL)
-            return metrics->m_brushBtnFace;
+        metrics->m_hBrushTabPage = CreateTabPageBrush();
+        if (metrics->m_hBrushTabPage == NULL)
+            return metrics->m_hBrushBtnFace;
     }
     if (control != m_hWnd)
     {
@@ -1012,7 +1012,7 @@ HBRUSH CHLMSkinObjectFrame::GetDialogTextureBrush(HDC dc, HWND control, UINT ctl
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, GetColor(COLOR_BTNTEXT));
     }
-    return metrics->m_brushTabPage;
+    return metrics->m_hBrushTabPage;
 }
 
 HBRUSH CHLMSkinObjectFrame::CreateTabPageBrush()
@@ -1044,7 +1044,7 @@ HBRUSH CHLMSkinObjectFrame::BrushFromCtlColorAnswer(LRESULT answer) const
     const ULONG_PTR value = static_cast<ULONG_PTR>(answer);
     // 1..30 stands for a system colour + 1, as class backgrounds do.
     if (value >= 1 && value <= kHighestSysColorAnswer)
-        return GetMetrics()->m_brushes[value - 1];
+        return GetMetrics()->m_hBrushes[value - 1];
     return reinterpret_cast<HBRUSH>(answer);
 }
 
@@ -1053,13 +1053,13 @@ HBRUSH CHLMSkinObjectFrame::GetParentCtlColorBrush(CDC* dc, UINT message)
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     HWND parent = ::GetParent(m_hWnd);
     if (parent == NULL)
-        return metrics->m_brushes[COLOR_BTNFACE];
+        return metrics->m_hBrushes[COLOR_BTNFACE];
     const LRESULT answer = ::SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc->GetSafeHdc()),
                                           reinterpret_cast<LPARAM>(m_hWnd));
     if (answer != 0)
         return BrushFromCtlColorAnswer(answer);
     const BOOL window = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
-    return metrics->m_brushes[window ? COLOR_WINDOW : COLOR_BTNFACE];
+    return metrics->m_hBrushes[window ? COLOR_WINDOW : COLOR_BTNFACE];
 }
 
 HBRUSH CHLMSkinObjectFrame::FillClientBackground(CDC* dc, const RECT* rect, UINT message)
@@ -1076,7 +1076,7 @@ HBRUSH CHLMSkinObjectFrame::FillClientBackground(CDC* dc, const RECT* rect, UINT
         return brush;
     }
     dc->FillSolidRect(rect, GetColor(COLOR_BTNFACE));
-    return GetMetrics()->m_brushes[COLOR_BTNFACE];
+    return GetMetrics()->m_hBrushes[COLOR_BTNFACE];
 }
 
 HBRUSH CHLMSkinObjectFrame::GetClientBrush(CDC* dc)
@@ -1100,7 +1100,7 @@ BOOL CHLMSkinObjectFrame::EraseWithSkinBrush()
 {
     const ULONG_PTR background = ::GetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND);
     HBRUSH skinBrush = background >= 1 && background <= kHighestSysColorAnswer
-        ? GetMetrics()->m_brushes[background - 1] : NULL;
+        ? GetMetrics()->m_hBrushes[background - 1] : NULL;
     if (skinBrush == NULL)
         return static_cast<BOOL>(Default());
     // The class keeps its own value; only this erase uses the skin's brush.

@@ -38,7 +38,7 @@ public:
         int nThumbStart = 0;
         int nTrackRange = 0;   // the pixels over which the thumb start can move
         int nTrackStart = 0;
-        CRect rect;
+        CRect rc;
         int nHotPart = 0;      // 0 none, 60..64 (see the hot-part codes below)
         BOOL bVertical = FALSE;
         int nBar = SB_HORZ;    // SB_HORZ, SB_VERT or SB_CTL
@@ -51,11 +51,11 @@ public:
     // Hot parts of a scroll bar.
     enum
     {
-        HotFirstArrow = 60,
-        HotSecondArrow = 61,
-        HotTrackBeforeThumb = 62,
-        HotTrackAfterThumb = 63,
-        HotThumb = 64
+        kHotFirstArrow = 60,
+        kHotSecondArrow = 61,
+        kHotTrackBeforeThumb = 62,
+        kHotTrackAfterThumb = 63,
+        kHotThumb = 64
     };
 
     // A scroll bar being tracked; exists only inside TrackScrollBar's loop.
@@ -63,7 +63,7 @@ public:
     {
         BOOL bInside = FALSE;
         BOOL bVertical = FALSE;
-        CRect rect;            // the element's rectangle; the enlarged drag rectangle for a drag
+        CRect rc;              // the element's rectangle; the enlarged drag rectangle for a drag
         int nCommand = 0;      // -1 none yet, SB_LINEUP .. SB_PAGEDOWN, 4 for a thumb drag
         UINT_PTR nTimer = 0;   // the auto-repeat timer while it runs
         int nThumbOffset = 0;
@@ -89,7 +89,7 @@ public:
         void Draw(CDC* dc, BOOL frameActive);
 
         UINT m_nHitTest;
-        CRect m_rect;  // window coordinates; empty until the caption is laid out
+        CRect m_rcButton;  // window coordinates; empty until the caption is laid out
         int m_nPart;
         CHLMSkinObjectFrame* m_pFrame;
         UINT m_nCommand;
@@ -104,12 +104,12 @@ public:
     // a menu opened on another thread meanwhile keeps its place.
     static thread_local POINT SystemMenuOffset;
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
     void RefreshMetrics() override;
-    void OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic) override;
-    void OnHookDetached(BOOL automatic) override;
-    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
-    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& result) override;
+    void OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic) override;
+    void OnHookDetached(BOOL bAutomatic) override;
+    BOOL OnHookMessage(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
+    BOOL OnHookDefWindowProc(UINT message, WPARAM& wParam, LPARAM& lParam, LRESULT& lResult) override;
     BOOL IsDefWindowProcMessage(UINT message) override;
     BOOL IsMessageExcluded(UINT message) override;
 

@@ -68,10 +68,10 @@ void SetThumbDragRect(SCROLLBARTRACKING* tracking)
     const int across = kDragBarWidths * (layout.nCrossEnd - layout.nCrossStart);
     const int along = kDragThumbLengths * GetSystemMetrics(layout.bVertical ? SM_CYVTHUMB : SM_CXHTHUMB);
     if (layout.bVertical)
-        tracking->rect.SetRect(layout.nCrossStart - across, layout.nStart - along, layout.nCrossEnd + across,
+        tracking->rc.SetRect(layout.nCrossStart - across, layout.nStart - along, layout.nCrossEnd + across,
                                layout.nEnd + along);
     else
-        tracking->rect.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
+        tracking->rc.SetRect(layout.nStart - along, layout.nCrossStart - across, layout.nEnd + along,
                                layout.nCrossEnd + across);
 }
 
@@ -87,22 +87,22 @@ enum PressDrags
 // the part's stretch of the bar (from .. to along the axis), or a drag of the thumb.
 struct PartPress
 {
-    int part;
-    int command;  // -1 for the thumb, which only drags
-    PressDrags drag;
-    int SCROLLBARLAYOUT::*from;
-    int SCROLLBARLAYOUT::*to;
+    int nPart;
+    int nCommand;  // -1 for the thumb, which only drags
+    PressDrags nDrag;
+    int SCROLLBARLAYOUT::*pFrom;
+    int SCROLLBARLAYOUT::*pTo;
 };
 
 const PartPress kPartPresses[] = {
-    {CHLMSkinObjectFrame::HotFirstArrow, SB_LINEUP, DragNever, &SCROLLBARLAYOUT::nStart,
+    {CHLMSkinObjectFrame::kHotFirstArrow, SB_LINEUP, DragNever, &SCROLLBARLAYOUT::nStart,
      &SCROLLBARLAYOUT::nFirstArrowEnd},
-    {CHLMSkinObjectFrame::HotTrackBeforeThumb, SB_PAGEUP, DragWithShift, &SCROLLBARLAYOUT::nFirstArrowEnd,
+    {CHLMSkinObjectFrame::kHotTrackBeforeThumb, SB_PAGEUP, DragWithShift, &SCROLLBARLAYOUT::nFirstArrowEnd,
      &SCROLLBARLAYOUT::nThumbStart},
-    {CHLMSkinObjectFrame::HotThumb, -1, DragAlways, &SCROLLBARLAYOUT::nThumbStart, &SCROLLBARLAYOUT::nThumbEnd},
-    {CHLMSkinObjectFrame::HotTrackAfterThumb, SB_PAGEDOWN, DragWithShift, &SCROLLBARLAYOUT::nThumbEnd,
+    {CHLMSkinObjectFrame::kHotThumb, -1, DragAlways, &SCROLLBARLAYOUT::nThumbStart, &SCROLLBARLAYOUT::nThumbEnd},
+    {CHLMSkinObjectFrame::kHotTrackAfterThumb, SB_PAGEDOWN, DragWithShift, &SCROLLBARLAYOUT::nThumbEnd,
      &SCROLLBARLAYOUT::nSecondArrowStart},
-    {CHLMSkinObjectFrame::HotSecondArrow, SB_LINEDOWN, DragNever, &SCROLLBARLAYOUT::nSecondArrowStart,
+    {CHLMSkinObjectFrame::kHotSecondArrow, SB_LINEDOWN, DragNever, &SCROLLBARLAYOUT::nSecondArrowStart,
      &SCROLLBARLAYOUT::nEnd},
 };
 
@@ -110,7 +110,7 @@ const PartPress kPartPresses[] = {
 const PartPress& PressOn(int part)
 {
     const PartPress* found = std::find_if(std::begin(kPartPresses), std::end(kPartPresses),
-                                          [part](const PartPress& press) { return press.part == part; });
+                                          [part](const PartPress& press) { return press.nPart == part; });
     ASSERT(found != std::end(kPartPresses));
     return *found;
 }
@@ -118,7 +118,7 @@ const PartPress& PressOn(int part)
 // Where holding the mouse repeats a part's command: the part's stretch of the bar.
 CRect PartRectangle(const SCROLLBARLAYOUT& layout, const PartPress& press)
 {
-    return layout.Stretch(layout.*press.from, layout.*press.to);
+    return layout.Stretch(layout.*press.pFrom, layout.*press.pTo);
 }
 }
 
@@ -141,7 +141,7 @@ void CHLMSkinObjectFrame::DrawScrollBars(CDC* dc)
                              m_pScrollTracking->pLayout == bar;
         if (!dragged)
             UpdateScrollBarLayout(bar);
-        CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar->rect);
+        CHLMBufferDCEx buffer(dc->GetSafeHdc(), bar->rc);
         DrawScrollBar(&buffer, bar);
     }
     if (!m_barVert.bVisible || !m_barHorz.bVisible)
@@ -236,7 +236,7 @@ void CHLMSkinObjectFrame::CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layou
 {
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
     SCROLLBARLAYOUT& l = *layout;
-    l.rect = rect;
+    l.rc = rect;
     int arrow = 0;
     if (l.bVertical)
     {
@@ -280,18 +280,18 @@ void CHLMSkinObjectFrame::CalcScrollBarLayout(CRect rect, SCROLLBARLAYOUT* layou
 
 int CHLMSkinObjectFrame::HitTestScrollBar(SCROLLBARLAYOUT* layout, CPoint point)
 {
-    if (!layout->bVisible || !layout->rect.PtInRect(point))
+    if (!layout->bVisible || !layout->rc.PtInRect(point))
         return 0;
     const int c = layout->bVertical ? point.y : point.x;
     if (c < layout->nFirstArrowEnd)
-        return HotFirstArrow;
+        return kHotFirstArrow;
     if (c >= layout->nSecondArrowStart)
-        return HotSecondArrow;
+        return kHotSecondArrow;
     if (c < layout->nThumbStart)
-        return HotTrackBeforeThumb;
+        return kHotTrackBeforeThumb;
     if (c < layout->nThumbEnd)
-        return HotThumb;
-    return HotTrackAfterThumb;
+        return kHotThumb;
+    return kHotTrackAfterThumb;
 }
 
 BOOL CHLMSkinObjectFrame::IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const
@@ -377,13 +377,13 @@ BOOL CHLMSkinObjectFrame::StartScrollTracking(SCROLLBARLAYOUT* layout, int part,
     tracking->bWindowCoordinates = layout->nBar != SB_CTL;
     tracking->hwndControl = tracking->bWindowCoordinates ? NULL : m_hWnd;
     tracking->hwndTarget = tracking->bWindowCoordinates ? m_hWnd : ::GetParent(m_hWnd);
-    tracking->nCommand = press.command;
+    tracking->nCommand = press.nCommand;
     tracking->nBar = layout->nBar;
     tracking->pLayout = layout;
     m_pScrollTracking = tracking;
     layout->nHotPart = part;
 
-    if (press.drag == DragAlways || (press.drag == DragWithShift && shift))
+    if (press.nDrag == DragAlways || (press.nDrag == DragWithShift && shift))
     {
         if (!StartThumbDrag(along, shift))
         {
@@ -396,7 +396,7 @@ BOOL CHLMSkinObjectFrame::StartScrollTracking(SCROLLBARLAYOUT* layout, int part,
     // the capture away.
     SetCapture();
     if (!tracking->bDragging)
-        tracking->rect = PartRectangle(*layout, press);
+        tracking->rc = PartRectangle(*layout, press);
     return TRUE;
 }
 
@@ -477,19 +477,19 @@ void CHLMSkinObjectFrame::HandleScrollTrackEvent(UINT message, int x, int y)
     if (tracking->nCommand == SB_PAGEUP)
     {
         if (tracking->bVertical)
-            tracking->rect.bottom = layout->nThumbStart;
+            tracking->rc.bottom = layout->nThumbStart;
         else
-            tracking->rect.right = layout->nThumbStart;
+            tracking->rc.right = layout->nThumbStart;
     }
     else if (tracking->nCommand == SB_PAGEDOWN)
     {
         if (tracking->bVertical)
-            tracking->rect.top = layout->nThumbEnd;
+            tracking->rc.top = layout->nThumbEnd;
         else
-            tracking->rect.left = layout->nThumbEnd;
+            tracking->rc.left = layout->nThumbEnd;
     }
 
-    const BOOL inside = tracking->rect.PtInRect(CPoint(x, y));
+    const BOOL inside = tracking->rc.PtInRect(CPoint(x, y));
     const BOOL changed = inside != tracking->bInside;
     if (changed)
     {
@@ -543,7 +543,7 @@ void CHLMSkinObjectFrame::HandleThumbDragEvent(UINT message, int x, int y)
         return;
     const SCROLLBARLAYOUT* layout = tracking->pLayout;
     int pixel = layout->nDragStart;  // away from the bar the thumb snaps back
-    if (tracking->rect.PtInRect(CPoint(x, y)))
+    if (tracking->rc.PtInRect(CPoint(x, y)))
     {
         const int last = layout->nTrackStart + layout->nTrackRange;
         pixel = (tracking->bVertical ? y : x) + tracking->nThumbOffset;

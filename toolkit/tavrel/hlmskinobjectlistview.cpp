@@ -34,13 +34,13 @@ int CHLMSkinObjectListView::OnCreate(LPCREATESTRUCT createStruct)
     return 0;
 }
 
-void CHLMSkinObjectListView::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectListView::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    if (enabled)
+    if (bEnabled)
         SetColors(GetColor(COLOR_WINDOW), GetColor(COLOR_WINDOWTEXT));
     else
         SetColors(::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT));
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
 }
 
 BOOL CHLMSkinObjectListView::ScrollToThumb(int bar, UINT code, UINT position, CScrollBar* scrollBar)

@@ -11,7 +11,7 @@ class CHLMSkinObjectListView : public CHLMSkinObjectComCtl32Control
 public:
     CHLMSkinObjectListView();
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);

@@ -28,19 +28,19 @@ CHLMSkinObjectMDIClient::CHLMSkinObjectMDIClient() : m_bArranging(FALSE), m_pOwn
 // ---------------------------------------------------------------------------------------
 // Skin object operations
 
-void CHLMSkinObjectMDIClient::OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic)
+void CHLMSkinObjectMDIClient::OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic)
 {
-    HWND frame = createStruct != nullptr ? createStruct->hwndParent : ::GetParent(m_hWnd);
+    HWND frame = lpCreateStruct != nullptr ? lpCreateStruct->hwndParent : ::GetParent(m_hWnd);
     m_pOwner = dynamic_cast<CHLMSkinObjectFrame*>(GetSkinManager()->FindSkinObject(frame).Get());
     if (m_pOwner != nullptr)
     {
         m_pOwner->SetMDIClient(this);
         m_pOwner->InternalAddRef();
     }
-    CHLMSkinObjectFrame::OnHookAttached(createStruct, automatic);
+    CHLMSkinObjectFrame::OnHookAttached(lpCreateStruct, bAutomatic);
 }
 
-void CHLMSkinObjectMDIClient::OnHookDetached(BOOL automatic)
+void CHLMSkinObjectMDIClient::OnHookDetached(BOOL bAutomatic)
 {
     if (m_pOwner != nullptr)
     {
@@ -48,7 +48,7 @@ void CHLMSkinObjectMDIClient::OnHookDetached(BOOL automatic)
         m_pOwner->InternalRelease();
         m_pOwner = nullptr;
     }
-    CHLMSkinObjectFrame::OnHookDetached(automatic);
+    CHLMSkinObjectFrame::OnHookDetached(bAutomatic);
 }
 
 BOOL CHLMSkinObjectMDIClient::IsDefWindowProcMessage(UINT message)
@@ -97,7 +97,7 @@ BOOL CHLMSkinObjectMDIClient::OnNcActivate(BOOL active)
 
 CHLMSkinObjectFrame* CHLMSkinObjectMDIClient::GetMaximizedSkinnedChild()
 {
-    if (!(GetSkinManager()->GetApplyOptions() & HLM_SKINAPPLY_METRICS))
+    if (!(GetSkinManager()->GetApplyOptions() & kHLMSkinApplyMetrics))
         return nullptr;
     HWND active = reinterpret_cast<HWND>(SendMessage(WM_MDIGETACTIVE, 0, 0));
     if (active == NULL || !(::GetWindowLongW(active, GWL_STYLE) & WS_MAXIMIZE))

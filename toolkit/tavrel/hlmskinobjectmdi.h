@@ -19,8 +19,8 @@ public:
 
     CHLMSkinObjectMDIClient();
 
-    void OnHookAttached(LPCREATESTRUCT createStruct, BOOL automatic) override;
-    void OnHookDetached(BOOL automatic) override;
+    void OnHookAttached(LPCREATESTRUCT lpCreateStruct, BOOL bAutomatic) override;
+    void OnHookDetached(BOOL bAutomatic) override;
     BOOL IsDefWindowProcMessage(UINT message) override;
 
     CHLMSkinObjectFrame* GetOwner() const { return m_pOwner; }

@@ -21,7 +21,7 @@ const UINT kSelectionInterval = 30;
 class CMenuPixels
 {
 public:
-    CMenuPixels(HDC source, const CRect& client) : m_client(client)
+    CMenuPixels(HDC source, const CRect& client) : m_rcClient(client)
     {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -30,25 +30,25 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
-        m_dc = ::CreateCompatibleDC(source);
-        m_previous = ::SelectObject(m_dc, m_bitmap);
-        if (m_bits != nullptr)
-            ::BitBlt(m_dc, 0, 0, client.Width(), client.Height(), source, client.left, client.top, SRCCOPY);
+        m_hBitmap = ::CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_pBits = static_cast<DWORD*>(bits);
+        m_hDC = ::CreateCompatibleDC(source);
+        m_hPrevious = ::SelectObject(m_hDC, m_hBitmap);
+        if (m_pBits != nullptr)
+            ::BitBlt(m_hDC, 0, 0, client.Width(), client.Height(), source, client.left, client.top, SRCCOPY);
         ::GdiFlush();
-        m_done.assign(static_cast<size_t>(client.Width()) * client.Height(), FALSE);
+        m_vecDone.assign(static_cast<size_t>(client.Width()) * client.Height(), FALSE);
     }
     ~CMenuPixels()
     {
-        ::SelectObject(m_dc, m_previous);
-        ::DeleteDC(m_dc);
-        ::DeleteObject(m_bitmap);
+        ::SelectObject(m_hDC, m_hPrevious);
+        ::DeleteDC(m_hDC);
+        ::DeleteObject(m_hBitmap);
     }
-    BOOL IsValid() const { return m_bits != nullptr; }
+    BOOL IsValid() const { return m_pBits != nullptr; }
     void CopyTo(HDC target) const
     {
-        ::BitBlt(target, m_client.left, m_client.top, m_client.Width(), m_client.Height(), m_dc, 0, 0, SRCCOPY);
+        ::BitBlt(target, m_rcClient.left, m_rcClient.top, m_rcClient.Width(), m_rcClient.Height(), m_hDC, 0, 0, SRCCOPY);
     }
 
     // Within the area (client coordinates) not yet recoloured, the system drew a background
@@ -57,8 +57,8 @@ public:
     // the same place between the skin's background and colour.
     void Recolor(CRect area, COLORREF skinBack, COLORREF skinFore)
     {
-        area.OffsetRect(-m_client.left, -m_client.top);
-        if (!area.IntersectRect(&area, CRect(0, 0, m_client.Width(), m_client.Height())))
+        area.OffsetRect(-m_rcClient.left, -m_rcClient.top);
+        if (!area.IntersectRect(&area, CRect(0, 0, m_rcClient.Width(), m_rcClient.Height())))
             return;
         DWORD back = 0, fore = 0;
         if (!FindBackAndFore(area, back, fore))
@@ -67,13 +67,13 @@ public:
         {
             for (int x = area.left; x < area.right; ++x)
             {
-                const size_t index = static_cast<size_t>(y) * m_client.Width() + x;
-                if (m_done[index])
+                const size_t index = static_cast<size_t>(y) * m_rcClient.Width() + x;
+                if (m_vecDone[index])
                     continue;
-                m_done[index] = TRUE;
+                m_vecDone[index] = TRUE;
                 int fraction = 0;
-                if (OnLine(m_bits[index], back, fore, fraction))
-                    m_bits[index] = Pixel(Blend(skinBack, skinFore, fraction));
+                if (OnLine(m_pBits[index], back, fore, fraction))
+                    m_pBits[index] = Pixel(Blend(skinBack, skinFore, fraction));
             }
         }
     }
@@ -92,9 +92,9 @@ private:
         {
             for (int x = area.left; x < area.right; ++x)
             {
-                const size_t index = static_cast<size_t>(y) * m_client.Width() + x;
-                if (!m_done[index])
-                    ++counts[m_bits[index] & 0xFFFFFF];
+                const size_t index = static_cast<size_t>(y) * m_rcClient.Width() + x;
+                if (!m_vecDone[index])
+                    ++counts[m_pBits[index] & 0xFFFFFF];
             }
         }
         if (counts.empty())
@@ -144,12 +144,12 @@ private:
                    mix(GetBValue(back), GetBValue(fore)));
     }
 
-    CRect m_client;
-    HBITMAP m_bitmap;
-    DWORD* m_bits = nullptr;
-    HDC m_dc;
-    HGDIOBJ m_previous;
-    std::vector<BOOL> m_done;
+    CRect m_rcClient;
+    HBITMAP m_hBitmap;
+    DWORD* m_pBits = nullptr;
+    HDC m_hDC;
+    HGDIOBJ m_hPrevious;
+    std::vector<BOOL> m_vecDone;
 };
 }
 

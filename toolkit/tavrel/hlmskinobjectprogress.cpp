@@ -57,9 +57,9 @@ void CHLMSkinObjectProgress::SetStaticEdge(BOOL edge)
     ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0, kFrameChangedFlags);
 }
 
-void CHLMSkinObjectProgress::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectProgress::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
     BOOL themed = GetSkinManager() != nullptr && GetSkinManager()->IsEnabled();
     if (!themed)
     {
@@ -220,7 +220,7 @@ LRESULT CHLMSkinObjectProgress::OnSetMarquee(WPARAM wParam, LPARAM lParam)
         const int interval = static_cast<int>(lParam);
         m_nMarqueeInterval = interval > 0 ? interval : kDefaultMarqueeInterval;
         m_bMarqueeShown = TRUE;
-        SetTimer(MarqueeTimer, static_cast<UINT>(m_nMarqueeInterval), NULL);
+        SetTimer(kMarqueeTimer, static_cast<UINT>(m_nMarqueeInterval), NULL);
     }
     Invalidate(FALSE);
     return 1;
@@ -228,7 +228,7 @@ LRESULT CHLMSkinObjectProgress::OnSetMarquee(WPARAM wParam, LPARAM lParam)
 
 void CHLMSkinObjectProgress::StopMarquee()
 {
-    KillTimer(MarqueeTimer);
+    KillTimer(kMarqueeTimer);
     m_nMarqueeOffset = 0;
     m_nMarqueeInterval = 0;
     m_bMarqueeShown = FALSE;
@@ -236,7 +236,7 @@ void CHLMSkinObjectProgress::StopMarquee()
 
 void CHLMSkinObjectProgress::OnTimer(UINT_PTR id)
 {
-    if (id != MarqueeTimer)
+    if (id != kMarqueeTimer)
     {
         CHLMSkinObjectFrame::OnTimer(id);
         return;

@@ -13,12 +13,12 @@ class CHLMSkinObjectProgress : public CHLMSkinObjectFrame
 public:
     enum
     {
-        MarqueeTimer = 102
+        kMarqueeTimer = 102
     };
 
     CHLMSkinObjectProgress();
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
 
     void DrawClient(CDC* dc) override;
     // Moves the marquee on by `steps` chunk lengths (with their gaps).

@@ -198,7 +198,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectUser32Control, CHLMSkinObjectFrame)
     ON_WM_CHAR()
 END_MESSAGE_MAP()
 
-CHLMSkinObjectUser32Control::CHLMSkinObjectUser32Control() : m_savedHorz(), m_savedVert()
+CHLMSkinObjectUser32Control::CHLMSkinObjectUser32Control() : m_siSavedHorz(), m_siSavedVert()
 {
 }
 
@@ -215,7 +215,7 @@ void CHLMSkinObjectUser32Control::RefreshScrollBars()
         // The page too: a control that only changes its page changes the thumb's size.
         info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
         ::GetScrollInfo(m_hWnd, bar->nBar, &info);
-        SCROLLINFO& saved = bar->nBar == SB_HORZ ? m_savedHorz : m_savedVert;
+        SCROLLINFO& saved = bar->nBar == SB_HORZ ? m_siSavedHorz : m_siSavedVert;
         if (SameValues(info, saved))
             continue;
         saved = info;
@@ -229,16 +229,16 @@ void CHLMSkinObjectUser32Control::DefaultAndRefresh()
     RefreshScrollBars();
 }
 
-BOOL CHLMSkinObjectUser32Control::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+BOOL CHLMSkinObjectUser32Control::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     if (message == WM_MOUSEWHEEL)
     {
         // The control scrolls in its default processing: the bars are read after it.
-        *result = DefWindowProc(message, wParam, lParam);
+        *pResult = DefWindowProc(message, wParam, lParam);
         RefreshScrollBars();
         return TRUE;
     }
-    return CHLMSkinObjectFrame::OnWndMsg(message, wParam, lParam, result);
+    return CHLMSkinObjectFrame::OnWndMsg(message, wParam, lParam, pResult);
 }
 
 void CHLMSkinObjectUser32Control::OnHScroll(UINT, UINT, CScrollBar*)

@@ -50,9 +50,9 @@ public:
     // Re-reads both bars and repaints a skinned bar whose values moved.
     virtual void RefreshScrollBars();
     // The values of a bar (SB_HORZ or SB_VERT) as the last refresh read them.
-    const SCROLLINFO& GetSavedScrollInfo(int bar) const { return bar == SB_HORZ ? m_savedHorz : m_savedVert; }
+    const SCROLLINFO& GetSavedScrollInfo(int bar) const { return bar == SB_HORZ ? m_siSavedHorz : m_siSavedVert; }
 
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     BOOL IsHandledOutsideMap(UINT message) override { return message == WM_MOUSEWHEEL; }
 
 protected:
@@ -66,8 +66,8 @@ protected:
 
     void DefaultAndRefresh();
 
-    SCROLLINFO m_savedHorz;
-    SCROLLINFO m_savedVert;
+    SCROLLINFO m_siSavedHorz;
+    SCROLLINFO m_siSavedVert;
 };
 
 // A common control with its own window scroll bars (tree view, list view): these move their

@@ -22,8 +22,8 @@ const HLMSkinStateTable kDownHorzStates = {DNHZS_NORMAL,   DNHZS_HOT,     DNHZS_
 
 int OtherHalf(int half)
 {
-    return half == CHLMSkinObjectSpin::HalfLowerOrLeft ? CHLMSkinObjectSpin::HalfUpperOrRight
-                                                       : CHLMSkinObjectSpin::HalfLowerOrLeft;
+    return half == CHLMSkinObjectSpin::kHalfLowerOrLeft ? CHLMSkinObjectSpin::kHalfUpperOrRight
+                                                       : CHLMSkinObjectSpin::kHalfLowerOrLeft;
 }
 }
 
@@ -36,7 +36,7 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
     ON_WM_MOUSELEAVE()
 END_MESSAGE_MAP()
 
-CHLMSkinObjectSpin::CHLMSkinObjectSpin() : m_nHotHalf(HalfNone), m_nPressedHalf(HalfNone)
+CHLMSkinObjectSpin::CHLMSkinObjectSpin() : m_nHotHalf(kHalfNone), m_nPressedHalf(kHalfNone)
 {
     m_strClassName = L"SPIN";
     m_bDrawsWholeClient = TRUE;
@@ -50,14 +50,14 @@ int CHLMSkinObjectSpin::HitTest(CPoint point)
     CRect client;
     GetClientRect(&client);
     if (!client.PtInRect(point))
-        return HalfNone;
+        return kHalfNone;
     if (GetStyle() & UDS_HORZ)
     {
         const int middle = client.right / 2;
-        return point.x < middle ? HalfLowerOrLeft : point.x > middle ? HalfUpperOrRight : HalfNone;
+        return point.x < middle ? kHalfLowerOrLeft : point.x > middle ? kHalfUpperOrRight : kHalfNone;
     }
     const int middle = client.bottom / 2;
-    return point.y > middle ? HalfLowerOrLeft : point.y < middle ? HalfUpperOrRight : HalfNone;
+    return point.y > middle ? kHalfLowerOrLeft : point.y < middle ? kHalfUpperOrRight : kHalfNone;
 }
 
 HLMSkinDrawState CHLMSkinObjectSpin::GetHalfState(int half, BOOL enabled) const
@@ -117,17 +117,17 @@ void CHLMSkinObjectSpin::DrawClient(CDC* dc)
         const int width = area.Width() / 2;
         const CRect left(area.left, area.top, area.left + width, area.bottom);
         const CRect right(area.right - width, area.top, area.right, area.bottom);
-        skinClass->DrawThemeBackground(&buffer, SPNP_DOWNHORZ, kDownHorzStates[GetHalfState(HalfLowerOrLeft, enabled)],
+        skinClass->DrawThemeBackground(&buffer, SPNP_DOWNHORZ, kDownHorzStates[GetHalfState(kHalfLowerOrLeft, enabled)],
                                        &left);
-        skinClass->DrawThemeBackground(&buffer, SPNP_UPHORZ, kUpHorzStates[GetHalfState(HalfUpperOrRight, enabled)],
+        skinClass->DrawThemeBackground(&buffer, SPNP_UPHORZ, kUpHorzStates[GetHalfState(kHalfUpperOrRight, enabled)],
                                        &right);
         return;
     }
     const int height = area.Height() / 2;
     const CRect top(area.left, area.top, area.right, area.top + height);
     const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
-    skinClass->DrawThemeBackground(&buffer, SPNP_UP, kUpStates[GetHalfState(HalfUpperOrRight, enabled)], &top);
-    skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, kDownStates[GetHalfState(HalfLowerOrLeft, enabled)], &bottom);
+    skinClass->DrawThemeBackground(&buffer, SPNP_UP, kUpStates[GetHalfState(kHalfUpperOrRight, enabled)], &top);
+    skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, kDownStates[GetHalfState(kHalfLowerOrLeft, enabled)], &bottom);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -137,7 +137,7 @@ void CHLMSkinObjectSpin::OnLButtonDown(UINT, CPoint point)
 {
     Default();
     const int half = HitTest(point);
-    if (half != HalfNone)
+    if (half != kHalfNone)
     {
         m_nPressedHalf = half;
         Invalidate(FALSE);
@@ -146,9 +146,9 @@ void CHLMSkinObjectSpin::OnLButtonDown(UINT, CPoint point)
 
 void CHLMSkinObjectSpin::OnLButtonUp(UINT, CPoint)
 {
-    if (m_nPressedHalf != HalfNone)
+    if (m_nPressedHalf != kHalfNone)
     {
-        m_nPressedHalf = HalfNone;
+        m_nPressedHalf = kHalfNone;
         Invalidate(FALSE);
     }
     Default();
@@ -156,7 +156,7 @@ void CHLMSkinObjectSpin::OnLButtonUp(UINT, CPoint)
 
 void CHLMSkinObjectSpin::SetHotHalf(CPoint point)
 {
-    SetHotPart(m_nHotHalf, HitTest(point), static_cast<int>(HalfNone));
+    SetHotPart(m_nHotHalf, HitTest(point), static_cast<int>(kHalfNone));
 }
 
 void CHLMSkinObjectSpin::OnMouseMove(UINT, CPoint point)

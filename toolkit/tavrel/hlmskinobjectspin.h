@@ -14,14 +14,14 @@ public:
     // Halves: the lower (vertical) or left (horizontal) one, and the upper or right one.
     enum
     {
-        HalfNone = 0,
-        HalfLowerOrLeft = 1,
-        HalfUpperOrRight = 2
+        kHalfNone = 0,
+        kHalfLowerOrLeft = 1,
+        kHalfUpperOrRight = 2
     };
 
     CHLMSkinObjectSpin();
 
-    // The half under a point in client coordinates; HalfNone outside or on the middle line.
+    // The half under a point in client coordinates; kHalfNone outside or on the middle line.
     int HitTest(CPoint point);
     void DrawClient(CDC* dc) override;
 

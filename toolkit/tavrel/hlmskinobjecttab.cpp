@@ -63,7 +63,7 @@ int CHLMSkinObjectTab::GetSide() const
 BOOL CHLMSkinObjectTab::IsHorizontal() const
 {
     const int side = GetSide();
-    return side == SideTop || side == SideBottom;
+    return side == kSideTop || side == kSideBottom;
 }
 
 CRect CHLMSkinObjectTab::GetHeaderRect()
@@ -78,22 +78,22 @@ CRect CHLMSkinObjectTab::GetHeaderRect()
         // Without a selected tab there is no item to measure the header by.
         switch (side)
         {
-        case SideRight: rect.left = rect.right; break;
-        case SideLeft: rect.right = rect.left; break;
-        case SideBottom: rect.top = rect.bottom; break;
+        case kSideRight: rect.left = rect.right; break;
+        case kSideLeft: rect.right = rect.left; break;
+        case kSideBottom: rect.top = rect.bottom; break;
         default: rect.bottom = rect.top; break;
         }
         return rect;
     }
     switch (side)
     {
-    case SideRight:
+    case kSideRight:
         rect.left = item.left;
         break;
-    case SideLeft:
+    case kSideLeft:
         rect.right = item.right;
         break;
-    case SideBottom:
+    case kSideBottom:
         rect.top = item.top;
         break;
     default:
@@ -152,9 +152,9 @@ void CHLMSkinObjectTab::DrawItemImage(CDC* dc, CRect& rect, int index)
     ImageList_GetIconSize(images, &width, &height);
     CPoint point = rect.TopLeft();
     if (IsHorizontal())
-        point.Offset(2 * metrics->m_cxEdge, side == SideTop ? metrics->m_cyEdge : 1);
+        point.Offset(2 * metrics->m_cxEdge, side == kSideTop ? metrics->m_cyEdge : 1);
     else
-        point.Offset(side == SideLeft ? metrics->m_cxEdge : 1, 2 * metrics->m_cyEdge);
+        point.Offset(side == kSideLeft ? metrics->m_cxEdge : 1, 2 * metrics->m_cyEdge);
     ImageList_Draw(images, item.iImage, dc->GetSafeHdc(), point.x, point.y, ILD_TRANSPARENT);
     if (IsHorizontal())
         rect.left += width + metrics->m_cxEdge;
@@ -248,9 +248,9 @@ void CHLMSkinObjectTab::DrawPane(CDC* dc, const CRect& rect)
     CRect pane = rect;
     switch (GetSide())
     {
-    case SideRight: pane.right = header.left; break;
-    case SideLeft: pane.left = header.right; break;
-    case SideBottom: pane.bottom = header.top; break;
+    case kSideRight: pane.right = header.left; break;
+    case kSideLeft: pane.left = header.right; break;
+    case kSideBottom: pane.bottom = header.top; break;
     default: pane.top = header.bottom; break;
     }
     if (CHLMSkinManagerClass* skinClass = GetSkinClass())
@@ -266,11 +266,11 @@ void CHLMSkinObjectTab::DrawTabs(CDC* dc)
     const BOOL header = !area.IsRectEmpty();
     if (!header)
         area = client;
-    else if (GetSide() == SideRight)
+    else if (GetSide() == kSideRight)
         area.left -= kSelectedGrowth;
-    else if (GetSide() == SideLeft)
+    else if (GetSide() == kSideLeft)
         area.right += kSelectedGrowth;
-    else if (GetSide() == SideBottom)
+    else if (GetSide() == kSideBottom)
         area.top -= kSelectedGrowth;
     else
         area.bottom += kSelectedGrowth;

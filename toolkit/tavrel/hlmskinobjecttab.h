@@ -15,10 +15,10 @@ public:
     // Sides of the tabs, from the control's style.
     enum
     {
-        SideTop = 0,
-        SideBottom = 0x02,
-        SideLeft = 0x80,
-        SideRight = 0x82
+        kSideTop = 0,
+        kSideBottom = 0x02,
+        kSideLeft = 0x80,
+        kSideRight = 0x82
     };
 
     CHLMSkinObjectTab();

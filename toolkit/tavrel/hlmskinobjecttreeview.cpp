@@ -26,14 +26,14 @@ int CHLMSkinObjectTreeView::OnCreate(LPCREATESTRUCT createStruct)
     return 0;
 }
 
-void CHLMSkinObjectTreeView::OnSkinStateChanged(BOOL previousEnabled, BOOL enabled)
+void CHLMSkinObjectTreeView::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
 {
     // Without a skin, -1 and CLR_DEFAULT give the control back its own colours.
-    const COLORREF background = enabled ? GetColor(COLOR_WINDOW) : static_cast<COLORREF>(-1);
-    const COLORREF text = enabled ? GetColor(COLOR_WINDOWTEXT) : static_cast<COLORREF>(-1);
-    const COLORREF lines = enabled ? GetColor(COLOR_GRAYTEXT) : CLR_DEFAULT;
+    const COLORREF background = bEnabled ? GetColor(COLOR_WINDOW) : static_cast<COLORREF>(-1);
+    const COLORREF text = bEnabled ? GetColor(COLOR_WINDOWTEXT) : static_cast<COLORREF>(-1);
+    const COLORREF lines = bEnabled ? GetColor(COLOR_GRAYTEXT) : CLR_DEFAULT;
     SendMessage(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
     SendMessage(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     SendMessage(TVM_SETLINECOLOR, 0, static_cast<LPARAM>(lines));
-    CHLMSkinObjectFrame::OnSkinStateChanged(previousEnabled, enabled);
+    CHLMSkinObjectFrame::OnSkinStateChanged(bPreviousEnabled, bEnabled);
 }

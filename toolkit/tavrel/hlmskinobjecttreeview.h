@@ -11,7 +11,7 @@ class CHLMSkinObjectTreeView : public CHLMSkinObjectComCtl32Control
 public:
     CHLMSkinObjectTreeView();
 
-    void OnSkinStateChanged(BOOL previousEnabled, BOOL enabled) override;
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);

@@ -67,9 +67,9 @@ int CountReplacedSlots(HMODULE module, int* missed)
     for (const ImportSlot& slot : ImportsOf(module))
     {
         CHLMSkinManagerApiFunction* function = hook.FindHookedFunction(slot.dll.c_str(), slot.function.c_str());
-        if (function == nullptr || function->m_systemAddress == 0)
+        if (function == nullptr || function->m_nSystemAddress == 0)
             continue;
-        if (*slot.slot == function->m_replacementAddress)
+        if (*slot.slot == function->m_nReplacementAddress)
             ++replaced;
         else
             ++*missed;
@@ -190,10 +190,10 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
 {
     Load();
     for (const char* name : {"UxTheme.dll", "UXTHEME.DLL", "uxtheme.dll"})
-        EXPECT_EQ(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA(name)) << name;
+        EXPECT_EQ(kHLMThemeSubstituteModule, ModuleHandleA(name)) << name;
     const decltype(&::OpenThemeData) replacement = &CHLMSkinManagerApiHook::OnHookOpenThemeData;
-    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData")));
-    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "DrawThemeText"));
+    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData")));
+    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "DrawThemeText"));
 
     // The real library still gives its real functions.
     HMODULE real = ::LoadLibraryW(L"uxtheme.dll");
@@ -207,8 +207,8 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(Address(getSysColor), Address(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")));
 
     // The theme functions answer for the skin's classes.
-    auto openTheme = LookUp<decltype(&::OpenThemeData)>(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData");
-    auto themeColor = LookUp<decltype(&::GetThemeColor)>(HLM_UXTHEME_PSEUDO_HANDLE, "GetThemeColor");
+    auto openTheme = LookUp<decltype(&::OpenThemeData)>(kHLMThemeSubstituteModule, "OpenThemeData");
+    auto themeColor = LookUp<decltype(&::GetThemeColor)>(kHLMThemeSubstituteModule, "GetThemeColor");
     HTHEME button = openTheme(nullptr, L"Button");
     ASSERT_NE(nullptr, button);
     COLORREF color = 0;
@@ -217,7 +217,7 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(E_FAIL, themeColor(reinterpret_cast<HTHEME>(&color), 1, 2, 3803, &color));
 
     Unload();
-    EXPECT_NE(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA("UxTheme.dll"));
+    EXPECT_NE(kHLMThemeSubstituteModule, ModuleHandleA("UxTheme.dll"));
     // A replacement handed out earlier forwards to the system.
     EXPECT_EQ(nullptr, openTheme(nullptr, L"Button"));
 }
@@ -432,7 +432,7 @@ TEST_F(ApiHookTest, AModuleLoadedAsDataIsLeftAlone)
 TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone)
 {
     const DWORD systemFace = SysColor(COLOR_BTNFACE);
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics);
     Load();
     CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
     // GetSysColor .. DrawFrameControl, the scroll bars, the visual styles, FillRect, DeleteObject.
@@ -442,9 +442,9 @@ TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone
         EXPECT_NE(nullptr, hook.GetHookedFunction(slot)) << "slot " << slot;
     EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
     EXPECT_EQ(::GetModuleHandleW(L"uxtheme.dll"), ModuleHandleA("UxTheme.dll"));
-    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData"));
+    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData"));
     Unload();
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
 }
 
 TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)

@@ -201,7 +201,7 @@ TEST_F(FrameTest, MaximisedWindowKeepsTheSystemsSidesAndReachesTheScreenEdge)
     CHLMSkinObjectFrame* frame = FrameOf(window);
     ASSERT_NE(nullptr, frame);
     ASSERT_GE(frame->GetCaptionButtons().GetSize(), 1);
-    const CRect close = frame->GetCaptionButtons()[0]->m_rect;
+    const CRect close = frame->GetCaptionButtons()[0]->m_rcButton;
     for (POINT point : {POINT{close.left + 4, close.top - 2}, POINT{close.right + 1, close.top + 4}})
     {
         const POINT screen = ScreenPoint(window, point.x, point.y);
@@ -453,11 +453,11 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
         COLORREF background, text;
     };
     const Case cases[] = {
-        {"static", WM_CTLCOLORSTATIC, label, metrics->m_brushBtnFace, RGB(10, 20, 30), metrics->GetColor(COLOR_BTNTEXT)},
-        {"dialog", WM_CTLCOLORDLG, dialog, metrics->m_brushBtnFace, RGB(10, 20, 30), metrics->GetColor(COLOR_BTNTEXT)},
-        {"edit", WM_CTLCOLOREDIT, edit, metrics->m_brushes[COLOR_WINDOW], metrics->GetColor(COLOR_WINDOW),
+        {"static", WM_CTLCOLORSTATIC, label, metrics->m_hBrushBtnFace, RGB(10, 20, 30), metrics->GetColor(COLOR_BTNTEXT)},
+        {"dialog", WM_CTLCOLORDLG, dialog, metrics->m_hBrushBtnFace, RGB(10, 20, 30), metrics->GetColor(COLOR_BTNTEXT)},
+        {"edit", WM_CTLCOLOREDIT, edit, metrics->m_hBrushes[COLOR_WINDOW], metrics->GetColor(COLOR_WINDOW),
          RGB(16, 8, 16)},
-        {"list box", WM_CTLCOLORLISTBOX, edit, metrics->m_brushes[COLOR_WINDOW], metrics->GetColor(COLOR_WINDOW),
+        {"list box", WM_CTLCOLORLISTBOX, edit, metrics->m_hBrushes[COLOR_WINDOW], metrics->GetColor(COLOR_WINDOW),
          RGB(16, 8, 16)},
     };
     for (const Case& test : cases)
@@ -476,7 +476,7 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
         HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(
             SendMessageW(dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
         EXPECT_FALSE(metrics->OwnsBrush(brush)) << message;
-        EXPECT_NE(metrics->m_brushBtnFace, brush) << message;
+        EXPECT_NE(metrics->m_hBrushBtnFace, brush) << message;
     }
 
     // On a tabbed page a label gets the page's pattern, aligned with the page.
@@ -495,7 +495,7 @@ TEST_F(FrameTest, ControlColoursComeFromTheSkin)
     GetBrushOrgEx(dc, &origin);
     EXPECT_EQ(page.left - child.left, origin.x);
     EXPECT_EQ(page.top - child.top, origin.y);
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(pattern), metrics->m_brushTabPage);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(pattern), metrics->m_hBrushTabPage);
     ReleaseDC(label, dc);
 
     // The page's own background is the pattern (the tab body is RGB(64, 15, 160)).

@@ -543,30 +543,30 @@ TEST_F(FrameScrollTest, APressTracksThePartUnderTheMouseAndScrollsByIt)
         BOOL shift;
         int part, firstCode, position;
     } const cases[] = {
-        {"up arrow", SB_VERT, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::HotFirstArrow, SB_LINEUP, 39},
-        {"last pixel of the up arrow", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, -1, FALSE, Frame::HotFirstArrow,
+        {"up arrow", SB_VERT, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::kHotFirstArrow, SB_LINEUP, 39},
+        {"last pixel of the up arrow", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, -1, FALSE, Frame::kHotFirstArrow,
          SB_LINEUP, 39},
-        {"track above the thumb", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, 0, FALSE, Frame::HotTrackBeforeThumb,
+        {"track above the thumb", SB_VERT, &SCROLLBARLAYOUT::nFirstArrowEnd, 0, FALSE, Frame::kHotTrackBeforeThumb,
          SB_PAGEUP, 20},
-        {"last pixel above the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, -1, FALSE, Frame::HotTrackBeforeThumb,
+        {"last pixel above the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, -1, FALSE, Frame::kHotTrackBeforeThumb,
          SB_PAGEUP, 20},
         {"shift on the track above the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, -10, TRUE,
-         Frame::HotTrackBeforeThumb, SB_THUMBTRACK, kThumbUnderMouse},
-        {"first pixel of the thumb, released there", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, 0, FALSE, Frame::HotThumb,
+         Frame::kHotTrackBeforeThumb, SB_THUMBTRACK, kThumbUnderMouse},
+        {"first pixel of the thumb, released there", SB_VERT, &SCROLLBARLAYOUT::nThumbStart, 0, FALSE, Frame::kHotThumb,
          SB_THUMBTRACK, 40},
-        {"last pixel of the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, -1, FALSE, Frame::HotThumb, SB_THUMBTRACK, 40},
-        {"track below the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::HotTrackAfterThumb,
+        {"last pixel of the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, -1, FALSE, Frame::kHotThumb, SB_THUMBTRACK, 40},
+        {"track below the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::kHotTrackAfterThumb,
          SB_PAGEDOWN, 60},
         {"shift on the track below the thumb", SB_VERT, &SCROLLBARLAYOUT::nThumbEnd, 25, TRUE,
-         Frame::HotTrackAfterThumb, SB_THUMBTRACK, kThumbUnderMouse},
-        {"first pixel of the down arrow", SB_VERT, &SCROLLBARLAYOUT::nSecondArrowStart, 0, FALSE, Frame::HotSecondArrow,
+         Frame::kHotTrackAfterThumb, SB_THUMBTRACK, kThumbUnderMouse},
+        {"first pixel of the down arrow", SB_VERT, &SCROLLBARLAYOUT::nSecondArrowStart, 0, FALSE, Frame::kHotSecondArrow,
          SB_LINEDOWN, 41},
-        {"down arrow", SB_VERT, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::HotSecondArrow, SB_LINEDOWN, 41},
-        {"left arrow at the start", SB_HORZ, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::HotFirstArrow, SB_LINEUP, 0},
-        {"horizontal thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbStart, 2, FALSE, Frame::HotThumb, SB_THUMBTRACK, 0},
-        {"track right of the thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::HotTrackAfterThumb,
+        {"down arrow", SB_VERT, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::kHotSecondArrow, SB_LINEDOWN, 41},
+        {"left arrow at the start", SB_HORZ, &SCROLLBARLAYOUT::nStart, 3, FALSE, Frame::kHotFirstArrow, SB_LINEUP, 0},
+        {"horizontal thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbStart, 2, FALSE, Frame::kHotThumb, SB_THUMBTRACK, 0},
+        {"track right of the thumb", SB_HORZ, &SCROLLBARLAYOUT::nThumbEnd, 0, FALSE, Frame::kHotTrackAfterThumb,
          SB_PAGEDOWN, 20},
-        {"right arrow", SB_HORZ, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::HotSecondArrow, SB_LINEDOWN, 1},
+        {"right arrow", SB_HORZ, &SCROLLBARLAYOUT::nEnd, -3, FALSE, Frame::kHotSecondArrow, SB_LINEDOWN, 1},
     };
     for (const Case& c : cases)
     {
@@ -727,7 +727,7 @@ TEST_F(FrameScrollTest, TheMouseOverAThumbMakesItHot)
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const POINT thumb = OnVerticalBar(v, v.nThumbStart + 1);
     SendMouse(MOUSEEVENTF_MOVE, ScreenPoint(window, thumb.x, thumb.y));
-    ASSERT_TRUE(PumpUntil([&] { return v.nHotPart == CHLMSkinObjectFrame::HotThumb; }));
+    ASSERT_TRUE(PumpUntil([&] { return v.nHotPart == CHLMSkinObjectFrame::kHotThumb; }));
     EXPECT_EQ(Solid(kThumbImage, 2), WindowPixel(window, thumb.x, thumb.y));
     EXPECT_EQ(SecondSet(kGripperImage, 2), WindowPixel(window, thumb.x, Middle(v.nThumbStart, v.nThumbEnd)));
     // Arrows of a strip without hover frames stay normal.
@@ -745,7 +745,7 @@ TEST_F(FrameScrollTest, ALeftScrollBarPutsTheSizeBoxBottomLeftForDrawingAndHitTe
     ASSERT_NE(nullptr, frame);
     const SCROLLBARLAYOUT& v = frame->GetVertBar();
     const SCROLLBARLAYOUT& h = frame->GetHorzBar();
-    ASSERT_EQ(v.rect.right, h.rect.left);
+    ASSERT_EQ(v.rc.right, h.rc.left);
     const POINT box = {Middle(v.nCrossStart, v.nCrossEnd), Middle(h.nCrossStart, h.nCrossEnd)};
     EXPECT_EQ(SecondSet(kSizeBoxImage, 1), WindowPixel(window, box.x, box.y));
     POINT screen = ScreenPoint(window, box.x, box.y);

@@ -381,7 +381,7 @@ TEST_F(ListControlsTest, ListViewBarFollowsKeysScrollMessagesAndTheWheel)
     ASSERT_NE(nullptr, object);
     const SCROLLBARLAYOUT& bar = object->GetVertBar();
     ASSERT_TRUE(bar.bVisible);
-    const int x = (bar.rect.left + bar.rect.right) / 2;
+    const int x = (bar.rc.left + bar.rc.right) / 2;
     EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(list, x, bar.nStart + 2));
     EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1));
 

@@ -62,10 +62,10 @@ TEST(SkinMetrics, DISABLED_StartWithoutColoursBrushesOrSizes)
 {
     CHLMSkinManager& manager = *GetSkinManager();
     const CHLMSkinManagerMetrics& metrics = *manager.GetMetrics();
-    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
+    for (int index = 0; index < CHLMSkinManagerMetrics::kColorCount; ++index)
     {
         EXPECT_EQ(static_cast<COLORREF>(-1), metrics.GetColor(index));
-        EXPECT_EQ(nullptr, metrics.m_brushes[index]);
+        EXPECT_EQ(nullptr, metrics.m_hBrushes[index]);
     }
     EXPECT_EQ(0, metrics.m_nCaptionHeight);
     EXPECT_EQ(0, metrics.m_cxVScroll);
@@ -84,14 +84,14 @@ TEST_F(MetricsTest, ColoursComeFromTheSkinElseFromTheClassicScheme)
     EXPECT_EQ(RGB(192, 192, 192), m_metrics->GetColor(COLOR_MENUBAR));
     EXPECT_EQ(0u, m_metrics->GetColor(31));
 
-    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
+    for (int index = 0; index < CHLMSkinManagerMetrics::kColorCount; ++index)
     {
-        ASSERT_NE(nullptr, m_metrics->m_brushes[index]);
-        EXPECT_EQ(m_metrics->GetColor(index), BrushColor(m_metrics->m_brushes[index])) << index;
-        EXPECT_TRUE(m_metrics->OwnsBrush(m_metrics->m_brushes[index]));
+        ASSERT_NE(nullptr, m_metrics->m_hBrushes[index]);
+        EXPECT_EQ(m_metrics->GetColor(index), BrushColor(m_metrics->m_hBrushes[index])) << index;
+        EXPECT_TRUE(m_metrics->OwnsBrush(m_metrics->m_hBrushes[index]));
         EXPECT_EQ(m_metrics->GetColor(index), m_manager.GetThemeSysColor(1601 + index));
     }
-    EXPECT_EQ(RGB(10, 20, 30), BrushColor(m_metrics->m_brushBtnFace));
+    EXPECT_EQ(RGB(10, 20, 30), BrushColor(m_metrics->m_hBrushBtnFace));
     EXPECT_EQ(m_metrics->GetColor(COLOR_3DLIGHT), m_metrics->m_clrLight3D);
     EXPECT_EQ(m_metrics->GetColor(COLOR_BTNHIGHLIGHT), m_metrics->m_clrHighlight);
     EXPECT_EQ(m_metrics->GetColor(COLOR_BTNSHADOW), m_metrics->m_clrShadow);
@@ -109,7 +109,7 @@ TEST_F(MetricsTest, OwnsOnlyItsColourBrushes)
     EXPECT_FALSE(m_metrics->OwnsBrush(pen));
     EXPECT_FALSE(m_metrics->OwnsBrush(region));
     EXPECT_FALSE(m_metrics->OwnsBrush(nullptr));
-    EXPECT_FALSE(m_metrics->OwnsBrush(m_metrics->m_brushBtnFace));
+    EXPECT_FALSE(m_metrics->OwnsBrush(m_metrics->m_hBrushBtnFace));
     DeleteObject(foreign);
     DeleteObject(pen);
     DeleteObject(region);
@@ -148,26 +148,26 @@ TEST_F(MetricsTest, SizesAndFontsComeFromTheSkinWhereItHasThem)
 
 TEST_F(MetricsTest, RefreshingTheSameSkinKeepsTheBrushes)
 {
-    HBRUSH before[CHLMSkinManagerMetrics::ColorCount];
-    std::copy(std::begin(m_metrics->m_brushes), std::end(m_metrics->m_brushes), before);
+    HBRUSH before[CHLMSkinManagerMetrics::kColorCount];
+    std::copy(std::begin(m_metrics->m_hBrushes), std::end(m_metrics->m_hBrushes), before);
     m_metrics->RefreshMetrics();
-    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
-        EXPECT_EQ(before[index], m_metrics->m_brushes[index]) << index;
+    for (int index = 0; index < CHLMSkinManagerMetrics::kColorCount; ++index)
+        EXPECT_EQ(before[index], m_metrics->m_hBrushes[index]) << index;
 }
 
 TEST_F(MetricsTest, AFailedLoadGoesBackToTheSystemColoursAndFreesTheBrushes)
 {
-    HBRUSH before[CHLMSkinManagerMetrics::ColorCount];
-    std::copy(std::begin(m_metrics->m_brushes), std::end(m_metrics->m_brushes), before);
+    HBRUSH before[CHLMSkinManagerMetrics::kColorCount];
+    std::copy(std::begin(m_metrics->m_hBrushes), std::end(m_metrics->m_hBrushes), before);
     const int captionHeight = m_metrics->m_nCaptionHeight;
 
     EXPECT_FALSE(m_manager.LoadSkin(BesideTestProgram(L"nosuch.skin").c_str()));
     EXPECT_EQ(nullptr, m_manager.GetSchema());
     EXPECT_FALSE(m_manager.IsEnabled());
-    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
+    for (int index = 0; index < CHLMSkinManagerMetrics::kColorCount; ++index)
     {
         EXPECT_EQ(GetSysColor(index), m_metrics->GetColor(index)) << index;
-        EXPECT_EQ(nullptr, m_metrics->m_brushes[index]);
+        EXPECT_EQ(nullptr, m_metrics->m_hBrushes[index]);
         EXPECT_EQ(0u, GetObjectType(before[index])) << "brush " << index << " still exists";
     }
     EXPECT_EQ(captionHeight, m_metrics->m_nCaptionHeight);  // sizes and fonts stay
@@ -175,14 +175,14 @@ TEST_F(MetricsTest, AFailedLoadGoesBackToTheSystemColoursAndFreesTheBrushes)
 
 TEST_F(MetricsTest, ReloadingASkinLeaksNoBrush)
 {
-    const HBRUSH buttonFace = m_metrics->m_brushBtnFace;
-    const HBRUSH windowText = m_metrics->m_brushes[COLOR_WINDOWTEXT];
+    const HBRUSH buttonFace = m_metrics->m_hBrushBtnFace;
+    const HBRUSH windowText = m_metrics->m_hBrushes[COLOR_WINDOWTEXT];
     // Our own skin changes these two colours: their old brushes go for real.
     ASSERT_TRUE(m_manager.OpenSkinFile(BesideTestProgram(L"skin.skin").c_str(), L""));
     m_metrics->RefreshMetrics();
     EXPECT_EQ(0u, GetObjectType(buttonFace));
     EXPECT_EQ(0u, GetObjectType(windowText));
-    EXPECT_EQ(RGB(238, 241, 244), BrushColor(m_metrics->m_brushBtnFace));
+    EXPECT_EQ(RGB(238, 241, 244), BrushColor(m_metrics->m_hBrushBtnFace));
 }
 
 TEST(SkinMetrics, TheManagersSystemQueriesReadClassSysMetrics)
@@ -204,8 +204,8 @@ TEST_F(MetricsTest, RefreshReleasesTheTabPageBrush)
 {
     // The pattern of tabbed pages is made again from the refreshed skin.
     HBRUSH pattern = CreateSolidBrush(RGB(1, 2, 3));
-    m_metrics->m_brushTabPage = pattern;
+    m_metrics->m_hBrushTabPage = pattern;
     m_metrics->RefreshMetrics();
-    EXPECT_EQ(nullptr, m_metrics->m_brushTabPage);
+    EXPECT_EQ(nullptr, m_metrics->m_hBrushTabPage);
     EXPECT_EQ(0u, static_cast<unsigned>(GetObjectType(pattern)));
 }

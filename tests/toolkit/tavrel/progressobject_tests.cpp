@@ -98,7 +98,7 @@ TEST_F(ProgressObjectTest, MarqueeMovesByChunksOnItsTimer)
     CHLMSkinObjectProgress* object = ObjectOf<CHLMSkinObjectProgress>(marquee);
     ASSERT_NE(nullptr, object);
     EXPECT_EQ(1, SendMessageW(marquee, PBM_SETMARQUEE, TRUE, 100));
-    KillTimer(marquee, CHLMSkinObjectProgress::MarqueeTimer);  // ticks come from the test only
+    KillTimer(marquee, CHLMSkinObjectProgress::kMarqueeTimer);  // ticks come from the test only
     UpdateWindow(marquee);
     ExpectPixels(marquee, {{2, 10, kChunk}, {7, 10, kChunk}, {8, 10, kBar}, {34, 10, kChunk}, {39, 10, kChunk},
                            {40, 10, kBar}, {42, 10, kBar}},
@@ -114,8 +114,8 @@ TEST_F(ProgressObjectTest, MarqueeMovesByChunksOnItsTimer)
         EXPECT_EQ(1, SendMessageW(marquee, PBM_SETMARQUEE, TRUE, c.interval));
         EXPECT_EQ(c.expectedInterval, object->GetMarqueeInterval()) << c.interval;
         EXPECT_EQ(0, object->GetMarqueeOffset());
-        KillTimer(marquee, CHLMSkinObjectProgress::MarqueeTimer);  // ticks come from the test only
-        SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::MarqueeTimer, 0);
+        KillTimer(marquee, CHLMSkinObjectProgress::kMarqueeTimer);  // ticks come from the test only
+        SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::kMarqueeTimer, 0);
         EXPECT_EQ(c.offsetAfterTick, object->GetMarqueeOffset()) << c.interval;
     }
     UpdateWindow(marquee);
@@ -159,7 +159,7 @@ TEST_F(ProgressObjectTest, MarqueeTimerStopsWithTheMarquee)
         {"style gone while it ran",
          [&] {
              SetWindowLongW(marquee, GWL_STYLE, static_cast<LONG>(style & ~PBS_MARQUEE));
-             SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::MarqueeTimer, 0);
+             SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::kMarqueeTimer, 0);
          }},
     };
     for (const auto& c : cases)
@@ -169,7 +169,7 @@ TEST_F(ProgressObjectTest, MarqueeTimerStopsWithTheMarquee)
         UpdateWindow(marquee);
         EXPECT_EQ(5 * 6 * 16, CountColor(marquee, client, kChunk)) << c.name << ": running";
         c.stop();
-        EXPECT_FALSE(KillTimer(marquee, CHLMSkinObjectProgress::MarqueeTimer)) << c.name;
+        EXPECT_FALSE(KillTimer(marquee, CHLMSkinObjectProgress::kMarqueeTimer)) << c.name;
         EXPECT_EQ(0, object->GetMarqueeInterval()) << c.name;
         EXPECT_FALSE(object->IsMarqueeShown()) << c.name;
     }
@@ -258,7 +258,7 @@ TEST_F(ProgressSizesTest, NegativeChunkCountsAsOnePixel)
     // The marquee moves on by chunk and space, 3 pixels a step, two steps per tick.
     HWND marquee = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | PBS_MARQUEE, 10, 40, 100, 20,
                                    m_window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::MarqueeTimer, 0);
+    SendMessageW(marquee, WM_TIMER, CHLMSkinObjectProgress::kMarqueeTimer, 0);
     ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectProgress>(marquee));
     EXPECT_EQ(6, ObjectOf<CHLMSkinObjectProgress>(marquee)->GetMarqueeOffset());
 }

@@ -29,7 +29,7 @@ ULONG_PTR Address(F function)
 template <typename F>
 F Replaced(LPCWSTR module, LPCSTR name)
 {
-    HMODULE handle = module != nullptr ? ::GetModuleHandleW(module) : HLM_UXTHEME_PSEUDO_HANDLE;
+    HMODULE handle = module != nullptr ? ::GetModuleHandleW(module) : kHLMThemeSubstituteModule;
     return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
 }
 
@@ -161,7 +161,7 @@ TEST_F(ReplacementTest, ClassesRegisteredWithTheReplacedDefaultProcedureGetTheSy
     for (const Case& row : cases)
     {
         const ULONG_PTR replacement = Address(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), row.name));
-        ASSERT_EQ(CHLMSkinManagerApiHook::GetInstance().GetHookedFunction(row.slot)->m_replacementAddress, replacement)
+        ASSERT_EQ(CHLMSkinManagerApiHook::GetInstance().GetHookedFunction(row.slot)->m_nReplacementAddress, replacement)
             << row.name;
         ULONG_PTR registered = 0;
         if (row.unicode)
@@ -211,7 +211,7 @@ TEST_F(ReplacementTest, BrushValuesAndColourBrushesAreTheSkins)
     const CHLMSkinManagerMetrics& metrics = *m_clean.manager.GetMetrics();
     for (ULONG_PTR value = 1; value <= 30; ++value)
     {
-        HBRUSH skin = metrics.m_brushes[value - 1];
+        HBRUSH skin = metrics.m_hBrushes[value - 1];
         const COLORREF expected = skin != nullptr ? BrushColor(skin) : FilledWith(systemFillRect, value);
         EXPECT_EQ(expected, FilledWith(fillRect, value)) << "brush value " << value;
     }

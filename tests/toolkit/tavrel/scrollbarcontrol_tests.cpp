@@ -245,7 +245,7 @@ TEST_F(ScrollBarControlTest, ListBoxBarFollowsKeysScrollMessagesAndTheWheel)
     ASSERT_NE(nullptr, object);
     const SCROLLBARLAYOUT& bar = object->GetVertBar();
     ASSERT_TRUE(bar.bVisible);
-    const int x = Middle(bar.rect.left, bar.rect.right);
+    const int x = Middle(bar.rc.left, bar.rc.right);
     EXPECT_EQ(Solid(kArrowImage, 1), WindowPixel(list, x, bar.nStart + 2));
     EXPECT_EQ(Solid(kThumbImage, 1), WindowPixel(list, x, bar.nThumbStart + 1));
 
@@ -274,7 +274,7 @@ TEST_F(ScrollBarControlTest, ListBoxBarFollowsAPageChange)
     HWND list = Control(kGalleryListBox);
     CHLMSkinObjectListBox* object = ObjectOf<CHLMSkinObjectListBox>(list);
     const SCROLLBARLAYOUT& bar = object->GetVertBar();
-    const int x = Middle(bar.rect.left, bar.rect.right);
+    const int x = Middle(bar.rc.left, bar.rc.right);
     const int oldPage = bar.nPage, oldThumbEnd = bar.nThumbEnd;
     const LRESULT height = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
     SendMessageW(list, LB_SETITEMHEIGHT, 0, height * 2);

@@ -166,7 +166,7 @@ TEST(QuilbrookSkin, ParsesWithoutASingleIgnoredLine)
     EXPECT_GT(schema.GetPropertyCount(), 150);
     // Every colour of the system is the skin's own.
     COLORREF color = 0;
-    for (int index = 0; index < CHLMSkinManagerMetrics::ColorCount; ++index)
+    for (int index = 0; index < CHLMSkinManagerMetrics::kColorCount; ++index)
         EXPECT_EQ(S_OK, schema.GetColorProperty(3, 0, 0, 1601 + index, color)) << index;
     // Caption buttons carry 8 frames; push buttons a text colour.
     CHLMSkinManagerClass& window = *manager.GetSkinClass(L"WINDOW");

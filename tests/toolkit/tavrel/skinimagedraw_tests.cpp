@@ -195,8 +195,8 @@ TEST(SkinImageDrawing, SolidBandsStayInsideTheirFrames)
     const CArray<CHLMSkinImage::SOLIDRECT, CHLMSkinImage::SOLIDRECT&>& solids = image->GetSolidRects();
     ASSERT_EQ(1, solids.GetSize());
     const RECT topBand = {1, 0, 4, 4};
-    EXPECT_TRUE(EqualRect(&topBand, &solids[0].rect));
-    EXPECT_EQ(RGB(2, 2, 2), solids[0].color);
+    EXPECT_TRUE(EqualRect(&topBand, &solids[0].rc));
+    EXPECT_EQ(RGB(2, 2, 2), solids[0].clr);
 
     // A horizontal strip of frames is never analysed.
     std::unique_ptr<CHLMSkinImage> wide = Image(4, 8, pixels, FALSE);

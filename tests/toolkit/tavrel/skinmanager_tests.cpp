@@ -31,9 +31,9 @@ TEST_F(SkinManagerOptionsTest, ApplyOptionsTakeEffectAtOnceOnALoadedSkin)
     Load();
     ASSERT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));  // the test skin's button face
 
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame);
     EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
-    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
+    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
     EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
 
     m_clean.manager.RefreshSkin();

@@ -78,7 +78,7 @@ TEST_F(SpinObjectTest, HalvesFollowTheMouseAndShowDisabledWhenNothingCanChange)
 
     MoveTo(UpperHalf());
     EXPECT_TRUE(PumpUntil([&] { return Shows(Spin(kUp, kHot), Spin(kDown, kNormal)); }));
-    EXPECT_EQ(CHLMSkinObjectSpin::HalfUpperOrRight, object->GetHotHalf());
+    EXPECT_EQ(CHLMSkinObjectSpin::kHalfUpperOrRight, object->GetHotHalf());
 
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(PumpUntil([&] { return Shows(Spin(kUp, kPressed), Spin(kDown, kNormal)); }));
@@ -89,11 +89,11 @@ TEST_F(SpinObjectTest, HalvesFollowTheMouseAndShowDisabledWhenNothingCanChange)
     EXPECT_TRUE(PumpUntil([&] { return Shows(Spin(kUp, kHot), Spin(kDown, kNormal)); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(PumpUntil([&] { return Shows(Spin(kUp, kNormal), Spin(kDown, kHot)); }));
-    EXPECT_EQ(CHLMSkinObjectSpin::HalfNone, object->GetPressedHalf());
+    EXPECT_EQ(CHLMSkinObjectSpin::kHalfNone, object->GetPressedHalf());
 
     ParkMouse();
     EXPECT_TRUE(PumpUntil([&] { return Shows(Spin(kUp, kNormal), Spin(kDown, kNormal)); }));
-    EXPECT_EQ(CHLMSkinObjectSpin::HalfNone, object->GetHotHalf());
+    EXPECT_EQ(CHLMSkinObjectSpin::kHalfNone, object->GetHotHalf());
 
     EnableWindow(m_spin, FALSE);
     PumpMessages();
