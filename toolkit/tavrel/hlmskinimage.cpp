@@ -4,7 +4,7 @@
 #include "hlmskinmanager.h"
 #include "hlmskinvocabulary.h"
 #include "hlmskinmanagerresource.h"
-#include "hlmskinownedmap.h"
+#include "hlmskinmapvalues.h"
 #include "common/hlmdrawhelpers.h"
 #include "common/hlmimagemanager.h"
 

@@ -9,7 +9,7 @@
 #include "common/hlmcolormanager.h"
 #include "hlmskinobjectclassmap.h"
 #include "hlmskinobjectframe.h"
-#include "hlmskinownedmap.h"
+#include "hlmskinmapvalues.h"
 
 #include <afxtls_.h>
 #include <prsht.h>
@@ -763,14 +763,10 @@ void CHLMSkinManager::RefreshSkin()
         if (!m_bEnabled)
             return;
         ScopedSectionLock classesLock(m_lockClasses);
-        POSITION pos = m_mapClasses.GetStartPosition();
-        while (pos != nullptr)
-        {
-            CString name;
-            void* value = nullptr;
-            m_mapClasses.GetNextAssoc(pos, name, value);
-            static_cast<CHLMSkinManagerClass*>(value)->GetImages()->RemoveAll();
-        }
+        HLMSkinVisitMapValues<CHLMSkinManagerClass>(m_mapClasses, [](CHLMSkinManagerClass* skinClass) {
+            skinClass->GetImages()->RemoveAll();
+            return true;
+        });
         m_pMetrics->RefreshMetrics();
         GetColorManagerInstance().RecomputeColors();
     }
@@ -870,16 +866,12 @@ CHLMSkinManagerClass* CHLMSkinManager::GetSkinClass(LPCWSTR className)
 CHLMSkinManagerClass* CHLMSkinManager::LookupClass(const void* skinClass) const
 {
     ScopedSectionLock lock(m_lockClasses);
-    POSITION position = m_mapClasses.GetStartPosition();
-    while (position != NULL)
-    {
-        CString name;
-        void* candidate = nullptr;
-        m_mapClasses.GetNextAssoc(position, name, candidate);
-        if (candidate == skinClass)
-            return static_cast<CHLMSkinManagerClass*>(candidate);
-    }
-    return nullptr;
+    CHLMSkinManagerClass* found = nullptr;
+    HLMSkinVisitMapValues<CHLMSkinManagerClass>(m_mapClasses, [&](CHLMSkinManagerClass* candidate) {
+        found = candidate == skinClass ? candidate : nullptr;
+        return found == nullptr;
+    });
+    return found;
 }
 
 int CHLMSkinManager::GetThemeSysSize(int propertyId) const
@@ -1011,14 +1003,10 @@ std::vector<CHLMSkinObjectRef> CHLMSkinManager::SnapshotSkinObjects()
     std::vector<CHLMSkinObjectRef> objects;
     ScopedSectionLock lock(m_lockWindows);
     objects.reserve(static_cast<size_t>(m_mapWindows.GetCount()));
-    POSITION position = m_mapWindows.GetStartPosition();
-    while (position != NULL)
-    {
-        HWND hWnd = nullptr;
-        CHLMSkinObject* object = nullptr;
-        m_mapWindows.GetNextAssoc(position, hWnd, object);
+    HLMSkinVisitMapValues<CHLMSkinObject>(m_mapWindows, [&](CHLMSkinObject* object) {
         objects.push_back(CHLMSkinObjectRef(object));
-    }
+        return true;
+    });
     return objects;
 }
 

@@ -2,7 +2,7 @@
 
 #include "hlmskinmanager.h"
 #include "hlmskinmanagerresource.h"
-#include "hlmskinownedmap.h"
+#include "hlmskinmapvalues.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -175,10 +175,7 @@ TEST_F(ListControlsTest, HeaderItemLayout)
     HWND header = Header();
     CHLMSkinObjectHeader* object = ObjectOf<CHLMSkinObjectHeader>(header);
     ASSERT_NE(nullptr, object);
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
-    HBITMAP bitmap = SolidBitmap(16, 16, RGB(1, 200, 3));
-    ImageList_Add(images, bitmap, nullptr);
-    DeleteObject(bitmap);
+    HIMAGELIST images = SolidImageList(16, RGB(1, 200, 3));
     SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     const int left = HDF_STRING | HDF_LEFT, right = HDF_STRING | HDF_RIGHT;
     const RECT none = {0, 0, 0, 0};
@@ -464,10 +461,7 @@ TEST_F(ListControlsTest, OwnerDrawnItemsAndImagesOnEitherSide)
     SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     ASSERT_NE(nullptr, ObjectOf<CHLMSkinObjectHeader>(header));
     const COLORREF imageColor = RGB(0, 128, 0);
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 1, 0);
-    HBITMAP bitmap = SolidBitmap(16, 16, imageColor);
-    ImageList_Add(images, bitmap, nullptr);
-    DeleteObject(bitmap);
+    HIMAGELIST images = SolidImageList(16, imageColor);
     SendMessageW(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     g_ownerDrawn = OwnerDrawn();
     AddHeaderItem(header, 0, L"Owner drawn", HDF_OWNERDRAW);

@@ -96,6 +96,15 @@ HBITMAP SolidBitmap(int width, int height, COLORREF color)
     return bitmap;
 }
 
+HIMAGELIST SolidImageList(int size, COLORREF color)
+{
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24, 1, 0);
+    HBITMAP bitmap = SolidBitmap(size, size, color);
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
+    return images;
+}
+
 void PrintTo(const CRect& rect, std::ostream* stream)
 {
     *stream << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";

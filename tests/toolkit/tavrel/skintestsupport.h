@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +31,10 @@ COLORREF SkinColor(int index);
 
 // A screen-compatible bitmap of one colour; the caller deletes it.
 HBITMAP SolidBitmap(int width, int height, COLORREF color);
+
+// An image list of square images `size` pixels wide holding one image of one colour; the
+// caller destroys it.
+HIMAGELIST SolidImageList(int size, COLORREF color);
 
 // Rectangles in the messages of failed expectations, as (left, top, right, bottom).
 void PrintTo(const CRect& rect, std::ostream* stream);

@@ -557,10 +557,7 @@ TEST_F(ToolBarParentTest, ButtonTextsAreReadAtTheirFullLength)
 TEST_F(ToolBarParentTest, ListStyleCentresImageAndTextOnTheMiddleLine)
 {
     const COLORREF imageColor = RGB(1, 200, 3);
-    HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 0);
-    HBITMAP bitmap = SolidBitmap(12, 12, imageColor);
-    ImageList_Add(images, bitmap, nullptr);
-    DeleteObject(bitmap);
+    HIMAGELIST images = SolidImageList(12, imageColor);
     SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     TBBUTTONINFOW info = {};
     info.cbSize = sizeof(info);
