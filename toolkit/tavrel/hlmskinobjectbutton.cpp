@@ -81,10 +81,13 @@ int GlyphCheckOffset(BYTE type, LRESULT check)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectButton, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectButton, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectButton::OnPrintClient)
     ON_WM_MOUSELEAVE()
     ON_MESSAGE(BM_SETSTYLE, &CHLMSkinObjectButton::OnDefaultAndInvalidate)
     ON_MESSAGE(BM_SETCHECK, &CHLMSkinObjectButton::OnDefaultAndInvalidate)
@@ -99,7 +102,6 @@ CHLMSkinObjectButton::CHLMSkinObjectButton() : m_bHot(FALSE), m_bPushed(FALSE), 
 {
     m_strClassName = L"BUTTON";
     m_nClientBrushMessage = WM_CTLCOLORBTN;
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -150,7 +152,7 @@ BOOL CHLMSkinObjectButton::OnHookDefWindowProc(UINT message, WPARAM& wParam, LPA
         return FALSE;
     if ((message == WM_PAINT || message == WM_PRINTCLIENT) && wParam != 0)
     {
-        DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        PaintButton(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
         lResult = 0;
         return TRUE;
     }
@@ -168,6 +170,22 @@ BOOL CHLMSkinObjectButton::IsDefWindowProcMessage(UINT message)
 
 // ---------------------------------------------------------------------------------------
 // Messages
+
+BOOL CHLMSkinObjectButton::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer (a group box shows its parent's)
+}
+
+void CHLMSkinObjectButton::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    PaintButton(&dc);
+}
+
+LRESULT CHLMSkinObjectButton::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    return PrintClientWith(&CHLMSkinObjectButton::PaintButton, wParam, lParam);
+}
 
 void CHLMSkinObjectButton::OnMouseMove(UINT, CPoint point)
 {
@@ -235,7 +253,7 @@ LRESULT CHLMSkinObjectButton::OnSetText(WPARAM wParam, LPARAM lParam)
 // ---------------------------------------------------------------------------------------
 // Painting
 
-void CHLMSkinObjectButton::DrawClient(CDC* dc)
+void CHLMSkinObjectButton::PaintButton(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);

@@ -35,7 +35,9 @@ public:
     BOOL IsDefWindowProcMessage(UINT message) override;
     virtual void OnDraw(CDC* dc, CRect rect);
 
-    void DrawClient(CDC* dc) override;
+    // The whole client area: in one buffer over the parent's background, except for a group
+    // box, which is drawn straight onto dc and stays transparent.
+    void PaintButton(CDC* dc);
     // The layout in the client rectangle given, the button's font selected into dc.
     void CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT* layout);
     // The draw state, in this order: disabled, pushed, hot, and for push-like buttons then
@@ -50,10 +52,13 @@ public:
     BOOL IsPushed() const { return m_bPushed; }
 
 protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
     afx_msg void OnSetFocus(CWnd* oldWindow);
     afx_msg void OnKillFocus(CWnd* newWindow);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseLeave();
     afx_msg void OnEnable(BOOL enable);
     afx_msg LRESULT OnUpdateUIState(WPARAM wParam, LPARAM lParam);

@@ -65,11 +65,13 @@ void SendCalendarColors(CHLMSkinObject* object, UINT message)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectComboBox, CHLMSkinObjectFrame)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_CREATE()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
-    ON_MESSAGE(WM_CAPTURECHANGED, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
+    ON_MESSAGE(WM_CAPTURECHANGED, &CHLMSkinObjectComboBox::OnCaptureChanged)
     ON_WM_MOUSELEAVE()
     ON_MESSAGE(BM_SETSTYLE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
     ON_MESSAGE(WM_ENABLE, &CHLMSkinObjectComboBox::OnDefaultAndInvalidate)
@@ -83,7 +85,6 @@ CHLMSkinObjectComboBox::CHLMSkinObjectComboBox() : m_bHot(FALSE), m_bPainting(FA
 {
     m_strClassName = L"COMBOBOX";
     m_nClientBrushMessage = WM_CTLCOLORLISTBOX;
-    m_bDrawsWholeClient = TRUE;
 }
 
 UINT CHLMSkinObjectComboBox::GetClientBrushMessage()
@@ -107,7 +108,7 @@ HLMSkinDrawState CHLMSkinObjectComboBox::GetDrawState() const
     return HLMSkinGetDrawState(IsWindowEnabled(), pressed, IsHotOrCaptured());
 }
 
-void CHLMSkinObjectComboBox::DrawClient(CDC* dc)
+void CHLMSkinObjectComboBox::OnDraw(CDC* dc)
 {
     const DWORD form = GetStyle() & 3;
     if (form == CBS_SIMPLE || form == 0)
@@ -206,6 +207,17 @@ void CHLMSkinObjectComboBox::DrawDropDown(CDC* dc)
     combo->DrawThemeBackground(&buffer, CP_DROPDOWNBUTTON, state, &button);
 }
 
+void CHLMSkinObjectComboBox::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    OnDraw(&dc);
+}
+
+BOOL CHLMSkinObjectComboBox::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
 void CHLMSkinObjectComboBox::OnMouseMove(UINT, CPoint point)
 {
     Default();
@@ -275,13 +287,19 @@ void CHLMSkinObjectComboBox::OnKillFocus(CWnd*)
     Invalidate(FALSE);
 }
 
+// The button's look follows the capture.
+LRESULT CHLMSkinObjectComboBox::OnCaptureChanged(WPARAM wParam, LPARAM lParam)
+{
+    return OnDefaultAndInvalidate(wParam, lParam);
+}
+
 LRESULT CHLMSkinObjectComboBox::OnPrintClient(WPARAM wParam, LPARAM lParam)
 {
     // A print the control asks for while it paints into this object's buffer is its own:
     // the skin draws over the buffer afterwards.
     if (m_bPainting)
         return Default();
-    return CHLMSkinObjectFrame::OnPrintClient(wParam, lParam);
+    return PrintClientWith(&CHLMSkinObjectComboBox::OnDraw, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -293,6 +311,17 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectDateTime, CHLMSkinObjectComboBox)
     ON_WM_CREATE()
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
+
+// The picker's skin state and client colour are the combo box's.
+void CHLMSkinObjectDateTime::OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled)
+{
+    CHLMSkinObjectComboBox::OnSkinStateChanged(bPreviousEnabled, bEnabled);
+}
+
+UINT CHLMSkinObjectDateTime::GetClientBrushMessage()
+{
+    return CHLMSkinObjectComboBox::GetClientBrushMessage();
+}
 
 void CHLMSkinObjectDateTime::RefreshMetrics()
 {
@@ -319,7 +348,7 @@ HLMSkinDrawState CHLMSkinObjectDateTime::GetDrawState() const
     return HLMSkinGetDrawState(IsWindowEnabled(), FALSE, IsHotOrCaptured());
 }
 
-void CHLMSkinObjectDateTime::DrawClient(CDC* dc)
+void CHLMSkinObjectDateTime::OnDraw(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);

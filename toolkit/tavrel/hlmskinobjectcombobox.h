@@ -16,7 +16,9 @@ public:
     CHLMSkinObjectComboBox();
 
     UINT GetClientBrushMessage() override;
-    void DrawClient(CDC* dc) override;
+    // The whole client area: a simple combo box's border, or the control's own painting in a
+    // buffer with the skin's frame and drop-down button over it.
+    virtual void OnDraw(CDC* dc);
 
     BOOL IsHot() const { return m_bHot; }
 
@@ -28,10 +30,13 @@ public:
     };
 
 protected:
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
     afx_msg void OnSetFocus(CWnd* oldWindow);
     afx_msg void OnKillFocus(CWnd* newWindow);
+    afx_msg LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseLeave();
     afx_msg void OnTimer(UINT_PTR id);
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
@@ -57,9 +62,12 @@ class CHLMSkinObjectDateTime : public CHLMSkinObjectComboBox
     DECLARE_DYNCREATE(CHLMSkinObjectDateTime)
 
 public:
+    void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
     void RefreshMetrics() override;
+    UINT GetClientBrushMessage() override;
     void DrawFrame(CDC* dc) override;
-    void DrawClient(CDC* dc) override;
+    // The control's own fields in a buffer, the skin's border, check box and button over them.
+    void OnDraw(CDC* dc) override;
 
     CRect GetDropButtonRect() const;
     // The drop-down calendar is showing.

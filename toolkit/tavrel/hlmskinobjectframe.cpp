@@ -64,13 +64,10 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectFrame, CHLMSkinObject)
     ON_WM_GETMINMAXINFO()
     ON_WM_SYSCOMMAND()
     ON_WM_ERASEBKGND()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectFrame::OnPrintClient)
 END_MESSAGE_MAP()
 
 CHLMSkinObjectFrame::CHLMSkinObjectFrame()
-    : m_bDrawsWholeClient(FALSE),
-      m_nLockCount(0),
+    : m_nLockCount(0),
       m_nDialogTexture(ETDT_DISABLE),
       m_pMDIClient(nullptr),
       m_pHotButton(nullptr),
@@ -159,9 +156,6 @@ BOOL CHLMSkinObjectFrame::IsDefWindowProcMessage(UINT message)
 
 BOOL CHLMSkinObjectFrame::IsMessageExcluded(UINT message)
 {
-    // A frame that does not draw its client leaves its painting and printing to the window.
-    if ((message == WM_PAINT || message == WM_PRINTCLIENT) && !m_bDrawsWholeClient)
-        return TRUE;
     const DWORD minimisedCaption = WS_MINIMIZE | WS_VISIBLE | WS_CAPTION;
     if (message == WM_ENTERIDLE && (GetStyle() & minimisedCaption) == minimisedCaption)
         RedrawFrame();
@@ -1091,13 +1085,6 @@ UINT CHLMSkinObjectFrame::GetClientBrushMessage()
 
 BOOL CHLMSkinObjectFrame::OnEraseBkgnd(CDC*)
 {
-    if (m_bDrawsWholeClient)
-        return TRUE;  // the paint covers everything, in one buffer
-    return EraseWithSkinBrush();
-}
-
-BOOL CHLMSkinObjectFrame::EraseWithSkinBrush()
-{
     const ULONG_PTR background = ::GetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND);
     HBRUSH skinBrush = background >= 1 && background <= kHighestSysColorAnswer
         ? GetMetrics()->m_hBrushes[background - 1] : NULL;
@@ -1108,22 +1095,4 @@ BOOL CHLMSkinObjectFrame::EraseWithSkinBrush()
     const LRESULT result = Default();
     ::SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, static_cast<LONG_PTR>(background));
     return static_cast<BOOL>(result);
-}
-
-void CHLMSkinObjectFrame::DrawClient(CDC*)
-{
-}
-
-void CHLMSkinObjectFrame::OnPaint()
-{
-    CHLMSkinObjectPaintDC dc(this);
-    DrawClient(&dc);
-}
-
-LRESULT CHLMSkinObjectFrame::OnPrintClient(WPARAM wParam, LPARAM lParam)
-{
-    if (!(lParam & PRF_CLIENT))
-        return Default();
-    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-    return 1;
 }

@@ -118,9 +118,6 @@ public:
     virtual UINT GetClientBrushMessage();
     // Paints the whole non-client area.
     virtual void DrawFrame(CDC* dc);
-    // Paints the whole client area, for an object that says so in m_bDrawsWholeClient; a
-    // plain frame leaves its client to the window and draws nothing here.
-    virtual void DrawClient(CDC* dc);
 
     BOOL HasCaption() const;
     void RedrawFrame();
@@ -219,6 +216,18 @@ protected:
         return result;
     }
 
+    // A client print of an object that paints its whole client: with PRF_CLIENT the painter
+    // draws on the DC that came in wParam and the answer is 1; without it the control prints
+    // itself.
+    template <class Object>
+    LRESULT PrintClientWith(void (Object::*paint)(CDC*), WPARAM wParam, LPARAM lParam)
+    {
+        if (!(lParam & PRF_CLIENT))
+            return Default();
+        (static_cast<Object*>(this)->*paint)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        return 1;
+    }
+
     // Default processing, then the whole window repainted: for messages that change what the
     // control shows (its state, position or style).
     afx_msg LRESULT OnDefaultAndInvalidate(WPARAM wParam, LPARAM lParam);
@@ -240,18 +249,12 @@ protected:
     afx_msg LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
     afx_msg void OnSysCommand(UINT id, LPARAM lParam);
+    // The window's own erase, with the skin's brush for a class background of a system colour.
+    // Painting and client printing stay with the window: an object that paints its whole
+    // client has its own handlers for them.
     afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg void OnPaint();
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    // The window's own erase, with the skin's brush for a class background of a system colour.
-    BOOL EraseWithSkinBrush();
-
-    // Set by the objects whose DrawClient paints the whole client area: their paints and
-    // client prints go to DrawClient and nothing is erased. Other frames let the window
-    // paint and print itself.
-    BOOL m_bDrawsWholeClient;
     int m_nLockCount;
     int m_nDialogTexture;
     CHLMSkinObject* m_pMDIClient;  // the skin object of this frame's MDI client window

@@ -52,6 +52,9 @@ BOOL ReadItemThrough(UINT message, HWND header, int index, CHLMSkinObjectHeader:
 IMPLEMENT_DYNCREATE(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectHeader::OnPrintClient)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
@@ -62,7 +65,6 @@ END_MESSAGE_MAP()
 CHLMSkinObjectHeader::CHLMSkinObjectHeader() : m_bPressed(FALSE), m_nHotItem(-1), m_nPressedItem(-1)
 {
     m_strClassName = L"HEADER";
-    m_bDrawsWholeClient = TRUE;
 }
 
 int CHLMSkinObjectHeader::HitTest(CPoint point, UINT* flags)
@@ -90,7 +92,23 @@ int CHLMSkinObjectHeader::GetItemState(int index) const
 // ---------------------------------------------------------------------------------------
 // Painting
 
-void CHLMSkinObjectHeader::DrawClient(CDC* dc)
+BOOL CHLMSkinObjectHeader::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectHeader::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    Draw(&dc);
+}
+
+LRESULT CHLMSkinObjectHeader::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    return PrintClientWith(&CHLMSkinObjectHeader::Draw, wParam, lParam);
+}
+
+void CHLMSkinObjectHeader::Draw(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);

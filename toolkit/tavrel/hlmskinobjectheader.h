@@ -34,7 +34,8 @@ public:
 
     CHLMSkinObjectHeader();
 
-    void DrawClient(CDC* dc) override;
+    // The whole header in one buffer: every item, and the area right of the last one.
+    void Draw(CDC* dc);
     void DrawItem(CDC* dc, int index, CRect item, int state);
     // Reads an item through the wide message or, when the control refuses it, the 8-bit one.
     BOOL ReadItem(int index, ITEMDATA* data);
@@ -47,6 +48,9 @@ public:
     HLMSkinDrawState GetItemDrawState(int index) const;
 
 protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnMouseMove(UINT flags, CPoint point);

@@ -158,6 +158,7 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
 BEGIN_MESSAGE_MAP(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
     ON_WM_NCPAINT()
     ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_MESSAGE(WM_PRINT, &CHLMSkinObjectMenu::OnPrint)
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectMenu::OnPrintClient)
     ON_MESSAGE(kMenuSelectItem, &CHLMSkinObjectMenu::OnSelectItem)
@@ -167,11 +168,6 @@ BEGIN_MESSAGE_MAP(CHLMSkinObjectMenu, CHLMSkinObjectFrame)
     ON_WM_WINDOWPOSCHANGING()
     ON_WM_TIMER()
 END_MESSAGE_MAP()
-
-CHLMSkinObjectMenu::CHLMSkinObjectMenu()
-{
-    m_bDrawsWholeClient = TRUE;
-}
 
 void CHLMSkinObjectMenu::DrawBorder(CDC* dc)
 {
@@ -281,7 +277,13 @@ void CHLMSkinObjectMenu::OnPaint()
 {
     // From the first paint on, selections the menu loop draws itself are looked for.
     SetTimer(kSelectionTimer, kSelectionInterval, nullptr);
-    CHLMSkinObjectFrame::OnPaint();
+    CHLMSkinObjectPaintDC dc(this);
+    DrawClient(&dc);
+}
+
+BOOL CHLMSkinObjectMenu::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
 }
 
 LRESULT CHLMSkinObjectMenu::OnPrint(WPARAM wParam, LPARAM lParam)

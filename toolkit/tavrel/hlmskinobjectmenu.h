@@ -11,16 +11,15 @@ class CHLMSkinObjectMenu : public CHLMSkinObjectFrame
     DECLARE_DYNCREATE(CHLMSkinObjectMenu)
 
 public:
-    CHLMSkinObjectMenu();
-
     // The one-pixel outline and the band inside it, in window coordinates of the DC.
     void DrawBorder(CDC* dc);
     // The background and the system's items, through a buffer.
-    void DrawClient(CDC* dc) override;
+    void DrawClient(CDC* dc);
 
 protected:
     afx_msg void OnNcPaint();
     afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg LRESULT OnPrint(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSelectItem(WPARAM wParam, LPARAM lParam);

@@ -32,7 +32,10 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectProgress, CHLMSkinObjectFrame)
     ON_WM_CREATE()
-    ON_MESSAGE(PBM_SETPOS, &CHLMSkinObjectProgress::OnDefaultAndInvalidate)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectProgress::OnPrintClient)
+    ON_MESSAGE(PBM_SETPOS, &CHLMSkinObjectProgress::OnSetPos)
     ON_MESSAGE(PBM_STEPIT, &CHLMSkinObjectProgress::OnStepIt)
     ON_MESSAGE(PBM_SETMARQUEE, &CHLMSkinObjectProgress::OnSetMarquee)
     ON_WM_TIMER()
@@ -41,7 +44,6 @@ END_MESSAGE_MAP()
 CHLMSkinObjectProgress::CHLMSkinObjectProgress() : m_nMarqueeOffset(0), m_nMarqueeInterval(0), m_bMarqueeShown(FALSE)
 {
     m_strClassName = L"PROGRESS";
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -92,7 +94,7 @@ void CHLMSkinObjectProgress::GetChunkAndSpace(int defaultChunk, int* chunk, int*
     *space = std::max(*space, 0);
 }
 
-void CHLMSkinObjectProgress::DrawClient(CDC* dc)
+void CHLMSkinObjectProgress::Draw(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
@@ -200,6 +202,28 @@ void CHLMSkinObjectProgress::StepMarquee(int steps)
 
 // ---------------------------------------------------------------------------------------
 // Messages
+
+BOOL CHLMSkinObjectProgress::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectProgress::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    Draw(&dc);
+}
+
+LRESULT CHLMSkinObjectProgress::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    return PrintClientWith(&CHLMSkinObjectProgress::Draw, wParam, lParam);
+}
+
+// The control moves its position; the skin draws it.
+LRESULT CHLMSkinObjectProgress::OnSetPos(WPARAM wParam, LPARAM lParam)
+{
+    return OnDefaultAndInvalidate(wParam, lParam);
+}
 
 LRESULT CHLMSkinObjectProgress::OnStepIt(WPARAM, LPARAM)
 {

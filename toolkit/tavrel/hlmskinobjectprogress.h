@@ -20,7 +20,8 @@ public:
 
     void OnSkinStateChanged(BOOL bPreviousEnabled, BOOL bEnabled) override;
 
-    void DrawClient(CDC* dc) override;
+    // The bar and its chunks (or the marquee's) in one buffer.
+    void Draw(CDC* dc);
     // Moves the marquee on by `steps` chunk lengths (with their gaps).
     void StepMarquee(int steps);
 
@@ -30,6 +31,10 @@ public:
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetPos(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnStepIt(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetMarquee(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR id);

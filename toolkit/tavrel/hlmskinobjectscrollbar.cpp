@@ -20,6 +20,8 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
     ON_WM_CREATE()
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectScrollBar::OnPrintClient)
     ON_WM_ENABLE()
     ON_WM_MOUSEMOVE()
@@ -38,7 +40,6 @@ CHLMSkinObjectScrollBar::CHLMSkinObjectScrollBar()
 {
     m_strClassName = L"SCROLLBAR";
     m_barControl.nBar = SB_CTL;
-    m_bDrawsWholeClient = TRUE;
 }
 
 BOOL CHLMSkinObjectScrollBar::IsSizeBox() const
@@ -46,7 +47,7 @@ BOOL CHLMSkinObjectScrollBar::IsSizeBox() const
     return (GetStyle() & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0;
 }
 
-void CHLMSkinObjectScrollBar::DrawClient(CDC* dc)
+void CHLMSkinObjectScrollBar::DrawControl(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
@@ -85,10 +86,21 @@ int CHLMSkinObjectScrollBar::OnCreate(LPCREATESTRUCT createStruct)
     return 0;
 }
 
+BOOL CHLMSkinObjectScrollBar::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectScrollBar::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    DrawControl(&dc);
+}
+
 LRESULT CHLMSkinObjectScrollBar::OnPrintClient(WPARAM wParam, LPARAM)
 {
     // Whatever the flags: the system's own print would show its bar, not the skin's.
-    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    DrawControl(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
 }
 
@@ -132,7 +144,7 @@ LRESULT CHLMSkinObjectScrollBar::SetWithoutSystemRedraw(UINT message, WPARAM wPa
     if (redraw && IsWindowVisible())
     {
         CClientDC dc(this);
-        DrawClient(&dc);
+        DrawControl(&dc);
     }
     return result;
 }
@@ -165,7 +177,7 @@ LRESULT CHLMSkinObjectScrollBar::OnEnableArrows(WPARAM wParam, LPARAM)
     {
         SetRedraw(TRUE);
         CClientDC dc(this);
-        DrawClient(&dc);
+        DrawControl(&dc);
     }
     return result;
 }

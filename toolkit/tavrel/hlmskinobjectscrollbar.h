@@ -13,12 +13,15 @@ class CHLMSkinObjectScrollBar : public CHLMSkinObjectFrame
 public:
     CHLMSkinObjectScrollBar();
 
-    void DrawClient(CDC* dc) override;
+    // The bar over the whole client area, or a size box's grip, in one buffer.
+    void DrawControl(CDC* dc);
     SCROLLBARLAYOUT& GetControlBar() { return m_barControl; }
     BOOL IsScrollBarEnabled(const SCROLLBARLAYOUT& layout) const override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnEnable(BOOL enable);
     afx_msg void OnMouseMove(UINT flags, CPoint point);

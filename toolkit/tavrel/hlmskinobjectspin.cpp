@@ -30,16 +30,19 @@ int OtherHalf(int half)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectSpin, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectSpin::OnPrintClient)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
     ON_WM_MOUSELEAVE()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CHLMSkinObjectSpin::CHLMSkinObjectSpin() : m_nHotHalf(kHalfNone), m_nPressedHalf(kHalfNone)
 {
     m_strClassName = L"SPIN";
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -97,7 +100,7 @@ CRect CHLMSkinObjectSpin::DrawBuddyBorder(CDC* dc, const CRect& client)
     return area;
 }
 
-void CHLMSkinObjectSpin::DrawClient(CDC* dc)
+void CHLMSkinObjectSpin::DrawButtons(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
@@ -128,6 +131,28 @@ void CHLMSkinObjectSpin::DrawClient(CDC* dc)
     const CRect bottom(area.left, area.bottom - height, area.right, area.bottom);
     skinClass->DrawThemeBackground(&buffer, SPNP_UP, kUpStates[GetHalfState(kHalfUpperOrRight, enabled)], &top);
     skinClass->DrawThemeBackground(&buffer, SPNP_DOWN, kDownStates[GetHalfState(kHalfLowerOrLeft, enabled)], &bottom);
+}
+
+BOOL CHLMSkinObjectSpin::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectSpin::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    DrawButtons(&dc);
+}
+
+LRESULT CHLMSkinObjectSpin::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    return PrintClientWith(&CHLMSkinObjectSpin::DrawButtons, wParam, lParam);
+}
+
+// The frame's timers are the frame's; the control's own (its auto-repeat) reach the control.
+void CHLMSkinObjectSpin::OnTimer(UINT_PTR id)
+{
+    CHLMSkinObjectFrame::OnTimer(id);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -23,16 +23,21 @@ public:
 
     // The half under a point in client coordinates; kHalfNone outside or on the middle line.
     int HitTest(CPoint point);
-    void DrawClient(CDC* dc) override;
+    // Both halves, and a buddy's border, in one buffer.
+    void DrawButtons(CDC* dc);
 
     int GetHotHalf() const { return m_nHotHalf; }
     int GetPressedHalf() const { return m_nPressedHalf; }
 
 protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg void OnMouseLeave();
+    afx_msg void OnTimer(UINT_PTR id);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -49,7 +49,6 @@ END_MESSAGE_MAP()
 CHLMSkinObjectTab::CHLMSkinObjectTab() : m_nHotItem(-1)
 {
     m_strClassName = L"TAB";
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -305,17 +304,17 @@ void CHLMSkinObjectTab::OnPaint()
     if (dc.IsBeginPaint())
         DrawTabs(&dc);
     else
-        DrawClient(&dc);
+        DrawPaneAndTabs(&dc);
 }
 
 LRESULT CHLMSkinObjectTab::OnPrintClient(WPARAM wParam, LPARAM)
 {
     // Whatever the flags: the system's own print would show its tabs, not the skin's.
-    DrawClient(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    DrawPaneAndTabs(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
     return 1;
 }
 
-void CHLMSkinObjectTab::DrawClient(CDC* dc)
+void CHLMSkinObjectTab::DrawPaneAndTabs(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);

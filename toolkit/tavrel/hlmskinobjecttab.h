@@ -29,7 +29,7 @@ public:
     void DrawPane(CDC* dc, const CRect& rect);
     void DrawTabs(CDC* dc);
     // The whole client area: the pane, then the tabs over it.
-    void DrawClient(CDC* dc) override;
+    void DrawPaneAndTabs(CDC* dc);
     void DrawItem(CDC* dc, int index);
 
     int GetHotItem() const { return m_nHotItem; }

@@ -44,14 +44,12 @@ IMAGELISTDRAWPARAMS ImageDrawParams(HDC dc, int x, int y, HIMAGELIST imageList, 
 IMPLEMENT_DYNCREATE(CHLMSkinObjectToolBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectToolBar, CHLMSkinObjectFrame)
-    ON_WM_ERASEBKGND()
-    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectToolBar::OnPrintClient)
+    ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 CHLMSkinObjectToolBar::CHLMSkinObjectToolBar()
 {
     m_strClassName = L"TOOLBAR";
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -145,23 +143,12 @@ LRESULT CHLMSkinObjectToolBar::SendCustomDraw(DWORD stage, NMTBCUSTOMDRAW* recor
     return ::SendMessageW(::GetParent(m_hWnd), WM_NOTIFY, record->nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(record));
 }
 
-BOOL CHLMSkinObjectToolBar::OnEraseBkgnd(CDC*)
+void CHLMSkinObjectToolBar::OnPaint()
 {
-    // The control's own erase sends its parent the erase custom-draw notifications.
-    return EraseWithSkinBrush();
-}
-
-LRESULT CHLMSkinObjectToolBar::OnPrintClient(WPARAM, LPARAM)
-{
-    // Printing stays with the control: the skin takes over the toolbar's painting only.
-    return Default();
-}
-
-void CHLMSkinObjectToolBar::DrawClient(CDC* dc)
-{
+    CHLMSkinObjectPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
-    CHLMBufferDC buffer(dc->GetSafeHdc(), client);
+    CHLMBufferDC buffer(dc.GetSafeHdc(), client);
     buffer.FillSolidRect(&client, GetColor(COLOR_BTNFACE));
     HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
     HGDIOBJ previousFont = font != NULL ? buffer.SelectObject(font) : NULL;

@@ -41,7 +41,6 @@ public:
 
     // Fills in the notification header and sends NM_CUSTOMDRAW to the parent; its answer.
     LRESULT SendCustomDraw(DWORD stage, NMTBCUSTOMDRAW* record);
-    void DrawClient(CDC* dc) override;
     void DrawButtons(CDC* dc);
     void DrawButton(CDC* dc, int index);
     // Reads a button, and its place into the custom-draw record it is announced with; FALSE
@@ -61,8 +60,10 @@ public:
     CString GetButtonText(const TBBUTTON& button);
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
-    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+    // The button face, then the buttons, in one buffer, with the parent's custom draw around
+    // them. The control keeps its erase (it sends the erase custom-draw notifications) and its
+    // client printing: the skin takes over its painting only.
+    afx_msg void OnPaint();
     DECLARE_MESSAGE_MAP()
 
 private:

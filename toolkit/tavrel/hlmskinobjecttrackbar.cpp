@@ -41,9 +41,14 @@ CRect Transposed(const CRect& rect)
 IMPLEMENT_DYNCREATE(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectTrackBar, CHLMSkinObjectFrame)
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectTrackBar::OnPrintClient)
     ON_MESSAGE(TBM_SETTICFREQ, &CHLMSkinObjectTrackBar::OnSetTicFreq)
     ON_WM_MOUSEMOVE()
     ON_WM_MOUSELEAVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
 CHLMSkinObjectTrackBar::CHLMSkinObjectTrackBar()
@@ -51,7 +56,6 @@ CHLMSkinObjectTrackBar::CHLMSkinObjectTrackBar()
       m_dwLayoutStyle(0), m_bHot(FALSE)
 {
     m_strClassName = L"TRACKBAR";
-    m_bDrawsWholeClient = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -150,7 +154,7 @@ BOOL CHLMSkinObjectTrackBar::ShowsFocus()
     return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
-void CHLMSkinObjectTrackBar::DrawClient(CDC* dc)
+void CHLMSkinObjectTrackBar::Draw(CDC* dc)
 {
     CRect rect;
     GetClientRect(&rect);
@@ -302,6 +306,22 @@ void CHLMSkinObjectTrackBar::DrawThumb(CDC* dc)
 // ---------------------------------------------------------------------------------------
 // Messages
 
+BOOL CHLMSkinObjectTrackBar::OnEraseBkgnd(CDC*)
+{
+    return TRUE;  // the paint covers everything, in one buffer
+}
+
+void CHLMSkinObjectTrackBar::OnPaint()
+{
+    CHLMSkinObjectPaintDC dc(this);
+    Draw(&dc);
+}
+
+LRESULT CHLMSkinObjectTrackBar::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    return PrintClientWith(&CHLMSkinObjectTrackBar::Draw, wParam, lParam);
+}
+
 LRESULT CHLMSkinObjectTrackBar::OnSetTicFreq(WPARAM wParam, LPARAM)
 {
     m_nTicFreq = static_cast<int>(wParam);
@@ -319,4 +339,16 @@ void CHLMSkinObjectTrackBar::OnMouseMove(UINT, CPoint point)
 void CHLMSkinObjectTrackBar::OnMouseLeave()
 {
     OnMouseMove(0, CPoint(-1, -1));
+}
+
+// Presses are the control's: it moves the thumb and takes the mouse capture, which the
+// thumb's pressed look reads.
+void CHLMSkinObjectTrackBar::OnLButtonDown(UINT, CPoint)
+{
+    Default();
+}
+
+void CHLMSkinObjectTrackBar::OnLButtonUp(UINT, CPoint)
+{
+    Default();
 }

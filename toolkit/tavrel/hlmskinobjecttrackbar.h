@@ -14,7 +14,8 @@ class CHLMSkinObjectTrackBar : public CHLMSkinObjectFrame
 public:
     CHLMSkinObjectTrackBar();
 
-    void DrawClient(CDC* dc) override;
+    // Background, focus, tics, channel and thumb in one buffer, with the parent's custom draw.
+    void Draw(CDC* dc);
     // The track, thumb size and style of the next drawing, as if the control were horizontal.
     void CalculateLayout();
     // Fits a thumb length to the style in place: at least two edges long, and longer with a
@@ -35,9 +36,14 @@ public:
     BOOL IsHot() const { return m_bHot; }
 
 protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetTicFreq(WPARAM wParam, LPARAM lParam);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg void OnMouseLeave();
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
 private:
