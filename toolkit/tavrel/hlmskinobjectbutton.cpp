@@ -19,6 +19,17 @@ const int kGroupCaptionLeftInset = 8, kGroupCaptionRightInset = 6;
 const int kLineLeadingDivisor = 4;
 // User buttons and push boxes have no part of their own.
 const int kNoPart = 0;
+// The part code each button type (BS_PUSHBUTTON .. BS_OWNERDRAW) aligns its content in;
+// push-like buttons take the push button's whatever their type.
+const int kContentCodeOfType[] = {
+    CHLMSkinObjectButton::kPartRectPushContent,   CHLMSkinObjectButton::kPartRectPushContent,
+    CHLMSkinObjectButton::kPartRectCheckBoxText,  CHLMSkinObjectButton::kPartRectCheckBoxText,
+    CHLMSkinObjectButton::kPartRectRadioText,     CHLMSkinObjectButton::kPartRectCheckBoxText,
+    CHLMSkinObjectButton::kPartRectCheckBoxText,  CHLMSkinObjectButton::kPartRectGroupCaption,
+    CHLMSkinObjectButton::kPartRectUserContent,   CHLMSkinObjectButton::kPartRectRadioText,
+    CHLMSkinObjectButton::kPartRectUserContent,   CHLMSkinObjectButton::kPartRectPushContent,
+};
+static_assert(_countof(kContentCodeOfType) == BS_OWNERDRAW + 1, "a content code for every button type");
 
 // The part states of each draw state. Radio buttons and check boxes list their unchecked
 // glyphs and add the offset of their check; a group box has no hot or pressed look.
@@ -66,6 +77,15 @@ int AlignOnAxis(const AxisAlignment& axis, DWORD style, int start, int end, int 
     }
     *format |= axis.nMiddleFormat;
     return (start + end - length) / 2;
+}
+
+// The part code of the rectangle a part is drawn in: a glyph, or a group's frame.
+int PartRectCodeOf(int part)
+{
+    if (part == BP_CHECKBOX)
+        return CHLMSkinObjectButton::kPartRectCheckBoxGlyph;
+    return part == BP_RADIOBUTTON ? CHLMSkinObjectButton::kPartRectRadioGlyph
+                                  : CHLMSkinObjectButton::kPartRectGroupFrame;
 }
 
 // Where a glyph's check takes it among its states: mixed only in three-state boxes.
@@ -327,36 +347,51 @@ int CHLMSkinObjectButton::GetPartState(int part, LRESULT check)
 
 void CHLMSkinObjectButton::OnDraw(CDC* dc, CRect rect)
 {
-    BUTTONLAYOUT layout;
-    CalcLayout(dc, rect, &layout);
     const int part = GetPart();
     if (part != kNoPart)
-        DrawPart(dc, part, GetPartState(part, SendMessage(BM_GETCHECK, 0, 0)), layout);
+    {
+        // A push button's face covers the rectangle; a glyph and a group's frame have their own.
+        if (part != BP_PUSHBUTTON)
+            GetPartRect(dc, &rect, PartRectCodeOf(part));
+        DrawPart(dc, part, GetPartState(part, SendMessage(BM_GETCHECK, 0, 0)), rect);
+    }
+    DrawButtonContent(dc);
+}
+
+void CHLMSkinObjectButton::DrawButtonContent(CDC* dc)
+{
+    CRect client;
+    GetClientRect(&client);
+    BUTTONLAYOUT layout;
+    CalcLayout(dc, client, &layout);
     DrawLabel(dc, layout);
 }
 
-void CHLMSkinObjectButton::DrawPart(CDC* dc, int part, int state, const BUTTONLAYOUT& layout)
+void CHLMSkinObjectButton::DrawPart(CDC* dc, int part, int state, const CRect& rect)
 {
     CHLMSkinManagerClass* skinClass = GetSkinClass();
     if (part == BP_GROUPBOX)
-        DrawGroupFrame(dc, state, layout);
+        DrawGroupFrame(dc, state, rect);
     else if (skinClass != nullptr)
-        skinClass->DrawThemeBackground(dc, part, state, &layout.rcPart);
+        skinClass->DrawThemeBackground(dc, part, state, &rect);
     // A part without a text colour writes in the skin's button text colour.
     if (skinClass != nullptr)
         dc->SetTextColor(skinClass->GetThemeColor(part, state, TMT_TEXTCOLOR, GetColor(COLOR_BTNTEXT)));
 }
 
-void CHLMSkinObjectButton::DrawGroupFrame(CDC* dc, int state, const BUTTONLAYOUT& layout)
+void CHLMSkinObjectButton::DrawGroupFrame(CDC* dc, int state, const CRect& frame)
 {
+    CRect client;
+    GetClientRect(&client);
+    const CRect caption = CalcCaptionGap(dc, client);
     // What an earlier, longer caption left goes first, then the frame line is redrawn.
-    if (!m_rcLastCaption.IsRectEmpty() && m_rcLastCaption != layout.rcCaption)
+    if (!m_rcLastCaption.IsRectEmpty() && m_rcLastCaption != caption)
         FillClientBackground(dc, &m_rcLastCaption, WM_CTLCOLORBTN);
     if (CHLMSkinManagerClass* skinClass = GetSkinClass())
-        skinClass->DrawThemeBackground(dc, BP_GROUPBOX, state, &layout.rcPart);
-    if (!layout.rcCaption.IsRectEmpty())
-        FillClientBackground(dc, &layout.rcCaption, WM_CTLCOLORBTN);
-    m_rcLastCaption = layout.rcCaption;
+        skinClass->DrawThemeBackground(dc, BP_GROUPBOX, state, &frame);
+    if (!caption.IsRectEmpty())
+        FillClientBackground(dc, &caption, WM_CTLCOLORBTN);
+    m_rcLastCaption = caption;
 }
 
 void CHLMSkinObjectButton::GetCheckBoxSize(CSize* size, BOOL checkBox)
@@ -396,35 +431,51 @@ void CHLMSkinObjectButton::CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT
 
 CRect CHLMSkinObjectButton::CalcPartAndContent(CDC* dc, const CRect& client, BUTTONLAYOUT* layout)
 {
-    const CHLMSkinManagerMetrics* metrics = GetMetrics();
     const int part = GetPart();
-    layout->rcPart = client;
-    layout->rcCaption.SetRectEmpty();
-    CRect content = client;
-    switch (part)
+    const BOOL ownRect = part == BP_CHECKBOX || part == BP_RADIOBUTTON || part == BP_GROUPBOX;
+    layout->rcPart = ownRect ? CalcPartRect(dc, client, PartRectCodeOf(part)) : client;
+    layout->rcCaption = part == BP_GROUPBOX ? CalcCaptionGap(dc, client) : CRect(0, 0, 0, 0);
+    return CalcPartRect(dc, client, GetContentCode());
+}
+
+int CHLMSkinObjectButton::GetContentCode() const
+{
+    const BYTE type = GetButtonType();
+    if (IsPushLike() || static_cast<size_t>(type) >= _countof(kContentCodeOfType))
+        return kPartRectPushContent;
+    return kContentCodeOfType[type];
+}
+
+void CHLMSkinObjectButton::GetPartRect(CDC* dc, RECT* rect, int code)
+{
+    CRect client;
+    GetClientRect(&client);
+    *rect = CalcPartRect(dc, client, code);
+}
+
+CRect CHLMSkinObjectButton::CalcPartRect(CDC* dc, const CRect& client, int code)
+{
+    switch (code)
     {
-    case BP_PUSHBUTTON:
-        content.DeflateRect(metrics->m_cxEdge, metrics->m_cyEdge);
-        break;
-    case BP_CHECKBOX:
-    case BP_RADIOBUTTON:
-        layout->rcPart = GetGlyphRect(dc, client, part == BP_CHECKBOX);
-        content = GetBesideGlyphRect(client, part == BP_CHECKBOX);
-        break;
-    case BP_GROUPBOX:
-        // The frame line runs through the middle of the caption's line.
-        layout->rcPart.top += TextExtent(dc, L" ").cy / 2;
-        content = GetGroupCaptionRect(dc, client, layout->strText);
-        layout->rcCaption = content;
-        if (!content.IsRectEmpty())
-            layout->rcCaption.left -= metrics->m_cxEdge;
-        break;
-    default:
-        // User buttons and push boxes align their content where a radio button's glyph goes.
-        content = GetGlyphRect(dc, client, FALSE);
-        break;
+    case kPartRectCheckBoxGlyph:
+        return GetGlyphRect(dc, client, TRUE);
+    case kPartRectCheckBoxText:
+    case kPartRectRadioText:
+        return GetBesideGlyphRect(client, code == kPartRectCheckBoxText);
+    case kPartRectGroupCaption:
+        return GetGroupCaptionRect(dc, client);
+    case kPartRectGroupFrame:
+        return GetGroupFrameRect(dc, client);
+    case kPartRectPushContent:
+    {
+        CRect content = client;
+        content.DeflateRect(GetMetrics()->m_cxEdge, GetMetrics()->m_cyEdge);
+        return content;
     }
-    return content;
+    default:
+        // The radio glyph, where user buttons and push boxes align their content too.
+        return GetGlyphRect(dc, client, FALSE);
+    }
 }
 
 CRect CHLMSkinObjectButton::GetGlyphRect(CDC* dc, const CRect& client, BOOL checkBox)
@@ -468,8 +519,10 @@ CRect CHLMSkinObjectButton::GetBesideGlyphRect(const CRect& client, BOOL checkBo
     return rect;
 }
 
-CRect CHLMSkinObjectButton::GetGroupCaptionRect(CDC* dc, const CRect& client, const CString& text)
+CRect CHLMSkinObjectButton::GetGroupCaptionRect(CDC* dc, const CRect& client)
 {
+    CString text;
+    GetWindowText(text);
     if (text.IsEmpty())
         return CRect(0, 0, 0, 0);
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
@@ -493,6 +546,22 @@ CRect CHLMSkinObjectButton::GetGroupCaptionRect(CDC* dc, const CRect& client, co
     }
     rect.bottom = rect.top + extent.cy;
     return rect;
+}
+
+CRect CHLMSkinObjectButton::GetGroupFrameRect(CDC* dc, const CRect& client)
+{
+    // The frame line runs through the middle of the caption's line.
+    CRect frame = client;
+    frame.top += TextExtent(dc, L" ").cy / 2;
+    return frame;
+}
+
+CRect CHLMSkinObjectButton::CalcCaptionGap(CDC* dc, const CRect& client)
+{
+    CRect gap = CalcPartRect(dc, client, kPartRectGroupCaption);
+    if (!gap.IsRectEmpty())
+        gap.left -= GetMetrics()->m_cxEdge;
+    return gap;
 }
 
 BOOL CHLMSkinObjectButton::MeasureLabel(CDC* dc, const CRect& content, BUTTONLAYOUT* layout, CSize* size)

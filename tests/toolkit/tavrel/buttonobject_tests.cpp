@@ -267,20 +267,29 @@ HWND CreateButton(HWND gallery, DWORD style, const wchar_t* text, int width, int
     return button;
 }
 
-CHLMSkinObjectButton::BUTTONLAYOUT LayoutOf(HWND button)
+// Runs work with the button's skin object and a DC of the button with its font selected, as
+// the button's painting has it.
+void WithButtonDC(HWND button, const std::function<void(CHLMSkinObjectButton*, CDC*)>& work)
 {
-    CHLMSkinObjectButton::BUTTONLAYOUT layout;
     CHLMSkinObjectButton* object = ObjectOf<CHLMSkinObjectButton>(button);
     EXPECT_NE(nullptr, object);
     if (object == nullptr)
-        return layout;
+        return;
     HDC dc = GetDC(button);
     HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0)));
-    RECT client;
-    GetClientRect(button, &client);
-    object->CalcLayout(CDC::FromHandle(dc), client, &layout);
+    work(object, CDC::FromHandle(dc));
     SelectObject(dc, previous);
     ReleaseDC(button, dc);
+}
+
+CHLMSkinObjectButton::BUTTONLAYOUT LayoutOf(HWND button)
+{
+    CHLMSkinObjectButton::BUTTONLAYOUT layout;
+    WithButtonDC(button, [&](CHLMSkinObjectButton* object, CDC* dc) {
+        RECT client;
+        GetClientRect(button, &client);
+        object->CalcLayout(dc, client, &layout);
+    });
     return layout;
 }
 
@@ -372,6 +381,62 @@ TEST_F(ButtonObjectTest, LayoutOfEachKind)
     }
     DestroyIcon(icon);
     DeleteObject(bitmap);
+}
+
+// Every part code on each kind of button, whatever the kind: 0 to 2 the glyphs (0 and 2 the
+// radio button's), 3 and 4 beside them, 5 the group caption, 6 the group frame, 7 the push
+// button's content. Sizes as in LayoutOfEachKind: glyphs 13 x 13, edges 2, borders 1, a line
+// 13 high, "Check" 33 wide and "Group" 30.
+TEST_F(ButtonObjectTest, PartRectOfEachCode)
+{
+    const struct
+    {
+        const char* name;
+        DWORD style;
+        const wchar_t* title;
+        SIZE size;
+        RECT codes[8];
+    } cases[] = {
+        // The glyph centred down the left; the caption 1 + 8 in, an edge wider than "Check" on
+        // each side.
+        {"check box", BS_AUTOCHECKBOX, L"Check", {120, 20},
+         {{0, 3, 13, 16}, {0, 3, 13, 16}, {0, 3, 13, 16}, {16, 0, 120, 20}, {16, 0, 120, 20}, {9, 0, 46, 13},
+          {0, 6, 120, 20}, {2, 2, 118, 18}}},
+        // The glyph on the right, centred on the last line of a spacing of 13 + 13 / 4.
+        {"radio button, text on the left at the bottom", BS_AUTORADIOBUTTON | BS_LEFTTEXT | BS_BOTTOM, L"Check",
+         {120, 40},
+         {{107, 25, 120, 38}, {107, 25, 120, 38}, {107, 25, 120, 38}, {0, 0, 104, 40}, {0, 0, 104, 40},
+          {9, 0, 46, 13}, {0, 6, 120, 40}, {2, 2, 118, 38}}},
+        // The caption 1 + 6 in from the right end.
+        {"group box, caption on the right", BS_GROUPBOX | BS_RIGHT, L"Group", {150, 110},
+         {{0, 48, 13, 61}, {0, 48, 13, 61}, {0, 48, 13, 61}, {16, 0, 150, 110}, {16, 0, 150, 110},
+          {109, 0, 143, 13}, {0, 6, 150, 110}, {2, 2, 148, 108}}},
+        // A push button centres what it aligns: the caption one border right of the middle.
+        {"push button", BS_PUSHBUTTON, L"Check", {90, 26},
+         {{0, 6, 13, 19}, {0, 6, 13, 19}, {0, 6, 13, 19}, {16, 0, 90, 26}, {16, 0, 90, 26}, {27, 0, 64, 13},
+          {0, 6, 90, 26}, {2, 2, 88, 24}}},
+    };
+    for (const auto& c : cases)
+    {
+        HWND button = CreateButton(m_gallery->window(), c.style, c.title, c.size.cx, c.size.cy);
+        WithButtonDC(button, [&](CHLMSkinObjectButton* object, CDC* dc) {
+            for (int code = 0; code < 8; ++code)
+            {
+                RECT rect = {-1, -1, -1, -1};
+                object->GetPartRect(dc, &rect, code);
+                EXPECT_EQ(CRect(c.codes[code]), CRect(rect)) << c.name << ", code " << code;
+            }
+        });
+        DestroyWindow(button);
+    }
+    // An empty caption has no rectangle.
+    HWND group = CreateButton(m_gallery->window(), BS_GROUPBOX, L"", 150, 110);
+    WithButtonDC(group, [&](CHLMSkinObjectButton* object, CDC* dc) {
+        RECT rect = {-1, -1, -1, -1};
+        object->GetPartRect(dc, &rect, CHLMSkinObjectButton::kPartRectGroupCaption);
+        EXPECT_EQ(CRect(0, 0, 0, 0), CRect(rect));
+    });
+    DestroyWindow(group);
 }
 
 // Which look wins when several hold at once: disabled, then pushed, then hot; a push-like
