@@ -333,7 +333,7 @@ void CHLMSkinManagerSchemaDefault::DrawFrameEdges(CDC* dc, CRect rect, CHLMSkinO
 
 void CHLMSkinManagerSchemaDefault::DrawClientEdge(CDC* dc, CRect rect, CHLMSkinObjectFrame* frame)
 {
-    CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(frame->GetSkinClassName());
+    CHLMSkinManagerClass* skinClass = GetSkinManager()->GetSkinClass(frame->GetThemeClassName());
     if (skinClass != nullptr
         && skinClass->GetThemeEnumValue(kAnyPart, kAnyState, TMT_BGTYPE, BT_IMAGEFILE) == BT_BORDERFILL)
     {

@@ -118,7 +118,7 @@ public:
     CHLMSkinManagerMetrics* GetMetrics() const;
     COLORREF GetColor(int nIndex) const;
     CHLMSkinManagerClass* GetSkinClass() const;
-    const CString& GetSkinClassName() const { return m_strClassName; }
+    const CString& GetThemeClassName() const { return m_strClassName; }
     BOOL IsSkinEnabled() const;
 
     BOOL IsWindowsForms() const { return m_bWindowsForms; }
