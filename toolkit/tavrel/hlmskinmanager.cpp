@@ -714,30 +714,50 @@ BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
         previous = m_bEnabled;
         // Nothing may draw with the schema or its class objects once it starts to go.
         m_bEnabled = FALSE;
-        DeleteSchema();
-        RemoveAllClasses();
-        RemoveApiHooks();
-
-        loaded = !CHLMColorManager::IsLowResolution() &&
-                 CHLMSkinManagerModuleList::IsEnumerationSupported() &&
-                 OpenSkinFile(skinPath, iniName != nullptr ? iniName : L"");
-        if (loaded)
-        {
-            m_bEnabled = TRUE;
-            InstallApiHooks();
-            m_pMetrics->RefreshMetrics();
-            m_pSchema->FreeFrameRegions();
-        }
-        else
-        {
-            DeleteSchema();
-            RemoveAllClasses();
-            m_pMetrics->RefreshMetrics();
-        }
-        GetColorManagerInstance().RecomputeColors();
+        // It never raises: memory running out at any step fails the load like a bad file.
+        const LPCWSTR ini = iniName != nullptr ? iniName : L"";
+        loaded = TurnExceptionInto(FALSE, [&] { return ApplySkin(skinPath, ini); });
+        if (!loaded)
+            FallBackToSystem();
     }
-    BroadcastSkinChange(previous, loaded);
+    // Nor does telling the windows: without memory for the list of them, they keep their
+    // look until the next change.
+    TurnExceptionInto(FALSE, [&] {
+        BroadcastSkinChange(previous, loaded);
+        return TRUE;
+    });
     return loaded;
+}
+
+BOOL CHLMSkinManager::ApplySkin(LPCWSTR skinPath, LPCWSTR iniName)
+{
+    DeleteSchema();
+    RemoveAllClasses();
+    RemoveApiHooks();
+    if (CHLMColorManager::IsLowResolution() || !CHLMSkinManagerModuleList::IsEnumerationSupported() ||
+        !OpenSkinFile(skinPath, iniName))
+        return FALSE;
+    m_bEnabled = TRUE;
+    if (!InstallApiHooks())
+        return FALSE;
+    m_pMetrics->RefreshMetrics();
+    m_pSchema->FreeFrameRegions();
+    GetColorManagerInstance().RecomputeColors();
+    return TRUE;
+}
+
+void CHLMSkinManager::FallBackToSystem()
+{
+    m_bEnabled = FALSE;
+    // Every slot a failed installation wrote goes back first: removing never raises.
+    RemoveApiHooks();
+    DeleteSchema();
+    RemoveAllClasses();
+    TurnExceptionInto(FALSE, [&] {
+        m_pMetrics->RefreshMetrics();
+        GetColorManagerInstance().RecomputeColors();
+        return TRUE;
+    });
 }
 
 void CHLMSkinManager::SetApplyOptions(DWORD dwOptions)
@@ -1050,9 +1070,9 @@ void CHLMSkinManager::CreateApiHook()
     CHLMSkinManagerApiHook::GetInstance();
 }
 
-void CHLMSkinManager::InstallApiHooks()
+BOOL CHLMSkinManager::InstallApiHooks()
 {
-    CHLMSkinManagerApiHook::GetInstance().InstallHooks();
+    return CHLMSkinManagerApiHook::GetInstance().InstallHooks();
 }
 
 void CHLMSkinManager::RemoveApiHooks()

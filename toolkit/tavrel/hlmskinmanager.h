@@ -259,8 +259,12 @@ private:
     void RemoveAllClasses();
     void DeleteSchema();
     void CreateApiHook();
-    void InstallApiHooks();
+    BOOL InstallApiHooks();
     void RemoveApiHooks();
+    // The two ends of LoadSkin: the skin read and applied (FALSE when it cannot be), and the
+    // system's look back after a failure.
+    BOOL ApplySkin(LPCWSTR skinPath, LPCWSTR iniName);
+    void FallBackToSystem();
 
     DWORD m_dwComCtlVersion;
     BOOL m_bWin9x;

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
+#include <new>
 
 using namespace HLMApiHookInternal;
 
@@ -374,14 +374,10 @@ BOOL CHLMSkinManagerApiFunction::UnhookImport()
     if (!m_bHooked)
         return TRUE;
     BOOL failed = FALSE;
-    try
-    {
-        ReplaceInAllModules(m_szModule, m_nReplacementAddress, m_nSystemAddress, &failed);
-    }
-    catch (const std::exception&)
-    {
-        failed = TRUE;  // the module list could not be made: nothing was walked
-    }
+    // Without memory for the module list nothing was walked: that counts as a failure.
+    TurnExceptionInto(
+        FALSE, [&] { return ReplaceInAllModules(m_szModule, m_nReplacementAddress, m_nSystemAddress, &failed); },
+        &failed);
     // A slot still holding the replacement keeps the record, and with it the system function
     // the replacement calls; otherwise the replacement would call itself through that slot.
     if (failed)
@@ -455,7 +451,7 @@ CHLMSkinManagerApiHook& CHLMSkinManagerApiHook::GetInstance()
     return instance;
 }
 
-CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_arrSlots(), m_bInstalled(FALSE)
+CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_arrSlots(), m_bInstalled(FALSE), m_bIncomplete(FALSE)
 {
     ::InitializeCriticalSection(&m_lockPatching);
     ExcludeModule(L"SHLWAPI.DLL", TRUE);
@@ -526,17 +522,12 @@ std::vector<HMODULE> CHLMSkinManagerApiHook::GetModules() const
     return modules;
 }
 
-CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook) : m_hook(hook)
+CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook, BOOL* pRaised)
+    : m_hook(hook)
 {
     // Without memory for the list, every slot lists the modules itself.
-    try
-    {
-        m_hook.m_vecModuleSnapshot = m_hook.GetModules();
-    }
-    catch (const std::exception&)
-    {
-        m_hook.m_vecModuleSnapshot.clear();
-    }
+    m_hook.m_vecModuleSnapshot =
+        TurnExceptionInto(std::vector<HMODULE>(), [&] { return m_hook.GetModules(); }, pRaised);
 }
 
 CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
@@ -544,12 +535,13 @@ CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
     m_hook.m_vecModuleSnapshot.clear();
 }
 
-void CHLMSkinManagerApiHook::InstallHooks()
+BOOL CHLMSkinManagerApiHook::InstallHooks()
 {
     ScopedSectionLock lock(&m_lockPatching);
     if (m_bInstalled)
-        return;
-    const ModuleSnapshot snapshot(*this);
+        return TRUE;
+    m_bIncomplete = FALSE;
+    const ModuleSnapshot snapshot(*this, &m_bIncomplete);
     ResolveExcludedModules(FALSE);
     const DWORD options = ApplyOptions();
     for (const SlotRow& row : kSlots)
@@ -558,6 +550,7 @@ void CHLMSkinManagerApiHook::InstallHooks()
             HookFunction(row.nSlot, row.lpszModule, row.lpszFunction, row.pfnReplacement());
     }
     m_bInstalled = TRUE;
+    return !m_bIncomplete;
 }
 
 void CHLMSkinManagerApiHook::RemoveHooks()
@@ -581,36 +574,32 @@ void CHLMSkinManagerApiHook::RemoveHooks()
                                [](const CHLMSkinManagerApiFunction* function) { return function != nullptr; });
 }
 
-BOOL CHLMSkinManagerApiHook::HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                                          ULONG_PTR replacementAddress)
+CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::HookFunction(int nSlot, LPCSTR lpszModule,
+                                                                 LPCSTR lpszFunction,
+                                                                 ULONG_PTR replacementAddress)
 {
-    // A function that cannot be hooked for want of memory stays the system's: the skin
-    // still loads.
-    try
-    {
-        return HookResolvedFunction(nSlot, lpszModule, lpszFunction, replacementAddress);
-    }
-    catch (const std::exception&)
-    {
-        return FALSE;
-    }
+    // A function that cannot be hooked for want of memory stays the system's, and the
+    // installation reports itself incomplete.
+    return TurnExceptionInto<CHLMSkinManagerApiFunction*>(
+        nullptr, [&] { return HookResolvedFunction(nSlot, lpszModule, lpszFunction, replacementAddress); },
+        &m_bIncomplete);
 }
 
-BOOL CHLMSkinManagerApiHook::HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                                                  ULONG_PTR replacementAddress)
+CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::HookResolvedFunction(int nSlot, LPCSTR lpszModule,
+                                                                         LPCSTR lpszFunction,
+                                                                         ULONG_PTR replacementAddress)
 {
     if (FindHookedFunction(lpszModule, lpszFunction) != nullptr)
-        return FALSE;
+        return nullptr;
     // The visual-styles functions are handed out by the GetProcAddress replacement only.
     if (CompareAsciiNoCase(lpszModule, kUxTheme) == 0)
-        return AddHookedFunction(nSlot, lpszModule, lpszFunction, 0, replacementAddress) != nullptr;
+        return AddHookedFunction(nSlot, lpszModule, lpszFunction, 0, replacementAddress);
     FARPROC system = GetOriginalProcAddress(::GetModuleHandleA(lpszModule), lpszFunction);
     if (system == nullptr && ::LoadLibraryA(lpszModule) != nullptr)
         system = GetOriginalProcAddress(::GetModuleHandleA(lpszModule), lpszFunction);
     if (system == nullptr)
-        return FALSE;
-    return AddHookedFunction(nSlot, lpszModule, lpszFunction, AddressOf(system), replacementAddress) !=
-           nullptr;
+        return nullptr;
+    return AddHookedFunction(nSlot, lpszModule, lpszFunction, AddressOf(system), replacementAddress);
 }
 
 CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::AddHookedFunction(int nSlot, LPCSTR lpszModule,
@@ -743,7 +732,13 @@ HANDLE WINAPI CHLMSkinManagerApiHook::OnHookCreateThread(LPSECURITY_ATTRIBUTES l
     if (manager == nullptr || !manager->IsEnabled() || !manager->IsHookNewThreads())
         return createThread(lpThreadAttributes, dwStackSize, lpStartAddress, lpParameter,
                             dwCreationFlags, lpThreadId);
-    auto* record = new ThreadStart{lpStartAddress, lpParameter};
+    // The caller expects NULL, not an exception, when memory runs out.
+    auto* record = new (std::nothrow) ThreadStart{lpStartAddress, lpParameter};
+    if (record == nullptr)
+    {
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     LPTHREAD_START_ROUTINE thunk = &ThreadStartThunk;
     HANDLE thread = createThread(lpThreadAttributes, dwStackSize, thunk, record, dwCreationFlags,
                                  lpThreadId);
