@@ -165,7 +165,7 @@ void CHLMSkinManagerMetrics::RefreshMetrics()
     // From here the system-metrics replacements answer with the system's own values.
     m_bRefreshing = TRUE;
     ReadSystemMetrics();
-    if (m_pManager->GetApplyOptions() & kHLMSkinApplyMetrics)
+    if (m_pManager->GetApplyOptions() & HLM_SKINAPPLY_METRICS)
         ReadSkinMetrics(*schema);
     ReadSkinColors(*schema);
     m_clrLight3D = m_clrColors[COLOR_3DLIGHT];
@@ -455,7 +455,7 @@ CHLMSkinManager::CHLMSkinManager()
       m_pMetrics(new CHLMSkinManagerMetrics(this)),
       m_pResourceFile(new CHLMSkinManagerResourceFile(this)),
       m_pClassMap(new CHLMSkinObjectClassMap()),
-      m_dwApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors),
+      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS),
       m_hWinEventHook(nullptr),
       m_pfnSetWinEventHook(nullptr),
       m_pfnUnhookWinEvent(nullptr)
@@ -588,7 +588,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
 {
     CHLMSkinManager* manager = GetSkinManagerIfCreated();
     if (event != EVENT_OBJECT_REORDER || idObject != OBJID_WINDOW || manager == nullptr ||
-        !(manager->m_dwApplyOptions & kHLMSkinApplyFrame) || !manager->m_bEnabled)
+        !(manager->m_dwApplyOptions & HLM_SKINAPPLY_FRAME) || !manager->m_bEnabled)
         return;
     const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);

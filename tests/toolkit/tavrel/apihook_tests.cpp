@@ -203,10 +203,10 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
 {
     Load();
     for (const char* name : {"UxTheme.dll", "UXTHEME.DLL", "uxtheme.dll"})
-        EXPECT_EQ(kHLMThemeSubstituteModule, ModuleHandleA(name)) << name;
+        EXPECT_EQ(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA(name)) << name;
     const decltype(&::OpenThemeData) replacement = &CHLMSkinManagerApiHook::OnHookOpenThemeData;
-    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData")));
-    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "DrawThemeText"));
+    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData")));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "DrawThemeText"));
 
     // The real library still gives its real functions.
     HMODULE real = ::LoadLibraryW(L"uxtheme.dll");
@@ -220,8 +220,8 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(Address(getSysColor), Address(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")));
 
     // The theme functions answer for the skin's classes.
-    auto openTheme = LookUp<decltype(&::OpenThemeData)>(kHLMThemeSubstituteModule, "OpenThemeData");
-    auto themeColor = LookUp<decltype(&::GetThemeColor)>(kHLMThemeSubstituteModule, "GetThemeColor");
+    auto openTheme = LookUp<decltype(&::OpenThemeData)>(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData");
+    auto themeColor = LookUp<decltype(&::GetThemeColor)>(HLM_UXTHEME_PSEUDO_HANDLE, "GetThemeColor");
     HTHEME button = openTheme(nullptr, L"Button");
     ASSERT_NE(nullptr, button);
     COLORREF color = 0;
@@ -230,7 +230,7 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(E_FAIL, themeColor(reinterpret_cast<HTHEME>(&color), 1, 2, 3803, &color));
 
     Unload();
-    EXPECT_NE(kHLMThemeSubstituteModule, ModuleHandleA("UxTheme.dll"));
+    EXPECT_NE(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA("UxTheme.dll"));
     // A replacement handed out earlier forwards to the system.
     EXPECT_EQ(nullptr, openTheme(nullptr, L"Button"));
 }
@@ -445,7 +445,7 @@ TEST_F(ApiHookTest, AModuleLoadedAsDataIsLeftAlone)
 TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone)
 {
     const DWORD systemFace = SysColor(COLOR_BTNFACE);
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
     Load();
     CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
     // GetSysColor .. DrawFrameControl, the scroll bars, the visual styles, FillRect, DeleteObject.
@@ -455,9 +455,9 @@ TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone
         EXPECT_NE(nullptr, hook.GetHookedFunction(slot)) << "slot " << slot;
     EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
     EXPECT_EQ(::GetModuleHandleW(L"uxtheme.dll"), ModuleHandleA("UxTheme.dll"));
-    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData"));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData"));
     Unload();
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
 }
 
 TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)
@@ -531,7 +531,7 @@ std::string ChangedModules(const ImportTables& before, const ImportTables& after
 TEST_F(ApiHookTest, HookFunctionAnswersTheNewRecordOrNull)
 {
     // Without the colour options the colour slots are free.
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
     Load();
     CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
     const decltype(&::GetSysColor) replacement = &CHLMSkinManagerApiHook::OnHookGetSysColor;
@@ -545,7 +545,7 @@ TEST_F(ApiHookTest, HookFunctionAnswersTheNewRecordOrNull)
               function->m_nSystemAddress);
     EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
     Unload();
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
 }
 
 TEST_F(ApiHookTest, AMemoryExceptionAtAnyAllocationOfALoadLeavesNoImportSlotHalfRewritten)
