@@ -1,5 +1,6 @@
 #include "failingallocation.h"
 
+#include <afx.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@ namespace
 {
 DWORD g_thread = 0;           // the thread whose allocations count; 0: none
 int g_allocationsToFailure = -1;  // allocations left before the failing one; -1: none fails
+AllocationFailure g_raise = AllocationFailure::BadAlloc;
 bool g_failed = false;
 bool g_watching = false;
 size_t g_largest = 0;
@@ -27,6 +29,8 @@ void* operator new(size_t size)
         if (g_allocationsToFailure >= 0 && g_allocationsToFailure-- == 0)
         {
             g_failed = true;
+            if (g_raise == AllocationFailure::MemoryException)
+                AfxThrowMemoryException();
             throw std::bad_alloc();
         }
     }
@@ -51,9 +55,10 @@ void operator delete(void* block, size_t) noexcept
     std::free(block);
 }
 
-FailingAllocation::FailingAllocation(int index)
+FailingAllocation::FailingAllocation(int index, AllocationFailure raise)
 {
     g_failed = false;
+    g_raise = raise;
     g_allocationsToFailure = index;
     g_thread = GetCurrentThreadId();
 }

@@ -1,17 +1,25 @@
 // Allocation failures on demand: this test support replaces the program's operator new so
-// that a test can make one chosen allocation throw std::bad_alloc, or watch the sizes asked
-// for. Only allocations of the thread that set it up count.
+// that a test can make one chosen allocation fail, or watch the sizes asked for. Only
+// allocations of the thread that set it up count.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 
+// What the failing allocation raises: the library's std::bad_alloc, or the framework's
+// CMemoryException*, which the framework's new handler raises when memory runs out.
+enum class AllocationFailure
+{
+    BadAlloc,
+    MemoryException
+};
+
 class FailingAllocation
 {
 public:
-    // The allocation numbered `index` from now on (0: the next one) throws std::bad_alloc.
-    explicit FailingAllocation(int index);
+    // The allocation numbered `index` from now on (0: the next one) fails with `raise`.
+    explicit FailingAllocation(int index, AllocationFailure raise = AllocationFailure::BadAlloc);
     ~FailingAllocation();
     FailingAllocation(const FailingAllocation&) = delete;
     FailingAllocation& operator=(const FailingAllocation&) = delete;
@@ -36,14 +44,15 @@ public:
 // Every attempt in which an allocation failed must return a false value without letting an
 // exception out; the last must succeed. Returns the number of allocations it makes.
 template <class Attempt>
-int ExpectEveryAllocationFailureHandled(const char* what, Attempt attempt)
+int ExpectEveryAllocationFailureHandled(const char* what, Attempt attempt,
+                                        AllocationFailure raise = AllocationFailure::BadAlloc)
 {
     for (int index = 0;; ++index)
     {
         bool succeeded = false;
         bool failed = false;
         {
-            FailingAllocation failure(index);
+            FailingAllocation failure(index, raise);
             try
             {
                 succeeded = static_cast<bool>(attempt());

@@ -22,7 +22,7 @@ class CHLMPropExchange;
 class COleDataObject;
 
 // The clipboard format of one icon set, registered when the program starts.
-extern const CLIPFORMAT kToolBarImageClipboardFormat;
+extern const CLIPFORMAT ToolBarImageClipboardFormat;
 
 class CHLMImageManager : public CCmdTarget
 {

@@ -15,8 +15,9 @@ class CHLMImageManager;
 class CHLMImageManagerIconSet;
 class CHLMImageManagerImageList;
 
-// Image states: 0 normal, 1 disabled, 2 to 4 further pictures set by the caller.
-enum
+// Image states: 0 normal, 1 disabled, 2 to 4 further pictures set by the caller. The
+// operations that take a state take an int: each says what it does with any other value.
+enum ImageState
 {
     kHLMImageStateNormal = 0,
     kHLMImageStateDisabled = 1,

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <new>
 
-const CLIPFORMAT kToolBarImageClipboardFormat =
+const CLIPFORMAT ToolBarImageClipboardFormat =
     static_cast<CLIPFORMAT>(RegisterClipboardFormatW(L"Brindle ToolBar Image"));
 
 namespace
@@ -176,7 +176,7 @@ BOOL CHLMImageManager::CopyIconSetToClipboard(UINT id)
     {
         std::memcpy(target, bytes, length);
         GlobalUnlock(block);
-        put = SetClipboardData(kToolBarImageClipboardFormat, block) != nullptr;
+        put = SetClipboardData(ToolBarImageClipboardFormat, block) != nullptr;
     }
     if (block && !put)
         GlobalFree(block);
@@ -186,7 +186,7 @@ BOOL CHLMImageManager::CopyIconSetToClipboard(UINT id)
 
 UINT CHLMImageManager::PasteIconSet(COleDataObject* dataObject)
 {
-    HGLOBAL block = dataObject ? dataObject->GetGlobalData(kToolBarImageClipboardFormat) : nullptr;
+    HGLOBAL block = dataObject ? dataObject->GetGlobalData(ToolBarImageClipboardFormat) : nullptr;
     if (!block)
         return 0;
     UINT id = 0;

@@ -1,6 +1,7 @@
 // The lowest layer of the toolkit: the operating-system and common-controls versions,
 // module handles, monitor queries with single-monitor fall-backs, critical sections held
-// as members with a scoped lock, and a few bounded copy and search helpers.
+// as members with a scoped lock, a handler that turns any exception into a failure, and a
+// few bounded copy and search helpers.
 #pragma once
 
 #include <afxwin.h>
@@ -217,6 +218,28 @@ private:
 
 // ---------------------------------------------------------------------------------------
 // Other helpers.
+
+// call's result, or failure when an exception leaves it: the framework's CException* (what
+// running out of memory raises) is deleted, anything else dropped. *pRaised, when given, is
+// set then.
+template <typename Result, typename Call>
+Result TurnExceptionInto(Result failure, Call call, BOOL* pRaised = nullptr)
+{
+    try
+    {
+        return call();
+    }
+    catch (CException* e)
+    {
+        e->Delete();
+    }
+    catch (...)
+    {
+    }
+    if (pRaised != nullptr)
+        *pRaised = TRUE;
+    return failure;
+}
 
 // A class value of a window (styles, brushes, icons): pointer-sized.
 ULONG_PTR GetClassLongValue(HWND window, int index);

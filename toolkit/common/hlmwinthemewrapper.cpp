@@ -161,7 +161,7 @@ BOOL CHLMWinThemeWrapper::IsAppThemeReady()
     if (!IsThemeActive())
         return FALSE;
     const ThemeFunctionTable* table = GetFunctionTable();
-    return table->hModule == kHLMThemeSubstituteModule || table->dwComCtlVersion > 0x5FFFF;
+    return table->hModule == HLM_UXTHEME_PSEUDO_HANDLE || table->dwComCtlVersion > 0x5FFFF;
 }
 
 BOOL CHLMWinThemeWrapper::IsAppThemed()

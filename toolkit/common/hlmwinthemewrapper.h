@@ -23,7 +23,7 @@ struct ThemeFunctionTable
 // themes: the replaced GetModuleHandleA hands it out for "UxTheme.dll", and the replaced
 // GetProcAddress answers the engine's visual-styles functions on it. No module can have it:
 // it is odd.
-const HMODULE kHLMThemeSubstituteModule = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1));
+const HMODULE HLM_UXTHEME_PSEUDO_HANDLE = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x021FFFF1));
 
 class CHLMWinThemeWrapper
 {

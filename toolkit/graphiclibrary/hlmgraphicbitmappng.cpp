@@ -1,14 +1,8 @@
 #include "graphiclibrary/hlmgraphicbitmappng.h"
 
-#include <png.h>
-
 #include <new>
 
-namespace
-{
-// libpng's read callback: the stream is the framework file given as I/O pointer. A short
-// read ends the decode with an end-of-file exception.
-void PNGCBAPI ReadDataCallback(png_structp png, png_bytep destination, size_t count)
+void PNGCBAPI CHLMGraphicBitmapPng::ReadDataCallback(png_structp png, png_bytep destination, size_t count)
 {
     CFile* stream = static_cast<CFile*>(png_get_io_ptr(png));
     const UINT wanted = static_cast<UINT>(count);
@@ -16,13 +10,13 @@ void PNGCBAPI ReadDataCallback(png_structp png, png_bytep destination, size_t co
         AfxThrowFileException(CFileException::endOfFile, -1);
 }
 
-// libpng's error callback: never returns to libpng (libpng is built to let C++ exceptions
-// pass through its frames).
-void PNGCBAPI ErrorCallback(png_structp, png_const_charp)
+void PNGCBAPI CHLMGraphicBitmapPng::ErrorCallback(png_structp, png_const_charp)
 {
     AfxThrowFileException(CFileException::badSeek, -1);
 }
 
+namespace
+{
 // Sets the transformations that turn every PNG into 8-bit RGB or RGBA rows.
 void RequestRgbRows(png_structp png, png_infop info, COLORREF& background)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <afxwin.h>
+#include <png.h>
 
 #include <vector>
 
@@ -34,6 +35,13 @@ public:
     static BOOL IsAcceptedSize(UINT width, UINT height);
     // The conversion stage: a new section, or null.
     static HBITMAP CreateDibFromRows(const BYTE* pixels, UINT width, UINT height, int channels);
+
+    // libpng's callbacks, of its types png_rw_ptr and png_error_ptr. The read callback reads
+    // from the framework file given as I/O pointer; a short read ends the decode with an
+    // end-of-file exception. The error callback never returns to libpng (libpng is built to
+    // let C++ exceptions pass through its frames).
+    static void PNGCBAPI ReadDataCallback(png_structp png, png_bytep destination, size_t count);
+    static void PNGCBAPI ErrorCallback(png_structp png, png_const_charp message);
 
 private:
     BOOL m_bAlpha;

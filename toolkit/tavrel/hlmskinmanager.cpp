@@ -165,7 +165,7 @@ void CHLMSkinManagerMetrics::RefreshMetrics()
     // From here the system-metrics replacements answer with the system's own values.
     m_bRefreshing = TRUE;
     ReadSystemMetrics();
-    if (m_pManager->GetApplyOptions() & kHLMSkinApplyMetrics)
+    if (m_pManager->GetApplyOptions() & HLM_SKINAPPLY_METRICS)
         ReadSkinMetrics(*schema);
     ReadSkinColors(*schema);
     m_clrLight3D = m_clrColors[COLOR_3DLIGHT];
@@ -455,7 +455,7 @@ CHLMSkinManager::CHLMSkinManager()
       m_pMetrics(new CHLMSkinManagerMetrics(this)),
       m_pResourceFile(new CHLMSkinManagerResourceFile(this)),
       m_pClassMap(new CHLMSkinObjectClassMap()),
-      m_dwApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors),
+      m_dwApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS),
       m_hWinEventHook(nullptr),
       m_pfnSetWinEventHook(nullptr),
       m_pfnUnhookWinEvent(nullptr)
@@ -588,7 +588,7 @@ void CALLBACK CHLMSkinManager::WinEventProc(HWINEVENTHOOK /*hook*/, DWORD event,
 {
     CHLMSkinManager* manager = GetSkinManagerIfCreated();
     if (event != EVENT_OBJECT_REORDER || idObject != OBJID_WINDOW || manager == nullptr ||
-        !(manager->m_dwApplyOptions & kHLMSkinApplyFrame) || !manager->m_bEnabled)
+        !(manager->m_dwApplyOptions & HLM_SKINAPPLY_FRAME) || !manager->m_bEnabled)
         return;
     const CHLMSkinObjectRef object = manager->FindSkinObject(hWnd);
     const LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
@@ -714,30 +714,50 @@ BOOL CHLMSkinManager::LoadSkin(LPCTSTR skinPath, LPCTSTR iniName)
         previous = m_bEnabled;
         // Nothing may draw with the schema or its class objects once it starts to go.
         m_bEnabled = FALSE;
-        DeleteSchema();
-        RemoveAllClasses();
-        RemoveApiHooks();
-
-        loaded = !CHLMColorManager::IsLowResolution() &&
-                 CHLMSkinManagerModuleList::IsEnumerationSupported() &&
-                 OpenSkinFile(skinPath, iniName != nullptr ? iniName : L"");
-        if (loaded)
-        {
-            m_bEnabled = TRUE;
-            InstallApiHooks();
-            m_pMetrics->RefreshMetrics();
-            m_pSchema->FreeFrameRegions();
-        }
-        else
-        {
-            DeleteSchema();
-            RemoveAllClasses();
-            m_pMetrics->RefreshMetrics();
-        }
-        GetColorManagerInstance().RecomputeColors();
+        // It never raises: memory running out at any step fails the load like a bad file.
+        const LPCWSTR ini = iniName != nullptr ? iniName : L"";
+        loaded = TurnExceptionInto(FALSE, [&] { return ApplySkin(skinPath, ini); });
+        if (!loaded)
+            FallBackToSystem();
     }
-    BroadcastSkinChange(previous, loaded);
+    // Nor does telling the windows: without memory for the list of them, they keep their
+    // look until the next change.
+    TurnExceptionInto(FALSE, [&] {
+        BroadcastSkinChange(previous, loaded);
+        return TRUE;
+    });
     return loaded;
+}
+
+BOOL CHLMSkinManager::ApplySkin(LPCWSTR skinPath, LPCWSTR iniName)
+{
+    DeleteSchema();
+    RemoveAllClasses();
+    RemoveApiHooks();
+    if (CHLMColorManager::IsLowResolution() || !CHLMSkinManagerModuleList::IsEnumerationSupported() ||
+        !OpenSkinFile(skinPath, iniName))
+        return FALSE;
+    m_bEnabled = TRUE;
+    if (!InstallApiHooks())
+        return FALSE;
+    m_pMetrics->RefreshMetrics();
+    m_pSchema->FreeFrameRegions();
+    GetColorManagerInstance().RecomputeColors();
+    return TRUE;
+}
+
+void CHLMSkinManager::FallBackToSystem()
+{
+    m_bEnabled = FALSE;
+    // Every slot a failed installation wrote goes back first: removing never raises.
+    RemoveApiHooks();
+    DeleteSchema();
+    RemoveAllClasses();
+    TurnExceptionInto(FALSE, [&] {
+        m_pMetrics->RefreshMetrics();
+        GetColorManagerInstance().RecomputeColors();
+        return TRUE;
+    });
 }
 
 void CHLMSkinManager::SetApplyOptions(DWORD dwOptions)
@@ -1050,9 +1070,9 @@ void CHLMSkinManager::CreateApiHook()
     CHLMSkinManagerApiHook::GetInstance();
 }
 
-void CHLMSkinManager::InstallApiHooks()
+BOOL CHLMSkinManager::InstallApiHooks()
 {
-    CHLMSkinManagerApiHook::GetInstance().InstallHooks();
+    return CHLMSkinManagerApiHook::GetInstance().InstallHooks();
 }
 
 void CHLMSkinManager::RemoveApiHooks()

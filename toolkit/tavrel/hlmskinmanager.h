@@ -21,9 +21,9 @@ class CHLMSkinObjectClassMap;
 // Which parts of the system the loaded skin takes over.
 enum
 {
-    kHLMSkinApplyMetrics = 1,
-    kHLMSkinApplyFrame = 2,
-    kHLMSkinApplyColors = 4
+    HLM_SKINAPPLY_METRICS = 1,
+    HLM_SKINAPPLY_FRAME = 2,
+    HLM_SKINAPPLY_COLORS = 4
 };
 
 // Changes every skin colour it is given; applied in the order the filters were added.
@@ -259,8 +259,12 @@ private:
     void RemoveAllClasses();
     void DeleteSchema();
     void CreateApiHook();
-    void InstallApiHooks();
+    BOOL InstallApiHooks();
     void RemoveApiHooks();
+    // The two ends of LoadSkin: the skin read and applied (FALSE when it cannot be), and the
+    // system's look back after a failure.
+    BOOL ApplySkin(LPCWSTR skinPath, LPCWSTR iniName);
+    void FallBackToSystem();
 
     DWORD m_dwComCtlVersion;
     BOOL m_bWin9x;

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
+#include <new>
 
 using namespace HLMApiHookInternal;
 
@@ -35,13 +35,8 @@ void SetSystemOf(ULONG_PTR address)
     entry.pfnSystem = FunctionAt<decltype(entry.pfnSystem)>(address);
 }
 
-enum Gate : DWORD
-{
-    Always = 0,
-    Metrics = kHLMSkinApplyMetrics,
-    Frame = kHLMSkinApplyFrame,
-    Colors = kHLMSkinApplyColors
-};
+// The gate of a slot hooked whatever the apply options; the others name their option.
+const DWORD kAlways = 0;
 
 struct SlotRow
 {
@@ -63,48 +58,48 @@ const char kUxTheme[] = "UXTHEME.DLL";
 
 // In installation order.
 const SlotRow kSlots[] = {
-    HLM_SLOT(0, kKernel32, LoadLibraryA, Always),
-    HLM_SLOT(1, kKernel32, LoadLibraryW, Always),
-    HLM_SLOT(2, kKernel32, LoadLibraryExA, Always),
-    HLM_SLOT(3, kKernel32, LoadLibraryExW, Always),
-    HLM_SLOT(4, kKernel32, GetProcAddress, Always),
-    HLM_SLOT(5, kKernel32, GetModuleHandleA, Always),
-    HLM_SLOT(37, kKernel32, CreateThread, Always),
-    HLM_SLOT(6, kUser32, RegisterClassA, Always),
-    HLM_SLOT(7, kUser32, RegisterClassW, Always),
-    HLM_SLOT(8, kUser32, GetSysColor, Colors),
-    HLM_SLOT(9, kUser32, GetSysColorBrush, Colors),
-    HLM_SLOT(10, kUser32, DrawEdge, Colors),
-    HLM_SLOT(38, kUser32, FillRect, Colors),
-    HLM_SLOT(39, kGdi32, DeleteObject, Colors),
-    HLM_SLOT(16, kUxTheme, OpenThemeData, Colors),
-    HLM_SLOT(17, kUxTheme, DrawThemeBackground, Colors),
-    HLM_SLOT(18, kUxTheme, CloseThemeData, Colors),
-    HLM_SLOT(19, kUxTheme, GetThemeColor, Colors),
-    HLM_SLOT(20, kUxTheme, IsAppThemed, Colors),
-    HLM_SLOT(21, kUxTheme, IsThemeActive, Colors),
-    HLM_SLOT(22, kUxTheme, GetCurrentThemeName, Colors),
-    HLM_SLOT(23, kUxTheme, GetThemeSysBool, Colors),
-    HLM_SLOT(24, kUxTheme, GetThemeSysColor, Colors),
-    HLM_SLOT(25, kUxTheme, GetThemePartSize, Colors),
-    HLM_SLOT(11, kUser32, DrawFrameControl, Colors),
-    HLM_SLOT(12, kUser32, SetScrollInfo, Frame),
-    HLM_SLOT(13, kUser32, SetScrollPos, Frame),
-    HLM_SLOT(14, kUser32, GetScrollInfo, Frame),
-    HLM_SLOT(15, kUser32, EnableScrollBar, Frame),
-    HLM_SLOT(26, kUser32, SystemParametersInfoW, Metrics),
-    HLM_SLOT(40, kUser32, AdjustWindowRectEx, Metrics),
-    HLM_SLOT(41, kUser32, GetSystemMetrics, Metrics),
-    HLM_SLOT(27, kUser32, DefWindowProcA, Always),
-    HLM_SLOT(28, kUser32, DefWindowProcW, Always),
-    HLM_SLOT(31, kUser32, DefFrameProcA, Always),
-    HLM_SLOT(32, kUser32, DefFrameProcW, Always),
-    HLM_SLOT(33, kUser32, DefDlgProcA, Always),
-    HLM_SLOT(34, kUser32, DefDlgProcW, Always),
-    HLM_SLOT(29, kUser32, DefMDIChildProcA, Always),
-    HLM_SLOT(30, kUser32, DefMDIChildProcW, Always),
-    HLM_SLOT(35, kUser32, CallWindowProcA, Always),
-    HLM_SLOT(36, kUser32, CallWindowProcW, Always),
+    HLM_SLOT(0, kKernel32, LoadLibraryA, kAlways),
+    HLM_SLOT(1, kKernel32, LoadLibraryW, kAlways),
+    HLM_SLOT(2, kKernel32, LoadLibraryExA, kAlways),
+    HLM_SLOT(3, kKernel32, LoadLibraryExW, kAlways),
+    HLM_SLOT(4, kKernel32, GetProcAddress, kAlways),
+    HLM_SLOT(5, kKernel32, GetModuleHandleA, kAlways),
+    HLM_SLOT(37, kKernel32, CreateThread, kAlways),
+    HLM_SLOT(6, kUser32, RegisterClassA, kAlways),
+    HLM_SLOT(7, kUser32, RegisterClassW, kAlways),
+    HLM_SLOT(8, kUser32, GetSysColor, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(9, kUser32, GetSysColorBrush, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(10, kUser32, DrawEdge, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(38, kUser32, FillRect, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(39, kGdi32, DeleteObject, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(16, kUxTheme, OpenThemeData, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(17, kUxTheme, DrawThemeBackground, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(18, kUxTheme, CloseThemeData, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(19, kUxTheme, GetThemeColor, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(20, kUxTheme, IsAppThemed, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(21, kUxTheme, IsThemeActive, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(22, kUxTheme, GetCurrentThemeName, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(23, kUxTheme, GetThemeSysBool, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(24, kUxTheme, GetThemeSysColor, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(25, kUxTheme, GetThemePartSize, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(11, kUser32, DrawFrameControl, HLM_SKINAPPLY_COLORS),
+    HLM_SLOT(12, kUser32, SetScrollInfo, HLM_SKINAPPLY_FRAME),
+    HLM_SLOT(13, kUser32, SetScrollPos, HLM_SKINAPPLY_FRAME),
+    HLM_SLOT(14, kUser32, GetScrollInfo, HLM_SKINAPPLY_FRAME),
+    HLM_SLOT(15, kUser32, EnableScrollBar, HLM_SKINAPPLY_FRAME),
+    HLM_SLOT(26, kUser32, SystemParametersInfoW, HLM_SKINAPPLY_METRICS),
+    HLM_SLOT(40, kUser32, AdjustWindowRectEx, HLM_SKINAPPLY_METRICS),
+    HLM_SLOT(41, kUser32, GetSystemMetrics, HLM_SKINAPPLY_METRICS),
+    HLM_SLOT(27, kUser32, DefWindowProcA, kAlways),
+    HLM_SLOT(28, kUser32, DefWindowProcW, kAlways),
+    HLM_SLOT(31, kUser32, DefFrameProcA, kAlways),
+    HLM_SLOT(32, kUser32, DefFrameProcW, kAlways),
+    HLM_SLOT(33, kUser32, DefDlgProcA, kAlways),
+    HLM_SLOT(34, kUser32, DefDlgProcW, kAlways),
+    HLM_SLOT(29, kUser32, DefMDIChildProcA, kAlways),
+    HLM_SLOT(30, kUser32, DefMDIChildProcW, kAlways),
+    HLM_SLOT(35, kUser32, CallWindowProcA, kAlways),
+    HLM_SLOT(36, kUser32, CallWindowProcW, kAlways),
 };
 #undef HLM_SLOT
 
@@ -125,7 +120,7 @@ DWORD ApplyOptions()
 {
     CHLMSkinManager* manager = Manager();
     return manager != nullptr ? manager->GetApplyOptions()
-                              : kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors;
+                              : HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS;
 }
 
 // The import directory of a loaded module, with every RVA checked against the image size.
@@ -374,14 +369,10 @@ BOOL CHLMSkinManagerApiFunction::UnhookImport()
     if (!m_bHooked)
         return TRUE;
     BOOL failed = FALSE;
-    try
-    {
-        ReplaceInAllModules(m_szModule, m_nReplacementAddress, m_nSystemAddress, &failed);
-    }
-    catch (const std::exception&)
-    {
-        failed = TRUE;  // the module list could not be made: nothing was walked
-    }
+    // Without memory for the module list nothing was walked: that counts as a failure.
+    TurnExceptionInto(
+        FALSE, [&] { return ReplaceInAllModules(m_szModule, m_nReplacementAddress, m_nSystemAddress, &failed); },
+        &failed);
     // A slot still holding the replacement keeps the record, and with it the system function
     // the replacement calls; otherwise the replacement would call itself through that slot.
     if (failed)
@@ -455,7 +446,7 @@ CHLMSkinManagerApiHook& CHLMSkinManagerApiHook::GetInstance()
     return instance;
 }
 
-CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_arrSlots(), m_bInstalled(FALSE)
+CHLMSkinManagerApiHook::CHLMSkinManagerApiHook() : m_arrSlots(), m_bInstalled(FALSE), m_bIncomplete(FALSE)
 {
     ::InitializeCriticalSection(&m_lockPatching);
     ExcludeModule(L"SHLWAPI.DLL", TRUE);
@@ -526,17 +517,12 @@ std::vector<HMODULE> CHLMSkinManagerApiHook::GetModules() const
     return modules;
 }
 
-CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook) : m_hook(hook)
+CHLMSkinManagerApiHook::ModuleSnapshot::ModuleSnapshot(CHLMSkinManagerApiHook& hook, BOOL* pRaised)
+    : m_hook(hook)
 {
     // Without memory for the list, every slot lists the modules itself.
-    try
-    {
-        m_hook.m_vecModuleSnapshot = m_hook.GetModules();
-    }
-    catch (const std::exception&)
-    {
-        m_hook.m_vecModuleSnapshot.clear();
-    }
+    m_hook.m_vecModuleSnapshot =
+        TurnExceptionInto(std::vector<HMODULE>(), [&] { return m_hook.GetModules(); }, pRaised);
 }
 
 CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
@@ -544,20 +530,22 @@ CHLMSkinManagerApiHook::ModuleSnapshot::~ModuleSnapshot()
     m_hook.m_vecModuleSnapshot.clear();
 }
 
-void CHLMSkinManagerApiHook::InstallHooks()
+BOOL CHLMSkinManagerApiHook::InstallHooks()
 {
     ScopedSectionLock lock(&m_lockPatching);
     if (m_bInstalled)
-        return;
-    const ModuleSnapshot snapshot(*this);
+        return TRUE;
+    m_bIncomplete = FALSE;
+    const ModuleSnapshot snapshot(*this, &m_bIncomplete);
     ResolveExcludedModules(FALSE);
     const DWORD options = ApplyOptions();
     for (const SlotRow& row : kSlots)
     {
-        if (row.dwGate == Always || (options & row.dwGate) != 0)
+        if (row.dwGate == kAlways || (options & row.dwGate) != 0)
             HookFunction(row.nSlot, row.lpszModule, row.lpszFunction, row.pfnReplacement());
     }
     m_bInstalled = TRUE;
+    return !m_bIncomplete;
 }
 
 void CHLMSkinManagerApiHook::RemoveHooks()
@@ -581,36 +569,32 @@ void CHLMSkinManagerApiHook::RemoveHooks()
                                [](const CHLMSkinManagerApiFunction* function) { return function != nullptr; });
 }
 
-BOOL CHLMSkinManagerApiHook::HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                                          ULONG_PTR replacementAddress)
+CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::HookFunction(int nSlot, LPCSTR lpszModule,
+                                                                 LPCSTR lpszFunction,
+                                                                 ULONG_PTR replacementAddress)
 {
-    // A function that cannot be hooked for want of memory stays the system's: the skin
-    // still loads.
-    try
-    {
-        return HookResolvedFunction(nSlot, lpszModule, lpszFunction, replacementAddress);
-    }
-    catch (const std::exception&)
-    {
-        return FALSE;
-    }
+    // A function that cannot be hooked for want of memory stays the system's, and the
+    // installation reports itself incomplete.
+    return TurnExceptionInto<CHLMSkinManagerApiFunction*>(
+        nullptr, [&] { return HookResolvedFunction(nSlot, lpszModule, lpszFunction, replacementAddress); },
+        &m_bIncomplete);
 }
 
-BOOL CHLMSkinManagerApiHook::HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                                                  ULONG_PTR replacementAddress)
+CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::HookResolvedFunction(int nSlot, LPCSTR lpszModule,
+                                                                         LPCSTR lpszFunction,
+                                                                         ULONG_PTR replacementAddress)
 {
     if (FindHookedFunction(lpszModule, lpszFunction) != nullptr)
-        return FALSE;
+        return nullptr;
     // The visual-styles functions are handed out by the GetProcAddress replacement only.
     if (CompareAsciiNoCase(lpszModule, kUxTheme) == 0)
-        return AddHookedFunction(nSlot, lpszModule, lpszFunction, 0, replacementAddress) != nullptr;
+        return AddHookedFunction(nSlot, lpszModule, lpszFunction, 0, replacementAddress);
     FARPROC system = GetOriginalProcAddress(::GetModuleHandleA(lpszModule), lpszFunction);
     if (system == nullptr && ::LoadLibraryA(lpszModule) != nullptr)
         system = GetOriginalProcAddress(::GetModuleHandleA(lpszModule), lpszFunction);
     if (system == nullptr)
-        return FALSE;
-    return AddHookedFunction(nSlot, lpszModule, lpszFunction, AddressOf(system), replacementAddress) !=
-           nullptr;
+        return nullptr;
+    return AddHookedFunction(nSlot, lpszModule, lpszFunction, AddressOf(system), replacementAddress);
 }
 
 CHLMSkinManagerApiFunction* CHLMSkinManagerApiHook::AddHookedFunction(int nSlot, LPCSTR lpszModule,
@@ -701,9 +685,9 @@ HMODULE WINAPI CHLMSkinManagerApiHook::OnHookLoadLibraryExW(LPCWSTR lpLibFileNam
 
 HMODULE WINAPI CHLMSkinManagerApiHook::OnHookGetModuleHandleA(LPCSTR lpModuleName)
 {
-    if (lpModuleName != nullptr && (ApplyOptions() & kHLMSkinApplyColors) != 0 &&
+    if (lpModuleName != nullptr && (ApplyOptions() & HLM_SKINAPPLY_COLORS) != 0 &&
         CompareAsciiNoCase(lpModuleName, "UxTheme.dll") == 0)
-        return kHLMThemeSubstituteModule;
+        return HLM_UXTHEME_PSEUDO_HANDLE;
     return HLM_SYSTEM(GetModuleHandleA)(lpModuleName);
 }
 
@@ -714,7 +698,7 @@ FARPROC WINAPI CHLMSkinManagerApiHook::OnHookGetProcAddress(HMODULE hModule, LPC
         return GetOriginalProcAddress(hModule, lpProcName);
     LPCSTR moduleName = kUxTheme;
     char path[MAX_PATH] = {};
-    if (hModule != kHLMThemeSubstituteModule)
+    if (hModule != HLM_UXTHEME_PSEUDO_HANDLE)
     {
         ::GetModuleFileNameA(hModule, path, MAX_PATH);
         const char* slash = strrchr(path, '\\');
@@ -727,7 +711,7 @@ FARPROC WINAPI CHLMSkinManagerApiHook::OnHookGetProcAddress(HMODULE hModule, LPC
     if (CHLMSkinManagerApiFunction* function = GetInstance().FindHookedFunction(moduleName, lpProcName))
         return FunctionAt<FARPROC>(function->m_nReplacementAddress);
     // No real module has the pseudo handle: nothing else is found on it.
-    if (hModule == kHLMThemeSubstituteModule)
+    if (hModule == HLM_UXTHEME_PSEUDO_HANDLE)
         return nullptr;
     return GetOriginalProcAddress(hModule, lpProcName);
 }
@@ -743,7 +727,13 @@ HANDLE WINAPI CHLMSkinManagerApiHook::OnHookCreateThread(LPSECURITY_ATTRIBUTES l
     if (manager == nullptr || !manager->IsEnabled() || !manager->IsHookNewThreads())
         return createThread(lpThreadAttributes, dwStackSize, lpStartAddress, lpParameter,
                             dwCreationFlags, lpThreadId);
-    auto* record = new ThreadStart{lpStartAddress, lpParameter};
+    // The caller expects NULL, not an exception, when memory runs out.
+    auto* record = new (std::nothrow) ThreadStart{lpStartAddress, lpParameter};
+    if (record == nullptr)
+    {
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     LPTHREAD_START_ROUTINE thunk = &ThreadStartThunk;
     HANDLE thread = createThread(lpThreadAttributes, dwStackSize, thunk, record, dwCreationFlags,
                                  lpThreadId);

@@ -67,8 +67,10 @@ public:
     CHLMSkinManagerApiHook(const CHLMSkinManagerApiHook&) = delete;
     CHLMSkinManagerApiHook& operator=(const CHLMSkinManagerApiHook&) = delete;
 
-    // Rewrites the slots the skin manager's apply options ask for.
-    void InstallHooks();
+    // Rewrites the slots the skin manager's apply options ask for. FALSE when an exception
+    // (memory running out) kept a function or the module list from being made: what was
+    // written stays installed, for RemoveHooks to write back.
+    BOOL InstallHooks();
     // Writes every rewritten slot back and forgets the records.
     void RemoveHooks();
     BOOL IsInstalled() const { return m_bInstalled; }
@@ -79,6 +81,10 @@ public:
     static void SetupThemeWrapper(CHLMWinThemeWrapper& wrapper);
     BOOL IsModuleExcluded(HMODULE hModule) const;
 
+    // Resolves the system function and rewrites its slots; the new record, or null when the
+    // function is hooked already, cannot be resolved or an exception stopped it.
+    CHLMSkinManagerApiFunction* HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                                             ULONG_PTR replacementAddress);
     CHLMSkinManagerApiFunction* AddHookedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
                                                   ULONG_PTR systemAddress, ULONG_PTR replacementAddress);
     CHLMSkinManagerApiFunction* FindHookedFunction(LPCSTR lpszModule, LPCSTR lpszFunction) const;
@@ -164,7 +170,8 @@ private:
     class ModuleSnapshot
     {
     public:
-        explicit ModuleSnapshot(CHLMSkinManagerApiHook& hook);
+        // *pRaised, when given, is set when the list could not be made.
+        explicit ModuleSnapshot(CHLMSkinManagerApiHook& hook, BOOL* pRaised = nullptr);
         ~ModuleSnapshot();
         ModuleSnapshot(const ModuleSnapshot&) = delete;
         ModuleSnapshot& operator=(const ModuleSnapshot&) = delete;
@@ -174,14 +181,13 @@ private:
     };
 
     CHLMSkinManagerApiHook();
-    BOOL HookFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                      ULONG_PTR replacementAddress);
-    BOOL HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
-                              ULONG_PTR replacementAddress);
+    CHLMSkinManagerApiFunction* HookResolvedFunction(int nSlot, LPCSTR lpszModule, LPCSTR lpszFunction,
+                                                     ULONG_PTR replacementAddress);
     void ResolveExcludedModules(BOOL bOnlyMissing);
 
     CHLMSkinManagerApiFunction* m_arrSlots[kSlotCount];
     BOOL m_bInstalled;
+    BOOL m_bIncomplete;  // an exception kept something from being hooked by this installation
     std::vector<EXCLUDEDMODULE> m_vecExcluded;
     std::vector<HMODULE> m_vecModuleSnapshot;
     CRITICAL_SECTION m_lockPatching;

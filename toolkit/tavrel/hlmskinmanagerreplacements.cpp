@@ -211,7 +211,7 @@ namespace
 CHLMSkinManagerMetrics* AnsweringMetrics()
 {
     CHLMSkinManager* manager = Manager();
-    const DWORD both = kHLMSkinApplyMetrics | kHLMSkinApplyColors;
+    const DWORD both = HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_COLORS;
     if (manager == nullptr || !manager->IsEnabled() || (manager->GetApplyOptions() & both) != both)
         return nullptr;
     CHLMSkinManagerMetrics* metrics = manager->GetMetrics();
@@ -282,7 +282,7 @@ BOOL WINAPI CHLMSkinManagerApiHook::OnHookAdjustWindowRectEx(LPRECT lpRect, DWOR
     CHLMSkinManager* manager = Manager();
     // Without a schema there is no skin frame to measure: the system answers.
     const BOOL skinned = manager != nullptr && manager->GetSchema() != nullptr &&
-                         (manager->GetApplyOptions() & kHLMSkinApplyMetrics) != 0;
+                         (manager->GetApplyOptions() & HLM_SKINAPPLY_METRICS) != 0;
     const BOOL maximizedTopLevel = (dwStyle & WS_CHILD) == 0 && (dwStyle & WS_CAPTION) == WS_CAPTION &&
                                    (dwStyle & WS_MAXIMIZE) != 0;
     if (skinned && lpRect != nullptr && !bMenu && (dwStyle & WS_THICKFRAME) != 0 && !maximizedTopLevel)
@@ -327,7 +327,7 @@ BOOL CHLMSkinManagerApiHook::DispatchDefWindowProc(HWND hWnd,
         manager->DetachSkinObject(hWnd, TRUE);
         return FALSE;
     }
-    if (descriptor.nType == CHLMSkinObject::kDefProcCallWindowProc && object->IsDefWindowProcMessage(message))
+    if (descriptor.nType == CHLMSkinObject::DEFPROC_CALLWINDOWPROC && object->IsDefWindowProcMessage(message))
     {
         // Application code that will reach a default procedure itself.
         const WNDPROC procedure = descriptor.pfnWndProcParam;
@@ -387,38 +387,38 @@ LRESULT CallProcedure(const Replaced<F>& entry, F ownImport, WNDPROC procedure, 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefWindowProcA, &::DefWindowProcA,
-                            CHLMSkinObject::kDefProcDefWindowProc, hWnd, Msg, wParam, lParam);
+                            CHLMSkinObject::DEFPROC_DEFWINDOWPROC, hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefWindowProcW, &::DefWindowProcW,
-                            CHLMSkinObject::kDefProcDefWindowProc, hWnd, Msg, wParam, lParam);
+                            CHLMSkinObject::DEFPROC_DEFWINDOWPROC, hWnd, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefMDIChildProcA(HWND hWnd, UINT uMsg, WPARAM wParam,
                                                               LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefMDIChildProcA, &::DefMDIChildProcA,
-                            CHLMSkinObject::kDefProcDefMDIChildProc, hWnd, uMsg, wParam, lParam);
+                            CHLMSkinObject::DEFPROC_DEFMDICHILDPROC, hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefMDIChildProcW(HWND hWnd, UINT uMsg, WPARAM wParam,
                                                               LPARAM lParam)
 {
     return DefaultProcedure(g_replaced.DefMDIChildProcW, &::DefMDIChildProcW,
-                            CHLMSkinObject::kDefProcDefMDIChildProc, hWnd, uMsg, wParam, lParam);
+                            CHLMSkinObject::DEFPROC_DEFMDICHILDPROC, hWnd, uMsg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefDlgProcA(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefaultProcedure(g_replaced.DefDlgProcA, &::DefDlgProcA, CHLMSkinObject::kDefProcDefDlgProc,
+    return DefaultProcedure(g_replaced.DefDlgProcA, &::DefDlgProcA, CHLMSkinObject::DEFPROC_DEFDLGPROC,
                             hDlg, Msg, wParam, lParam);
 }
 
 LRESULT WINAPI CHLMSkinManagerApiHook::OnHookDefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
-    return DefaultProcedure(g_replaced.DefDlgProcW, &::DefDlgProcW, CHLMSkinObject::kDefProcDefDlgProc,
+    return DefaultProcedure(g_replaced.DefDlgProcW, &::DefDlgProcW, CHLMSkinObject::DEFPROC_DEFDLGPROC,
                             hDlg, Msg, wParam, lParam);
 }
 

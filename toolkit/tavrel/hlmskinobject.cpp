@@ -145,7 +145,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
     UINT message, PFN_CALLWINDOWPROC function, WNDPROC windowProc)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = kDefProcCallWindowProc;
+    descriptor.nType = DEFPROC_CALLWINDOWPROC;
     descriptor.pfnCallWindowProc = function;
     descriptor.pfnWndProcParam = windowProc;
     descriptor.nMessage = message;
@@ -155,8 +155,8 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Cal
 CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(
     UINT message, int type, WNDPROC function)
 {
-    ASSERT(type == kDefProcDefWindowProc || type == kDefProcDefMDIChildProc ||
-           type == kDefProcDefDlgProc);
+    ASSERT(type == DEFPROC_DEFWINDOWPROC || type == DEFPROC_DEFMDICHILDPROC ||
+           type == DEFPROC_DEFDLGPROC);
     DEFWINDOW_DESCRIPTIOR descriptor;
     descriptor.nType = type;
     descriptor.pfnDefProc = function;
@@ -168,7 +168,7 @@ CHLMSkinObject::DEFWINDOW_DESCRIPTIOR CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::Def
     UINT message, PFN_DEFFRAMEPROC function, HWND mdiClient)
 {
     DEFWINDOW_DESCRIPTIOR descriptor;
-    descriptor.nType = kDefProcDefFrameProc;
+    descriptor.nType = DEFPROC_DEFFRAMEPROC;
     descriptor.pfnDefFrameProc = function;
     descriptor.hWndMDIClient = mdiClient;
     descriptor.nMessage = message;
@@ -442,18 +442,18 @@ LRESULT CHLMSkinObject::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     }
     switch (descriptor.nType)
     {
-    case kDefProcWindowProc:
+    case DEFPROC_WINDOWPROC:
         return ::CallWindowProcW(m_pfnSavedWndProc, m_hWnd, message, wParam, lParam);
-    case kDefProcCallWindowProc:
+    case DEFPROC_CALLWINDOWPROC:
         ASSERT(descriptor.pfnCallWindowProc != nullptr && descriptor.pfnWndProcParam != nullptr);
         return descriptor.pfnCallWindowProc(descriptor.pfnWndProcParam, m_hWnd, message, wParam,
                                             lParam);
-    case kDefProcDefWindowProc:
-    case kDefProcDefMDIChildProc:
-    case kDefProcDefDlgProc:
+    case DEFPROC_DEFWINDOWPROC:
+    case DEFPROC_DEFMDICHILDPROC:
+    case DEFPROC_DEFDLGPROC:
         ASSERT(descriptor.pfnDefProc != nullptr);
         return descriptor.pfnDefProc(m_hWnd, message, wParam, lParam);
-    case kDefProcDefFrameProc:
+    case DEFPROC_DEFFRAMEPROC:
         ASSERT(descriptor.pfnDefFrameProc != nullptr);
         return descriptor.pfnDefFrameProc(m_hWnd, descriptor.hWndMDIClient, message, wParam, lParam);
     default:

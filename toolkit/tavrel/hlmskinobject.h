@@ -31,12 +31,12 @@ public:
     // Where a message came from, so that its default processing goes back there.
     enum
     {
-        kDefProcWindowProc = 0,      // the skin window procedure
-        kDefProcCallWindowProc = 1,  // CallWindowProc
-        kDefProcDefWindowProc = 2,
-        kDefProcDefMDIChildProc = 3,
-        kDefProcDefFrameProc = 4,
-        kDefProcDefDlgProc = 5
+        DEFPROC_WINDOWPROC = 0,      // the skin window procedure
+        DEFPROC_CALLWINDOWPROC = 1,  // CallWindowProc
+        DEFPROC_DEFWINDOWPROC = 2,
+        DEFPROC_DEFMDICHILDPROC = 3,
+        DEFPROC_DEFFRAMEPROC = 4,
+        DEFPROC_DEFDLGPROC = 5
     };
 
     typedef decltype(&::CallWindowProcW) PFN_CALLWINDOWPROC;
@@ -46,7 +46,7 @@ public:
     // type; only the member of the descriptor's type is set.
     struct DEFWINDOW_DESCRIPTIOR
     {
-        int nType = kDefProcWindowProc;
+        int nType = DEFPROC_WINDOWPROC;
         WNDPROC pfnDefProc = nullptr;                  // DefWindowProc, DefMDIChildProc, DefDlgProc
         PFN_CALLWINDOWPROC pfnCallWindowProc = nullptr;
         PFN_DEFFRAMEPROC pfnDefFrameProc = nullptr;

@@ -162,7 +162,7 @@ BOOL CHLMSkinObjectFrame::IsMessageExcluded(UINT message)
     if (m_nLockCount != 0
         && (message == WM_STYLECHANGING || message == WM_STYLECHANGED || message == WM_NCCALCSIZE))
         return TRUE;
-    if (!HasApplyOption(kHLMSkinApplyFrame))
+    if (!HasApplyOption(HLM_SKINAPPLY_FRAME))
     {
         switch (message)
         {
@@ -449,7 +449,7 @@ void CHLMSkinObjectFrame::UpdateFrameRegion(int cx, int cy)
     {
         CHLMSkinManager* manager = GetSkinManager();
         CHLMSkinManagerSchema* schema = GetSchema();
-        if (manager->IsEnabled() && HasApplyOption(kHLMSkinApplyFrame) && schema != nullptr)
+        if (manager->IsEnabled() && HasApplyOption(HLM_SKINAPPLY_FRAME) && schema != nullptr)
         {
             HRGN region = schema->BuildFrameRegion(this, cx, cy);
             // The system owns a region only once it took it.
@@ -494,7 +494,7 @@ void CHLMSkinObjectFrame::ResizeToSkinFrame()
         return;
     CRect rect = WindowRectOf(m_hWnd);
     const CHLMSkinManagerMetrics* metrics = GetMetrics();
-    if (HasApplyOption(kHLMSkinApplyMetrics) && !(GetStyle() & WS_CHILD))
+    if (HasApplyOption(HLM_SKINAPPLY_METRICS) && !(GetStyle() & WS_CHILD))
     {
         // The window keeps its client height while the skin's caption differs from the system's.
         if (GetExStyle() & WS_EX_TOOLWINDOW)
@@ -508,7 +508,7 @@ void CHLMSkinObjectFrame::ResizeToSkinFrame()
 
 void CHLMSkinObjectFrame::ResetNonClientState()
 {
-    if (!HasApplyOption(kHLMSkinApplyFrame))
+    if (!HasApplyOption(HLM_SKINAPPLY_FRAME))
         return;
     ++m_nLockCount;
     const DWORD style = GetStyle();
@@ -544,14 +544,14 @@ void CHLMSkinObjectFrame::OnStyleChanged(int, LPSTYLESTRUCT)
 void CHLMSkinObjectFrame::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     Default();
-    if (HasApplyOption(kHLMSkinApplyFrame) && HasCaption())
+    if (HasApplyOption(HLM_SKINAPPLY_FRAME) && HasCaption())
     {
         const LONG buttons = static_cast<LONG>(m_arrButtons.GetSize());
         info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, buttons * m_rcBorders.top
                                           + GetSystemMetrics(SM_CXSIZE) + 2 * GetSystemMetrics(SM_CXEDGE));
         info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, m_rcBorders.top + m_rcBorders.bottom);
     }
-    if (HasApplyOption(kHLMSkinApplyMetrics) && (GetExStyle() & WS_EX_MDICHILD))
+    if (HasApplyOption(HLM_SKINAPPLY_METRICS) && (GetExStyle() & WS_EX_MDICHILD))
     {
         const LONG offset = m_rcBorders.top + info->ptMaxPosition.y;
         info->ptMaxPosition.y -= offset;
@@ -634,7 +634,7 @@ LRESULT CHLMSkinObjectFrame::OnPrint(WPARAM wParam, LPARAM lParam)
 void CHLMSkinObjectFrame::OnSysCommand(UINT id, LPARAM)
 {
     const UINT command = id & 0xFFF0;
-    if (command == SC_MAXIMIZE && HasApplyOption(kHLMSkinApplyMetrics) && (GetExStyle() & WS_EX_MDICHILD)
+    if (command == SC_MAXIMIZE && HasApplyOption(HLM_SKINAPPLY_METRICS) && (GetExStyle() & WS_EX_MDICHILD)
         && !(GetStyle() & WS_MAXIMIZE))
     {
         // A maximised MDI child shows only its client area inside the MDI client.
@@ -647,7 +647,7 @@ void CHLMSkinObjectFrame::OnSysCommand(UINT id, LPARAM)
         return;
     }
     if ((command == SC_MOUSEMENU || command == SC_KEYMENU) && HasCaption()
-        && HasApplyOption(kHLMSkinApplyMetrics) && GetSchema() != nullptr)
+        && HasApplyOption(HLM_SKINAPPLY_METRICS) && GetSchema() != nullptr)
     {
         CRect system(0, 0, 100, 100);
         ::AdjustWindowRectEx(&system, GetStyle(), FALSE, GetExStyle());

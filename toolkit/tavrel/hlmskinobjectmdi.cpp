@@ -97,7 +97,7 @@ BOOL CHLMSkinObjectMDIClient::OnNcActivate(BOOL active)
 
 CHLMSkinObjectFrame* CHLMSkinObjectMDIClient::GetMaximizedSkinnedChild()
 {
-    if (!(GetSkinManager()->GetApplyOptions() & kHLMSkinApplyMetrics))
+    if (!(GetSkinManager()->GetApplyOptions() & HLM_SKINAPPLY_METRICS))
         return nullptr;
     HWND active = reinterpret_cast<HWND>(SendMessage(WM_MDIGETACTIVE, 0, 0));
     if (active == NULL || !(::GetWindowLongW(active, GWL_STYLE) & WS_MAXIMIZE))

@@ -431,9 +431,9 @@ TEST(CHLMImageManagerIconArchive, CopiesASetToTheClipboardAndPastesItUnderANewCu
     ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
     EXPECT_FALSE(source.CopyIconSetToClipboard(4));
-    EXPECT_FALSE(IsClipboardFormatAvailable(kToolBarImageClipboardFormat));
+    EXPECT_FALSE(IsClipboardFormatAvailable(ToolBarImageClipboardFormat));
     EXPECT_TRUE(source.CopyIconSetToClipboard(3));
-    HANDLE data = GetClipboardData(kToolBarImageClipboardFormat);
+    HANDLE data = GetClipboardData(ToolBarImageClipboardFormat);
     ASSERT_TRUE(data);
     const std::vector<BYTE> golden = GoldenSetBytes();
     ASSERT_LE(golden.size(), GlobalSize(data));
@@ -460,7 +460,7 @@ TEST(CHLMImageManagerIconArchive, CopiesASetToTheClipboardAndPastesItUnderANewCu
     HGLOBAL garbage = GlobalAlloc(GMEM_MOVEABLE, 64);
     std::memset(GlobalLock(garbage), 0xA5, 64);
     GlobalUnlock(garbage);
-    ASSERT_TRUE(SetClipboardData(kToolBarImageClipboardFormat, garbage));
+    ASSERT_TRUE(SetClipboardData(ToolBarImageClipboardFormat, garbage));
     CloseClipboard();
     {
         COleDataObject clipboard;

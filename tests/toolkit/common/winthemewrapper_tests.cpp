@@ -119,7 +119,7 @@ TEST(CHLMWinThemeWrapper, FollowingWrappersReloadTheirTableWhenTheModuleHandleCh
 
     // As after a skin stopped answering with its own handle: the table is cleared and the
     // library's own functions are looked up again.
-    table->hModule = kHLMThemeSubstituteModule;
+    table->hModule = HLM_UXTHEME_PSEUDO_HANDLE;
     EXPECT_FALSE(follow.IsThemeActive()) << "the test prefix runs with visual styles off";
     EXPECT_EQ(library, table->hModule);
     EXPECT_EQ(reinterpret_cast<FARPROC>(GetProcAddress(library, "IsThemeActive")),
@@ -144,7 +144,7 @@ TEST(CHLMWinThemeWrapper, AppThemeReadyNeedsAnActiveThemeAndVersionSixOrTheSkins
     table->dwComCtlVersion = 0x60000;
     EXPECT_TRUE(wrapper.IsAppThemeReady());
     table->dwComCtlVersion = 0x50051;
-    table->hModule = kHLMThemeSubstituteModule;
+    table->hModule = HLM_UXTHEME_PSEUDO_HANDLE;
     EXPECT_TRUE(wrapper.IsAppThemeReady());
     table->pfnFunctions[CHLMWinThemeWrapper::SlotIsThemeActive] = nullptr;  // looked up on the fake handle: missing
     EXPECT_FALSE(wrapper.IsAppThemeReady());

@@ -7,8 +7,10 @@
 #include "skintestsupport.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,31 +24,42 @@ struct ImportSlot
     ULONG_PTR* slot;
 };
 
-// The named imports of a loaded module, read from its headers.
-std::vector<ImportSlot> ImportsOf(HMODULE module)
+// Calls visit(DLL name, lookup entry, slot) for every import slot of a loaded module, read
+// from its headers. The lookup entry is the slot's name or ordinal; 0 when the module keeps
+// no lookup table.
+template <class Visit>
+void ForEachImportSlot(HMODULE module, Visit visit)
 {
-    std::vector<ImportSlot> slots;
     const BYTE* base = reinterpret_cast<const BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (directory.VirtualAddress == 0)
-        return slots;
+        return;
     for (const auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          descriptor->Name != 0; ++descriptor)
     {
         const char* dll = reinterpret_cast<const char*>(base + descriptor->Name);
         auto* address = reinterpret_cast<ULONG_PTR*>(const_cast<BYTE*>(base) + descriptor->FirstThunk);
-        const auto* lookup = reinterpret_cast<const ULONG_PTR*>(
-            base + (descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk));
-        for (; *lookup != 0; ++lookup, ++address)
-        {
-            if (*lookup & IMAGE_ORDINAL_FLAG)
-                continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + *lookup);
-            slots.push_back({dll, reinterpret_cast<const char*>(byName->Name), address});
-        }
+        const auto* lookup = descriptor->OriginalFirstThunk != 0
+                                 ? reinterpret_cast<const ULONG_PTR*>(base + descriptor->OriginalFirstThunk)
+                                 : nullptr;
+        for (size_t entry = 0; address[entry] != 0; ++entry)
+            visit(dll, lookup != nullptr ? lookup[entry] : 0, &address[entry]);
     }
+}
+
+// The named imports of a loaded module, read from its headers.
+std::vector<ImportSlot> ImportsOf(HMODULE module)
+{
+    std::vector<ImportSlot> slots;
+    const BYTE* base = reinterpret_cast<const BYTE*>(module);
+    ForEachImportSlot(module, [&](const char* dll, ULONG_PTR lookup, ULONG_PTR* slot) {
+        if (lookup == 0 || (lookup & IMAGE_ORDINAL_FLAG) != 0)
+            return;
+        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + lookup);
+        slots.push_back({dll, reinterpret_cast<const char*>(byName->Name), slot});
+    });
     return slots;
 }
 
@@ -190,10 +203,10 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
 {
     Load();
     for (const char* name : {"UxTheme.dll", "UXTHEME.DLL", "uxtheme.dll"})
-        EXPECT_EQ(kHLMThemeSubstituteModule, ModuleHandleA(name)) << name;
+        EXPECT_EQ(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA(name)) << name;
     const decltype(&::OpenThemeData) replacement = &CHLMSkinManagerApiHook::OnHookOpenThemeData;
-    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData")));
-    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "DrawThemeText"));
+    EXPECT_EQ(Address(replacement), Address(::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData")));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "DrawThemeText"));
 
     // The real library still gives its real functions.
     HMODULE real = ::LoadLibraryW(L"uxtheme.dll");
@@ -207,8 +220,8 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(Address(getSysColor), Address(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")));
 
     // The theme functions answer for the skin's classes.
-    auto openTheme = LookUp<decltype(&::OpenThemeData)>(kHLMThemeSubstituteModule, "OpenThemeData");
-    auto themeColor = LookUp<decltype(&::GetThemeColor)>(kHLMThemeSubstituteModule, "GetThemeColor");
+    auto openTheme = LookUp<decltype(&::OpenThemeData)>(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData");
+    auto themeColor = LookUp<decltype(&::GetThemeColor)>(HLM_UXTHEME_PSEUDO_HANDLE, "GetThemeColor");
     HTHEME button = openTheme(nullptr, L"Button");
     ASSERT_NE(nullptr, button);
     COLORREF color = 0;
@@ -217,7 +230,7 @@ TEST_F(ApiHookTest, TheVisualStylesLibraryIsAnsweredByTheEngineThroughItsPseudoH
     EXPECT_EQ(E_FAIL, themeColor(reinterpret_cast<HTHEME>(&color), 1, 2, 3803, &color));
 
     Unload();
-    EXPECT_NE(kHLMThemeSubstituteModule, ModuleHandleA("UxTheme.dll"));
+    EXPECT_NE(HLM_UXTHEME_PSEUDO_HANDLE, ModuleHandleA("UxTheme.dll"));
     // A replacement handed out earlier forwards to the system.
     EXPECT_EQ(nullptr, openTheme(nullptr, L"Button"));
 }
@@ -432,7 +445,7 @@ TEST_F(ApiHookTest, AModuleLoadedAsDataIsLeftAlone)
 TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone)
 {
     const DWORD systemFace = SysColor(COLOR_BTNFACE);
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
     Load();
     CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
     // GetSysColor .. DrawFrameControl, the scroll bars, the visual styles, FillRect, DeleteObject.
@@ -442,9 +455,9 @@ TEST_F(ApiHookTest, OptionsWithoutColoursLeaveTheColourAndVisualStylesSlotsAlone
         EXPECT_NE(nullptr, hook.GetHookedFunction(slot)) << "slot " << slot;
     EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
     EXPECT_EQ(::GetModuleHandleW(L"uxtheme.dll"), ModuleHandleA("UxTheme.dll"));
-    EXPECT_EQ(nullptr, ::GetProcAddress(kHLMThemeSubstituteModule, "OpenThemeData"));
+    EXPECT_EQ(nullptr, ::GetProcAddress(HLM_UXTHEME_PSEUDO_HANDLE, "OpenThemeData"));
     Unload();
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
 }
 
 TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)
@@ -476,6 +489,151 @@ TEST_F(ApiHookTest, AllocationsFailingWhileHookingNeverLeaveTheRewriter)
             break;
         }
     }
+}
+
+namespace
+{
+// The values of every import slot of every module of the process, by module.
+using ImportTables = std::map<HMODULE, std::vector<ULONG_PTR>>;
+
+ImportTables ImportTablesOfEveryModule()
+{
+    ImportTables tables;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
+    MODULEENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Module32FirstW(snapshot, &entry); more; more = ::Module32NextW(snapshot, &entry))
+    {
+        std::vector<ULONG_PTR>& values = tables[entry.hModule];
+        ForEachImportSlot(entry.hModule, [&](const char*, ULONG_PTR, ULONG_PTR* slot) { values.push_back(*slot); });
+    }
+    ::CloseHandle(snapshot);
+    return tables;
+}
+
+// The modules whose import slots differ between the two readings, by file name; "" when none.
+std::string ChangedModules(const ImportTables& before, const ImportTables& after)
+{
+    std::string changed;
+    for (const auto& module : after)
+    {
+        const auto earlier = before.find(module.first);
+        if (earlier != before.end() && earlier->second == module.second)
+            continue;
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(module.first, path, MAX_PATH);
+        changed += std::string(changed.empty() ? "" : ", ") + path;
+    }
+    return changed;
+}
+}
+
+TEST_F(ApiHookTest, HookFunctionAnswersTheNewRecordOrNull)
+{
+    // Without the colour options the colour slots are free.
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS);
+    Load();
+    CHLMSkinManagerApiHook& hook = CHLMSkinManagerApiHook::GetInstance();
+    const decltype(&::GetSysColor) replacement = &CHLMSkinManagerApiHook::OnHookGetSysColor;
+    EXPECT_EQ(nullptr, hook.HookFunction(8, "USER32.DLL", "NoSuchFunction", Address(replacement)));
+    EXPECT_EQ(nullptr, hook.HookFunction(9, "USER32.DLL", "GetSystemMetrics", Address(replacement)))
+        << "hooked already";
+    CHLMSkinManagerApiFunction* function = hook.HookFunction(8, "user32.dll", "GetSysColor", Address(replacement));
+    ASSERT_NE(nullptr, function);
+    EXPECT_EQ(function, hook.GetHookedFunction(8));
+    EXPECT_EQ(Address(GetOriginalProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSysColor")),
+              function->m_nSystemAddress);
+    EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
+    Unload();
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
+}
+
+TEST_F(ApiHookTest, AMemoryExceptionAtAnyAllocationOfALoadLeavesNoImportSlotHalfRewritten)
+{
+    // The framework raises CMemoryException* when memory runs out. Each allocation of a load
+    // fails in turn, until a load makes none that fails. A load that fails leaves every import
+    // slot of every module as it was. The last few allocations come from the colour manager's
+    // theme lookups once the skin is in place, which the theme wrapper answers as "no theme":
+    // such a load succeeds, with every slot the skin replaces rewritten.
+    const std::wstring skin = BesideTestProgram(L"testskin.skin");
+    Load();
+    const ImportTables applied = ImportTablesOfEveryModule();
+    Unload();
+    const ImportTables before = ImportTablesOfEveryModule();
+    int index = 0, absorbed = 0;
+    for (;; ++index)
+    {
+        BOOL loaded = FALSE;
+        bool failed = false;
+        {
+            FailingAllocation failure(index, AllocationFailure::MemoryException);
+            try
+            {
+                loaded = m_clean.manager.LoadSkin(skin.c_str(), L"");
+            }
+            catch (...)
+            {
+                ADD_FAILURE() << "an exception left LoadSkin when allocation " << index << " failed";
+            }
+            failed = failure.Failed();
+        }
+        if (!failed)
+        {
+            EXPECT_TRUE(loaded);
+            break;
+        }
+        EXPECT_EQ(loaded, CHLMSkinManagerApiHook::GetInstance().IsInstalled()) << "allocation " << index;
+        ASSERT_EQ("", ChangedModules(loaded ? applied : before, ImportTablesOfEveryModule()))
+            << "import slots half rewritten when allocation " << index << " failed";
+        if (loaded)
+        {
+            ++absorbed;
+            Unload();
+            ASSERT_EQ("", ChangedModules(before, ImportTablesOfEveryModule())) << "allocation " << index;
+        }
+    }
+    std::printf("skin load with each of %d allocations failing: %d loads failed, %d succeeded\n", index,
+                index - absorbed, absorbed);
+    Unload();
+    EXPECT_EQ("", ChangedModules(before, ImportTablesOfEveryModule()));
+}
+
+namespace
+{
+LONG g_nThreadsRun = 0;
+
+DWORD WINAPI CountThreadRun(LPVOID)
+{
+    ::InterlockedIncrement(&g_nThreadsRun);
+    return 0;
+}
+}
+
+TEST_F(ApiHookTest, CreateThreadAnswersNullWithoutMemoryForItsStartRecord)
+{
+    Load();
+    const decltype(&::CreateThread) createThread = &CHLMSkinManagerApiHook::OnHookCreateThread;
+    const LPTHREAD_START_ROUTINE start = &CountThreadRun;
+    g_nThreadsRun = 0;
+    const int allocations = ExpectEveryAllocationFailureHandled(
+        "the CreateThread replacement",
+        [&] {
+            ::SetLastError(ERROR_SUCCESS);
+            HANDLE thread = createThread(nullptr, 0, start, nullptr, 0, nullptr);
+            if (thread == nullptr)
+            {
+                EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY), ::GetLastError());
+                return false;
+            }
+            ::WaitForSingleObject(thread, INFINITE);
+            ::CloseHandle(thread);
+            return true;
+        },
+        AllocationFailure::MemoryException);
+    EXPECT_GT(allocations, 0);
+    // Only the call without a failing allocation started a thread.
+    EXPECT_EQ(1, g_nThreadsRun);
+    Unload();
 }
 
 namespace

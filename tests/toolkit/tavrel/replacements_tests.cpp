@@ -29,7 +29,7 @@ ULONG_PTR Address(F function)
 template <typename F>
 F Replaced(LPCWSTR module, LPCSTR name)
 {
-    HMODULE handle = module != nullptr ? ::GetModuleHandleW(module) : kHLMThemeSubstituteModule;
+    HMODULE handle = module != nullptr ? ::GetModuleHandleW(module) : HLM_UXTHEME_PSEUDO_HANDLE;
     return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
 }
 

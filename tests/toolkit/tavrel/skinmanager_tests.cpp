@@ -31,9 +31,9 @@ TEST_F(SkinManagerOptionsTest, ApplyOptionsTakeEffectAtOnceOnALoadedSkin)
     Load();
     ASSERT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));  // the test skin's button face
 
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME);
     EXPECT_EQ(systemFace, SysColor(COLOR_BTNFACE));
-    m_clean.manager.SetApplyOptions(kHLMSkinApplyMetrics | kHLMSkinApplyFrame | kHLMSkinApplyColors);
+    m_clean.manager.SetApplyOptions(HLM_SKINAPPLY_METRICS | HLM_SKINAPPLY_FRAME | HLM_SKINAPPLY_COLORS);
     EXPECT_EQ(RGB(10, 20, 30), SysColor(COLOR_BTNFACE));
 
     m_clean.manager.RefreshSkin();

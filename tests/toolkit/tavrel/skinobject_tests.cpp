@@ -219,7 +219,7 @@ TEST_F(SkinObjectTest, DefaultProcessingFollowsTheNewestDescriptor)
     };
     const Row rows[] = {
         {CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefFrameProc(WM_USER, &StandIns::DefFrameProc, client), 11},
-        {CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(WM_USER, CHLMSkinObject::kDefProcDefDlgProc,
+        {CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::DefProc(WM_USER, CHLMSkinObject::DEFPROC_DEFDLGPROC,
                                                         &StandIns::DefDlgProc), 12},
         {CHLMSkinObject::DEFWINDOW_DESCRIPTIOR::CallWindowProc(WM_USER, &StandIns::CallWindowProc,
                                                                &TestWindowProc), 13},
