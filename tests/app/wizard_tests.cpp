@@ -7,6 +7,8 @@
 #include "quilbrookapp.h"
 #include "testpaths.h"
 
+#include <hlmskinmanager.h>
+
 #include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -446,5 +448,64 @@ TEST_F(WizardTest, LongPathsShowTheirFileNamesAndTheFileListKeepsThemWhole)
     }
     EXPECT_LE(widestRow, listWidth);
 }
+
+// ---- the keyboard: focus after a dialog ---------------------------------------------------------
+
+// The same with and without the skin: the skin engine subclasses every window, message boxes
+// included.
+class WizardKeyboardTest : public WizardTest, public testing::WithParamInterface<bool>
+{
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        // Installed with its skin: the test program's folder holds the build's.
+        if (GetParam())
+            g_installedSkinFolder = &GetProgramFolder;
+    }
+    void TearDown() override
+    {
+        // Later tests run unskinned: a skin that cannot be read switches skinning off.
+        if (GetParam())
+            GetSkinManager()->LoadSkin(L"C:\\no-such-folder\\skin.skin", nullptr);
+    }
+};
+
+TEST_P(WizardKeyboardTest, AddFolderLeavesTheFocusOnItsButtonWhetherTheBrowserEndsWithOkOrCancel)
+{
+    const std::wstring folder = MakeTestFolder(L"focus");
+    Make(folder + L"\\a.png", PictureKind::Png, 4, 4);
+    const struct
+    {
+        const wchar_t* answer;
+        std::wstring chosen;
+        size_t rows;
+    } cases[] = {{L"Cancel", L"", 0}, {L"OK", folder, 1}};
+    for (const auto& c : cases)
+    {
+        bool skinned = false, focusOnAddFolder = false, tabReachedRemoveOne = false;
+        size_t rows = 0;
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            skinned = GetSkinManager()->IsEnabled() != FALSE;
+            g_chosenFolder = c.chosen;
+            // The click on Add Folder gives the button the focus.
+            SetForegroundWindow(wizard.m_hWnd);
+            SetFocus(Control(wizard, IDC_ADD_FOLDER));
+            Click(wizard, IDC_ADD_FOLDER);
+            focusOnAddFolder = GetFocus() == Control(wizard, IDC_ADD_FOLDER);
+            // The keyboard goes on from there.
+            PressKey(VK_TAB);
+            tabReachedRemoveOne = GetFocus() == Control(wizard, IDC_REMOVE_ONE);
+            rows = ListRows(wizard).size();
+        });
+        EXPECT_EQ(GetParam(), skinned);
+        EXPECT_EQ(c.rows, rows) << testing::PrintToString(std::wstring(c.answer));
+        EXPECT_TRUE(focusOnAddFolder) << testing::PrintToString(std::wstring(c.answer));
+        EXPECT_TRUE(tabReachedRemoveOne) << testing::PrintToString(std::wstring(c.answer));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SkinnedAndUnskinned, WizardKeyboardTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Skinned" : "Unskinned"; });
 
 }
