@@ -320,8 +320,8 @@ BOOL COutputOptionPage::CancelPressed()
 
 BOOL COutputOptionPage::TakeListedPicture(const CString& inputPath)
 {
-    // The same text only: another name of the same file is a picture of its own to the list,
-    // and its output meets the guard against replacing an output of the batch.
+    // Rows are compared as listed: another name of the same file (in capitals, say) is a row
+    // of its own, whose output the guard against replacing an output of the batch refuses.
     const UINT times = ++m_timesTaken[std::wstring(inputPath)];
     if (times == 1)
         return TRUE;

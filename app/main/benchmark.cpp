@@ -144,8 +144,8 @@ int MeasurePictures(const std::wstring& pictures, const std::wstring& work, int 
         if (page.ProcessPicture(input.c_str(), output.c_str(), cancelled))
             return;
         ++failed;
-        const CString reason = page.GetFailure();
-        wprintf(L"failure %ls (%ls)\n", input.c_str(), reason.IsEmpty() ? L"no reason given" : static_cast<LPCTSTR>(reason));
+        const CString reason = page.GetFailure().IsEmpty() ? CString(L"no reason given") : page.GetFailure();
+        wprintf(L"failure %ls (%ls)\n", input.c_str(), static_cast<LPCTSTR>(reason));
     };
     // One warm-up picture each, so that both start with GDI+'s codecs loaded.
     quilbrookStep(inputs[0], work + L"\\warm-quilbrook.jpg");
