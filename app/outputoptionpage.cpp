@@ -157,6 +157,9 @@ BOOL COutputOptionPage::ProcessFiles()
     for (UINT i = 0; i < count; ++i)
         m_listedPictures.Add(m_listedFiles[i]);
     m_outputsWritten.clear();
+    m_timesTaken.clear();
+    m_repeatedRows = 0;
+    m_listedTwice.RemoveAll();
     m_failures.RemoveAll();
     m_largerThanLimitPictures.RemoveAll();
     m_folderFailureTold = FALSE;
@@ -177,6 +180,8 @@ BOOL COutputOptionPage::ProcessFiles()
         CString caption;
         caption.Format(_T("File %u of %u"), done + 1, count);
         m_pProgressDlg->SetWindowText(caption);
+        if (!TakeListedPicture(input))
+            continue;
         const BOOL written = ProcessPicture(input, MakeOutputFileName(input), cancelled);
         // Cancelled between its resize and its output, the picture was not reached.
         if (cancelled && !written && m_failure.IsEmpty())
@@ -313,6 +318,20 @@ BOOL COutputOptionPage::CancelPressed()
     return m_pProgressDlg->GetSafeHwnd() != NULL && m_pProgressDlg->CheckCancelButton();
 }
 
+BOOL COutputOptionPage::TakeListedPicture(const CString& inputPath)
+{
+    // Rows are compared as listed: another name of the same file (in capitals, say) is a row
+    // of its own, whose output the guard against replacing an output of the batch refuses.
+    const UINT times = ++m_timesTaken[std::wstring(inputPath)];
+    if (times == 1)
+        return TRUE;
+    // Done again, it would only write the same output over itself.
+    ++m_repeatedRows;
+    if (times == 2)
+        m_listedTwice.Add(inputPath);
+    return FALSE;
+}
+
 void COutputOptionPage::RecordOutcome(LPCTSTR inputPath, BOOL written)
 {
     const CString input(inputPath);
@@ -353,9 +372,10 @@ void COutputOptionPage::ReportOutcomes(UINT count, UINT done, BOOL cancelled)
     CString message, heading;
     if (cancelled)
     {
+        // A repeated row wrote nothing of its own: the paragraph of the repeats names it.
         heading.Format(_T("The batch was cancelled: %u of %u pictures were written, %u were not written and %u were ")
                        _T("not reached."),
-                       done - failed, count, failed, count - done);
+                       done - failed - m_repeatedRows, count, failed, count - done);
         AppendParagraph(message, heading);
     }
     if (failed > 0)
@@ -368,6 +388,12 @@ void COutputOptionPage::ReportOutcomes(UINT count, UINT done, BOOL cancelled)
         heading.Format(_T("%u of %u pictures were written larger than the size limit:"),
                        static_cast<UINT>(m_largerThanLimitPictures.GetSize()), count);
         AppendParagraph(message, ListOfPictures(heading, m_largerThanLimitPictures));
+    }
+    if (m_listedTwice.GetSize() > 0)
+    {
+        heading.Format(_T("%u of %u pictures were listed more than once; each was done once:"),
+                       static_cast<UINT>(m_listedTwice.GetSize()), count);
+        AppendParagraph(message, ListOfPictures(heading, m_listedTwice));
     }
     if (!message.IsEmpty())
         AfxMessageBox(message, MB_ICONWARNING);

@@ -85,9 +85,12 @@ private:
     // The input whose output this batch wrote at outputPath, or an empty string.
     CString EarlierInputWritingTo(LPCTSTR outputPath);
     void RememberOutput(LPCTSTR outputPath, LPCTSTR inputPath);
+    // FALSE for a picture that an earlier row of the list names already: the batch does it
+    // once, and the end of the batch names it as listed more than once.
+    BOOL TakeListedPicture(const CString& inputPath);
     void RecordOutcome(LPCTSTR inputPath, BOOL written);
     // One message box after a batch that was cancelled or in which any picture got no
-    // output or one larger than the size limit.
+    // output, one larger than the size limit, or was listed more than once.
     void ReportOutcomes(UINT count, UINT done, BOOL cancelled);
 
     BatchSettings m_settings;
@@ -95,6 +98,9 @@ private:
     CString m_intermediate;
     CPictureSet m_listedPictures;             // of the batch running
     std::map<std::wstring, CString> m_outputsWritten;  // comparable output path -> input
+    std::map<std::wstring, UINT> m_timesTaken;  // row text -> rows of the batch running so far
+    UINT m_repeatedRows = 0;                  // rows naming a picture an earlier row names
+    CStringArray m_listedTwice;               // each picture listed more than once, named once
     CString m_failure;                        // why the last picture got no output
     BOOL m_largerThanLimit = FALSE;           // the last picture's output is above the limit
     BOOL m_folderFailureTold = FALSE;         // of the batch running

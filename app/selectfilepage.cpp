@@ -128,6 +128,15 @@ void CSelectFilePage::EnableWhileScanning(BOOL enable)
         exit->EnableWindow(enable);
 }
 
+void CSelectFilePage::GiveFocusBack(HWND hadFocus)
+{
+    // The button that started the scan lost the focus when it was disabled, and no window of
+    // the wizard took it: the keyboard would do nothing until a click. A window that the user
+    // gave the focus to during the scan keeps it.
+    if (::GetFocus() == NULL && ::GetActiveWindow() == ::GetParent(m_hWnd) && ::IsWindow(hadFocus))
+        ::SetFocus(hadFocus);
+}
+
 BOOL CSelectFilePage::HandleQueuedMessages()
 {
     MSG message;
@@ -147,6 +156,7 @@ BOOL CSelectFilePage::HandleQueuedMessages()
 BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
 {
     // Nothing may change the list or leave the step while the scan fills the list.
+    const HWND hadFocus = ::GetFocus();
     EnableWhileScanning(FALSE);
     HCURSOR previous = ::SetCursor(::LoadCursorW(NULL, IDC_WAIT));
     CStringArray queue;
@@ -191,7 +201,10 @@ BOOL CSelectFilePage::AddFolderFiles(LPCTSTR folder)
     }
     ::SetCursor(previous);
     if (wizardOpen)
+    {
         EnableWhileScanning(TRUE);
+        GiveFocusBack(hadFocus);
+    }
     return TRUE;
 }
 

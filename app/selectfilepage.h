@@ -46,6 +46,7 @@ protected:
 
 private:
     void EnableWhileScanning(BOOL enable);
+    void GiveFocusBack(HWND hadFocus);
     // FALSE once the wizard is closing (or the program is asked to end).
     BOOL HandleQueuedMessages();
 };

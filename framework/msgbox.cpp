@@ -22,6 +22,11 @@ UINT WithDefaultIcon(UINT nType)
         return nType;
     }
 }
+
+// F1 in a message box reaches its owner twice: the box reports it to its owner itself, and
+// the default window procedure hands WM_HELP of a top-level window on to its owner too. Given
+// a callback, the box leaves its own report out, and one F1 asks the owner for help once.
+void CALLBACK LeaveHelpToTheOwner(LPHELPINFO) {}
 }
 
 AFX_MESSAGEBOX_HANDLER AFXAPI AfxSetMessageBoxHandler(AFX_MESSAGEBOX_HANDLER pfnHandler)
@@ -35,7 +40,14 @@ int AFXAPI AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCapti
 {
     if (g_pfnMessageBoxHandler != nullptr)
         return g_pfnMessageBoxHandler(lpszText, lpszCaption, nType);
-    return ::MessageBoxW(hWndOwner, lpszText, lpszCaption, nType);
+    MSGBOXPARAMSW params = {};
+    params.cbSize = sizeof(params);
+    params.hwndOwner = hWndOwner;
+    params.lpszText = lpszText;
+    params.lpszCaption = lpszCaption;
+    params.dwStyle = nType;
+    params.lpfnMsgBoxCallback = &LeaveHelpToTheOwner;
+    return ::MessageBoxIndirectW(&params);
 }
 
 int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)

@@ -21,10 +21,20 @@ qb_use_arch "$arch"
 qb_start_session
 
 windows_path() { echo "Z:${1//\//\\}"; }
+status=0
 result=$("$WINELOADER" "$QB_BUILD/bin/QuilbrookBenchmark.exe" pictures "$(windows_path "$pictures")" \
-         "$(windows_path "$work")" "$percent" "$quality" | tr -d '\r')
+         "$(windows_path "$work")" "$percent" "$quality" | tr -d '\r') || status=$?
 count=$(awk '/^pictures/ {print $2}' <<<"$result")
 rounds=$(awk '/^rounds/ {print $2}' <<<"$result")
+failed=$(awk '/^failed/ {print $2}' <<<"$result")
+# A picture that Quilbrook's step refused took no time: the times of such a run mean nothing.
+if [ "$status" -ne 0 ] || [ "${failed:-0}" -ne 0 ] || [ -z "$count" ]; then
+  printf "pictures: %s of %s\nQuilbrook's step failed %s times in %s rounds and a warm-up, so the run gives no ratio:\n" \
+    "${count:-?}" "$pictures" "${failed:-?}" "${rounds:-?}" >&2
+  grep '^failure' <<<"$result" | sed 's/^failure /  /' | head -n 10 >&2 || true
+  [ "${failed:-0}" -gt 10 ] && printf '  and %d more.\n' "$((failed - 10))" >&2
+  exit 1
+fi
 quilbrook=$(awk '/^quilbrook/ {print $2}' <<<"$result")
 bare=$(awk '/^bare/ {print $2}' <<<"$result")
 ratio=$(awk '/^ratio/ {print $2}' <<<"$result")

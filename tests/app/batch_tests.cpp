@@ -118,6 +118,11 @@ protected:
     {
         RunProgram([&](CQuilbrookWizard& wizard) {
             AddFiles(wizard, inputs);
+            if (!m_folderAfterFiles.empty())
+            {
+                g_chosenFolder = m_folderAfterFiles;
+                Click(wizard, IDC_ADD_FOLDER);
+            }
             Press(wizard, PSBTN_NEXT);
             Type(wizard, IDC_PERCENT_EDIT, L"50");
             Press(wizard, PSBTN_NEXT);
@@ -152,6 +157,7 @@ protected:
     }
 
     std::wstring m_sizeLimit;  // in KB; empty: quality 80
+    std::wstring m_folderAfterFiles;  // added with Add Folder after the files, when not empty
     std::vector<std::wstring> m_inputs;
     std::vector<int> m_finishedOn;
     std::vector<bool> m_enabledAfter;
@@ -656,6 +662,36 @@ TEST_F(BatchTest, ALaterPictureNeverReplacesAnOutputOfTheBatch)
               m_messages.Texts());
     EXPECT_EQ(29u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\same\\x.jpg").width);  // the EMF's
     EXPECT_EQ(50u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\case\\x.jpg").width);
+}
+
+TEST_F(BatchTest, APictureListedTwiceIsWrittenOnceAndNamedAsListedTwice)
+{
+    // Add File of the first picture, then Add Folder of its folder: the list holds it twice.
+    m_folderAfterFiles = L"C:\\QuilbrookTest\\Photos\\Trip";
+    const std::wstring listedTwice = L"1 of 3 pictures were listed more than once; each was done once:\n" + m_inputs[0];
+    const struct
+    {
+        const wchar_t* cancelAt;  // the caption during whose resize Cancel is pressed
+        std::wstring message;
+        long long secondOutputWidth;  // -1: none
+    } cases[] = {
+        {L"File 3 of 3",
+         L"The batch was cancelled: 1 of 3 pictures were written, 0 were not written and 1 were not reached.\n\n" +
+             listedTwice,
+         -1},
+        {L"", listedTwice, 60},
+    };
+    for (const auto& c : cases)
+    {
+        g_observations.clear();
+        g_cancelAtCaption = c.cancelAt;
+        RunBatches({m_inputs[0]}, L"C:\\QuilbrookTest\\Out");
+        // The repeat is not done again.
+        EXPECT_EQ((std::vector<std::wstring>{L"File 1 of 3", L"File 3 of 3"}), Captions());
+        EXPECT_EQ(100u, ReadPictureInfo(kOut1).width);
+        EXPECT_EQ(c.secondOutputWidth, c.secondOutputWidth < 0 ? FileBytes(kOut2) : ReadPictureInfo(kOut2).width);
+        EXPECT_EQ(std::vector<std::wstring>{c.message}, m_messages.Texts());
+    }
 }
 
 TEST_F(BatchTest, AnOutputNamedTempJpgInTheSettingsFolderStays)

@@ -7,6 +7,8 @@
 #include "quilbrookapp.h"
 #include "testpaths.h"
 
+#include <hlmskinmanager.h>
+
 #include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -446,5 +448,155 @@ TEST_F(WizardTest, LongPathsShowTheirFileNamesAndTheFileListKeepsThemWhole)
     }
     EXPECT_LE(widestRow, listWidth);
 }
+
+// ---- the keyboard: the focus after a dialog, F1 in a message box ---------------------------
+
+// The same with and without the skin: the skin engine subclasses every window, message boxes
+// included.
+class WizardKeyboardTest : public WizardTest, public testing::WithParamInterface<bool>
+{
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        // Installed with its skin: the test program's folder holds the build's.
+        if (GetParam())
+            g_installedSkinFolder = &GetProgramFolder;
+    }
+    void TearDown() override
+    {
+        // Later tests run unskinned: a skin that cannot be read switches skinning off.
+        if (GetParam())
+            GetSkinManager()->LoadSkin(L"C:\\no-such-folder\\skin.skin", nullptr);
+    }
+};
+
+TEST_P(WizardKeyboardTest, AddFolderLeavesTheFocusOnItsButtonWhetherTheBrowserEndsWithOkOrCancel)
+{
+    const std::wstring folder = MakeTestFolder(L"focus");
+    Make(folder + L"\\a.png", PictureKind::Png, 4, 4);
+    const struct
+    {
+        const wchar_t* answer;
+        std::wstring chosen;
+        size_t rows;
+    } cases[] = {{L"Cancel", L"", 0}, {L"OK", folder, 1}};
+    for (const auto& c : cases)
+    {
+        bool skinned = false, focusOnAddFolder = false, tabReachedRemoveOne = false;
+        size_t rows = 0;
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            skinned = GetSkinManager()->IsEnabled() != FALSE;
+            g_chosenFolder = c.chosen;
+            // The click on Add Folder gives the button the focus.
+            SetForegroundWindow(wizard.m_hWnd);
+            SetFocus(Control(wizard, IDC_ADD_FOLDER));
+            Click(wizard, IDC_ADD_FOLDER);
+            focusOnAddFolder = GetFocus() == Control(wizard, IDC_ADD_FOLDER);
+            // The keyboard goes on from there.
+            PressKey(VK_TAB);
+            tabReachedRemoveOne = GetFocus() == Control(wizard, IDC_REMOVE_ONE);
+            rows = ListRows(wizard).size();
+        });
+        EXPECT_EQ(GetParam(), skinned);
+        EXPECT_EQ(c.rows, rows) << testing::PrintToString(std::wstring(c.answer));
+        EXPECT_TRUE(focusOnAddFolder) << testing::PrintToString(std::wstring(c.answer));
+        EXPECT_TRUE(tabReachedRemoveOne) << testing::PrintToString(std::wstring(c.answer));
+    }
+}
+
+// The program's message boxes shown for real while it lives: F1 needs a real window.
+class RealMessageBoxes
+{
+public:
+    RealMessageBoxes() : m_previous(AfxSetMessageBoxHandler(nullptr)) {}
+    ~RealMessageBoxes() { AfxSetMessageBoxHandler(m_previous); }
+    RealMessageBoxes(const RealMessageBoxes&) = delete;
+    RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+
+private:
+    AFX_MESSAGEBOX_HANDLER m_previous;
+};
+
+std::wstring g_boxAnswered;  // the text of the message box in which F1 was pressed
+
+BOOL CALLBACK FindMessageBoxOfTheWizard(HWND window, LPARAM found)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || !IsWindowVisible(window) ||
+        GetWindow(window, GW_OWNER) != theApp.m_pMainWnd->m_hWnd)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+BOOL CALLBACK ReadMessageBoxText(HWND child, LPARAM text)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (std::wstring(className) == L"Static" && GetWindowTextLengthW(child) > 0)
+        *reinterpret_cast<std::wstring*>(text) = TextOf(child);
+    return TRUE;
+}
+
+// Waits, inside the message box's own loop, for the box to show; presses F1 in it, then closes
+// it with Cancel.
+void CALLBACK PressF1InTheMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindMessageBoxOfTheWizard, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    EnumChildWindows(box, &ReadMessageBoxText, reinterpret_cast<LPARAM>(&g_boxAnswered));
+    SetForegroundWindow(box);
+    PressKey(VK_F1);
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_P(WizardKeyboardTest, F1OnAPageOrInAMessageBoxOpensTheHelpPageOfTheStepOnce)
+{
+    const struct
+    {
+        int step;
+        const wchar_t* box;
+        std::function<void(CQuilbrookWizard&)> showIt;
+    } cases[] = {
+        {0, L"", [](CQuilbrookWizard&) { PressKey(VK_F1); }},  // no box: on the page itself
+        {0, L"Please select some file", [](CQuilbrookWizard& wizard) { Press(wizard, PSBTN_NEXT); }},
+        {0, L"Do you want to remove all item in the list?",
+         [](CQuilbrookWizard& wizard) {
+             AddFiles(wizard, {L"E:\\Photos\\a.png"});
+             Click(wizard, IDC_REMOVE_ALL);
+         }},
+        {1, L"Sorry,please input a value between 1 and 100",
+         [](CQuilbrookWizard& wizard) {
+             AddFiles(wizard, {L"E:\\Photos\\a.png"});
+             Press(wizard, PSBTN_NEXT);
+             Type(wizard, IDC_PERCENT_EDIT, L"150");
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        UseStandIns();
+        g_boxAnswered.clear();
+        RunProgram([&](CQuilbrookWizard& wizard) {
+            RealMessageBoxes real;
+            const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PressF1InTheMessageBox);
+            c.showIt(wizard);
+            KillTimer(nullptr, timer);
+        });
+        EXPECT_EQ(c.box, g_boxAnswered);
+        std::vector<std::wstring> opened;
+        for (const ShellCall& call : g_shellCalls)
+            opened.push_back(call.verb + L" " + call.file);
+        EXPECT_EQ(std::vector<std::wstring>{L"open " + std::wstring(CQuilbrookWizard::GetHelpAddress(c.step))}, opened)
+            << testing::PrintToString(std::wstring(c.box));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SkinnedAndUnskinned, WizardKeyboardTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Skinned" : "Unskinned"; });
 
 }

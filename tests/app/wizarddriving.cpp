@@ -138,6 +138,25 @@ void Click(CQuilbrookWizard& wizard, int id)
     PumpMessages();
 }
 
+namespace
+{
+// The waiting messages, each through the program's own pump as the wizard's modal loop takes
+// them: the wizard sees a key first, so that Tab and the arrows move the focus.
+void PumpThroughTheProgram()
+{
+    MSG waiting;
+    while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE))
+    {
+        if (!AfxGetThread()->PumpMessage())
+        {
+            // WM_QUIT: left for the loop further out.
+            PostQuitMessage(static_cast<int>(waiting.wParam));
+            return;
+        }
+    }
+}
+}
+
 // A key pressed on the keyboard, as the system delivers it to the active window.
 void PressKey(WORD key)
 {
@@ -145,7 +164,7 @@ void PressKey(WORD key)
     for (int i = 0; i < 5; ++i)
     {
         Sleep(20);
-        PumpMessages();
+        PumpThroughTheProgram();
     }
 }
 

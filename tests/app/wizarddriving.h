@@ -51,7 +51,8 @@ std::wstring TextOf(HWND window);
 bool Enabled(CQuilbrookWizard& wizard, int sheetButton);
 void Press(CQuilbrookWizard& wizard, int psbtn);
 void Click(CQuilbrookWizard& wizard, int id);
-// A key pressed on the keyboard, as the system delivers it to the active window.
+// A key pressed on the keyboard, as the system delivers it to the focused window and the
+// wizard's modal loop takes it (Tab and the arrows move the focus).
 void PressKey(WORD key);
 // Ticks a radio button or check box as a click does.
 void Choose(CQuilbrookWizard& wizard, int id);
