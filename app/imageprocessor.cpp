@@ -2,6 +2,7 @@
 
 #include "pathtext.h"
 #include "picturecheck.h"
+#include "pictureorientation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +64,8 @@ int CImageProcessor::ResizeByPercent(LPCWSTR inputPath, LPCWSTR outputPath, UINT
     if (percent < 1 || percent > 100)
         return 0;
     Gdiplus::Image source(inputPath, FALSE);
+    if (!OpenUpright(source, inputPath))
+        return 0;
     const float width = static_cast<float>(percent * static_cast<double>(PixelWidth(source)) / 100.0);
     const float height = static_cast<float>(percent * static_cast<double>(PixelHeight(source)) / 100.0);
     return ResizePicture(source, outputPath, width, height);
@@ -72,6 +75,8 @@ int CImageProcessor::ResizeToSize(LPCWSTR inputPath, LPCWSTR outputPath, float w
 {
     m_lastFailure = Failure::None;
     Gdiplus::Image source(inputPath, FALSE);
+    if (!OpenUpright(source, inputPath))
+        return 0;
     return ResizePicture(source, outputPath, width, height);
 }
 
@@ -91,6 +96,9 @@ int CImageProcessor::ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, floa
         }
         width = PixelWidth(source);
         height = PixelHeight(source);
+        // Measured as people see it; the resize below turns the picture itself.
+        if (SwapsSides(ReadPictureOrientation(source, inputPath)))
+            std::swap(width, height);
     }
     // A picture strictly inside the box keeps its own size.
     if (width < boxWidth && height < boxHeight)
@@ -110,13 +118,19 @@ int CImageProcessor::ResizeKeepRatio(LPCWSTR inputPath, LPCWSTR outputPath, floa
     return ResizeToSize(inputPath, outputPath, newWidth, newHeight);
 }
 
+BOOL CImageProcessor::OpenUpright(Gdiplus::Image& picture, LPCWSTR path)
+{
+    // Read before anything else asks the picture: a missing property leaves its own status.
+    // A turn decodes the picture: one whose data are damaged fails there.
+    const BOOL opened = picture.GetLastStatus() == Gdiplus::Ok &&
+                        TurnUpright(picture, ReadPictureOrientation(picture, path)) == Gdiplus::Ok;
+    if (!opened)
+        m_lastFailure = Failure::InputUnreadable;
+    return opened;
+}
+
 int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, float width, float height)
 {
-    if (source.GetLastStatus() != Gdiplus::Ok)
-    {
-        m_lastFailure = Failure::InputUnreadable;
-        return 0;
-    }
     // No side shrinks to nothing: 50 % of one pixel is still one pixel. No output is larger
     // than the largest picture the batch reads (which also keeps each side within an INT).
     width = std::max(width, 1.0f);
@@ -129,6 +143,8 @@ int CImageProcessor::ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, f
     target.SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
     {
         Gdiplus::Graphics graphics(&target);
+        // A new bitmap starts black: clear parts of the picture become white, as in every viewer.
+        graphics.Clear(Gdiplus::Color(Gdiplus::Color::White));
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         // A picture that fails to draw would leave the bitmap black: it is not written.
         if (s_drawPicture(graphics, source, Gdiplus::RectF(0.0f, 0.0f, width, height)) != Gdiplus::Ok)

@@ -50,6 +50,10 @@ public:
                                            const Gdiplus::RectF& target);
 
 private:
+    // Checks that the picture opened and turns it the way its orientation tag says, so that
+    // sizes and drawing are those of the picture as people see it. FALSE (and the failure
+    // recorded) for a picture that did not open or cannot be turned.
+    BOOL OpenUpright(Gdiplus::Image& picture, LPCWSTR path);
     int ResizePicture(Gdiplus::Image& source, LPCWSTR outputPath, float width, float height);
     int SaveJpeg(Gdiplus::Image& picture, LPCWSTR outputPath, int quality);
 

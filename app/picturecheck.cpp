@@ -1,6 +1,6 @@
 #include "picturecheck.h"
 
-#include "pathtext.h"
+#include "headerreader.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,107 +9,6 @@
 
 namespace
 {
-// Reads a file at any offset through one buffered window; every read outside the file fails,
-// so a header can send the checks nowhere but to a refusal.
-class CHeaderReader
-{
-public:
-    explicit CHeaderReader(LPCWSTR path)
-        : m_file(CreateFileW(LongPathForm(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                             FILE_FLAG_SEQUENTIAL_SCAN, NULL))
-    {
-        LARGE_INTEGER size = {};
-        if (m_file != INVALID_HANDLE_VALUE && GetFileSizeEx(m_file, &size))
-            m_size = static_cast<ULONGLONG>(size.QuadPart);
-    }
-    ~CHeaderReader()
-    {
-        if (m_file != INVALID_HANDLE_VALUE)
-            CloseHandle(m_file);
-    }
-    CHeaderReader(const CHeaderReader&) = delete;
-    CHeaderReader& operator=(const CHeaderReader&) = delete;
-
-    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
-    ULONGLONG Size() const { return m_size; }
-    bool Holds(ULONGLONG offset, ULONGLONG bytes) const { return offset <= m_size && bytes <= m_size - offset; }
-
-    bool Read(ULONGLONG offset, void* out, DWORD bytes)
-    {
-        if (!Holds(offset, bytes))
-            return false;
-        if (bytes > kWindow)
-            return ReadFromFile(offset, out, bytes);
-        if (offset < m_windowStart || offset + bytes > m_windowStart + m_windowLength)
-        {
-            const DWORD length = static_cast<DWORD>(std::min<ULONGLONG>(kWindow, m_size - offset));
-            if (!ReadFromFile(offset, m_window.data(), length))
-                return false;
-            m_windowStart = offset;
-            m_windowLength = length;
-        }
-        memcpy(out, m_window.data() + (offset - m_windowStart), bytes);
-        return true;
-    }
-
-    bool Byte(ULONGLONG offset, UINT& value)
-    {
-        BYTE b;
-        if (!Read(offset, &b, 1))
-            return false;
-        value = b;
-        return true;
-    }
-    bool Word(ULONGLONG offset, bool bigEndian, UINT& value)
-    {
-        BYTE b[2];
-        if (!Read(offset, b, 2))
-            return false;
-        value = bigEndian ? (b[0] << 8) | b[1] : (b[1] << 8) | b[0];
-        return true;
-    }
-    bool Long(ULONGLONG offset, bool bigEndian, UINT& value)
-    {
-        BYTE b[4];
-        if (!Read(offset, b, 4))
-            return false;
-        value = bigEndian ? (UINT(b[0]) << 24) | (UINT(b[1]) << 16) | (UINT(b[2]) << 8) | b[3]
-                          : (UINT(b[3]) << 24) | (UINT(b[2]) << 16) | (UINT(b[1]) << 8) | b[0];
-        return true;
-    }
-    bool SignedLong(ULONGLONG offset, LONG& value)
-    {
-        UINT raw;
-        if (!Long(offset, false, raw))
-            return false;
-        value = static_cast<LONG>(raw);
-        return true;
-    }
-    bool Starts(const void* signature, DWORD bytes)
-    {
-        BYTE start[16];
-        return bytes <= sizeof(start) && Read(0, start, bytes) && memcmp(start, signature, bytes) == 0;
-    }
-
-private:
-    static constexpr DWORD kWindow = 64 * 1024;
-
-    bool ReadFromFile(ULONGLONG offset, void* out, DWORD bytes)
-    {
-        LARGE_INTEGER at;
-        at.QuadPart = static_cast<LONGLONG>(offset);
-        DWORD got = 0;
-        return SetFilePointerEx(m_file, at, NULL, FILE_BEGIN) && ReadFile(m_file, out, bytes, &got, NULL) &&
-               got == bytes;
-    }
-
-    HANDLE m_file;
-    ULONGLONG m_size = 0;
-    std::vector<BYTE> m_window = std::vector<BYTE>(kWindow);
-    ULONGLONG m_windowStart = 0;
-    DWORD m_windowLength = 0;
-};
-
 PictureVerdict VerdictOnSize(ULONGLONG width, ULONGLONG height)
 {
     if (width == 0 || height == 0)
@@ -125,40 +24,13 @@ bool IsFrameMarker(UINT marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// Finds the next marker from offset on and leaves offset after it. Decoders pass over stray
-// bytes before a marker's 0xFF (and over a 0xFF followed by 0, which is no marker), as they
-// pass over the fill bytes after it.
-bool NextJpegMarker(CHeaderReader& file, ULONGLONG& offset, UINT& marker)
-{
-    do
-    {
-        marker = 0;
-        while (marker != 0xFF)
-            if (!file.Byte(offset++, marker))
-                return false;
-        while (marker == 0xFF)
-            if (!file.Byte(offset++, marker))
-                return false;
-    } while (marker == 0);
-    return true;
-}
-
 PictureVerdict CheckJpeg(CHeaderReader& file)
 {
     bool frameSeen = false;
     ULONGLONG offset = 2;
-    for (;;)
+    UINT marker, length;
+    while (NextJpegSegment(file, offset, marker, length))
     {
-        UINT marker;
-        if (!NextJpegMarker(file, offset, marker))
-            return PictureVerdict::Damaged;
-        if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
-            continue;  // markers without a length
-        if (marker == 0xD8 || marker == 0xD9)
-            return PictureVerdict::Damaged;
-        UINT length;
-        if (!file.Word(offset, true, length) || length < 2 || !file.Holds(offset, length))
-            return PictureVerdict::Damaged;
         if (marker == 0xDA)
             return frameSeen ? PictureVerdict::Accepted : PictureVerdict::Damaged;
         if (IsFrameMarker(marker))
@@ -174,6 +46,7 @@ PictureVerdict CheckJpeg(CHeaderReader& file)
         }
         offset += length;
     }
+    return PictureVerdict::Damaged;
 }
 
 // ---- PNG: the header chunk, then every chunk up to the end --------------------------------

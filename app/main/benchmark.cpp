@@ -9,6 +9,7 @@
 #include "common/hlmsystemhelpers.h"
 #include "imageprocessor.h"
 #include "outputoptionpage.h"
+#include "pictureorientation.h"
 #include "quilbrookapp.h"
 #include "quilbrookwizard.h"
 #include "shellseams.h"
@@ -88,12 +89,14 @@ void BareResizeAndEncode(const std::wstring& input, const std::wstring& temp, co
 {
     {
         Gdiplus::Image source(input.c_str(), FALSE);
+        TurnUpright(source, ReadPictureOrientation(source, input.c_str()));
         const float width = static_cast<float>(percent * static_cast<double>(source.GetWidth()) / 100.0);
         const float height = static_cast<float>(percent * static_cast<double>(source.GetHeight()) / 100.0);
         Gdiplus::Bitmap target(static_cast<INT>(width), static_cast<INT>(height), PixelFormat24bppRGB);
         target.SetResolution(source.GetHorizontalResolution(), source.GetVerticalResolution());
         {
             Gdiplus::Graphics graphics(&target);
+            graphics.Clear(Gdiplus::Color(Gdiplus::Color::White));
             graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             graphics.DrawImage(&source, Gdiplus::RectF(0, 0, width, height), 0, 0,
                                static_cast<float>(source.GetWidth()), static_cast<float>(source.GetHeight()),

@@ -2,8 +2,10 @@
 // encoder seam (the platform's encoder may ignore the quality, so real files cannot show it).
 #include <gtest/gtest.h>
 
+#include "exiffixtures.h"
 #include "imageprocessor.h"
 #include "picturefixtures.h"
+#include "pictureorientation.h"
 #include "testpaths.h"
 
 #include <cmath>
@@ -200,6 +202,150 @@ TEST_F(ImageProcessorTest, EveryInputKindBecomesAJpeg)
             EXPECT_EQ(k.height, info.height) << testing::PrintToString(output) << " of " << testing::PrintToString(input);
         }
     }
+}
+
+// The upright test photo's quadrants: top left, top right, bottom left, bottom right.
+const COLORREF kRed = RGB(230, 20, 20), kGreen = RGB(20, 200, 40), kBlue = RGB(20, 40, 230),
+               kYellow = RGB(240, 220, 20);
+
+const char* NearestQuadrantColour(COLORREF c)
+{
+    const struct
+    {
+        COLORREF colour;
+        const char* name;
+    } colours[] = {{kRed, "red"}, {kGreen, "green"}, {kBlue, "blue"}, {kYellow, "yellow"}};
+    const char* nearest = "none";
+    int best = 3 * 60 * 60;  // farther than that from all four is none of them
+    for (const auto& q : colours)
+    {
+        const int r = GetRValue(c) - GetRValue(q.colour), g = GetGValue(c) - GetGValue(q.colour),
+                  b = GetBValue(c) - GetBValue(q.colour);
+        if (c != CLR_INVALID && r * r + g * g + b * b < best)
+        {
+            best = r * r + g * g + b * b;
+            nearest = q.name;
+        }
+    }
+    return nearest;
+}
+
+// Each tag's photo is stored the way a camera holding it so would store it: turned upright
+// by the tag it is the same 40 × 30 picture, red, green / blue, yellow.
+TEST_F(ImageProcessorTest, APhotoComesOutTurnedTheWayItsOrientationTagSays)
+{
+    const COLORREF R = kRed, G = kGreen, B = kBlue, Y = kYellow;
+    const Bytes tag6 = ExifPayload(false, {{kOrientationTag, kTypeShort, 1, 6}});
+    const struct
+    {
+        const char* name;
+        Bytes segments;
+        COLORREF stored[4];
+        bool quarterTurn;  // stored 30 × 40
+    } tags[] = {
+        {"no tag", {}, {R, G, B, Y}, false},
+        {"1", OrientationSegment(1), {R, G, B, Y}, false},
+        {"2", OrientationSegment(2), {G, R, Y, B}, false},
+        {"3", OrientationSegment(3, true), {Y, B, G, R}, false},
+        {"4", OrientationSegment(4), {B, Y, R, G}, false},
+        {"5", OrientationSegment(5, true), {R, B, G, Y}, true},
+        {"6", OrientationSegment(6), {G, Y, R, B}, true},
+        {"7", OrientationSegment(7), {Y, G, B, R}, true},
+        {"8", OrientationSegment(8, true), {B, R, Y, G}, true},
+        {"6 as a LONG", JpegSegment(0xE1, ExifPayload(false, {{kOrientationTag, kTypeLong, 1, 6}})), {R, G, B, Y}, false},
+        {"6 in a cut Exif block", JpegSegment(0xE1, Bytes(tag6.begin(), tag6.begin() + 22)), {R, G, B, Y}, false},
+    };
+    const struct
+    {
+        const char* name;
+        std::function<int(CImageProcessor&, LPCWSTR, LPCWSTR)> resize;
+        int width, height;
+    } modes[] = {
+        {"50 %", [](CImageProcessor& p, LPCWSTR in, LPCWSTR out) { return p.ResizeByPercent(in, out, 50); }, 20, 15},
+        {"box 20 x 20", [](CImageProcessor& p, LPCWSTR in, LPCWSTR out) { return p.ResizeKeepRatio(in, out, 20, 20); },
+         19, 14},
+        {"box it fits", [](CImageProcessor& p, LPCWSTR in, LPCWSTR out) { return p.ResizeKeepRatio(in, out, 100, 100); },
+         40, 30},
+        {"exact 20 x 15", [](CImageProcessor& p, LPCWSTR in, LPCWSTR out) { return p.ResizeToSize(in, out, 20, 15); },
+         20, 15},
+    };
+    const std::wstring input = Path(L"tagged.jpg");
+    const std::wstring output = Path(L"upright.jpg");
+    for (const auto& tag : tags)
+    {
+        ASSERT_TRUE(MakeQuadrantJpeg(input, tag.quarterTurn ? 30 : 40, tag.quarterTurn ? 40 : 30, tag.stored,
+                                     tag.segments));
+        for (const auto& mode : modes)
+        {
+            DeleteFileW(output.c_str());
+            const std::string what = std::string("tag ") + tag.name + ", " + mode.name;
+            EXPECT_EQ(1, mode.resize(m_processor, input.c_str(), output.c_str())) << what;
+            const PictureInfo info = ReadPictureInfo(output);
+            EXPECT_EQ(static_cast<unsigned>(mode.width), info.width) << what;
+            EXPECT_EQ(static_cast<unsigned>(mode.height), info.height) << what;
+            const int right = mode.width - 2, bottom = mode.height - 2;
+            EXPECT_STREQ("red", NearestQuadrantColour(ReadPixel(output, 1, 1))) << what;
+            EXPECT_STREQ("green", NearestQuadrantColour(ReadPixel(output, right, 1))) << what;
+            EXPECT_STREQ("blue", NearestQuadrantColour(ReadPixel(output, 1, bottom))) << what;
+            EXPECT_STREQ("yellow", NearestQuadrantColour(ReadPixel(output, right, bottom))) << what;
+            // Drawn into a new bitmap, the output carries no tag to be turned by again.
+            EXPECT_EQ(0, ReadJpegOrientation(output.c_str())) << what;
+        }
+    }
+}
+
+// Each channel of the pixel within `tolerance` of the colour's (the output is a JPEG).
+testing::AssertionResult IsNear(COLORREF expected, COLORREF actual, int tolerance)
+{
+    const int channels[3][2] = {{GetRValue(expected), GetRValue(actual)},
+                                {GetGValue(expected), GetGValue(actual)},
+                                {GetBValue(expected), GetBValue(actual)}};
+    for (const auto& channel : channels)
+        if (actual == CLR_INVALID || std::abs(channel[0] - channel[1]) > tolerance)
+            return testing::AssertionFailure() << std::hex << "expected 0x" << expected << ", got 0x" << actual;
+    return testing::AssertionSuccess();
+}
+
+TEST_F(ImageProcessorTest, ClearPartsComeOutWhiteAndHalfClearOnesMixedWithWhite)
+{
+    const std::wstring png = Path(L"clear.png"), gif = Path(L"clear.gif"), opaque = Path(L"opaque.png");
+    ASSERT_TRUE(MakeClearPartsPng(png, 40, 30));
+    ASSERT_TRUE(MakeClearHalfGif(gif, 40, 30));
+    const struct
+    {
+        const char* name;
+        std::wstring input;
+        int x, y;
+        COLORREF expected;
+    } points[] = {
+        {"PNG's clear ground", png, 20, 15, RGB(255, 255, 255)},
+        {"PNG's clear corner", png, 1, 1, RGB(255, 255, 255)},
+        {"PNG's black bar", png, 10, 15, RGB(0, 0, 0)},
+        {"PNG's half-clear blue", png, 30, 15, RGB(127, 127, 255)},
+        {"GIF's opaque half", gif, 8, 15, RGB(200, 30, 30)},
+        {"GIF's transparent half", gif, 32, 15, RGB(255, 255, 255)},
+    };
+    const std::wstring output = Path(L"on-white.jpg");
+    for (const auto& point : points)
+    {
+        DeleteFileW(output.c_str());
+        EXPECT_EQ(1, m_processor.ResizeByPercent(point.input.c_str(), output.c_str(), 100)) << point.name;
+        EXPECT_TRUE(IsNear(point.expected, ReadPixel(output, point.x, point.y), 12)) << point.name;
+    }
+}
+
+// A fill that showed through anywhere, at the edges above all, would lighten a dark picture.
+TEST_F(ImageProcessorTest, AnOpaquePictureCoversTheWholeOutput)
+{
+    const std::wstring input = Path(L"dark.jpg");
+    const COLORREF dark = RGB(30, 60, 90);
+    const COLORREF quadrants[4] = {dark, dark, dark, dark};
+    ASSERT_TRUE(MakeQuadrantJpeg(input, 41, 31, quadrants, {}));
+    const std::wstring output = Path(L"dark-half.jpg");
+    ASSERT_EQ(1, m_processor.ResizeByPercent(input.c_str(), output.c_str(), 50));
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_TRUE(IsNear(dark, ReadPixel(output, x, y), 12)) << x << ", " << y;
 }
 
 Gdiplus::Status FailToDraw(Gdiplus::Graphics&, Gdiplus::Image&, const Gdiplus::RectF&)

@@ -60,8 +60,8 @@ bool SaveRaster(const std::wstring& path, const wchar_t* mime, int width, int he
 }
 
 // GIF with two colours whose LZW stream never grows past 3-bit codes: a clear code after
-// every second pixel keeps the decoder's table small.
-bool SaveGif(const std::wstring& path, int width, int height)
+// every second pixel keeps the decoder's table small. The left half has the first colour.
+bool SaveGif(const std::wstring& path, int width, int height, bool secondColourClear = false)
 {
     std::vector<unsigned char> out = {'G', 'I', 'F', '8', '9', 'a'};
     auto word = [&out](int value) {
@@ -71,6 +71,8 @@ bool SaveGif(const std::wstring& path, int width, int height)
     word(width);
     word(height);
     out.insert(out.end(), {0x80, 0, 0, 200, 30, 30, 30, 60, 220});  // global table of 2 colours
+    if (secondColourClear)
+        out.insert(out.end(), {'!', 0xF9, 4, 1, 0, 0, 1, 0});  // graphic control: index 1 transparent
     out.push_back(',');
     word(0);
     word(0);
@@ -180,6 +182,62 @@ bool MakePicture(const std::wstring& path, PictureKind kind, int width, int heig
     case PictureKind::Emf: return SaveEmf(path, width, height);
     }
     return false;
+}
+
+bool MakeQuadrantJpeg(const std::wstring& path, int width, int height, const COLORREF (&quadrants)[4],
+                      const std::vector<BYTE>& segments)
+{
+    Session();
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        for (int i = 0; i < 4; ++i)
+        {
+            const COLORREF c = quadrants[i];
+            Gdiplus::SolidBrush brush(Gdiplus::Color(GetRValue(c), GetGValue(c), GetBValue(c)));
+            const int left = i % 2 ? width / 2 : 0, top = i / 2 ? height / 2 : 0;
+            graphics.FillRectangle(&brush, left, top, i % 2 ? width - left : width / 2, i / 2 ? height - top : height / 2);
+        }
+    }
+    CLSID encoder;
+    if (!EncoderFor(L"image/jpeg", &encoder) || bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok)
+        return false;
+    std::vector<BYTE> bytes = ReadFileBytes(path);
+    if (bytes.size() < 2)
+        return false;
+    bytes.insert(bytes.begin() + 2, segments.begin(), segments.end());
+    return WriteFileBytes(path, bytes);
+}
+
+bool MakeClearPartsPng(const std::wstring& path, int width, int height)
+{
+    Session();
+    Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics graphics(&bitmap);
+        graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+        Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
+        Gdiplus::SolidBrush halfClearBlue(Gdiplus::Color(128, 0, 0, 255));
+        graphics.FillRectangle(&black, 4, 4, 12, 22);
+        graphics.FillRectangle(&halfClearBlue, 24, 4, 12, 22);
+    }
+    CLSID encoder;
+    return EncoderFor(L"image/png", &encoder) && bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+}
+
+bool MakeClearHalfGif(const std::wstring& path, int width, int height)
+{
+    return SaveGif(path, width, height, true);
+}
+
+COLORREF ReadPixel(const std::wstring& path, int x, int y)
+{
+    Session();
+    Gdiplus::Bitmap picture(path.c_str(), FALSE);
+    Gdiplus::Color color;
+    if (picture.GetLastStatus() != Gdiplus::Ok || picture.GetPixel(x, y, &color) != Gdiplus::Ok)
+        return CLR_INVALID;
+    return RGB(color.GetR(), color.GetG(), color.GetB());
 }
 
 PictureInfo ReadPictureInfo(const std::wstring& path)
