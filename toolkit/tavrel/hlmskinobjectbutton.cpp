@@ -412,7 +412,7 @@ void CHLMSkinObjectButton::GetCheckBoxSize(CSize* size, BOOL checkBox)
 void CHLMSkinObjectButton::CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT* layout)
 {
     GetWindowText(layout->strText);
-    const CRect content = CalcPartAndContent(dc, client, layout);
+    const CRect content = CalcPartRect(dc, client, GetContentCode());
     CSize size;
     layout->bLabel = MeasureLabel(dc, content, layout, &size);
     if (!layout->bLabel)
@@ -427,15 +427,6 @@ void CHLMSkinObjectButton::CalcLayout(CDC* dc, const CRect& client, BUTTONLAYOUT
     else if (IsPushLike())
         layout->rcText.DeflateRect(metrics->m_cxBorder, metrics->m_cyBorder);
     layout->rcFocus = CalcFocusRect(client, content, layout->rcLabel);
-}
-
-CRect CHLMSkinObjectButton::CalcPartAndContent(CDC* dc, const CRect& client, BUTTONLAYOUT* layout)
-{
-    const int part = GetPart();
-    const BOOL ownRect = part == BP_CHECKBOX || part == BP_RADIOBUTTON || part == BP_GROUPBOX;
-    layout->rcPart = ownRect ? CalcPartRect(dc, client, PartRectCodeOf(part)) : client;
-    layout->rcCaption = part == BP_GROUPBOX ? CalcCaptionGap(dc, client) : CRect(0, 0, 0, 0);
-    return CalcPartRect(dc, client, GetContentCode());
 }
 
 int CHLMSkinObjectButton::GetContentCode() const

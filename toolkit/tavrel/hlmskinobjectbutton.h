@@ -16,8 +16,6 @@ public:
     // the DC and the skin's glyph sizes before anything is drawn.
     struct BUTTONLAYOUT
     {
-        CRect rcPart;          // the skin part: the face, a check box's or radio button's glyph, a group's frame
-        CRect rcCaption;       // a group box's caption, cleared of the frame line; empty without a caption
         CRect rcLabel;         // the image, or the text's extent, where the alignment puts it
         CRect rcText;          // the rectangle DrawText gets
         CRect rcFocus;         // the focus rectangle, while the button shows its focus
@@ -101,8 +99,6 @@ private:
     CRect GetGroupFrameRect(CDC* dc, const CRect& client);
     // Where the group box's frame line is cleared behind the caption: an edge left of it.
     CRect CalcCaptionGap(CDC* dc, const CRect& client);
-    // What the label is aligned in, and where the part goes, for each kind.
-    CRect CalcPartAndContent(CDC* dc, const CRect& client, BUTTONLAYOUT* layout);
     BOOL MeasureLabel(CDC* dc, const CRect& content, BUTTONLAYOUT* layout, CSize* size);
     void PlaceLabel(const CRect& content, CSize size, BUTTONLAYOUT* layout);
     CRect CalcFocusRect(const CRect& client, const CRect& content, const CRect& label);

@@ -52,7 +52,6 @@ BOOL ReadItemThrough(UINT message, HWND header, int index, CHLMSkinObjectHeader:
 IMPLEMENT_DYNCREATE(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectHeader, CHLMSkinObjectFrame)
-    ON_WM_ERASEBKGND()
     ON_WM_PAINT()
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectHeader::OnPrintClient)
     ON_WM_LBUTTONDOWN()
@@ -91,11 +90,6 @@ int CHLMSkinObjectHeader::GetItemState(int index) const
 
 // ---------------------------------------------------------------------------------------
 // Painting
-
-BOOL CHLMSkinObjectHeader::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
-}
 
 void CHLMSkinObjectHeader::OnPaint()
 {

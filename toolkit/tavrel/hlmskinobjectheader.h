@@ -48,7 +48,6 @@ public:
     HLMSkinDrawState GetItemDrawState(int index) const;
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);

@@ -20,7 +20,6 @@ IMPLEMENT_DYNCREATE(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
 
 BEGIN_MESSAGE_MAP(CHLMSkinObjectScrollBar, CHLMSkinObjectFrame)
     ON_WM_CREATE()
-    ON_WM_ERASEBKGND()
     ON_WM_PAINT()
     ON_MESSAGE(WM_PRINTCLIENT, &CHLMSkinObjectScrollBar::OnPrintClient)
     ON_WM_ENABLE()
@@ -84,11 +83,6 @@ int CHLMSkinObjectScrollBar::OnCreate(LPCREATESTRUCT createStruct)
         return -1;
     Invalidate(FALSE);
     return 0;
-}
-
-BOOL CHLMSkinObjectScrollBar::OnEraseBkgnd(CDC*)
-{
-    return TRUE;  // the paint covers everything, in one buffer
 }
 
 void CHLMSkinObjectScrollBar::OnPaint()

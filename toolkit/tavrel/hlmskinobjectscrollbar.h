@@ -20,7 +20,6 @@ public:
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT createStruct);
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnPaint();
     afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg void OnEnable(BOOL enable);

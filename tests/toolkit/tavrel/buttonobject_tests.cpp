@@ -293,14 +293,14 @@ CHLMSkinObjectButton::BUTTONLAYOUT LayoutOf(HWND button)
     return layout;
 }
 
-// Where each kind puts its pieces. The test skin's check box and radio glyphs are 13 x 13;
-// its edges are 2 pixels, its borders 1. In the gallery's font a line is 13 pixels high and a
-// space 3 wide, "Check" 33 and "Group" 30; text beside a glyph starts 13 + 3 in.
+// Where each kind puts its label. The test skin's check box glyph is 13 x 13, its radio glyph
+// 15 x 15; its edges are 2 pixels, its borders 1. In the gallery's font a line is 13 pixels
+// high and a space 3 wide, "Check" 33 and "Group" 30; text beside a check box starts 13 + 3
+// in, beside a radio button 15 + 3.
 TEST_F(ButtonObjectTest, LayoutOfEachKind)
 {
     const UINT kAnyFormat = ~0u;
     const UINT singleLine = DT_SINGLELINE | DT_NOCLIP;
-    const RECT none = {0, 0, 0, 0};
     HBITMAP bitmap = SolidBitmap(10, 10, kContentColor);
     HICON icon = SolidIcon(16, kContentColor);
     const auto setImage = [](HWND button, UINT type, HANDLE image) {
@@ -313,45 +313,40 @@ TEST_F(ButtonObjectTest, LayoutOfEachKind)
         const wchar_t* title;
         SIZE size;
         std::function<void(HWND)> prepare;
-        RECT part, caption, label, text, focus;
+        RECT label, text, focus;
         UINT format;
     } cases[] = {
-        // Glyph centred down the left side; the text one border in, centred by DrawText.
+        // Beside the glyph, the text one border in, centred by DrawText.
         {"check box", BS_AUTOCHECKBOX, L"Check", {120, 20}, nullptr,
-         {0, 3, 13, 16}, none, {17, 3, 50, 16}, {16, 0, 120, 20}, {16, 2, 51, 17}, singleLine | DT_VCENTER},
+         {17, 3, 50, 16}, {16, 0, 120, 20}, {16, 2, 51, 17}, singleLine | DT_VCENTER},
         {"check box, text on the left", BS_AUTOCHECKBOX | BS_LEFTTEXT, L"Check", {120, 20}, nullptr,
-         {107, 3, 120, 16}, none, {1, 3, 34, 16}, {0, 0, 104, 20}, {0, 2, 35, 17}, singleLine | DT_VCENTER},
+         {1, 3, 34, 16}, {0, 0, 104, 20}, {0, 2, 35, 17}, singleLine | DT_VCENTER},
         {"check box, text on the left aligned right", BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_RIGHT, L"Check", {120, 20},
-         nullptr, {107, 3, 120, 16}, none, {70, 3, 103, 16}, {0, 0, 104, 20}, {69, 2, 104, 17},
-         singleLine | DT_RIGHT | DT_VCENTER},
-        // The glyph centred on the first line of a line spacing of 13 + 13 / 4: 1 down.
+         nullptr, {70, 3, 103, 16}, {0, 0, 104, 20}, {69, 2, 104, 17}, singleLine | DT_RIGHT | DT_VCENTER},
+        // Beside the wider radio glyph.
         {"radio button at the top", BS_AUTORADIOBUTTON | BS_TOP, L"Check", {120, 40}, nullptr,
-         {0, 1, 13, 14}, none, {17, 1, 50, 14}, {16, 0, 120, 40}, {16, 0, 51, 15}, singleLine},
+         {19, 1, 52, 14}, {18, 0, 120, 40}, {18, 0, 53, 15}, singleLine},
         {"radio button at the bottom", BS_AUTORADIOBUTTON | BS_BOTTOM, L"Check", {120, 40}, nullptr,
-         {0, 25, 13, 38}, none, {17, 26, 50, 39}, {16, 0, 120, 40}, {16, 25, 51, 40}, singleLine | DT_BOTTOM},
+         {19, 26, 52, 39}, {18, 0, 120, 40}, {18, 25, 53, 40}, singleLine | DT_BOTTOM},
         // Two lines of "Check" in the 44 pixels beside the glyph, drawn where they were measured;
         // the first line's width counts the space it breaks at.
         {"multi-line check box", BS_AUTOCHECKBOX | BS_MULTILINE, L"Check Check", {60, 40}, nullptr,
-         {0, 13, 13, 26}, none, {17, 7, 53, 33}, {17, 7, 53, 33}, {16, 6, 54, 34},
-         DT_NOCLIP | DT_WORDBREAK | DT_EDITCONTROL | DT_VCENTER},
+         {17, 7, 53, 33}, {17, 7, 53, 33}, {16, 6, 54, 34}, DT_NOCLIP | DT_WORDBREAK | DT_EDITCONTROL | DT_VCENTER},
         // Push buttons: the content one edge in, the text and the focus one border further.
         {"push button", BS_PUSHBUTTON, L"Check", {90, 26}, nullptr,
-         {0, 0, 90, 26}, none, {28, 6, 61, 19}, {3, 3, 87, 23}, {3, 3, 87, 23}, singleLine | DT_CENTER | DT_VCENTER},
+         {28, 6, 61, 19}, {3, 3, 87, 23}, {3, 3, 87, 23}, singleLine | DT_CENTER | DT_VCENTER},
         {"icon", BS_PUSHBUTTON | BS_ICON, L"", {120, 60}, [&](HWND b) { setImage(b, IMAGE_ICON, icon); },
-         {0, 0, 120, 60}, none, {52, 22, 68, 38}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
+         {52, 22, 68, 38}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
         {"bitmap", BS_PUSHBUTTON | BS_BITMAP, L"", {120, 60}, [&](HWND b) { setImage(b, IMAGE_BITMAP, bitmap); },
-         {0, 0, 120, 60}, none, {55, 25, 65, 35}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
-        // Group boxes: the frame from the middle of the caption's line; the caption 1 + 8 in
-        // (6 from the right end), an edge wider than its text on each side, and cleared of the
-        // frame line an edge further left.
+         {55, 25, 65, 35}, {3, 3, 117, 57}, {3, 3, 117, 57}, kAnyFormat},
+        // Group boxes: the caption 1 + 8 in (6 from the right end), an edge wider than its text
+        // on each side.
         {"group box", BS_GROUPBOX, L"Group", {150, 110}, nullptr,
-         {0, 6, 150, 110}, {7, 0, 43, 13}, {10, 0, 40, 13}, {9, 0, 43, 13}, {9, 0, 41, 15}, singleLine | DT_VCENTER},
+         {10, 0, 40, 13}, {9, 0, 43, 13}, {9, 0, 41, 15}, singleLine | DT_VCENTER},
         {"group box, caption on the right", BS_GROUPBOX | BS_RIGHT, L"Group", {150, 110}, nullptr,
-         {0, 6, 150, 110}, {107, 0, 143, 13}, {112, 0, 142, 13}, {109, 0, 143, 13}, {111, 0, 143, 15},
-         singleLine | DT_RIGHT | DT_VCENTER},
+         {112, 0, 142, 13}, {109, 0, 143, 13}, {111, 0, 143, 15}, singleLine | DT_RIGHT | DT_VCENTER},
         {"group box, caption centred", BS_GROUPBOX | BS_CENTER, L"Group", {150, 110}, nullptr,
-         {0, 6, 150, 110}, {57, 0, 93, 13}, {61, 0, 91, 13}, {59, 0, 93, 13}, {60, 0, 92, 15},
-         singleLine | DT_CENTER | DT_VCENTER},
+         {61, 0, 91, 13}, {59, 0, 93, 13}, {60, 0, 92, 15}, singleLine | DT_CENTER | DT_VCENTER},
     };
     for (const auto& c : cases)
     {
@@ -361,8 +356,6 @@ TEST_F(ButtonObjectTest, LayoutOfEachKind)
         const CHLMSkinObjectButton::BUTTONLAYOUT layout = LayoutOf(button);
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(layout.bLabel);
-        EXPECT_EQ(CRect(c.part), layout.rcPart);
-        EXPECT_EQ(CRect(c.caption), layout.rcCaption);
         EXPECT_EQ(CRect(c.label), layout.rcLabel);
         EXPECT_EQ(CRect(c.text), layout.rcText);
         EXPECT_EQ(CRect(c.focus), layout.rcFocus);
@@ -385,7 +378,8 @@ TEST_F(ButtonObjectTest, LayoutOfEachKind)
 
 // Every part code on each kind of button, whatever the kind: 0 to 2 the glyphs (0 and 2 the
 // radio button's), 3 and 4 beside them, 5 the group caption, 6 the group frame, 7 the push
-// button's content. Sizes as in LayoutOfEachKind: glyphs 13 x 13, edges 2, borders 1, a line
+// button's content. Sizes as in LayoutOfEachKind: the check box glyph 13 x 13 and the radio
+// glyph 15 x 15, so that each code shows which glyph it measures; edges 2, borders 1, a line
 // 13 high, "Check" 33 wide and "Group" 30.
 TEST_F(ButtonObjectTest, PartRectOfEachCode)
 {
@@ -397,23 +391,23 @@ TEST_F(ButtonObjectTest, PartRectOfEachCode)
         SIZE size;
         RECT codes[8];
     } cases[] = {
-        // The glyph centred down the left; the caption 1 + 8 in, an edge wider than "Check" on
+        // The glyphs centred down the left; the caption 1 + 8 in, an edge wider than "Check" on
         // each side.
         {"check box", BS_AUTOCHECKBOX, L"Check", {120, 20},
-         {{0, 3, 13, 16}, {0, 3, 13, 16}, {0, 3, 13, 16}, {16, 0, 120, 20}, {16, 0, 120, 20}, {9, 0, 46, 13},
+         {{0, 2, 15, 17}, {0, 3, 13, 16}, {0, 2, 15, 17}, {16, 0, 120, 20}, {18, 0, 120, 20}, {9, 0, 46, 13},
           {0, 6, 120, 20}, {2, 2, 118, 18}}},
-        // The glyph on the right, centred on the last line of a spacing of 13 + 13 / 4.
+        // The glyphs on the right, centred on the last line of a spacing of 13 + 13 / 4.
         {"radio button, text on the left at the bottom", BS_AUTORADIOBUTTON | BS_LEFTTEXT | BS_BOTTOM, L"Check",
          {120, 40},
-         {{107, 25, 120, 38}, {107, 25, 120, 38}, {107, 25, 120, 38}, {0, 0, 104, 40}, {0, 0, 104, 40},
+         {{105, 24, 120, 39}, {107, 25, 120, 38}, {105, 24, 120, 39}, {0, 0, 104, 40}, {0, 0, 102, 40},
           {9, 0, 46, 13}, {0, 6, 120, 40}, {2, 2, 118, 38}}},
         // The caption 1 + 6 in from the right end.
         {"group box, caption on the right", BS_GROUPBOX | BS_RIGHT, L"Group", {150, 110},
-         {{0, 48, 13, 61}, {0, 48, 13, 61}, {0, 48, 13, 61}, {16, 0, 150, 110}, {16, 0, 150, 110},
+         {{0, 47, 15, 62}, {0, 48, 13, 61}, {0, 47, 15, 62}, {16, 0, 150, 110}, {18, 0, 150, 110},
           {109, 0, 143, 13}, {0, 6, 150, 110}, {2, 2, 148, 108}}},
         // A push button centres what it aligns: the caption one border right of the middle.
         {"push button", BS_PUSHBUTTON, L"Check", {90, 26},
-         {{0, 6, 13, 19}, {0, 6, 13, 19}, {0, 6, 13, 19}, {16, 0, 90, 26}, {16, 0, 90, 26}, {27, 0, 64, 13},
+         {{0, 5, 15, 20}, {0, 6, 13, 19}, {0, 5, 15, 20}, {16, 0, 90, 26}, {18, 0, 90, 26}, {27, 0, 64, 13},
           {0, 6, 90, 26}, {2, 2, 88, 24}}},
     };
     for (const auto& c : cases)

@@ -26,7 +26,8 @@ strip maxbutton.bmp 6 16 16 8
 strip minbutton.bmp 7 16 16 8
 strip pushbutton.bmp 8 16 16 5
 strip checkbox.bmp 9 13 13 12
-strip radiobutton.bmp 10 13 13 8
+# The radio glyph is larger than the check box's, so that a test tells their sizes apart.
+strip radiobutton.bmp 10 15 15 8
 strip arrowbtn.bmp 11 16 16 16
 strip thumb.bmp 12 16 16 4
 strip track.bmp 13 8 8 4
