@@ -1,5 +1,6 @@
 #include "fileidentity.h"
 
+#include "pathtext.h"
 #include "textcase.h"
 
 #include <vector>
@@ -28,24 +29,22 @@ BOOL ReadFileIdentity(LPCTSTR path, FileIdentity& identity)
 
 std::wstring ComparablePath(LPCTSTR path)
 {
+    // Without the prefix the system cleans the path up too ("/", ".", "..").
+    const CString plain = PlainPathForm(path);
     std::vector<wchar_t> full(MAX_PATH);
     for (;;)
     {
-        const DWORD needed = GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), NULL);
+        const DWORD needed = GetFullPathNameW(plain, static_cast<DWORD>(full.size()), full.data(), NULL);
         if (needed == 0)
         {
-            full.assign(path, path + lstrlenW(path) + 1);
+            full.assign(plain.GetString(), plain.GetString() + plain.GetLength() + 1);
             break;
         }
         if (needed < full.size())
             break;
         full.resize(needed + 1);
     }
-    std::wstring comparable(LowerCaseLetters(full.data()));
-    const std::wstring longPrefix = L"\\\\?\\";
-    if (comparable.compare(0, longPrefix.size(), longPrefix) == 0)
-        comparable.erase(0, longPrefix.size());
-    return comparable;
+    return std::wstring(LowerCaseLetters(full.data()));
 }
 
 BOOL CVisitedFolders::Visit(LPCTSTR folder)

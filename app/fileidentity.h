@@ -29,7 +29,7 @@ struct FileIdentity
 // Reads the identity of a file or folder; FALSE when it cannot be opened or asked.
 BOOL ReadFileIdentity(LPCTSTR path, FileIdentity& identity);
 
-// The full path in lower case (A to Z only), without a "\\?\" prefix: the comparison of last
+// The full path in lower case (A to Z only), without a long-path prefix: the comparison of last
 // resort where the identity of a file cannot be read.
 std::wstring ComparablePath(LPCTSTR path);
 

@@ -1,5 +1,6 @@
 #include "outputoptionpage.h"
 
+#include "failurereason.h"
 #include "pathtext.h"
 #include "picturecheck.h"
 #include "quilbrookapp.h"
@@ -157,12 +158,13 @@ BOOL COutputOptionPage::ProcessFiles()
     for (UINT i = 0; i < count; ++i)
         m_listedPictures.Add(m_listedFiles[i]);
     m_outputsWritten.clear();
-    m_timesTaken.clear();
+    m_rowsTaken.clear();
     m_repeatedRows = 0;
     m_listedTwice.RemoveAll();
     m_failures.RemoveAll();
     m_largerThanLimitPictures.RemoveAll();
     m_folderFailureTold = FALSE;
+    m_reasonsTold.clear();
     m_intermediate = GetTempImagePath();
 
     UINT done = 0;
@@ -300,10 +302,30 @@ void COutputOptionPage::RememberOutput(LPCTSTR outputPath, LPCTSTR inputPath)
     m_outputsWritten[ComparablePath(outputPath)] = inputPath;
 }
 
-BOOL COutputOptionPage::FailAfterPictureWork()
+BOOL COutputOptionPage::FailAfterPictureWork(LPCTSTR outputPath)
 {
-    return Fail(m_imageProcessor.GetLastFailure() == CImageProcessor::Failure::InputUnreadable ? kUnreadablePicture
-                                                                                                : kNotWritten);
+    if (m_imageProcessor.GetLastFailure() == CImageProcessor::Failure::InputUnreadable)
+        return Fail(kUnreadablePicture);
+    return FailToWrite(outputPath);
+}
+
+BOOL COutputOptionPage::FailToWrite(LPCTSTR outputPath)
+{
+    return Fail(WithReason(kNotWritten, outputPath, WriteErrorAt(outputPath)));
+}
+
+BOOL COutputOptionPage::FailFolderNotCreated(LPCTSTR outputPath)
+{
+    TellFolderNotCreated(GetFolderOfPath(outputPath));
+    return Fail(WithReason(kFolderNotCreated, outputPath, m_folderError));
+}
+
+CString COutputOptionPage::WithReason(LPCTSTR failure, LPCTSTR outputPath, DWORD error)
+{
+    // A read-only drive would repeat its reason on every picture: once a folder is enough.
+    if (error == ERROR_SUCCESS || !m_reasonsTold.insert({ComparablePath(GetFolderOfPath(outputPath)), error}).second)
+        return failure;
+    return CString(failure) + _T(": ") + SystemReason(error);
 }
 
 BOOL COutputOptionPage::Fail(LPCTSTR reason)
@@ -320,15 +342,18 @@ BOOL COutputOptionPage::CancelPressed()
 
 BOOL COutputOptionPage::TakeListedPicture(const CString& inputPath)
 {
-    // Rows are compared as listed: another name of the same file (in capitals, say) is a row
-    // of its own, whose output the guard against replacing an output of the batch refuses.
-    const UINT times = ++m_timesTaken[std::wstring(inputPath)];
-    if (times == 1)
+    // Rows are compared as the output guard compares paths: the same file in capitals or with
+    // the long-path prefix is the same picture, named under its first spelling.
+    ListedRows& rows = m_rowsTaken[ComparablePath(inputPath)];
+    if (++rows.count == 1)
+    {
+        rows.first = inputPath;
         return TRUE;
+    }
     // Done again, it would only write the same output over itself.
     ++m_repeatedRows;
-    if (times == 2)
-        m_listedTwice.Add(inputPath);
+    if (rows.count == 2)
+        m_listedTwice.Add(rows.first);
     return FALSE;
 }
 
@@ -410,9 +435,17 @@ BOOL IsFolder(const CString& path)
 
 BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
 {
+    m_folderError = ERROR_SUCCESS;
     const CString folder = GetFolderOfPath(outputPath);
     if (IsFolder(folder))
         return TRUE;
+    // Under a letter that names no drive the levels would only tell "path not found".
+    const BOOL driveLetter = folder.GetLength() >= 2 && folder[1] == _T(':');
+    if (driveLetter && GetDriveTypeW(folder.Left(2) + _T("\\")) == DRIVE_NO_ROOT_DIR)
+    {
+        m_folderError = ERROR_INVALID_DRIVE;
+        return FALSE;
+    }
     // Level by level below the drive or the network share: the shell's function for this
     // stops at MAX_PATH characters, and an output folder may be longer.
     int level = 3;
@@ -424,7 +457,14 @@ BOOL COutputOptionPage::MakeFolderOf(LPCTSTR outputPath)
     while (level > 0)
     {
         const int next = folder.Find(_T('\\'), level);
-        CreateDirectoryW(LongPathForm(next < 0 ? folder : folder.Left(next)), NULL);
+        const CString levelPath = next < 0 ? folder : folder.Left(next);
+        if (!CreateDirectoryW(LongPathForm(levelPath), NULL))
+        {
+            // The first level that is not there after all tells why the folder is not.
+            const DWORD error = GetLastError();
+            if (m_folderError == ERROR_SUCCESS && !IsFolder(levelPath))
+                m_folderError = error;
+        }
         level = next < 0 ? -1 : next + 1;
     }
     return IsFolder(folder);
@@ -448,10 +488,7 @@ int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
         return 0;
     }
     if (!MakeFolderOf(outputPath))
-    {
-        TellFolderNotCreated(GetFolderOfPath(outputPath));
-        return Fail(kFolderNotCreated);
-    }
+        return FailFolderNotCreated(outputPath);
     int result;
     if (m_settings.resizeMode == _T("Percent"))
     {
@@ -467,22 +504,19 @@ int COutputOptionPage::ResizePicture(LPCTSTR inputPath, LPCTSTR outputPath)
             result = m_imageProcessor.ResizeToSize(inputPath, outputPath, width, height);
     }
     if (!result)
-        FailAfterPictureWork();
+        FailAfterPictureWork(outputPath);
     return result;
 }
 
 int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
 {
     if (!MakeFolderOf(outputPath))
-    {
-        TellFolderNotCreated(GetFolderOfPath(outputPath));
-        return Fail(kFolderNotCreated);
-    }
+        return FailFolderNotCreated(outputPath);
     if (m_settings.compressMode == _T("Level"))
     {
         const int result = m_imageProcessor.SaveAsJpeg(inputPath, outputPath, m_settings.level);
         if (!result)
-            FailAfterPictureWork();
+            FailAfterPictureWork(outputPath);
         return result;
     }
     const int size = m_imageProcessor.GetFileSizeKB(inputPath);
@@ -491,7 +525,7 @@ int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
     {
         const BOOL copied = CopyFileW(inputPath, outputPath, FALSE);
         if (!copied)
-            Fail(kNotWritten);
+            FailToWrite(outputPath);
         return copied;
     }
     const int result = m_imageProcessor.CompressToFileSize(inputPath, outputPath, limit);
@@ -499,7 +533,7 @@ int COutputOptionPage::CompressPicture(LPCTSTR inputPath, LPCTSTR outputPath)
     if (!result && m_imageProcessor.GetLastFailure() == CImageProcessor::Failure::None)
         m_largerThanLimit = TRUE;
     else if (!result)
-        FailAfterPictureWork();
+        FailAfterPictureWork(outputPath);
     return result;
 }
 
@@ -521,8 +555,9 @@ CString COutputOptionPage::MakeOutputFileName(LPCTSTR inputPath)
     CString output = m_settings.outputFolder;
     if (output.IsEmpty() || output.Right(1) != _T("\\"))
         output += _T("\\");
-    // The input less its drive: "E:\Photos\a.png" lands in "<folder>\Photos\a.png".
-    const CString input(inputPath);
+    // The input less its drive: "E:\Photos\a.png" lands in "<folder>\Photos\a.png", and so does
+    // "\\?\E:\Photos\a.png": the long-path prefix is no part of the picture's place.
+    const CString input = PlainPathForm(inputPath);
     if (input.GetLength() > 3)
         output += input.Mid(3);
     output = LowerCaseLetters(output);

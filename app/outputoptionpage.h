@@ -10,7 +10,9 @@
 #include "resource.h"
 
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 
 class COutputOptionPage : public CPropertyPage
 {
@@ -80,7 +82,13 @@ private:
     BOOL MakeFolderOf(LPCTSTR outputPath);
     void TellFolderNotCreated(const CString& folder);
     BOOL Fail(LPCTSTR reason);
-    BOOL FailAfterPictureWork();
+    // The failure of a step of the image processor that was to write outputPath.
+    BOOL FailAfterPictureWork(LPCTSTR outputPath);
+    BOOL FailToWrite(LPCTSTR outputPath);
+    BOOL FailFolderNotCreated(LPCTSTR outputPath);
+    // "<failure>: <the system's reason>" the first time the error keeps a picture of the output's
+    // folder from its output; the failure alone after that, or without an error.
+    CString WithReason(LPCTSTR failure, LPCTSTR outputPath, DWORD error);
     BOOL CancelPressed();
     // The input whose output this batch wrote at outputPath, or an empty string.
     CString EarlierInputWritingTo(LPCTSTR outputPath);
@@ -98,12 +106,19 @@ private:
     CString m_intermediate;
     CPictureSet m_listedPictures;             // of the batch running
     std::map<std::wstring, CString> m_outputsWritten;  // comparable output path -> input
-    std::map<std::wstring, UINT> m_timesTaken;  // row text -> rows of the batch running so far
+    struct ListedRows
+    {
+        UINT count = 0;   // rows of the batch running so far
+        CString first;    // the picture as the first of them spells it
+    };
+    std::map<std::wstring, ListedRows> m_rowsTaken;  // comparable path -> its rows
     UINT m_repeatedRows = 0;                  // rows naming a picture an earlier row names
     CStringArray m_listedTwice;               // each picture listed more than once, named once
     CString m_failure;                        // why the last picture got no output
     BOOL m_largerThanLimit = FALSE;           // the last picture's output is above the limit
     BOOL m_folderFailureTold = FALSE;         // of the batch running
+    DWORD m_folderError = ERROR_SUCCESS;      // why the last MakeFolderOf made no folder
+    std::set<std::pair<std::wstring, DWORD>> m_reasonsTold;  // (comparable folder, error) named
     CStringArray m_failures;                  // "path (reason)" of each picture without output
     CStringArray m_largerThanLimitPictures;   // pictures written above the size limit
 };

@@ -5,6 +5,8 @@ namespace
 // CreateDirectoryW takes at most MAX_PATH - 12 characters (room for an 8.3 name); the other
 // file functions MAX_PATH - 1.
 const int kLongestPlainPath = MAX_PATH - 12 - 1;
+const LPCTSTR kLongPrefix = _T("\\\\?\\");
+const LPCTSTR kLongNetworkPrefix = _T("\\\\?\\UNC\\");
 
 int TextWidth(HDC dc, const CString& text)
 {
@@ -17,7 +19,7 @@ int TextWidth(HDC dc, const CString& text)
 CString LongPathForm(LPCTSTR path)
 {
     const CString plain(path);
-    if (plain.GetLength() <= kLongestPlainPath || plain.Left(4) == _T("\\\\?\\"))
+    if (plain.GetLength() <= kLongestPlainPath || plain.Left(4) == kLongPrefix)
         return plain;
     const BOOL drive = plain.GetLength() >= 3 && plain[1] == _T(':') && plain[2] == _T('\\');
     const BOOL network = plain.Left(2) == _T("\\\\");
@@ -35,7 +37,17 @@ CString LongPathForm(LPCTSTR path)
     {
         full.ReleaseBuffer();
     }
-    return network ? _T("\\\\?\\UNC\\") + full.Mid(2) : _T("\\\\?\\") + full;
+    return network ? kLongNetworkPrefix + full.Mid(2) : kLongPrefix + full;
+}
+
+CString PlainPathForm(LPCTSTR path)
+{
+    const CString text(path);
+    if (text.Left(8).CompareNoCase(kLongNetworkPrefix) == 0)
+        return _T("\\\\") + text.Mid(8);
+    if (text.Left(4) == kLongPrefix)
+        return text.Mid(4);
+    return text;
 }
 
 CString ShortenPathToWidth(HWND window, LPCTSTR path, int width)

@@ -7,6 +7,9 @@
 // "\\?\UNC\server\share\..." once the path is too long for the plain form; shorter paths,
 // relative paths and paths that have the prefix already are returned as they are.
 CString LongPathForm(LPCTSTR path);
+// The same path without the long-path prefix: "\\?\C:\..." as "C:\...", "\\?\UNC\server\..."
+// as "\\server\...". Paths without the prefix are returned as they are.
+CString PlainPathForm(LPCTSTR path);
 
 // The path shortened in the middle so that it fits width pixels in the window's font: the
 // start of the path, "...", and the whole file name ("C:\Photos\...\seaside-2.jpg"). A path

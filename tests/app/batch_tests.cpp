@@ -6,9 +6,11 @@
 #include "wizarddriving.h"
 
 #include "childrun.h"
+#include "failurereason.h"
 #include "imageprocessor.h"
 #include "quilbrookapp.h"
 #include "testpaths.h"
+#include "textcase.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -559,18 +561,45 @@ TEST_F(BatchTest, AResizeModeMissingFromTheProfileIsToldAndWritesNothing)
     EXPECT_EQ(-1, FileBytes(kOut1));
 }
 
+// A drive letter that names no drive here.
+std::wstring MissingDrive()
+{
+    for (wchar_t letter = L'Q'; letter <= L'Y'; ++letter)
+    {
+        const std::wstring root = std::wstring(1, letter) + L":\\";
+        if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+            return root;
+    }
+    ADD_FAILURE() << "every drive letter from Q to Y names a drive";
+    return L"Q:\\";
+}
+
 TEST_F(BatchTest, AnOutputFolderThatCannotBeMadeIsToldOnce)
 {
-    // A file stands where a folder would be.
+    // The end box gives the system's reason once a folder: m_inputs[0] and [1] share theirs.
     WriteText(L"C:\\QuilbrookTest\\Blocked", "a file");
-    RunBatches(m_inputs, L"C:\\QuilbrookTest\\Blocked\\Out");
-    EXPECT_EQ((std::vector<std::wstring>{
-                  L"Can't create the output folder c:\\quilbrooktest\\blocked\\out\\quilbrooktest\\photos\\trip\n"
-                  L"The pictures that belong in it are not written; the end of the batch lists them.",
-                  L"3 of 3 pictures were not written:\n" + m_inputs[0] + L" (folder could not be created)\n" +
-                      m_inputs[1] + L" (folder could not be created)\n" + m_inputs[2] +
-                      L" (folder could not be created)"}),
-              m_messages.Texts());
+    const struct
+    {
+        std::wstring outputFolder;
+        DWORD reason;
+    } cases[] = {
+        {L"C:\\QuilbrookTest\\Blocked\\Out", ERROR_ALREADY_EXISTS},  // a file stands where a folder would be
+        {MissingDrive() + L"Out", ERROR_INVALID_DRIVE},
+        {L"C:\\QuilbrookTest\\Out|Put", ERROR_INVALID_NAME},
+    };
+    for (const auto& c : cases)
+    {
+        RunBatches(m_inputs, c.outputFolder.c_str());
+        const std::wstring told = L" (folder could not be created: " + std::wstring(SystemReason(c.reason)) + L")";
+        EXPECT_EQ((std::vector<std::wstring>{
+                      L"Can't create the output folder " + std::wstring(LowerCaseLetters(c.outputFolder.c_str())) +
+                          L"\\quilbrooktest\\photos\\trip\n"
+                          L"The pictures that belong in it are not written; the end of the batch lists them.",
+                      L"3 of 3 pictures were not written:\n" + m_inputs[0] + told + L"\n" + m_inputs[1] +
+                          L" (folder could not be created)\n" + m_inputs[2] + told}),
+                  m_messages.Texts())
+            << testing::PrintToString(c.outputFolder);
+    }
 }
 
 TEST_F(BatchTest, TheListEndsWithItsEntriesWhateverItsCount)
@@ -599,16 +628,27 @@ Gdiplus::Status SaverOfLargeFiles(Gdiplus::Image& picture, LPCWSTR path, const C
 
 TEST_F(BatchTest, AnOutputThatCannotBeWrittenIsNamedAtEveryQualityAndSizeLimit)
 {
-    // A folder at the output's path, or an older 100-byte output held open without sharing.
+    // A folder at the output's path, or an older 100-byte output held open without sharing; the
+    // end box gives the system's reason. (A read-only older output cannot stand in the way here:
+    // Wine, run as root, writes over it.)
+    enum class InTheWay { Folder, HeldFile };
+    const struct
+    {
+        InTheWay inTheWay;
+        DWORD reason;
+    } cases[] = {
+        {InTheWay::Folder, ERROR_ACCESS_DENIED},
+        {InTheWay::HeldFile, ERROR_SHARING_VIOLATION},
+    };
     CImageProcessor::s_saveJpeg = &SaverSearchedUnderOneKB;
     for (const wchar_t* limit : {L"", L"1"})
-        for (bool folderInTheWay : {true, false})
+        for (const auto& c : cases)
         {
             DeleteTree(L"C:\\QuilbrookTest\\Out");
             const std::wstring output = kOut1;
             SHCreateDirectoryExW(nullptr, output.substr(0, output.rfind(L'\\')).c_str(), nullptr);
             HANDLE held = INVALID_HANDLE_VALUE;
-            if (folderInTheWay)
+            if (c.inTheWay == InTheWay::Folder)
                 CreateDirectoryW(kOut1, nullptr);
             else
             {
@@ -621,12 +661,14 @@ TEST_F(BatchTest, AnOutputThatCannotBeWrittenIsNamedAtEveryQualityAndSizeLimit)
             RunBatches(m_inputs, L"C:\\QuilbrookTest\\Out");
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
-            const std::wstring trigger = std::wstring(folderInTheWay ? L"folder" : L"held") + L", limit " + limit;
+            const std::wstring trigger =
+                std::wstring(c.inTheWay == InTheWay::Folder ? L"folder" : L"held") + L", limit " + limit;
             EXPECT_EQ((std::vector<std::wstring>{L"1 of 3 pictures were not written:\n" + m_inputs[0] +
-                                                 L" (could not be written)"}),
+                                                 L" (could not be written: " + std::wstring(SystemReason(c.reason)) +
+                                                 L")"}),
                       m_messages.Texts())
                 << testing::PrintToString(trigger);
-            if (!folderInTheWay)
+            if (c.inTheWay == InTheWay::HeldFile)
             {
                 EXPECT_EQ(100, FileBytes(kOut1)) << testing::PrintToString(trigger);
             }
@@ -650,18 +692,24 @@ TEST_F(BatchTest, AnOutputThatNoQualityBringsUnderTheLimitIsWrittenAndNamed)
 
 TEST_F(BatchTest, ALaterPictureNeverReplacesAnOutputOfTheBatch)
 {
-    // x.emf and x.wmf both become x.jpg; so do x.png and the same file named in capitals.
+    // x.emf and x.wmf both become x.jpg. The same file in capitals or with the long-path prefix
+    // is no other picture: it is listed twice, named as it was first listed.
     const std::wstring emf = Make(L"C:\\QuilbrookTest\\Same\\x.emf", PictureKind::Emf, 60, 40);
     const std::wstring wmf = Make(L"C:\\QuilbrookTest\\Same\\x.wmf", PictureKind::Wmf, 80, 60);
     const std::wstring png = Make(L"C:\\QuilbrookTest\\Case\\x.png", PictureKind::Png, 100, 80);
     const std::wstring capitals = L"C:\\QuilbrookTest\\CASE\\X.PNG";
-    RunBatches({emf, wmf, png, capitals}, L"C:\\QuilbrookTest\\Out");
-    EXPECT_EQ((std::vector<std::wstring>{L"2 of 4 pictures were not written:\n" + wmf +
-                                         L" (would replace the output of " + emf + L")\n" + capitals +
-                                         L" (would replace the output of " + png + L")"}),
+    const std::wstring plain = Make(L"C:\\QuilbrookTest\\Long\\y.png", PictureKind::Png, 60, 40);
+    const std::wstring longForm = L"\\\\?\\" + plain;
+    RunBatches({emf, wmf, png, capitals, longForm, plain}, L"C:\\QuilbrookTest\\Out");
+    EXPECT_EQ((std::vector<std::wstring>{L"1 of 6 pictures were not written:\n" + wmf +
+                                         L" (would replace the output of " + emf +
+                                         L")\n\n2 of 6 pictures were listed more than once; each was done once:\n" +
+                                         png + L"\n" + longForm}),
               m_messages.Texts());
     EXPECT_EQ(29u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\same\\x.jpg").width);  // the EMF's
     EXPECT_EQ(50u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\case\\x.jpg").width);
+    // The prefix is no part of the picture's place under the output folder.
+    EXPECT_EQ(30u, ReadPictureInfo(L"c:\\quilbrooktest\\out\\quilbrooktest\\long\\y.jpg").width);
 }
 
 TEST_F(BatchTest, APictureListedTwiceIsWrittenOnceAndNamedAsListedTwice)

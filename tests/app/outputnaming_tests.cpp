@@ -28,6 +28,7 @@ TEST(OutputNaming, FolderPlusInputLessDriveInLowerCaseAsJpg)
         {L"D:\\Out", L"E:\\my.dir\\File", L"d:\\out\\my.dir\\file.jpg"},
         {L"D:\\Out", L"E:\\\u00c4rger\\B.PNG", L"d:\\out\\\u00c4rger\\b.jpg"},
         {L"C:\\", L"C:\\Pics\\x.jpg", L"c:\\pics\\x.jpg"},
+        {L"D:\\Out", L"\\\\?\\E:\\a\\x.png", L"d:\\out\\a\\x.jpg"},  // the long-path prefix is dropped
     };
     COutputOptionPage page;
     for (const auto& c : cases)

@@ -64,6 +64,25 @@ TEST(LongPathForm, OnlyLongFullPathsGetThePrefix)
         EXPECT_EQ(c.expected, std::wstring(LongPathForm(c.path.c_str()))) << c.path.size();
 }
 
+TEST(PlainPathForm, DropsTheLongPathPrefixOnly)
+{
+    const std::wstring longShare = LongFolder(L"\\\\server\\share");
+    const struct
+    {
+        std::wstring path, expected;
+    } cases[] = {
+        {L"\\\\?\\C:\\Out\\a.jpg", L"C:\\Out\\a.jpg"},
+        {L"\\\\?\\UNC\\server\\share\\a.jpg", L"\\\\server\\share\\a.jpg"},
+        {L"\\\\?\\unc\\server\\share\\a.jpg", L"\\\\server\\share\\a.jpg"},
+        {L"C:\\Out\\a.jpg", L"C:\\Out\\a.jpg"},
+        {L"\\\\server\\share\\a.jpg", L"\\\\server\\share\\a.jpg"},
+        {L"\\\\.\\C:\\a.jpg", L"\\\\.\\C:\\a.jpg"},  // a device path is no long form
+        {std::wstring(LongPathForm(longShare.c_str())), longShare},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, std::wstring(PlainPathForm(c.path.c_str()))) << testing::PrintToString(c.path);
+}
+
 TEST(LongPathForm, TheProgramDeclaresItselfLongPathAware)
 {
     HMODULE program = LoadLibraryExW(BesideTestProgram(L"Quilbrook.exe").c_str(), nullptr,
