@@ -44,6 +44,12 @@ bool EncoderFor(const wchar_t* mime, CLSID* clsid)
     return false;
 }
 
+bool SaveBitmap(Gdiplus::Bitmap& bitmap, const std::wstring& path, const wchar_t* mime)
+{
+    CLSID encoder;
+    return EncoderFor(mime, &encoder) && bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+}
+
 bool SaveRaster(const std::wstring& path, const wchar_t* mime, int width, int height, float dpi)
 {
     Session();
@@ -55,8 +61,7 @@ bool SaveRaster(const std::wstring& path, const wchar_t* mime, int width, int he
                                            Gdiplus::Color(255, 200, 30, 30), Gdiplus::Color(255, 30, 60, 220));
         graphics.FillRectangle(&brush, 0, 0, width, height);
     }
-    CLSID encoder;
-    return EncoderFor(mime, &encoder) && bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+    return SaveBitmap(bitmap, path, mime);
 }
 
 // GIF with two colours whose LZW stream never grows past 3-bit codes: a clear code after
@@ -199,8 +204,7 @@ bool MakeQuadrantJpeg(const std::wstring& path, int width, int height, const COL
             graphics.FillRectangle(&brush, left, top, i % 2 ? width - left : width / 2, i / 2 ? height - top : height / 2);
         }
     }
-    CLSID encoder;
-    if (!EncoderFor(L"image/jpeg", &encoder) || bitmap.Save(path.c_str(), &encoder, nullptr) != Gdiplus::Ok)
+    if (!SaveBitmap(bitmap, path, L"image/jpeg"))
         return false;
     std::vector<BYTE> bytes = ReadFileBytes(path);
     if (bytes.size() < 2)
@@ -221,8 +225,7 @@ bool MakeClearPartsPng(const std::wstring& path, int width, int height)
         graphics.FillRectangle(&black, 4, 4, 12, 22);
         graphics.FillRectangle(&halfClearBlue, 24, 4, 12, 22);
     }
-    CLSID encoder;
-    return EncoderFor(L"image/png", &encoder) && bitmap.Save(path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+    return SaveBitmap(bitmap, path, L"image/png");
 }
 
 bool MakeClearHalfGif(const std::wstring& path, int width, int height)
